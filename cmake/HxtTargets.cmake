@@ -1,0 +1,61 @@
+# Helpers that every folder uses to declare tests, fuzz targets and benchmarks the same way.
+
+# hxt_add_gtest(NAME SOURCES a.cpp b.cpp LIBS lib... [LABELS l...])
+# A GoogleTest program registered with ctest, one ctest entry per program.
+function(hxt_add_gtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    find_package(GTest REQUIRED)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "unit;${ARG_LABELS}"
+        ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# hxt_add_qtest(NAME SOURCES a.cpp LIBS lib...)
+# A Qt Test program run offscreen with private HOME and XDG folders.
+function(hxt_add_qtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets)
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-private-home ${CMAKE_CURRENT_BINARY_DIR}/${name})
+    set_tests_properties(${name} PROPERTIES LABELS "gui;${ARG_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# hxt_add_fuzz_target(NAME SOURCES f.cpp LIBS lib... CORPUS dir)
+# With HXT_FUZZ a libFuzzer program; otherwise a plain program that replays the seed corpus, run by ctest.
+function(hxt_add_fuzz_target name)
+    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    if(HXT_FUZZ)
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    else()
+        target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/fuzz/ReplayMain.cpp)
+        add_test(NAME ${name}-replay COMMAND ${name} ${ARG_CORPUS})
+        set_tests_properties(${name}-replay PROPERTIES LABELS "fuzz" ENVIRONMENT "LANG=C.UTF-8")
+    endif()
+endfunction()
+
+# hxt_add_benchmark(NAME SOURCES b.cpp LIBS lib...)
+# A Google Benchmark program; not a test (speed is measured, never asserted in tests).
+function(hxt_add_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    find_package(benchmark REQUIRED)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+endfunction()
+
+# hxt_add_e2e_test(NAME COMMAND cmd args...)
+# A whole-system test; the command normally starts a lab itself (scripts/lab run ...).
+function(hxt_add_e2e_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${ARG_COMMAND})
+    set_tests_properties(${name} PROPERTIES LABELS "e2e" TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL TRUE
+        ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
