@@ -1,0 +1,467 @@
+#include "net/HttpGet.h"
+
+#include "net/Base64.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kCloseDelay = std::chrono::milliseconds(50);
+constexpr size_t kFetchChunk = 8200;
+
+void globalInit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool validHost(std::string_view host)
+{
+    if (host.empty() || host.size() > 253) {
+        return false;
+    }
+    return std::all_of(host.begin(), host.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-'
+            || c == '_';
+    });
+}
+
+// The request target as sent: bytes that a URL cannot carry raw (and "#", which would end it) are
+// percent-encoded; everything else, "%" included, stays, so callers' own encoding is kept.
+std::string requestTarget(std::string_view path)
+{
+    static const char hexDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(path.size());
+    for (char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || c == '#') {
+            out += '%';
+            out += hexDigits[byte >> 4];
+            out += hexDigits[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Splits "Name: value\r\nName2: value2" into lines; false when a line is not a header line.
+bool splitHeaderLines(std::string_view text, std::vector<std::string>& lines)
+{
+    while (!text.empty()) {
+        size_t end = text.find("\r\n");
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 2);
+        if (line.empty()) {
+            continue;
+        }
+        if (line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos
+            || line.find(':') == std::string_view::npos || line.front() == ':' || line.front() == ' ') {
+            return false;
+        }
+        lines.emplace_back(line);
+    }
+    return true;
+}
+
+} // namespace
+
+HttpGet::HttpGet()
+{
+    globalInit();
+    multi = curl_multi_init();
+}
+
+HttpGet::~HttpGet()
+{
+    std::this_thread::sleep_for(kCloseDelay);
+    std::lock_guard lock(operationMutex);
+    releaseAll();
+    if (easy != nullptr) {
+        curl_easy_cleanup(easy);
+    }
+    if (multi != nullptr) {
+        curl_multi_cleanup(multi);
+    }
+}
+
+bool HttpGet::Open(std::string_view newHost, std::string_view newUser, std::string_view newPassword,
+    uint32_t newTimeoutMs, int secureArg, int portArg, CertificateCheck check)
+{
+    std::lock_guard lock(operationMutex);
+    authMode = AuthBasic;
+    host = std::string(newHost);
+    user = std::string(newUser);
+    password = std::string(newPassword);
+    secure = secureArg >= 1;
+    port = secure ? 443 : 80;
+    if (portArg != 0) {
+        port = portArg;
+    }
+    timeoutMs = newTimeoutMs;
+    certificateCheck = check;
+
+    std::this_thread::sleep_for(kCloseDelay);
+    releaseAll();
+    closeRequested = false;
+
+    if (multi == nullptr || !validHost(host) || port < 1 || port > 65535) {
+        return false;
+    }
+    if (easy == nullptr) {
+        easy = curl_easy_init();
+        if (easy == nullptr) {
+            return false;
+        }
+    }
+    connected = true;
+    return true;
+}
+
+void HttpGet::SetAuthMode(AuthMode mode)
+{
+    std::lock_guard lock(operationMutex);
+    authMode = mode;
+}
+
+bool HttpGet::Close()
+{
+    closeRequested = true;
+    if (multi != nullptr) {
+        curl_multi_wakeup(multi); // a thread waiting in curl_multi_poll sees the flag at once
+    }
+    std::this_thread::sleep_for(kCloseDelay);
+    std::unique_lock lock(operationMutex, std::try_to_lock);
+    if (lock.owns_lock()) {
+        releaseAll();
+    }
+    // Otherwise the thread inside an operation releases everything itself when it sees the flag.
+    return true;
+}
+
+bool HttpGet::closedByOtherThread()
+{
+    if (closeRequested) {
+        releaseAll();
+        return true;
+    }
+    return false;
+}
+
+void HttpGet::endTransfer()
+{
+    if (attached) {
+        curl_multi_remove_handle(multi, easy); // an unfinished transfer's connection is closed
+        attached = false;
+    }
+    if (!transferDone) {
+        transferDone = true;
+        transferFailed = true;
+    }
+    paused = false;
+}
+
+void HttpGet::releaseRequest()
+{
+    endTransfer();
+    if (requestHeaders != nullptr) {
+        curl_slist_free_all(requestHeaders);
+        requestHeaders = nullptr;
+    }
+    requestOpen = false;
+    headersFinal = false;
+    transferDone = false;
+    transferFailed = false;
+    transportAuth = false;
+    headers.Reset();
+    bodyBuffer.clear();
+    bodyRead = 0;
+    postBody.clear();
+}
+
+void HttpGet::releaseAll()
+{
+    releaseRequest();
+    connected = false;
+}
+
+size_t HttpGet::onHeader(char* data, size_t size, size_t count, void* self)
+{
+    auto* object = static_cast<HttpGet*>(self);
+    const size_t length = size * count;
+    const std::string_view line(data, length);
+    object->lastActivity = Clock::now();
+    if (line.rfind("HTTP/", 0) == 0) {
+        // A new response (after an interim or a retried one): its body starts afresh.
+        object->bodyBuffer.clear();
+        object->bodyRead = 0;
+    }
+    object->headers.AddLine(line);
+    if (object->headers.Complete() && !object->headersFinal) {
+        const int status = object->headers.StatusCode();
+        // 1xx is followed by the real response; a 401 may be answered by libcurl with a new request.
+        const bool interim = status < 200;
+        const bool mayRetry = object->transportAuth && (status == 401 || status == 407);
+        object->headersFinal = !interim && !mayRetry;
+    }
+    return length;
+}
+
+size_t HttpGet::onBody(char* data, size_t size, size_t count, void* self)
+{
+    auto* object = static_cast<HttpGet*>(self);
+    const size_t length = size * count;
+    const size_t unread = object->bodyBuffer.size() - object->bodyRead;
+    if (unread > 0 && unread + length > kBodyBufferLimit) {
+        object->paused = true; // the caller is not reading: hold the transfer until it does
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    if (object->bodyRead > 0) {
+        object->bodyBuffer.erase(
+            object->bodyBuffer.begin(), object->bodyBuffer.begin() + std::ptrdiff_t(object->bodyRead));
+        object->bodyRead = 0;
+    }
+    object->bodyBuffer.insert(object->bodyBuffer.end(), data, data + length);
+    object->lastActivity = Clock::now();
+    return length;
+}
+
+void HttpGet::collectFinishedTransfers()
+{
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+            transferDone = true;
+            transferFailed = message->data.result != CURLE_OK;
+        }
+    }
+}
+
+// Runs the transfer on this thread until `ready`, the end of the transfer, a Close, or the receive
+// limit: the longest silence allowed, counted from the last bytes received (or from the call).
+HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
+{
+    const auto limit = std::chrono::milliseconds(timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs);
+    lastActivity = Clock::now();
+    while (true) {
+        if (closeRequested) {
+            return DriveResult::Failed;
+        }
+        int running = 0;
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            endTransfer();
+            return DriveResult::Failed;
+        }
+        collectFinishedTransfers();
+        if ((this->*ready)()) {
+            return DriveResult::Ready;
+        }
+        if (transferDone) {
+            return DriveResult::Ended;
+        }
+        const auto silent = Clock::now() - lastActivity;
+        if (silent >= limit) {
+            endTransfer();
+            return DriveResult::Failed;
+        }
+        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(limit - silent).count() + 1;
+        curl_multi_poll(multi, nullptr, 0, int(std::min<long long>(remaining, 1000)), nullptr);
+    }
+}
+
+bool HttpGet::startRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body)
+{
+    if (closedByOtherThread() || !connected) {
+        return false;
+    }
+    std::this_thread::sleep_for(kCloseDelay);
+    releaseRequest();
+    if (path.empty() || path.front() != '/') {
+        return false;
+    }
+    const std::string target = requestTarget(path);
+
+    std::vector<std::string> lines;
+    if (post) {
+        if (!splitHeaderLines(extraHeaders, lines)) {
+            return false;
+        }
+        lines.emplace_back("Expect:"); // no 100-continue round trip
+    } else if (authMode == AuthBasic && password.empty() && !user.empty()) {
+        lines.push_back("Authorization: Basic " + Base64Encode(user + ":"));
+    } else if (authMode == AuthDigest) {
+        std::string header = BuildDigestHeader(digest, user, password, "GET", target);
+        if (header.empty()) {
+            return false;
+        }
+        lines.push_back(std::move(header));
+    }
+    transportAuth = authMode == AuthBasic && !password.empty();
+
+    curl_easy_reset(easy);
+    const std::string url = std::string(secure ? "https://" : "http://") + host + ":" + std::to_string(port) + target;
+    const long connectLimit = long(timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L); // the Digest uri must be the path exactly as sent
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, "InetURL/1.0");
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectLimit);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HttpGet::onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpGet::onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    if (certificateCheck == CertificateCheck::Relaxed) {
+        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+    }
+    if (transportAuth) {
+        curl_easy_setopt(easy, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+        curl_easy_setopt(easy, CURLOPT_USERNAME, user.c_str());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());
+    }
+    if (post) {
+        postBody = std::string(body);
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, postBody.data());
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postBody.size()));
+    }
+    for (const std::string& line : lines) {
+        curl_slist* extended = curl_slist_append(requestHeaders, line.c_str());
+        if (extended == nullptr) {
+            releaseRequest();
+            return false;
+        }
+        requestHeaders = extended;
+    }
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, requestHeaders);
+
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+        releaseRequest();
+        return false;
+    }
+    attached = true;
+    return true;
+}
+
+bool HttpGet::waitForHeaders()
+{
+    const DriveResult result = drive(&HttpGet::headersArrived);
+    if (closedByOtherThread()) {
+        return false;
+    }
+    // A transfer that ended right after a complete 401 (libcurl gave up answering) still has headers.
+    if (result == DriveResult::Failed || (!headersFinal && !(headers.Complete() && !transferFailed))) {
+        releaseRequest();
+        return false;
+    }
+    headersFinal = true;
+    requestOpen = true;
+    return true;
+}
+
+bool HttpGet::SendGet(std::string_view path)
+{
+    std::lock_guard lock(operationMutex);
+    if (!startRequest(false, path, {}, {}) || !waitForHeaders()) {
+        return false;
+    }
+    const int status = headers.StatusCode();
+    if (status == 401) {
+        authMode = SelectDigestChallenge(digest, headers.WwwAuthenticate()) ? AuthDigest : AuthBasic;
+    }
+    return status != 0 && status != 401 && status != 409;
+}
+
+bool HttpGet::Post(std::string_view path, std::string_view extraHeaders, std::string_view body)
+{
+    std::lock_guard lock(operationMutex);
+    return startRequest(true, path, extraHeaders, body) && waitForHeaders();
+}
+
+bool HttpGet::readChunkLocked(char* buffer, size_t capacity, size_t& bytesRead)
+{
+    bytesRead = 0;
+    if (closedByOtherThread() || !requestOpen) {
+        return false;
+    }
+    if (!bodyAvailable() && !transferDone) {
+        if (paused) {
+            paused = false;
+            curl_easy_pause(easy, CURLPAUSE_CONT); // may hand over the held data at once
+        }
+        if (!bodyAvailable() && drive(&HttpGet::bodyAvailable) == DriveResult::Failed) {
+            if (closedByOtherThread()) {
+                return false;
+            }
+            endTransfer();
+        }
+    }
+    if (!bodyAvailable()) {
+        return !transferFailed; // 0 bytes: the body ended (or was cut short, which is a failure)
+    }
+    bytesRead = std::min(capacity, bodyBuffer.size() - bodyRead);
+    std::memcpy(buffer, bodyBuffer.data() + bodyRead, bytesRead);
+    bodyRead += bytesRead;
+    return true;
+}
+
+bool HttpGet::ReadChunk(char* buffer, size_t capacity, size_t& bytesRead)
+{
+    std::lock_guard lock(operationMutex);
+    return readChunkLocked(buffer, capacity, bytesRead);
+}
+
+bool HttpGet::FetchAll(std::string_view path, char* buffer, size_t& size)
+{
+    const size_t capacity = size;
+    size = 0;
+    if (!SendGet(path)) {
+        return false;
+    }
+    std::lock_guard lock(operationMutex);
+    char chunk[kFetchChunk];
+    size_t total = 0;
+    while (true) {
+        size_t read = 0;
+        if (!readChunkLocked(chunk, sizeof chunk, read)) {
+            return false;
+        }
+        if (total + read >= capacity) {
+            size = total;
+            endTransfer(); // the rest of the body is not wanted
+            return true;
+        }
+        std::memcpy(buffer + total, chunk, read);
+        total += read;
+        if (read == 0) {
+            size = total;
+            return true;
+        }
+    }
+}
+
+bool HttpGet::QueryStatusCode(int& code)
+{
+    std::lock_guard lock(operationMutex);
+    if (!requestOpen) {
+        return false;
+    }
+    code = headers.StatusCode();
+    return true;
+}
+
+bool HttpGet::QuerySetCookie(std::string& text)
+{
+    std::lock_guard lock(operationMutex);
+    return requestOpen && headers.SetCookie(text);
+}

@@ -1,0 +1,152 @@
+#pragma once
+// The program's HTTP and HTTPS client: one connection description (host, port, credentials, time-out)
+// with at most one request in flight, Basic and Digest authentication, and bodies read piece by piece.
+
+#include "net/Digest.h"
+#include "net/ResponseHeaders.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Opaque libcurl types: nothing outside this module includes curl.
+typedef void CURL;
+typedef void CURLM;
+struct curl_slist;
+
+// Usage: Open, then SendGet / FetchAll / Post (each replaces the previous request), then ReadChunk,
+// QueryStatusCode, QuerySetCookie on the current request, and Close or destruction. One thread uses
+// the object at a time; any thread may call Close to end a request in progress. Failures are `false`,
+// never exceptions, and leave the object usable.
+class HttpGet
+{
+public:
+    enum AuthMode { AuthBasic = 0, AuthDigest = 1, AuthNone = 2 };
+
+    // How an HTTPS peer's certificate is checked. The recorder's own interface uses a self-signed
+    // certificate (Relaxed: no peer or host check); the cloud portal is Verified against the system
+    // trust store.
+    enum class CertificateCheck { Verified, Relaxed };
+
+    // Time-out used for a time-out argument of 0.
+    static constexpr uint32_t kDefaultTimeoutMs = 60000;
+    // Bytes of body kept while the caller is not reading; the transfer pauses beyond it.
+    static constexpr size_t kBodyBufferLimit = 64 * 1024;
+
+    HttpGet();
+    virtual ~HttpGet(); // waits 50 ms, then ends any request and releases everything
+    HttpGet(const HttpGet&) = delete;
+    HttpGet& operator=(const HttpGet&) = delete;
+
+    // Prepares a connection to host:port; sends nothing. Forgets a Digest challenge (mode back to
+    // AuthBasic) and ends what an earlier Open left. secure >= 1 means HTTPS. Port: 443 when secure, else
+    // 80; a non-zero `port` replaces that. `timeoutMs` is both the connect limit and the receive limit
+    // (the longest silence allowed while waiting for data, never a limit on a whole transfer); 0 means
+    // kDefaultTimeoutMs. False (and nothing open) for an empty or malformed host or a port outside
+    // 1..65535.
+    bool Open(std::string_view host, std::string_view user, std::string_view password, uint32_t timeoutMs, int secure,
+        int port, CertificateCheck check = CertificateCheck::Verified);
+
+    // Sends a GET for `path` (path and query, starting with "/") and returns once the response's
+    // headers have arrived, the body unread. Authorization: AuthBasic with an empty password and a
+    // user sends "Basic base64(user:)"; AuthBasic with a password lets the transport answer a Basic or
+    // Digest challenge itself (the first request carries no credentials); AuthDigest sends the answer
+    // to the stored challenge and advances its nonce count; AuthNone sends nothing. A 401 carrying a
+    // Digest challenge we can answer (MD5) switches the object to AuthDigest, so a second SendGet on the
+    // same object is authorised; any other 401 sets AuthBasic. True when a response arrived and its
+    // status is neither 401 nor 409 (404, 500 ... are true: callers judge the body). Space, control,
+    // non-ASCII bytes and "#" in `path` are sent percent-encoded.
+    bool SendGet(std::string_view path);
+
+    // Hands out the next piece of the current response body: waits until some bytes have arrived (at
+    // most `capacity`) or the body ended (`bytesRead` = 0, true). False when there is no request, the
+    // transfer failed or was cut short, the receive limit passed in silence, or Close was called.
+    bool ReadChunk(char* buffer, size_t capacity, size_t& bytesRead);
+
+    // SendGet, then the body in chunks of at most 8200 bytes. `size` is the buffer's capacity on entry
+    // and the bytes stored on return. The chunk that would fill the buffer (total >= capacity) is dropped
+    // and the transfer ended: at least one byte always stays unused, so a zeroed buffer stays a
+    // terminated text. False when SendGet or a read fails.
+    bool FetchAll(std::string_view path, char* buffer, size_t& size);
+
+    // Sends a POST of `body` (UTF-8, sent as it is, its byte length as Content-Length) with the extra
+    // header lines (separated by CR LF) and returns once the response's headers have arrived. Adds no
+    // Authorization header of its own and handles no cookies: the caller sends its own Cookie line and
+    // reads QuerySetCookie. The status is not judged. False when a header line is malformed (no colon,
+    // or a bare CR or LF inside), or when sending or waiting failed.
+    bool Post(std::string_view path, std::string_view extraHeaders, std::string_view body);
+
+    // The status of the current response; false when there is no request.
+    bool QueryStatusCode(int& code);
+
+    // The value of the current response's first Set-Cookie line (up to 4096 characters); false when
+    // there is no request, no such line, or a longer one.
+    bool QuerySetCookie(std::string& text);
+
+    // Holds until the next Open or a 401 (used with AuthNone before portal posts).
+    void SetAuthMode(AuthMode mode);
+    AuthMode GetAuthMode() const { return authMode; }
+
+    // Ends the request in progress and the connection. Safe from any thread: a SendGet, ReadChunk,
+    // FetchAll or Post blocked on another thread returns false promptly, and every later request fails
+    // until the next Open. Waits 50 ms before releasing; always true.
+    bool Close();
+
+    // The connection description as Open settled it (for diagnostics and tests).
+    int Port() const { return port; }
+    bool Secure() const { return secure; }
+    const DigestState& Digest() const { return digest; }
+
+private:
+    enum class DriveResult { Ready, Ended, Failed };
+
+    bool startRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body);
+    bool waitForHeaders();
+    DriveResult drive(bool (HttpGet::*ready)() const);
+    bool headersArrived() const { return headersFinal; }
+    bool bodyAvailable() const { return bodyRead < bodyBuffer.size(); }
+    bool readChunkLocked(char* buffer, size_t capacity, size_t& bytesRead);
+    void collectFinishedTransfers();
+    void endTransfer();
+    void releaseRequest();
+    void releaseAll();
+    bool closedByOtherThread();
+
+    static size_t onHeader(char* data, size_t size, size_t count, void* self);
+    static size_t onBody(char* data, size_t size, size_t count, void* self);
+
+    std::string host;
+    std::string user;
+    std::string password;
+    int port = 0;
+    uint32_t timeoutMs = 0;
+    bool secure = false;
+    CertificateCheck certificateCheck = CertificateCheck::Verified;
+    AuthMode authMode = AuthBasic;
+    DigestState digest;
+
+    CURLM* multi = nullptr; // lives as long as the object, so Close may always wake it
+    CURL* easy = nullptr;
+    curl_slist* requestHeaders = nullptr;
+    bool connected = false; // Open succeeded and no Close since
+    bool requestOpen = false; // a response whose headers arrived can be queried and read
+    bool attached = false; // the easy handle is in the multi handle
+    bool transportAuth = false; // libcurl answers challenges for the current request
+    bool headersFinal = false;
+    bool transferDone = false;
+    bool transferFailed = false;
+    bool paused = false;
+    std::string postBody;
+    ResponseHeaders headers;
+    std::vector<char> bodyBuffer;
+    size_t bodyRead = 0;
+    std::chrono::steady_clock::time_point lastActivity;
+
+    std::mutex operationMutex; // held by the using thread for every operation
+    std::atomic<bool> closeRequested { false };
+};
