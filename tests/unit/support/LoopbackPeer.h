@@ -135,7 +135,7 @@ private:
     }
 
 public:
-    bool answerOncePerSender = false;
+    std::atomic<bool> answerOncePerSender {false};
 
 private:
     Responder responder;
