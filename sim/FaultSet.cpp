@@ -1,0 +1,100 @@
+// Fault switches: parsing and lookup.
+#include "FaultSet.h"
+
+#include <cstdlib>
+
+namespace {
+
+struct KnownFault
+{
+    const char* name;
+    bool udp;   // the scope is a datagram kind (exact) rather than an HTTP path prefix
+};
+
+constexpr KnownFault knownFaults[] = {
+    // datagram service
+    {"udp-silent", true},      // no answer at all
+    {"udp-late", true},        // answer after the value in ms (default 7000, past the 6 s search window)
+    {"udp-other-model", true}, // the search answer names another model
+    {"udp-zero-ip", true},     // the search answer carries the address 0.0.0.0
+    {"udp-short", true},       // the answer is cut to the value in bytes (default 200)
+    {"udp-400", true},         // the answer is padded to 400 bytes
+    {"udp-1500", true},        // the answer is padded to 1500 bytes
+    {"udp-garbage", true},     // random bytes instead of the answer
+    {"udp-yesno", true},       // the answer begins with the letters "yesno"
+    {"udp-status", true},      // the answer carries a non-zero status (value, default 1)
+    // HTTP (devices and portal)
+    {"http-silent", false},    // the connection is accepted and never answered
+    {"http-slow", false},      // the answer waits the value in ms (default 3000)
+    {"http-401", false},       // every request is refused with 401, whatever the credentials
+    {"http-409", false},       // every request gets 409 Conflict
+    {"http-truncated", false}, // the body announces more than it sends; the connection is cut
+    {"http-oversize", false},  // the body is padded past the value in bytes (default 70000)
+    {"http-nokeys", false},    // the body lacks the keys a client looks for
+    {"jpeg-no-eoi", false},    // the picture stream's JPEGs come without their end-of-image marker
+};
+
+} // namespace
+
+bool FaultSet::isKnown(const std::string& name)
+{
+    for (const auto& known : knownFaults) {
+        if (name == known.name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FaultSet::add(const std::string& text, std::string& error)
+{
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        start = comma == std::string::npos ? text.size() + 1 : comma + 1;
+        if (item.empty()) {
+            continue;
+        }
+        Fault fault;
+        // name[:value][@scope]
+        size_t at = item.find('@');
+        if (at != std::string::npos) {
+            fault.scope = item.substr(at + 1);
+            item.resize(at);
+        }
+        size_t colon = item.find(':');
+        if (colon != std::string::npos) {
+            std::string number = item.substr(colon + 1);
+            char* end = nullptr;
+            fault.value = std::strtol(number.c_str(), &end, 10);
+            if (number.empty() || *end != '\0' || fault.value < 0) {
+                error = "fault '" + item + "': the value must be a number";
+                return false;
+            }
+            fault.hasValue = true;
+            item.resize(colon);
+        }
+        if (!isKnown(item)) {
+            error = "unknown fault '" + item + "'";
+            return false;
+        }
+        fault.name = item;
+        faults.push_back(fault);
+    }
+    return true;
+}
+
+std::optional<Fault> FaultSet::find(const std::string& name, const std::string& subject) const
+{
+    bool udp = name.rfind("udp-", 0) == 0;
+    for (const auto& fault : faults) {
+        if (fault.name != name) {
+            continue;
+        }
+        if (fault.scope.empty() || (udp ? subject == fault.scope : subject.rfind(fault.scope, 0) == 0)) {
+            return fault;
+        }
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,249 @@
+// Shared device state and the state file.
+#include "SimState.h"
+
+#include "JsonWriter.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t maxEvents = 400;   // the state file keeps the latest requests only
+
+} // namespace
+
+SimState::SimState(const Scenario& scenario) : portal(scenario.portal)
+{
+    for (const auto& spec : scenario.recorders) {
+        RecorderState r;
+        r.spec = spec;
+        r.password = spec.password;
+        r.zone = spec.zone;
+        for (const auto& disk : spec.disks) {
+            DiskState d;
+            d.spec = disk;
+            r.disks.push_back(d);
+        }
+        r.cloudStatus = spec.cloudStatus;
+        r.cloudEmail = spec.cloudEmail;
+        r.cloudPassword = spec.cloudPassword;
+        recorders.push_back(r);
+    }
+    for (const auto& spec : scenario.cameras) {
+        CameraState c;
+        c.spec = spec;
+        c.password = spec.password;
+        cameras.push_back(c);
+    }
+    // Cameras registered from the start, in slot order, with what the recorder would have stored.
+    for (auto& r : recorders) {
+        int slot = 0;
+        for (const auto& name : r.spec.registered) {
+            const CameraState* c = camera(name);
+            RegisteredCamera reg;
+            reg.slot = slot++;
+            reg.name = c->spec.model;
+            reg.host = Scenario::ipText(c->spec.ip) + (c->spec.port != 80 ? ":" + std::to_string(c->spec.port) : "");
+            reg.hostId = Scenario::macText(c->spec.mac);
+            reg.protocol = 1;
+            reg.protocolType = c->spec.protocolType;
+            reg.account = "admin";
+            reg.password = c->password;
+            reg.brand = c->spec.brand;
+            reg.product = c->spec.model;
+            r.cameras.push_back(reg);
+        }
+    }
+    for (const auto& spec : scenario.accounts) {
+        PortalAccount a;
+        a.spec = spec;
+        accounts.push_back(a);
+    }
+}
+
+long long SimState::elapsedMs() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+}
+
+RecorderState* SimState::recorder(const std::string& name)
+{
+    for (auto& r : recorders) {
+        if (r.spec.name == name) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+CameraState* SimState::camera(const std::string& name)
+{
+    for (auto& c : cameras) {
+        if (c.spec.name == name) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+const RecorderState* SimState::recorder(const std::string& name) const
+{
+    return const_cast<SimState*>(this)->recorder(name);
+}
+
+const CameraState* SimState::camera(const std::string& name) const
+{
+    return const_cast<SimState*>(this)->camera(name);
+}
+
+PortalAccount* SimState::account(const std::string& email)
+{
+    for (auto& a : accounts) {
+        if (a.spec.email == email) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+void SimState::update(const std::function<void(SimState&)>& change)
+{
+    std::lock_guard lock(mutex);
+    change(*this);
+    writeLocked();
+}
+
+void SimState::read(const std::function<void(const SimState&)>& reader) const
+{
+    std::lock_guard lock(mutex);
+    reader(*this);
+}
+
+void SimState::record(SimEvent event)
+{
+    std::lock_guard lock(mutex);
+    event.ms = elapsedMs();
+    events.push_back(std::move(event));
+    ++eventCount;
+    while (events.size() > maxEvents) {
+        events.pop_front();
+    }
+    writeLocked();
+}
+
+void SimState::save()
+{
+    std::lock_guard lock(mutex);
+    writeLocked();
+}
+
+void SimState::writeLocked()
+{
+    if (stateFile.empty()) {
+        return;
+    }
+    // Write beside the file and rename over it, so a reader never sees half a file.
+    std::string text = json();
+    std::string temporary = stateFile + ".tmp";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return;
+    }
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (done == text.size()) {
+        std::rename(temporary.c_str(), stateFile.c_str());
+    }
+}
+
+std::string SimState::json() const
+{
+    JsonWriter w;
+    w.beginObject();
+    w.field("uptimeMs", elapsedMs());
+    w.key("recorders").beginArray();
+    for (const auto& r : recorders) {
+        w.beginObject();
+        w.field("name", r.spec.name).field("model", r.spec.model);
+        w.field("mac", Scenario::macText(r.spec.mac)).field("ip", Scenario::ipText(r.spec.ip));
+        w.field("webPort", r.spec.webPort).field("password", r.password);
+        w.field("passwordChanges", r.passwordChanges);
+        w.field("zone", r.zone).field("recording", r.recording);
+        w.key("disks").beginArray();
+        for (size_t i = 0; i < r.disks.size(); ++i) {
+            const auto& d = r.disks[i];
+            w.beginObject();
+            w.field("port", static_cast<int>(i + 1)).field("plugged", d.spec.plugged).field("ready", d.spec.ready);
+            w.field("sizeGb", d.spec.sizeGb).field("formatted", d.spec.formatted);
+            w.field("formatCount", d.formatCount).field("formatting", d.formatting);
+            w.field("lastFs", d.lastFs).field("lastPartition", d.lastPartition);
+            w.endObject();
+        }
+        w.endArray();
+        w.key("cameras").beginArray();
+        for (const auto& c : r.cameras) {
+            w.beginObject();
+            w.field("slot", c.slot).field("name", c.name).field("host", c.host).field("hostId", c.hostId);
+            w.field("protocol", c.protocol).field("protocolType", c.protocolType);
+            w.field("account", c.account).field("password", c.password);
+            w.field("brand", c.brand).field("product", c.product);
+            w.endObject();
+        }
+        w.endArray();
+        w.key("cloud").beginObject();
+        w.field("status", r.cloudStatus).field("email", r.cloudEmail).field("password", r.cloudPassword);
+        w.field("portalNumber", r.spec.portalNumber).field("portalDfp", r.spec.portalDfp);
+        w.endObject();
+        w.endObject();
+    }
+    w.endArray();
+    w.key("cameras").beginArray();
+    for (const auto& c : cameras) {
+        w.beginObject();
+        w.field("name", c.spec.name).field("model", c.spec.model);
+        w.field("mac", Scenario::macText(c.spec.mac)).field("ip", Scenario::ipText(c.spec.ip));
+        w.field("port", c.spec.port).field("protocolType", c.spec.protocolType).field("auth", c.spec.auth);
+        w.field("password", c.password).field("passwordChanges", c.passwordChanges);
+        w.field("streamsOpened", c.streamsOpened);
+        w.endObject();
+    }
+    w.endArray();
+    w.key("portal").beginObject();
+    w.field("enabled", portal.enabled).field("host", portalHost).field("ip", Scenario::ipText(portal.ip));
+    w.field("signUps", portalSignUps).field("signIns", portalSignIns).field("binds", portalBinds);
+    w.key("accounts").beginArray();
+    for (const auto& a : accounts) {
+        w.beginObject();
+        w.field("email", a.spec.email).field("password", a.spec.password);
+        w.field("first", a.spec.firstName).field("last", a.spec.lastName);
+        w.key("bindings").beginArray();
+        for (const auto& b : a.bindings) {
+            w.value(b);
+        }
+        w.endArray();
+        w.endObject();
+    }
+    w.endArray();
+    w.endObject();
+    w.field("eventCount", eventCount);
+    w.key("events").beginArray();
+    for (const auto& e : events) {
+        w.beginObject();
+        w.field("ms", e.ms).field("device", e.device).field("kind", e.kind).field("peer", e.peer);
+        w.field("detail", e.detail).field("result", e.result);
+        w.endObject();
+    }
+    w.endArray();
+    w.endObject();
+    std::string text = w.text();
+    text += '\n';
+    return text;
+}

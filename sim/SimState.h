@@ -1,0 +1,120 @@
+#pragma once
+// Everything the simulated devices change while they run (passwords, zone, disks, cameras, accounts,
+// bindings) and the requests they saw; guarded by one mutex and written to the state file (JSON) after
+// every change, so tests read an up-to-date picture.
+
+#include "Scenario.h"
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct DiskState
+{
+    DiskSpec spec;
+    int formatCount = 0;
+    int lastFs = -1;
+    int lastPartition = -1;
+    bool formatting = false;
+    std::chrono::steady_clock::time_point formatStart;
+};
+
+struct RegisteredCamera
+{
+    int slot = 0;
+    std::string name;       // avdevname
+    std::string host;       // hostname, as given (may carry ":port")
+    std::string hostId;     // hostid (the camera's MAC text)
+    int protocol = 0;
+    int protocolType = 0;
+    std::string account;    // decoded from Base64
+    std::string password;   // decoded from Base64
+    std::string brand;
+    std::string product;
+};
+
+struct RecorderState
+{
+    RecorderSpec spec;
+    std::string password;
+    int zone = 0;
+    bool recording = false;
+    std::vector<DiskState> disks;
+    std::vector<RegisteredCamera> cameras;
+    int cloudStatus = 0;
+    std::string cloudEmail;
+    std::string cloudPassword;
+    int passwordChanges = 0;
+};
+
+struct CameraState
+{
+    CameraSpec spec;
+    std::string password;
+    int passwordChanges = 0;
+    int streamsOpened = 0;
+};
+
+struct PortalAccount
+{
+    AccountSpec spec;
+    std::vector<std::string> bindings;   // device numbers bound to this account
+    std::string session;                 // current "quelmo" cookie value
+};
+
+struct SimEvent
+{
+    long long ms = 0;          // since the simulator started
+    std::string device;        // recorder/camera name or "portal"
+    std::string kind;          // "udp-search", "udp-login", "http", ...
+    std::string peer;          // "ip:port" of the client
+    std::string detail;        // path, user, form fields...
+    std::string result;        // what was answered
+};
+
+class SimState
+{
+public:
+    explicit SimState(const Scenario& scenario);
+
+    void setStateFile(const std::string& path) { stateFile = path; }
+
+    // Runs a change under the lock, then rewrites the state file.
+    void update(const std::function<void(SimState&)>& change);
+    // Runs a read under the lock.
+    void read(const std::function<void(const SimState&)>& reader) const;
+    // Appends one seen request (and rewrites the state file).
+    void record(SimEvent event);
+    // Writes the state file now (on request and at the end).
+    void save();
+
+    RecorderState* recorder(const std::string& name);
+    CameraState* camera(const std::string& name);
+    PortalAccount* account(const std::string& email);
+    const RecorderState* recorder(const std::string& name) const;
+    const CameraState* camera(const std::string& name) const;
+
+    std::vector<RecorderState> recorders;
+    std::vector<CameraState> cameras;
+    std::vector<PortalAccount> accounts;
+    PortalSpec portal;
+    std::string portalHost;
+    int portalSignUps = 0;
+    int portalSignIns = 0;
+    int portalBinds = 0;
+
+    long long elapsedMs() const;
+
+private:
+    std::string json() const;
+    void writeLocked();
+
+    mutable std::mutex mutex;
+    std::string stateFile;
+    std::deque<SimEvent> events;
+    long long eventCount = 0;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+};

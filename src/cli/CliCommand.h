@@ -1,0 +1,37 @@
+#pragma once
+// The companion's commands: each one a function over its own arguments, listed in one table that
+// main() dispatches on. A new command adds its own source file and one line to the table.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Exit codes shared by every command.
+constexpr int kExitSuccess = 0;
+constexpr int kExitRefused = 1; // refused, timed out, not found, or the network failed
+constexpr int kExitUsage = 2;
+
+struct CliCommand {
+    const char* name;
+    const char* summary;
+    int (*run)(const std::vector<std::string>& args);
+};
+
+const std::vector<CliCommand>& CliCommands();
+
+int RunSearch(const std::vector<std::string>& args);
+int RunLogin(const std::vector<std::string>& args);
+int RunSetPassword(const std::vector<std::string>& args);
+
+// "--name value" options. Parse fails (message on stderr) on an unknown option, a missing value or a
+// stray argument; "--help" is reported through `help`.
+struct CliOptions {
+    std::map<std::string, std::string> values;
+    bool help = false;
+
+    static std::optional<CliOptions> Parse(const std::vector<std::string>& args,
+        const std::vector<std::string>& known, const char* command);
+    std::string Get(const std::string& name, const std::string& fallback = std::string()) const;
+    bool Has(const std::string& name) const { return values.count(name) != 0; }
+};

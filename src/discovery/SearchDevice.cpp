@@ -1,0 +1,293 @@
+#include "SearchDevice.h"
+
+#include "discovery/DatagramHeader.h"
+#include "platform/LocalInterfaces.h"
+
+#include <cstdlib>
+
+namespace {
+
+std::vector<std::string> splitAt(const std::string& text, char separator)
+{
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (;;) {
+        const size_t found = text.find(separator, start);
+        if (found == std::string::npos) {
+            pieces.push_back(text.substr(start));
+            return pieces;
+        }
+        pieces.push_back(text.substr(start, found - start));
+        start = found + 1;
+    }
+}
+
+// Decimal text to its low 8 bits, read as atoi reads it (leading blanks, an optional sign, digits up to
+// the first other character), without atoi's overflow for long digit runs.
+uint8_t lowByteOfDecimal(const std::string& piece)
+{
+    size_t at = 0;
+    while (at < piece.size() && (piece[at] == ' ' || (piece[at] >= '\t' && piece[at] <= '\r'))) {
+        ++at;
+    }
+    bool negative = false;
+    if (at < piece.size() && (piece[at] == '+' || piece[at] == '-')) {
+        negative = piece[at] == '-';
+        ++at;
+    }
+    unsigned value = 0;
+    for (; at < piece.size() && piece[at] >= '0' && piece[at] <= '9'; ++at) {
+        value = (value * 10 + static_cast<unsigned>(piece[at] - '0')) & 0xFF;
+    }
+    return static_cast<uint8_t>(negative ? (256 - value) & 0xFF : value);
+}
+
+} // namespace
+
+SearchDevice::SearchDevice()
+    : targetPort(kRecorderPort)
+{
+}
+
+SearchDevice::~SearchDevice()
+{
+    timer.Cancel();
+    std::lock_guard<std::mutex> guard(startLock);
+    closeEndpoints();
+}
+
+void SearchDevice::SetSearchTarget(const std::string& address, uint16_t port)
+{
+    std::lock_guard<std::mutex> guard(startLock);
+    targetAddress = address;
+    targetPort = port;
+}
+
+void SearchDevice::SetAddressSource(std::function<std::vector<std::string>()> source)
+{
+    std::lock_guard<std::mutex> guard(startLock);
+    addressSource = std::move(source);
+}
+
+int32_t SearchDevice::Start()
+{
+    std::lock_guard<std::mutex> guard(startLock);
+    // A search still pending ends here, before its endpoints and queues go: its time-out can then neither
+    // collect from the new queues nor end the new search early.
+    timer.Cancel();
+
+    const auto request = DatagramHeader::SearchRequest().Bytes();
+    rebuildEndpoints();
+    state.store(Searching);
+    for (auto& endpoint : endpoints) {
+        if (!endpoint->Send(request.data(), request.size(), targetAddress.c_str(), targetPort)) {
+            state.store(SearchFailed);
+            return SearchFailed;
+        }
+    }
+    timer.Start(std::chrono::milliseconds(searchTime), false, [this] { timeout(); });
+    return Searching;
+}
+
+void SearchDevice::closeEndpoints()
+{
+    // Closing joins the receive threads, so no callback still pushes into a queue freed below.
+    for (auto& endpoint : endpoints) {
+        endpoint->Close();
+    }
+    endpoints.clear();
+    queues.clear();
+    endpointCount.store(0);
+}
+
+void SearchDevice::rebuildEndpoints()
+{
+    closeEndpoints();
+    std::vector<std::string> addresses;
+    if (addressSource) {
+        addresses = addressSource();
+    } else {
+        for (const auto& local : LocalIpv4Interfaces()) {
+            addresses.push_back(local.address);
+        }
+    }
+    // Queues first: a receive thread may deliver as soon as its endpoint is open.
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        queues.push_back(std::make_unique<CDataQueue>());
+    }
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        endpoints.push_back(std::make_unique<UdpEndpoint>(static_cast<int32_t>(i), &SearchDevice::onReceive, this));
+        if (!endpoints.back()->Open(addresses[i].c_str())) {
+            closeEndpoints();
+            return;
+        }
+    }
+    endpointCount.store(static_cast<int32_t>(endpoints.size()));
+}
+
+void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_in*, const uint8_t* data,
+    size_t length)
+{
+    auto* self = static_cast<SearchDevice*>(owner);
+    if (self->state.load() != Searching) {
+        return;
+    }
+    // The queues are built before any endpoint opens and freed only after every receive thread ended.
+    const auto index = static_cast<size_t>(endpoint->index);
+    if (index < self->queues.size()) {
+        self->queues[index]->Push(data, length);
+    }
+}
+
+std::vector<DeviceRecord> SearchDevice::Collect(std::vector<std::unique_ptr<CDataQueue>>& queues)
+{
+    // The count taken now fixes the collection: datagrams queued while it runs stay in their queue.
+    std::vector<size_t> counts;
+    size_t total = 0;
+    for (auto& queue : queues) {
+        counts.push_back(queue->Count());
+        total += counts.back();
+    }
+    std::vector<DeviceRecord> collected;
+    collected.reserve(total);
+    for (size_t i = 0; i < queues.size(); ++i) {
+        for (size_t n = 0; n < counts[i]; ++n) {
+            auto buffer = queues[i]->PopFront();
+            if (!buffer) {
+                break;
+            }
+            DeviceRecord record = DeviceRecord::FromDatagram(buffer->data(), buffer->size(), static_cast<int32_t>(i));
+            for (const auto& earlier : collected) {
+                if (earlier.SameDevice(record)) {
+                    record.unique = 0;
+                    break;
+                }
+            }
+            collected.push_back(record);
+        }
+    }
+    return collected;
+}
+
+void SearchDevice::timeout()
+{
+    timer.Cancel(); // from the handler: marks only
+    // The endpoints and queues cannot change under the collection: Start cancels (and waits for) this
+    // handler before it rebuilds them.
+    std::vector<DeviceRecord> collected = Collect(queues);
+    {
+        std::lock_guard<std::mutex> guard(recordsLock);
+        records = std::move(collected);
+        recordCount.store(static_cast<int32_t>(records.size()));
+    }
+    state.store(SearchDone);
+}
+
+std::optional<DeviceRecord> SearchDevice::Record(int32_t index) const
+{
+    std::lock_guard<std::mutex> guard(recordsLock);
+    if (index < 0 || static_cast<size_t>(index) >= records.size()) {
+        return std::nullopt;
+    }
+    return records[static_cast<size_t>(index)];
+}
+
+std::string SearchDevice::MacText(int32_t index) const
+{
+    const auto record = Record(index);
+    return record ? record->MacText() : std::string();
+}
+
+std::string SearchDevice::IpText(int32_t index) const
+{
+    const auto record = Record(index);
+    return record ? record->IpText() : std::string();
+}
+
+std::string SearchDevice::ModelText(int32_t index) const
+{
+    const auto record = Record(index);
+    return record ? record->ModelText() : std::string();
+}
+
+std::string SearchDevice::ExtraText(int32_t index) const
+{
+    const auto record = Record(index);
+    return record ? record->ExtraText() : std::string();
+}
+
+uint16_t SearchDevice::WebPort(int32_t index) const
+{
+    const auto record = Record(index);
+    return record ? record->WebPort() : 0;
+}
+
+int32_t SearchDevice::FindByMac(const std::string& macText) const
+{
+    std::lock_guard<std::mutex> guard(recordsLock);
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (records[i].unique == 1 && records[i].MacText() == macText) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+int32_t SearchDevice::InterfaceForIp(const std::string& ipText) const
+{
+    std::lock_guard<std::mutex> guard(recordsLock);
+    for (const auto& record : records) {
+        if (record.unique == 1 && record.IpText() == ipText) {
+            return record.interfaceIndex;
+        }
+    }
+    return -1;
+}
+
+std::string SearchDevice::LocalAddress(int32_t interfaceIndex) const
+{
+    std::lock_guard<std::mutex> guard(startLock);
+    if (interfaceIndex < 0 || static_cast<size_t>(interfaceIndex) >= endpoints.size()) {
+        return std::string();
+    }
+    return endpoints[static_cast<size_t>(interfaceIndex)]->localAddress;
+}
+
+int32_t SearchDevice::EndpointCount() const { return endpointCount.load(); }
+
+bool SearchDevice::ParseIpText(const std::string& text, std::array<uint8_t, 4>& out)
+{
+    // Format: a.b.c.d, each piece decimal; a trailing "." adds no piece.
+    std::vector<std::string> pieces = splitAt(text, '.');
+    if (!pieces.empty() && pieces.back().empty()) {
+        pieces.pop_back();
+    }
+    if (pieces.size() != 4) {
+        return false;
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        out[i] = lowByteOfDecimal(pieces[i]);
+    }
+    return true;
+}
+
+bool SearchDevice::ParseMacText(const std::string& text, std::array<uint8_t, 6>& out)
+{
+    // Format: six ":"-separated pieces of lower-case hexadecimal digits; other characters are skipped.
+    static const std::string digits = "0123456789abcdef";
+    const std::vector<std::string> pieces = splitAt(text, ':');
+    if (pieces.size() != 6) {
+        return false;
+    }
+    for (size_t i = 0; i < 6; ++i) {
+        unsigned value = 0;
+        for (char c : pieces[i]) {
+            const size_t position = c == '\0' ? std::string::npos : digits.find(c);
+            if (position != std::string::npos) {
+                value = (value * 16 + static_cast<unsigned>(position)) & 0xFF;
+            }
+        }
+        out[i] = static_cast<uint8_t>(value);
+    }
+    return true;
+}

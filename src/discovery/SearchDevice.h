@@ -1,0 +1,88 @@
+#pragma once
+// The discovery table: broadcasts the search request from every local IPv4 address, collects the
+// answers for the search time and keeps one DeviceRecord per answer, with lookups by MAC and address.
+
+#include "discovery/CDataQueue.h"
+#include "discovery/DeviceRecord.h"
+#include "discovery/UdpEndpoint.h"
+#include "platform/OneShotTimer.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+class SearchDevice {
+public:
+    enum : int32_t { SearchFailed = 0, Searching = 1, SearchDone = 2 };
+
+    SearchDevice();
+    ~SearchDevice();
+    SearchDevice(const SearchDevice&) = delete;
+    SearchDevice& operator=(const SearchDevice&) = delete;
+
+    // Opens one endpoint per local IPv4 address, broadcasts the search request from each and starts the
+    // search time; a pending search is cancelled first. Returns Searching, or SearchFailed when a send
+    // failed (then no search time runs).
+    int32_t Start();
+
+    std::atomic<int32_t> state {SearchFailed};
+    std::atomic<int32_t> recordCount {0};
+    uint32_t searchTime = 6000; // milliseconds
+
+    // Record texts and fields; empty (port 0) for an index out of range.
+    std::string MacText(int32_t index) const;
+    std::string IpText(int32_t index) const;
+    std::string ModelText(int32_t index) const;
+    std::string ExtraText(int32_t index) const;
+    uint16_t WebPort(int32_t index) const;
+    std::optional<DeviceRecord> Record(int32_t index) const;
+
+    // Index of the first unique record whose MAC text equals `macText` exactly (case-sensitive), or -1.
+    int32_t FindByMac(const std::string& macText) const;
+    // Interface index of the first unique record whose IPv4 text equals `ipText` exactly, or -1.
+    int32_t InterfaceForIp(const std::string& ipText) const;
+    // The local address text of that interface's endpoint; empty when there is no such endpoint.
+    std::string LocalAddress(int32_t interfaceIndex) const;
+    int32_t EndpointCount() const;
+
+    // Inverse text forms. Exactly 4 "."-separated (an empty last piece dropped) or 6 ":"-separated
+    // pieces are needed; otherwise the output is left untouched and the result is false.
+    static bool ParseIpText(const std::string& text, std::array<uint8_t, 4>& out);
+    static bool ParseMacText(const std::string& text, std::array<uint8_t, 6>& out);
+
+    // Turns datagrams into records in interface order, the way the search time's end does: at most the
+    // number of datagrams counted when it begins, each kept as 336 bytes, repeats marked not unique.
+    static std::vector<DeviceRecord> Collect(std::vector<std::unique_ptr<CDataQueue>>& queues);
+
+    // Where the request goes and which addresses are searched from. The defaults are the product's:
+    // 255.255.255.255:62976 from every interface that LocalIpv4Interfaces lists. Tests point them at
+    // loopback.
+    void SetSearchTarget(const std::string& address, uint16_t port);
+    void SetAddressSource(std::function<std::vector<std::string>()> source);
+
+private:
+    static void onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data,
+        size_t length);
+    void rebuildEndpoints();
+    void closeEndpoints();
+    void timeout();
+
+    mutable std::mutex startLock; // one Start at a time; guards endpoints and queues against the readers
+    std::vector<std::unique_ptr<UdpEndpoint>> endpoints;
+    std::vector<std::unique_ptr<CDataQueue>> queues;
+    std::atomic<int32_t> endpointCount {0};
+    OneShotTimer timer;
+
+    mutable std::mutex recordsLock;
+    std::vector<DeviceRecord> records;
+
+    std::string targetAddress = "255.255.255.255";
+    uint16_t targetPort;
+    std::function<std::vector<std::string>()> addressSource;
+};

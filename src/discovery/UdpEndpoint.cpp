@@ -1,0 +1,199 @@
+#include "UdpEndpoint.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Copies a dotted address text into a 16-byte field: only the text's own bytes, the rest zero, so a
+// short text is never read past its end.
+void copyAddressText(char (&field)[16], const char* text)
+{
+    std::memset(field, 0, sizeof field);
+    if (text != nullptr) {
+        std::memcpy(field, text, strnlen(text, sizeof field - 1));
+    }
+}
+
+thread_local const UdpEndpoint* receivingEndpoint = nullptr;
+
+} // namespace
+
+UdpEndpoint::UdpEndpoint(int32_t index, ReceiveCallback callback, void* owner)
+    : index(index)
+    , callback(callback)
+    , owner(owner)
+{
+}
+
+UdpEndpoint::~UdpEndpoint()
+{
+    Close();
+    if (thread.joinable()) {
+        // Destroyed from its own callback: the thread ends after the callback, without the endpoint.
+        thread.detach();
+    }
+}
+
+bool UdpEndpoint::Open(const char* localAddressText)
+{
+    Close();
+    if (thread.joinable()) {
+        return false; // called from this endpoint's own callback
+    }
+
+    // Step 1: the socket.
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    // Broadcast sending: the option takes an int (a one-byte value is refused and leaves it off).
+    const int enable = 1;
+    setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &enable, sizeof enable);
+
+    sockaddr_in local {};
+    local.sin_family = AF_INET;
+    local.sin_port = 0;
+    copyAddressText(localAddress, localAddressText);
+    if (localAddress[0] != '\0') {
+        if (inet_pton(AF_INET, localAddress, &local.sin_addr) != 1) {
+            ::close(fd);
+            return false;
+        }
+    } else {
+        local.sin_addr.s_addr = htonl(INADDR_ANY);
+    }
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        ::close(fd);
+        return false;
+    }
+
+    const int stop = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (stop < 0) {
+        ::close(fd);
+        return false;
+    }
+    socket = fd;
+    stopEvent = stop;
+    running.store(1);
+    thread = std::thread(&UdpEndpoint::receiveLoop, this);
+    return true;
+}
+
+void UdpEndpoint::stopThread()
+{
+    if (!thread.joinable()) {
+        return;
+    }
+    running.store(0);
+    const uint64_t one = 1;
+    ssize_t written = write(stopEvent, &one, sizeof one);
+    (void)written;
+    if (receivingEndpoint == this) {
+        return; // the callback's own thread: it ends when the callback returns
+    }
+    thread.join();
+}
+
+void UdpEndpoint::Close()
+{
+    stopThread();
+    if (thread.joinable()) {
+        return; // still running our caller; nothing may be released under it
+    }
+    if (socket >= 0) {
+        ::close(socket);
+        socket = -1;
+    }
+    if (stopEvent >= 0) {
+        ::close(stopEvent);
+        stopEvent = -1;
+    }
+}
+
+uint16_t UdpEndpoint::BoundPort() const
+{
+    if (socket < 0) {
+        return 0;
+    }
+    sockaddr_in bound {};
+    socklen_t size = sizeof bound;
+    if (getsockname(socket, reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
+        return 0;
+    }
+    return ntohs(bound.sin_port);
+}
+
+bool UdpEndpoint::Send(const void* data, size_t length, const char* destinationText, uint16_t port)
+{
+    if (socket < 0 || length > kMaxDatagram || (length > 0 && data == nullptr)) {
+        return false;
+    }
+    uint8_t buffer[kMaxDatagram] = {};
+    if (length > 0) {
+        std::memcpy(buffer, data, length);
+    }
+    lastPort = port;
+    copyAddressText(lastDestination, destinationText);
+
+    sockaddr_in destination {};
+    destination.sin_family = AF_INET;
+    destination.sin_port = htons(port);
+    // Not a dotted address: the all-ones address, the limited broadcast.
+    if (destinationText == nullptr || inet_pton(AF_INET, destinationText, &destination.sin_addr) != 1) {
+        destination.sin_addr.s_addr = INADDR_BROADCAST;
+    }
+    const ssize_t sent = sendto(socket, buffer, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&destination),
+        sizeof destination);
+    return sent >= 0;
+}
+
+void UdpEndpoint::receiveLoop(UdpEndpoint* endpoint)
+{
+    receivingEndpoint = endpoint;
+    uint8_t buffer[kMaxDatagram];
+    pollfd waits[2] = {{endpoint->stopEvent, POLLIN, 0}, {endpoint->socket, POLLIN, 0}};
+    while (endpoint->running.load() == 1) {
+        waits[0].revents = 0;
+        waits[1].revents = 0;
+        const int ready = poll(waits, 2, -1);
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (waits[0].revents != 0) {
+            break; // the stop signal
+        }
+        if ((waits[1].revents & POLLNVAL) != 0) {
+            break;
+        }
+        if ((waits[1].revents & (POLLIN | POLLERR)) != 0) {
+            endpoint->receiveOne(buffer);
+        }
+    }
+    endpoint->running.store(0);
+    receivingEndpoint = nullptr;
+}
+
+void UdpEndpoint::receiveOne(uint8_t* buffer)
+{
+    sockaddr_in sender {};
+    socklen_t senderSize = sizeof sender;
+    // MSG_TRUNC reports a datagram's real length, so one larger than the buffer is recognised and dropped
+    // instead of being delivered cut.
+    const ssize_t received = recvfrom(socket, buffer, kMaxDatagram, MSG_TRUNC | MSG_DONTWAIT,
+        reinterpret_cast<sockaddr*>(&sender), &senderSize);
+    if (received < 0 || static_cast<size_t>(received) > kMaxDatagram) {
+        return;
+    }
+    if (callback != nullptr) {
+        callback(this, owner, &sender, buffer, static_cast<size_t>(received));
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// One broadcast-enabled IPv4 datagram socket bound to one local address, with a receive thread of its
+// own that hands every arriving datagram to a callback. Used by the search and by the request object.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <netinet/in.h>
+#include <thread>
+
+class UdpEndpoint;
+
+// Called on the receive thread for every datagram; `data` is valid only during the call.
+using ReceiveCallback = void (*)(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data,
+    size_t length);
+
+class UdpEndpoint {
+public:
+    static constexpr size_t kMaxDatagram = 1024;
+
+    UdpEndpoint(int32_t index, ReceiveCallback callback, void* owner);
+    ~UdpEndpoint();
+    UdpEndpoint(const UdpEndpoint&) = delete;
+    UdpEndpoint& operator=(const UdpEndpoint&) = delete;
+
+    // Binds a new socket to the dotted IPv4 text (any address when null or empty) and an ephemeral port,
+    // with broadcast sending allowed, and starts the receive thread. An endpoint that is open is closed
+    // first. False when the socket cannot be made or bound.
+    bool Open(const char* localAddressText);
+
+    // Ends the receive thread (waiting for it, so nothing it uses is released under it), then closes the
+    // socket. Safe on a closed endpoint. From inside the callback it only asks the thread to end; the
+    // socket is released by the next Open, Close or the destructor.
+    void Close();
+
+    // Sends `length` bytes (at most 1024) to the dotted destination text and port. A text that is not a
+    // dotted address means 255.255.255.255, so such a datagram leaves as a broadcast.
+    bool Send(const void* data, size_t length, const char* destinationText, uint16_t port);
+
+    bool IsOpen() const { return socket >= 0; }
+    // The bound port (host order), 0 while closed.
+    uint16_t BoundPort() const;
+
+    int32_t index;
+    char localAddress[16] = {};    // bound address text, empty when bound to any address
+    char lastDestination[16] = {}; // destination text of the last Send, zero-padded
+    uint32_t lastPort = 0;
+
+private:
+    static void receiveLoop(UdpEndpoint* endpoint);
+    void receiveOne(uint8_t* buffer);
+    void stopThread();
+
+    int socket = -1;
+    int stopEvent = -1; // eventfd; readable once the thread must end
+    std::thread thread;
+    std::atomic<int32_t> running {0};
+    ReceiveCallback callback;
+    void* owner;
+};

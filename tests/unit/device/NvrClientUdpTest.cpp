@@ -1,0 +1,242 @@
+#include "device/NvrClient.h"
+#include "discovery/DatagramHeader.h"
+
+#include "LoopbackPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::array<uint8_t, 4> kIp = {10, 77, 0, 10};
+const std::array<uint8_t, 6> kMac = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+
+Bytes reply(uint16_t command, uint16_t status, std::optional<uint32_t> value = std::nullopt)
+{
+    Bytes bytes(22, 0);
+    bytes[0] = bytes[1] = 0xFD;
+    bytes[4] = static_cast<uint8_t>(command);
+    bytes[5] = static_cast<uint8_t>(command >> 8);
+    bytes[16] = static_cast<uint8_t>(status);
+    bytes[17] = static_cast<uint8_t>(status >> 8);
+    if (value) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<uint8_t>(*value >> (8 * i)));
+        }
+    }
+    return bytes;
+}
+
+std::string field(const Bytes& datagram, size_t index)
+{
+    const char* start = reinterpret_cast<const char*>(datagram.data()) + 22 + 64 * index;
+    return std::string(start, strnlen(start, 64));
+}
+
+int32_t waitWhileBusy(const NvrClient& client, std::chrono::milliseconds limit = 8000ms)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (client.State() == NvrClient::Busy && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(5ms);
+    }
+    return client.State();
+}
+
+// A client whose channel is open on loopback, aimed at a recorder stand-in that answers with `replies`.
+struct Channel {
+    explicit Channel(LoopbackPeer::Responder responder)
+        : recorder(std::move(responder))
+    {
+        client.SetUdpDestination("127.0.0.1");
+        opened = client.OpenUdp("127.0.0.1");
+    }
+    bool Login(const std::string& user = "admin", const std::string& password = "")
+    {
+        return client.SendLogin(kIp, kMac, recorder.Port(), user, password);
+    }
+
+    LoopbackPeer recorder;
+    NvrClient client;
+    bool opened = false;
+};
+
+} // namespace
+
+TEST(NvrClientUdp, sendLoginBeforeOpenUdpIsRefusedAndSendsNothing)
+{
+    LoopbackPeer recorder;
+    NvrClient client;
+    client.SetUdpDestination("127.0.0.1");
+    EXPECT_EQ(client.State(), NvrClient::Idle);
+    EXPECT_FALSE(client.SendLogin(kIp, kMac, recorder.Port(), "admin", ""));
+    EXPECT_FALSE(client.SendSetPassword(kIp, kMac, recorder.Port(), "admin", "", "abc123"));
+    EXPECT_EQ(client.State(), NvrClient::Idle);
+    EXPECT_FALSE(client.OpenUdp("192.0.2.77")) << "an address that is not the machine's";
+    EXPECT_EQ(client.State(), NvrClient::Idle);
+    std::this_thread::sleep_for(150ms);
+    EXPECT_TRUE(recorder.Requests().empty());
+}
+
+TEST(NvrClientUdp, commandsCarryTheHeaderAndBase64FieldsWithARunningSequence)
+{
+    Channel channel(nullptr);
+    ASSERT_TRUE(channel.opened);
+    EXPECT_EQ(channel.client.State(), NvrClient::Done) << "an open channel is ready";
+
+    ASSERT_TRUE(channel.Login("admin", ""));
+    EXPECT_EQ(channel.client.State(), NvrClient::Busy);
+    ASSERT_TRUE(channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "old1", "Secret99"));
+    // 49 bytes give a Base64 text of 68: it cannot go into a 64-byte field, and cutting it would set
+    // another password. Nothing is sent and the sequence does not move.
+    EXPECT_FALSE(channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "x", std::string(49, 'a')));
+    ASSERT_TRUE(channel.Login("admin", std::string(48, 'b'))) << "48 bytes fill the field exactly";
+    ASSERT_TRUE(channel.recorder.WaitForRequests(3));
+    const auto sent = channel.recorder.Requests();
+    ASSERT_EQ(sent.size(), 3u);
+
+    const Bytes loginHeader = {0xFD, 0xFD, 0x00, 0x00, 0xA3, 0x00, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 10, 77, 0, 10,
+        0x77, 0x77, 0x01, 0x00, 128, 0x00};
+    ASSERT_EQ(sent[0].size(), 150u);
+    EXPECT_TRUE(std::equal(loginHeader.begin(), loginHeader.end(), sent[0].begin()));
+    EXPECT_EQ(field(sent[0], 0), "YWRtaW4=");
+    EXPECT_TRUE(std::all_of(sent[0].begin() + 22 + 8, sent[0].end(), [](uint8_t b) { return b == 0; }));
+
+    ASSERT_EQ(sent[1].size(), 278u);
+    EXPECT_EQ(sent[1][2], 1) << "sequence";
+    EXPECT_EQ(sent[1][4], 0xA4);
+    EXPECT_EQ(sent[1][20] | (sent[1][21] << 8), 256);
+    EXPECT_EQ(field(sent[1], 0), "YWRtaW4=");
+    EXPECT_EQ(field(sent[1], 1), "b2xkMQ==");
+    EXPECT_EQ(field(sent[1], 2), "YWRtaW4=");
+    EXPECT_EQ(field(sent[1], 3), "U2VjcmV0OTk=");
+
+    EXPECT_EQ(sent[2][2], 2) << "the refused command was no attempt";
+    std::string bbb;
+    for (int i = 0; i < 16; ++i) {
+        bbb += "YmJi";
+    }
+    EXPECT_EQ(field(sent[2], 1), bbb) << "a field filled to its last byte, without NUL";
+}
+
+TEST(NvrClientUdp, repliesEndTheCommandAsTheReplyTableSays)
+{
+    struct Case {
+        const char* name;
+        bool login;
+        std::vector<Bytes> replies;
+        int32_t state;
+        int32_t loginResult;
+    };
+    Bytes yesno = {'y', 'e', 's', 'n', 'o'};
+    Bytes shortLogin = reply(0xA3, 0, 1);
+    shortLogin.resize(24); // success without room for the result
+    const Case cases[] = {
+        {"accepted", true, {reply(0xA3, 0, 1)}, NvrClient::Done, 1},
+        {"wrong password", true, {reply(0xA3, 0, 0)}, NvrClient::Done, 0},
+        {"login refused", true, {reply(0xA3, 3, 1)}, NvrClient::Failed, 0},
+        {"yesno", true, {yesno}, NvrClient::Failed, 0},
+        {"search answer ignored", true, {reply(0xA1, 0), reply(0xA3, 0, 1)}, NvrClient::Done, 1},
+        {"failed search answer", true, {reply(0xA1, 9)}, NvrClient::Failed, 0},
+        {"other command ignored", true, {reply(0x55, 1), Bytes(10, 0), Bytes(), reply(0xA3, 0, 1)},
+            NvrClient::Done, 1},
+        {"login success cut short", true, {shortLogin}, NvrClient::Failed, 0},
+        {"password set", false, {reply(0xA4, 0)}, NvrClient::Done, 0},
+        {"password refused", false, {reply(0xA4, 0x7777)}, NvrClient::Failed, 0},
+        {"other ack", false, {reply(0xC0, 0)}, NvrClient::Done, 0},
+        {"first reply wins", false, {reply(0xA4, 0), reply(0xA4, 1)}, NvrClient::Done, 0},
+    };
+    for (const auto& c : cases) {
+        Channel channel([&](const Bytes&) { return c.replies; });
+        ASSERT_TRUE(channel.opened);
+        const bool sent = c.login ? channel.Login()
+                                  : channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "",
+                                      "abc123");
+        ASSERT_TRUE(sent) << c.name;
+        EXPECT_EQ(waitWhileBusy(channel.client, 2000ms), c.state) << c.name;
+        if (c.login) {
+            EXPECT_EQ(channel.client.LoginResult(), c.loginResult) << c.name;
+        }
+        std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(channel.client.State(), c.state) << c.name << ": later replies change nothing";
+    }
+}
+
+TEST(NvrClientUdp, noReplyTimesOutAfter3000MsCountedFromTheLatestCommand)
+{
+    Channel channel(nullptr);
+    ASSERT_TRUE(channel.opened);
+    const auto first = std::chrono::steady_clock::now();
+    ASSERT_TRUE(channel.Login());
+    std::this_thread::sleep_for(1500ms);
+    const auto second = std::chrono::steady_clock::now();
+    ASSERT_TRUE(channel.Login());
+
+    // The first command's timer went with it: it cannot time out the second one.
+    std::this_thread::sleep_until(first + 3400ms);
+    EXPECT_EQ(channel.client.State(), NvrClient::Busy);
+    EXPECT_EQ(waitWhileBusy(channel.client), NvrClient::TimedOut);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - second).count();
+    EXPECT_GE(seconds, 2.9);
+    EXPECT_LE(seconds, 6.0);
+    EXPECT_EQ(channel.client.LoginResult(), 0);
+}
+
+TEST(NvrClientUdp, strayDatagramsChangeNothingAndALoginStartsWithResultZero)
+{
+    std::atomic<bool> answer {true};
+    Channel channel([&](const Bytes&) { return answer ? std::vector<Bytes> {reply(0xA3, 0, 1)} : std::vector<Bytes> {}; });
+    ASSERT_TRUE(channel.opened);
+    ASSERT_TRUE(channel.Login());
+    ASSERT_EQ(waitWhileBusy(channel.client, 2000ms), NvrClient::Done);
+    ASSERT_EQ(channel.client.LoginResult(), 1);
+
+    // No command pending: a refusal arriving now is not examined.
+    const uint16_t clientPort = channel.recorder.LastSenderPort();
+    ASSERT_TRUE(channel.recorder.SendTo(clientPort, reply(0xA3, 5)));
+    ASSERT_TRUE(channel.recorder.SendTo(clientPort, Bytes {'y', 'e', 's', 'n', 'o'}));
+    std::this_thread::sleep_for(150ms);
+    EXPECT_EQ(channel.client.State(), NvrClient::Done);
+    EXPECT_EQ(channel.client.LoginResult(), 1);
+
+    // The next login forgets the previous result at once.
+    answer = false;
+    ASSERT_TRUE(channel.Login());
+    EXPECT_EQ(channel.client.State(), NvrClient::Busy);
+    EXPECT_EQ(channel.client.LoginResult(), 0);
+
+    // Reopening the channel ends the pending command: its timer no longer touches the state.
+    ASSERT_TRUE(channel.client.OpenUdp("127.0.0.1"));
+    EXPECT_EQ(channel.client.State(), NvrClient::Done);
+}
+
+TEST(NvrClientUdp, loginGoesOutAsALimitedBroadcastOnTheChosenInterface)
+{
+    // In a namespace of the test's own: the product's destination 255.255.255.255:62976 from an endpoint
+    // bound to one link's address; the recorder stand-in listens on 0.0.0.0:62976 and answers the sender.
+    const std::string result = RunInOwnNetns({"ip link set lo up", "ip link add v0 type veth peer name v1",
+                                                 "ip addr add 10.99.1.1/24 dev v0", "ip link set v0 up",
+                                                 "ip link set v1 up"},
+        [] {
+            LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> {reply(0xA3, 0, 1)}; }, true,
+                kRecorderPort);
+            recorder.answerOncePerSender = true;
+            NvrClient client;
+            if (!client.OpenUdp("10.99.1.1")) {
+                return std::string("channel not opened");
+            }
+            if (!client.SendLogin(kIp, kMac, kRecorderPort, "admin", "")) {
+                return std::string("login not sent");
+            }
+            if (waitWhileBusy(client, 2000ms) != NvrClient::Done || client.LoginResult() != 1) {
+                return "state " + std::to_string(client.State());
+            }
+            return std::string();
+        });
+    if (result.rfind("skip:", 0) == 0) {
+        GTEST_SKIP() << result;
+    }
+    EXPECT_EQ(result, "");
+}

@@ -1,0 +1,133 @@
+#include "discovery/UdpEndpoint.h"
+
+#include "LoopbackPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct Received {
+    std::mutex lock;
+    std::vector<Bytes> datagrams;
+    std::chrono::milliseconds callbackDelay {0};
+    std::atomic<int> finishedCallbacks {0};
+
+    size_t Count()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return datagrams.size();
+    }
+};
+
+void record(UdpEndpoint*, void* owner, const sockaddr_in*, const uint8_t* data, size_t length)
+{
+    auto* received = static_cast<Received*>(owner);
+    {
+        std::lock_guard<std::mutex> guard(received->lock);
+        received->datagrams.emplace_back(data, data + length);
+    }
+    std::this_thread::sleep_for(received->callbackDelay);
+    received->finishedCallbacks.fetch_add(1);
+}
+
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::milliseconds(2000))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(UdpEndpoint, deliversEveryDatagramUpTo1024BytesAndDropsLargerOnes)
+{
+    Received received;
+    UdpEndpoint endpoint(0, &record, &received);
+    ASSERT_TRUE(endpoint.Open("127.0.0.1"));
+    EXPECT_STREQ(endpoint.localAddress, "127.0.0.1");
+    LoopbackPeer peer;
+
+    Bytes full(1024);
+    for (size_t i = 0; i < full.size(); ++i) {
+        full[i] = static_cast<uint8_t>(i * 7);
+    }
+    const std::vector<Bytes> sent = {Bytes(), Bytes {0x42}, full, Bytes(1500, 0xEE), Bytes(1025, 0xEE), Bytes(7, 1)};
+    for (const Bytes& datagram : sent) {
+        ASSERT_TRUE(peer.SendTo(endpoint.BoundPort(), datagram));
+    }
+    // The oversize datagrams vanish; the thread goes on with the next one.
+    ASSERT_TRUE(waitFor([&] { return received.Count() == 4; })) << received.Count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::lock_guard<std::mutex> guard(received.lock);
+    ASSERT_EQ(received.datagrams.size(), 4u);
+    EXPECT_TRUE(received.datagrams[0].empty());
+    EXPECT_EQ(received.datagrams[1], Bytes {0x42});
+    EXPECT_EQ(received.datagrams[2], full);
+    EXPECT_EQ(received.datagrams[3], Bytes(7, 1));
+}
+
+TEST(UdpEndpoint, sendRecordsOnlyTheDestinationTextsOwnBytes)
+{
+    UdpEndpoint endpoint(3, nullptr, nullptr);
+    ASSERT_TRUE(endpoint.Open("127.0.0.1"));
+    LoopbackPeer peer;
+
+    // An exactly sized heap text: a 16-byte copy would read past it (the address sanitizer sees that).
+    const std::string text = "127.0.0.1";
+    auto exact = std::make_unique<char[]>(text.size() + 1);
+    std::memcpy(exact.get(), text.c_str(), text.size() + 1);
+    const uint8_t payload[] = {'h', 'i'};
+    ASSERT_TRUE(endpoint.Send(payload, sizeof payload, exact.get(), peer.Port()));
+    EXPECT_EQ(std::string(endpoint.lastDestination), text);
+    for (size_t i = text.size(); i < sizeof endpoint.lastDestination; ++i) {
+        EXPECT_EQ(endpoint.lastDestination[i], '\0') << i;
+    }
+    EXPECT_EQ(endpoint.lastPort, peer.Port());
+    ASSERT_TRUE(peer.WaitForRequests(1));
+    EXPECT_EQ(peer.Requests()[0], Bytes({'h', 'i'}));
+    EXPECT_EQ(peer.LastSenderPort(), endpoint.BoundPort());
+
+    EXPECT_FALSE(endpoint.Send(payload, 1025, exact.get(), peer.Port())) << "more than 1024 bytes";
+}
+
+TEST(UdpEndpoint, openBindsOnlyUsableAddressesAndReopensAfterClose)
+{
+    UdpEndpoint endpoint(0, nullptr, nullptr);
+    endpoint.Close(); // never opened: nothing happens
+    EXPECT_FALSE(endpoint.Open("not an address"));
+    EXPECT_FALSE(endpoint.Open("192.0.2.77")) << "an address that is not the machine's";
+    EXPECT_FALSE(endpoint.IsOpen());
+
+    ASSERT_TRUE(endpoint.Open(nullptr));
+    EXPECT_STREQ(endpoint.localAddress, "");
+    EXPECT_NE(endpoint.BoundPort(), 0);
+    ASSERT_TRUE(endpoint.Open("127.0.0.1")) << "opening an open endpoint starts afresh";
+    endpoint.Close();
+    endpoint.Close();
+    EXPECT_FALSE(endpoint.IsOpen());
+    ASSERT_TRUE(endpoint.Open("127.0.0.1"));
+}
+
+TEST(UdpEndpoint, closeWaitsForACallbackStillRunningPastSixHundredMilliseconds)
+{
+    Received received;
+    received.callbackDelay = std::chrono::milliseconds(900);
+    auto endpoint = std::make_unique<UdpEndpoint>(0, &record, &received);
+    ASSERT_TRUE(endpoint->Open("127.0.0.1"));
+    LoopbackPeer peer;
+    ASSERT_TRUE(peer.SendTo(endpoint->BoundPort(), Bytes {1}));
+    ASSERT_TRUE(waitFor([&] { return received.Count() == 1; }));
+
+    endpoint->Close();
+    // Nothing the receive thread uses may go while it runs: Close returned after the callback ended.
+    EXPECT_EQ(received.finishedCallbacks.load(), 1);
+    endpoint.reset();
+}
