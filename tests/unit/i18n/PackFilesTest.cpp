@@ -1,0 +1,201 @@
+// The language packs under resources/lang: stored form, key set and the zone list.
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct PackFile
+{
+    std::string name;
+    std::vector<std::string> lines; // UTF-8, without their CR LF
+    std::string problem; // empty when the stored form is right
+};
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+PackFile load(const fs::path& path)
+{
+    PackFile pack { path.filename().string(), {}, {} };
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) {
+        pack.problem = "no UTF-16 LE byte-order mark";
+        return pack;
+    }
+    if (bytes.size() % 2 != 0) {
+        pack.problem = "odd number of bytes";
+        return pack;
+    }
+    std::u16string units;
+    for (size_t i = 2; i < bytes.size(); i += 2) {
+        units += static_cast<char16_t>(
+            static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    }
+    size_t pos = 0;
+    while (pos < units.size()) {
+        const size_t end = units.find_first_of(u"\r\n", pos);
+        if (end == std::u16string::npos || units[end] != u'\r' || end + 1 >= units.size() || units[end + 1] != u'\n') {
+            pack.problem = "line " + std::to_string(pack.lines.size() + 1) + " not ended by CR LF";
+            return pack;
+        }
+        pack.lines.push_back(Utf16ToUtf8(units.substr(pos, end - pos)));
+        pos = end + 2;
+    }
+    return pack;
+}
+
+// Entries of a pack in file order: key (as written, trimmed) and value.
+std::vector<std::pair<std::string, std::string>> entries(const PackFile& pack)
+{
+    std::vector<std::pair<std::string, std::string>> result;
+    for (size_t i = 1; i < pack.lines.size(); ++i) {
+        const std::string line = trimmed(pack.lines[i]);
+        if (line.empty() || line[0] == ';') {
+            continue;
+        }
+        const size_t equals = line.find('=');
+        EXPECT_NE(equals, std::string::npos) << pack.name << " line " << i + 1 << ": " << line;
+        if (equals != std::string::npos) {
+            result.emplace_back(trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)));
+        }
+    }
+    return result;
+}
+
+std::vector<PackFile> allPacks()
+{
+    const char* source = std::getenv("HXT_SOURCE_DIR");
+    std::vector<PackFile> packs;
+    if (source == nullptr) {
+        return packs;
+    }
+    for (const auto& entry : fs::directory_iterator(fs::path(source) / "resources" / "lang")) {
+        if (entry.path().extension() == ".ini") {
+            packs.push_back(load(entry.path()));
+        }
+    }
+    std::sort(packs.begin(), packs.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    return packs;
+}
+
+std::vector<std::string> englishKeys()
+{
+    std::vector<std::string> keys = { "verr_eng_num_char", "START", "Back", "Next", "Restart", "About",
+        "Searching device", "Close", "E-mail", "Password", "New Password", "Confirm New Password", "Confirm Password",
+        "Retype Password", "First Name", "Last Name", "Cancel", "_CANCEL", "Skip", "SKIP", "OK", "Apply", "FINISH",
+        "IP Address", "Mac Address", "Model Name", "Rescan", "Waiting", "Check Network Failed!", "No device found!",
+        "No camera found!", "RESET", "Error", "GO TO NVR", "RETRY", "Admin", "SetupTimeZone_title", "SetupTimeZone_01",
+        "SetupTimeZone_error", "SetupTimeZone", "eula_16_1" };
+    const std::pair<const char*, int> families[]
+        = { { "footer_", 12 }, { "about_", 2 }, { "home_", 7 }, { "intro_", 14 }, { "nvrsearch_", 7 }, { "nvrpwd_", 9 },
+              { "hddformat_", 16 }, { "camsearch_", 8 }, { "veskor_", 12 }, { "Summary_", 4 }, { "eula_", 20 } };
+    for (const auto& [prefix, count] : families) {
+        for (int i = 1; i <= count; ++i) {
+            keys.push_back(prefix + std::string(i < 10 ? "0" : "") + std::to_string(i));
+        }
+    }
+    return keys;
+}
+
+TEST(PackFiles, everyPackIsStoredAsUtf16WithCrLfAndOneLanguageSection)
+{
+    const auto packs = allPacks();
+    ASSERT_FALSE(packs.empty()) << "no packs found (HXT_SOURCE_DIR unset?)";
+    for (const PackFile& pack : packs) {
+        SCOPED_TRACE(pack.name);
+        ASSERT_EQ(pack.problem, "");
+        ASSERT_FALSE(pack.lines.empty());
+        EXPECT_EQ(pack.lines[0], "[language]");
+        for (size_t i = 1; i < pack.lines.size(); ++i) {
+            EXPECT_NE(trimmed(pack.lines[i]).substr(0, 1), "[") << "second section at line " << i + 1;
+        }
+    }
+}
+
+TEST(PackFiles, englishHasExactlyTheFixedKeysWithSkipBeforeSKIP)
+{
+    const auto packs = allPacks();
+    const auto english
+        = std::find_if(packs.begin(), packs.end(), [](const auto& p) { return p.name == "English.ini"; });
+    ASSERT_NE(english, packs.end());
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : entries(*english)) {
+        keys.push_back(key);
+        EXPECT_FALSE(value.empty()) << key;
+    }
+    EXPECT_EQ(keys.size(), 152u);
+    auto expected = englishKeys();
+    std::sort(expected.begin(), expected.end());
+    auto actual = keys;
+    std::sort(actual.begin(), actual.end());
+    EXPECT_EQ(actual, expected);
+    // "Skip" must come first: a lookup of SKIP finds it.
+    EXPECT_LT(std::find(keys.begin(), keys.end(), "Skip"), std::find(keys.begin(), keys.end(), "SKIP"));
+}
+
+TEST(PackFiles, everyPackUsesKnownKeysOnceWithTheZoneListAndCheckText)
+{
+    std::set<std::string> known;
+    for (const auto& key : englishKeys()) {
+        known.insert(lower(key));
+    }
+    // Keys that only the translated packs carry.
+    known.insert("_skip");
+    known.insert("cameras");
+
+    const auto packs = allPacks();
+    ASSERT_FALSE(packs.empty());
+    for (const PackFile& pack : packs) {
+        SCOPED_TRACE(pack.name);
+        std::map<std::string, int> seen;
+        for (const auto& [key, value] : entries(pack)) {
+            const std::string folded = lower(key);
+            EXPECT_TRUE(known.count(folded)) << "unknown key " << key;
+            // English alone has both Skip and SKIP (the second is never reached).
+            if (folded != "skip" || pack.name != "English.ini") {
+                EXPECT_EQ(++seen[folded], 1) << "key " << key << " appears again";
+            }
+            if (key == "SetupTimeZone") {
+                size_t names = 1;
+                for (size_t start = 0, at; (at = value.find(';', start)) != std::string::npos; start = at + 1) {
+                    EXPECT_NE(at, start) << "empty zone name";
+                    ++names;
+                }
+                EXPECT_EQ(names, 154u);
+            }
+            if (key == "verr_eng_num_char") {
+                EXPECT_NE(value.find("{0}"), std::string::npos);
+            }
+        }
+        EXPECT_TRUE(seen.count("setuptimezone")) << "no SetupTimeZone";
+    }
+}
+
+} // namespace
