@@ -196,8 +196,8 @@ def recorder_rear(x, y, w=240, h=46, led=None):
     out.append(poly([(x + 10, y), (x + w - 10, y), (x + w, y + top), (x, y + top)], fill=SLATE_TOP))
     out.append(path(round_rect_path(x, y + top, w, h, 0, 0, 5, 5), fill=SLATE))
     out.append(rect(x, y + top, w, 1.5, fill="#4D5B68"))
-    out.append(rect(x + 18, y + top + h, 26, 4, rx=1.5, fill=SLATE_DEEP))
-    out.append(rect(x + w - 44, y + top + h, 26, 4, rx=1.5, fill=SLATE_DEEP))
+    out.append(rect(x + w * 0.2, y + top + h, 24, 4, rx=1.5, fill=SLATE_DEEP))
+    out.append(rect(x + w * 0.8 - 24, y + top + h, 24, 4, rx=1.5, fill=SLATE_DEEP))
     fy = y + top + h / 2 + 1
     a = {}
     # power jack
@@ -232,36 +232,39 @@ def jack_rj45(cx, cy, body=JACK, inner="#26313A"):
 
 
 def jack_usb(cx, cy):
-    return rect(cx - 13, cy - 5.5, 26, 11, rx=1.5, fill=JACK) + rect(cx - 9.5, cy - 3, 19, 3.2, fill=BLUE)
+    return rect(cx - 12, cy - 5.5, 24, 11, rx=1.5, fill=JACK) + rect(cx - 8.5, cy - 3, 17, 3.2, fill=BLUE)
 
 
-def recorder_top(x, y, w=220, led=BLUE, depth=70, h=26):
-    """The recorder seen from the front and above: its top surface (with the LED) and its front face."""
-    skew = depth * 0.45
+def recorder_top(x, y, w=220, led=BLUE, depth=70, h=26, led_size=1.0):
+    """The recorder seen from the front and above: its top surface (with the LED) and its front face.
+    (x, y) is the top-left of the box that holds it; the front face spans x .. x + w."""
+    inset = depth * 0.32
     out = []
-    top = [(x + skew, y), (x + w + skew, y), (x + w, y + depth), (x, y + depth)]
-    out.append(poly(top, fill=SLATE_TOP))
-    out.append(path(round_rect_path(x, y + depth, w, h, 0, 0, 5, 5), fill=SLATE))
-    side = [(x + w, y + depth), (x + w + skew, y), (x + w + skew, y + h - 5), (x + w, y + depth + h)]
-    out.append(poly(side, fill=SLATE_DEEP))
-    out.append(path(f"M{f(x)},{f(y + depth)} L{f(x + w)},{f(y + depth)}", stroke="#56646F", stroke_width=1.5))
-    # a slim light pipe on the front and the LED on the top
-    ledx, ledy = x + skew * 0.5 + 34, y + depth * 0.62
+    out.append(poly([(x + inset, y), (x + w - inset, y), (x + w, y + depth), (x, y + depth)], fill=SLATE_TOP))
+    out.append(path(round_rect_path(x, y + depth, w, h, 0, 0, 6, 6), fill=SLATE))
+    out.append(rect(x, y + depth, w, 1.5, fill="#56646F"))
+    out.append(rect(x + w * 0.1, y + depth + h, 24, 4, rx=1.5, fill=SLATE_DEEP))
+    out.append(rect(x + w * 0.9 - 24, y + depth + h, 24, 4, rx=1.5, fill=SLATE_DEEP))
+    # the LED near the front-left corner of the top
+    ledx, ledy = x + w * 0.2, y + depth * 0.62
     a = {"led": (ledx, ledy)}
+    k = led_size
     if led:
-        out.append(ellipse(ledx, ledy, 22, 10, fill=led, opacity=0.14))
-        out.append(ellipse(ledx, ledy, 12, 5.5, fill=led, opacity=0.3))
-        out.append(ellipse(ledx, ledy, 5.5, 2.8, fill=led))
-        out.append(ellipse(ledx - 1.5, ledy - 0.8, 1.8, 0.9, fill="#FFFFFF", opacity=0.8))
+        out.append(ellipse(ledx, ledy, 24 * k, 10 * k, fill=led, opacity=0.14))
+        out.append(ellipse(ledx, ledy, 13 * k, 5.5 * k, fill=led, opacity=0.3))
+        out.append(ellipse(ledx, ledy, 6 * k, 2.8 * k, fill=led))
+        out.append(ellipse(ledx - 1.5 * k, ledy - 0.8 * k, 2 * k, 0.9 * k, fill="#FFFFFF", opacity=0.8))
     else:
-        out.append(ellipse(ledx, ledy, 5.5, 2.8, fill=SLATE_DEEP))
-    # vent slots on the top surface
-    for i in range(6):
-        vx = x + skew * 0.55 + w * 0.58 + i * 11
-        out.append(path(f"M{f(vx)},{f(y + depth * 0.3)} L{f(vx - 9)},{f(y + depth * 0.75)}", stroke="#34414C",
-                        stroke_width=3, stroke_linecap="round"))
-    out.append(rect(x + w - 34, y + depth + h, 22, 4, rx=1.5, fill=SLATE_DEEP))
-    out.append(rect(x + 12, y + depth + h, 22, 4, rx=1.5, fill=SLATE_DEEP))
+        out.append(ellipse(ledx, ledy, 6 * k, 2.8 * k, fill=SLATE_DEEP))
+    # vent slots on the top surface, following its perspective
+    for i in range(7):
+        t = 0.55 + i * 0.05
+        bx = x + w * t
+        tx = x + inset + (w - 2 * inset) * t
+        y0, y1 = y + depth * 0.28, y + depth * 0.78
+        fx0 = tx + (bx - tx) * 0.28
+        fx1 = tx + (bx - tx) * 0.78
+        out.append(path(f"M{f(fx0)},{f(y0)} L{f(fx1)},{f(y1)}", stroke="#34414C", stroke_width=3, stroke_linecap="round"))
     return "".join(out), a
 
 
@@ -303,13 +306,13 @@ def plug_rj45(cx, cy, color=BLUE):
             + path(round_rect_path(cx - 8, cy + 12, 16, 12, 0, 0, 4, 4), fill=color))
 
 
-def plug_dc(cx, cy, color=SLATE):
+def plug_dc(cx, cy, color=SLATE_MID):
     return (circle(cx, cy, 10.5, fill=color, stroke="#FFFFFF", stroke_width=1.5) + circle(cx, cy, 4, fill="#FFFFFF", opacity=0.25)
             + path(round_rect_path(cx - 6, cy + 9, 12, 14, 0, 0, 4, 4), fill=color))
 
 
 def plug_usb(cx, cy, color=SLATE_TOP):
-    return (rect(cx - 15.5, cy - 7.5, 31, 15, rx=2.5, fill=color, stroke="#FFFFFF", stroke_width=1.5)
+    return (rect(cx - 14.5, cy - 7.5, 29, 15, rx=2.5, fill=color, stroke="#FFFFFF", stroke_width=1.5)
             + path(round_rect_path(cx - 8, cy + 7, 16, 14, 0, 0, 4, 4), fill=color))
 
 
@@ -495,14 +498,18 @@ def ill_ethernet(W=522, H=301):
 def ill_led(W, H, color, badge_kind=None):
     """Recorder seen from above with its LED lit."""
     out = []
-    w = min(W * 0.62, 200)
-    x = (W - w - 70 * 0.45) / 2
-    rec, a = recorder_top(x, (H - 100) / 2, w, color, 70, 26)
-    out.append(ellipse(W / 2 + 6, (H - 100) / 2 + 104, w * 0.62, 7, fill=SLATE, opacity=0.08))
+    w = min(W * 0.7, 220)
+    depth, h = 64, 26
+    x = (W - w) / 2
+    y = (H - depth - h) / 2 - 2
+    rec, a = recorder_top(x, y, w, color, depth, h, 1.5)
+    out.append(ellipse(W / 2, y + depth + h + 6, w * 0.56, 6, fill=SLATE, opacity=0.08))
     out.append(rec)
     if badge_kind:
         lx, ly = a["led"]
-        out.append(badge(x + w + 8, (H - 100) / 2 + 16, 15, badge_kind))
+        out.append(path(f"M{f(lx + 20)},{f(ly - 12)} L{f(lx + 44)},{f(ly - 38)}", stroke=color, stroke_width=2,
+                        stroke_linecap="round", stroke_dasharray="1 5"))
+        out.append(badge(lx + 56, ly - 50, 15, badge_kind))
     return svg(W, H, out)
 
 
@@ -563,20 +570,20 @@ def ill_label(W=388, H=224):
 def ill_cameras(W=441, H=245):
     """Cameras on the same network as the recorder: cameras and recorder cabled to the router."""
     out = []
-    rt, r = router_rear(104, 70, 228, 40)
-    rec, a = recorder_rear(14, 150, 150, 40)
-    cam1, c1 = ip_camera(346, 10, "left", 0.86)
-    cam2, c2 = ip_camera(346, 150, "left", 0.86)
+    rt, r = router_rear(88, 70, 252, 40)
+    rec, a = recorder_rear(6, 150, 176, 40)
+    cam1, c1 = ip_camera(356, 12, "left", 0.84)
+    cam2, c2 = ip_camera(356, 150, "left", 0.84)
     out.append(rt)
     out.append(rec)
     out.append(cam1)
     out.append(cam2)
     l1, l3, l4 = r["lan1"], r["lan3"], r["lan4"]
     ax, ay = a["lan"]
-    out.append(cable_d(f"M{f(l1[0])},{f(l1[1] + 20)} C{f(l1[0])},{f(l1[1] + 110)} {f(ax)},{f(ay + 70)} {f(ax)},{f(ay + 20)}"))
+    out.append(cable_d(f"M{f(l1[0])},{f(l1[1] + 20)} C{f(l1[0])},{f(ay + 62)} {f(ax)},{f(ay + 62)} {f(ax)},{f(ay + 20)}"))
     k1, k2 = c1["cable"], c2["cable"]
-    out.append(cable_d(f"M{f(l3[0])},{f(l3[1] + 20)} C{f(l3[0])},{f(l3[1] + 70)} {f(k1[0])},{f(k1[1] + 70)} {f(k1[0])},{f(k1[1] - 2)}"))
-    out.append(cable_d(f"M{f(l4[0])},{f(l4[1] + 20)} C{f(l4[0])},{f(l4[1] + 90)} {f(k2[0])},{f(k2[1] + 40)} {f(k2[0])},{f(k2[1] - 2)}"))
+    out.append(cable_d(f"M{f(l4[0])},{f(l4[1] + 20)} C{f(l4[0])},{f(l4[1] + 50)} {f(k1[0])},{f(k1[1] + 50)} {f(k1[0])},{f(k1[1] - 2)}"))
+    out.append(cable_d(f"M{f(l3[0])},{f(l3[1] + 20)} C{f(l3[0])},{f(l3[1] + 110)} {f(k2[0])},{f(k2[1] + 40)} {f(k2[0])},{f(k2[1] - 2)}"))
     for p in (l1, l3, l4, (ax, ay)):
         out.append(plug_rj45(p[0], p[1]))
     return svg(W, H, out)
@@ -653,9 +660,9 @@ def ill_requirements(x, y):
 def hero(x, y):
     """The welcome page's picture: the recorder with two cameras, on a soft disc."""
     out = [circle(x + 170, y + 170, 170, fill=BLUE_TINT)]
-    rec, a = recorder_top(x + 56, y + 186, 200, BLUE, 62, 24)
-    cam1, c1 = ip_camera(x + 36, y + 60, "right", 1.05)
-    cam2, c2 = ip_camera(x + 200, y + 60, "left", 1.05)
+    rec, a = recorder_top(x + 70, y + 186, 200, BLUE, 62, 24)
+    cam1, c1 = ip_camera(x + 26, y + 52, "left", 1.2)
+    cam2, c2 = ip_camera(x + 194, y + 52, "right", 1.2)
     lx, ly = a["led"]
     for c in (c1, c2):
         cx, cy = c["cable"]
@@ -692,7 +699,7 @@ def app_icon(size=256, simple=False):
     rec, a = recorder_top(0, 0, w, None, depth, h)
     lx, ly = a["led"]
     body = rec + ellipse(lx, ly, 16, 7.5, fill="#FFFFFF", opacity=0.3) + ellipse(lx, ly, 9, 4.5, fill="#FFFFFF")
-    total = w + depth * 0.45
+    total = w
     dy = 96 if not simple else (256 - depth - h) / 2
     out.append(group(body, dx=(256 - total) / 2 * s, dy=dy * s, scale=s))
     if not simple:
@@ -721,7 +728,7 @@ def table():
     add(3008, "bmp", 860, 640, "requirements page background with its picture: router with a free LAN port, two USB disks",
         page_background("requirements"))
     add(3007, "bmp", 607, 362, "unused bitmap kept among the resources: the recorder", svg(607, 362, [
-        ellipse(303, 300, 200, 10, fill=SLATE, opacity=0.08), recorder_top(130, 150, 330, BLUE, 100, 40)[0]], background="#FFFFFF"))
+        ellipse(303, 300, 200, 10, fill=SLATE, opacity=0.08), recorder_top(138, 140, 330, BLUE, 100, 40, 1.6)[0]], background="#FFFFFF"))
 
     for i, (state, fill) in zip((3030, 3031, 3032, 3033), (("normal", BLUE), ("hover", BLUE_HOVER), ("pressed", BLUE_PRESSED), ("disabled", GREY_DIS))):
         add(i, "png", 416, 45, f"wide primary button, {state}", button(416, 45, fill, 6))
