@@ -514,25 +514,30 @@ def ill_led(W, H, color, badge_kind=None):
 
 
 def ill_reset(W=157, H=156):
-    """A paperclip pressed into the reset hole of the rear panel, held for a while (timer ring)."""
+    """Close-up of the rear panel: a paperclip pressed into the reset hole and held (timer ring)."""
     out = []
-    out.append(rect(0, 44, W, 70, rx=10, fill=SLATE))
-    out.append(rect(0, 44, W, 2, fill="#4D5B68"))
-    hx, hy = 50, 79
-    out.append(circle(hx, hy, 10, fill="none", stroke="#4D5B68", stroke_width=2))
-    out.append(circle(hx, hy, 4.5, fill=JACK))
+    top, y0, h = 12, 46, 66
+    out.append(poly([(-10, y0), (W - 22, y0), (W - 12, y0 + top), (-10, y0 + top)], fill=SLATE_TOP))
+    out.append(path(round_rect_path(-10, y0 + top, W - 2, h, 0, 0, 8, 0), fill=SLATE))
+    out.append(rect(-10, y0 + top, W - 2, 1.5, fill="#4D5B68"))
+    out.append(rect(W - 52, y0 + top + h, 26, 4, rx=1.5, fill=SLATE_DEEP))
+    fy = y0 + top + h / 2
+    out.append(jack_usb(22, fy))
+    hx, hy = 84, fy
+    out.append(circle(hx, hy, 9, fill="none", stroke="#4D5B68", stroke_width=1.5))
+    out.append(circle(hx, hy, 4, fill=JACK))
     # a paperclip, its straightened end in the hole
-    clip = "M0,0 L70,0 A10,10 0 0 1 70,20 L18,20 A7,7 0 0 1 18,6 L62,6 A4,4 0 0 1 62,14 L34,14"
-    t = f"translate({hx} {hy}) rotate(38) scale(0.8)"
-    out.append(f'<path d="{clip}" transform="{t}" fill="none" stroke="{SLATE}" stroke-width="8" stroke-linecap="round" stroke-linejoin="round"/>')
-    out.append(f'<path d="{clip}" transform="{t}" fill="none" stroke="{GREY_3}" stroke-width="4" stroke-linecap="round" stroke-linejoin="round"/>')
+    clip = "M0,0 L62,0 A9,9 0 0 1 62,18 L16,18 A6,6 0 0 1 16,6 L55,6 A3.5,3.5 0 0 1 55,13 L30,13"
+    t = f"translate({hx} {hy}) rotate(40)"
+    out.append(f'<path d="{clip}" transform="{t}" fill="none" stroke="#FFFFFF" stroke-width="7" stroke-linecap="round" stroke-linejoin="round"/>')
+    out.append(f'<path d="{clip}" transform="{t}" fill="none" stroke="{GREY_4}" stroke-width="3.5" stroke-linecap="round" stroke-linejoin="round"/>')
     # press-and-hold ring
-    cx, cy, r = 118, 28, 19
-    out.append(circle(cx, cy, r + 3, fill="#FFFFFF"))
-    out.append(circle(cx, cy, r - 2, fill="none", stroke=GREY_2, stroke_width=5))
+    cx, cy, r = 124, 26, 17
+    out.append(circle(cx, cy, r + 4, fill="#FFFFFF"))
+    out.append(circle(cx, cy, r, fill="none", stroke=GREY_2, stroke_width=4.5))
     a1 = math.radians(-90 + 270)
-    out.append(path(f"M{cx},{cy - r + 2} A{r - 2},{r - 2} 0 1 1 {f(cx + (r - 2) * math.cos(a1))},{f(cy + (r - 2) * math.sin(a1))}",
-                    fill="none", stroke=BLUE, stroke_width=5, stroke_linecap="round"))
+    out.append(path(f"M{cx},{cy - r} A{r},{r} 0 1 1 {f(cx + r * math.cos(a1))},{f(cy + r * math.sin(a1))}",
+                    fill="none", stroke=BLUE, stroke_width=4.5, stroke_linecap="round"))
     out.append(path(f"M{cx},{cy - 7} V{cy} L{cx + 5},{cy + 4}", fill="none", stroke=SLATE, stroke_width=2.5,
                     stroke_linecap="round", stroke_linejoin="round"))
     return svg(W, H, out)
@@ -776,7 +781,7 @@ def table():
     for i, (state, fill) in zip((4015, 4016, 4017, 4018), (("normal", BLUE), ("hover", BLUE_HOVER), ("pressed", BLUE_PRESSED), ("disabled", GREY_DIS))):
         add(i, "png", 166, 56, f"Rescan button background, {state}", button(166, 56, fill, 11))
     add(4019, "png", 388, 224, "device label on the recorder's bottom; the program writes the MAC after 'MAC:' "
-        "at x 120, baseline y 132, 12.5 px bold, colour #2B3640", ill_label())
+        "at x 108, baseline y 132, 12.5 px bold, colour #2B3640", ill_label())
     add(4020, "png", 365, 152, "LED help: the recorder with its LED red", ill_led(365, 152, RED, "alert"))
     for i, (h1, h2, what) in zip((4051, 4052, 4053, 4054), ((0, 0, "no disk"), (1, 0, "HD1"), (0, 1, "HD2"), (1, 1, "HD1 and HD2"))):
         add(i, "png", 600, 150, f"USB ports of the recorder, disk on: {what}", port_picture(h1, h2))
