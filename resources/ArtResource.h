@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QString>
 
-class ArtResource {
+class ArtResource
+{
 public:
     // ":/png/<id>.png": the PNG pictures (buttons, icons, illustrations, spinner frames).
     static QString pngPath(int id);
