@@ -610,11 +610,15 @@ def ill_no_device(W=575, H=270):
     endx, endy = px - 40, py + 100
     out.append(cable_d(f"M{f(lx)},{f(ly + 22)} C{f(lx)},{f(ly + 90)} {f(endx - 90)},{f(endy + 40)} {f(endx)},{f(endy)}"))
     out.append(plug_rj45(lx, ly))
-    out.append(group(plug_rj45(0, 0), dx=endx + 8, dy=endy - 10, rotate=-40))
-    # dashed path to where it belongs, and the error badge
-    out.append(cable_d(f"M{f(endx + 30)},{f(endy - 36)} L{f(px)},{f(py + 24)}", color=GREY_3, width=3, dash="6 7"))
+    # the loose plug continues the cable's last direction; its tip points on towards the port
+    ang = math.degrees(math.atan2(90, 40))
+    bx, by = math.sin(math.radians(ang)), -math.cos(math.radians(ang))
+    tx, ty = endx + 24 * bx, endy + 24 * by
+    out.append(group(plug_rj45(0, 0), dx=tx, dy=ty, rotate=ang))
+    tipx, tipy = tx + 16 * bx, ty + 16 * by
+    out.append(cable_d(f"M{f(tipx + 6)},{f(tipy - 6)} L{f(px)},{f(py + 24)}", color=GREY_3, width=3, dash="6 7"))
     out.append(plug_outline(px, py))
-    out.append(badge(endx + 60, endy - 10, 17, "error"))
+    out.append(badge(tipx + 34, tipy + 24, 17, "error"))
     return svg(W, H, out)
 
 
