@@ -1,0 +1,6 @@
+#include "ui/CBaseStatic.h"
+
+CBaseStatic::CBaseStatic(QWidget* parent)
+    : FlowingText(parent)
+{
+}

@@ -1,0 +1,130 @@
+#include "ui/CComboBoxList.h"
+
+#include "ui/CMemDC.h"
+#include "ui/Drawing.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+CComboBoxList::CComboBoxList(QWidget* ownerCombo, QWidget* parent, std::vector<ComboItem> items, int visibleRows,
+    int first, int highlighted, const QString& fontFamily, int fontSize)
+    : QWidget(parent)
+    , owner(ownerCombo)
+    , entries(std::move(items))
+    , rows(std::max(1, visibleRows))
+    , firstRow(std::max(0, first))
+    , highlightedRow(highlighted)
+    , family(fontFamily)
+    , size(fontSize)
+{
+    setMouseTracking(true);
+}
+
+QRect CComboBoxList::upArrowRect() const
+{
+    return QRect((width() - 20) / 2, 0, 20, 20);
+}
+
+QRect CComboBoxList::downArrowRect() const
+{
+    return QRect((width() - 20) / 2, height() - 20, 20, 20);
+}
+
+int CComboBoxList::ShownRows() const
+{
+    return std::max(0, std::min(rows, count() - firstRow));
+}
+
+QRect CComboBoxList::RowRect(int r) const
+{
+    const int index = firstRow + r;
+    if (index < 0 || index >= count())
+        return QRect();
+    const QRect itemRect = entries[static_cast<size_t>(index)].rect;
+    return itemRect.translated(0, -firstRow * itemRect.height());
+}
+
+int CComboBoxList::RowAt(QPoint position) const
+{
+    for (int r = 0; r < ShownRows(); ++r) {
+        if (RowRect(r).contains(position))
+            return r;
+    }
+    return -1;
+}
+
+void CComboBoxList::paintEvent(QPaintEvent*)
+{
+    QPainter target(this);
+    CMemDC buffer(target);
+    QPainter& painter = buffer.painter();
+    PrepareGraphics(painter);
+    painter.fillRect(rect(), Qt::white);
+    painter.setPen(QPen(QColor(230, 230, 230), 2));
+    painter.setBrush(Qt::white);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 3, 3);
+
+    const int shown = ShownRows();
+    const int highlightedShown = std::clamp(highlightedRow, firstRow, firstRow + rows - 1);
+    painter.setFont(MakeFont(family, size, false));
+    for (int r = 0; r < shown; ++r) {
+        const int index = firstRow + r;
+        const QRect row = RowRect(r);
+        const QString& text = entries[static_cast<size_t>(index)].text;
+        if (index == highlightedShown) {
+            painter.fillRect(row, ColorFromRgb(highlightFill));
+            painter.setPen(ColorFromRgb(highlightText));
+        } else {
+            painter.setPen(ColorFromRgb(textRgb));
+        }
+        painter.drawText(row, Qt::AlignCenter | Qt::TextSingleLine, text);
+        if (index != highlightedShown && r != shown - 1) {
+            painter.setPen(QPen(QColor(238, 238, 238), 1));
+            painter.drawLine(QPointF(row.left() + 5, row.bottom() + 0.5), QPointF(row.right() - 5, row.bottom() + 0.5));
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(68, 202, 220), 1));
+    DrawComboArrow(painter, upArrowRect(), true);
+    DrawComboArrow(painter, downArrowRect(), false);
+}
+
+void CComboBoxList::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        if (upArrowRect().contains(p)) {
+            if (firstRow > 0) {
+                --firstRow;
+                update();
+            }
+        } else if (downArrowRect().contains(p)) {
+            if (firstRow + rows < count()) {
+                ++firstRow;
+                update();
+            }
+        } else if (const int r = RowAt(p); r >= 0) {
+            PostWindowMessage(owner, WM_LANGUAGE_SELECTED, firstRow + r, 0);
+        }
+    }
+    event->accept();
+}
+
+void CComboBoxList::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (const int r = RowAt(p); r >= 0) {
+        shape = Qt::PointingHandCursor;
+        if (highlightedRow != firstRow + r) {
+            highlightedRow = firstRow + r;
+            update();
+        }
+    } else if ((upArrowRect().contains(p) && firstRow > 0) || (downArrowRect().contains(p) && firstRow + rows < count())) {
+        shape = Qt::PointingHandCursor;
+    }
+    setCursor(shape);
+    event->accept();
+}

@@ -1,0 +1,37 @@
+#include "ui/CGroupImageBox.h"
+
+#include "ui/Drawing.h"
+
+#include <QPainter>
+
+CGroupImageBox::CGroupImageBox(QWidget* parent)
+    : QWidget(parent)
+{
+    for (int slot = 0; slot < 4; ++slot) {
+        if (auto loaded = LoadPngResource(4051 + slot))
+            pictures[static_cast<size_t>(slot)] = std::move(*loaded);
+    }
+}
+
+void CGroupImageBox::setIndex(int index)
+{
+    shown = index;
+    update();
+}
+
+const QImage& CGroupImageBox::image(int slot) const
+{
+    static const QImage none;
+    if (slot < 0 || slot >= 4)
+        return none;
+    return pictures[static_cast<size_t>(slot)];
+}
+
+void CGroupImageBox::paintEvent(QPaintEvent*)
+{
+    if (shown < 0 || shown >= 4)
+        return;
+    QPainter painter(this);
+    PrepareGraphics(painter);
+    DrawImageStretched(painter, pictures[static_cast<size_t>(shown)], width(), height());
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Four pictures (PNG 4051 to 4054) of which the page shows one, stretched; index -1 shows nothing.
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+
+class CGroupImageBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CGroupImageBox(QWidget* parent = nullptr);
+
+    void setIndex(int index);
+    int index() const { return shown; }
+    const QImage& image(int slot) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::array<QImage, 4> pictures;
+    int shown = -1;
+};

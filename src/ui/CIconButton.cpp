@@ -1,0 +1,43 @@
+#include "ui/CIconButton.h"
+
+#include "ui/Drawing.h"
+
+#include <QPainter>
+
+CIconButton::CIconButton(QWidget* parent)
+    : COrselButton(parent)
+{
+}
+
+void CIconButton::SetIcon(int pngId)
+{
+    iconPicture = QImage();
+    if (auto picture = LoadPngResource(pngId))
+        iconPicture = std::move(*picture);
+    update();
+}
+
+int CIconButton::CaptionSize() const
+{
+    return 13;
+}
+
+void CIconButton::PaintLook(QPainter& painter, int state) const
+{
+    if (state == 2)
+        DrawImageWithOpacity(painter, image(2), 0.6);
+    else
+        DrawImageStretched(painter, image(state), width(), height());
+}
+
+void CIconButton::PaintCaption(QPainter& painter) const
+{
+    if (!text().isEmpty()) {
+        painter.setFont(MakeFont(captionFamily(), CaptionSize(), true));
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(28, 0, width() - 28, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            text());
+    }
+    if (!iconPicture.isNull())
+        painter.drawImage(QRectF(14, height() / 2 - 6, 12, 12), iconPicture);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Picture button with a small icon at its left and a left-aligned caption of size 13; the pressed state is the
+// pressed picture at 0.6 opacity. As a toggle it never posts.
+
+#include "ui/COrselButton.h"
+
+class CIconButton : public COrselButton
+{
+    Q_OBJECT
+public:
+    explicit CIconButton(QWidget* parent = nullptr);
+
+    // Releases the icon, then loads PNG id into it.
+    void SetIcon(int pngId);
+    const QImage& icon() const { return iconPicture; }
+    int CaptionSize() const override;
+
+protected:
+    void PaintLook(QPainter& painter, int state) const override;
+    void PaintCaption(QPainter& painter) const override;
+    bool PostsToggle() const override { return false; }
+
+private:
+    QImage iconPicture;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// A picture on a plain background colour that opens an overlay: a click posts WM_OPEN_OVERLAY with its kind.
+
+#include "ui/Colours.h"
+
+#include <QImage>
+#include <QWidget>
+
+class CImageButton : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CImageButton(QWidget* parent = nullptr);
+
+    void SetImage(int pngId);
+    const QImage& image() const { return picture; }
+    void setBackground(Rgb colour);
+    void setOverlayKind(int kind) { overlayKind = kind; }
+    int overlay() const { return overlayKind; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture;
+    Rgb background = MakeRgb(255, 255, 255);
+    int overlayKind = -1;
+};

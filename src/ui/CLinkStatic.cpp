@@ -1,0 +1,143 @@
+#include "ui/CLinkStatic.h"
+
+#include "ui/Drawing.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+CLinkStatic::CLinkStatic(QWidget* parent)
+    : QWidget(parent)
+    , family(ChooseFontFamily(QStringLiteral("Verdana")))
+{
+    setMouseTracking(true);
+}
+
+void CLinkStatic::SetFont(int pixelSize, Rgb colour)
+{
+    setFontFields(pixelSize, colour, false);
+}
+
+void CLinkStatic::setFontFields(int pixelSize, Rgb colour, bool isBold)
+{
+    family = ChooseFontFamily(QStringLiteral("Verdana"));
+    size = pixelSize;
+    textColour = colour;
+    bold = isBold;
+    Relayout();
+    update();
+}
+
+void CLinkStatic::SetText(const QString& text)
+{
+    windowText = text;
+    wordList = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    Relayout();
+    update();
+}
+
+void CLinkStatic::SetIcon(int pngId)
+{
+    iconPicture = QImage();
+    if (auto picture = LoadPngResource(pngId))
+        iconPicture = std::move(*picture);
+    update();
+}
+
+void CLinkStatic::setIconLeft(bool on)
+{
+    iconLeftOn = on;
+    update();
+}
+
+void CLinkStatic::setLineSpacing(int pixels)
+{
+    lineSpacing = pixels;
+    Relayout();
+    update();
+}
+
+QFont CLinkStatic::TextFont() const
+{
+    return MakeFont(family, size, bold);
+}
+
+int CLinkStatic::lineHeight() const
+{
+    return QFontMetrics(TextFont()).height();
+}
+
+QRect CLinkStatic::ActiveRect() const
+{
+    return iconLeftOn ? QRect(0, 0, 20, 20) : link;
+}
+
+void CLinkStatic::Relayout()
+{
+    const QFontMetrics metrics(TextFont());
+    const int h = metrics.height();
+    const int maxWidth = std::max(1, width() - 20);
+    // Words join a line while the line still measures one line high; the word that wraps starts the next line.
+    lineList.clear();
+    QString current;
+    for (const QString& word : wordList) {
+        const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+        const QRect bounds = metrics.boundingRect(QRect(0, 0, maxWidth, 100000), Qt::TextWordWrap, candidate);
+        if (!current.isEmpty() && bounds.height() > h) {
+            lineList << current;
+            current = word;
+        } else {
+            current = candidate;
+        }
+    }
+    if (!current.isEmpty() || lineList.isEmpty())
+        lineList << current;
+
+    const int x = metrics.horizontalAdvance(lineList.last());
+    const int y = static_cast<int>(lineList.size() - 1) * h;
+    const bool single = lineList.size() == 1;
+    const int left = x + 6;
+    const int right = left + h + 2 * lineSpacing - 4;
+    const int top = y - lineSpacing + 2 + (single ? 1 : 0);
+    const int bottom = y + h + lineSpacing - 1 - (single ? 0 : 1);
+    link = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+void CLinkStatic::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Relayout();
+}
+
+void CLinkStatic::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    PrepareGraphics(painter);
+    painter.setFont(TextFont());
+    painter.setPen(ColorFromRgb(textColour));
+    const int h = lineHeight();
+    const int x = iconLeftOn ? 26 : 0;
+    for (int i = 0; i < lineList.size(); ++i)
+        painter.drawText(QRect(x, i * h, width() - x, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+            lineList.at(i));
+    if (!iconPicture.isNull())
+        painter.drawImage(iconLeftOn ? QRectF(0, 0, 24, 24) : QRectF(link), iconPicture);
+}
+
+void CLinkStatic::mouseMoveEvent(QMouseEvent* event)
+{
+    setCursor(ActiveRect().contains(event->position().toPoint()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    QWidget::mouseMoveEvent(event);
+}
+
+void CLinkStatic::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && ActiveRect().contains(event->position().toPoint())) {
+        setCursor(Qt::PointingHandCursor);
+        if (overlayKind != NO_OVERLAY)
+            PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
+    }
+    QWidget::mousePressEvent(event);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// A text followed by an icon (or with the icon at its left) that opens an overlay: a click on the icon posts
+// WM_OPEN_OVERLAY with the link's overlay kind to the page.
+
+#include "ui/Colours.h"
+
+#include <QImage>
+#include <QRect>
+#include <QStringList>
+#include <QWidget>
+
+class CLinkStatic : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CLinkStatic(QWidget* parent = nullptr);
+
+    // Family "Verdana" (else "Arial"), pixel size, RGB colour.
+    void SetFont(int pixelSize, Rgb colour);
+    // Sets the text, cuts it into words and lines and places the link rectangle after the last line.
+    void SetText(const QString& text);
+    // Releases the icon, then loads PNG id into it.
+    void SetIcon(int pngId);
+
+    QString text() const { return windowText; }
+    const QStringList& words() const { return wordList; }
+    const QStringList& lines() const { return lineList; }
+    QRect linkRect() const { return link; }
+    // The area that reacts to the mouse.
+    QRect ActiveRect() const;
+    const QImage& icon() const { return iconPicture; }
+
+    void setOverlayKind(int kind) { overlayKind = kind; }
+    int overlay() const { return overlayKind; }
+    void setIconLeft(bool on);
+    void setLineSpacing(int pixels);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    QFont TextFont() const;
+    virtual void Relayout();
+    void setFontFields(int pixelSize, Rgb colour, bool bold);
+    void setLinkRect(const QRect& rect) { link = rect; }
+    bool iconLeft() const { return iconLeftOn; }
+    Rgb colour() const { return textColour; }
+    int lineHeight() const;
+
+private:
+    QString windowText;
+    QString family;
+    int size = 12;
+    bool bold = false;
+    Rgb textColour = MakeRgb(0, 0, 0);
+    QStringList wordList;
+    QStringList lineList;
+    int lineSpacing = 4;
+    QImage iconPicture;
+    bool iconLeftOn = false;
+    QRect link { 0, 0, 24, 24 };
+    int overlayKind = -1;
+};

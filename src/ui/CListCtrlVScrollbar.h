@@ -1,0 +1,52 @@
+#pragma once
+// The slim vertical scroll bar beside a report list: a picture band at the top and a grey thumb that follows
+// the list's scroll position; dragging the thumb scrolls the list, a click beside it pages up or down.
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+class QAbstractItemView;
+
+class CListCtrlVScrollbar : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CListCtrlVScrollbar(QWidget* parent = nullptr);
+
+    // Follows list: its own scroll bar is hidden, and the thumb is updated whenever the list scrolls.
+    void Attach(QAbstractItemView* list);
+    // Releases the top picture, then loads PNG id.
+    void SetImage(int pngId);
+    // Moves the thumb to the list's scroll position.
+    void Update();
+    // Sizes the thumb from the list's rows.
+    void FitThumb();
+
+    int topMargin() const { return top; }
+    int thumbTop() const { return thumbY; }
+    int thumbHeight() const { return thumbH; }
+    double ratio() const { return pixelsPerUnit; }
+    bool dragging() const { return drag; }
+    bool ThumbVisible() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int ScrollLimit() const;
+    int ScrollPos() const;
+    void ClampThumb();
+
+    QPointer<QAbstractItemView> list;
+    int top = 32;
+    int thumbY = 32;
+    int thumbH = 32;
+    double pixelsPerUnit = 0;
+    bool drag = false;
+    bool pressOnThumb = false;
+    QImage topImage;
+};

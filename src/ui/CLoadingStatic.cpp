@@ -1,0 +1,91 @@
+#include "ui/CLoadingStatic.h"
+
+#include "ui/Drawing.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTimerEvent>
+#include <cmath>
+
+CLoadingStatic::CLoadingStatic(QWidget* parent)
+    : QWidget(parent)
+    , family(ChooseFontFamily(QStringLiteral("Verdana")))
+{
+    for (int i = 0; i < 8; ++i) {
+        if (auto loaded = LoadPngResource(4074 + i))
+            frames[static_cast<size_t>(i)] = std::move(*loaded);
+    }
+}
+
+void CLoadingStatic::SetStyle(Argb textColour)
+{
+    family = ChooseFontFamily(QStringLiteral("Verdana"));
+    colour = textColour;
+    update();
+}
+
+void CLoadingStatic::SetText(const QString& text)
+{
+    windowText = text;
+    update();
+}
+
+void CLoadingStatic::Layout()
+{
+    const QFontMetricsF metrics(MakeFont(family, 16, false));
+    const QString shown = windowText + QStringLiteral("...");
+    const int textWidth = static_cast<int>(std::ceil(metrics.horizontalAdvance(shown)));
+    const int textHeight = static_cast<int>(std::ceil(metrics.height()));
+    const int left = (width() - textWidth - 77) / 2;
+    const int top = (height() - textHeight) / 2;
+    textArea = QRect(left, top, textWidth, textHeight);
+    frameArea = QRect(left + textWidth, top - 30, 60, 60);
+    update();
+}
+
+void CLoadingStatic::Start(int limit)
+{
+    frameCounter = 0;
+    frameLimit = limit;
+    timer = 1000;
+    ticker.start(kTickMs, this);
+    update();
+}
+
+void CLoadingStatic::Stop()
+{
+    ticker.stop();
+    timer = -1;
+}
+
+void CLoadingStatic::Tick()
+{
+    if (frameCounter < frameLimit) {
+        ++frameCounter;
+        update();
+    } else {
+        Stop();
+    }
+}
+
+void CLoadingStatic::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == ticker.timerId())
+        Tick();
+    else
+        QWidget::timerEvent(event);
+}
+
+void CLoadingStatic::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    PrepareGraphics(painter);
+    painter.fillRect(rect(), Qt::white);
+    painter.setFont(MakeFont(family, 16, false));
+    painter.setPen(ColorFromArgb(colour));
+    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
+        windowText + QStringLiteral("..."));
+    const QImage& frame = frames[static_cast<size_t>(frameCounter % 8)];
+    if (!frame.isNull())
+        painter.drawImage(QRectF(frameArea), frame);
+}

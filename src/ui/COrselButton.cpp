@@ -1,0 +1,207 @@
+#include "ui/COrselButton.h"
+
+#include "ui/Drawing.h"
+#include "ui/MemDC2.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QDesktopServices>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QUrl>
+#include <cmath>
+
+COrselButton::COrselButton(QWidget* parent)
+    : QAbstractButton(parent)
+    , family(ChooseFontFamily(QStringLiteral("Verdana")))
+{
+    setCursor(Qt::PointingHandCursor);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void COrselButton::SetImage(int slot, int pngId)
+{
+    if (slot < 0 || slot >= static_cast<int>(images.size()))
+        return;
+    images[static_cast<size_t>(slot)] = QImage();
+    if (auto picture = LoadPngResource(pngId))
+        images[static_cast<size_t>(slot)] = std::move(*picture);
+    update();
+}
+
+const QImage& COrselButton::image(int slot) const
+{
+    static const QImage none;
+    if (slot < 0 || slot >= static_cast<int>(images.size()))
+        return none;
+    return images[static_cast<size_t>(slot)];
+}
+
+int COrselButton::CaptionWidth() const
+{
+    const QFontMetricsF metrics(MakeFont(family, CaptionSize(), true));
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance(text())));
+}
+
+int COrselButton::State() const
+{
+    if (disabledLookOn)
+        return 0;
+    if (latchedOn || isDown())
+        return 2;
+    if (hoveringOn)
+        return 3;
+    return 1;
+}
+
+void COrselButton::setDisabledLook(bool on)
+{
+    disabledLookOn = on;
+    update();
+}
+
+void COrselButton::setLatched(bool on)
+{
+    latchedOn = on;
+    update();
+}
+
+void COrselButton::setFillMode(int mode)
+{
+    fill = mode;
+    update();
+}
+
+void COrselButton::setFontSize(int pixels)
+{
+    fontSize = pixels;
+    update();
+}
+
+void COrselButton::setLargeCaption(bool on)
+{
+    large = on;
+    update();
+}
+
+void COrselButton::setUrlMode(bool on, const QString& address)
+{
+    urlMode = on;
+    url = address;
+}
+
+void COrselButton::setChoiceMode(bool on, bool isRadio, int choiceValue)
+{
+    choice = on;
+    radioMember = isRadio;
+    value = choiceValue;
+}
+
+void COrselButton::setNotifyToggle(bool on)
+{
+    notifyToggle = on;
+}
+
+int COrselButton::CaptionSize() const
+{
+    return large ? 16 : fontSize;
+}
+
+void COrselButton::PaintLook(QPainter& painter, int state) const
+{
+    if (state == 0)
+        DrawImageHalfOpacity(painter, images[0]);
+    else
+        DrawImageStretched(painter, images[1], width(), height());
+}
+
+void COrselButton::PaintCaption(QPainter& painter) const
+{
+    if (text().isEmpty())
+        return;
+    painter.setFont(MakeFont(family, CaptionSize(), true));
+    painter.setPen(Qt::white);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+}
+
+void COrselButton::paintEvent(QPaintEvent*)
+{
+    QPainter target(this);
+    MemDC2 buffer(target, rect());
+    QPainter& painter = buffer.painter();
+    PrepareGraphics(painter);
+    if (fill == 0) {
+        PaintLook(painter, State());
+    } else if (fill == 2) {
+        QLinearGradient gradient(0, 0, 0, height());
+        gradient.setColorAt(0, QColor(0x33, 0x8B, 0xC2));
+        gradient.setColorAt(1, QColor(0x00, 0x58, 0x8F));
+        painter.fillRect(rect(), gradient);
+    }
+    PaintCaption(painter);
+}
+
+void COrselButton::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        if (urlMode && !url.isEmpty())
+            QDesktopServices::openUrl(QUrl(UrlForAddress(url))); // a failure to open is ignored
+        if (choice) {
+            if (!radioMember) {
+                latchedOn = !latchedOn;
+                if (notifyToggle && PostsToggle())
+                    PostWindowMessage(parentWidget(), WM_CHOICE_CHANGED, CHOICE_TOGGLED, 0);
+                update();
+            } else if (!latchedOn) {
+                latchedOn = true;
+                PostWindowMessage(parentWidget(), WM_CHOICE_CHANGED, value, 0);
+                update();
+            }
+        }
+    }
+    QAbstractButton::mousePressEvent(event);
+}
+
+void COrselButton::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!tracking) {
+        tracking = true;
+        if (!hoveringOn && rect().contains(event->position().toPoint())) {
+            hoveringOn = true;
+            if (!latchedOn)
+                update();
+        }
+    }
+    QAbstractButton::mouseMoveEvent(event);
+}
+
+void COrselButton::enterEvent(QEnterEvent* event)
+{
+    tracking = true;
+    hoveringOn = true;
+    if (!latchedOn)
+        update();
+    QAbstractButton::enterEvent(event);
+}
+
+void COrselButton::leaveEvent(QEvent* event)
+{
+    tracking = false;
+    hoveringOn = false;
+    if (!latchedOn)
+        update();
+    QAbstractButton::leaveEvent(event);
+}
+
+bool COrselButton::hitButton(const QPoint& pos) const
+{
+    return rect().contains(pos);
+}
+
+QString UrlForAddress(const QString& address)
+{
+    if (address.contains(QStringLiteral("://")))
+        return address;
+    return QStringLiteral("http://") + address;
+}

@@ -1,0 +1,59 @@
+#include "ui/CRoundBack.h"
+
+#include "ui/Drawing.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+CRoundBack::CRoundBack(QWidget* parent)
+    : QWidget(parent)
+{
+}
+
+void CRoundBack::setFill(Argb colour)
+{
+    fillColour = colour;
+    update();
+}
+
+void CRoundBack::setBorder(Argb colour, int width)
+{
+    borderColour = colour;
+    borderPixels = width;
+    update();
+}
+
+void CRoundBack::setRadius(int pixels)
+{
+    cornerRadius = pixels;
+    update();
+}
+
+void CRoundBack::SetText(const QString& fontFamily, const QString& text, int pixelSize, Argb colour)
+{
+    textOn = true;
+    family = ChooseFontFamily(fontFamily);
+    boxText = text;
+    size = pixelSize;
+    textColour = colour;
+    update();
+}
+
+void CRoundBack::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    PrepareGraphics(painter);
+    DrawRoundedBox(painter, 0, 0, width(), height(), cornerRadius, fillColour, borderColour, borderPixels);
+    if (textOn) {
+        painter.setFont(MakeFont(family, size, false));
+        painter.setPen(ColorFromArgb(textColour));
+        painter.drawText(rect().adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, boxText);
+    }
+}
+
+void CRoundBack::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit pressed();
+    QWidget::mousePressEvent(event);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// A rounded box (fill, border, border width, radius) that frames entries and holds an optional one-line text.
+
+#include "ui/Colours.h"
+
+#include <QString>
+#include <QWidget>
+
+class CRoundBack : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CRoundBack(QWidget* parent = nullptr);
+
+    void setFill(Argb colour);
+    void setBorder(Argb colour, int width = 1);
+    void setRadius(int pixels);
+    Argb fill() const { return fillColour; }
+    Argb border() const { return borderColour; }
+    int borderWidth() const { return borderPixels; }
+    int radius() const { return cornerRadius; }
+    // Switches the text on: family (falls back to "Arial"), text, pixel size, ARGB colour.
+    void SetText(const QString& family, const QString& text, int pixelSize, Argb colour);
+    QString text() const { return boxText; }
+
+signals:
+    void pressed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    Argb fillColour = 0xFFFFFFFFu;
+    Argb borderColour = 0xFF000000u;
+    int borderPixels = 1;
+    int cornerRadius = 0;
+    bool textOn = false;
+    QString family;
+    QString boxText;
+    int size = 14;
+    Argb textColour = 0xFF000000u;
+};

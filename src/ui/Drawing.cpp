@@ -1,0 +1,208 @@
+#include "ui/Drawing.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+int textLanguage = 0;
+
+constexpr int kTraditionalChinese = 4;
+constexpr int kSimplifiedChinese = 5;
+
+bool HasPngSignature(const QByteArray& bytes)
+{
+    static const char signature[] = "\x89PNG\r\n\x1a\n";
+    return bytes.size() >= 8 && bytes.startsWith(QByteArray(signature, 8));
+}
+
+std::optional<QImage> DecodePng(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (!HasPngSignature(bytes))
+        return std::nullopt;
+    QImage image;
+    if (!image.loadFromData(bytes, "PNG") || image.isNull())
+        return std::nullopt;
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+std::optional<QImage> LoadScaledResource(const QString& stem)
+{
+    if (!QFile::exists(stem + QStringLiteral(".png")))
+        return std::nullopt;
+    if (QFile::exists(stem + QStringLiteral("@2x.png"))) {
+        if (auto sharp = DecodePng(stem + QStringLiteral("@2x.png"))) {
+            sharp->setDevicePixelRatio(2.0);
+            return sharp;
+        }
+    }
+    return DecodePng(stem + QStringLiteral(".png"));
+}
+
+// The installed face a family name stands for ("Arial" is Liberation Sans through fontconfig).
+QString ResolvedFamily(const QString& family)
+{
+    static QHash<QString, QString> cache;
+    auto it = cache.find(family);
+    if (it != cache.end())
+        return *it;
+    QString resolved = family;
+    if (!QFontDatabase::families().contains(family)) {
+        QFont probe(family);
+        probe.setPixelSize(14);
+        resolved = QFontInfo(probe).family();
+        if (resolved.isEmpty())
+            resolved = family;
+    }
+    cache.insert(family, resolved);
+    return resolved;
+}
+
+} // namespace
+
+std::optional<QImage> LoadPngResource(int id)
+{
+    return LoadScaledResource(QStringLiteral(":/png/%1").arg(id));
+}
+
+std::optional<QImage> LoadBitmapResource(int id)
+{
+    return LoadScaledResource(QStringLiteral(":/bmp/%1").arg(id));
+}
+
+bool IsFontInstalled(const QString& family)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString& name : families) {
+        if (name == family)
+            return true;
+    }
+    return false;
+}
+
+QString ChooseFontFamily(const QString& preferred)
+{
+    return IsFontInstalled(preferred) ? preferred : QStringLiteral("Arial");
+}
+
+void SetTextLanguage(int languageIndex)
+{
+    textLanguage = languageIndex;
+}
+
+int TextLanguage()
+{
+    return textLanguage;
+}
+
+QStringList FontFamilies(const QString& family)
+{
+    const QString traditional = QStringLiteral("Noto Sans CJK TC");
+    const QString simplified = QStringLiteral("Noto Sans CJK SC");
+    QStringList families { ResolvedFamily(family) };
+    if (textLanguage == kSimplifiedChinese)
+        families << simplified << traditional;
+    else
+        families << traditional << simplified; // language names in the combo are Chinese in every language
+    return families;
+}
+
+QFont MakeFont(const QString& family, int pixelSize, bool bold, bool underline)
+{
+    QFont font;
+    font.setFamilies(FontFamilies(family));
+    font.setPixelSize(pixelSize > 0 ? pixelSize : 1);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+void PrepareGraphics(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+namespace {
+
+QPainterPath RoundedOutline(double x, double y, double w, double h, double r)
+{
+    QPainterPath path;
+    if (r <= 0)
+        path.addRect(x, y, w, h);
+    else
+        path.addRoundedRect(x, y, w, h, r, r);
+    return path;
+}
+
+} // namespace
+
+void DrawRoundedBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb fill, Argb border,
+    int borderWidth)
+{
+    painter.save();
+    painter.fillRect(QRect(x, y, width, height), ColorFromRgb(RgbFromArgb(fill)));
+    // The outline lies inside the box: shrunk by the pen width and centred on the pen.
+    const double half = borderWidth / 2.0;
+    const QPainterPath outline = RoundedOutline(x + half, y + half, width - borderWidth, height - borderWidth, radius);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillPath(outline, ColorFromArgb(fill));
+    if (borderWidth > 0) {
+        QPen pen(ColorFromArgb(border), borderWidth);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.strokePath(outline, pen);
+    }
+    painter.restore();
+}
+
+void DrawRoundedOutlineBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb colour,
+    int penWidth)
+{
+    painter.save();
+    const double half = penWidth / 2.0;
+    const QPainterPath outline = RoundedOutline(x + half, y + half, width - penWidth, height - penWidth, radius);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillPath(outline, ColorFromArgb(colour));
+    painter.strokePath(outline, QPen(ColorFromArgb(colour), penWidth));
+    painter.restore();
+}
+
+void PaintPageBackground(QPainter& painter, const QImage& bitmap)
+{
+    if (bitmap.isNull())
+        return;
+    painter.drawImage(QPointF(0, 0), bitmap);
+}
+
+void DrawImageStretched(QPainter& painter, const QImage& picture, int width, int height)
+{
+    if (picture.isNull())
+        return;
+    painter.drawImage(QRectF(0, 0, width, height), picture);
+}
+
+void DrawImageHalfOpacity(QPainter& painter, const QImage& picture)
+{
+    DrawImageWithOpacity(painter, picture, 0.5);
+}
+
+void DrawImageWithOpacity(QPainter& painter, const QImage& picture, double opacity)
+{
+    if (picture.isNull())
+        return;
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.drawImage(QPointF(0, 0), picture); // logical size: a 2x picture keeps its 1x size
+    painter.restore();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The layer under every custom-drawn control and page: resource pictures, font choice, the rounded box,
+// the page background and the picture-drawing helpers.
+
+#include "ui/Colours.h"
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QPainter;
+
+// The PNG picture with that numeric resource id (":/png/<id>.png"), decoded now. When a 2x version exists
+// (":/png/<id>@2x.png") that one is used, with device pixel ratio 2, so its logical size stays the same.
+// Nothing when there is no PNG resource of that id or it does not decode.
+std::optional<QImage> LoadPngResource(int id);
+
+// The background bitmap with that resource id (":/bmp/<id>.png", 2x version likewise), or nothing.
+std::optional<QImage> LoadBitmapResource(int id);
+
+// True when a font family of exactly that name (case-sensitive) is installed.
+bool IsFontInstalled(const QString& family);
+
+// preferred when it is installed, else "Arial".
+QString ChooseFontFamily(const QString& preferred);
+
+// The language whose texts are shown (0 English ... 4 Traditional Chinese, 5 Simplified Chinese); it decides the
+// Chinese faces that back every font, so Chinese never depends on the locale's fallback.
+void SetTextLanguage(int languageIndex);
+int TextLanguage();
+
+// The family list a control's font uses: the asked family (as the face it resolves to), then the Chinese faces.
+QStringList FontFamilies(const QString& family);
+
+// A font of that family and pixel size, bold or regular, optionally underlined, with the Chinese faces behind it.
+QFont MakeFont(const QString& family, int pixelSize, bool bold, bool underline = false);
+
+// Anti-aliased shapes, pictures and text for a drawing session.
+void PrepareGraphics(QPainter& painter);
+
+// A filled box with a rounded outline of width borderWidth; the corners outside the outline keep the fill too.
+void DrawRoundedBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb fill, Argb border,
+    int borderWidth);
+
+// The outline and inside of a rounded box in one colour (the flowing texts' boxes): no corner fill.
+void DrawRoundedOutlineBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb colour,
+    int penWidth);
+
+// The page's background bitmap at the origin, at its own size. A missing bitmap draws nothing.
+void PaintPageBackground(QPainter& painter, const QImage& bitmap);
+
+// The picture at (0, 0) scaled to width x height.
+void DrawImageStretched(QPainter& painter, const QImage& picture, int width, int height);
+
+// The picture at (0, 0) at its own size with its alpha multiplied by 0.5.
+void DrawImageHalfOpacity(QPainter& painter, const QImage& picture);
+
+// The picture at (0, 0) at its own size with its alpha multiplied by opacity.
+void DrawImageWithOpacity(QPainter& painter, const QImage& picture, double opacity);

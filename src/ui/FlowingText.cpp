@@ -1,0 +1,253 @@
+#include "ui/FlowingText.h"
+
+#include "ui/Drawing.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+// Cut points inside a word never split a surrogate pair.
+bool IsCutPoint(const QString& word, qsizetype length)
+{
+    return length > 0 && length < word.size() && !word.at(length - 1).isHighSurrogate();
+}
+
+// The code of the last character of word's first length units.
+char32_t LastCode(const QString& word, qsizetype length)
+{
+    const QChar last = word.at(length - 1);
+    if (last.isLowSurrogate() && length >= 2 && word.at(length - 2).isHighSurrogate())
+        return QChar::surrogateToUcs4(word.at(length - 2), last);
+    return last.unicode();
+}
+
+} // namespace
+
+std::vector<FlowWord> SplitWords(const QString& text, bool emphasis)
+{
+    std::vector<FlowWord> result;
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& part : parts)
+        result.push_back(FlowWord { emphasis, part });
+    return result;
+}
+
+FlowingText::FlowingText(QWidget* parent)
+    : QWidget(parent)
+    , family(ChooseFontFamily(QStringLiteral("Verdana")))
+{
+}
+
+void FlowingText::SetFont(int pixelSize, Argb colour)
+{
+    family = ChooseFontFamily(QStringLiteral("Verdana"));
+    size = pixelSize;
+    textColour = colour;
+    update();
+}
+
+void FlowingText::SetText(const QString& text)
+{
+    windowText = text;
+    words = BuildWords(text);
+    update();
+}
+
+std::vector<FlowWord> FlowingText::BuildWords(const QString& text) const
+{
+    return SplitWords(text, false);
+}
+
+void FlowingText::setLineHeight(int pixels)
+{
+    lineHeight = pixels;
+    update();
+}
+
+void FlowingText::setIndent(int pixels, int extraLeftPx)
+{
+    indentPixels = pixels;
+    extraLeftPixels = extraLeftPx;
+    update();
+}
+
+void FlowingText::setPrefix(bool on, const QString& text, Argb colour)
+{
+    prefixOn = on;
+    prefixText = text;
+    prefixColour = colour;
+    update();
+}
+
+void FlowingText::setBox(bool on, Argb colour, int radius)
+{
+    boxed = on;
+    boxColour = colour;
+    boxRadius = radius;
+    update();
+}
+
+void FlowingText::setCentreWords(bool on)
+{
+    centreWords = on;
+    update();
+}
+
+void FlowingText::setCharWrap(bool on)
+{
+    charWrapOn = on;
+    update();
+}
+
+QFont FlowingText::WordFont(bool emphasis) const
+{
+    return MakeFont(family, size, emphasis);
+}
+
+QSize FlowingText::MeasureWord(const QString& word, bool emphasis, int areaWidth) const
+{
+    // Laid out in a box twice as wide as the area and 1.5 x the font size high, like the platform measures it; the
+    // cell keeps the padding of a sixth of the font size that the platform's text layout adds to every string.
+    const QFontMetricsF metrics(WordFont(emphasis));
+    const QRectF box(0, 0, 2.0 * std::max(areaWidth, 1), 1.5 * size);
+    const QRectF bounds = metrics.boundingRect(box, Qt::AlignLeft | Qt::TextSingleLine, word);
+    const int width = static_cast<int>(std::ceil(metrics.horizontalAdvance(word) + size / 6.0));
+    const int height = static_cast<int>(std::ceil(std::max(bounds.height(), metrics.height())));
+    return QSize(width, height);
+}
+
+FlowLayout FlowingText::LayoutWords(bool measuring) const
+{
+    return Layout(measuring, 0);
+}
+
+FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
+{
+    FlowLayout layout;
+    QRect area = rect();
+    if (indentPixels > 0)
+        area.adjust(indentPixels + extraLeftPixels, indentPixels, -indentPixels, -indentPixels);
+    if (prefixOn) {
+        const QFontMetricsF metrics(WordFont(false));
+        layout.prefixWidth = static_cast<int>(std::ceil(metrics.horizontalAdvance(prefixText) + size / 6.0));
+        area.setLeft(area.left() + layout.prefixWidth - 4);
+    }
+    layout.area = area;
+    const int available = area.width();
+    int line = 0;
+    int offset = 0;
+    bool breakBeforeNext = false;
+    int lh = forcedLineHeight > 0 ? forcedLineHeight : lineHeight;
+
+    std::vector<FlowWord> queue(words.rbegin(), words.rend()); // a stack: back() is the next word
+    auto place = [&](const QString& text, bool emphasis, QSize measured) {
+        layout.words.push_back(FlowPlacement { text, emphasis,
+            QRect(area.left() + offset, area.top() + lh * line, measured.width(), measured.height()), line });
+        offset += measured.width() + (emphasis ? size : 1);
+    };
+    auto newLine = [&]() {
+        ++line;
+        offset = 0;
+        breakBeforeNext = false;
+    };
+
+    while (!queue.empty()) {
+        const FlowWord word = queue.back();
+        queue.pop_back();
+        const QSize measured = MeasureWord(word.text, word.emphasis, available);
+        if (lh == 0)
+            lh = measured.height() + 1;
+        if (breakBeforeNext)
+            newLine();
+
+        if (!charWrapOn) {
+            const bool fits = measuring ? offset + measured.width() + 2 <= available
+                                        : offset + measured.width() < available;
+            if (!fits && offset > 0)
+                newLine();
+            const bool fitsNow = measuring ? offset + measured.width() + 2 <= available
+                                           : offset + measured.width() < available;
+            place(word.text, word.emphasis, measured);
+            if (!fitsNow)
+                breakBeforeNext = true; // overflowing at a line start: the next word starts a new line
+            continue;
+        }
+
+        if (offset + measured.width() + 2 <= available) {
+            place(word.text, word.emphasis, measured);
+            continue;
+        }
+        // Break inside the word after the longest prefix that fits and ends in a character above 126.
+        bool broken = false;
+        for (qsizetype length = word.text.size() - 1; length > 0; --length) {
+            if (!IsCutPoint(word.text, length) || LastCode(word.text, length) <= 126)
+                continue;
+            const QString head = word.text.left(length);
+            const QSize headSize = MeasureWord(head, word.emphasis, available);
+            if (offset + headSize.width() + 2 > available)
+                continue;
+            place(head, word.emphasis, headSize);
+            queue.push_back(FlowWord { word.emphasis, word.text.mid(length) });
+            breakBeforeNext = true;
+            broken = true;
+            break;
+        }
+        if (broken)
+            continue;
+        if (offset > 0) {
+            newLine();
+            queue.push_back(word); // at the start of the next line it may break again
+            continue;
+        }
+        place(word.text, word.emphasis, measured); // nothing fits even alone: it overflows
+        breakBeforeNext = true;
+    }
+    layout.lines = line + 1;
+    if (lh == 0) {
+        // No words: the line height of an empty measurement.
+        lh = MeasureWord(QStringLiteral(" "), false, available).height() + 1;
+    }
+    layout.lineHeight = lh;
+    return layout;
+}
+
+int FlowingText::MeasureHeight() const
+{
+    const FlowLayout layout = Layout(true, 0);
+    return layout.lines * layout.lineHeight;
+}
+
+int FlowingText::BoxWidth(const FlowLayout&) const
+{
+    return width();
+}
+
+void FlowingText::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    PrepareGraphics(painter);
+    FlowLayout layout = Layout(false, 0);
+    const int paintHeight = PaintLineHeight(layout.lineHeight);
+    if (paintHeight != layout.lineHeight)
+        layout = Layout(false, paintHeight);
+
+    if (boxed) {
+        const int boxHeight = MeasureHeight() + indentPixels + 5;
+        DrawRoundedOutlineBox(painter, 0, 0, BoxWidth(layout), boxHeight, boxRadius, boxColour, 3);
+    }
+    if (prefixOn) {
+        painter.setFont(WordFont(false));
+        painter.setPen(ColorFromArgb(prefixColour));
+        const QRect prefixRect(layout.area.left() - layout.prefixWidth + 4, layout.area.top(), layout.prefixWidth,
+            layout.lineHeight);
+        painter.drawText(prefixRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, prefixText);
+    }
+    painter.setPen(ColorFromArgb(textColour));
+    for (const FlowPlacement& word : layout.words) {
+        painter.setFont(WordFont(word.emphasis));
+        const int align = (centreWords ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine;
+        painter.drawText(word.rect, align | Qt::TextDontClip, word.text);
+    }
+}

@@ -1,0 +1,95 @@
+#include "ui/TextStatic.h"
+
+#include "ui/Drawing.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TextStatic::TextStatic(QWidget* parent)
+    : QWidget(parent)
+    , family(ChooseFontFamily(QStringLiteral("Verdana")))
+{
+}
+
+void TextStatic::SetText(const QString& text)
+{
+    windowText = text;
+    update();
+}
+
+void TextStatic::setFontFields(const QString& fontFamily, int pixelSize, Rgb colour, bool isBold)
+{
+    family = fontFamily;
+    size = pixelSize;
+    textColour = colour;
+    boldOn = isBold;
+    update();
+}
+
+void TextStatic::setColour(Rgb colour)
+{
+    textColour = colour;
+    update();
+}
+
+void TextStatic::setRightAlign(bool on)
+{
+    rightAlignOn = on;
+    update();
+}
+
+void TextStatic::setLink(bool on)
+{
+    linkOn = on;
+    setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    update();
+}
+
+void TextStatic::setSecondLine(bool on, const QString& text)
+{
+    secondLine = on;
+    secondText = text;
+    update();
+}
+
+QFont TextStatic::DrawingFont() const
+{
+    return MakeFont(family, size, boldOn && !linkOn, linkOn);
+}
+
+int TextStatic::Alignment() const
+{
+    return rightAlignOn ? Qt::AlignRight : Qt::AlignLeft;
+}
+
+void TextStatic::PaintTexts(QPainter& painter) const
+{
+    PrepareGraphics(painter);
+    painter.setPen(ColorFromRgb(textColour));
+    painter.setFont(DrawingFont());
+    painter.drawText(rect(), Alignment() | Qt::TextWordWrap, windowText);
+    if (secondLine) {
+        const QFont regular = MakeFont(family, size, false);
+        const QRect first = QFontMetrics(regular).boundingRect(rect(), Qt::AlignLeft | Qt::TextWordWrap, windowText);
+        painter.setFont(regular);
+        painter.drawText(rect().translated(0, first.height()), Qt::AlignLeft | Qt::TextWordWrap, secondText);
+    }
+}
+
+void TextStatic::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    PaintTexts(painter);
+}
+
+void TextStatic::mousePressEvent(QMouseEvent* event)
+{
+    const bool post = linkOn && event->button() == Qt::LeftButton;
+    if (post && !PostsLinkAfterDefault())
+        PostWindowMessage(parentWidget(), WM_LINK_CLICKED, 0, 0);
+    QWidget::mousePressEvent(event);
+    if (post && PostsLinkAfterDefault())
+        PostWindowMessage(parentWidget(), WM_LINK_CLICKED, 0, 0);
+}

@@ -1,0 +1,206 @@
+// The picture buttons: the look each member draws per state, and the choice and toggle messages.
+
+#include "UiTestSupport.h"
+#include "ui/CIconButton.h"
+#include "ui/COrselButton.h"
+#include "ui/COrselButton2.h"
+#include "ui/COrselButton3.h"
+#include "ui/COrselButton4.h"
+#include "ui/Messages.h"
+
+#include <QEnterEvent>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// Test pictures: slot 0 red, slot 1 green on its left half and transparent on its right half, slot 2 blue,
+// slot 3 yellow; all 8 x 8. The button is 40 x 20 at (10, 10) on a white page.
+const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), yellow(255, 255, 0), white(255, 255, 255);
+
+enum class Member { Button, Button2, Button3, Button4, Icon };
+enum class Mode { Normal, Hover, Pushed, Latched, Disabled };
+
+std::unique_ptr<COrselButton> Make(Member member, QWidget* page)
+{
+    std::unique_ptr<COrselButton> button;
+    switch (member) {
+    case Member::Button: button = std::make_unique<COrselButton>(page); break;
+    case Member::Button2: button = std::make_unique<COrselButton2>(page); break;
+    case Member::Button3: button = std::make_unique<COrselButton3>(page); break;
+    case Member::Button4: button = std::make_unique<COrselButton4>(page); break;
+    case Member::Icon: button = std::make_unique<CIconButton>(page); break;
+    }
+    button->setGeometry(10, 10, 40, 20);
+    for (int slot = 0; slot < 4; ++slot)
+        button->SetImage(slot, 3090 + slot);
+    return button;
+}
+
+void Apply(COrselButton& button, Mode mode)
+{
+    switch (mode) {
+    case Mode::Normal: break;
+    case Mode::Hover: {
+        QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
+        QCoreApplication::sendEvent(&button, &enter);
+        break;
+    }
+    case Mode::Pushed: button.setDown(true); break;
+    case Mode::Latched: button.setLatched(true); break;
+    case Mode::Disabled: button.setDisabledLook(true); break;
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Member)
+Q_DECLARE_METATYPE(Mode)
+
+class ButtonsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void looks_data();
+    void looks();
+    void gradientFill();
+    void choiceMessages_data();
+    void choiceMessages();
+    void captionWidthFollowsCaptionSize();
+};
+
+void ButtonsTest::looks_data()
+{
+    QTest::addColumn<Member>("member");
+    QTest::addColumn<Mode>("mode");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QColor>("left");      // at (2, 10) of the button
+    QTest::addColumn<QColor>("right");     // at (30, 10)
+    QTest::addColumn<QColor>("topCorner"); // at (2, 2): where a picture at its natural size lies
+    const QColor halfRed(255, 127, 127), halfGreen(127, 255, 127), blue60(102, 102, 255);
+
+    // COrselButton shows slot 1 whether hovered, pushed or latched; only the disabled look differs.
+    QTest::newRow("1 normal") << Member::Button << Mode::Normal << 1 << green << white << green;
+    QTest::newRow("1 hover") << Member::Button << Mode::Hover << 3 << green << white << green;
+    QTest::newRow("1 pushed") << Member::Button << Mode::Pushed << 2 << green << white << green;
+    QTest::newRow("1 latched") << Member::Button << Mode::Latched << 2 << green << white << green;
+    QTest::newRow("1 disabled") << Member::Button << Mode::Disabled << 0 << white << white << halfRed;
+    // COrselButton2 and 3: each state its picture; hover draws slot 3 and then slot 1 over it.
+    QTest::newRow("2 normal") << Member::Button2 << Mode::Normal << 1 << green << white << green;
+    QTest::newRow("2 hover") << Member::Button2 << Mode::Hover << 3 << green << yellow << green;
+    QTest::newRow("2 pushed") << Member::Button2 << Mode::Pushed << 2 << blue << blue << blue;
+    QTest::newRow("2 latched") << Member::Button2 << Mode::Latched << 2 << blue << blue << blue;
+    QTest::newRow("2 disabled") << Member::Button2 << Mode::Disabled << 0 << red << red << red;
+    QTest::newRow("3 hover") << Member::Button3 << Mode::Hover << 3 << green << yellow << green;
+    QTest::newRow("3 pushed") << Member::Button3 << Mode::Pushed << 2 << blue << blue << blue;
+    // COrselButton4: pressed is slot 1 at half opacity and natural size.
+    QTest::newRow("4 normal") << Member::Button4 << Mode::Normal << 1 << green << white << green;
+    QTest::newRow("4 hover") << Member::Button4 << Mode::Hover << 3 << green << white << green;
+    QTest::newRow("4 pushed") << Member::Button4 << Mode::Pushed << 2 << white << white << halfGreen;
+    QTest::newRow("4 disabled") << Member::Button4 << Mode::Disabled << 0 << red << red << red;
+    // CIconButton: pressed is slot 2 at 0.6 opacity and natural size; hover is slot 3.
+    QTest::newRow("icon normal") << Member::Icon << Mode::Normal << 1 << green << white << green;
+    QTest::newRow("icon hover") << Member::Icon << Mode::Hover << 3 << yellow << yellow << yellow;
+    QTest::newRow("icon pushed") << Member::Icon << Mode::Pushed << 2 << white << white << blue60;
+    QTest::newRow("icon disabled") << Member::Icon << Mode::Disabled << 0 << red << red << red;
+}
+
+void ButtonsTest::looks()
+{
+    QFETCH(Member, member);
+    QFETCH(Mode, mode);
+    QFETCH(int, state);
+    QFETCH(QColor, left);
+    QFETCH(QColor, right);
+    QFETCH(QColor, topCorner);
+    MessagePage page;
+    auto button = Make(member, &page);
+    Apply(*button, mode);
+    QCOMPARE(button->State(), state);
+    const QImage image = Render(page);
+    const QColor l = image.pixelColor(12, 20), r = image.pixelColor(40, 20), c = image.pixelColor(12, 12);
+    QVERIFY2(Near(l, left), Describe(l));
+    QVERIFY2(Near(r, right), Describe(r));
+    QVERIFY2(Near(c, topCorner), Describe(c));
+}
+
+void ButtonsTest::gradientFill()
+{
+    MessagePage page;
+    auto button = Make(Member::Button, &page);
+    button->setFillMode(2);
+    QImage image = Render(page);
+    QVERIFY2(Near(image.pixelColor(12, 10), QColor(0x33, 0x8B, 0xC2), 6), Describe(image.pixelColor(12, 10)));
+    QVERIFY2(Near(image.pixelColor(12, 29), QColor(0x00, 0x58, 0x8F), 6), Describe(image.pixelColor(12, 29)));
+    button->setFillMode(1); // no background at all
+    image = Render(page);
+    QCOMPARE(image.pixelColor(12, 20), white);
+}
+
+void ButtonsTest::choiceMessages_data()
+{
+    QTest::addColumn<bool>("icon");
+    QTest::addColumn<bool>("radio");
+    QTest::addColumn<bool>("notify");
+    QTest::addColumn<bool>("startLatched");
+    QTest::addColumn<QList<int>>("posted"); // wParams posted by three clicks
+    QTest::addColumn<QList<bool>>("latched"); // latched after each click
+
+    QTest::newRow("radio posts once") << false << true << false << false << QList<int> { 7 }
+                                      << QList<bool> { true, true, true };
+    QTest::newRow("latched radio posts nothing") << false << true << false << true << QList<int> {}
+                                                 << QList<bool> { true, true, true };
+    QTest::newRow("toggle with notification") << false << false << true << false << QList<int> { 4, 4, 4 }
+                                              << QList<bool> { true, false, true };
+    QTest::newRow("toggle without notification") << false << false << false << false << QList<int> {}
+                                                 << QList<bool> { true, false, true };
+    QTest::newRow("icon toggle never posts") << true << false << true << false << QList<int> {}
+                                             << QList<bool> { true, false, true };
+    QTest::newRow("icon radio posts") << true << true << false << false << QList<int> { 7 }
+                                      << QList<bool> { true, true, true };
+}
+
+void ButtonsTest::choiceMessages()
+{
+    QFETCH(bool, icon);
+    QFETCH(bool, radio);
+    QFETCH(bool, notify);
+    QFETCH(bool, startLatched);
+    QFETCH(QList<int>, posted);
+    QFETCH(QList<bool>, latched);
+    MessagePage page;
+    auto button = Make(icon ? Member::Icon : Member::Button, &page);
+    button->setChoiceMode(true, radio, 7);
+    button->setNotifyToggle(notify);
+    button->setLatched(startLatched);
+    QList<int> seen;
+    for (int click = 0; click < 3; ++click) {
+        QTest::mouseClick(button.get(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(button->latched(), latched.at(click));
+        for (const RecordedMessage& m : page.take()) {
+            QCOMPARE(m.message, WM_CHOICE_CHANGED);
+            seen << static_cast<int>(m.wParam);
+        }
+    }
+    QCOMPARE(seen, posted);
+}
+
+void ButtonsTest::captionWidthFollowsCaptionSize()
+{
+    MessagePage page;
+    COrselButton button(&page);
+    button.setText(QStringLiteral("NEXT   >"));
+    const int normal = button.CaptionWidth();
+    QVERIFY(normal > 40);
+    button.setLargeCaption(true);
+    QCOMPARE(button.CaptionSize(), 16);
+    QVERIFY(button.CaptionWidth() > normal);
+    COrselButton4 four(&page);
+    QCOMPARE(four.CaptionSize(), 15);
+    CIconButton iconButton(&page);
+    QCOMPARE(iconButton.CaptionSize(), 13);
+    QCOMPARE(COrselButton2(&page).CaptionSize(), 16);
+}
+
+QTEST_MAIN(ButtonsTest)
+#include "ui_buttons_test.moc"

@@ -1,0 +1,201 @@
+// Resource pictures, fonts, colours, the rounded box, the two off-screen buffers and the message model.
+
+#include "UiTestSupport.h"
+#include "ui/CImageBox.h"
+#include "ui/CMemDC.h"
+#include "ui/COrselButton.h"
+#include "ui/Drawing.h"
+#include "ui/MemDC2.h"
+#include "ui/Messages.h"
+
+#include <QPicture>
+#include <QtTest>
+
+class DrawingTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void loadPngResource_data();
+    void loadPngResource();
+    void sharpVersionKeepsLogicalSize();
+    void bitmapsLoadFromTheirOwnTree();
+    void pictureAssignedTwiceReleasesTheFirst();
+    void fontInstalledComparesExactly();
+    void chineseFacesFollowTheLanguage();
+    void colourForms();
+    void roundedBoxKeepsCornersFilled();
+    void halfOpacityHalvesAlpha();
+    void memDcCopiesOnceAtTheEnd();
+    void printerTargetsAreDrawnStraight();
+    void messagesArriveInPostingOrder();
+};
+
+void DrawingTest::loadPngResource_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("png") << 3090 << true;
+    QTest::newRow("bitmap id only") << 3001 << false;
+    QTest::newRow("not png data") << 3099 << false;
+    QTest::newRow("missing") << 99999 << false;
+}
+
+void DrawingTest::loadPngResource()
+{
+    QFETCH(int, id);
+    QFETCH(bool, loads);
+    const auto picture = LoadPngResource(id);
+    QCOMPARE(picture.has_value(), loads);
+    if (loads) {
+        QCOMPARE(picture->size(), QSize(8, 8));
+        QCOMPARE(picture->pixelColor(0, 0), QColor(255, 0, 0));
+    }
+}
+
+void DrawingTest::sharpVersionKeepsLogicalSize()
+{
+    const auto picture = LoadPngResource(3094);
+    QVERIFY(picture.has_value());
+    QCOMPARE(picture->devicePixelRatio(), 2.0);
+    QCOMPARE(picture->deviceIndependentSize().toSize(), QSize(4, 4));
+    QCOMPARE(picture->pixelColor(0, 0), QColor(0, 255, 255));
+}
+
+void DrawingTest::bitmapsLoadFromTheirOwnTree()
+{
+    QVERIFY(LoadBitmapResource(3001).has_value());
+    QVERIFY(!LoadBitmapResource(3090).has_value());
+}
+
+void DrawingTest::pictureAssignedTwiceReleasesTheFirst()
+{
+    CImageBox box;
+    box.SetImage(3090);
+    box.SetImage(3092);
+    QCOMPARE(box.image().pixelColor(0, 0), QColor(0, 0, 255));
+    box.SetImage(3001); // fails: the earlier picture is gone, not kept
+    QVERIFY(box.image().isNull());
+
+    COrselButton button;
+    button.SetImage(1, 3090);
+    button.SetImage(1, 3099);
+    QVERIFY(button.image(1).isNull());
+    button.SetImage(7, 3090); // no such slot: ignored
+}
+
+void DrawingTest::fontInstalledComparesExactly()
+{
+    QVERIFY(IsFontInstalled(QStringLiteral("Liberation Sans")));
+    QVERIFY(!IsFontInstalled(QStringLiteral("liberation sans")));
+    QVERIFY(!IsFontInstalled(QStringLiteral("Verdana")));
+    QCOMPARE(ChooseFontFamily(QStringLiteral("Verdana")), QStringLiteral("Arial"));
+    QCOMPARE(ChooseFontFamily(QStringLiteral("Liberation Sans")), QStringLiteral("Liberation Sans"));
+    // "Arial" is metric-compatible Liberation Sans here.
+    QCOMPARE(FontFamilies(QStringLiteral("Arial")).first(), QStringLiteral("Liberation Sans"));
+}
+
+void DrawingTest::chineseFacesFollowTheLanguage()
+{
+    SetTextLanguage(4);
+    QCOMPARE(FontFamilies(QStringLiteral("Arial")).mid(1, 1), QStringList { QStringLiteral("Noto Sans CJK TC") });
+    SetTextLanguage(5);
+    QCOMPARE(FontFamilies(QStringLiteral("Arial")).mid(1, 1), QStringList { QStringLiteral("Noto Sans CJK SC") });
+    QCOMPARE(MakeFont(QStringLiteral("Arial"), 14, true).families().at(1), QStringLiteral("Noto Sans CJK SC"));
+    SetTextLanguage(0);
+}
+
+void DrawingTest::colourForms()
+{
+    static_assert(MakeRgb(42, 169, 209) == 0x00D1A92Au);
+    static_assert(ArgbFromRgb(MakeRgb(42, 169, 209)) == 0xFF2AA9D1u);
+    static_assert(RgbFromArgb(0x802AA9D1u) == MakeRgb(42, 169, 209));
+    QCOMPARE(ColorFromArgb(0x802AA9D1u), QColor(42, 169, 209, 128));
+}
+
+void DrawingTest::roundedBoxKeepsCornersFilled()
+{
+    QImage image(40, 30, QImage::Format_ARGB32);
+    for (int radius : { 0, 6 }) {
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            DrawRoundedBox(painter, 0, 0, 40, 30, radius, 0xFFFF0000u, 0xFF000000u, 2);
+        }
+        QCOMPARE(image.pixelColor(20, 15), QColor(255, 0, 0));
+        QCOMPARE(image.pixelColor(20, 0), QColor(0, 0, 0)); // the border along the top edge
+        if (radius == 0)
+            QCOMPARE(image.pixelColor(0, 0), QColor(0, 0, 0));
+        else
+            QCOMPARE(image.pixelColor(0, 0), QColor(255, 0, 0)); // outside the arc: still filled
+    }
+}
+
+void DrawingTest::halfOpacityHalvesAlpha()
+{
+    QImage image(20, 20, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        DrawImageHalfOpacity(painter, *LoadPngResource(3090));
+    }
+    QVERIFY2(Near(image.pixelColor(3, 3), QColor(255, 127, 127), 2), Describe(image.pixelColor(3, 3)));
+    QCOMPARE(image.pixelColor(12, 12), QColor(Qt::white)); // natural size: 8 x 8 only
+}
+
+void DrawingTest::memDcCopiesOnceAtTheEnd()
+{
+    QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter target(&image);
+    {
+        CMemDC buffer(target);
+        QVERIFY(buffer.isBuffered());
+        buffer.painter().fillRect(QRect(0, 0, 10, 10), Qt::blue);
+        QCOMPARE(image.pixelColor(5, 5), QColor(Qt::white)); // nothing reaches the target before the end
+    }
+    {
+        MemDC2 buffer(target, 10, 10, 20, 20);
+        QVERIFY(!buffer.isPrinting());
+        QCOMPARE(buffer.area(), QRect(10, 10, 10, 10));
+        buffer.painter().fillRect(QRect(10, 10, 5, 5), QColor(0, 0, 0, 128)); // drawn over a copy of the target
+    }
+    target.end();
+    QCOMPARE(image.pixelColor(5, 5), QColor(Qt::blue));
+    QVERIFY2(Near(image.pixelColor(12, 12), QColor(127, 127, 127), 2), Describe(image.pixelColor(12, 12)));
+    QCOMPARE(image.pixelColor(17, 17), QColor(Qt::white));
+}
+
+void DrawingTest::printerTargetsAreDrawnStraight()
+{
+    QPicture picture;
+    QPainter target(&picture);
+    {
+        CMemDC buffer(target);
+        QVERIFY(!buffer.isBuffered());
+        QCOMPARE(&buffer.painter(), &target);
+    }
+    {
+        MemDC2 buffer(target, 0, 0, 10, 10);
+        QVERIFY(buffer.isPrinting());
+        QCOMPARE(&buffer.painter(), &target);
+        buffer.painter().fillRect(QRect(0, 0, 10, 10), Qt::red);
+    }
+    target.end();
+    QCOMPARE(picture.boundingRect(), QRect(0, 0, 10, 10));
+}
+
+void DrawingTest::messagesArriveInPostingOrder()
+{
+    MessagePage page;
+    PostWindowMessage(&page, WM_START_LOGIN_PROBE);
+    PostWindowMessage(&page, WM_WIZARD_NAV, NAV_NEXT);
+    PostWindowMessage(&page, WM_WIZARD_MOVE, 120, -4);
+    PostWindowMessage(nullptr, WM_WIZARD_NAV, NAV_BACK); // nobody to receive it: dropped
+    const std::vector<RecordedMessage> expected {
+        { WM_START_LOGIN_PROBE, 0, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 }, { WM_WIZARD_MOVE, 120, -4 }
+    };
+    QVERIFY(page.take() == expected);
+}
+
+QTEST_MAIN(DrawingTest)
+#include "ui_drawing_test.moc"
