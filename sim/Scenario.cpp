@@ -151,6 +151,10 @@ bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string
         r.sees = splitList(value, ',');
     } else if (key == "registered") {
         r.registered = splitList(value, ',');
+    } else if (key == "cloud-access") {
+        return toInt(value, 0, 9, r.cloudAccess) || (error = "bad cloud access", false);
+    } else if (key == "format-ms") {
+        return toInt(value, 0, 600000, r.formatMs) || (error = "bad format time", false);
     } else if (key == "cloud-status") {
         return toInt(value, 0, 9, r.cloudStatus) || (error = "bad cloud status", false);
     } else if (key == "cloud-email") {
@@ -202,6 +206,12 @@ bool applyCameraKey(CameraSpec& c, const std::string& key, const std::string& va
         return toBool(value, c.listAccount) || (error = "list-account must be yes or no", false);
     } else if (key == "list-password") {
         c.listPassword = value;
+    } else if (key == "stream") {
+        if (value != "jpeg" && value != "multipart") {
+            error = "stream must be jpeg or multipart";
+            return false;
+        }
+        c.multipart = value == "multipart";
     } else if (key == "fps") {
         return toInt(value, 1, 30, c.fps) || (error = "fps must be 1..30", false);
     } else if (key == "fault") {
