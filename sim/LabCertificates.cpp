@@ -124,22 +124,38 @@ bool LabCertificates::createAuthority(std::string& error)
     return true;
 }
 
-bool LabCertificates::writeAuthority(const std::string& dir, std::string& error) const
+namespace {
+
+// Writes beside the target and renames over it, so a reader never sees half a file.
+bool writeFile(const std::string& path, const std::string& text, mode_t mode, std::string& error)
 {
-    std::string path = dir + "/lab-ca.pem";
     std::string temporary = path + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) {
         error = "cannot write " + temporary;
         return false;
     }
-    bool ok = ::write(fd, caPem.data(), caPem.size()) == static_cast<ssize_t>(caPem.size());
+    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     ::close(fd);
     if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
         error = "cannot write " + path;
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool LabCertificates::writeAuthority(const std::string& dir, std::string& error) const
+{
+    return writeFile(dir + "/lab-ca.pem", caPem, 0644, error);
+}
+
+bool LabCertificates::writeServer(const std::string& dir, const std::string& name,
+                                  const ServerCertificate& certificate, std::string& error)
+{
+    return writeFile(dir + "/" + name + "-cert.pem", certificate.certPem, 0644, error) &&
+           writeFile(dir + "/" + name + "-key.pem", certificate.keyPem, 0600, error);
 }
 
 bool LabCertificates::issue(const std::string& host, const Ipv4& ip, ServerCertificate& out, std::string& error) const

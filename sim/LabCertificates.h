@@ -25,6 +25,9 @@ public:
     bool createAuthority(std::string& error);
     // Writes the CA certificate to DIR/lab-ca.pem (atomically, by rename).
     bool writeAuthority(const std::string& dir, std::string& error) const;
+    // Writes DIR/NAME-cert.pem and DIR/NAME-key.pem (for looking at what a server presents).
+    static bool writeServer(const std::string& dir, const std::string& name, const ServerCertificate& certificate,
+                            std::string& error);
     // A server certificate for host name and address, signed by the CA.
     bool issue(const std::string& host, const Ipv4& ip, ServerCertificate& out, std::string& error) const;
     // A self-signed server certificate naming the address (and an optional host name).

@@ -92,8 +92,10 @@ std::vector<std::string> splitList(const std::string& text, char separator)
     return items;
 }
 
+} // namespace
+
 // usbN=none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
-bool parseDisk(const std::string& text, DiskSpec& disk)
+bool Scenario::parseDisk(const std::string& text, DiskSpec& disk)
 {
     disk = DiskSpec{};
     if (text == "none") {
@@ -123,7 +125,7 @@ bool parseDisk(const std::string& text, DiskSpec& disk)
     return true;
 }
 
-using Setter = bool (*)(void* target, const std::string& value, std::string& error);
+namespace {
 
 bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string& value, std::string& error)
 {
@@ -146,7 +148,7 @@ bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string
     } else if (key == "zone") {
         return toInt(value, 0, 199, r.zone) || (error = "bad zone number", false);
     } else if (key == "usb1" || key == "usb2") {
-        return parseDisk(value, r.disks[key == "usb1" ? 0 : 1]) || (error = "bad disk '" + value + "'", false);
+        return Scenario::parseDisk(value, r.disks[key == "usb1" ? 0 : 1]) || (error = "bad disk '" + value + "'", false);
     } else if (key == "sees") {
         r.sees = splitList(value, ',');
     } else if (key == "registered") {

@@ -104,6 +104,8 @@ public:
 
     static bool parseIpv4(const std::string& text, Ipv4& out);
     static bool parseMac(const std::string& text, Mac& out);
+    // A USB disk: none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
+    static bool parseDisk(const std::string& text, DiskSpec& disk);
     static std::string ipText(const Ipv4& ip);
     static std::string macText(const Mac& mac);
 };

@@ -1,6 +1,7 @@
 // hxt914q-sim: plays recorders, IP cameras and the cloud portal for the lab. Reads a scenario, opens
 // every socket, touches the ready file, and runs until SIGTERM; SIGUSR1 rewrites the state file.
 #include "CameraHttp.h"
+#include "ControlChannel.h"
 #include "HttpServer.h"
 #include "LabCertificates.h"
 #include "PortalHttp.h"
@@ -69,7 +70,8 @@ struct HttpDevices
             auto handler = [device](const HttpRequest& request) { return device->handle(request); };
             servers.push_back(std::make_unique<HttpServer>(state, config, handler));
             ServerCertificate certificate;
-            if (!certificates.selfSigned(Scenario::ipText(r.ip), r.ip, certificate, error)) {
+            if (!certificates.selfSigned(Scenario::ipText(r.ip), r.ip, certificate, error) ||
+                (!labDir.empty() && !LabCertificates::writeServer(labDir, r.name, certificate, error))) {
                 return false;
             }
             config.port = r.httpsPort;
@@ -98,7 +100,8 @@ struct HttpDevices
             ServerCertificate certificate;
             std::string host;
             state.read([&](const SimState& s) { host = s.portalHost; });
-            if (!certificates.issue(host, scenario.portal.ip, certificate, error)) {
+            if (!certificates.issue(host, scenario.portal.ip, certificate, error) ||
+                (!labDir.empty() && !LabCertificates::writeServer(labDir, "portal", certificate, error))) {
                 return false;
             }
             HttpServer::Config config;
@@ -222,6 +225,14 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    ControlChannel control(state);
+    if (!labDir.empty() && !control.start(labDir + "/sim-control", error)) {
+        std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
+        http.stop();
+        udp.stop();
+        return 1;
+    }
+
     state.save();
     if (!readyFile.empty() && !touch(readyFile)) {
         std::fprintf(stderr, "hxt914q-sim: cannot write %s\n", readyFile.c_str());
@@ -241,6 +252,7 @@ int main(int argc, char** argv)
         }
         break;
     }
+    control.stop();
     http.stop();
     udp.stop();
     state.save();

@@ -139,6 +139,12 @@ check(progress[0] >= 1 and progress[-1] == 100 and progress == sorted(progress) 
 after = pairs(nvr("/config/storageinfo?storageid=0")[3])
 check(after["ready"] == "1" and after["partitioninfo1"].split(",")[5] == "2", "formatted disk: fs code 2: %s" % after)
 check(recorder("nvr")["disks"][0]["formatCount"] == 1, "state counts the formatting")
+# Disks plugged and unplugged while it runs, through the control pipe.
+with open(os.path.join(os.environ["LAB_DIR"], "sim-control"), "w") as control:
+    control.write("usb nvr 2 none\nusb nvr 1 2000:notready\n")
+time.sleep(0.3)
+info = [pairs(nvr("/config/storageinfo?storageid=%d" % i)[3]) for i in (0, 1)]
+check(info[0]["plug"] == "1" and info[0]["ready"] == "0" and info[1]["plug"] == "0", "disks changed: %s" % info)
 
 # --- cameras: the list, addavdev (Base64 account and password), delavdev
 lines = nvr("/config/quelmodiscovery")[3].decode().split("\r\n")
