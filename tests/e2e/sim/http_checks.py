@@ -10,7 +10,9 @@ import http.client
 import json
 import os
 import re
+import socket
 import ssl
+import struct
 import subprocess
 import sys
 import tempfile
@@ -194,6 +196,20 @@ rc, status, _, stream = curl("http://10.77.0.23:8080/image/jpeg.cgi", "-u", "adm
 check(len(stream) > 5000 and stream.count(b"\xff\xd9") == 0, "jpeg-no-eoi stream has no end markers")
 rc, status, headers, stream = curl("http://10.77.0.24/image/jpeg.cgi", "-u", "admin:", timeout=1)
 check("multipart/x-mixed-replace" in headers and stream.startswith(b"--hxtframe\r\n"), "multipart stream")
+
+# A protocol type 0 camera takes its password over the datagram service; its CGI then wants the new one.
+udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+udp.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+udp.bind(("10.77.0.2", 0))
+udp.settimeout(2)
+fields = b"".join(base64.b64encode(v.encode()).ljust(64, b"\0") for v in ("admin", "", "admin", "Udp12345"))
+udp.sendto(struct.pack("<2sHH6s4sHHH", b"\xfd\xfd", 1, 0xA4, bytes.fromhex("003e0b000005"),
+                       socket.inet_aton("10.77.0.24"), 0x7777, 1, len(fields)) + fields, ("255.255.255.255", 62976))
+reply, source = udp.recvfrom(2048)
+check(source[0] == "10.77.0.24" and struct.unpack_from("<H", reply, 4)[0] == 0xA4 and
+      struct.unpack_from("<H", reply, 16)[0] == 0 and reply[6:12] == bytes.fromhex("003e0b000005"),
+      "camera set-password over UDP answered from its own MAC and address")
+check(curl("http://10.77.0.24/userlist.cgi?", "-u", "admin:Udp12345")[1] == 200, "UDP password in force on the CGI")
 
 # --- the portal: trusted through the lab CA, sign-up, sign-in, bind with the cookie
 base = "https://%s" % PORTAL
