@@ -15,8 +15,13 @@ class JpegStream : public StreamSource
 {
 public:
     JpegStream(SimState& state, std::string camera, std::string label, int fps, bool multipart, bool noEndMarker)
-        : state(state), camera(std::move(camera)), label(std::move(label)), fps(fps), multipart(multipart),
-          noEndMarker(noEndMarker), start(std::chrono::steady_clock::now())
+        : state(state)
+        , camera(std::move(camera))
+        , label(std::move(label))
+        , fps(fps)
+        , multipart(multipart)
+        , noEndMarker(noEndMarker)
+        , start(std::chrono::steady_clock::now())
     {
         state.update([&](SimState& s) {
             CameraState* c = s.camera(this->camera);
@@ -56,18 +61,18 @@ private:
         std::time_t seconds = std::chrono::system_clock::to_time_t(now);
         int ms = static_cast<int>(
             std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-        std::tm utc{};
+        std::tm utc {};
         gmtime_r(&seconds, &utc);
         char stamp[96];
         std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d", utc.tm_year + 1900, utc.tm_mon + 1,
-                      utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, ms);
+            utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, ms);
         std::string picture = TestPicture::jpeg(frame, label + " #" + std::to_string(frame), stamp);
         if (noEndMarker && picture.size() >= 2) {
-            picture.resize(picture.size() - 2);   // the trailing FF D9
+            picture.resize(picture.size() - 2); // the trailing FF D9
         }
         if (multipart) {
-            pending = "--hxtframe\r\nContent-Type: image/jpeg\r\nContent-Length: " + std::to_string(picture.size()) +
-                      "\r\n\r\n" + picture + "\r\n";
+            pending = "--hxtframe\r\nContent-Type: image/jpeg\r\nContent-Length: " + std::to_string(picture.size())
+                + "\r\n\r\n" + picture + "\r\n";
         } else {
             pending = std::move(picture);
         }
@@ -90,7 +95,11 @@ private:
 
 } // namespace
 
-CameraHttp::CameraHttp(SimState& state, std::string name) : state(state), name(std::move(name)) {}
+CameraHttp::CameraHttp(SimState& state, std::string name)
+    : state(state)
+    , name(std::move(name))
+{
+}
 
 HttpReply::Challenge CameraHttp::challengeFor(const std::string& auth)
 {
@@ -138,7 +147,8 @@ HttpReply CameraHttp::handle(const HttpRequest& request)
         return pictureStream(request);
     }
     if (request.path == "/") {
-        HttpReply reply = HttpReply::text(200, "<html><body><h1>" + spec.brand + " " + spec.model + "</h1></body></html>\r\n");
+        HttpReply reply
+            = HttpReply::text(200, "<html><body><h1>" + spec.brand + " " + spec.model + "</h1></body></html>\r\n");
         reply.contentType = "text/html";
         return reply;
     }
@@ -168,8 +178,8 @@ HttpReply CameraHttp::changePassword(const HttpRequest& request)
         c->password = *wanted;
         ++c->passwordChanges;
     });
-    HttpReply reply =
-        HttpReply::text(200, "AdminID=admin\r\nAdminPassword=" + *wanted + "\r\nConfigReboot=" + reboot + "\r\n");
+    HttpReply reply
+        = HttpReply::text(200, "AdminID=admin\r\nAdminPassword=" + *wanted + "\r\nConfigReboot=" + reboot + "\r\n");
     reply.note = "password changed";
     return reply;
 }
@@ -182,8 +192,8 @@ HttpReply CameraHttp::pictureStream(const HttpRequest& request)
     reply.contentType = spec.multipart ? "multipart/x-mixed-replace; boundary=hxtframe" : "image/jpeg";
     reply.headers.emplace_back("Cache-Control", "no-cache");
     bool noEndMarker = spec.faults.has("jpeg-no-eoi", request.rawUri);
-    reply.stream = std::make_shared<JpegStream>(state, name, spec.model + " " + spec.name, spec.fps, spec.multipart,
-                                                noEndMarker);
+    reply.stream = std::make_shared<JpegStream>(
+        state, name, spec.model + " " + spec.name, spec.fps, spec.multipart, noEndMarker);
     reply.note = noEndMarker ? "stream without end markers" : "stream";
     return reply;
 }

@@ -13,7 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-ControlChannel::ControlChannel(SimState& state) : state(state) {}
+ControlChannel::ControlChannel(SimState& state)
+    : state(state)
+{
+}
 
 ControlChannel::~ControlChannel()
 {
@@ -64,7 +67,7 @@ void ControlChannel::loop()
     std::string pending;
     std::vector<char> buffer(4096);
     while (running) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        pollfd fds[2] = { { fd, POLLIN, 0 }, { wakeFd, POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
             break;
         }
@@ -85,11 +88,11 @@ void ControlChannel::loop()
             }
             if (!line.empty()) {
                 std::string result = run(line);
-                state.record({0, "*", "control", "pipe", line, result});
+                state.record({ 0, "*", "control", "pipe", line, result });
             }
         }
         if (pending.size() > 65536) {
-            pending.clear();   // no line end in sight: not a command
+            pending.clear(); // no line end in sight: not a command
         }
     }
 }

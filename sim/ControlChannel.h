@@ -30,6 +30,6 @@ private:
     std::string path;
     int fd = -1;
     int wakeFd = -1;
-    std::atomic<bool> running{false};
+    std::atomic<bool> running { false };
     std::thread thread;
 };

@@ -11,11 +11,11 @@
 #include <random>
 #include <thread>
 
-std::atomic<bool> HttpServer::stopping{false};
+std::atomic<bool> HttpServer::stopping { false };
 
 namespace {
 
-constexpr size_t maxRequestBody = 1 << 20;   // a form post is tiny; more is refused
+constexpr size_t maxRequestBody = 1 << 20; // a form post is tiny; more is refused
 constexpr unsigned nonceSeconds = 300;
 
 struct RequestContext
@@ -39,8 +39,8 @@ void onCompleted(void*, MHD_Connection*, void** context, MHD_RequestTerminationC
     *context = nullptr;
 }
 
-MHD_Result onRequestTrampoline(void* cls, MHD_Connection* connection, const char* url, const char* method,
-                               const char*, const char* uploadData, size_t* uploadSize, void** context)
+MHD_Result onRequestTrampoline(void* cls, MHD_Connection* connection, const char* url, const char* method, const char*,
+    const char* uploadData, size_t* uploadSize, void** context)
 {
     int result = static_cast<HttpServer*>(cls)->onRequest(connection, url, method, uploadData, uploadSize, context);
     return result == MHD_YES ? MHD_YES : MHD_NO;
@@ -79,7 +79,10 @@ void freeStream(void* cls)
 class CutBody : public StreamSource
 {
 public:
-    explicit CutBody(std::string body) : body(std::move(body)) {}
+    explicit CutBody(std::string body)
+        : body(std::move(body))
+    {
+    }
     long read(char* buffer, size_t max) override
     {
         size_t half = body.size() / 2;
@@ -146,7 +149,9 @@ HttpReply HttpReply::text(int status, std::string body)
 }
 
 HttpServer::HttpServer(SimState& state, Config config, Handler handler)
-    : state(state), cfg(std::move(config)), handler(std::move(handler))
+    : state(state)
+    , cfg(std::move(config))
+    , handler(std::move(handler))
 {
     std::random_device random;
     digestRandom.resize(32);
@@ -174,35 +179,35 @@ bool HttpServer::pause(long ms)
 
 bool HttpServer::start(std::string& error)
 {
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(cfg.port));
     std::memcpy(&address.sin_addr, cfg.ip.data(), 4);
 
     std::vector<MHD_OptionItem> options = {
-        {MHD_OPTION_SOCK_ADDR, 0, &address},
-        {MHD_OPTION_URI_LOG_CALLBACK, reinterpret_cast<intptr_t>(&onUri), nullptr},
-        {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&onCompleted), nullptr},
-        {MHD_OPTION_DIGEST_AUTH_RANDOM, static_cast<intptr_t>(digestRandom.size()), digestRandom.data()},
+        { MHD_OPTION_SOCK_ADDR, 0, &address },
+        { MHD_OPTION_URI_LOG_CALLBACK, reinterpret_cast<intptr_t>(&onUri), nullptr },
+        { MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&onCompleted), nullptr },
+        { MHD_OPTION_DIGEST_AUTH_RANDOM, static_cast<intptr_t>(digestRandom.size()), digestRandom.data() },
         // Room for many nonces at once: an evicted nonce would be refused without stale=true.
-        {MHD_OPTION_NONCE_NC_SIZE, 4096, nullptr},
-        {MHD_OPTION_CONNECTION_TIMEOUT, 120, nullptr},
+        { MHD_OPTION_NONCE_NC_SIZE, 4096, nullptr },
+        { MHD_OPTION_CONNECTION_TIMEOUT, 120, nullptr },
     };
     if (cfg.tls) {
-        options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(cfg.keyPem.c_str())});
-        options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(cfg.certPem.c_str())});
+        options.push_back({ MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(cfg.keyPem.c_str()) });
+        options.push_back({ MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(cfg.certPem.c_str()) });
     }
-    options.push_back({MHD_OPTION_END, 0, nullptr});
+    options.push_back({ MHD_OPTION_END, 0, nullptr });
 
     unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ERROR_LOG;
     if (cfg.tls) {
         flags |= MHD_USE_TLS;
     }
     daemon = MHD_start_daemon(flags, static_cast<uint16_t>(cfg.port), nullptr, nullptr, &onRequestTrampoline, this,
-                              MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
+        MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
     if (daemon == nullptr) {
-        error = cfg.device + ": cannot listen on " + Scenario::ipText(cfg.ip) + ":" + std::to_string(cfg.port) +
-                (cfg.tls ? " (HTTPS)" : "");
+        error = cfg.device + ": cannot listen on " + Scenario::ipText(cfg.ip) + ":" + std::to_string(cfg.port)
+            + (cfg.tls ? " (HTTPS)" : "");
         return false;
     }
     return true;
@@ -217,7 +222,7 @@ void HttpServer::stop()
 }
 
 int HttpServer::onRequest(MHD_Connection* connection, const char* url, const char* method, const char* uploadData,
-                          size_t* uploadSize, void** contextSlot)
+    size_t* uploadSize, void** contextSlot)
 {
     auto* context = static_cast<RequestContext*>(*contextSlot);
     if (context == nullptr) {
@@ -255,9 +260,8 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     }
 
     if (cfg.faults.has("http-silent", request.rawUri)) {
-        state.record({0, cfg.device, kind, request.peer, detail, "silent"});
-        while (pause(200)) {
-        }
+        state.record({ 0, cfg.device, kind, request.peer, detail, "silent" });
+        while (pause(200)) { }
         return MHD_NO;
     }
     std::string faultNote;
@@ -295,7 +299,7 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     if (!faultNote.empty()) {
         result += " (" + faultNote + ")";
     }
-    state.record({0, cfg.device, kind, request.peer, detail, result});
+    state.record({ 0, cfg.device, kind, request.peer, detail, result });
     return queue(request, std::move(reply));
 }
 
@@ -331,8 +335,8 @@ int HttpServer::queue(const HttpRequest& request, HttpReply reply)
     MHD_Response* response = nullptr;
     if (reply.stream) {
         uint64_t size = reply.streamSize < 0 ? MHD_SIZE_UNKNOWN : static_cast<uint64_t>(reply.streamSize);
-        response = MHD_create_response_from_callback(size, 32 * 1024, &readStream,
-                                                     new std::shared_ptr<StreamSource>(reply.stream), &freeStream);
+        response = MHD_create_response_from_callback(
+            size, 32 * 1024, &readStream, new std::shared_ptr<StreamSource>(reply.stream), &freeStream);
     } else {
         response = MHD_create_response_from_buffer(reply.body.size(), reply.body.data(), MHD_RESPMEM_MUST_COPY);
     }
@@ -352,12 +356,12 @@ int HttpServer::queue(const HttpRequest& request, HttpReply reply)
         queued = MHD_queue_basic_auth_fail_response(request.connection, reply.realm.c_str(), response);
         break;
     case HttpReply::Challenge::BasicAndDigest:
-        MHD_add_response_header(response, MHD_HTTP_HEADER_WWW_AUTHENTICATE,
-                                ("Basic realm=\"" + reply.realm + "\"").c_str());
+        MHD_add_response_header(
+            response, MHD_HTTP_HEADER_WWW_AUTHENTICATE, ("Basic realm=\"" + reply.realm + "\"").c_str());
         [[fallthrough]];
     case HttpReply::Challenge::Digest:
-        queued = MHD_queue_auth_fail_response2(request.connection, reply.realm.c_str(), "5ccc069c403ebaf9f0171e9517f40e41",
-                                               response, reply.stale ? MHD_YES : MHD_NO, MHD_DIGEST_ALG_MD5);
+        queued = MHD_queue_auth_fail_response2(request.connection, reply.realm.c_str(),
+            "5ccc069c403ebaf9f0171e9517f40e41", response, reply.stale ? MHD_YES : MHD_NO, MHD_DIGEST_ALG_MD5);
         break;
     }
     MHD_destroy_response(response);
@@ -371,8 +375,8 @@ std::string HttpServer::authScheme(const HttpRequest& request)
     return value.substr(0, space);
 }
 
-AuthCheck HttpServer::checkDigest(const HttpRequest& request, const std::string& realm, const std::string& user,
-                                  const std::string& password)
+AuthCheck HttpServer::checkDigest(
+    const HttpRequest& request, const std::string& realm, const std::string& user, const std::string& password)
 {
     if (authScheme(request) != "Digest") {
         return AuthCheck::Missing;
@@ -386,8 +390,8 @@ AuthCheck HttpServer::checkDigest(const HttpRequest& request, const std::string&
     if (!sameUser) {
         return AuthCheck::Wrong;
     }
-    int result = MHD_digest_auth_check2(request.connection, realm.c_str(), user.c_str(), password.c_str(),
-                                        nonceSeconds, MHD_DIGEST_ALG_MD5);
+    int result = MHD_digest_auth_check2(
+        request.connection, realm.c_str(), user.c_str(), password.c_str(), nonceSeconds, MHD_DIGEST_ALG_MD5);
     if (result == MHD_YES) {
         return AuthCheck::Ok;
     }

@@ -23,12 +23,12 @@ struct HttpRequest
 {
     MHD_Connection* connection = nullptr;
     std::string method;
-    std::string path;                                        // without the query, decoded
-    std::string rawUri;                                      // as sent: path and query
-    std::vector<std::pair<std::string, std::string>> args;   // query arguments, decoded, in order
-    std::vector<std::string> bareArgs;                       // query words without "=" ("/account/?add")
-    std::string body;                                        // request body (POST)
-    std::string peer;                                        // "ip:port"
+    std::string path; // without the query, decoded
+    std::string rawUri; // as sent: path and query
+    std::vector<std::pair<std::string, std::string>> args; // query arguments, decoded, in order
+    std::vector<std::string> bareArgs; // query words without "=" ("/account/?add")
+    std::string body; // request body (POST)
+    std::string peer; // "ip:port"
     bool secure = false;
 
     std::optional<std::string> arg(const std::string& name) const;
@@ -47,34 +47,27 @@ public:
 
 struct HttpReply
 {
-    enum class Challenge
-    {
-        None,
-        Basic,
-        Digest,
-        BasicAndDigest
-    };
+    enum class Challenge { None, Basic, Digest, BasicAndDigest };
 
     int status = 200;
     std::string contentType = "text/plain";
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;
-    Challenge challenge = Challenge::None;   // a 401 with these WWW-Authenticate headers
+    Challenge challenge = Challenge::None; // a 401 with these WWW-Authenticate headers
     std::string realm;
-    bool stale = false;                      // Digest challenge with stale=true
-    std::shared_ptr<StreamSource> stream;    // when set, the body comes from it
-    long long streamSize = -1;               // announced length of the stream; -1 = unknown (chunked)
-    std::string note;                        // for the request log
+    bool stale = false; // Digest challenge with stale=true
+    std::shared_ptr<StreamSource> stream; // when set, the body comes from it
+    long long streamSize = -1; // announced length of the stream; -1 = unknown (chunked)
+    std::string note; // for the request log
 
     static HttpReply text(int status, std::string body);
 };
 
-enum class AuthCheck
-{
+enum class AuthCheck {
     Ok,
-    Missing,   // no (usable) Authorization header
-    Wrong,     // credentials or nonce refused
-    Stale      // a Digest nonce that is valid but not for this request (or too old)
+    Missing, // no (usable) Authorization header
+    Wrong, // credentials or nonce refused
+    Stale // a Digest nonce that is valid but not for this request (or too old)
 };
 
 class HttpServer
@@ -84,8 +77,8 @@ public:
 
     struct Config
     {
-        std::string device;      // name in the request log
-        Ipv4 ip{};
+        std::string device; // name in the request log
+        Ipv4 ip {};
         int port = 80;
         bool tls = false;
         std::string keyPem;
@@ -111,8 +104,8 @@ public:
     // Sleeps up to ms; false when the simulator is stopping.
     static bool pause(long ms);
 
-    static AuthCheck checkDigest(const HttpRequest& request, const std::string& realm, const std::string& user,
-                                 const std::string& password);
+    static AuthCheck checkDigest(
+        const HttpRequest& request, const std::string& realm, const std::string& user, const std::string& password);
     static AuthCheck checkBasic(const HttpRequest& request, const std::string& user, const std::string& password);
     // The scheme word of the Authorization header ("Basic", "Digest") or empty.
     static std::string authScheme(const HttpRequest& request);
@@ -121,7 +114,7 @@ public:
 
     // libmicrohttpd callbacks (public for the C trampolines only)
     int onRequest(MHD_Connection* connection, const char* url, const char* method, const char* uploadData,
-                  size_t* uploadSize, void** context);
+        size_t* uploadSize, void** context);
 
 private:
     int queue(const HttpRequest& request, HttpReply reply);

@@ -26,8 +26,8 @@ public:
     // Writes the CA certificate to DIR/lab-ca.pem (atomically, by rename).
     bool writeAuthority(const std::string& dir, std::string& error) const;
     // Writes DIR/NAME-cert.pem and DIR/NAME-key.pem (for looking at what a server presents).
-    static bool writeServer(const std::string& dir, const std::string& name, const ServerCertificate& certificate,
-                            std::string& error);
+    static bool writeServer(
+        const std::string& dir, const std::string& name, const ServerCertificate& certificate, std::string& error);
     // A server certificate for host name and address, signed by the CA.
     bool issue(const std::string& host, const Ipv4& ip, ServerCertificate& out, std::string& error) const;
     // A self-signed server certificate naming the address (and an optional host name).
@@ -35,9 +35,9 @@ public:
 
 private:
     bool make(const std::string& commonName, const std::string& host, const Ipv4& ip, bool signedByAuthority,
-              ServerCertificate& out, std::string& error) const;
+        ServerCertificate& out, std::string& error) const;
 
-    void* caKey = nullptr;    // gnutls_x509_privkey_t
-    void* caCert = nullptr;   // gnutls_x509_crt_t
+    void* caKey = nullptr; // gnutls_x509_privkey_t
+    void* caCert = nullptr; // gnutls_x509_crt_t
     std::string caPem;
 };

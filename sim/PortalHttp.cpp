@@ -93,7 +93,10 @@ std::string cookieValue(const std::string& header, const std::string& name)
 
 } // namespace
 
-PortalHttp::PortalHttp(SimState& state) : state(state) {}
+PortalHttp::PortalHttp(SimState& state)
+    : state(state)
+{
+}
 
 std::map<std::string, std::string> PortalHttp::parseForm(const std::string& body)
 {
@@ -128,8 +131,9 @@ std::string PortalHttp::newSession()
 HttpReply PortalHttp::handle(const HttpRequest& request)
 {
     if (request.method == "GET" || request.method == "HEAD") {
-        HttpReply reply = HttpReply::text(200, "<html><head><title>Quelmo</title></head><body><h1>Quelmo</h1>"
-                                               "<p>Remote access for your recorder.</p></body></html>\r\n");
+        HttpReply reply = HttpReply::text(200,
+            "<html><head><title>Quelmo</title></head><body><h1>Quelmo</h1>"
+            "<p>Remote access for your recorder.</p></body></html>\r\n");
         reply.contentType = "text/html; charset=utf-8";
         return reply;
     }
@@ -161,8 +165,8 @@ HttpReply PortalHttp::signUp(const std::map<std::string, std::string>& form)
     } else if (value(form, "password_verify") != password) {
         code = "SIGNUPERR003";
         message = "The passwords do not match.";
-    } else if (password.size() < 6 || password.find_first_of("0123456789") == std::string::npos ||
-               password.find_first_not_of("0123456789") == std::string::npos) {
+    } else if (password.size() < 6 || password.find_first_of("0123456789") == std::string::npos
+        || password.find_first_not_of("0123456789") == std::string::npos) {
         code = "SIGNUPERR002";
         message = "The password is too weak: use at least 6 characters with letters and digits.";
     } else if (password.size() > 32 || password.find(' ') != std::string::npos) {
@@ -295,6 +299,5 @@ HttpReply PortalHttp::bind(const HttpRequest& request, const std::map<std::strin
     if (!code.empty()) {
         return answer(code + ": " + message, code);
     }
-    return answer("success: the device " + number + " (" + model + ") was added to " + email + ".",
-                  "bound " + number);
+    return answer("success: the device " + number + " (" + model + ") was added to " + email + ".", "bound " + number);
 }

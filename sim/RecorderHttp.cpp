@@ -48,13 +48,18 @@ std::string hostText(const CameraSpec& c)
 
 } // namespace
 
-RecorderHttp::RecorderHttp(SimState& state, std::string name) : state(state), name(std::move(name)) {}
+RecorderHttp::RecorderHttp(SimState& state, std::string name)
+    : state(state)
+    , name(std::move(name))
+{
+}
 
 HttpReply RecorderHttp::handle(const HttpRequest& request)
 {
     if (request.path == "/" || request.path == "/index.html") {
-        HttpReply reply = HttpReply::text(200, "<html><head><title>HXT-914Q</title></head><body><h1>HXT-914Q</h1>"
-                                               "<p>Network video recorder</p></body></html>\r\n");
+        HttpReply reply = HttpReply::text(200,
+            "<html><head><title>HXT-914Q</title></head><body><h1>HXT-914Q</h1>"
+            "<p>Network video recorder</p></body></html>\r\n");
         reply.contentType = "text/html";
         return reply;
     }
@@ -131,7 +136,7 @@ HttpReply RecorderHttp::timeZoneList(const HttpRequest& request)
     }
     const std::vector<std::string>* names = TimeZoneTable::names(language);
     if (names == nullptr) {
-        names = TimeZoneTable::names(4);   // a language it does not know: English names
+        names = TimeZoneTable::names(4); // a language it does not know: English names
     }
     std::string body = "timezonelist=";
     for (size_t i = 0; i < names->size(); ++i) {
@@ -156,7 +161,7 @@ HttpReply RecorderHttp::dateTime(const HttpRequest& request)
         state.read([&](const SimState& s) { zone = s.recorder(name)->zone; });
     }
     std::time_t now = std::time(nullptr);
-    std::tm utc{};
+    std::tm utc {};
     gmtime_r(&now, &utc);
     char date[64];
     std::strftime(date, sizeof date, "date=%Y-%m-%d\r\ntime=%H:%M:%S\r\n", &utc);
@@ -201,10 +206,10 @@ HttpReply RecorderHttp::storageInfo(const HttpRequest& request)
         long long size = static_cast<long long>(d.spec.sizeGb) * 1000000000LL / d.spec.partitions;
         for (int n = 1; n <= d.spec.partitions; ++n) {
             long long free = d.spec.formatted ? size - size / 100 : 0;
-            body += "partitioninfo" + std::to_string(n) + "=" + std::to_string(n) + ",/dev/sd" +
-                    std::string(1, static_cast<char>('a' + id)) + std::to_string(n) + "," +
-                    std::to_string(2048 + (n - 1) * (size / 512)) + "," + std::to_string(size) + "," +
-                    std::to_string(free) + "," + std::to_string(d.fsCode) + "\r\n";
+            body += "partitioninfo" + std::to_string(n) + "=" + std::to_string(n) + ",/dev/sd"
+                + std::string(1, static_cast<char>('a' + id)) + std::to_string(n) + ","
+                + std::to_string(2048 + (n - 1) * (size / 512)) + "," + std::to_string(size) + ","
+                + std::to_string(free) + "," + std::to_string(d.fsCode) + "\r\n";
         }
     });
     return lines(body);
@@ -215,8 +220,8 @@ HttpReply RecorderHttp::storageFormat(const HttpRequest& request)
     int id = 0;
     int partition = 0;
     int fs = 0;
-    if (!number(request.arg("storageid"), 0, 1, id) || !number(request.arg("partition"), 0, 4, partition) ||
-        !number(request.arg("fs"), 1, 5, fs)) {
+    if (!number(request.arg("storageid"), 0, 1, id) || !number(request.arg("partition"), 0, 4, partition)
+        || !number(request.arg("fs"), 1, 5, fs)) {
         return bad("format arguments");
     }
     std::string body;
@@ -262,8 +267,8 @@ HttpReply RecorderHttp::addCamera(const HttpRequest& request)
     auto account = request.arg("account");
     auto pass = request.arg("pass");
     auto host = request.arg("hostname");
-    if (!number(request.arg("avdevid"), 0, slots - 1, c.slot) || !number(request.arg("protocol"), 0, 99, c.protocol) ||
-        !number(request.arg("protocoltype"), 0, 99, c.protocolType) || !host || host->empty() || !account || !pass) {
+    if (!number(request.arg("avdevid"), 0, slots - 1, c.slot) || !number(request.arg("protocol"), 0, 99, c.protocol)
+        || !number(request.arg("protocoltype"), 0, 99, c.protocolType) || !host || host->empty() || !account || !pass) {
         return bad("camera arguments");
     }
     auto decodedAccount = SimBase64::decode(*account);
@@ -326,8 +331,8 @@ HttpReply RecorderHttp::cameraDiscovery()
         const RecorderState& r = *s.recorder(name);
         std::vector<std::string> listedMacs;
         for (const auto& c : r.cameras) {
-            body += "1;" + c.host + ";" + c.hostId + ";" + c.brand + ";" + c.product + ";" + c.account + ";" +
-                    c.password + ";ch" + std::to_string(c.slot + 1) + ";" + std::to_string(c.protocolType) + "\r\n";
+            body += "1;" + c.host + ";" + c.hostId + ";" + c.brand + ";" + c.product + ";" + c.account + ";"
+                + c.password + ";ch" + std::to_string(c.slot + 1) + ";" + std::to_string(c.protocolType) + "\r\n";
             listedMacs.push_back(c.hostId);
         }
         for (const auto& seen : r.spec.sees) {
@@ -340,9 +345,9 @@ HttpReply RecorderHttp::cameraDiscovery()
             if (listed) {
                 continue;
             }
-            body += "0;" + hostText(c->spec) + ";" + mac + ";" + c->spec.brand + ";" + c->spec.model + ";" +
-                    (c->spec.listAccount ? "admin" : "") + ";" + c->spec.listPassword + ";;" +
-                    std::to_string(c->spec.protocolType) + "\r\n";
+            body += "0;" + hostText(c->spec) + ";" + mac + ";" + c->spec.brand + ";" + c->spec.model + ";"
+                + (c->spec.listAccount ? "admin" : "") + ";" + c->spec.listPassword + ";;"
+                + std::to_string(c->spec.protocolType) + "\r\n";
         }
     });
     return lines(body);
@@ -376,8 +381,8 @@ HttpReply RecorderHttp::cloudPortal()
         body += "portal_number=" + r.spec.portalNumber + "\r\n";
         body += "portal_dfp=" + r.spec.portalDfp + "\r\n";
         body += "model=" + r.spec.model + "\r\n";
-        body += "localhyperlink=http://" + Scenario::ipText(r.spec.ip) +
-                (r.spec.webPort != 80 ? ":" + std::to_string(r.spec.webPort) : "") + "/\r\n";
+        body += "localhyperlink=http://" + Scenario::ipText(r.spec.ip)
+            + (r.spec.webPort != 80 ? ":" + std::to_string(r.spec.webPort) : "") + "/\r\n";
     });
     return lines(body);
 }
@@ -400,8 +405,8 @@ HttpReply RecorderHttp::cloudRegInfo(const HttpRequest& request)
         if (request.arg("status")) {
             r.cloudStatus = status;
         }
-        body = "status=" + std::to_string(r.cloudStatus) + "\r\nemail=" + r.cloudEmail + "\r\npassword=" +
-               r.cloudPassword + "\r\n";
+        body = "status=" + std::to_string(r.cloudStatus) + "\r\nemail=" + r.cloudEmail
+            + "\r\npassword=" + r.cloudPassword + "\r\n";
     });
     return lines(body);
 }

@@ -14,7 +14,7 @@ struct RecorderState;
 class RecorderHttp
 {
 public:
-    static constexpr int slots = 8;   // camera channels
+    static constexpr int slots = 8; // camera channels
 
     RecorderHttp(SimState& state, std::string name);
 

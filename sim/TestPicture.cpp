@@ -15,6 +15,7 @@ struct Glyph
     unsigned char rows[7];
 };
 
+// clang-format off
 constexpr Glyph glyphs[] = {
     {'0', {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}}, {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
     {'2', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}}, {'3', {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E}},
@@ -38,6 +39,7 @@ constexpr Glyph glyphs[] = {
     {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}}, {'/', {0x01, 0x01, 0x02, 0x04, 0x08, 0x10, 0x10}},
     {'_', {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1F}}, {'#', {0x0A, 0x0A, 0x1F, 0x0A, 0x1F, 0x0A, 0x0A}},
 };
+// clang-format on
 
 const unsigned char* glyphRows(char c)
 {
@@ -49,7 +51,7 @@ const unsigned char* glyphRows(char c)
             return g.rows;
         }
     }
-    return nullptr;   // blank
+    return nullptr; // blank
 }
 
 struct Canvas
@@ -101,8 +103,8 @@ std::string TestPicture::jpeg(long long frame, const std::string& label, const s
 {
     Canvas canvas;
     // Colour bars.
-    static const unsigned char bars[8][3] = {{192, 192, 192}, {192, 192, 0}, {0, 192, 192}, {0, 192, 0},
-                                             {192, 0, 192},   {192, 0, 0},   {0, 0, 192},   {16, 16, 16}};
+    static const unsigned char bars[8][3] = { { 192, 192, 192 }, { 192, 192, 0 }, { 0, 192, 192 }, { 0, 192, 0 },
+        { 192, 0, 192 }, { 192, 0, 0 }, { 0, 0, 192 }, { 16, 16, 16 } };
     for (int i = 0; i < 8; ++i) {
         canvas.box(i * width / 8, 0, width / 8 + 1, height, bars[i][0], bars[i][1], bars[i][2]);
     }
@@ -116,8 +118,8 @@ std::string TestPicture::jpeg(long long frame, const std::string& label, const s
     canvas.text(8, 8, label.substr(0, 25));
     canvas.text(8, height - 24, stamp.substr(0, 25));
 
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
+    jpeg_compress_struct info {};
+    jpeg_error_mgr errors {};
     info.err = jpeg_std_error(&errors);
     jpeg_create_compress(&info);
     unsigned char* out = nullptr;
