@@ -1,5 +1,8 @@
 #!/usr/bin/python3
-"""Writes sim/TimeZoneTable.cpp: the recorder's time-zone names per recorder language number, taken from
+"""Writes sim/TimeZoneTable.cpp (run from the source root:
+  make-zone-table.py sim/TimeZoneTable.cpp 4=resources/lang/English.ini 5=resources/lang/Spanish.ini
+  16=resources/lang/Portuguese.ini 19=resources/lang/Russian.ini 22=resources/lang/SChinese.ini
+  23=resources/lang/TChinese.ini): the recorder's time-zone names per recorder language number, taken from
 the SetupTimeZone key of the wizard's language packs (UTF-16 INI). Languages without a pack get the
 English names. Usage: make-zone-table.py OUT.cpp NUMBER=PACK.ini ..."""
 import sys
