@@ -107,12 +107,15 @@ for conn in (http.client.HTTPConnection(NVR, 80, timeout=10),
     check(status == 200, "the fresh nonce is accepted")
 
 # --- time zones: the 13-character prefix, real names for each language, refused numbers
+midway = set()
 for language in (4, 5, 16, 19, 22, 23):
     rc, status, headers, body = nvr("/config/timezonelist?language=%d" % language)
     text = body.decode("utf-8")
     names = [n for n in text[13:].split(";") if n]
     check(status == 200 and text.startswith("timezonelist=") and len(names) == 154 and names[0].startswith("(GMT-12:00)"),
           "zone list for language %d: %d names" % (language, len(names)))
+    midway.add(names[2] if len(names) > 2 else "")
+check(len(midway) == 6, "each language names the zones in its own words: %s" % midway)
 for bad in ("0", "155", "abc", "-3"):
     rc, status, _, body = nvr("/config/datetime?timezone=" + bad)
     check(status == 400 and b"400 Bad Request" in body, "zone %s refused with 400 Bad Request" % bad)
