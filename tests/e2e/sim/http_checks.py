@@ -263,7 +263,8 @@ started = time.monotonic()
 check(nvr("/config/datetime", host="10.77.0.12")[1] == 200 and time.monotonic() - started >= 1.4, "http-slow")
 
 events = state()["events"]
-check(any(e["kind"] == "https" and e["device"] == "portal" for e in events), "state lists portal requests")
+check(any(e["kind"] == "https" and e["device"] == "portal" and "body: client=wizard&" in e["detail"] and
+          "err_count=0" in e["detail"] for e in events), "state lists portal requests with their forms")
 if failures:
     print("%d failure(s)" % len(failures))
     sys.exit(1)
