@@ -243,6 +243,9 @@ check(b"BINDERR001" in post("/account/?add", bind % (portal["portal_number"], "S
       "bind without a session refused")
 body = post("/account/?add", bind % (portal["portal_number"], "Secret99", portal["portal_dfp"]), cookie.group(1))[3]
 check(b"success" in body and portal["portal_number"].encode() in body and b"HXT-914Q" in body, "bind: %r" % body)
+taken = next(r for r in state()["recorders"] if r["name"] == "nvr-bad")["cloud"]
+body = post("/account/?add", bind % (taken["portalNumber"], "Secret99", taken["portalDfp"]), cookie.group(1))[3]
+check(b"BINDERR006" in body, "a device bound to another account is refused: %r" % body)
 account = next(a for a in state()["portal"]["accounts"] if a["email"] == "new+user@example.lab")
 check(account["bindings"] == [portal["portal_number"]], "state holds the binding")
 
