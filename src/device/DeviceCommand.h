@@ -16,7 +16,8 @@ class CommandContext;
 enum class Transport { Recorder, RecorderSecure, Camera, Portal };
 
 // Everything a command method stores for its worker (each command uses its own few fields).
-struct CommandInputs {
+struct CommandInputs
+{
     // Recorder: storage
     int32_t storageId = 0;
     int32_t partition = 0;
@@ -52,7 +53,8 @@ struct CommandInputs {
 };
 
 // The results the request object keeps between commands.
-struct CommandOutputs {
+struct CommandOutputs
+{
     static constexpr size_t kMaxListItems = 256;
     enum PortalField { PortalStatus, PortalAccess, PortalUrl, PortalNumber, PortalDfp, PortalModel, PortalLink };
     static constexpr size_t kPortalFields = 7;
@@ -68,7 +70,8 @@ struct CommandOutputs {
 
 // How a command ended: the state it reports (Done or Failed; 0 reports nothing) and the outputs it writes,
 // which the request object stores before the state word announces them.
-struct CommandResult {
+struct CommandResult
+{
     int32_t state = 0;
     std::function<void(CommandOutputs&)> write;
 };
@@ -77,7 +80,8 @@ struct CommandResult {
 CommandResult CommandDone(std::function<void(CommandOutputs&)> write = nullptr);
 CommandResult CommandFailed();
 
-struct DeviceCommand {
+struct DeviceCommand
+{
     int32_t code;
     const char* name;
     uint32_t timeoutMs;

@@ -18,7 +18,10 @@ constexpr uint64_t packState(uint32_t tag, int32_t value)
     return (static_cast<uint64_t>(tag) << 32) | static_cast<uint32_t>(value);
 }
 
-constexpr int32_t stateOf(uint64_t word) { return static_cast<int32_t>(static_cast<uint32_t>(word)); }
+constexpr int32_t stateOf(uint64_t word)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(word));
+}
 
 const DeviceCommand* findCommand(int32_t code)
 {
@@ -48,9 +51,15 @@ NvrClient::~NvrClient()
     setReadyState(Idle);
 }
 
-int32_t NvrClient::State() const { return stateOf(stateWord.load(std::memory_order_acquire)); }
+int32_t NvrClient::State() const
+{
+    return stateOf(stateWord.load(std::memory_order_acquire));
+}
 
-int32_t NvrClient::LoginResult() const { return loginResult.load(std::memory_order_acquire); }
+int32_t NvrClient::LoginResult() const
+{
+    return loginResult.load(std::memory_order_acquire);
+}
 
 uint32_t NvrClient::beginCommand(bool login)
 {
@@ -113,13 +122,13 @@ bool NvrClient::OpenUdp(const std::string& localAddress)
 bool NvrClient::SendLogin(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
     const std::string& user, const std::string& password)
 {
-    return sendCommand(kCommandLogin, ip, mac, port, {user, password}, true);
+    return sendCommand(kCommandLogin, ip, mac, port, { user, password }, true);
 }
 
 bool NvrClient::SendSetPassword(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
     const std::string& user, const std::string& currentPassword, const std::string& newPassword)
 {
-    return sendCommand(kCommandSetPassword, ip, mac, port, {user, currentPassword, user, newPassword}, false);
+    return sendCommand(kCommandSetPassword, ip, mac, port, { user, currentPassword, user, newPassword }, false);
 }
 
 bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac,
@@ -143,7 +152,7 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
     header.command = command;
     header.targetMac = mac;
     header.targetIp = ip;
-    header.status = {0x77, 0x77};
+    header.status = { 0x77, 0x77 };
     header.payloadLength = static_cast<uint16_t>(kFieldSize * fields.size());
     header.Write(datagram.data());
 
@@ -275,7 +284,7 @@ bool NvrClient::Issue(int32_t code, CommandInputs inputs, const std::string& hos
     const int connectPort = fixed ? fixedPort : port;
     // The recorder's HTTPS interface has a self-signed certificate; the portal's is checked.
     const auto check = command->transport == Transport::Portal ? HttpGet::CertificateCheck::Verified
-                                                                : HttpGet::CertificateCheck::Relaxed;
+                                                               : HttpGet::CertificateCheck::Relaxed;
     if (!http->Open(host, user, password, command->timeoutMs, secure ? 1 : 0, connectPort, check)) {
         return false; // stays Busy: the page's own limit ends its wait
     }
@@ -323,9 +332,8 @@ void NvrClient::runWorker(const DeviceCommand& command, const CommandInputs& inp
         std::lock_guard<std::mutex> guard(resultLock);
         before = outputs;
     }
-    CommandContext context(*http, inputs, before, [this](std::chrono::milliseconds duration) {
-        return pauseWorker(duration);
-    });
+    CommandContext context(
+        *http, inputs, before, [this](std::chrono::milliseconds duration) { return pauseWorker(duration); });
     CommandResult result = command.perform(context);
     if (result.state == Done || result.state == Failed) {
         finishCommand(tag, result.state, [&] {
@@ -453,8 +461,8 @@ bool NvrClient::GetCloudPortal(const std::string& host, int port, const std::str
     return Issue(CommandGetCloudPortal, CommandInputs(), host, port, user, password);
 }
 
-bool NvrClient::SetCloudRegInfo(const std::string& host, int port, const std::string& user,
-    const std::string& password, const std::string& email, const std::string& cloudPassword)
+bool NvrClient::SetCloudRegInfo(const std::string& host, int port, const std::string& user, const std::string& password,
+    const std::string& email, const std::string& cloudPassword)
 {
     CommandInputs in;
     in.cloudEmail = email;
@@ -462,8 +470,7 @@ bool NvrClient::SetCloudRegInfo(const std::string& host, int port, const std::st
     return Issue(CommandSetCloudRegInfo, std::move(in), host, port, user, password);
 }
 
-bool NvrClient::DiscoverCameras(
-    const std::string& host, int port, const std::string& user, const std::string& password)
+bool NvrClient::DiscoverCameras(const std::string& host, int port, const std::string& user, const std::string& password)
 {
     return Issue(CommandDiscoverCameras, CommandInputs(), host, port, user, password);
 }
@@ -482,9 +489,9 @@ bool NvrClient::SetCameraPassword(const std::string& host, int port, const std::
     return Issue(CommandSetCameraPassword, std::move(in), host, port, user, currentPassword);
 }
 
-bool NvrClient::PortalSignUp(const std::string& portalHost, const std::string& client,
-    const std::string& wizardVersion, const std::string& lang, const std::string& email, const std::string& password,
-    const std::string& passwordVerify, const std::string& nameFirst, const std::string& nameLast)
+bool NvrClient::PortalSignUp(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+    const std::string& lang, const std::string& email, const std::string& password, const std::string& passwordVerify,
+    const std::string& nameFirst, const std::string& nameLast)
 {
     CommandInputs in;
     in.client = client;
@@ -498,8 +505,8 @@ bool NvrClient::PortalSignUp(const std::string& portalHost, const std::string& c
     return Issue(CommandPortalSignUp, std::move(in), portalHost, 443, "", "");
 }
 
-bool NvrClient::PortalSignIn(const std::string& portalHost, const std::string& client,
-    const std::string& wizardVersion, const std::string& lang, const std::string& email, const std::string& password)
+bool NvrClient::PortalSignIn(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+    const std::string& lang, const std::string& email, const std::string& password)
 {
     CommandInputs in;
     in.client = client;

@@ -25,12 +25,14 @@ class HttpGet;
 // performs it and sets Done or Failed; the page polls State and then reads the outputs. Issuing a command
 // ends the one before it (its request is cancelled, its worker joined), and no worker can write the state
 // or the outputs of a later command. Any thread may call the methods; Issue and Stop take turns.
-class NvrClient {
+class NvrClient
+{
 public:
     enum : int32_t { Idle = 0, Busy = 1, Done = 2, TimedOut = 3, Failed = 4 };
 
     // What a datagram received during a UDP command means for that command.
-    struct ReplyVerdict {
+    struct ReplyVerdict
+    {
         enum Kind { Ignore, Done, Failed } kind = Ignore;
         bool setsLoginResult = false;
         int32_t loginResult = 0;
@@ -72,8 +74,8 @@ public:
     bool PollFormat(const std::string& host, int port, const std::string& user, const std::string& password);
     bool AddCamera(const std::string& host, int port, const std::string& user, const std::string& password,
         int32_t avdevId, const std::string& avdevName, const std::string& hostName, const std::string& hostId,
-        int32_t protocolType, const std::string& account, const std::string& accountPassword,
-        const std::string& brand, const std::string& product);
+        int32_t protocolType, const std::string& account, const std::string& accountPassword, const std::string& brand,
+        const std::string& product);
     bool DeleteCamera(
         const std::string& host, int port, const std::string& user, const std::string& password, int32_t avdevId);
     bool SetCloudRegStatus(
@@ -96,8 +98,7 @@ public:
     bool PortalSignIn(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
         const std::string& lang, const std::string& email, const std::string& password);
     bool PortalBind(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
-        const std::string& lang, const std::string& tovraNo, const std::string& devicePassword,
-        const std::string& dfp);
+        const std::string& lang, const std::string& tovraNo, const std::string& devicePassword, const std::string& dfp);
 
     // Cancels the request in flight, then waits for the worker to end (its command ends Failed). The state
     // is otherwise left as it is. Always true.
@@ -132,8 +133,8 @@ private:
 
     bool sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac,
         uint16_t port, const std::vector<std::string>& fields, bool login);
-    static void onDatagram(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data,
-        size_t length);
+    static void onDatagram(
+        UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
     void onReply(const uint8_t* data, size_t length);
     void onReplyTimeout(uint32_t tag);
 
@@ -143,14 +144,14 @@ private:
     void runWorker(const DeviceCommand& command, const CommandInputs& inputs, uint32_t tag);
     bool pauseWorker(std::chrono::milliseconds duration);
 
-    std::atomic<uint64_t> stateWord {0};
-    uint32_t lastTag = 0;        // guarded by resultLock
+    std::atomic<uint64_t> stateWord { 0 };
+    uint32_t lastTag = 0; // guarded by resultLock
     mutable std::mutex resultLock; // a command's outputs and its final state are written together
-    std::atomic<int32_t> loginResult {0};
+    std::atomic<int32_t> loginResult { 0 };
 
     std::mutex udpLock; // the channel: endpoint, sequence, last texts, destination
     std::unique_ptr<UdpEndpoint> endpoint;
-    std::atomic<uint32_t> udpTag {0}; // tag of the pending UDP command; 0 = none
+    std::atomic<uint32_t> udpTag { 0 }; // tag of the pending UDP command; 0 = none
     OneShotTimer replyTimer;
     uint32_t sequence = 0;
     std::string lastUser;

@@ -23,8 +23,8 @@ CommandResult formatDisk(CommandContext& context)
 {
     const CommandInputs& in = context.In();
     return fetchOnly(context,
-        "/config/storageformat?storageid=" + std::to_string(in.storageId) + "&partition="
-            + std::to_string(in.partition) + "&fs=" + std::to_string(in.fileSystem));
+        "/config/storageformat?storageid=" + std::to_string(in.storageId) + "&partition=" + std::to_string(in.partition)
+            + "&fs=" + std::to_string(in.fileSystem));
 }
 
 CommandResult pollFormat(CommandContext& context)
@@ -98,8 +98,8 @@ CommandResult setCloudRegInfo(CommandContext& context)
 {
     const CommandInputs& in = context.In();
     return fetchOnly(context,
-        "/config/quelmoreginfo?email=" + PercentEncode(in.cloudEmail) + "&password="
-            + PercentEncode(in.cloudPassword) + "&status=1");
+        "/config/quelmoreginfo?email=" + PercentEncode(in.cloudEmail) + "&password=" + PercentEncode(in.cloudPassword)
+            + "&status=1");
 }
 
 void clearList(CommandOutputs& out)
