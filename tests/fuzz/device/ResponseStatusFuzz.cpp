@@ -33,14 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort(); // only a 401 changes the mode
     }
     if (mode == HttpGet::AuthDigest) {
-        // Three requests on one challenge count 1, 2, 3; every header is one line.
+        // Three requests on one challenge count 1, 2, 3 (an RFC 2069 answer has no count); every header is
+        // one line.
         for (int i = 1; i <= 3; ++i) {
             const std::string header = BuildDigestHeader(digest, "admin", "", "GET", "/config/quelmoportal");
             if (header.empty()) {
                 break;
             }
             if (header.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos
-                || header.find("nc=0000000" + std::to_string(i) + ",") == std::string::npos) {
+                || (!digest.qop.empty() && header.find("nc=0000000" + std::to_string(i) + ",") == std::string::npos)) {
                 std::abort();
             }
         }
