@@ -10,6 +10,7 @@ const std::vector<CliCommand>& CliCommands()
         { "search", "list the recorders that answer the broadcast search", &RunSearch },
         { "login", "send the login datagram to one recorder", &RunLogin },
         { "set-password", "set a recorder's administrator password", &RunSetPassword },
+        { "get", "read one path from a recorder or camera over HTTP or HTTPS", &RunGet },
     };
     return commands;
 }
