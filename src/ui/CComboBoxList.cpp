@@ -17,7 +17,7 @@ CComboBoxList::CComboBoxList(QWidget* ownerCombo, QWidget* parent, std::vector<C
     , firstRow(std::max(0, first))
     , highlightedRow(highlighted)
     , family(fontFamily)
-    , size(fontSize)
+    , fontPixels(fontSize)
 {
     setMouseTracking(true);
 }
@@ -68,7 +68,7 @@ void CComboBoxList::paintEvent(QPaintEvent*)
 
     const int shown = ShownRows();
     const int highlightedShown = std::clamp(highlightedRow, firstRow, firstRow + rows - 1);
-    painter.setFont(MakeFont(family, size, false));
+    painter.setFont(MakeFont(family, fontPixels, false));
     for (int r = 0; r < shown; ++r) {
         const int index = firstRow + r;
         const QRect row = RowRect(r);
