@@ -100,6 +100,12 @@ QImage Sheet::Render()
 {
     resize(widest, y + rowHeight + kGap);
     show();
+    // Cells and controls added after an earlier rendering are shown like the first ones (not those hidden on
+    // purpose).
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (child->isHidden() && !child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            child->show();
+    }
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     return grab().toImage();

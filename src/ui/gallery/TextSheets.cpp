@@ -188,8 +188,8 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         s->SetText(text);
         check.glyphs(text, s->DrawingFont());
         if (c.fits) {
-            const QFontMetrics metrics(s->DrawingFont());
-            const QRect needed = metrics.boundingRect(QRect(QPoint(0, 0), c.box.size()), Qt::TextWordWrap, text);
+            const QSize needed = MeasureTextBlock(s->DrawingFont(), text, Qt::TextWordWrap, c.box.width())
+                                     .toSize();
             check.fits(needed.width() <= c.box.width() && needed.height() <= c.box.height(),
                 QStringLiteral("needs %1x%2 px, the box is %3x%4")
                     .arg(needed.width())
