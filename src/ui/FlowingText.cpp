@@ -147,7 +147,10 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
     auto place = [&](const QString& text, bool emphasis, QSize measured) {
         layout.words.push_back(FlowPlacement { text, emphasis,
             QRect(area.left() + offset, area.top() + lh * line, measured.width(), measured.height()), line });
-        offset += measured.width() + (emphasis ? size : 1);
+        // The wide gap (the font size) closes an emphasised run; the words inside a run ("GO TO NVR") are parted
+        // like normal words.
+        const bool runEnds = emphasis && (queue.empty() || !queue.back().emphasis);
+        offset += measured.width() + (runEnds ? size : 1);
     };
     auto newLine = [&]() {
         ++line;

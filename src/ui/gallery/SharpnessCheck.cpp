@@ -57,6 +57,10 @@ void SharpnessCheck::Render(const QString& dir, QStringList& failures)
         const QSize logical = picture->deviceIndependentSize().toSize();
         CImageBox box;
         box.setAttribute(Qt::WA_DontShowOnScreen);
+        QPalette white;
+        white.setColor(QPalette::Window, Qt::white);
+        box.setPalette(white);
+        box.setAutoFillBackground(true);
         box.resize(logical);
         box.SetImage(id);
         box.show();

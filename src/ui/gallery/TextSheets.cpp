@@ -248,7 +248,8 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         b->setText(text);
         check.glyphs(text, MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), b->CaptionSize(), true));
         if (c.fits)
-            check.fits(b->CaptionWidth() + 16 <= c.box.width(),
+            // Between the button picture's rounded corners (radius 6).
+            check.fits(b->CaptionWidth() + 12 <= c.box.width(),
                 QStringLiteral("caption %1 px wide in a %2 px button").arg(b->CaptionWidth()).arg(c.box.width()));
         break;
     }
@@ -298,7 +299,7 @@ void LanguageCombo(Sheet& sheet, int language, Checker& check)
     QWidget* stage = sheet.AddCell(QStringLiteral("Home: language list (open)"), QSize(300, 300), 3000, QPoint(50, 150));
     auto* combo = new COrselComboBox(stage);
     combo->SetStyle();
-    combo->setGeometry(40, 240, 220, 36);
+    combo->setGeometry(40, 36 * language + 30, 220, 36); // the open list stays on the stage
     for (int i = 0; i < LanguageTable::kCount; ++i) {
         const QString label = QString::fromUtf8(LanguageTable::Entry(i).label);
         combo->AddItem(label);
