@@ -24,17 +24,17 @@
 namespace {
 
 enum class Kind {
-    Title,       // COrselStatic, title preset, 32 blue
-    Static,      // COrselStatic with SetFont
-    Flow2,       // CBaseStatic2 (emphasis markup)
-    Flow,        // CBaseStatic
-    Error,       // CErrorStatic
+    Title, // COrselStatic, title preset, 32 blue
+    Static, // COrselStatic with SetFont
+    Flow2, // CBaseStatic2 (emphasis markup)
+    Flow, // CBaseStatic
+    Error, // CErrorStatic
     PageButtons, // NEXT and BACK, each (w + 40) x 43, w the wider caption
-    Button,      // COrselButton of the box's size
-    WideButton,  // COrselButton2 of the box's size
-    IconButton,  // CIconButton, caption width + 41 by 30
-    Link,        // CLinkStatic with the question-mark icon
-    Loading,     // CLoadingStatic
+    Button, // COrselButton of the box's size
+    WideButton, // COrselButton2 of the box's size
+    IconButton, // CIconButton, caption width + 41 by 30
+    Link, // CLinkStatic with the question-mark icon
+    Loading, // CLoadingStatic
 };
 
 // One text of a page. The box is where the page puts the control (page or overlay pixels); with `fits`, the box
@@ -143,7 +143,8 @@ struct Checker
         const auto missing = GlyphCheck::Missing(Plain(text), font);
         if (!missing.empty())
             failures << QStringLiteral("%1 / %2: no glyph in %3 for %4")
-                            .arg(language, caseName, font.families().join(QLatin1Char(',')), GlyphCheck::Describe(missing));
+                            .arg(language, caseName, font.families().join(QLatin1Char(',')),
+                                GlyphCheck::Describe(missing));
     }
 
     void fits(bool ok, const QString& what)
@@ -156,8 +157,8 @@ struct Checker
 void CheckFlow(FlowingText& text, const TextCase& c, Checker& check)
 {
     const int needed = text.MeasureHeight();
-    check.fits(needed <= c.box.height(),
-        QStringLiteral("needs %1 px, the box is %2 px high").arg(needed).arg(c.box.height()));
+    check.fits(
+        needed <= c.box.height(), QStringLiteral("needs %1 px, the box is %2 px high").arg(needed).arg(c.box.height()));
     const FlowLayout layout = text.LayoutWords(true);
     for (const FlowPlacement& word : layout.words) {
         if (word.rect.right() > layout.area.right()) {
@@ -169,8 +170,7 @@ void CheckFlow(FlowingText& text, const TextCase& c, Checker& check)
 
 void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int language)
 {
-    const QString text
-        = QString::fromUtf8(c.before) + Lookup(c.key, c.fallback) + QString::fromUtf8(c.after);
+    const QString text = QString::fromUtf8(c.before) + Lookup(c.key, c.fallback) + QString::fromUtf8(c.after);
     const QRect geometry(at, c.box.size());
     const bool chinese = language >= 4;
     switch (c.kind) {
@@ -188,8 +188,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         s->SetText(text);
         check.glyphs(text, s->DrawingFont());
         if (c.fits) {
-            const QSize needed = MeasureTextBlock(s->DrawingFont(), text, Qt::TextWordWrap, c.box.width())
-                                     .toSize();
+            const QSize needed = MeasureTextBlock(s->DrawingFont(), text, Qt::TextWordWrap, c.box.width()).toSize();
             check.fits(needed.width() <= c.box.width() && needed.height() <= c.box.height(),
                 QStringLiteral("needs %1x%2 px, the box is %3x%4")
                     .arg(needed.width())
@@ -203,8 +202,8 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     case Kind::Flow:
     case Kind::Error: {
         FlowingText* f = c.kind == Kind::Flow2 ? static_cast<FlowingText*>(new CBaseStatic2(stage))
-            : c.kind == Kind::Flow                ? static_cast<FlowingText*>(new CBaseStatic(stage))
-                                                  : static_cast<FlowingText*>(new CErrorStatic(stage));
+            : c.kind == Kind::Flow             ? static_cast<FlowingText*>(new CBaseStatic(stage))
+                                               : static_cast<FlowingText*>(new CErrorStatic(stage));
         f->setGeometry(geometry);
         f->SetFont(c.size, c.colour);
         f->setCharWrap(chinese);
@@ -273,7 +272,8 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         l->SetText(text);
         l->SetIcon(4012);
         check.glyphs(text, MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), c.size, false));
-        check.fits(l->linkRect().right() < c.box.width() + 20 || !c.fits, QStringLiteral("the link icon leaves the box"));
+        check.fits(
+            l->linkRect().right() < c.box.width() + 20 || !c.fits, QStringLiteral("the link icon leaves the box"));
         break;
     }
     case Kind::Loading: {
@@ -296,7 +296,8 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
 
 void LanguageCombo(Sheet& sheet, int language, Checker& check)
 {
-    QWidget* stage = sheet.AddCell(QStringLiteral("Home: language list (open)"), QSize(300, 300), 3000, QPoint(50, 150));
+    QWidget* stage
+        = sheet.AddCell(QStringLiteral("Home: language list (open)"), QSize(300, 300), 3000, QPoint(50, 150));
     auto* combo = new COrselComboBox(stage);
     combo->SetStyle();
     combo->setGeometry(40, 36 * language + 30, 220, 36); // the open list stays on the stage
@@ -325,8 +326,8 @@ void TextSheets::Render(const QString& dir, QStringList& failures)
         SetTextLanguage(language);
         QString name = QString::fromUtf8(entry.packFile);
         name.chop(4);
-        Sheet sheet(QStringLiteral("%1 (%2): the pages' texts in their boxes").arg(name, QString::fromUtf8(entry.label)),
-            1500);
+        Sheet sheet(
+            QStringLiteral("%1 (%2): the pages' texts in their boxes").arg(name, QString::fromUtf8(entry.label)), 1500);
         Checker check { name, QString(), failures };
         for (const TextCase& c : kCases) {
             check.caseName = QString::fromUtf8(c.name);
