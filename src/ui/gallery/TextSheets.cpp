@@ -9,12 +9,14 @@
 #include "ui/CComboBoxList.h"
 #include "ui/CErrorStatic.h"
 #include "ui/CIconButton.h"
+#include "ui/CImageBox.h"
 #include "ui/CLinkStatic.h"
 #include "ui/CLoadingStatic.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselButton2.h"
 #include "ui/COrselComboBox.h"
 #include "ui/COrselStatic.h"
+#include "ui/CPageIndicator.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>
@@ -119,6 +121,9 @@ const std::vector<TextCase> kCases {
 };
 // clang-format on
 
+constexpr int kIndicatorLeft = 604;
+constexpr int kIndicatorGap = 8;
+
 QString Plain(const QString& text)
 {
     QString plain = text;
@@ -195,6 +200,13 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
                     .arg(needed.height())
                     .arg(c.box.width())
                     .arg(c.box.height()));
+            // Titles share their row with the progress dots, which start at x 604.
+            const int room = kIndicatorLeft - kIndicatorGap - c.box.left();
+            if (c.kind == Kind::Title)
+                check.fits(needed.width() <= room,
+                    QStringLiteral("title is %1 px wide and runs into the progress dots (%2 px free)")
+                        .arg(needed.width())
+                        .arg(room));
         }
         break;
     }
@@ -294,6 +306,77 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     }
 }
 
+// The recorder search page as the user sees it: the frame every page shares and the search page's texts.
+void SearchPage(Sheet& sheet, int language, Checker& check)
+{
+    QWidget* page = sheet.AddCell(QStringLiteral("Page: recorder search (frame and texts)"), QSize(860, 640), 3001);
+    const auto button = [page](QRect r, std::array<int, 4> images, const QString& caption) {
+        auto* b = new COrselButton(page);
+        b->setGeometry(r);
+        for (int slot = 0; slot < 4; ++slot)
+            b->SetImage(slot, images[static_cast<size_t>(slot)]);
+        b->setText(caption);
+        return b;
+    };
+    button(QRect(823, 0, 37, 29), { 3041, 3038, 3040, 3039 }, {});
+    button(QRect(786, 0, 37, 29), { 3037, 3034, 3036, 3035 }, {});
+    auto* title = new COrselStatic(page);
+    title->setGeometry(72, 68, 606, 38);
+    title->SetTitleStyle();
+    title->SetFont(32, MakeRgb(42, 169, 209), false);
+    title->SetText(Lookup("nvrsearch_01", "Select your NVR device"));
+    auto* dots = new CPageIndicator(page);
+    dots->setGeometry(604, 83, 200, 30);
+    dots->setTotal(11);
+    dots->setRadius(6);
+    dots->setGap(6);
+    dots->setFilled(5);
+    auto* instructions = new CBaseStatic2(page);
+    instructions->setGeometry(77, 122, 703, 57);
+    instructions->SetFont(14, 0xFF636566u);
+    instructions->setCharWrap(language >= 4);
+    instructions->SetText(Lookup("nvrsearch_02", "Select your NVR from the list, then click <br>\"Next\"</br>."));
+    const int h = instructions->MeasureHeight();
+    auto* rescan = new CIconButton(page);
+    rescan->setText(Lookup("Rescan", "Rescan"));
+    const int rescanWidth = rescan->CaptionWidth() + 41;
+    rescan->setGeometry(782 - rescanWidth, h + 133, rescanWidth, 30);
+    for (int slot = 0; slot < 4; ++slot)
+        rescan->SetImage(slot, std::array<int, 4> { 4018, 4015, 4017, 4016 }[static_cast<size_t>(slot)]);
+    rescan->SetIcon(3055);
+    auto* header = new CImageBox(page);
+    header->setGeometry(80, h + 168, 688, 31);
+    header->SetImage(3052);
+    auto* band = new CImageBox(page);
+    band->setGeometry(768, h + 168, 14, 31);
+    band->SetImage(3053);
+    auto* loading = new CLoadingStatic(page);
+    loading->setGeometry(130, h + 168 + 110 - 60, 600, 120);
+    loading->SetStyle(0xFF2AA9D1u);
+    loading->SetText(Lookup("Searching device", "Searching device"));
+    loading->Layout();
+    auto* link = new CLinkStatic(page);
+    link->setGeometry(76, h + 418, 600, 30);
+    link->SetFont(14, MakeRgb(42, 169, 209));
+    link->SetText(Lookup("nvrsearch_06", "Can not find your NVR"));
+    link->SetIcon(4012);
+    const QString next = Lookup("Next", "NEXT") + QStringLiteral("   >");
+    const QString back = QStringLiteral("<   ") + Lookup("Back", "BACK");
+    COrselButton probe;
+    probe.setText(next);
+    int w = probe.CaptionWidth();
+    probe.setText(back);
+    w = std::max(w, probe.CaptionWidth());
+    button(QRect(370 - w, 536, w + 40, 43), { 3045, 3042, 3044, 3043 }, back);
+    button(QRect(448, 536, w + 40, 43), { 3045, 3042, 3044, 3043 }, next)->setDisabledLook(true);
+    auto* version = new COrselStatic(page);
+    version->setGeometry(770, 600, 90, 60);
+    version->SetFont(14, MakeRgb(181, 181, 181), false);
+    version->SetText(QStringLiteral("V 2.02.00"));
+    check.caseName = QStringLiteral("search page");
+    check.fits(h + 418 + 30 <= 536, QStringLiteral("the not-found link reaches the buttons"));
+}
+
 void LanguageCombo(Sheet& sheet, int language, Checker& check)
 {
     QWidget* stage
@@ -329,6 +412,8 @@ void TextSheets::Render(const QString& dir, QStringList& failures)
         Sheet sheet(
             QStringLiteral("%1 (%2): the pages' texts in their boxes").arg(name, QString::fromUtf8(entry.label)), 1500);
         Checker check { name, QString(), failures };
+        SearchPage(sheet, language, check);
+        sheet.NewRow();
         for (const TextCase& c : kCases) {
             check.caseName = QString::fromUtf8(c.name);
             QSize stageSize = c.box.size() + QSize(20, 20);
