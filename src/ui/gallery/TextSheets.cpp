@@ -97,7 +97,7 @@ const std::vector<TextCase> kCases {
     { "Overlay: CANCEL", "_CANCEL", "CANCEL", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Overlay: Close", "Close", "Close", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Overlay: RETRY", "RETRY", "RETRY", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
-    { "Overlay: SKIP", "SKIP", "SKIP", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
+    { "Overlay: SKIP", "_SKIP", "SKIP", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Overlay: RESET", "RESET", "RESET", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Alert 440x240: title", "hddformat_04", "Important Alert", Kind::Static, { 20, 20, 400, 30 }, 18, 0xFF2B3640u, true, true, "", "", false, 0 },
     { "Alert 440x240: no disk", "hddformat_07", "Your hard drive can not be found.", Kind::Flow, { 20, 60, 400, 110 }, 14, 0xFF484848u, false, true, "", "", false, 0 },
