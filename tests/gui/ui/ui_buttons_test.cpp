@@ -25,11 +25,21 @@ std::unique_ptr<COrselButton> Make(Member member, QWidget* page)
 {
     std::unique_ptr<COrselButton> button;
     switch (member) {
-    case Member::Button: button = std::make_unique<COrselButton>(page); break;
-    case Member::Button2: button = std::make_unique<COrselButton2>(page); break;
-    case Member::Button3: button = std::make_unique<COrselButton3>(page); break;
-    case Member::Button4: button = std::make_unique<COrselButton4>(page); break;
-    case Member::Icon: button = std::make_unique<CIconButton>(page); break;
+    case Member::Button:
+        button = std::make_unique<COrselButton>(page);
+        break;
+    case Member::Button2:
+        button = std::make_unique<COrselButton2>(page);
+        break;
+    case Member::Button3:
+        button = std::make_unique<COrselButton3>(page);
+        break;
+    case Member::Button4:
+        button = std::make_unique<COrselButton4>(page);
+        break;
+    case Member::Icon:
+        button = std::make_unique<CIconButton>(page);
+        break;
     }
     button->setGeometry(10, 10, 40, 20);
     for (int slot = 0; slot < 4; ++slot)
@@ -40,15 +50,22 @@ std::unique_ptr<COrselButton> Make(Member member, QWidget* page)
 void Apply(COrselButton& button, Mode mode)
 {
     switch (mode) {
-    case Mode::Normal: break;
+    case Mode::Normal:
+        break;
     case Mode::Hover: {
         QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
         QCoreApplication::sendEvent(&button, &enter);
         break;
     }
-    case Mode::Pushed: button.setDown(true); break;
-    case Mode::Latched: button.setLatched(true); break;
-    case Mode::Disabled: button.setDisabledLook(true); break;
+    case Mode::Pushed:
+        button.setDown(true);
+        break;
+    case Mode::Latched:
+        button.setLatched(true);
+        break;
+    case Mode::Disabled:
+        button.setDisabledLook(true);
+        break;
     }
 }
 
@@ -74,17 +91,17 @@ void ButtonsTest::looks_data()
     QTest::addColumn<Member>("member");
     QTest::addColumn<Mode>("mode");
     QTest::addColumn<int>("state");
-    QTest::addColumn<QColor>("left");      // at (2, 10) of the button
-    QTest::addColumn<QColor>("right");     // at (30, 10)
-    QTest::addColumn<QColor>("topCorner"); // at (2, 2): where a picture at its natural size lies
+    QTest::addColumn<QColor>("left"); // at (2, 10) of the button
+    QTest::addColumn<QColor>("right"); // at (30, 10)
+    QTest::addColumn<QColor>("topCorner"); // at (2, 2)
     const QColor halfRed(255, 127, 127), halfGreen(127, 255, 127), blue60(102, 102, 255);
 
-    // COrselButton shows slot 1 whether hovered, pushed or latched; only the disabled look differs.
+    // COrselButton shows slot 1 whether hovered, pushed or latched; only the disabled look differs (slot 0 faded).
     QTest::newRow("1 normal") << Member::Button << Mode::Normal << 1 << green << white << green;
     QTest::newRow("1 hover") << Member::Button << Mode::Hover << 3 << green << white << green;
     QTest::newRow("1 pushed") << Member::Button << Mode::Pushed << 2 << green << white << green;
     QTest::newRow("1 latched") << Member::Button << Mode::Latched << 2 << green << white << green;
-    QTest::newRow("1 disabled") << Member::Button << Mode::Disabled << 0 << white << white << halfRed;
+    QTest::newRow("1 disabled") << Member::Button << Mode::Disabled << 0 << halfRed << halfRed << halfRed;
     // COrselButton2 and 3: each state its picture; hover draws slot 3 and then slot 1 over it.
     QTest::newRow("2 normal") << Member::Button2 << Mode::Normal << 1 << green << white << green;
     QTest::newRow("2 hover") << Member::Button2 << Mode::Hover << 3 << green << yellow << green;
@@ -93,15 +110,15 @@ void ButtonsTest::looks_data()
     QTest::newRow("2 disabled") << Member::Button2 << Mode::Disabled << 0 << red << red << red;
     QTest::newRow("3 hover") << Member::Button3 << Mode::Hover << 3 << green << yellow << green;
     QTest::newRow("3 pushed") << Member::Button3 << Mode::Pushed << 2 << blue << blue << blue;
-    // COrselButton4: pressed is slot 1 at half opacity and natural size.
+    // COrselButton4: pressed is slot 1 at half opacity, as wide as the button.
     QTest::newRow("4 normal") << Member::Button4 << Mode::Normal << 1 << green << white << green;
     QTest::newRow("4 hover") << Member::Button4 << Mode::Hover << 3 << green << white << green;
-    QTest::newRow("4 pushed") << Member::Button4 << Mode::Pushed << 2 << white << white << halfGreen;
+    QTest::newRow("4 pushed") << Member::Button4 << Mode::Pushed << 2 << halfGreen << white << halfGreen;
     QTest::newRow("4 disabled") << Member::Button4 << Mode::Disabled << 0 << red << red << red;
-    // CIconButton: pressed is slot 2 at 0.6 opacity and natural size; hover is slot 3.
+    // CIconButton: pressed is slot 2 at 0.6 opacity, as wide as the button; hover is slot 3.
     QTest::newRow("icon normal") << Member::Icon << Mode::Normal << 1 << green << white << green;
     QTest::newRow("icon hover") << Member::Icon << Mode::Hover << 3 << yellow << yellow << yellow;
-    QTest::newRow("icon pushed") << Member::Icon << Mode::Pushed << 2 << white << white << blue60;
+    QTest::newRow("icon pushed") << Member::Icon << Mode::Pushed << 2 << blue60 << blue60 << blue60;
     QTest::newRow("icon disabled") << Member::Icon << Mode::Disabled << 0 << red << red << red;
 }
 
@@ -148,14 +165,14 @@ void ButtonsTest::choiceMessages_data()
 
     QTest::newRow("radio posts once") << false << true << false << false << QList<int> { 7 }
                                       << QList<bool> { true, true, true };
-    QTest::newRow("latched radio posts nothing") << false << true << false << true << QList<int> {}
-                                                 << QList<bool> { true, true, true };
-    QTest::newRow("toggle with notification") << false << false << true << false << QList<int> { 4, 4, 4 }
-                                              << QList<bool> { true, false, true };
-    QTest::newRow("toggle without notification") << false << false << false << false << QList<int> {}
-                                                 << QList<bool> { true, false, true };
-    QTest::newRow("icon toggle never posts") << true << false << true << false << QList<int> {}
-                                             << QList<bool> { true, false, true };
+    QTest::newRow("latched radio posts nothing")
+        << false << true << false << true << QList<int> {} << QList<bool> { true, true, true };
+    QTest::newRow("toggle with notification")
+        << false << false << true << false << QList<int> { 4, 4, 4 } << QList<bool> { true, false, true };
+    QTest::newRow("toggle without notification")
+        << false << false << false << false << QList<int> {} << QList<bool> { true, false, true };
+    QTest::newRow("icon toggle never posts")
+        << true << false << true << false << QList<int> {} << QList<bool> { true, false, true };
     QTest::newRow("icon radio posts") << true << true << false << false << QList<int> { 7 }
                                       << QList<bool> { true, true, true };
 }

@@ -11,8 +11,14 @@ namespace {
 
 using Words = std::vector<FlowWord>;
 
-FlowWord N(const char* text) { return FlowWord { false, QString::fromUtf8(text) }; }
-FlowWord E(const char* text) { return FlowWord { true, QString::fromUtf8(text) }; }
+FlowWord N(const char* text)
+{
+    return FlowWord { false, QString::fromUtf8(text) };
+}
+FlowWord E(const char* text)
+{
+    return FlowWord { true, QString::fromUtf8(text) };
+}
 
 QString Joined(const FlowLayout& layout)
 {
@@ -93,6 +99,15 @@ void FlowingTextTest::gapAfterEmphasisIsTheFontSize()
     QVERIFY(next.emphasis);
     QCOMPARE(stop.text, QStringLiteral("."));
     QCOMPARE(stop.rect.left() - (next.rect.left() + next.rect.width()), 14);
+
+    // An emphasised run of several words: parted like normal words inside, the wide gap only where it ends.
+    flowing.SetText(QStringLiteral("click on <br>\"GO TO NVR\"</br> to log in"));
+    const FlowLayout run = flowing.LayoutWords(false);
+    QCOMPARE(Joined(run), QStringLiteral("clickon\"GOTONVR\"tologin"));
+    QList<int> gaps;
+    for (size_t i = 1; i < run.words.size(); ++i)
+        gaps << run.words[i].rect.left() - (run.words[i - 1].rect.left() + run.words[i - 1].rect.width());
+    QCOMPARE(gaps, (QList<int> { 1, 1, 1, 1, 14, 1, 1 }));
 }
 
 void FlowingTextTest::wordsWrapAtTheWidth()
@@ -138,7 +153,8 @@ void FlowingTextTest::charWrapBreaksChineseAtTheLastFittingCharacter()
     flowing.resize(200, 200);
     flowing.SetFont(14, 0xFF000000u);
     flowing.setCharWrap(true);
-    const QString text = QStringLiteral("请从列表中选择您的录像机然后点击下一步如果您有多台录像机可以通过标签上的地址识别");
+    const QString text
+        = QStringLiteral("请从列表中选择您的录像机然后点击下一步如果您有多台录像机可以通过标签上的地址识别");
     flowing.SetText(QStringLiteral("选择 ") + text);
     const FlowLayout layout = flowing.LayoutWords(false);
     QVERIFY(layout.lines >= 3);
