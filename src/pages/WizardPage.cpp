@@ -119,7 +119,9 @@ void WizardPage::PostToHost(int message, intptr_t wParam, intptr_t lParam)
 
 int WizardPage::OpenOverlay(int kind, const OverlayValues& values)
 {
-    return RunOverlay(this, kind, values);
+    CTransparentPage dimmer(this, kind);
+    dimmer.values = values;
+    return dimmer.DoModal();
 }
 
 bool WizardPage::event(QEvent* event)

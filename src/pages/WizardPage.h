@@ -2,7 +2,7 @@
 // The frame every page of the wizard shares: background, close and minimise buttons, title, progress
 // indicator, NEXT and BACK sized from their texts, the version label and dragging. Pages post to the host.
 
-#include "pages/OverlayRunner.h"
+#include "app/CTransparentPage.h"
 
 #include <QImage>
 #include <QPoint>
@@ -45,7 +45,7 @@ public:
 
     // Posts a message to the host (the page's parent).
     void PostToHost(int message, intptr_t wParam = 0, intptr_t lParam = 0);
-    // Opens the dimmer of kind over this page and returns its result (IDOK or IDCANCEL).
+    // Runs the dimmer of kind over this page and returns its result (ModalLayer::IDOK or IDCANCEL).
     int OpenOverlay(int kind, const OverlayValues& values = {});
 
     // Whether a text of the current language needs breaks inside words (the two Chinese packs).
