@@ -1,6 +1,7 @@
 #include "pages/WizardPage.h"
 
 #include "i18n/Localization.h"
+#include "pages/GuideOverlays.h"
 #include "ui/COrselButton2.h"
 #include "ui/COrselStatic.h"
 #include "ui/CPageIndicator.h"
@@ -34,6 +35,11 @@ WizardPage::WizardPage(QWidget* host, int pageNumber, int backgroundId)
     : QWidget(host)
     , number(pageNumber)
 {
+    static const bool overlaysRegistered = [] {
+        RegisterGuideOverlays();
+        return true;
+    }();
+    (void)overlaysRegistered;
     // Fonts follow the language the texts are in; the language may have changed since the last page.
     SetTextLanguage(LanguageIndex());
     setObjectName(QStringLiteral("page%1").arg(pageNumber));
