@@ -4,7 +4,7 @@
 
 #include "pages/GuidePage.h"
 
-class CLinkStatic;
+class CLinkStatic2;
 
 class CIntroduction3Dlg : public GuidePage
 {
@@ -12,11 +12,11 @@ class CIntroduction3Dlg : public GuidePage
 public:
     CIntroduction3Dlg(QWidget* host, WizardSession& session);
 
-    CLinkStatic* ledLink() const { return link; }
+    CLinkStatic2* ledLink() const { return link; }
 
 protected:
     void onMessage(int message, intptr_t wParam, intptr_t lParam) override;
 
 private:
-    CLinkStatic* link = nullptr;
+    CLinkStatic2* link = nullptr;
 };

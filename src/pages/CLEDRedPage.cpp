@@ -69,7 +69,7 @@ void CLEDRedPage::OpenResetHelp()
     if (!IsRunning())
         return;
     QPointer<CLEDRedPage> alive(this);
-    CResetPage reset(this, pageOrigin(), 0, box.topLeft());
+    CResetPage reset(this, pageOrigin(), 0, box);
     const int result = reset.Run();
     if (alive && result == IDOK)
         End(IDOK);

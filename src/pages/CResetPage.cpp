@@ -12,7 +12,7 @@ constexpr int kMargin = 32;
 
 } // namespace
 
-CResetPage::CResetPage(QWidget* inside, QPoint pagePosition, int mode, QPoint boxTopLeft)
+CResetPage::CResetPage(QWidget* inside, QPoint pagePosition, int mode, QRect over)
     : GuideBox(inside, pagePosition)
     , modeNumber(mode)
 {
@@ -26,15 +26,17 @@ CResetPage::CResetPage(QWidget* inside, QPoint pagePosition, int mode, QPoint bo
     const int textBottom = addText(FromUtf8(Text("intro_12",
                                        "Use a paperclip to press and hold the reset button for 10 seconds. After "
                                        "resetting your NVR, click \"RESET\" to continue.")),
-        textLeft, y + 10, kWidth - kMargin - textLeft, 15, false, kGuideText);
+        textLeft, y + 16, kWidth - kMargin - textLeft, 15, false, kGuideText);
     y = std::max(picture.bottom() + 1, textBottom) + 24;
-    const int buttonY = y;
-    y += 43 + 26;
-    if (boxTopLeft.x() >= 0)
-        placeBox(boxTopLeft, kWidth, y);
-    else
-        centreOnPage(kWidth, y);
-    reset = AddButton(FromUtf8(Text("RESET", "RESET")), -1, buttonY, IDOK, kWidth / 2);
+    int height = y + 43 + 26;
+    if (over.isValid()) {
+        height = std::max(height, over.height());
+        placeBox(over.topLeft(), std::max(kWidth, over.width()), height);
+    } else {
+        centreOnPage(kWidth, height);
+    }
+    const int buttonY = height - 43 - 26;
+    reset = AddButton(FromUtf8(Text("RESET", "RESET")), -1, buttonY, IDOK, box.width() / 2);
     reset->setObjectName(QStringLiteral("resetButton"));
     AddCloseCross(IDCANCEL)->setObjectName(QStringLiteral("closeCross"));
 }

@@ -10,8 +10,8 @@ class CResetPage : public GuideBox
 {
     Q_OBJECT
 public:
-    // Centred on the page, or with its top-left corner at boxTopLeft (window coordinates) when given.
-    CResetPage(QWidget* inside, QPoint pagePosition, int mode, QPoint boxTopLeft = QPoint(-1, -1));
+    // Centred on the page, or over the box `over` (window coordinates; at least as large) when it is given.
+    CResetPage(QWidget* inside, QPoint pagePosition, int mode, QRect over = QRect());
 
     int mode() const { return modeNumber; }
     COrselButton4* resetButton() const { return reset; }

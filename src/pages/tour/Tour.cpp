@@ -4,6 +4,7 @@
 
 #include "app/CTransparentPage.h"
 #include "app/CWaitingPage.h"
+#include "app/CloudPortalInfo.h"
 #include "app/ModalLayer.h"
 #include "app/WizardSession.h"
 #include "i18n/LanguageTable.h"
@@ -15,6 +16,7 @@
 #include "pages/CLEDRedPage.h"
 #include "pages/CMacDisplayPage.h"
 #include "pages/CRequirementDlg.h"
+#include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
 #include "ui/CComboBoxList.h"
 #include "ui/CHyperLink.h"
@@ -37,9 +39,31 @@ namespace {
 struct Fixture
 {
     WizardSession session;
+    CloudPortalInfo portal;
 };
 
 using PageMaker = std::function<WizardPage*(QWidget* host, Fixture& fixture)>;
+
+// Page 12 after a run with `cameras` added cameras (and one found but not chosen), with or without a cloud account.
+PageMaker Summary(int cameras, bool cloudAccount)
+{
+    return [cameras, cloudAccount](QWidget* host, Fixture& fixture) -> WizardPage* {
+        WizardSession& session = fixture.session;
+        session.SetNvrIp("192.168.1.108");
+        session.SetNvrPassword("Garden2024");
+        if (cloudAccount)
+            session.SetCloudAccount("anna.lindqvist@example.com", "Sunflower77");
+        const char* models[] = { "HXT-C210", "HXT-C420W", "HXT-D300", "HXT-C210", "HXT-B500", "HXT-C420W" };
+        for (int i = 0; i <= cameras; ++i) {
+            auto camera = std::make_unique<CameraRecord>();
+            camera->model = models[i % 6];
+            camera->selected = i < cameras ? 1 : 0;
+            session.AppendCamera(std::move(camera));
+        }
+        fixture.portal.access = cloudAccount ? "1" : "0";
+        return new CSummaryDlg(host, session, fixture.portal);
+    };
+}
 
 struct Scene
 {
@@ -157,6 +181,10 @@ std::vector<Scene> Scenes()
             if (auto* led = qobject_cast<CLEDRedPage*>(ModalLayer::Top()))
                 PostWindowMessage(led, WM_LINK_CLICKED);
         }));
+    scenes.push_back(MakeScene("12-summary-all", Summary(5, true)));
+    scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
+    scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));
+    scenes.push_back(MakeScene("12-summary-cameras", Summary(2, false)));
     scenes.push_back(MakeScene("overlay-reset", Placeholder(7), CTransparentPage::KindReset));
     OverlayValues mac;
     mac.text = CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", true);
