@@ -68,7 +68,7 @@ int SummaryTableView::TableHeight() const
     if (!cameras || names.isEmpty())
         return baseHeight;
     const int rows = (static_cast<int>(names.size()) + 1) / 2;
-    return std::max(baseHeight, CamerasTop() + 10 + rows * kRowPitch);
+    return std::max(baseHeight, CamerasTop() + 10 + (rows - 1) * kRowPitch + 22 + 4); // the last row's box and a margin
 }
 
 QStringList SummaryTableView::Lines() const
