@@ -1,0 +1,5 @@
+#include "app/WizardPages.h"
+
+#include "app/CTransparentPage.h"
+
+void RegisterWizardOverlays() { }
