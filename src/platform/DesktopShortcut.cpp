@@ -158,7 +158,7 @@ std::string DesktopFolder()
     return HomeFolder() + "/Desktop";
 }
 
-std::string InstalledIconPath()
+std::string DesktopIconPath()
 {
     std::string data = Environment("XDG_DATA_HOME");
     if (data.empty())
@@ -201,7 +201,7 @@ std::string MakeDesktopShortcut(const std::string& access, const std::string& de
 {
     const ShortcutForm form = access == "1" ? ShortcutForm::Portal : ShortcutForm::Local;
     const std::string argument = ShortcutArgument(form, deviceNumber, portalAddress, localLink);
-    const std::string text = DesktopEntryText(AddressOfArgument(argument), InstalledIconPath());
+    const std::string text = DesktopEntryText(AddressOfArgument(argument), DesktopIconPath());
     const std::string folder = DesktopFolder();
     const std::string fileName = ShortcutFileName(form, deviceNumber);
     return WriteDesktopEntry(folder, fileName, text) ? folder + "/" + fileName : std::string();

@@ -34,7 +34,7 @@ std::string DesktopFolder();
 
 // Where the program's icon is installed: $XDG_DATA_HOME/icons/HXT-914Q.ico ($XDG_DATA_HOME defaults to
 // $HOME/.local/share).
-std::string InstalledIconPath();
+std::string DesktopIconPath();
 
 // Writes text to folder/fileName with mode 0755, replacing an existing entry of that name (never writing through
 // a symbolic link); the folder is created when missing. False when any step fails.

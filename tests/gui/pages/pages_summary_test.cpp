@@ -297,8 +297,8 @@ private slots:
         QVERIFY(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
         QCOMPARE(EntryValue(text, "Type"), std::optional<std::string>("Application"));
         QCOMPARE(EntryValue(text, "Name"), std::optional<std::string>("HXT-914Q"));
-        QCOMPARE(EntryValue(text, "Icon"), std::optional<std::string>(InstalledIconPath()));
-        QVERIFY(QString::fromStdString(InstalledIconPath()).endsWith(QStringLiteral("/icons/HXT-914Q.ico")));
+        QCOMPARE(EntryValue(text, "Icon"), std::optional<std::string>(DesktopIconPath()));
+        QVERIFY(QString::fromStdString(DesktopIconPath()).endsWith(QStringLiteral("/icons/HXT-914Q.ico")));
         const std::optional<std::string> exec = EntryValue(text, "Exec");
         QVERIFY(exec.has_value());
         const std::vector<std::string> words = ExecWords(*exec);
