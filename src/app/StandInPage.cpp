@@ -1,7 +1,6 @@
 #include "app/StandInPage.h"
 
 #include "app/AlertBox.h"
-#include "app/CTransparentPage.h"
 #include "i18n/Localization.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselButton4.h"
@@ -203,8 +202,6 @@ bool StandInPage::event(QEvent* event)
     if (const WindowMessage* message = AsWindowMessage(event)) {
         if (message->message() == WM_PROBE_FAILED) {
             ++probeFailures;
-            CTransparentPage dimmer(this, CTransparentPage::KindError);
-            dimmer.DoModal();
         } else if (message->message() == WM_STORAGE_CHANGED) {
             ++storageReports;
         }
