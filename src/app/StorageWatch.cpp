@@ -119,8 +119,8 @@ void StorageWatch::pollPort(
     http.Close();
 }
 
-void StorageWatch::run(const std::string& ip, const std::string& mac, const std::string& user,
-    const std::string& password, uint16_t port)
+void StorageWatch::run(
+    const std::string& ip, const std::string& mac, const std::string& user, const std::string& password, uint16_t port)
 {
     const uint16_t webPort = port != 0 ? port : search.WebPort(search.FindByMac(mac));
     StopClient(client);
