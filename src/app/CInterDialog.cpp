@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QPainterPath>
 #include <QRegion>
+#include <QTimer>
 
 CInterDialog::CInterDialog(QWidget* frameWidget)
     : QWidget(frameWidget)
@@ -125,6 +126,23 @@ void CInterDialog::showPage(int n)
     wirePage(page, n);
     page->show();
     page->setFocus(Qt::OtherFocusReason);
+    saveScreenshot(n);
+}
+
+void CInterDialog::saveScreenshot(int n)
+{
+    // The demo asks for a picture of the window at every page change, once the new page has been drawn.
+    const QString folder = qEnvironmentVariable("HXT_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    const int sequence = ++screenshotCount;
+    QTimer::singleShot(400, this, [this, folder, sequence, n] {
+        const QString name = QStringLiteral("%1/%2-page%3.png")
+                                 .arg(folder)
+                                 .arg(sequence, 2, 10, QLatin1Char('0'))
+                                 .arg(n, 2, 10, QLatin1Char('0'));
+        window()->grab().save(name);
+    });
 }
 
 void CInterDialog::destroyShownPage()
