@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
 #include <algorithm>
 
 namespace {
@@ -109,12 +110,16 @@ void AlertBox::paintEvent(QPaintEvent*)
     QPainter painter(this);
     PrepareGraphics(painter);
     // A soft shadow under the box lifts it off the dimmed page.
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1; i <= 8; ++i) {
         QPainterPath shade;
-        shade.addRoundedRect(QRectF(box).adjusted(-i, -i + 2, i, i + 2), 10 + i, 10 + i);
-        painter.fillPath(shade, QColor(0, 0, 0, 10));
+        shade.addRoundedRect(QRectF(box).adjusted(-i, -i + 3, i, i + 3), 10 + i, 10 + i);
+        painter.fillPath(shade, QColor(0, 0, 0, 9));
     }
-    DrawRoundedBox(painter, box.x(), box.y(), box.width(), box.height(), 10, 0xFFFFFFFFu, 0xFFD3D3D3u, 1);
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    painter.fillPath(outline, Qt::white);
+    painter.setPen(QPen(QColor(0xD3, 0xD3, 0xD3), 1));
+    painter.drawPath(outline);
 
     const QString family = ChooseFontFamily("Verdana");
     if (!badge.isNull())

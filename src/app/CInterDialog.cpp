@@ -3,6 +3,12 @@
 #include "app/StandInPage.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
+#include "pages/CHomeDlg.h"
+#include "pages/CIntroduction1Dlg.h"
+#include "pages/CIntroduction2Dlg.h"
+#include "pages/CIntroduction3Dlg.h"
+#include "pages/CRequirementDlg.h"
+#include "pages/CSummaryDlg.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -11,6 +17,7 @@
 #include <QKeyEvent>
 #include <QPainterPath>
 #include <QRegion>
+#include <QTimer>
 
 CInterDialog::CInterDialog(QWidget* frameWidget)
     : QWidget(frameWidget)
@@ -82,7 +89,24 @@ QWidget* CInterDialog::ShownPage() const
 
 QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
 {
-    return new StandInPage(host, n);
+    WizardSession& session = host->Session();
+    switch (n) {
+    case 1:
+        return new CHomeDlg(host, session);
+    case 2:
+        return new CRequirementDlg(host, session);
+    case 3:
+        return new CIntroduction1Dlg(host, session);
+    case 4:
+        return new CIntroduction2Dlg(host, session);
+    case 5:
+        return new CIntroduction3Dlg(host, session);
+    case 12:
+        // The summary takes its copies of the portal texts when it is built.
+        return new CSummaryDlg(host, session, host->Portal());
+    default:
+        return new StandInPage(host, n);
+    }
 }
 
 void CInterDialog::showPage(int n)
@@ -102,6 +126,23 @@ void CInterDialog::showPage(int n)
     wirePage(page, n);
     page->show();
     page->setFocus(Qt::OtherFocusReason);
+    saveScreenshot(n);
+}
+
+void CInterDialog::saveScreenshot(int n)
+{
+    // The demo asks for a picture of the window at every page change, once the new page has been drawn.
+    const QString folder = qEnvironmentVariable("HXT_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    const int sequence = ++screenshotCount;
+    QTimer::singleShot(400, this, [this, folder, sequence, n] {
+        const QString name = QStringLiteral("%1/%2-page%3.png")
+                                 .arg(folder)
+                                 .arg(sequence, 2, 10, QLatin1Char('0'))
+                                 .arg(n, 2, 10, QLatin1Char('0'));
+        window()->grab().save(name);
+    });
 }
 
 void CInterDialog::destroyShownPage()
@@ -124,8 +165,6 @@ void CInterDialog::wirePage(QWidget* page, int n)
             standIn->SetProbeFlags(&probe->probeBusy, &probe->defaultLoginRefused, &probe->defaultLoginAccepted);
         if (n == 9)
             standIn->SetStorageStatus(storage->fsCode);
-        if (n == 12)
-            standIn->SetPortal(portal.portal_url, portal.portal_number);
     }
 }
 

@@ -97,6 +97,7 @@ private:
     void probeFailed();
     void storageChanged();
     void stopServices();
+    void saveScreenshot(int n);
 
     QPointer<QWidget> frame;
     WizardSession session;
@@ -109,4 +110,5 @@ private:
     PageBuilder pageBuilder;
     QEventLoop* loop = nullptr;
     int endCode = 0;
+    int screenshotCount = 0;
 };

@@ -52,11 +52,12 @@ StorageWatch::~StorageWatch()
     Stop();
 }
 
-void StorageWatch::Start(
-    const std::string& nvrIp, const std::string& nvrMac, const std::string& nvrUser, const std::string& nvrPassword)
+void StorageWatch::Start(const std::string& nvrIp, const std::string& nvrMac, const std::string& nvrUser,
+    const std::string& nvrPassword, uint16_t webPort)
 {
     Stop();
-    thread.Start([this, nvrIp, nvrMac, nvrUser, nvrPassword] { run(nvrIp, nvrMac, nvrUser, nvrPassword); });
+    thread.Start(
+        [this, nvrIp, nvrMac, nvrUser, nvrPassword, webPort] { run(nvrIp, nvrMac, nvrUser, nvrPassword, webPort); });
 }
 
 void StorageWatch::Stop()
@@ -119,9 +120,9 @@ void StorageWatch::pollPort(
 }
 
 void StorageWatch::run(
-    const std::string& ip, const std::string& mac, const std::string& user, const std::string& password)
+    const std::string& ip, const std::string& mac, const std::string& user, const std::string& password, uint16_t port)
 {
-    const uint16_t webPort = search.WebPort(search.FindByMac(mac));
+    const uint16_t webPort = port != 0 ? port : search.WebPort(search.FindByMac(mac));
     StopClient(client);
     for (int i = 0; i < 2; ++i) {
         plugged[i].store(0);

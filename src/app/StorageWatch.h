@@ -27,9 +27,10 @@ public:
     StorageWatch(SearchDevice& search, NvrClient& client, std::function<void()> changed);
     ~StorageWatch();
 
-    // Stops a watch that runs and starts one for this recorder and administrator.
+    // Stops a watch that runs and starts one for this recorder and administrator, on webPort, or with 0 on the
+    // web port of the recorder's discovery record.
     void Start(const std::string& nvrIp, const std::string& nvrMac, const std::string& nvrUser,
-        const std::string& nvrPassword);
+        const std::string& nvrPassword, uint16_t webPort = 0);
     // Clears the run flag, ends the request in flight and waits at most 3000 ms.
     void Stop();
 
@@ -46,7 +47,8 @@ public:
     static void ReadAnswer(const std::string& answer, int32_t& plugged, int32_t& ready, int32_t& fsCode);
 
 private:
-    void run(const std::string& ip, const std::string& mac, const std::string& user, const std::string& password);
+    void run(const std::string& ip, const std::string& mac, const std::string& user, const std::string& password,
+        uint16_t webPort);
     void pollPort(
         int port, const std::string& ip, const std::string& user, const std::string& password, uint16_t webPort);
     void closeRequest();

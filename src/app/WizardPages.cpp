@@ -1,5 +1,5 @@
 #include "app/WizardPages.h"
 
-#include "app/CTransparentPage.h"
+#include "pages/GuideOverlays.h"
 
 void RegisterWizardOverlays() { }
