@@ -1,0 +1,14 @@
+#pragma once
+// The error alert: the text handed over (default "Check Network Failed!"), a Close button that ends with OK and
+// a small close cross that ends with Cancel.
+
+#include "app/AlertBox.h"
+
+#include <string>
+
+class CErrorPage : public AlertBox
+{
+    Q_OBJECT
+public:
+    CErrorPage(QWidget* inside, QPoint pagePosition, const std::string& errorText);
+};

@@ -1,0 +1,260 @@
+#include "app/CInterDialog.h"
+
+#include "app/StandInPage.h"
+#include "device/NvrClient.h"
+#include "discovery/SearchDevice.h"
+#include "pages/CHomeDlg.h"
+#include "pages/CIntroduction1Dlg.h"
+#include "pages/CIntroduction2Dlg.h"
+#include "pages/CIntroduction3Dlg.h"
+#include "pages/CRequirementDlg.h"
+#include "pages/CSummaryDlg.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPainterPath>
+#include <QRegion>
+#include <QTimer>
+
+CInterDialog::CInterDialog(QWidget* frameWidget)
+    : QWidget(frameWidget)
+    , frame(frameWidget)
+    , discovery(std::make_unique<SearchDevice>())
+    , client(std::make_unique<NvrClient>())
+    , pageBuilder(&CInterDialog::BuildStandardPage)
+{
+    setObjectName("interDialog");
+    probe = std::make_unique<DefaultLoginProbe>(*discovery, *client, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { probeFailed(); }, Qt::QueuedConnection);
+    });
+    storage = std::make_unique<StorageWatch>(*discovery, *client, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { storageChanged(); }, Qt::QueuedConnection);
+    });
+    setGeometry(7, 7, kWidth, kHeight);
+    QPainterPath corners;
+    corners.addRoundedRect(QRectF(0, 0, kWidth, kHeight), 6, 6);
+    setMask(QRegion(corners.toFillPolygon().toPolygon()));
+    hide();
+}
+
+CInterDialog::~CInterDialog()
+{
+    stopServices();
+    for (auto& slot : pageSlots)
+        delete slot.data();
+}
+
+int CInterDialog::DoModal()
+{
+    if (loop != nullptr)
+        return 0;
+    QEventLoop localLoop;
+    loop = &localLoop;
+    endCode = 0;
+    qApp->installEventFilter(this);
+    show();
+    raise();
+    currentPage = 1;
+    showPage(1);
+    localLoop.exec(QEventLoop::DialogExec);
+    loop = nullptr;
+    qApp->removeEventFilter(this);
+    destroyShownPage();
+    stopServices();
+    return endCode;
+}
+
+QWidget* CInterDialog::PageSlot(int n) const
+{
+    return n >= 1 && n <= kPageCount ? pageSlots[static_cast<size_t>(n)].data() : nullptr;
+}
+
+int CInterDialog::ShownPageNumber() const
+{
+    for (int n = 1; n <= kPageCount; ++n)
+        if (pageSlots[static_cast<size_t>(n)])
+            return n;
+    return 0;
+}
+
+QWidget* CInterDialog::ShownPage() const
+{
+    return PageSlot(ShownPageNumber());
+}
+
+QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
+{
+    WizardSession& session = host->Session();
+    switch (n) {
+    case 1:
+        return new CHomeDlg(host, session);
+    case 2:
+        return new CRequirementDlg(host, session);
+    case 3:
+        return new CIntroduction1Dlg(host, session);
+    case 4:
+        return new CIntroduction2Dlg(host, session);
+    case 5:
+        return new CIntroduction3Dlg(host, session);
+    case 12:
+        // The summary takes its copies of the portal texts when it is built.
+        return new CSummaryDlg(host, session, host->Portal());
+    default:
+        return new StandInPage(host, n);
+    }
+}
+
+void CInterDialog::showPage(int n)
+{
+    // The cloud page only serves a recorder whose portal is reachable and not yet bound.
+    if (n == 11 && (portal.access != "1" || portal.status == "1"))
+        n = 12;
+    if (n < 1 || n > kPageCount)
+        return;
+    destroyShownPage();
+    QWidget* page = pageBuilder ? pageBuilder(this, n) : nullptr;
+    if (page == nullptr)
+        return;
+    page->setParent(this);
+    page->setGeometry(0, 0, kWidth, kHeight);
+    pageSlots[static_cast<size_t>(n)] = page;
+    wirePage(page, n);
+    page->show();
+    page->setFocus(Qt::OtherFocusReason);
+    saveScreenshot(n);
+}
+
+void CInterDialog::saveScreenshot(int n)
+{
+    // The demo asks for a picture of the window at every page change, once the new page has been drawn.
+    const QString folder = qEnvironmentVariable("HXT_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    const int sequence = ++screenshotCount;
+    QTimer::singleShot(400, this, [this, folder, sequence, n] {
+        const QString name = QStringLiteral("%1/%2-page%3.png")
+                                 .arg(folder)
+                                 .arg(sequence, 2, 10, QLatin1Char('0'))
+                                 .arg(n, 2, 10, QLatin1Char('0'));
+        window()->grab().save(name);
+    });
+}
+
+void CInterDialog::destroyShownPage()
+{
+    for (auto& slot : pageSlots) {
+        if (!slot)
+            continue;
+        QWidget* page = slot.data();
+        slot.clear();
+        page->hide();
+        // Later, so a page whose own handler asked for the change is not destroyed under it.
+        page->deleteLater();
+    }
+}
+
+void CInterDialog::wirePage(QWidget* page, int n)
+{
+    if (auto* standIn = qobject_cast<StandInPage*>(page)) {
+        if (n == 7)
+            standIn->SetProbeFlags(&probe->probeBusy, &probe->defaultLoginRefused, &probe->defaultLoginAccepted);
+        if (n == 9)
+            standIn->SetStorageStatus(storage->fsCode);
+    }
+}
+
+void CInterDialog::probeFailed()
+{
+    if (QWidget* page = PageSlot(7))
+        PostWindowMessage(page, WM_PROBE_FAILED);
+}
+
+void CInterDialog::storageChanged()
+{
+    if (QWidget* page = PageSlot(9)) {
+        PostWindowMessage(page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(storage->ready),
+            reinterpret_cast<intptr_t>(storage->plugged));
+    }
+}
+
+void CInterDialog::stopServices()
+{
+    storage->Stop();
+    probe->Stop();
+}
+
+void CInterDialog::onMessage(int message, intptr_t wParam, intptr_t lParam)
+{
+    switch (message) {
+    case WM_WIZARD_NAV:
+        switch (wParam) {
+        case NAV_BACK:
+        case NAV_NEXT: {
+            const int n = currentPage + (wParam == NAV_NEXT ? 1 : -1);
+            if (n < 1 || n > kPageCount)
+                return; // no such page: the shown page and the number stay
+            currentPage = n;
+            showPage(n);
+            return;
+        }
+        case NAV_HOME:
+            currentPage = 1;
+            showPage(1);
+            return;
+        case NAV_CLOSE:
+        case NAV_FINISH:
+            if (loop != nullptr) {
+                endCode = static_cast<int>(wParam);
+                loop->quit();
+            }
+            return;
+        case NAV_MINIMIZE:
+            PostWindowMessage(frame, WM_WIZARD_NAV, NAV_MINIMIZE);
+            return;
+        default:
+            return;
+        }
+    case WM_WIZARD_MOVE:
+        PostWindowMessage(frame, WM_WIZARD_MOVE, wParam, lParam);
+        return;
+    case WM_START_LOGIN_PROBE:
+        probe->Start(session.nvrIp, session.nvrMac);
+        return;
+    case WM_STORAGE_WATCH:
+        if (wParam == 0)
+            storage->Start(session.nvrIp, session.nvrMac, session.nvrUser, session.nvrPassword);
+        else
+            storage->Stop();
+        return;
+    default:
+        return;
+    }
+}
+
+bool CInterDialog::event(QEvent* event)
+{
+    if (const WindowMessage* message = AsWindowMessage(event)) {
+        onMessage(message->message(), message->wParam(), message->lParam());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+bool CInterDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter and Escape never reach the host or a page: neither closes anything.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) && watched->isWidgetType()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget == this || isAncestorOf(widget))
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The main window: the program's one top-level window, a frameless drop-shadow frame 874 x 654 that holds the
+// wizard host 7 pixels inside and runs it 50 ms after it first appeared. It minimises, follows drags of the
+// pages and offers the about box (context menu and F1).
+
+#include <QBasicTimer>
+#include <QImage>
+#include <QWidget>
+
+class CInterDialog;
+
+class CTalvioDlg : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 874;
+    static constexpr int kHeight = 654;
+    static constexpr int kShadowDarkness = 150;
+    static constexpr int kShadowSharpness = 10;
+    static constexpr int kShadowSize = 10;
+
+    CTalvioDlg();
+    ~CTalvioDlg() override;
+
+    CInterDialog* host() const { return interDialog; }
+    bool started() const { return hostStarted; }
+    // The code the host's run ended with (0 while it runs).
+    int hostResult() const { return result; }
+
+    // Opens the about box (program name and version) over the wizard.
+    void ShowAbout();
+
+    // Writes the program icon to the application-data folder and copies it to the icon folder. Silent: a
+    // failed step ends it. True when both files were written.
+    static bool InstallIcon();
+
+signals:
+    void hostEnded(int code);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void paintShadow();
+
+    CInterDialog* interDialog;
+    QBasicTimer startTimer; // timer 1004
+    bool hostStarted = false;
+    int result = 0;
+    QImage shadow;
+};

@@ -1,0 +1,155 @@
+#include "app/ModalLayer.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<ModalLayer*>& RunningLayers()
+{
+    static std::vector<ModalLayer*> layers;
+    return layers;
+}
+
+bool IsInputEvent(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+    case QEvent::Enter:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Drops input meant for widgets outside the top-most running layer.
+class ModalInputFilter : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (RunningLayers().empty() || !IsInputEvent(event->type()) || !watched->isWidgetType())
+            return false;
+        ModalLayer* top = RunningLayers().back();
+        auto* widget = static_cast<QWidget*>(watched);
+        return widget != top && !top->isAncestorOf(widget);
+    }
+};
+
+void InstallInputFilter()
+{
+    static ModalInputFilter* filter = nullptr;
+    if (filter == nullptr && QCoreApplication::instance() != nullptr) {
+        filter = new ModalInputFilter;
+        filter->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(filter);
+    }
+}
+
+} // namespace
+
+ModalLayer::ModalLayer(QWidget* inside)
+    : QWidget(inside->window())
+{
+    InstallInputFilter();
+    setGeometry(parentWidget()->rect());
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_NoSystemBackground);
+    parentWidget()->installEventFilter(this);
+    hide();
+}
+
+ModalLayer::~ModalLayer()
+{
+    auto& layers = RunningLayers();
+    layers.erase(std::remove(layers.begin(), layers.end(), this), layers.end());
+    if (resultSlot != nullptr)
+        *resultSlot = IDCANCEL;
+    if (loop != nullptr)
+        loop->quit();
+}
+
+int ModalLayer::Run()
+{
+    if (loop != nullptr)
+        return IDCANCEL;
+    int result = IDCANCEL;
+    QEventLoop localLoop;
+    loop = &localLoop;
+    resultSlot = &result;
+    QPointer<ModalLayer> alive(this);
+    QPointer<QWidget> previousFocus = QApplication::focusWidget();
+
+    RunningLayers().push_back(this);
+    setGeometry(parentWidget()->rect());
+    show();
+    raise();
+    setFocus(Qt::OtherFocusReason);
+    Started();
+    if (loop != nullptr)
+        localLoop.exec(QEventLoop::DialogExec);
+
+    if (alive) {
+        loop = nullptr;
+        resultSlot = nullptr;
+        auto& layers = RunningLayers();
+        layers.erase(std::remove(layers.begin(), layers.end(), this), layers.end());
+        hide();
+    }
+    if (previousFocus && previousFocus->isVisible())
+        previousFocus->setFocus(Qt::OtherFocusReason);
+    return result;
+}
+
+void ModalLayer::End(int value)
+{
+    if (loop == nullptr)
+        return;
+    *resultSlot = value;
+    QEventLoop* running = loop;
+    loop = nullptr;
+    resultSlot = nullptr;
+    auto& layers = RunningLayers();
+    layers.erase(std::remove(layers.begin(), layers.end(), this), layers.end());
+    hide();
+    running->quit();
+}
+
+ModalLayer* ModalLayer::Top()
+{
+    return RunningLayers().empty() ? nullptr : RunningLayers().back();
+}
+
+QPoint ModalLayer::OriginInWindow(const QWidget* widget)
+{
+    if (widget == nullptr)
+        return QPoint();
+    return widget->mapTo(widget->window(), QPoint(0, 0));
+}
+
+bool ModalLayer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
+}

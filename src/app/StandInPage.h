@@ -1,0 +1,34 @@
+#pragma once
+// A page with the common frame and its title only, shown for a page number whose page is not built yet. Its
+// NEXT and BACK post what that page's own NEXT and BACK post, so the whole page sequence can be walked.
+
+#include "pages/WizardPage.h"
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+
+class StandInPage : public WizardPage
+{
+    Q_OBJECT
+public:
+    StandInPage(QWidget* host, int number);
+
+    int number() const { return pageNumber(); }
+    static QString TitleFor(int number);
+
+    // What the host hands the pages that use its services.
+    void SetProbeFlags(std::atomic<int32_t>* busy, std::atomic<int32_t>* refused, std::atomic<int32_t>* accepted);
+    void SetStorageStatus(std::atomic<int32_t>* fsCode) { storageStatus = fsCode; }
+    std::atomic<int32_t>* probeBusy = nullptr;
+    std::atomic<int32_t>* defaultLoginRefused = nullptr;
+    std::atomic<int32_t>* defaultLoginAccepted = nullptr;
+    std::atomic<int32_t>* storageStatus = nullptr;
+    int probeFailures = 0;
+    int storageReports = 0;
+
+protected:
+    void onMessage(int message, intptr_t wParam, intptr_t lParam) override;
+    void OnNext() override;
+    void OnBack() override;
+};

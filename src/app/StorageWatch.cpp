@@ -1,0 +1,150 @@
+#include "app/StorageWatch.h"
+
+#include "app/ClientStop.h"
+#include "device/NvrClient.h"
+#include "discovery/SearchDevice.h"
+#include "net/HttpGet.h"
+
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// Recorder answers: lines of key "=" value separated by CR LF; the first line with a key wins.
+std::string ValueOf(std::string_view answer, std::string_view key)
+{
+    while (!answer.empty()) {
+        const size_t end = answer.find("\r\n");
+        const std::string_view line = answer.substr(0, end);
+        answer = end == std::string_view::npos ? std::string_view() : answer.substr(end + 2);
+        const size_t equals = line.find('=');
+        if (equals != std::string_view::npos && equals > 0 && line.substr(0, equals) == key)
+            return std::string(line.substr(equals + 1));
+    }
+    return std::string();
+}
+
+// The item at index of a ","-separated list, or nothing.
+std::string ListItem(const std::string& list, size_t index)
+{
+    size_t start = 0;
+    for (size_t i = 0;; ++i) {
+        const size_t comma = list.find(',', start);
+        if (i == index)
+            return list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (comma == std::string::npos)
+            return std::string();
+        start = comma + 1;
+    }
+}
+
+} // namespace
+
+StorageWatch::StorageWatch(SearchDevice& searchDevice, NvrClient& nvrClient, std::function<void()> onChanged)
+    : search(searchDevice)
+    , client(nvrClient)
+    , changed(std::move(onChanged))
+{
+}
+
+StorageWatch::~StorageWatch()
+{
+    Stop();
+}
+
+void StorageWatch::Start(const std::string& nvrIp, const std::string& nvrMac, const std::string& nvrUser,
+    const std::string& nvrPassword, uint16_t webPort)
+{
+    Stop();
+    thread.Start(
+        [this, nvrIp, nvrMac, nvrUser, nvrPassword, webPort] { run(nvrIp, nvrMac, nvrUser, nvrPassword, webPort); });
+}
+
+void StorageWatch::Stop()
+{
+    thread.Stop(kStopLimitMs, [this] { closeRequest(); });
+}
+
+void StorageWatch::closeRequest()
+{
+    std::lock_guard<std::mutex> guard(requestLock);
+    if (request != nullptr)
+        request->Close();
+}
+
+void StorageWatch::ReadAnswer(const std::string& answer, int32_t& plugValue, int32_t& readyValue, int32_t& fsValue)
+{
+    const std::string usedPartition = ValueOf(answer, "usedpartition");
+    const std::string partitionInfo = ValueOf(answer, "partitioninfo" + usedPartition);
+    const std::string code = ListItem(partitionInfo, 5);
+    if (code.size() == 1 && code[0] >= '0' && code[0] <= '5')
+        fsValue = code[0] - '0';
+    plugValue = ValueOf(answer, "plug") == "1" ? 1 : 0;
+    readyValue = ValueOf(answer, "ready") == "1" ? 1 : 0;
+}
+
+void StorageWatch::pollPort(
+    int port, const std::string& ip, const std::string& user, const std::string& password, uint16_t webPort)
+{
+    HttpGet http;
+    {
+        std::lock_guard<std::mutex> guard(requestLock);
+        request = &http;
+    }
+    bool fetched = false;
+    std::vector<char> buffer(kAnswerBufferSize, 0);
+    size_t size = buffer.size();
+    if (thread.running()
+        && http.Open(ip, user, password, kRequestTimeoutMs, 0, webPort, HttpGet::CertificateCheck::Relaxed)) {
+        const std::string path = "/config/storageinfo?storageid=" + std::to_string(port);
+        fetched = thread.running() && http.FetchAll(path, buffer.data(), size);
+    }
+    if (!fetched) {
+        plugged[port].store(0);
+        ready[port].store(0);
+    } else {
+        int32_t plugValue = 0;
+        int32_t readyValue = 0;
+        int32_t fsValue = fsCode[port].load();
+        ReadAnswer(std::string(buffer.data(), size), plugValue, readyValue, fsValue);
+        fsCode[port].store(fsValue);
+        plugged[port].store(plugValue);
+        ready[port].store(readyValue);
+    }
+    thread.Sleep(50);
+    {
+        std::lock_guard<std::mutex> guard(requestLock);
+        request = nullptr;
+    }
+    http.Close();
+}
+
+void StorageWatch::run(
+    const std::string& ip, const std::string& mac, const std::string& user, const std::string& password, uint16_t port)
+{
+    const uint16_t webPort = port != 0 ? port : search.WebPort(search.FindByMac(mac));
+    StopClient(client);
+    for (int i = 0; i < 2; ++i) {
+        plugged[i].store(0);
+        ready[i].store(0);
+        fsCode[i].store(0);
+    }
+    bool firstCycle = true;
+    while (thread.running()) {
+        const int32_t before[4] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load() };
+        pollPort(0, ip, user, password, webPort);
+        if (thread.running())
+            pollPort(1, ip, user, password, webPort);
+        const int32_t after[4] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load() };
+        bool differs = false;
+        for (int i = 0; i < 4; ++i)
+            differs = differs || before[i] != after[i];
+        if ((differs || firstCycle) && thread.running()) {
+            firstCycle = false;
+            if (changed)
+                changed();
+        }
+        if (!thread.Sleep(kCycleMs))
+            break;
+    }
+}

@@ -1,0 +1,5 @@
+#include "app/WizardPages.h"
+
+#include "pages/GuideOverlays.h"
+
+void RegisterWizardOverlays() { }

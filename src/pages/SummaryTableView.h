@@ -1,0 +1,47 @@
+#pragma once
+// What the four summary tables share: a rounded table with a blue header cell per section (NVR, cloud account,
+// cameras), grey labels and blue values, and the added cameras' model names in two columns.
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class SummaryTableView : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kNvrHeight = 85;
+    static constexpr int kCloudHeight = 55;
+    static constexpr int kRowPitch = 32;
+
+    // The values shown: the recorder password, the cloud account and the model names of the added cameras.
+    void SetValues(const QString& nvrPassword, const QString& cloudEmail, const QString& cloudPassword,
+        const QStringList& cameraNames);
+
+    bool showsCloud() const { return cloud; }
+    bool showsCameras() const { return cameras; }
+    // The table's height: as given for its kind, more when the camera rows need it.
+    int TableHeight() const;
+    // Where camera i's name goes (table coordinates): row i / 2, left column for even i, right for odd i.
+    QRect CameraTextRect(int i) const;
+    // The camera marker's left edge for camera i.
+    int CameraMarkerX(int i) const;
+    const QStringList& cameraNames() const { return names; }
+    // The texts of the table as drawn, label and value joined (for review and tests).
+    QStringList Lines() const;
+
+protected:
+    SummaryTableView(QWidget* parent, bool showCloud, bool showCameras, int height);
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int CamerasTop() const;
+
+    bool cloud;
+    bool cameras;
+    int baseHeight;
+    QString password;
+    QString email;
+    QString emailPassword;
+    QStringList names;
+};

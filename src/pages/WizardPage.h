@@ -1,0 +1,82 @@
+#pragma once
+// The frame every page of the wizard shares: background, close and minimise buttons, title, progress
+// indicator, NEXT and BACK sized from their texts, the version label and dragging. Pages post to the host.
+
+#include "app/CTransparentPage.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <cstdint>
+
+class COrselButton2;
+class COrselStatic;
+class CPageIndicator;
+class CTitleStatic;
+
+class WizardPage : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 860;
+    static constexpr int kHeight = 640;
+    static constexpr const char* kVersion = "V 2.02.00";
+
+    // A page of number pageNumber (1..12) filling host, painted with background bitmap backgroundId.
+    WizardPage(QWidget* host, int pageNumber, int backgroundId);
+
+    int pageNumber() const { return number; }
+    // The progress step the page shows: pages 2 to 12 are steps 1 to 11, the home page has none (0).
+    static int StepOf(int pageNumber);
+
+    void SetTitle(const QString& title);
+    // Shows BACK and NEXT (either may be left out), both as wide as the wider text + 40.
+    void ShowNavButtons(bool back, bool next);
+    // Sets the frame's texts (NEXT, BACK) again in the current language and resizes the buttons.
+    void RetranslateFrame();
+
+    CTitleStatic* titleStatic() const { return title; }
+    COrselButton2* nextButton() const { return next; }
+    COrselButton2* backButton() const { return back; }
+    COrselButton2* closeButton() const { return close; }
+    COrselButton2* minimiseButton() const { return minimise; }
+    CPageIndicator* indicator() const { return progress; }
+    COrselStatic* versionLabel() const { return version; }
+
+    // Posts a message to the host (the page's parent).
+    void PostToHost(int message, intptr_t wParam = 0, intptr_t lParam = 0);
+    // Runs the dimmer of kind over this page and returns its result (ModalLayer::IDOK or IDCANCEL).
+    int OpenOverlay(int kind, const OverlayValues& values = {});
+
+    // Whether a text of the current language needs breaks inside words (the two Chinese packs).
+    static bool ChineseText();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // Handles a window message posted to the page. The frame's own: WM_OPEN_OVERLAY runs the dimmer of the
+    // kind and ignores its result.
+    virtual void onMessage(int message, intptr_t wParam, intptr_t lParam);
+    // NEXT and BACK: post NAV_NEXT and NAV_BACK.
+    virtual void OnNext();
+    virtual void OnBack();
+
+private:
+    int number;
+    QImage background;
+    CTitleStatic* title = nullptr;
+    COrselButton2* close = nullptr;
+    COrselButton2* minimise = nullptr;
+    CPageIndicator* progress = nullptr;
+    COrselButton2* next = nullptr;
+    COrselButton2* back = nullptr;
+    COrselStatic* version = nullptr;
+    bool dragging = false;
+    QPoint dragStartMouse;
+    QPoint dragStartPage;
+};

@@ -1,0 +1,262 @@
+// Renders every page and overlay of the wizard in the six languages to PNG files, for review:
+//   hxt-tour <folder>  writes <folder>/<n>-<language>/<scene>.png
+// Overlays run modally through the dimmer exactly as the pages open them; the picture is taken while they show.
+
+#include "app/CTransparentPage.h"
+#include "app/CWaitingPage.h"
+#include "app/CloudPortalInfo.h"
+#include "app/ModalLayer.h"
+#include "app/WizardSession.h"
+#include "i18n/LanguageTable.h"
+#include "i18n/Localization.h"
+#include "pages/CHomeDlg.h"
+#include "pages/CIntroduction1Dlg.h"
+#include "pages/CIntroduction2Dlg.h"
+#include "pages/CIntroduction3Dlg.h"
+#include "pages/CLEDRedPage.h"
+#include "pages/CMacDisplayPage.h"
+#include "pages/CRequirementDlg.h"
+#include "pages/CSummaryDlg.h"
+#include "pages/WizardPage.h"
+#include "ui/CComboBoxList.h"
+#include "ui/CHyperLink.h"
+#include "ui/COrselComboBox.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Fixture
+{
+    WizardSession session;
+    CloudPortalInfo portal;
+};
+
+using PageMaker = std::function<WizardPage*(QWidget* host, Fixture& fixture)>;
+
+// Page 12 after a run with `cameras` added cameras (and one found but not chosen), with or without a cloud account.
+PageMaker Summary(int cameras, bool cloudAccount)
+{
+    return [cameras, cloudAccount](QWidget* host, Fixture& fixture) -> WizardPage* {
+        WizardSession& session = fixture.session;
+        session.SetNvrIp("192.168.1.108");
+        session.SetNvrPassword("Garden2024");
+        if (cloudAccount)
+            session.SetCloudAccount("anna.lindqvist@example.com", "Sunflower77");
+        const char* models[] = { "HXT-C210", "HXT-C420W", "HXT-D300", "HXT-C210", "HXT-B500", "HXT-C420W" };
+        for (int i = 0; i <= cameras; ++i) {
+            auto camera = std::make_unique<CameraRecord>();
+            camera->model = models[i % 6];
+            camera->selected = i < cameras ? 1 : 0;
+            session.AppendCamera(std::move(camera));
+        }
+        fixture.portal.access = cloudAccount ? "1" : "0";
+        return new CSummaryDlg(host, session, fixture.portal);
+    };
+}
+
+struct Scene
+{
+    QString name;
+    PageMaker page;
+    int overlayKind = 0; // 0: the page alone
+    OverlayValues values;
+    std::function<void(WizardPage* page)> poke; // done once the scene shows, before the picture
+    bool waitingBox = false;
+};
+
+template <class Page> PageMaker Make()
+{
+    return [](QWidget* host, Fixture& fixture) -> WizardPage* { return new Page(host, fixture.session); };
+}
+
+PageMaker Placeholder(int number)
+{
+    return [number](QWidget* host, Fixture&) -> WizardPage* {
+        auto* page = new WizardPage(host, number, 3001);
+        page->SetTitle(QStringLiteral("Page %1").arg(number));
+        page->ShowNavButtons(true, true);
+        return page;
+    };
+}
+
+void Settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool Save(QWidget* host, const QString& file)
+{
+    const QImage picture = host->grab().toImage();
+    if (!picture.save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    return true;
+}
+
+void EndAllLayers()
+{
+    while (ModalLayer* top = ModalLayer::Top())
+        top->End(ModalLayer::IDCANCEL);
+}
+
+bool Render(const Scene& scene, const QString& file)
+{
+    Fixture fixture;
+    QWidget host;
+    host.setFixedSize(WizardPage::kWidth, WizardPage::kHeight);
+    host.setAttribute(Qt::WA_DontShowOnScreen);
+    host.show();
+    QPointer<WizardPage> page = scene.page(&host, fixture);
+    page->show();
+    Settle(30);
+    bool saved = false;
+    if (scene.overlayKind == 0 && !scene.waitingBox) {
+        if (scene.poke)
+            scene.poke(page);
+        Settle(60);
+        saved = Save(&host, file);
+    } else {
+        // The dimmer shows its overlay 50 ms after it appears; the picture is taken once it has.
+        QTimer::singleShot(150, &host, [&] {
+            if (scene.poke)
+                scene.poke(page);
+            QTimer::singleShot(150, &host, [&] {
+                saved = Save(&host, file);
+                EndAllLayers();
+            });
+        });
+        if (scene.waitingBox) {
+            std::atomic<int32_t> busy { 1 };
+            CWaitingPage waiting(page, &busy, 6);
+            waiting.DoModal();
+        } else {
+            page->OpenOverlay(scene.overlayKind, scene.values);
+        }
+    }
+    delete page;
+    return saved;
+}
+
+Scene MakeScene(const char* name, PageMaker page, int kind = 0, OverlayValues values = {},
+    std::function<void(WizardPage*)> poke = {})
+{
+    Scene scene;
+    scene.name = QString::fromLatin1(name);
+    scene.page = std::move(page);
+    scene.overlayKind = kind;
+    scene.values = std::move(values);
+    scene.poke = std::move(poke);
+    return scene;
+}
+
+std::vector<Scene> Scenes()
+{
+    std::vector<Scene> scenes;
+    scenes.push_back(MakeScene("01-home", Make<CHomeDlg>()));
+    scenes.push_back(MakeScene("01-home-language-list", Make<CHomeDlg>(), 0, {}, [](WizardPage* page) {
+        if (auto* list = page->findChild<COrselComboBox*>())
+            list->OpenList();
+    }));
+    scenes.push_back(MakeScene("02-requirements", Make<CRequirementDlg>()));
+    scenes.push_back(MakeScene("03-introduction1", Make<CIntroduction1Dlg>()));
+    scenes.push_back(MakeScene("04-introduction2", Make<CIntroduction2Dlg>()));
+    scenes.push_back(MakeScene("05-introduction3", Make<CIntroduction3Dlg>()));
+    scenes.push_back(MakeScene("05-led-help", Make<CIntroduction3Dlg>(), CTransparentPage::KindLedRed));
+    scenes.push_back(
+        MakeScene("05-led-help-reset", Make<CIntroduction3Dlg>(), CTransparentPage::KindLedRed, {}, [](WizardPage*) {
+            if (auto* led = qobject_cast<CLEDRedPage*>(ModalLayer::Top()))
+                PostWindowMessage(led, WM_LINK_CLICKED);
+        }));
+    scenes.push_back(MakeScene("12-summary-all", Summary(5, true)));
+    scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
+    scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));
+    scenes.push_back(MakeScene("12-summary-cameras", Summary(2, false)));
+    scenes.push_back(MakeScene("overlay-reset", Placeholder(7), CTransparentPage::KindReset));
+    OverlayValues mac;
+    mac.text = CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", true);
+    scenes.push_back(MakeScene("overlay-mac-label", Placeholder(6), CTransparentPage::KindMacDisplay, mac));
+    OverlayValues noRow;
+    noRow.text = CMacDisplayPage::LabelMac("", false);
+    scenes.push_back(MakeScene("overlay-mac-label-no-row", Placeholder(6), CTransparentPage::KindMacDisplay, noRow));
+    scenes.push_back(MakeScene("overlay-terms", Placeholder(11), CTransparentPage::KindTerms));
+    scenes.push_back(MakeScene("overlay-about", Make<CHomeDlg>(), CTransparentPage::KindAbout));
+    OverlayValues formatWarning;
+    formatWarning.mode = 1;
+    formatWarning.cancelButton = true;
+    scenes.push_back(MakeScene("overlay-alarm-format", Placeholder(9), CTransparentPage::KindAlarm, formatWarning));
+    scenes.push_back(MakeScene("overlay-alarm-no-disk", Placeholder(9), CTransparentPage::KindAlarm));
+    scenes.push_back(MakeScene("overlay-net-alarm", Placeholder(11), CTransparentPage::KindNetAlarm));
+    scenes.push_back(MakeScene("overlay-no-device", Placeholder(6), CTransparentPage::KindNoDevice));
+    scenes.push_back(MakeScene("overlay-error", Placeholder(7), CTransparentPage::KindError));
+    Scene waiting = MakeScene("overlay-waiting", Placeholder(8));
+    waiting.waitingBox = true;
+    scenes.push_back(waiting);
+    return scenes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tour");
+    const QStringList only = app.arguments().mid(2); // optional scene names
+    int failures = 0;
+    int written = 0;
+    for (int language = 0; language < LanguageTable::kCount; ++language) {
+        SelectLanguage(language);
+        const QString folder = QStringLiteral("%1/%2-%3")
+                                   .arg(root)
+                                   .arg(language)
+                                   .arg(QString::fromLatin1(LanguageTable::Entry(language).portalCode));
+        QDir().mkpath(folder);
+        for (const Scene& scene : Scenes()) {
+            if (!only.isEmpty() && !only.contains(scene.name))
+                continue;
+            if (Render(scene, folder + QLatin1Char('/') + scene.name + QStringLiteral(".png")))
+                ++written;
+            else
+                ++failures;
+        }
+    }
+    SelectLanguage(0);
+
+    // One review sheet per scene: the six languages side by side, at 60 %.
+    QDir().mkpath(root + QStringLiteral("/sheets"));
+    for (const Scene& scene : Scenes()) {
+        if (!only.isEmpty() && !only.contains(scene.name))
+            continue;
+        const int w = WizardPage::kWidth * 6 / 10;
+        const int h = WizardPage::kHeight * 6 / 10;
+        QImage sheet(3 * w, 2 * h, QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (int language = 0; language < LanguageTable::kCount; ++language) {
+            const QString file = QStringLiteral("%1/%2-%3/%4.png")
+                                     .arg(root)
+                                     .arg(language)
+                                     .arg(QString::fromLatin1(LanguageTable::Entry(language).portalCode), scene.name);
+            painter.drawImage(QRect((language % 3) * w, (language / 3) * h, w, h), QImage(file));
+        }
+        painter.end();
+        sheet.save(root + QStringLiteral("/sheets/") + scene.name + QStringLiteral(".png"));
+    }
+    std::printf("tour: %d pictures in %s\n", written, qPrintable(root));
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,208 @@
+#include "platform/DesktopShortcut.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* kBaseName = "HXT-914Q";
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string HomeFolder()
+{
+    return Environment("HOME");
+}
+
+bool IsControl(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+// Creates folder and its missing parents with mode 0755.
+bool MakeFolders(const std::string& folder)
+{
+    if (folder.empty())
+        return false;
+    std::string partial;
+    size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = folder.find('/', pos + 1);
+        partial = folder.substr(0, pos);
+        if (partial.empty())
+            continue;
+        if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat info
+    {
+    };
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// One value of user-dirs.dirs: "$HOME/name" or "/absolute/path", in quotation marks.
+std::string UserDirValue(std::string value)
+{
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    std::string unescaped;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size())
+            ++i;
+        unescaped += value[i];
+    }
+    if (unescaped.rfind("$HOME", 0) == 0)
+        return HomeFolder() + unescaped.substr(5);
+    if (!unescaped.empty() && unescaped.front() == '/')
+        return unescaped;
+    return std::string();
+}
+
+} // namespace
+
+std::string ShortcutFileName(ShortcutForm form, const std::string& deviceNumber)
+{
+    std::string name = kBaseName;
+    if (form == ShortcutForm::Portal && !deviceNumber.empty()) {
+        name += '(';
+        for (char c : deviceNumber)
+            name += (c == '/' || IsControl(static_cast<unsigned char>(c))) ? '_' : c;
+        name += ')';
+    }
+    return name + ".desktop";
+}
+
+std::string ShortcutArgument(
+    ShortcutForm form, const std::string& deviceNumber, const std::string& portalAddress, const std::string& localLink)
+{
+    if (form == ShortcutForm::Portal) {
+        if (!deviceNumber.empty() && !portalAddress.empty())
+            return "\"https://" + portalAddress + "/device#" + deviceNumber + "?lang=en\"";
+        return !portalAddress.empty() ? portalAddress : std::string(kMakerSite);
+    }
+    if (!localLink.empty())
+        return "\"" + localLink + "\"";
+    return kMakerSite;
+}
+
+std::string AddressOfArgument(const std::string& argument)
+{
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
+        return argument.substr(1, argument.size() - 2);
+    return argument;
+}
+
+std::string DesktopEntryText(const std::string& address, const std::string& iconPath)
+{
+    // Exec's argument: "%" is written "%%"; inside the quotation marks '"', '`', '$' and '\' take a backslash;
+    // then the value as a whole doubles every backslash.
+    std::string quoted = "\"";
+    for (char c : address) {
+        if (IsControl(static_cast<unsigned char>(c)))
+            continue;
+        if (c == '%') {
+            quoted += "%%";
+            continue;
+        }
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    std::string exec = "xdg-open ";
+    for (char c : quoted) {
+        if (c == '\\')
+            exec += '\\';
+        exec += c;
+    }
+    std::string icon;
+    for (char c : iconPath) {
+        if (IsControl(static_cast<unsigned char>(c)))
+            continue;
+        if (c == '\\')
+            icon += '\\';
+        icon += c;
+    }
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Version=1.0\n"
+           "Name="
+        + std::string(kBaseName) + "\nExec=" + exec + "\nIcon=" + icon + "\nTerminal=false\n";
+}
+
+std::string DesktopFolder()
+{
+    std::string config = Environment("XDG_CONFIG_HOME");
+    if (config.empty())
+        config = HomeFolder() + "/.config";
+    std::ifstream dirs(config + "/user-dirs.dirs");
+    std::string line;
+    while (std::getline(dirs, line)) {
+        const std::string key = "XDG_DESKTOP_DIR=";
+        if (line.rfind(key, 0) == 0) {
+            std::string folder = UserDirValue(line.substr(key.size()));
+            if (!folder.empty())
+                return folder;
+        }
+    }
+    return HomeFolder() + "/Desktop";
+}
+
+std::string DesktopIconPath()
+{
+    std::string data = Environment("XDG_DATA_HOME");
+    if (data.empty())
+        data = HomeFolder() + "/.local/share";
+    return data + "/icons/HXT-914Q.ico";
+}
+
+bool WriteDesktopEntry(const std::string& folder, const std::string& fileName, const std::string& text)
+{
+    if (fileName.empty() || fileName.find('/') != std::string::npos || !MakeFolders(folder))
+        return false;
+    const std::string target = folder + "/" + fileName;
+    std::string pattern = folder + "/.HXT-914Q.XXXXXX";
+    std::vector<char> temporary(pattern.begin(), pattern.end());
+    temporary.push_back('\0');
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    bool ok = ::fchmod(fd, 0755) == 0;
+    std::string_view rest(text);
+    while (ok && !rest.empty()) {
+        const ssize_t n = ::write(fd, rest.data(), rest.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            rest.remove_prefix(static_cast<size_t>(n));
+    }
+    ok = ::close(fd) == 0 && ok;
+    // rename replaces an existing entry (or a symbolic link of that name) without following it.
+    if (ok)
+        ok = ::rename(temporary.data(), target.c_str()) == 0;
+    if (!ok)
+        ::unlink(temporary.data());
+    return ok;
+}
+
+std::string MakeDesktopShortcut(const std::string& access, const std::string& deviceNumber,
+    const std::string& portalAddress, const std::string& localLink)
+{
+    const ShortcutForm form = access == "1" ? ShortcutForm::Portal : ShortcutForm::Local;
+    const std::string argument = ShortcutArgument(form, deviceNumber, portalAddress, localLink);
+    const std::string text = DesktopEntryText(AddressOfArgument(argument), DesktopIconPath());
+    const std::string folder = DesktopFolder();
+    const std::string fileName = ShortcutFileName(form, deviceNumber);
+    return WriteDesktopEntry(folder, fileName, text) ? folder + "/" + fileName : std::string();
+}

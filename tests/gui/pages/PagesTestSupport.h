@@ -1,0 +1,78 @@
+#pragma once
+// Test helpers: a host stand-in that records the window messages the pages post to it, and a way to act on the
+// overlay that is up once it shows.
+
+#include "app/ModalLayer.h"
+#include "ui/WindowMessage.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+struct HostMessage
+{
+    int message;
+    intptr_t wParam;
+    intptr_t lParam;
+    bool operator==(const HostMessage&) const = default;
+};
+
+// An 860 x 640 window standing in for the wizard host; it records every window message it receives.
+class RecordingHost : public QWidget
+{
+public:
+    RecordingHost()
+    {
+        setFixedSize(860, 640);
+        setAttribute(Qt::WA_DontShowOnScreen);
+        show();
+    }
+
+    std::vector<HostMessage> messages;
+
+    std::vector<HostMessage> take()
+    {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        std::vector<HostMessage> out;
+        out.swap(messages);
+        return out;
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (const WindowMessage* m = AsWindowMessage(event)) {
+            messages.push_back({ m->message(), m->wParam(), m->lParam() });
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+// Waits (handling events) until the top-most running layer is of type T, then calls act with it. Gives up after
+// two seconds and ends every layer, so a test that misses its overlay fails instead of hanging.
+template <class T> void WhenShown(QObject* context, std::function<void(T*)> act)
+{
+    auto* poll = new QTimer(context);
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, context, [poll, clock, act] {
+        if (T* top = qobject_cast<T*>(ModalLayer::Top())) {
+            poll->stop();
+            poll->deleteLater();
+            delete clock;
+            act(top);
+        } else if (clock->elapsed() > 2000) {
+            poll->stop();
+            poll->deleteLater();
+            delete clock;
+            while (ModalLayer* layer = ModalLayer::Top())
+                layer->End(ModalLayer::IDCANCEL);
+        }
+    });
+    poll->start(10);
+}

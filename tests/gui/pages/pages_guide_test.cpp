@@ -1,0 +1,191 @@
+// The guide pages: the language choice of page 1 and its selection when the page is built again, the help
+// overlays of page 5 and where they leave the wizard, the device label's MAC text, the frame's NEXT and BACK.
+
+#include "PagesTestSupport.h"
+
+#include "app/CTransparentPage.h"
+#include "app/WizardSession.h"
+#include "i18n/Localization.h"
+#include "pages/CHomeDlg.h"
+#include "pages/CIntroduction3Dlg.h"
+#include "pages/CLEDRedPage.h"
+#include "pages/CMacDisplayPage.h"
+#include "pages/CRequirementDlg.h"
+#include "pages/CResetPage.h"
+#include "ui/CBaseStatic2.h"
+#include "ui/CComboBoxList.h"
+#include "ui/CLinkStatic2.h"
+#include "ui/COrselButton.h"
+#include "ui/COrselButton2.h"
+#include "ui/COrselButton4.h"
+#include "ui/COrselComboBox.h"
+#include "ui/CPageIndicator.h"
+#include "ui/CTitleStatic.h"
+#include "ui/Messages.h"
+
+#include <QTest>
+#include <memory>
+
+class PagesGuideTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { SelectLanguage(0); }
+    void cleanupTestCase() { SelectLanguage(0); }
+
+    void homePageLanguageChoiceSetsTextsAndIsSelectedOnReturn()
+    {
+        RecordingHost host;
+        WizardSession session;
+        auto home = std::make_unique<CHomeDlg>(&host, session);
+        QCOMPARE(home->languageList()->current(), 0);
+        QCOMPARE(home->startButton()->text(), QStringLiteral("START"));
+
+        // The list reports a choice to its combo, which hands it to the page.
+        PostWindowMessage(home->languageList(), WM_LANGUAGE_SELECTED, 3);
+        QVERIFY(host.take().empty()); // a language choice moves nowhere
+        QCOMPARE(LanguageIndex(), 3);
+        QCOMPARE(home->startButton()->text(), QString::fromStdString(Text("START", "START")));
+        QCOMPARE(home->findChild<CBaseStatic2*>("welcome")->text(), QString::fromStdString(Text("home_01", "")));
+        QVERIFY(home->findChild<CBaseStatic2*>("welcome")->text().contains(QStringLiteral("Asistente")));
+        QCOMPARE(home->languageList()->current(), 3);
+
+        // A list closed without a choice changes nothing.
+        PostWindowMessage(home->languageList(), WM_LANGUAGE_SELECTED, -1);
+        host.take();
+        QCOMPARE(LanguageIndex(), 3);
+
+        // START, then the next page is in Spanish; back on page 1 the list shows Spanish.
+        QTest::mouseClick(home->startButton(), Qt::LeftButton);
+        QCOMPARE(host.take(), (std::vector<HostMessage> { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
+        home.reset();
+        CRequirementDlg requirements(&host, session);
+        QCOMPARE(requirements.titleStatic()->text(), QString::fromStdString(Text("home_04", "Requirements")));
+        QVERIFY(requirements.titleStatic()->text() != QStringLiteral("Requirements"));
+        CHomeDlg again(&host, session);
+        QCOMPARE(again.languageList()->current(), 3);
+    }
+
+    void homePageListClickChoosesThroughTheDropDown()
+    {
+        RecordingHost host;
+        WizardSession session;
+        CHomeDlg home(&host, session);
+        home.languageList()->OpenList();
+        CComboBoxList* list = home.languageList()->list();
+        QVERIFY(list != nullptr);
+        PostWindowMessage(home.languageList(), WM_LANGUAGE_SELECTED, 1); // as a click on row 1 does
+        host.take();
+        QCOMPARE(LanguageIndex(), 1);
+        QCOMPARE(home.languageList()->current(), 1);
+        QCOMPARE(home.startButton()->text(), QString::fromStdString(Text("START", "START")));
+    }
+
+    void ledHelpEndsWithHomeOnlyAfterReset_data()
+    {
+        QTest::addColumn<bool>("openReset");
+        QTest::addColumn<bool>("pressReset");
+        QTest::addColumn<bool>("home");
+        QTest::newRow("reset help RESET") << true << true << true;
+        QTest::newRow("reset help cross, then LED cross") << true << false << false;
+        QTest::newRow("LED help cross") << false << false << false;
+    }
+
+    void ledHelpEndsWithHomeOnlyAfterReset()
+    {
+        QFETCH(bool, openReset);
+        QFETCH(bool, pressReset);
+        QFETCH(bool, home);
+        RecordingHost host;
+        WizardSession session;
+        CIntroduction3Dlg page(&host, session);
+        QCOMPARE(page.ledLink()->overlay(), int(CTransparentPage::KindLedRed));
+
+        bool resetShown = false;
+        WhenShown<CLEDRedPage>(this, [&, openReset, pressReset](CLEDRedPage* led) {
+            if (!openReset) {
+                QTest::mouseClick(led->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+                return;
+            }
+            WhenShown<CResetPage>(this, [&, led, pressReset](CResetPage* reset) {
+                resetShown = true;
+                // Opened from the LED help, it lies over that help, from its top-left corner.
+                QCOMPARE(reset->boxRect().topLeft(), led->boxRect().topLeft());
+                if (pressReset) {
+                    QTest::mouseClick(reset->resetButton(), Qt::LeftButton);
+                    return;
+                }
+                QTest::mouseClick(reset->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+                WhenShown<CLEDRedPage>(this, [](CLEDRedPage* ledAgain) {
+                    QTest::mouseClick(ledAgain->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+                });
+            });
+            PostWindowMessage(led, WM_LINK_CLICKED);
+        });
+        // The link's icon asks the page for the LED help.
+        QTest::mouseClick(page.ledLink(), Qt::LeftButton, {}, page.ledLink()->linkRect().center());
+        QCoreApplication::sendPostedEvents(&page); // the page runs the dimmer until the overlays have ended
+        QVERIFY(ModalLayer::Top() == nullptr);
+        QCOMPARE(resetShown, openReset);
+        const std::vector<HostMessage> expected
+            = home ? std::vector<HostMessage> { { WM_WIZARD_NAV, NAV_HOME, 0 } } : std::vector<HostMessage> {};
+        QCOMPARE(host.take(), expected);
+    }
+
+    void deviceLabelShowsTheRowMacOrSixteenX()
+    {
+        QCOMPARE(CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", true), std::string("001A2B3C4D5E"));
+        QCOMPARE(CMacDisplayPage::LabelMac("", false), std::string("xxxxxxxxxxxxxxxx"));
+        QCOMPARE(CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", false), std::string("xxxxxxxxxxxxxxxx"));
+
+        // Through the dimmer: the label shows what was handed over, and the dimmer ends with OK from the cross.
+        RecordingHost host;
+        WizardPage page(&host, 6, 3001);
+        QString line;
+        WhenShown<CMacDisplayPage>(this, [&line](CMacDisplayPage* label) {
+            line = label->macLine();
+            QTest::mouseClick(label->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+        });
+        OverlayValues values;
+        values.text = CMacDisplayPage::LabelMac("", false);
+        QCOMPARE(page.OpenOverlay(CTransparentPage::KindMacDisplay, values), int(ModalLayer::IDOK));
+        QCOMPARE(line, QStringLiteral("MAC: xxxxxxxxxxxxxxxx"));
+    }
+
+    void frameButtonsAreAsWideAsTheWiderText_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << 0;
+        QTest::newRow("Portuguese") << 1;
+    }
+
+    void frameButtonsAreAsWideAsTheWiderText()
+    {
+        QFETCH(int, language);
+        SelectLanguage(language);
+        RecordingHost host;
+        WizardSession session;
+        CRequirementDlg page(&host, session);
+        COrselButton2* next = page.nextButton();
+        COrselButton2* back = page.backButton();
+        QVERIFY(next->isVisibleTo(&page) && back->isVisibleTo(&page));
+        QCOMPARE(next->text(), QString::fromStdString(Text("Next", "NEXT")) + QStringLiteral("   >"));
+        QCOMPARE(back->text(), QStringLiteral("<   ") + QString::fromStdString(Text("Back", "BACK")));
+        const int w = std::max(next->CaptionWidth(), back->CaptionWidth());
+        QCOMPARE(next->geometry(), QRect(448, 536, w + 40, 43));
+        QCOMPARE(back->geometry(), QRect(370 - w, 536, w + 40, 43));
+        QCOMPARE(page.indicator()->filled(), 1);
+
+        QTest::mouseClick(back, Qt::LeftButton);
+        QTest::mouseClick(next, Qt::LeftButton);
+        QTest::mouseClick(page.minimiseButton(), Qt::LeftButton);
+        QTest::mouseClick(page.closeButton(), Qt::LeftButton);
+        QCOMPARE(host.take(),
+            (std::vector<HostMessage> { { WM_WIZARD_NAV, NAV_BACK, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 },
+                { WM_WIZARD_NAV, NAV_MINIMIZE, 0 }, { WM_WIZARD_NAV, NAV_CLOSE, 0 } }));
+    }
+};
+
+QTEST_MAIN(PagesGuideTest)
+#include "pages_guide_test.moc"
