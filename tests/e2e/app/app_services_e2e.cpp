@@ -1,0 +1,121 @@
+// The host's default-login probe against simulated recorders in the lab: a new recorder is accepted with the
+// empty password, a recorder with a password refuses it, a silent one times out and the password page hears
+// of it, and a recorder the search did not find fails at once.
+
+#include "app/CInterDialog.h"
+#include "app/StandInPage.h"
+#include "device/NvrClient.h"
+#include "discovery/SearchDevice.h"
+#include "i18n/Localization.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+class ServicesE2e : public QObject
+{
+    Q_OBJECT
+
+private:
+    QWidget frame;
+    CInterDialog* host = nullptr;
+    int32_t busyAtBuild = -1;
+
+    // Shows page 7 after a probe for the recorder at ip / mac, the way page 6 leaves: probe, then NEXT.
+    StandInPage* probe(const std::string& ip, const std::string& mac)
+    {
+        host->SetNvrIp(ip);
+        host->SetNvrMac(mac);
+        host->SetNvrUser("admin");
+        host->currentPage = 6;
+        busyAtBuild = -1;
+        PostWindowMessage(host, WM_START_LOGIN_PROBE);
+        PostWindowMessage(host, WM_WIZARD_NAV, NAV_NEXT);
+        QCoreApplication::sendPostedEvents(host);
+        QElapsedTimer clock;
+        clock.start();
+        while (host->probeBusy().load() != 0 && clock.elapsed() < 10000)
+            QTest::qWait(20);
+        QTest::qWait(100); // a failure report reaches the page
+        return qobject_cast<StandInPage*>(host->ShownPage());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SelectLanguage(0);
+        frame.resize(874, 654);
+        host = new CInterDialog(&frame);
+        host->SetPageBuilder([this](CInterDialog* h, int n) -> QWidget* {
+            busyAtBuild = h->probeBusy().load();
+            return new StandInPage(h, n);
+        });
+        host->show();
+        frame.show();
+        QCOMPARE(host->DiscoveryEngine().Start(), int32_t(SearchDevice::Searching));
+        QTRY_COMPARE_WITH_TIMEOUT(host->DiscoveryEngine().state.load(), int32_t(SearchDevice::SearchDone), 15000);
+        QVERIFY(host->DiscoveryEngine().InterfaceForIp("10.77.0.10") >= 0);
+    }
+
+    void newRecorderAcceptsTheEmptyPassword()
+    {
+        StandInPage* page = probe("10.77.0.10", "00:1a:2b:3c:4d:5e");
+        QCOMPARE(busyAtBuild, 1); // the password page sees the probe running when it is built
+        QCOMPARE(host->defaultLoginAccepted().load(), 1);
+        QCOMPARE(host->defaultLoginRefused().load(), 0);
+        QCOMPARE(page->probeFailures, 0);
+    }
+
+    void recorderWithPasswordRefusesIt()
+    {
+        StandInPage* page = probe("10.77.0.11", "00:1a:2b:3c:4d:5f");
+        QCOMPARE(host->defaultLoginAccepted().load(), 0);
+        QCOMPARE(host->defaultLoginRefused().load(), 1);
+        QCOMPARE(page->probeFailures, 0);
+    }
+
+    void silentRecorderTimesOutAndThePageHears()
+    {
+        QVERIFY(host->DiscoveryEngine().InterfaceForIp("10.77.0.12") >= 0);
+        QElapsedTimer clock;
+        clock.start();
+        StandInPage* page = probe("10.77.0.12", "00:1a:2b:3c:4d:67");
+        QVERIFY2(clock.elapsed() >= 2900 && clock.elapsed() < 7000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(host->defaultLoginAccepted().load(), 1);
+        QCOMPARE(host->defaultLoginRefused().load(), 0);
+        QCOMPARE(page->probeFailures, 1);
+    }
+
+    void unknownRecorderFailsAtOnce()
+    {
+        StandInPage* page = probe("10.77.0.40", "00:1a:2b:3c:4d:99");
+        QCOMPARE(host->defaultLoginAccepted().load(), 1);
+        QCOMPARE(host->defaultLoginRefused().load(), 0);
+        QCOMPARE(page->probeFailures, 1);
+    }
+
+    // A second start while the first probe waits on the silent recorder stops it first.
+    void secondStartStopsTheFirst()
+    {
+        host->SetNvrIp("10.77.0.12");
+        host->SetNvrMac("00:1a:2b:3c:4d:67");
+        PostWindowMessage(host, WM_START_LOGIN_PROBE);
+        QCoreApplication::sendPostedEvents(host);
+        QTest::qWait(300);
+        host->SetNvrIp("10.77.0.10");
+        host->SetNvrMac("00:1a:2b:3c:4d:5e");
+        QElapsedTimer clock;
+        clock.start();
+        PostWindowMessage(host, WM_START_LOGIN_PROBE);
+        QCoreApplication::sendPostedEvents(host);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(host->probeBusy().load(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(host->probeBusy().load(), 0, 10000);
+        QCOMPARE(host->defaultLoginAccepted().load(), 1);
+        QCOMPARE(host->defaultLoginRefused().load(), 0);
+    }
+};
+
+QTEST_MAIN(ServicesE2e)
+#include "app_services_e2e.moc"
