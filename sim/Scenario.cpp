@@ -92,8 +92,10 @@ std::vector<std::string> splitList(const std::string& text, char separator)
     return items;
 }
 
+} // namespace
+
 // usbN=none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
-bool parseDisk(const std::string& text, DiskSpec& disk)
+bool Scenario::parseDisk(const std::string& text, DiskSpec& disk)
 {
     disk = DiskSpec{};
     if (text == "none") {
@@ -123,7 +125,7 @@ bool parseDisk(const std::string& text, DiskSpec& disk)
     return true;
 }
 
-using Setter = bool (*)(void* target, const std::string& value, std::string& error);
+namespace {
 
 bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string& value, std::string& error)
 {
@@ -146,11 +148,15 @@ bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string
     } else if (key == "zone") {
         return toInt(value, 0, 199, r.zone) || (error = "bad zone number", false);
     } else if (key == "usb1" || key == "usb2") {
-        return parseDisk(value, r.disks[key == "usb1" ? 0 : 1]) || (error = "bad disk '" + value + "'", false);
+        return Scenario::parseDisk(value, r.disks[key == "usb1" ? 0 : 1]) || (error = "bad disk '" + value + "'", false);
     } else if (key == "sees") {
         r.sees = splitList(value, ',');
     } else if (key == "registered") {
         r.registered = splitList(value, ',');
+    } else if (key == "cloud-access") {
+        return toInt(value, 0, 9, r.cloudAccess) || (error = "bad cloud access", false);
+    } else if (key == "format-ms") {
+        return toInt(value, 0, 600000, r.formatMs) || (error = "bad format time", false);
     } else if (key == "cloud-status") {
         return toInt(value, 0, 9, r.cloudStatus) || (error = "bad cloud status", false);
     } else if (key == "cloud-email") {
@@ -202,6 +208,12 @@ bool applyCameraKey(CameraSpec& c, const std::string& key, const std::string& va
         return toBool(value, c.listAccount) || (error = "list-account must be yes or no", false);
     } else if (key == "list-password") {
         c.listPassword = value;
+    } else if (key == "stream") {
+        if (value != "jpeg" && value != "multipart") {
+            error = "stream must be jpeg or multipart";
+            return false;
+        }
+        c.multipart = value == "multipart";
     } else if (key == "fps") {
         return toInt(value, 1, 30, c.fps) || (error = "fps must be 1..30", false);
     } else if (key == "fault") {
@@ -338,6 +350,8 @@ bool Scenario::parseLine(const std::string& line, std::string& error)
                 account.firstName = value;
             } else if (key == "last") {
                 account.lastName = value;
+            } else if (key == "devices") {
+                account.devices = splitList(value, ',');
             } else {
                 error = "unknown account key '" + key + "'";
                 ok = false;

@@ -37,12 +37,14 @@ struct RecorderSpec
     std::array<DiskSpec, 2> disks;        // USB ports 1 and 2
     std::vector<std::string> sees;        // names of the cameras on its LAN segment
     std::vector<std::string> registered;  // names of cameras already added (in slot order)
+    int cloudAccess = 1;                  // "access" of the portal record: 1 = the cloud service is offered
     int cloudStatus = 0;                  // registration status reported by quelmoreginfo / quelmoregstatus
     std::string cloudEmail;
     std::string cloudPassword;
     std::string portalNumber;             // device number at the portal (tovra_no); made from the MAC when empty
     std::string portalDfp;                // device fingerprint; made from the MAC when empty
     std::string portalHost;               // empty: the lab's portal host name
+    int formatMs = 4000;                  // how long formatting a disk takes
     FaultSet faults;
 };
 
@@ -62,6 +64,7 @@ struct CameraSpec
     bool listAccount = true;              // the recorder lists it with account "admin" (else empty)
     std::string listPassword;             // password field of the recorder's camera line
     int fps = 4;
+    bool multipart = false;               // picture stream with multipart part headers (else bare JPEGs)
     FaultSet faults;
 };
 
@@ -71,6 +74,7 @@ struct AccountSpec
     std::string password;
     std::string firstName;
     std::string lastName;
+    std::vector<std::string> devices;     // device numbers already bound to the account
 };
 
 struct PortalSpec
@@ -101,6 +105,8 @@ public:
 
     static bool parseIpv4(const std::string& text, Ipv4& out);
     static bool parseMac(const std::string& text, Mac& out);
+    // A USB disk: none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
+    static bool parseDisk(const std::string& text, DiskSpec& disk);
     static std::string ipText(const Ipv4& ip);
     static std::string macText(const Mac& mac);
 };

@@ -3,6 +3,7 @@
 
 #include "JsonWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,6 +24,7 @@ SimState::SimState(const Scenario& scenario) : portal(scenario.portal)
         for (const auto& disk : spec.disks) {
             DiskState d;
             d.spec = disk;
+            d.fsCode = disk.plugged ? (disk.formatted ? 1 : 3) : 0;
             r.disks.push_back(d);
         }
         r.cloudStatus = spec.cloudStatus;
@@ -58,7 +60,30 @@ SimState::SimState(const Scenario& scenario) : portal(scenario.portal)
     for (const auto& spec : scenario.accounts) {
         PortalAccount a;
         a.spec = spec;
+        a.bindings = spec.devices;
         accounts.push_back(a);
+    }
+}
+
+void SimState::advanceFormats(RecorderState& recorder) const
+{
+    auto now = std::chrono::steady_clock::now();
+    for (auto& d : recorder.disks) {
+        if (!d.formatting) {
+            continue;
+        }
+        long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - d.formatStart).count();
+        long long total = recorder.spec.formatMs;
+        // Progress starts at 1 so a poll right after the start already shows a running job.
+        d.progress = total <= 0 ? 100 : static_cast<int>(std::min<long long>(100, 1 + ms * 99 / total));
+        if (d.progress >= 100) {
+            d.formatting = false;
+            d.spec.formatted = true;
+            d.spec.ready = true;
+            d.spec.partitions = 1;
+            d.fsCode = d.lastFs;
+            ++d.formatCount;
+        }
     }
 }
 
@@ -185,6 +210,7 @@ std::string SimState::json() const
             w.field("sizeGb", d.spec.sizeGb).field("formatted", d.spec.formatted);
             w.field("formatCount", d.formatCount).field("formatting", d.formatting);
             w.field("lastFs", d.lastFs).field("lastPartition", d.lastPartition);
+            w.field("fsCode", d.fsCode).field("progress", d.progress);
             w.endObject();
         }
         w.endArray();
@@ -199,6 +225,7 @@ std::string SimState::json() const
         }
         w.endArray();
         w.key("cloud").beginObject();
+        w.field("access", r.spec.cloudAccess);
         w.field("status", r.cloudStatus).field("email", r.cloudEmail).field("password", r.cloudPassword);
         w.field("portalNumber", r.spec.portalNumber).field("portalDfp", r.spec.portalDfp);
         w.endObject();
@@ -212,7 +239,8 @@ std::string SimState::json() const
         w.field("mac", Scenario::macText(c.spec.mac)).field("ip", Scenario::ipText(c.spec.ip));
         w.field("port", c.spec.port).field("protocolType", c.spec.protocolType).field("auth", c.spec.auth);
         w.field("password", c.password).field("passwordChanges", c.passwordChanges);
-        w.field("streamsOpened", c.streamsOpened);
+        w.field("streamsOpened", c.streamsOpened).field("streamsOpen", c.streamsOpen);
+        w.field("framesSent", c.framesSent);
         w.endObject();
     }
     w.endArray();
@@ -224,6 +252,7 @@ std::string SimState::json() const
         w.beginObject();
         w.field("email", a.spec.email).field("password", a.spec.password);
         w.field("first", a.spec.firstName).field("last", a.spec.lastName);
+        w.field("signedIn", !a.session.empty()).field("failedSignIns", a.failedSignIns);
         w.key("bindings").beginArray();
         for (const auto& b : a.bindings) {
             w.value(b);

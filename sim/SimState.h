@@ -20,6 +20,8 @@ struct DiskState
     int lastPartition = -1;
     bool formatting = false;
     std::chrono::steady_clock::time_point formatStart;
+    int fsCode = 0;         // file-system code of its partitions (0 none, 1 the recorder's own, 2 FAT32, 3 NTFS)
+    int progress = 0;       // formatting progress 1..100 (0 before the first formatting)
 };
 
 struct RegisteredCamera
@@ -48,6 +50,7 @@ struct RecorderState
     std::string cloudEmail;
     std::string cloudPassword;
     int passwordChanges = 0;
+    int formatPort = -1;    // the port of the latest formatting (what storageformatpoll reports)
 };
 
 struct CameraState
@@ -56,6 +59,8 @@ struct CameraState
     std::string password;
     int passwordChanges = 0;
     int streamsOpened = 0;
+    int streamsOpen = 0;
+    long long framesSent = 0;
 };
 
 struct PortalAccount
@@ -63,6 +68,7 @@ struct PortalAccount
     AccountSpec spec;
     std::vector<std::string> bindings;   // device numbers bound to this account
     std::string session;                 // current "quelmo" cookie value
+    int failedSignIns = 0;
 };
 
 struct SimEvent
@@ -107,6 +113,8 @@ public:
     int portalBinds = 0;
 
     long long elapsedMs() const;
+    // Brings running disk formats up to date (progress, and the end of formatting).
+    void advanceFormats(RecorderState& recorder) const;
 
 private:
     std::string json() const;

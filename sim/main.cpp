@@ -1,5 +1,11 @@
 // hxt914q-sim: plays recorders, IP cameras and the cloud portal for the lab. Reads a scenario, opens
 // every socket, touches the ready file, and runs until SIGTERM; SIGUSR1 rewrites the state file.
+#include "CameraHttp.h"
+#include "ControlChannel.h"
+#include "HttpServer.h"
+#include "LabCertificates.h"
+#include "PortalHttp.h"
+#include "RecorderHttp.h"
 #include "Scenario.h"
 #include "SimState.h"
 #include "UdpResponder.h"
@@ -9,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -31,6 +38,102 @@ bool touch(const std::string& path)
     ::close(fd);
     return true;
 }
+
+// Every HTTP and HTTPS listener with the device objects that answer it.
+struct HttpDevices
+{
+    std::vector<std::unique_ptr<RecorderHttp>> recorders;
+    std::vector<std::unique_ptr<CameraHttp>> cameras;
+    std::unique_ptr<PortalHttp> portal;
+    std::vector<std::unique_ptr<HttpServer>> servers;
+
+    bool start(SimState& state, const Scenario& scenario, const std::string& labDir, std::string& error)
+    {
+        LabCertificates certificates;
+        if (scenario.portal.enabled) {
+            if (!certificates.createAuthority(error)) {
+                return false;
+            }
+            if (!labDir.empty() && !certificates.writeAuthority(labDir, error)) {
+                return false;
+            }
+        }
+        for (const auto& r : scenario.recorders) {
+            recorders.push_back(std::make_unique<RecorderHttp>(state, r.name));
+            RecorderHttp* device = recorders.back().get();
+            HttpServer::Config config;
+            config.device = r.name;
+            config.ip = r.ip;
+            config.port = r.webPort;
+            config.faults = r.faults;
+            config.realm = r.realm;
+            auto handler = [device](const HttpRequest& request) { return device->handle(request); };
+            servers.push_back(std::make_unique<HttpServer>(state, config, handler));
+            ServerCertificate certificate;
+            if (!certificates.selfSigned(Scenario::ipText(r.ip), r.ip, certificate, error) ||
+                (!labDir.empty() && !LabCertificates::writeServer(labDir, r.name, certificate, error))) {
+                return false;
+            }
+            config.port = r.httpsPort;
+            config.tls = true;
+            config.keyPem = certificate.keyPem;
+            config.certPem = certificate.certPem;
+            servers.push_back(std::make_unique<HttpServer>(state, config, handler));
+        }
+        for (const auto& c : scenario.cameras) {
+            cameras.push_back(std::make_unique<CameraHttp>(state, c.name));
+            CameraHttp* device = cameras.back().get();
+            HttpServer::Config config;
+            config.device = c.name;
+            config.ip = c.ip;
+            config.port = c.port;
+            config.faults = c.faults;
+            config.realm = c.realm;
+            config.challenge = CameraHttp::challengeFor(c.auth);
+            config.noKeysBody = "OK\r\n";
+            servers.push_back(std::make_unique<HttpServer>(
+                state, config, [device](const HttpRequest& request) { return device->handle(request); }));
+        }
+        if (scenario.portal.enabled) {
+            portal = std::make_unique<PortalHttp>(state);
+            PortalHttp* device = portal.get();
+            ServerCertificate certificate;
+            std::string host;
+            state.read([&](const SimState& s) { host = s.portalHost; });
+            if (!certificates.issue(host, scenario.portal.ip, certificate, error) ||
+                (!labDir.empty() && !LabCertificates::writeServer(labDir, "portal", certificate, error))) {
+                return false;
+            }
+            HttpServer::Config config;
+            config.device = "portal";
+            config.ip = scenario.portal.ip;
+            config.port = 443;
+            config.tls = true;
+            config.keyPem = certificate.keyPem;
+            config.certPem = certificate.certPem;
+            config.faults = scenario.portal.faults;
+            config.challenge = HttpReply::Challenge::Basic;
+            config.realm = "Quelmo";
+            config.noKeysBody = "<html><body>Request received.</body></html>\r\n";
+            servers.push_back(std::make_unique<HttpServer>(
+                state, config, [device](const HttpRequest& request) { return device->handle(request); }));
+        }
+        for (auto& server : servers) {
+            if (!server->start(error)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void stop()
+    {
+        HttpServer::stopping = true;
+        for (auto& server : servers) {
+            server->stop();
+        }
+    }
+};
 
 } // namespace
 
@@ -102,10 +205,31 @@ int main(int argc, char** argv)
 
     SimState state(scenario);
     state.setStateFile(stateFile);
+    state.portalHost = scenario.portal.host;
+    if (state.portalHost.empty()) {
+        const char* labHost = std::getenv("LAB_PORTAL_HOST");
+        state.portalHost = labHost != nullptr && *labHost != '\0' ? labHost : "cloud.quelmo.lab";
+    }
 
     UdpResponder udp(state);
     if (!udp.start(error)) {
         std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
+        return 1;
+    }
+
+    HttpDevices http;
+    if (!http.start(state, scenario, labDir, error)) {
+        std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
+        http.stop();
+        udp.stop();
+        return 1;
+    }
+
+    ControlChannel control(state);
+    if (!labDir.empty() && !control.start(labDir + "/sim-control", error)) {
+        std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
+        http.stop();
+        udp.stop();
         return 1;
     }
 
@@ -128,6 +252,8 @@ int main(int argc, char** argv)
         }
         break;
     }
+    control.stop();
+    http.stop();
     udp.stop();
     state.save();
     return 0;

@@ -1,63 +1,65 @@
 #include "NvrClient.h"
 
+#include "device/CameraCommands.h"
+#include "device/CommandContext.h"
+#include "device/PortalCommands.h"
+#include "device/RecorderCommands.h"
 #include "discovery/DatagramHeader.h"
+#include "net/Base64.h"
+#include "net/HttpGet.h"
 #include "platform/CodePage.h"
 
 #include <cstring>
 
 namespace {
 
-// Local Base64 (standard alphabet, padded); replace with net/Base64 when merged.
-std::string base64Encode(std::string_view bytes)
-{
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const uint32_t group = (uint8_t(bytes[i]) << 16) | (uint8_t(bytes[i + 1]) << 8) | uint8_t(bytes[i + 2]);
-        out += alphabet[(group >> 18) & 63];
-        out += alphabet[(group >> 12) & 63];
-        out += alphabet[(group >> 6) & 63];
-        out += alphabet[group & 63];
-    }
-    if (i + 1 == bytes.size()) {
-        const uint32_t group = uint8_t(bytes[i]) << 16;
-        out += alphabet[(group >> 18) & 63];
-        out += alphabet[(group >> 12) & 63];
-        out += "==";
-    } else if (i + 2 == bytes.size()) {
-        const uint32_t group = (uint8_t(bytes[i]) << 16) | (uint8_t(bytes[i + 1]) << 8);
-        out += alphabet[(group >> 18) & 63];
-        out += alphabet[(group >> 12) & 63];
-        out += alphabet[(group >> 6) & 63];
-        out += '=';
-    }
-    return out;
-}
-
 constexpr uint64_t packState(uint32_t tag, int32_t value)
 {
     return (static_cast<uint64_t>(tag) << 32) | static_cast<uint32_t>(value);
 }
 
-constexpr int32_t stateOf(uint64_t word) { return static_cast<int32_t>(static_cast<uint32_t>(word)); }
+constexpr int32_t stateOf(uint64_t word)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(word));
+}
+
+const DeviceCommand* findCommand(int32_t code)
+{
+    for (const auto* table : { &RecorderCommands(), &CameraCommands(), &PortalCommands() }) {
+        for (const DeviceCommand& command : *table) {
+            if (command.code == code) {
+                return &command;
+            }
+        }
+    }
+    return nullptr;
+}
 
 } // namespace
 
-NvrClient::NvrClient() = default;
+NvrClient::NvrClient()
+    : http(std::make_unique<HttpGet>())
+{
+}
 
 NvrClient::~NvrClient()
 {
+    Stop(); // a worker never outlives the object it works on
     replyTimer.Cancel();
     std::lock_guard<std::mutex> guard(udpLock);
     endpoint.reset(); // joins the receive thread
     setReadyState(Idle);
 }
 
-int32_t NvrClient::State() const { return stateOf(stateWord.load(std::memory_order_acquire)); }
+int32_t NvrClient::State() const
+{
+    return stateOf(stateWord.load(std::memory_order_acquire));
+}
 
-int32_t NvrClient::LoginResult() const { return loginResult.load(std::memory_order_acquire); }
+int32_t NvrClient::LoginResult() const
+{
+    return loginResult.load(std::memory_order_acquire);
+}
 
 uint32_t NvrClient::beginCommand(bool login)
 {
@@ -120,13 +122,13 @@ bool NvrClient::OpenUdp(const std::string& localAddress)
 bool NvrClient::SendLogin(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
     const std::string& user, const std::string& password)
 {
-    return sendCommand(kCommandLogin, ip, mac, port, {user, password}, true);
+    return sendCommand(kCommandLogin, ip, mac, port, { user, password }, true);
 }
 
 bool NvrClient::SendSetPassword(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
     const std::string& user, const std::string& currentPassword, const std::string& newPassword)
 {
-    return sendCommand(kCommandSetPassword, ip, mac, port, {user, currentPassword, user, newPassword}, false);
+    return sendCommand(kCommandSetPassword, ip, mac, port, { user, currentPassword, user, newPassword }, false);
 }
 
 bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac,
@@ -139,7 +141,7 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
     // Layout: 22-byte header, then one 64-byte field per value holding its Base64 text, zero-padded.
     std::vector<uint8_t> datagram(DatagramHeader::kSize + kFieldSize * fields.size(), 0);
     for (size_t i = 0; i < fields.size(); ++i) {
-        const std::string encoded = base64Encode(AnsiBytes(fields[i]));
+        const std::string encoded = Base64Encode(AnsiBytes(fields[i]));
         if (encoded.size() > kFieldSize) {
             return false; // a cut value would be a different password
         }
@@ -150,7 +152,7 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
     header.command = command;
     header.targetMac = mac;
     header.targetIp = ip;
-    header.status = {0x77, 0x77};
+    header.status = { 0x77, 0x77 };
     header.payloadLength = static_cast<uint16_t>(kFieldSize * fields.size());
     header.Write(datagram.data());
 
@@ -249,4 +251,281 @@ NvrClient::ReplyVerdict NvrClient::ExamineReply(const uint8_t* data, size_t leng
     default:
         return verdict;
     }
+}
+
+// ---- HTTP commands -------------------------------------------------------------------------------------
+
+void NvrClient::SetFixedPortConnection(int port, bool secure)
+{
+    std::lock_guard<std::mutex> guard(driveLock);
+    fixedPort = port;
+    fixedSecure = secure;
+}
+
+bool NvrClient::Issue(int32_t code, CommandInputs inputs, const std::string& host, int port, const std::string& user,
+    const std::string& password)
+{
+    const DeviceCommand* command = findCommand(code);
+    if (command == nullptr) {
+        return false;
+    }
+    std::lock_guard<std::mutex> drive(driveLock);
+    // Busy first: from here on the previous worker can write neither the state nor the outputs.
+    const uint32_t tag = beginCommand(false);
+    udpTag.store(0);
+    if (command->prepare != nullptr) {
+        std::lock_guard<std::mutex> guard(resultLock);
+        command->prepare(outputs);
+    }
+    endWorker();
+
+    const bool fixed = command->transport == Transport::RecorderSecure || command->transport == Transport::Portal;
+    const bool secure = fixed && fixedSecure;
+    const int connectPort = fixed ? fixedPort : port;
+    // The recorder's HTTPS interface has a self-signed certificate; the portal's is checked.
+    const auto check = command->transport == Transport::Portal ? HttpGet::CertificateCheck::Verified
+                                                               : HttpGet::CertificateCheck::Relaxed;
+    if (!http->Open(host, user, password, command->timeoutMs, secure ? 1 : 0, connectPort, check)) {
+        return false; // stays Busy: the page's own limit ends its wait
+    }
+    {
+        std::lock_guard<std::mutex> guard(runLock);
+        running = true;
+    }
+    worker = std::thread([this, command, inputs = std::move(inputs), tag] { runWorker(*command, inputs, tag); });
+    return true;
+}
+
+bool NvrClient::Stop()
+{
+    std::lock_guard<std::mutex> drive(driveLock);
+    endWorker();
+    return true;
+}
+
+// Cancels the request in flight before waiting, so the wait is short; the worker then finds its request
+// failed and ends.
+void NvrClient::endWorker()
+{
+    {
+        std::lock_guard<std::mutex> guard(runLock);
+        running = false;
+    }
+    runChanged.notify_all();
+    http->Close();
+    if (worker.joinable()) {
+        worker.join();
+    }
+}
+
+bool NvrClient::pauseWorker(std::chrono::milliseconds duration)
+{
+    std::unique_lock<std::mutex> guard(runLock);
+    return !runChanged.wait_for(guard, duration, [this] { return !running; });
+}
+
+void NvrClient::runWorker(const DeviceCommand& command, const CommandInputs& inputs, uint32_t tag)
+{
+    pauseWorker(std::chrono::milliseconds(100));
+    CommandOutputs before;
+    {
+        std::lock_guard<std::mutex> guard(resultLock);
+        before = outputs;
+    }
+    CommandContext context(
+        *http, inputs, before, [this](std::chrono::milliseconds duration) { return pauseWorker(duration); });
+    CommandResult result = command.perform(context);
+    if (result.state == Done || result.state == Failed) {
+        finishCommand(tag, result.state, [&] {
+            if (result.write) {
+                result.write(outputs);
+            }
+        });
+    }
+    // The connection is not kept between commands. The worker does not wait for itself: a command issued
+    // now only waits for this thread to return.
+    http->Close();
+}
+
+std::string NvrClient::AnswerText() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    return State() == Done ? outputs.answerText : std::string();
+}
+
+std::string NvrClient::AnswerResult() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    const int32_t state = State();
+    return state == Busy ? std::string() : state == Done ? outputs.answerText : std::string("-1");
+}
+
+std::string NvrClient::NextListItem()
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    if (State() != Done) {
+        return {};
+    }
+    if (outputs.listNext < outputs.list.size()) {
+        return outputs.list[outputs.listNext++];
+    }
+    outputs.listNext = 0; // one empty text after the last item, then from the first again
+    return {};
+}
+
+int32_t NvrClient::FormatProgress() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    return outputs.formatProgress;
+}
+
+std::string NvrClient::PortalInfo() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    const int32_t state = State();
+    if (state != Done) {
+        return state == Busy ? std::string() : std::string("-1");
+    }
+    std::string joined;
+    for (size_t i = 0; i < outputs.portal.size(); ++i) {
+        joined += (i == 0 ? "" : "&") + outputs.portal[i];
+    }
+    return joined;
+}
+
+int32_t NvrClient::ErrCount() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    return outputs.errCount;
+}
+
+std::string NvrClient::PortalCookie() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    return outputs.cookie;
+}
+
+// ---- Command methods: store the inputs, issue the command -------------------------------------------------
+
+bool NvrClient::FormatDisk(const std::string& host, int port, const std::string& user, const std::string& password,
+    int32_t storageId, int32_t partition, int32_t fileSystem)
+{
+    CommandInputs in;
+    in.storageId = storageId;
+    in.partition = partition;
+    in.fileSystem = fileSystem;
+    return Issue(CommandFormatDisk, std::move(in), host, port, user, password);
+}
+
+bool NvrClient::PollFormat(const std::string& host, int port, const std::string& user, const std::string& password)
+{
+    return Issue(CommandPollFormat, CommandInputs(), host, port, user, password);
+}
+
+bool NvrClient::AddCamera(const std::string& host, int port, const std::string& user, const std::string& password,
+    int32_t avdevId, const std::string& avdevName, const std::string& hostName, const std::string& hostId,
+    int32_t protocolType, const std::string& account, const std::string& accountPassword, const std::string& brand,
+    const std::string& product)
+{
+    CommandInputs in;
+    in.avdevId = avdevId;
+    in.avdevName = avdevName;
+    in.hostName = hostName;
+    in.hostId = hostId;
+    in.protocolType = protocolType;
+    in.account = account;
+    in.accountPassword = accountPassword;
+    in.brand = brand;
+    in.product = product;
+    return Issue(CommandAddCamera, std::move(in), host, port, user, password);
+}
+
+bool NvrClient::DeleteCamera(
+    const std::string& host, int port, const std::string& user, const std::string& password, int32_t avdevId)
+{
+    CommandInputs in;
+    in.avdevId = avdevId;
+    return Issue(CommandDeleteCamera, std::move(in), host, port, user, password);
+}
+
+bool NvrClient::SetCloudRegStatus(
+    const std::string& host, int port, const std::string& user, const std::string& password, int32_t status)
+{
+    CommandInputs in;
+    in.cloudStatus = status;
+    return Issue(CommandSetCloudRegStatus, std::move(in), host, port, user, password);
+}
+
+bool NvrClient::GetCloudPortal(const std::string& host, int port, const std::string& user, const std::string& password)
+{
+    return Issue(CommandGetCloudPortal, CommandInputs(), host, port, user, password);
+}
+
+bool NvrClient::SetCloudRegInfo(const std::string& host, int port, const std::string& user, const std::string& password,
+    const std::string& email, const std::string& cloudPassword)
+{
+    CommandInputs in;
+    in.cloudEmail = email;
+    in.cloudPassword = cloudPassword;
+    return Issue(CommandSetCloudRegInfo, std::move(in), host, port, user, password);
+}
+
+bool NvrClient::DiscoverCameras(const std::string& host, int port, const std::string& user, const std::string& password)
+{
+    return Issue(CommandDiscoverCameras, CommandInputs(), host, port, user, password);
+}
+
+bool NvrClient::CheckCameraLogin(
+    const std::string& host, int port, const std::string& user, const std::string& password)
+{
+    return Issue(CommandCheckCameraLogin, CommandInputs(), host, port, user, password);
+}
+
+bool NvrClient::SetCameraPassword(const std::string& host, int port, const std::string& user,
+    const std::string& currentPassword, const std::string& newPassword)
+{
+    CommandInputs in;
+    in.newCameraPassword = newPassword;
+    return Issue(CommandSetCameraPassword, std::move(in), host, port, user, currentPassword);
+}
+
+bool NvrClient::PortalSignUp(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+    const std::string& lang, const std::string& email, const std::string& password, const std::string& passwordVerify,
+    const std::string& nameFirst, const std::string& nameLast)
+{
+    CommandInputs in;
+    in.client = client;
+    in.wizardVersion = wizardVersion;
+    in.lang = lang;
+    in.email = email;
+    in.password = password;
+    in.passwordVerify = passwordVerify;
+    in.nameFirst = nameFirst;
+    in.nameLast = nameLast;
+    return Issue(CommandPortalSignUp, std::move(in), portalHost, 443, "", "");
+}
+
+bool NvrClient::PortalSignIn(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+    const std::string& lang, const std::string& email, const std::string& password)
+{
+    CommandInputs in;
+    in.client = client;
+    in.wizardVersion = wizardVersion;
+    in.lang = lang;
+    in.email = email;
+    in.password = password;
+    return Issue(CommandPortalSignIn, std::move(in), portalHost, 443, "", "");
+}
+
+bool NvrClient::PortalBind(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+    const std::string& lang, const std::string& tovraNo, const std::string& devicePassword, const std::string& dfp)
+{
+    CommandInputs in;
+    in.client = client;
+    in.wizardVersion = wizardVersion;
+    in.lang = lang;
+    in.tovraNo = tovraNo;
+    in.devicePassword = devicePassword;
+    in.dfp = dfp;
+    return Issue(CommandPortalBind, std::move(in), portalHost, 443, "", "");
 }

@@ -1,26 +1,38 @@
 #pragma once
-// The request object through which the pages talk to the recorder: one command at a time, its progress
-// in one state word that the pages poll. This part holds the state word and the UDP command channel.
+// The request object through which the pages talk to the recorder, the cameras and the cloud portal: one
+// command at a time, its progress in one state word that the pages poll, its outputs kept until the next.
 
+#include "device/DeviceCommand.h"
 #include "discovery/UdpEndpoint.h"
 #include "platform/OneShotTimer.h"
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
-class NvrClient {
+class HttpGet;
+
+// HTTP commands: a command method stores its inputs and issues the command; a worker thread of its own
+// performs it and sets Done or Failed; the page polls State and then reads the outputs. Issuing a command
+// ends the one before it (its request is cancelled, its worker joined), and no worker can write the state
+// or the outputs of a later command. Any thread may call the methods; Issue and Stop take turns.
+class NvrClient
+{
 public:
     enum : int32_t { Idle = 0, Busy = 1, Done = 2, TimedOut = 3, Failed = 4 };
 
     // What a datagram received during a UDP command means for that command.
-    struct ReplyVerdict {
+    struct ReplyVerdict
+    {
         enum Kind { Ignore, Done, Failed } kind = Ignore;
         bool setsLoginResult = false;
         int32_t loginResult = 0;
@@ -55,6 +67,60 @@ public:
     // The commands' destination, 255.255.255.255 in the product; tests point it at loopback.
     void SetUdpDestination(const std::string& address);
 
+    // Recorder configuration (plain HTTP on the recorder's web port, or HTTPS on 443 where noted). Each
+    // returns whether the connection could be prepared; false leaves the state Busy until the next command.
+    bool FormatDisk(const std::string& host, int port, const std::string& user, const std::string& password,
+        int32_t storageId, int32_t partition, int32_t fileSystem);
+    bool PollFormat(const std::string& host, int port, const std::string& user, const std::string& password);
+    bool AddCamera(const std::string& host, int port, const std::string& user, const std::string& password,
+        int32_t avdevId, const std::string& avdevName, const std::string& hostName, const std::string& hostId,
+        int32_t protocolType, const std::string& account, const std::string& accountPassword, const std::string& brand,
+        const std::string& product);
+    bool DeleteCamera(
+        const std::string& host, int port, const std::string& user, const std::string& password, int32_t avdevId);
+    bool SetCloudRegStatus(
+        const std::string& host, int port, const std::string& user, const std::string& password, int32_t status);
+    bool GetCloudPortal(const std::string& host, int port, const std::string& user, const std::string& password);
+    bool SetCloudRegInfo(const std::string& host, int port, const std::string& user, const std::string& password,
+        const std::string& email, const std::string& cloudPassword); // HTTPS
+    bool DiscoverCameras(const std::string& host, int port, const std::string& user,
+        const std::string& password); // HTTPS
+
+    // Camera CGI (plain HTTP).
+    bool CheckCameraLogin(const std::string& host, int port, const std::string& user, const std::string& password);
+    bool SetCameraPassword(const std::string& host, int port, const std::string& user,
+        const std::string& currentPassword, const std::string& newPassword);
+
+    // Cloud portal form posts (HTTPS on 443, certificate verified).
+    bool PortalSignUp(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+        const std::string& lang, const std::string& email, const std::string& password,
+        const std::string& passwordVerify, const std::string& nameFirst, const std::string& nameLast);
+    bool PortalSignIn(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+        const std::string& lang, const std::string& email, const std::string& password);
+    bool PortalBind(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
+        const std::string& lang, const std::string& tovraNo, const std::string& devicePassword, const std::string& dfp);
+
+    // Cancels the request in flight, then waits for the worker to end (its command ends Failed). The state
+    // is otherwise left as it is. Always true.
+    bool Stop();
+
+    // The last portal answer when Done, else empty.
+    std::string AnswerText() const;
+    // "-1" when Idle, TimedOut or Failed; empty while Busy; the last portal answer when Done.
+    std::string AnswerResult() const;
+    // When Done: the camera lines one per call, then one empty text, then from the first again. Empty otherwise.
+    std::string NextListItem();
+    int32_t FormatProgress() const;
+    // When Done: status, access, portal_url, portal_number, portal_dfp, model and localhyperlink joined by
+    // "&"; empty while Busy; "-1" otherwise.
+    std::string PortalInfo() const;
+    int32_t ErrCount() const;
+    std::string PortalCookie() const;
+
+    // Where the connections on a fixed port go (the recorder's HTTPS interface and the portal): 443 over
+    // HTTPS in the product; tests point them at a loopback server.
+    void SetFixedPortConnection(int port, bool secure);
+
     static constexpr size_t kFieldSize = 64;
     uint32_t replyTimeout = 3000; // milliseconds
 
@@ -67,23 +133,40 @@ private:
 
     bool sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac,
         uint16_t port, const std::vector<std::string>& fields, bool login);
-    static void onDatagram(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data,
-        size_t length);
+    static void onDatagram(
+        UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
     void onReply(const uint8_t* data, size_t length);
     void onReplyTimeout(uint32_t tag);
 
-    std::atomic<uint64_t> stateWord {0};
-    uint32_t lastTag = 0;        // guarded by resultLock
-    std::mutex resultLock;       // a command's outputs and its final state are written together
-    std::atomic<int32_t> loginResult {0};
+    bool Issue(int32_t code, CommandInputs inputs, const std::string& host, int port, const std::string& user,
+        const std::string& password);
+    void endWorker();
+    void runWorker(const DeviceCommand& command, const CommandInputs& inputs, uint32_t tag);
+    bool pauseWorker(std::chrono::milliseconds duration);
+
+    std::atomic<uint64_t> stateWord { 0 };
+    uint32_t lastTag = 0; // guarded by resultLock
+    mutable std::mutex resultLock; // a command's outputs and its final state are written together
+    std::atomic<int32_t> loginResult { 0 };
 
     std::mutex udpLock; // the channel: endpoint, sequence, last texts, destination
     std::unique_ptr<UdpEndpoint> endpoint;
-    std::atomic<uint32_t> udpTag {0}; // tag of the pending UDP command; 0 = none
+    std::atomic<uint32_t> udpTag { 0 }; // tag of the pending UDP command; 0 = none
     OneShotTimer replyTimer;
     uint32_t sequence = 0;
     std::string lastUser;
     std::string lastPassword;
     std::string lastNewPassword;
     std::string udpDestination = "255.255.255.255";
+
+    CommandOutputs outputs; // guarded by resultLock
+
+    std::mutex driveLock; // Issue and Stop take turns
+    std::unique_ptr<HttpGet> http;
+    std::thread worker;
+    std::mutex runLock;
+    std::condition_variable runChanged;
+    bool running = false; // guarded by runLock; cleared to stop the worker's waits
+    int fixedPort = 443;
+    bool fixedSecure = true;
 };

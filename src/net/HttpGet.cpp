@@ -375,9 +375,14 @@ bool HttpGet::SendGet(std::string_view path)
     if (!startRequest(false, path, {}, {}) || !waitForHeaders()) {
         return false;
     }
-    const int status = headers.StatusCode();
+    return JudgeResponse(headers, digest, authMode);
+}
+
+bool HttpGet::JudgeResponse(const ResponseHeaders& response, DigestState& challenge, AuthMode& mode)
+{
+    const int status = response.StatusCode();
     if (status == 401) {
-        authMode = SelectDigestChallenge(digest, headers.WwwAuthenticate()) ? AuthDigest : AuthBasic;
+        mode = SelectDigestChallenge(challenge, response.WwwAuthenticate()) ? AuthDigest : AuthBasic;
     }
     return status != 0 && status != 401 && status != 409;
 }

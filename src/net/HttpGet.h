@@ -97,6 +97,11 @@ public:
     // until the next Open. Waits 50 ms before releasing; always true.
     bool Close();
 
+    // What a response's head means for the request that got it: true when it is a response whose status is
+    // neither 401 nor 409. A 401 sets `mode` to AuthDigest when it carries a Digest challenge that can be
+    // answered (loaded into `digest`), else to AuthBasic.
+    static bool JudgeResponse(const ResponseHeaders& headers, DigestState& digest, AuthMode& mode);
+
     // The connection description as Open settled it (for diagnostics and tests).
     int Port() const { return port; }
     bool Secure() const { return secure; }

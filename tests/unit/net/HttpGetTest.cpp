@@ -9,8 +9,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -480,6 +484,83 @@ TEST_F(MhdDigest, nonEmptyPasswordIsAnsweredByTheTransportWithoutAPreemptiveHead
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].authorization, "");
     EXPECT_EQ(requests[1].authorization.rfind("Digest ", 0), 0u);
+}
+
+// A self-signed certificate for 127.0.0.1, made with the openssl tool for one test run.
+struct SelfSignedCertificate
+{
+    SelfSignedCertificate()
+    {
+        char pattern[] = "/tmp/hxt-tls-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) {
+            return;
+        }
+        dir = pattern;
+        const std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1"
+                                    " -addext subjectAltName=IP:127.0.0.1 -keyout "
+            + (dir / "key.pem").string() + " -out " + (dir / "cert.pem").string() + " >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) {
+            key = read(dir / "key.pem");
+            certificate = read(dir / "cert.pem");
+        }
+    }
+    ~SelfSignedCertificate()
+    {
+        if (!dir.empty()) {
+            std::filesystem::remove_all(dir);
+        }
+    }
+    static std::string read(const std::filesystem::path& path)
+    {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::filesystem::path dir;
+    std::string key;
+    std::string certificate;
+};
+
+TEST(HttpGetTls, recorderCertificateIsAcceptedAndPortalCertificateIsChecked)
+{
+    SelfSignedCertificate tls;
+    if (tls.key.empty()) {
+        GTEST_SKIP() << "the openssl tool could not make a certificate";
+    }
+    MhdServer server(
+        [](MHD_Connection* connection, const MhdRequest& request) {
+            MHD_Result queued = MHD_NO;
+            if (request.url.rfind("/config/", 0) == 0
+                && !MhdServer::digestAuthorised(connection, "HXT Recorder", "admin", "", queued)) {
+                return queued;
+            }
+            return MhdServer::reply(connection, 200, "secure " + request.method);
+        },
+        tls.key, tls.certificate);
+
+    HttpGet recorder;
+    ASSERT_TRUE(recorder.Open("127.0.0.1", "admin", "", 3000, 1, server.port(), HttpGet::CertificateCheck::Relaxed));
+    EXPECT_FALSE(recorder.SendGet("/config/quelmodiscovery")) << "Digest challenge over HTTPS";
+    ASSERT_TRUE(recorder.SendGet("/config/quelmodiscovery"));
+    char body[32] = {};
+    size_t read = 0;
+    ASSERT_TRUE(recorder.ReadChunk(body, sizeof body, read));
+    EXPECT_EQ(std::string(body, read), "secure GET");
+
+    HttpGet portal;
+    ASSERT_TRUE(portal.Open("127.0.0.1", "", "", 3000, 1, server.port(), HttpGet::CertificateCheck::Verified));
+    portal.SetAuthMode(HttpGet::AuthNone);
+    EXPECT_FALSE(portal.Post("/signin", "Content-Type: application/x-www-form-urlencoded", "a=b\r\n\r\n"))
+        << "a certificate the system does not trust";
+    EXPECT_FALSE(portal.SendGet("/"));
+    EXPECT_EQ(server.requests().size(), 2u) << "nothing reached the server over the unverified connection";
+
+    ASSERT_TRUE(portal.Open("127.0.0.1", "", "", 3000, 1, server.port(), HttpGet::CertificateCheck::Relaxed));
+    portal.SetAuthMode(HttpGet::AuthNone);
+    ASSERT_TRUE(portal.Post("/signin", "Content-Type: application/x-www-form-urlencoded", "a=b\r\n\r\n"));
+    ASSERT_TRUE(portal.ReadChunk(body, sizeof body, read));
+    EXPECT_EQ(std::string(body, read), "secure POST");
 }
 
 } // namespace

@@ -15,13 +15,29 @@ char nonceKey[] = "hxt-test-server-nonce-key-0123456789";
 MhdServer::MhdServer(Handler handler)
     : handler(std::move(handler))
 {
+    start(false);
+}
+
+MhdServer::MhdServer(Handler handler, const std::string& keyPem, const std::string& certificatePem)
+    : handler(std::move(handler))
+    , keyPem(keyPem)
+    , certificatePem(certificatePem)
+{
+    start(true);
+}
+
+void MhdServer::start(bool tls)
+{
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    daemon = MHD_start_daemon(MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION, 0, nullptr, nullptr,
-        &MhdServer::onRequest, this, MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_DIGEST_AUTH_RANDOM, sizeof nonceKey - 1,
-        nonceKey, MHD_OPTION_NONCE_NC_SIZE, 300, MHD_OPTION_END);
+    const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | (tls ? MHD_USE_TLS : 0);
+    // The TLS options go last, so a plain server ends its list before them.
+    daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &MhdServer::onRequest, this, MHD_OPTION_SOCK_ADDR, &address,
+        MHD_OPTION_DIGEST_AUTH_RANDOM, sizeof nonceKey - 1, nonceKey, MHD_OPTION_NONCE_NC_SIZE, 300,
+        tls ? MHD_OPTION_HTTPS_MEM_KEY : MHD_OPTION_END, keyPem.c_str(), MHD_OPTION_HTTPS_MEM_CERT,
+        certificatePem.c_str(), MHD_OPTION_END);
     if (daemon == nullptr) {
         throw std::runtime_error("MhdServer: cannot start on loopback");
     }

@@ -24,6 +24,8 @@ public:
     using Handler = std::function<MHD_Result(MHD_Connection*, const MhdRequest&)>;
 
     explicit MhdServer(Handler handler);
+    // HTTPS with the given PEM key and certificate.
+    MhdServer(Handler handler, const std::string& keyPem, const std::string& certificatePem);
     ~MhdServer();
 
     uint16_t port() const { return listenPort; }
@@ -37,10 +39,13 @@ public:
         MHD_Connection* connection, const char* realm, const char* user, const char* password, MHD_Result& queued);
 
 private:
+    void start(bool tls);
     static MHD_Result onRequest(void* self, MHD_Connection* connection, const char* url, const char* method,
         const char* version, const char* uploadData, size_t* uploadSize, void** context);
 
     Handler handler;
+    std::string keyPem;
+    std::string certificatePem;
     MHD_Daemon* daemon = nullptr;
     uint16_t listenPort = 0;
     mutable std::mutex mutex;

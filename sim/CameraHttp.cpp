@@ -1,0 +1,203 @@
+// Camera CGI requests and the picture stream.
+#include "CameraHttp.h"
+
+#include "SimState.h"
+#include "TestPicture.h"
+
+#include <chrono>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+// Pictures at the camera's rate, for as long as the client reads (or until the simulator stops).
+class JpegStream : public StreamSource
+{
+public:
+    JpegStream(SimState& state, std::string camera, std::string label, int fps, bool multipart, bool noEndMarker)
+        : state(state)
+        , camera(std::move(camera))
+        , label(std::move(label))
+        , fps(fps)
+        , multipart(multipart)
+        , noEndMarker(noEndMarker)
+        , start(std::chrono::steady_clock::now())
+    {
+        state.update([&](SimState& s) {
+            CameraState* c = s.camera(this->camera);
+            ++c->streamsOpened;
+            ++c->streamsOpen;
+        });
+    }
+
+    ~JpegStream() override
+    {
+        state.update([&](SimState& s) { --s.camera(camera)->streamsOpen; });
+    }
+
+    long read(char* buffer, size_t max) override
+    {
+        if (offset == pending.size()) {
+            auto due = start + std::chrono::milliseconds(frame * 1000 / fps);
+            auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+            if (wait.count() > 0 && !HttpServer::pause(wait.count())) {
+                return -2;
+            }
+            if (HttpServer::stopping) {
+                return -2;
+            }
+            nextPicture();
+        }
+        size_t n = std::min(max, pending.size() - offset);
+        std::memcpy(buffer, pending.data() + offset, n);
+        offset += n;
+        return static_cast<long>(n);
+    }
+
+private:
+    void nextPicture()
+    {
+        auto now = std::chrono::system_clock::now();
+        std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+        int ms = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+        std::tm utc {};
+        gmtime_r(&seconds, &utc);
+        char stamp[96];
+        std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d", utc.tm_year + 1900, utc.tm_mon + 1,
+            utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, ms);
+        // The picture follows the clock, not this stream: a client that asks again for every picture
+        // still sees it move.
+        long long tick =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() * fps / 1000;
+        std::string picture = TestPicture::jpeg(tick, label + " #" + std::to_string(frame), stamp);
+        if (noEndMarker && picture.size() >= 2) {
+            picture.resize(picture.size() - 2); // the trailing FF D9
+        }
+        if (multipart) {
+            pending = "--hxtframe\r\nContent-Type: image/jpeg\r\nContent-Length: " + std::to_string(picture.size())
+                + "\r\n\r\n" + picture + "\r\n";
+        } else {
+            pending = std::move(picture);
+        }
+        offset = 0;
+        ++frame;
+        state.update([&](SimState& s) { ++s.camera(camera)->framesSent; });
+    }
+
+    SimState& state;
+    std::string camera;
+    std::string label;
+    int fps;
+    bool multipart;
+    bool noEndMarker;
+    std::chrono::steady_clock::time_point start;
+    long long frame = 0;
+    std::string pending;
+    size_t offset = 0;
+};
+
+} // namespace
+
+CameraHttp::CameraHttp(SimState& state, std::string name)
+    : state(state)
+    , name(std::move(name))
+{
+}
+
+HttpReply::Challenge CameraHttp::challengeFor(const std::string& auth)
+{
+    if (auth == "basic") {
+        return HttpReply::Challenge::Basic;
+    }
+    if (auth == "digest") {
+        return HttpReply::Challenge::Digest;
+    }
+    return HttpReply::Challenge::BasicAndDigest;
+}
+
+HttpReply CameraHttp::handle(const HttpRequest& request)
+{
+    std::string password;
+    CameraSpec spec;
+    state.read([&](const SimState& s) {
+        const CameraState* c = s.camera(name);
+        password = c->password;
+        spec = c->spec;
+    });
+    std::string scheme = HttpServer::authScheme(request);
+    AuthCheck auth = AuthCheck::Missing;
+    if (scheme == "Basic" && spec.auth != "digest") {
+        auth = HttpServer::checkBasic(request, "admin", password);
+    } else if (scheme == "Digest" && spec.auth != "basic") {
+        auth = HttpServer::checkDigest(request, spec.realm, "admin", password);
+    }
+    if (auth != AuthCheck::Ok) {
+        HttpReply reply = HttpReply::text(401, "401 Unauthorized\r\n");
+        reply.challenge = challengeFor(spec.auth);
+        reply.realm = spec.realm;
+        reply.stale = auth == AuthCheck::Stale && reply.challenge != HttpReply::Challenge::Basic;
+        reply.note = auth == AuthCheck::Missing ? "challenge" : auth == AuthCheck::Stale ? "nonce" : "refused";
+        return reply;
+    }
+
+    if (request.path == "/userlist.cgi") {
+        return HttpReply::text(200, "user1=admin\r\nlevel1=administrator\r\n");
+    }
+    if (request.path == "/system.cgi") {
+        return changePassword(request);
+    }
+    if (request.path == "/image/jpeg.cgi") {
+        return pictureStream(request);
+    }
+    if (request.path == "/") {
+        HttpReply reply
+            = HttpReply::text(200, "<html><body><h1>" + spec.brand + " " + spec.model + "</h1></body></html>\r\n");
+        reply.contentType = "text/html";
+        return reply;
+    }
+    return HttpReply::text(404, "404 Not Found\r\n");
+}
+
+HttpReply CameraHttp::changePassword(const HttpRequest& request)
+{
+    auto id = request.arg("AdminID");
+    auto wanted = request.arg("AdminPassword");
+    std::string reboot = request.arg("ConfigReboot").value_or("No");
+    if (!id || !wanted) {
+        return HttpReply::text(400, "400 Bad Request\r\n");
+    }
+    if (*id != "admin") {
+        HttpReply reply = HttpReply::text(200, "error=unknown user\r\n");
+        reply.note = "unknown user";
+        return reply;
+    }
+    if (wanted->empty() || wanted->size() > 31) {
+        HttpReply reply = HttpReply::text(200, "error=password must have 1 to 31 characters\r\n");
+        reply.note = "refused";
+        return reply;
+    }
+    state.update([&](SimState& s) {
+        CameraState* c = s.camera(name);
+        c->password = *wanted;
+        ++c->passwordChanges;
+    });
+    HttpReply reply
+        = HttpReply::text(200, "AdminID=admin\r\nAdminPassword=" + *wanted + "\r\nConfigReboot=" + reboot + "\r\n");
+    reply.note = "password changed";
+    return reply;
+}
+
+HttpReply CameraHttp::pictureStream(const HttpRequest& request)
+{
+    CameraSpec spec;
+    state.read([&](const SimState& s) { spec = s.camera(name)->spec; });
+    HttpReply reply;
+    reply.contentType = spec.multipart ? "multipart/x-mixed-replace; boundary=hxtframe" : "image/jpeg";
+    reply.headers.emplace_back("Cache-Control", "no-cache");
+    bool noEndMarker = spec.faults.has("jpeg-no-eoi", request.rawUri);
+    reply.stream = std::make_shared<JpegStream>(
+        state, name, spec.model + " " + spec.name, spec.fps, spec.multipart, noEndMarker);
+    reply.note = noEndMarker ? "stream without end markers" : "stream";
+    return reply;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Changes made while the simulator runs, for tests that play a user at the devices: command lines
+// written to a named pipe (by default LAB_DIR/sim-control, so processes in the pc namespace reach it).
+//   usb RECORDER PORT DISK    plug, unplug or replace the disk on USB port 1 or 2 (DISK as in a scenario)
+// Each command is logged in the state file (kind "control") with its result.
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+class SimState;
+
+class ControlChannel
+{
+public:
+    explicit ControlChannel(SimState& state);
+    ~ControlChannel();
+
+    // Creates the pipe (replacing a stale one) and starts reading it.
+    bool start(const std::string& path, std::string& error);
+    void stop();
+
+    // Runs one command line; returns what happened ("ok ..." or "error: ...").
+    std::string run(const std::string& line);
+
+private:
+    void loop();
+
+    SimState& state;
+    std::string path;
+    int fd = -1;
+    int wakeFd = -1;
+    std::atomic<bool> running { false };
+    std::thread thread;
+};

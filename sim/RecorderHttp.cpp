@@ -1,0 +1,412 @@
+// The recorder's "/config/" requests.
+#include "RecorderHttp.h"
+
+#include "SimBase64.h"
+#include "SimState.h"
+#include "TimeZoneTable.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+const char* const badRequest = "<html><head><title>400 Bad Request</title></head>"
+                               "<body><h1>400 Bad Request</h1></body></html>\r\n";
+
+HttpReply bad(const std::string& why)
+{
+    HttpReply reply = HttpReply::text(400, badRequest);
+    reply.contentType = "text/html";
+    reply.note = why;
+    return reply;
+}
+
+HttpReply lines(const std::string& body)
+{
+    return HttpReply::text(200, body);
+}
+
+// A whole decimal number within [low, high].
+bool number(const std::optional<std::string>& text, long low, long high, int& out)
+{
+    if (!text || text->empty() || text->size() > 9) {
+        return false;
+    }
+    char* end = nullptr;
+    long value = std::strtol(text->c_str(), &end, 10);
+    if (*end != '\0' || value < low || value > high) {
+        return false;
+    }
+    out = static_cast<int>(value);
+    return true;
+}
+
+std::string hostText(const CameraSpec& c)
+{
+    return Scenario::ipText(c.ip) + (c.port != 80 ? ":" + std::to_string(c.port) : "");
+}
+
+} // namespace
+
+RecorderHttp::RecorderHttp(SimState& state, std::string name)
+    : state(state)
+    , name(std::move(name))
+{
+}
+
+HttpReply RecorderHttp::handle(const HttpRequest& request)
+{
+    if (request.path == "/" || request.path == "/index.html") {
+        HttpReply reply = HttpReply::text(200,
+            "<html><head><title>HXT-914Q</title></head><body><h1>HXT-914Q</h1>"
+            "<p>Network video recorder</p></body></html>\r\n");
+        reply.contentType = "text/html";
+        return reply;
+    }
+
+    std::string password;
+    std::string realm;
+    state.read([&](const SimState& s) {
+        const RecorderState* r = s.recorder(name);
+        password = r->password;
+        realm = r->spec.realm;
+    });
+    AuthCheck auth = HttpServer::checkDigest(request, realm, "admin", password);
+    if (auth != AuthCheck::Ok) {
+        HttpReply reply = HttpReply::text(401, "401 Unauthorized\r\n");
+        reply.challenge = HttpReply::Challenge::Digest;
+        reply.realm = realm;
+        reply.stale = auth == AuthCheck::Stale;
+        reply.note = auth == AuthCheck::Missing ? "challenge" : auth == AuthCheck::Stale ? "nonce" : "refused";
+        return reply;
+    }
+    if (request.method != "GET" && request.method != "HEAD") {
+        return HttpReply::text(405, "405 Method Not Allowed\r\n");
+    }
+
+    const std::string& p = request.path;
+    if (p == "/config/timezonelist") {
+        return timeZoneList(request);
+    }
+    if (p == "/config/datetime") {
+        return dateTime(request);
+    }
+    if (p == "/config/manrecord") {
+        return manualRecord(request);
+    }
+    if (p == "/config/storageinfo") {
+        return storageInfo(request);
+    }
+    if (p == "/config/storageformat") {
+        return storageFormat(request);
+    }
+    if (p == "/config/storageformatpoll") {
+        return storageFormatPoll();
+    }
+    if (p == "/config/addavdev") {
+        return addCamera(request);
+    }
+    if (p == "/config/delavdev") {
+        return deleteCamera(request);
+    }
+    if (p == "/config/languages") {
+        return lines("language=4\r\nlanguages=4;5;16;19;22;23\r\n");
+    }
+    if (p == "/config/quelmodiscovery") {
+        return cameraDiscovery();
+    }
+    if (p == "/config/quelmoregstatus") {
+        return cloudRegStatus(request);
+    }
+    if (p == "/config/quelmoportal") {
+        return cloudPortal();
+    }
+    if (p == "/config/quelmoreginfo") {
+        return cloudRegInfo(request);
+    }
+    HttpReply reply = HttpReply::text(404, "404 Not Found\r\n");
+    return reply;
+}
+
+HttpReply RecorderHttp::timeZoneList(const HttpRequest& request)
+{
+    int language = 4;
+    if (request.arg("language") && !number(request.arg("language"), 0, 999, language)) {
+        return bad("language");
+    }
+    const std::vector<std::string>* names = TimeZoneTable::names(language);
+    if (names == nullptr) {
+        names = TimeZoneTable::names(4); // a language it does not know: English names
+    }
+    std::string body = "timezonelist=";
+    for (size_t i = 0; i < names->size(); ++i) {
+        body += (i > 0 ? ";" : "") + (*names)[i];
+    }
+    HttpReply reply = lines(body);
+    reply.contentType = "text/plain; charset=utf-8";
+    reply.note = "language " + std::to_string(language);
+    return reply;
+}
+
+HttpReply RecorderHttp::dateTime(const HttpRequest& request)
+{
+    int zone = 0;
+    if (auto wanted = request.arg("timezone")) {
+        int count = static_cast<int>(TimeZoneTable::names(4)->size());
+        if (!number(wanted, 1, count, zone)) {
+            return bad("zone " + *wanted);
+        }
+        state.update([&](SimState& s) { s.recorder(name)->zone = zone; });
+    } else {
+        state.read([&](const SimState& s) { zone = s.recorder(name)->zone; });
+    }
+    std::time_t now = std::time(nullptr);
+    std::tm utc {};
+    gmtime_r(&now, &utc);
+    char date[64];
+    std::strftime(date, sizeof date, "date=%Y-%m-%d\r\ntime=%H:%M:%S\r\n", &utc);
+    return lines(std::string(date) + "timezone=" + std::to_string(zone) + "\r\ndst=0\r\nntp=0\r\n");
+}
+
+HttpReply RecorderHttp::manualRecord(const HttpRequest& request)
+{
+    int record = 0;
+    if (!number(request.arg("record"), 0, 1, record)) {
+        return bad("record");
+    }
+    state.update([&](SimState& s) { s.recorder(name)->recording = record == 1; });
+    return lines("record=" + std::to_string(record) + "\r\n");
+}
+
+HttpReply RecorderHttp::storageInfo(const HttpRequest& request)
+{
+    int id = 0;
+    if (!number(request.arg("storageid"), 0, 1, id)) {
+        return bad("storage id");
+    }
+    std::string body;
+    state.update([&](SimState& s) {
+        RecorderState& r = *s.recorder(name);
+        s.advanceFormats(r);
+        const DiskState& d = r.disks[static_cast<size_t>(id)];
+        bool ready = d.spec.plugged && d.spec.ready && !d.formatting;
+        body = "storageid=" + std::to_string(id) + "\r\n";
+        body += "plug=" + std::string(d.spec.plugged ? "1" : "0") + "\r\n";
+        body += "ready=" + std::string(ready ? "1" : "0") + "\r\n";
+        body += "type=usb\r\n";
+        if (!d.spec.plugged) {
+            body += "devicename=\r\nmodelname=\r\nusedpartition=0\r\n";
+            return;
+        }
+        body += "devicename=/dev/sd" + std::string(1, static_cast<char>('a' + id)) + "\r\n";
+        body += "modelname=" + d.spec.model + "\r\n";
+        body += "capacity=" + std::to_string(static_cast<long long>(d.spec.sizeGb) * 1000000000LL) + "\r\n";
+        body += "usedpartition=1\r\n";
+        // partitioninfoN=number,device,start sector,size in bytes,free bytes,file-system code
+        long long size = static_cast<long long>(d.spec.sizeGb) * 1000000000LL / d.spec.partitions;
+        for (int n = 1; n <= d.spec.partitions; ++n) {
+            long long free = d.spec.formatted ? size - size / 100 : 0;
+            body += "partitioninfo" + std::to_string(n) + "=" + std::to_string(n) + ",/dev/sd"
+                + std::string(1, static_cast<char>('a' + id)) + std::to_string(n) + ","
+                + std::to_string(2048 + (n - 1) * (size / 512)) + "," + std::to_string(size) + ","
+                + std::to_string(free) + "," + std::to_string(d.fsCode) + "\r\n";
+        }
+    });
+    return lines(body);
+}
+
+HttpReply RecorderHttp::storageFormat(const HttpRequest& request)
+{
+    int id = 0;
+    int partition = 0;
+    int fs = 0;
+    if (!number(request.arg("storageid"), 0, 1, id) || !number(request.arg("partition"), 0, 4, partition)
+        || !number(request.arg("fs"), 1, 5, fs)) {
+        return bad("format arguments");
+    }
+    std::string body;
+    state.update([&](SimState& s) {
+        RecorderState& r = *s.recorder(name);
+        s.advanceFormats(r);
+        DiskState& d = r.disks[static_cast<size_t>(id)];
+        if (!d.spec.plugged) {
+            body = "result=fail\r\nreason=no disk\r\n";
+            return;
+        }
+        d.formatting = true;
+        d.formatStart = std::chrono::steady_clock::now();
+        d.lastFs = fs;
+        d.lastPartition = partition;
+        d.progress = 1;
+        r.formatPort = id;
+        body = "result=ok\r\n";
+    });
+    HttpReply reply = lines(body);
+    reply.note = "storage " + std::to_string(id) + " fs " + std::to_string(fs);
+    return reply;
+}
+
+HttpReply RecorderHttp::storageFormatPoll()
+{
+    int progress = 0;
+    state.update([&](SimState& s) {
+        RecorderState& r = *s.recorder(name);
+        s.advanceFormats(r);
+        if (r.formatPort >= 0) {
+            progress = r.disks[static_cast<size_t>(r.formatPort)].progress;
+        }
+    });
+    HttpReply reply = lines("status=" + std::to_string(progress) + "\r\n");
+    reply.note = std::to_string(progress) + "%";
+    return reply;
+}
+
+HttpReply RecorderHttp::addCamera(const HttpRequest& request)
+{
+    RegisteredCamera c;
+    auto account = request.arg("account");
+    auto pass = request.arg("pass");
+    auto host = request.arg("hostname");
+    if (!number(request.arg("avdevid"), 0, slots - 1, c.slot) || !number(request.arg("protocol"), 0, 99, c.protocol)
+        || !number(request.arg("protocoltype"), 0, 99, c.protocolType) || !host || host->empty() || !account || !pass) {
+        return bad("camera arguments");
+    }
+    auto decodedAccount = SimBase64::decode(*account);
+    auto decodedPass = SimBase64::decode(*pass);
+    if (!decodedAccount || !decodedPass) {
+        return bad("account or password is not Base64");
+    }
+    c.name = request.arg("avdevname").value_or("");
+    c.host = *host;
+    c.hostId = request.arg("hostid").value_or("");
+    c.account = *decodedAccount;
+    c.password = *decodedPass;
+    c.brand = request.arg("brand").value_or("");
+    c.product = request.arg("product").value_or("");
+    state.update([&](SimState& s) {
+        auto& cameras = s.recorder(name)->cameras;
+        auto at = cameras.begin();
+        while (at != cameras.end() && at->slot < c.slot) {
+            ++at;
+        }
+        if (at != cameras.end() && at->slot == c.slot) {
+            *at = c;
+        } else {
+            cameras.insert(at, c);
+        }
+    });
+    HttpReply reply = lines("result=ok\r\navdevid=" + std::to_string(c.slot) + "\r\n");
+    reply.note = "slot " + std::to_string(c.slot) + " " + c.host;
+    return reply;
+}
+
+HttpReply RecorderHttp::deleteCamera(const HttpRequest& request)
+{
+    int slot = 0;
+    if (!number(request.arg("avdevid"), 0, slots - 1, slot)) {
+        return bad("avdevid");
+    }
+    bool removed = false;
+    state.update([&](SimState& s) {
+        auto& cameras = s.recorder(name)->cameras;
+        for (auto it = cameras.begin(); it != cameras.end(); ++it) {
+            if (it->slot == slot) {
+                cameras.erase(it);
+                removed = true;
+                break;
+            }
+        }
+    });
+    HttpReply reply = lines(removed ? "result=ok\r\n" : "result=fail\r\nreason=empty channel\r\n");
+    reply.note = "slot " + std::to_string(slot) + (removed ? " removed" : " empty");
+    return reply;
+}
+
+HttpReply RecorderHttp::cameraDiscovery()
+{
+    // online;address;MAC;brand;model;account;password;extra;protocol type -- the cameras added to the
+    // recorder first, in channel order, then the others it sees on its network.
+    std::string body;
+    state.read([&](const SimState& s) {
+        const RecorderState& r = *s.recorder(name);
+        std::vector<std::string> listedMacs;
+        for (const auto& c : r.cameras) {
+            body += "1;" + c.host + ";" + c.hostId + ";" + c.brand + ";" + c.product + ";" + c.account + ";"
+                + c.password + ";ch" + std::to_string(c.slot + 1) + ";" + std::to_string(c.protocolType) + "\r\n";
+            listedMacs.push_back(c.hostId);
+        }
+        for (const auto& seen : r.spec.sees) {
+            const CameraState* c = s.camera(seen);
+            std::string mac = Scenario::macText(c->spec.mac);
+            bool listed = false;
+            for (const auto& m : listedMacs) {
+                listed = listed || m == mac;
+            }
+            if (listed) {
+                continue;
+            }
+            body += "0;" + hostText(c->spec) + ";" + mac + ";" + c->spec.brand + ";" + c->spec.model + ";"
+                + (c->spec.listAccount ? "admin" : "") + ";" + c->spec.listPassword + ";;"
+                + std::to_string(c->spec.protocolType) + "\r\n";
+        }
+    });
+    return lines(body);
+}
+
+HttpReply RecorderHttp::cloudRegStatus(const HttpRequest& request)
+{
+    int status = 0;
+    if (request.arg("status") && !number(request.arg("status"), 0, 9, status)) {
+        return bad("status");
+    }
+    state.update([&](SimState& s) {
+        RecorderState& r = *s.recorder(name);
+        if (request.arg("status")) {
+            r.cloudStatus = status;
+        }
+        status = r.cloudStatus;
+    });
+    return lines("status=" + std::to_string(status) + "\r\n");
+}
+
+HttpReply RecorderHttp::cloudPortal()
+{
+    std::string body;
+    state.read([&](const SimState& s) {
+        const RecorderState& r = *s.recorder(name);
+        std::string host = r.spec.portalHost.empty() ? s.portalHost : r.spec.portalHost;
+        body = "status=" + std::to_string(r.cloudStatus) + "\r\n";
+        body += "access=" + std::to_string(r.spec.cloudAccess) + "\r\n";
+        body += "portal_url=" + host + "\r\n";
+        body += "portal_number=" + r.spec.portalNumber + "\r\n";
+        body += "portal_dfp=" + r.spec.portalDfp + "\r\n";
+        body += "model=" + r.spec.model + "\r\n";
+        body += "localhyperlink=http://" + Scenario::ipText(r.spec.ip)
+            + (r.spec.webPort != 80 ? ":" + std::to_string(r.spec.webPort) : "") + "/\r\n";
+    });
+    return lines(body);
+}
+
+HttpReply RecorderHttp::cloudRegInfo(const HttpRequest& request)
+{
+    int status = 0;
+    if (request.arg("status") && !number(request.arg("status"), 0, 9, status)) {
+        return bad("status");
+    }
+    std::string body;
+    state.update([&](SimState& s) {
+        RecorderState& r = *s.recorder(name);
+        if (auto email = request.arg("email")) {
+            r.cloudEmail = *email;
+        }
+        if (auto password = request.arg("password")) {
+            r.cloudPassword = *password;
+        }
+        if (request.arg("status")) {
+            r.cloudStatus = status;
+        }
+        body = "status=" + std::to_string(r.cloudStatus) + "\r\nemail=" + r.cloudEmail
+            + "\r\npassword=" + r.cloudPassword + "\r\n";
+    });
+    return lines(body);
+}

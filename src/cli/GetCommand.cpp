@@ -1,0 +1,140 @@
+// hxt914q-cli get: one GET through the wizard's own HTTP client, as its callers read a recorder or camera
+// answer: when the first try ends in a 401 that switched the connection to Digest, once more on it.
+#include "CliCommand.h"
+
+#include "net/HttpGet.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const char* const kGetUsage
+    = "usage: hxt914q-cli get [--secure] [--verify] [--port N] [--user U] [--password P] [--timeout MS] HOST PATH\n"
+      "Reads PATH (starting with \"/\") from HOST over HTTP, or HTTPS with --secure (port 80 or 443 unless --port\n"
+      "is given). The recorder's self-signed certificate is accepted; --verify checks the certificate against\n"
+      "the system trust store instead. User \"admin\" unless given; an empty password sends Basic credentials,\n"
+      "a Digest challenge is answered on a second request. Prints \"status N\", then the body (at most 63999\n"
+      "bytes). Exit 0 when a response other than 401 came, 1 otherwise, 2 on bad usage.\n";
+
+constexpr size_t kAnswerBuffer = 64000;
+
+bool parseNumber(const std::string& text, long low, long high, long& value)
+{
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0' && value >= low && value <= high;
+}
+
+struct GetArguments
+{
+    bool secure = false;
+    bool verify = false;
+    long port = 0;
+    long timeoutMs = 15000;
+    std::string user = "admin";
+    std::string password;
+    std::string host;
+    std::string path;
+    bool help = false;
+};
+
+// Returns false (message on stderr) on an unknown option, a missing or bad value, or not exactly HOST PATH.
+bool parse(const std::vector<std::string>& args, GetArguments& out)
+{
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            out.help = true;
+            return true;
+        }
+        if (arg == "--secure") {
+            out.secure = true;
+            continue;
+        }
+        if (arg == "--verify") {
+            out.verify = true;
+            continue;
+        }
+        if (arg == "--port" || arg == "--user" || arg == "--password" || arg == "--timeout") {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "hxt914q-cli get: %s needs a value\n", arg.c_str());
+                return false;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--user") {
+                out.user = value;
+            } else if (arg == "--password") {
+                out.password = value;
+            } else if (arg == "--port" && !parseNumber(value, 1, 65535, out.port)) {
+                std::fprintf(stderr, "hxt914q-cli get: --port needs a number from 1 to 65535\n");
+                return false;
+            } else if (arg == "--timeout" && !parseNumber(value, 1, 600000, out.timeoutMs)) {
+                std::fprintf(stderr, "hxt914q-cli get: --timeout needs milliseconds from 1 to 600000\n");
+                return false;
+            }
+            continue;
+        }
+        if (arg.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "hxt914q-cli get: unknown option '%s'\n", arg.c_str());
+            return false;
+        }
+        positional.push_back(arg);
+    }
+    if (positional.size() != 2 || positional[1].empty() || positional[1][0] != '/') {
+        std::fprintf(stderr, "hxt914q-cli get: needs HOST and a PATH starting with \"/\"\n");
+        return false;
+    }
+    out.host = positional[0];
+    out.path = positional[1];
+    return true;
+}
+
+} // namespace
+
+int RunGet(const std::vector<std::string>& args)
+{
+    GetArguments arguments;
+    if (!parse(args, arguments)) {
+        std::fputs(kGetUsage, stderr);
+        return kExitUsage;
+    }
+    if (arguments.help) {
+        std::fputs(kGetUsage, stdout);
+        return kExitSuccess;
+    }
+    HttpGet http;
+    const auto check = arguments.verify ? HttpGet::CertificateCheck::Verified : HttpGet::CertificateCheck::Relaxed;
+    if (!http.Open(arguments.host, arguments.user, arguments.password, uint32_t(arguments.timeoutMs),
+            arguments.secure ? 1 : 0, int(arguments.port), check)) {
+        std::fprintf(stderr, "hxt914q-cli get: cannot use the host '%s'\n", arguments.host.c_str());
+        return kExitUsage;
+    }
+    std::vector<char> buffer(kAnswerBuffer, '\0');
+    size_t size = buffer.size();
+    bool fetched = http.FetchAll(arguments.path, buffer.data(), size);
+    if (!fetched && http.GetAuthMode() == HttpGet::AuthDigest) {
+        size = buffer.size();
+        fetched = http.FetchAll(arguments.path, buffer.data(), size);
+    }
+    int status = 0;
+    if (!http.QueryStatusCode(status)) {
+        std::fprintf(stderr, "hxt914q-cli get: no response from %s\n", arguments.host.c_str());
+        return kExitRefused;
+    }
+    if (!fetched) {
+        // A refusal (401, 409) still has a body worth showing.
+        size = 0;
+        size_t read = 0;
+        while (size + 1 < buffer.size() && http.ReadChunk(buffer.data() + size, buffer.size() - 1 - size, read)
+            && read > 0) {
+            size += read;
+        }
+    }
+    std::printf("status %d\n", status);
+    std::fwrite(buffer.data(), 1, size, stdout);
+    std::fflush(stdout);
+    return status != 401 ? kExitSuccess : kExitRefused;
+}

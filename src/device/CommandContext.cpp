@@ -1,0 +1,60 @@
+#include "device/CommandContext.h"
+
+#include "device/NvrClient.h"
+#include "net/HttpGet.h"
+
+#include <algorithm>
+
+CommandContext::CommandContext(HttpGet& http, const CommandInputs& inputs, const CommandOutputs& before,
+    std::function<bool(std::chrono::milliseconds)> pause)
+    : http(http)
+    , inputs(inputs)
+    , before(before)
+    , pause(std::move(pause))
+    , buffer(kAnswerBufferSize, '\0')
+{
+}
+
+bool CommandContext::Fetch(std::string_view path)
+{
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    size = buffer.size();
+    if (!http.FetchAll(path, buffer.data(), size)) {
+        size = 0;
+        return false;
+    }
+    return true;
+}
+
+bool CommandContext::ReadBody()
+{
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    size = 0;
+    // The last byte stays zero, so the answer is always a terminated text.
+    while (size + 1 < buffer.size()) {
+        size_t read = 0;
+        if (!http.ReadChunk(buffer.data() + size, buffer.size() - 1 - size, read)) {
+            return false;
+        }
+        if (read == 0) {
+            return true;
+        }
+        size += read;
+    }
+    return true; // full: the rest of the answer is not wanted
+}
+
+AnswerParser CommandContext::Answer() const
+{
+    return AnswerParser::FromBytes(buffer.data(), size);
+}
+
+CommandResult CommandDone(std::function<void(CommandOutputs&)> write)
+{
+    return CommandResult { NvrClient::Done, std::move(write) };
+}
+
+CommandResult CommandFailed()
+{
+    return CommandResult { NvrClient::Failed, nullptr };
+}

@@ -1,0 +1,407 @@
+// The request object's HTTP commands against scripted loopback servers: the requests each command sends,
+// how it reads the answers, the portal's cookie and error count, and how commands follow each other.
+#include "RawHttpServer.h"
+#include "device/NvrClient.h"
+#include "net/Base64.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const std::string kHost = "127.0.0.1";
+
+int32_t waitWhileBusy(const NvrClient& client, std::chrono::milliseconds limit = 10000ms)
+{
+    const auto end = Clock::now() + limit;
+    while (client.State() == NvrClient::Busy && Clock::now() < end) {
+        std::this_thread::sleep_for(5ms);
+    }
+    return client.State();
+}
+
+std::string target(const RawRequest& request)
+{
+    const std::string line = request.requestLine();
+    const size_t start = line.find(' ') + 1;
+    return line.substr(start, line.rfind(' ') - start);
+}
+
+std::vector<std::string> targets(const RawHttpServer& server)
+{
+    std::vector<std::string> out;
+    for (const RawRequest& request : server.requests()) {
+        out.push_back(target(request));
+    }
+    return out;
+}
+
+// Answers each request by its path (query left out); unknown paths get 404.
+RawHttpServer::Responder byPath(std::map<std::string, std::string> bodies)
+{
+    return [bodies](size_t, const RawRequest& request) {
+        const std::string path = target(request).substr(0, target(request).find('?'));
+        const auto found = bodies.find(path);
+        return found == bodies.end() ? RawResponse::make(404, "") : RawResponse::make(200, found->second);
+    };
+}
+
+std::string lines(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "cam" + std::to_string(i) + ";10.77.0." + std::to_string(i % 250) + "\r\n";
+    }
+    return text;
+}
+
+TEST(NvrClientRecorder, commandsSendTheirRequestsAndReadTheirAnswers)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<bool(NvrClient&, int port)> issue;
+        std::map<std::string, std::string> bodies;
+        std::vector<std::string> requests;
+        int32_t state;
+        std::function<void(NvrClient&)> check;
+    };
+    const std::string pw = "pa&ss#1 \xc3\xa9";
+    const Case cases[] = {
+        { "FormatDisk", [](NvrClient& c, int p) { return c.FormatDisk(kHost, p, "admin", "pw", 1, 2, 3); },
+            { { "/config/storageformat", "error=1\r\n" } }, { "/config/storageformat?storageid=1&partition=2&fs=3" },
+            NvrClient::Done, nullptr },
+        { "PollFormat 37", [](NvrClient& c, int p) { return c.PollFormat(kHost, p, "admin", "pw"); },
+            { { "/config/storageformatpoll", "disk=1\r\nstatus=37\r\n" } }, { "/config/storageformatpoll" },
+            NvrClient::Done, [](NvrClient& c) { EXPECT_EQ(c.FormatProgress(), 37); } },
+        { "PollFormat without status", [](NvrClient& c, int p) { return c.PollFormat(kHost, p, "admin", "pw"); },
+            { { "/config/storageformatpoll", "progress=50\r\n" } }, { "/config/storageformatpoll" }, NvrClient::Done,
+            [](NvrClient& c) { EXPECT_EQ(c.FormatProgress(), 0); } },
+        { "AddCamera",
+            [pw](NvrClient& c, int p) {
+                return c.AddCamera(kHost, p, "admin", "pw", 3, "Front door&1", "10.77.0.21:8080", "00:1a:2b", 0,
+                    "admin", pw, "Vesk+or", "IPC 200");
+            },
+            { { "/config/addavdev", "ok\r\n" } },
+            { "/config/addavdev?avdevid=3&avdevname=Front%20door%261&hostname=10.77.0.21:8080&hostid=00:1a:2b"
+              "&protocol=1&protocoltype=0&account="
+                + Base64Encode("admin") + "&pass=" + Base64Encode(pw) + "&brand=Vesk%2Bor&product=IPC%20200" },
+            NvrClient::Done, nullptr },
+        { "DeleteCamera", [](NvrClient& c, int p) { return c.DeleteCamera(kHost, p, "admin", "pw", 7); },
+            { { "/config/delavdev", "" } }, { "/config/delavdev?avdevid=7" }, NvrClient::Done, nullptr },
+        { "GetCloudPortal", [](NvrClient& c, int p) { return c.GetCloudPortal(kHost, p, "admin", "pw"); },
+            { { "/config/quelmoportal", "status=0\r\naccess=1\r\nportal_url=u\r\n" } }, { "/config/quelmoportal" },
+            NvrClient::Done, [](NvrClient& c) { EXPECT_EQ(c.PortalInfo(), "0&1&u&&&&"); } },
+        { "SetCloudRegInfo",
+            [](NvrClient& c, int p) { return c.SetCloudRegInfo(kHost, p, "admin", "pw", "a+b&c@x.org", "p w%"); },
+            { { "/config/quelmoreginfo", "status=0\r\n" } },
+            { "/config/quelmoreginfo?email=a%2Bb%26c@x.org&password=p%20w%25&status=1" }, NvrClient::Done, nullptr },
+        { "DiscoverCameras 300 lines", [](NvrClient& c, int p) { return c.DiscoverCameras(kHost, p, "admin", "pw"); },
+            { { "/config/languages", "en\r\n" }, { "/config/quelmodiscovery", lines(300) } },
+            { "/config/languages", "/config/quelmodiscovery" }, NvrClient::Done,
+            [](NvrClient& c) {
+                std::vector<std::string> seen;
+                for (std::string item = c.NextListItem(); !item.empty(); item = c.NextListItem()) {
+                    seen.push_back(item);
+                }
+                ASSERT_EQ(seen.size(), 256u);
+                EXPECT_EQ(seen.front(), "cam0;10.77.0.0");
+                EXPECT_EQ(seen.back(), "cam255;10.77.0.5");
+            } },
+        { "DiscoverCameras empty", [](NvrClient& c, int p) { return c.DiscoverCameras(kHost, p, "admin", "pw"); },
+            { { "/config/languages", "" }, { "/config/quelmodiscovery", "" } },
+            { "/config/languages", "/config/quelmodiscovery" }, NvrClient::Done,
+            [](NvrClient& c) { EXPECT_EQ(c.NextListItem(), ""); } },
+        { "DiscoverCameras languages refused",
+            [](NvrClient& c, int p) { return c.DiscoverCameras(kHost, p, "admin", "pw"); }, {}, {}, NvrClient::Failed,
+            nullptr },
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        RawHttpServer server(entry.bodies.empty()
+                ? RawHttpServer::Responder([](size_t, const RawRequest&) { return RawResponse::make(409, ""); })
+                : byPath(entry.bodies));
+        NvrClient client;
+        client.SetFixedPortConnection(server.port(), false); // the HTTPS commands, on plain loopback here
+        ASSERT_TRUE(entry.issue(client, server.port()));
+        EXPECT_EQ(waitWhileBusy(client), entry.state);
+        if (!entry.requests.empty()) {
+            EXPECT_EQ(targets(server), entry.requests);
+        }
+        if (entry.check) {
+            entry.check(client);
+        }
+    }
+}
+
+TEST(NvrClientRecorder, outputsFollowTheState)
+{
+    RawHttpServer server(byPath({ { "/config/quelmoportal", "status=1\r\nportal_url=p.example\r\n" },
+        { "/config/languages", "" }, { "/config/quelmodiscovery", "a\r\nb" } }));
+    NvrClient client;
+    client.SetFixedPortConnection(server.port(), false);
+    EXPECT_EQ(client.PortalInfo(), "-1") << "Idle";
+    EXPECT_EQ(client.AnswerResult(), "-1");
+
+    ASSERT_TRUE(client.DiscoverCameras(kHost, server.port(), "admin", "pw"));
+    EXPECT_EQ(client.NextListItem(), "") << "nothing while Busy";
+    EXPECT_EQ(client.AnswerResult(), "");
+    EXPECT_EQ(client.PortalInfo(), "");
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Done);
+    for (const char* expected : { "a", "b", "", "a", "b", "", "a" }) {
+        EXPECT_EQ(client.NextListItem(), expected);
+    }
+
+    ASSERT_TRUE(client.GetCloudPortal(kHost, server.port(), "admin", "pw"));
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Done);
+    EXPECT_EQ(client.PortalInfo(), "1&&p.example&&&&");
+
+    // A failed command keeps the old progress; the portal texts are cleared when the command is issued.
+    ASSERT_TRUE(client.GetCloudPortal(kHost, 1, "admin", "pw")); // nothing listens on port 1
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Failed);
+    EXPECT_EQ(client.PortalInfo(), "-1");
+    EXPECT_EQ(client.AnswerResult(), "-1");
+    ASSERT_TRUE(client.PollFormat(kHost, server.port(), "admin", "pw"));
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Done);
+    EXPECT_EQ(client.PortalInfo(), "&&&&&&");
+}
+
+TEST(NvrClientRecorder, cloudRegStatusAsksOnceMoreWhenTheFirstAnswerLacksA1)
+{
+    const struct
+    {
+        std::vector<std::string> answers;
+        int32_t state;
+        size_t requests;
+    } cases[] = {
+        { { "status=1\r\n" }, NvrClient::Done, 1 },
+        { { "status=0\r\n", "status=1\r\n" }, NvrClient::Done, 2 },
+        { { "status=0\r\n", "status=0\r\n", "status=1\r\n" }, NvrClient::Failed, 2 },
+    };
+    for (const auto& entry : cases) {
+        std::vector<Clock::time_point> at;
+        std::mutex lock;
+        RawHttpServer server([&](size_t index, const RawRequest&) {
+            std::lock_guard guard(lock);
+            at.push_back(Clock::now());
+            return RawResponse::make(200, entry.answers.at(std::min(index, entry.answers.size() - 1)));
+        });
+        NvrClient client;
+        ASSERT_TRUE(client.SetCloudRegStatus(kHost, server.port(), "admin", "pw", 1));
+        EXPECT_EQ(waitWhileBusy(client), entry.state);
+        const auto seen = targets(server);
+        ASSERT_EQ(seen.size(), entry.requests);
+        EXPECT_EQ(seen[0], "/config/quelmoregstatus?status=1");
+        if (at.size() == 2) {
+            EXPECT_GE(at[1] - at[0], 100ms);
+        }
+    }
+}
+
+TEST(NvrClientCamera, loginCheckAndPasswordEchoDecideTheState)
+{
+    const std::string filler(120 - std::string("AdminID=admin&").size(), 'x');
+    const struct
+    {
+        const char* name;
+        bool setPassword;
+        RawResponse response;
+        int32_t state;
+    } cases[] = {
+        { "200 with any body", false, RawResponse::make(200, "<html>whatever</html>"), NvrClient::Done },
+        { "wrong password", false, RawResponse::make(401, "", "WWW-Authenticate: Basic realm=\"cam\"\r\n"),
+            NvrClient::Failed },
+        { "not found", false, RawResponse::make(404, ""), NvrClient::Failed },
+        { "echo", true, RawResponse::make(200, "AdminID=admin\r\nAdminPassword=ab#cd12\r\n"), NvrClient::Done },
+        { "echo of the query", true, RawResponse::make(200, "AdminPassword=ab%23cd12&ConfigReboot=No"),
+            NvrClient::Done },
+        { "echo from byte 120", true, RawResponse::make(200, "AdminID=admin&" + filler + "AdminPassword=ab#cd12"),
+            NvrClient::Failed },
+        { "no echo", true, RawResponse::make(200, "AdminPassword=other"), NvrClient::Failed },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        RawHttpServer server([&](size_t, const RawRequest&) { return entry.response; });
+        NvrClient client;
+        ASSERT_TRUE(entry.setPassword ? client.SetCameraPassword(kHost, server.port(), "admin", "", "ab#cd12")
+                                      : client.CheckCameraLogin(kHost, server.port(), "admin", ""));
+        EXPECT_EQ(waitWhileBusy(client), entry.state);
+        const auto requests = server.requests();
+        ASSERT_EQ(requests.size(), 1u) << "one request, also for a 401";
+        if (entry.setPassword) {
+            EXPECT_EQ(target(requests[0]), "/system.cgi?AdminID=admin&AdminPassword=ab%23cd12&ConfigReboot=No");
+            EXPECT_EQ(requests[0].header("Authorization"), "Basic " + Base64Encode("admin:"));
+        } else {
+            EXPECT_EQ(target(requests[0]), "/userlist.cgi?");
+        }
+    }
+}
+
+// A scripted portal: answers each form with the next text and records the forms.
+struct Portal
+{
+    explicit Portal(std::vector<RawResponse> answers)
+        : server([this, answers](size_t index, const RawRequest&) { return answers.at(index); })
+    {
+        client.SetFixedPortConnection(server.port(), false);
+    }
+    int32_t run(const std::function<bool(NvrClient&)>& issue)
+    {
+        EXPECT_TRUE(issue(client));
+        return waitWhileBusy(client);
+    }
+    RawHttpServer server;
+    NvrClient client;
+};
+
+bool signUp(NvrClient& c, const std::string& email = "j+doe&co@x.org")
+{
+    return c.PortalSignUp(kHost, "wizard", "HXT-914Q_V 2.02.00", "en", email, "pw1", "pw1", "J\xc3\xbcrgen", "Doe");
+}
+
+bool signIn(NvrClient& c)
+{
+    return c.PortalSignIn(kHost, "wizard", "HXT-914Q_V 2.02.00", "en", "a@x.org", "pw");
+}
+
+bool bind(NvrClient& c)
+{
+    return c.PortalBind(kHost, "wizard", "HXT-914Q_V 2.02.00", "en", "N123", "devpw", "fp=1");
+}
+
+TEST(NvrClientPortal, formsCarryTheErrorCountAndTheCookieGoesBackWithTheBind)
+{
+    Portal portal({
+        RawResponse::make(200, "error SIGNUPERR002 weak password"),
+        RawResponse::make(200, "{\"result\":\"success\"}", "Set-Cookie: lang=en; quelmo=abc123; Path=/\r\n"),
+        RawResponse::make(200, "SIGNINERR002"),
+        RawResponse::make(200, "SIGNINERR001"),
+        RawResponse::make(200, "N123 HXT-914Q bound"),
+        RawResponse::make(200, "SIGNINERR003", "Set-Cookie: other=1\r\n"),
+        RawResponse::make(200, "BINDERR004"),
+    });
+    ASSERT_EQ(portal.run([](NvrClient& c) { return signUp(c); }), NvrClient::Done);
+    EXPECT_EQ(portal.client.ErrCount(), 1);
+    EXPECT_EQ(portal.client.AnswerResult(), "error SIGNUPERR002 weak password");
+    ASSERT_EQ(portal.run([](NvrClient& c) { return signUp(c); }), NvrClient::Done);
+    EXPECT_EQ(portal.client.ErrCount(), 0);
+    EXPECT_EQ(portal.client.PortalCookie(), "abc123");
+    ASSERT_EQ(portal.run(signIn), NvrClient::Done);
+    EXPECT_EQ(portal.client.ErrCount(), 1);
+    ASSERT_EQ(portal.run(signIn), NvrClient::Done);
+    EXPECT_EQ(portal.client.ErrCount(), 1) << "SIGNINERR001 leaves the count";
+    EXPECT_EQ(portal.client.PortalCookie(), "") << "a sign-in without the cookie clears it";
+    ASSERT_EQ(portal.run(bind), NvrClient::Done);
+    ASSERT_EQ(portal.run(signIn), NvrClient::Done);
+    EXPECT_EQ(portal.client.ErrCount(), 2);
+    ASSERT_EQ(portal.run(bind), NvrClient::Done);
+    EXPECT_EQ(portal.client.ErrCount(), 3);
+
+    const auto requests = portal.server.requests();
+    ASSERT_EQ(requests.size(), 7u);
+    EXPECT_EQ(requests[0].requestLine(), "POST /signin HTTP/1.1");
+    EXPECT_EQ(requests[0].header("Content-Type"), "application/x-www-form-urlencoded; charset=utf-8");
+    EXPECT_EQ(requests[0].body,
+        "client=wizard&wizard_version=HXT-914Q_V%202.02.00&lang=en&action=sign-up&accept=accept"
+        "&email=j%2Bdoe%26co@x.org&password=pw1&password_verify=pw1&name_first=J%C3%BCrgen&name_last=Doe"
+        "&err_count=0\r\n\r\n");
+    EXPECT_FALSE(requests[0].hasHeader("Authorization"));
+    EXPECT_FALSE(requests[0].hasHeader("Cookie"));
+    EXPECT_NE(requests[1].body.find("&err_count=1\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(requests[2].requestLine(), "POST /account/?signin HTTP/1.1");
+    EXPECT_EQ(requests[2].header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_EQ(requests[2].body,
+        "client=wizard&wizard_version=HXT-914Q_V%202.02.00&lang=en&email=a@x.org&password=pw&err_count=0\r\n\r\n");
+    EXPECT_EQ(requests[4].requestLine(), "POST /account/?add HTTP/1.1");
+    EXPECT_EQ(requests[4].header("Cookie"), "quelmo=;") << "the empty cookie of the last sign-in";
+    EXPECT_EQ(requests[4].body,
+        "client=wizard&wizard_version=HXT-914Q_V%202.02.00&lang=en&tovra_no=N123&device_password=devpw"
+        "&dfp=fp=1&err_count=1\r\n\r\n");
+}
+
+TEST(NvrClientPortal, answerSplitOverSeveralReadsIsExaminedWholeAndFailuresKeepTheOutputs)
+{
+    RawResponse trickle;
+    trickle.kind = RawResponse::Kind::Trickle;
+    trickle.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nSet-Cookie: quelmo=q1\r\n\r\n";
+    trickle.pieces = { "SIGNUP", "ERR001", " taken" };
+    trickle.pauseMs = 100;
+    Portal portal({ trickle });
+    ASSERT_EQ(portal.run([](NvrClient& c) { return signUp(c); }), NvrClient::Done);
+    EXPECT_EQ(portal.client.AnswerText(), "SIGNUPERR001 taken");
+    EXPECT_EQ(portal.client.ErrCount(), 1);
+
+    // Nothing listens: Failed, and the answer, cookie and count stay.
+    portal.client.SetFixedPortConnection(1, false);
+    ASSERT_EQ(portal.run(signIn), NvrClient::Failed);
+    EXPECT_EQ(portal.client.AnswerResult(), "-1");
+    EXPECT_EQ(portal.client.AnswerText(), "");
+    EXPECT_EQ(portal.client.ErrCount(), 1);
+    EXPECT_EQ(portal.client.PortalCookie(), "q1");
+}
+
+TEST(NvrClientWorker, aCommandIssuedRightAfterAnotherGoesOutAtOnce)
+{
+    RawHttpServer server(byPath({ { "/config/storageformatpoll", "status=5\r\n" }, { "/config/delavdev", "" } }));
+    NvrClient client;
+    ASSERT_TRUE(client.PollFormat(kHost, server.port(), "admin", "pw"));
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Done);
+    const auto issuedAt = Clock::now();
+    ASSERT_TRUE(client.DeleteCamera(kHost, server.port(), "admin", "pw", 2));
+    EXPECT_EQ(client.State(), NvrClient::Busy);
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Done);
+    const double seconds = std::chrono::duration<double>(Clock::now() - issuedAt).count();
+    EXPECT_LT(seconds, 1.5) << "the second command waited for the first worker's end";
+    EXPECT_EQ(
+        targets(server), (std::vector<std::string> { "/config/storageformatpoll", "/config/delavdev?avdevid=2" }));
+}
+
+TEST(NvrClientWorker, stopEndsABlockedRequestAndAReplacedCommandCannotWriteTheNextState)
+{
+    RawResponse silent;
+    silent.kind = RawResponse::Kind::Silent;
+    RawHttpServer mute([&](size_t, const RawRequest&) { return silent; });
+    RawHttpServer quick(byPath({ { "/config/storageformatpoll", "status=9\r\n" } }));
+    NvrClient client;
+
+    ASSERT_TRUE(client.CheckCameraLogin(kHost, mute.port(), "admin", "")); // 30000 ms limit
+    while (mute.requests().empty()) {
+        std::this_thread::sleep_for(5ms);
+    }
+    const auto stopAt = Clock::now();
+    EXPECT_TRUE(client.Stop());
+    const double stopSeconds = std::chrono::duration<double>(Clock::now() - stopAt).count();
+    EXPECT_LT(stopSeconds, 1.0);
+    EXPECT_EQ(client.State(), NvrClient::Failed);
+
+    // A blocked command replaced by the next one: its worker ends, and only the new command's result shows.
+    ASSERT_TRUE(client.CheckCameraLogin(kHost, mute.port(), "admin", ""));
+    while (mute.requests().size() < 2) {
+        std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_TRUE(client.PollFormat(kHost, quick.port(), "admin", "pw"));
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Done);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(client.State(), NvrClient::Done);
+    EXPECT_EQ(client.FormatProgress(), 9);
+}
+
+TEST(NvrClientWorker, unpreparableConnectionLeavesBusyAndUnknownCodesAreRefused)
+{
+    NvrClient client;
+    EXPECT_FALSE(client.PollFormat("", 80, "admin", "pw"));
+    EXPECT_EQ(client.State(), NvrClient::Busy);
+    EXPECT_TRUE(client.Stop());
+    EXPECT_EQ(client.State(), NvrClient::Busy) << "Stop leaves the state";
+}
+
+} // namespace
