@@ -57,7 +57,7 @@ void CHomeDlg::SetTexts()
     const bool chinese = ChineseText();
     RetranslateFrame();
 
-    int y = 118;
+    int y = 100;
     welcome->setGeometry(kLeft, y, kTextWidth, 10);
     welcome->SetFont(22, 0xFF484848u);
     welcome->setCharWrap(chinese);
@@ -68,14 +68,14 @@ void CHomeDlg::SetTexts()
     welcome->setLineHeight(32);
     const int welcomeHeight = welcome->MeasureHeight();
     welcome->resize(kTextWidth, welcomeHeight + 8);
-    y += welcomeHeight + 34;
+    y += welcomeHeight + 30;
 
     languageLabel->SetFont(16, MakeRgb(72, 72, 72), true);
     languageLabel->SetText(FromUtf8(Text("home_02", "Select your Language:")));
     languageLabel->setGeometry(kLeft, y, kTextWidth, 24);
     y += 32;
     languages->setGeometry(kLeft, y, 260, 40);
-    y += 40 + 36;
+    y += 40 + 30;
 
     // The note's text begins with its own label in every pack; the label is drawn once, in the blue.
     const QString label = FromUtf8(Text("home_06", "Note:"));

@@ -17,7 +17,7 @@ CComboBoxList::CComboBoxList(QWidget* ownerCombo, QWidget* parent, std::vector<C
     , firstRow(std::max(0, first))
     , highlightedRow(highlighted)
     , family(fontFamily)
-    , size(fontSize)
+    , fontPixels(fontSize)
 {
     setMouseTracking(true);
 }
@@ -68,18 +68,18 @@ void CComboBoxList::paintEvent(QPaintEvent*)
 
     const int shown = ShownRows();
     const int highlightedShown = std::clamp(highlightedRow, firstRow, firstRow + rows - 1);
-    painter.setFont(MakeFont(family, size, false));
+    painter.setFont(MakeFont(family, fontPixels, false));
     for (int r = 0; r < shown; ++r) {
         const int index = firstRow + r;
         const QRect row = RowRect(r);
         const QString& text = entries[static_cast<size_t>(index)].text;
         if (index == highlightedShown) {
-            painter.fillRect(row, ColorFromRgb(highlightFill));
+            painter.fillRect(row.adjusted(2, 0, -2, 0), ColorFromRgb(highlightFill)); // inside the frame
             painter.setPen(ColorFromRgb(highlightText));
         } else {
             painter.setPen(ColorFromRgb(textRgb));
         }
-        painter.drawText(row, Qt::AlignCenter | Qt::TextSingleLine, text);
+        DrawTextBlock(painter, row, Qt::AlignCenter | Qt::TextSingleLine, text);
         if (index != highlightedShown && r != shown - 1) {
             painter.setPen(QPen(QColor(238, 238, 238), 1));
             painter.drawLine(QPointF(row.left() + 5, row.bottom() + 0.5), QPointF(row.right() - 5, row.bottom() + 0.5));

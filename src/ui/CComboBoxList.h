@@ -43,7 +43,7 @@ private:
     int firstRow;
     int highlightedRow;
     QString family;
-    int size;
+    int fontPixels;
     Rgb textRgb = MakeRgb(50, 50, 50);
     Rgb highlightText = MakeRgb(255, 255, 255);
     Rgb highlightFill = MakeRgb(42, 169, 209);

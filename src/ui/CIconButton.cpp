@@ -25,7 +25,7 @@ int CIconButton::CaptionSize() const
 void CIconButton::PaintLook(QPainter& painter, int state) const
 {
     if (state == 2)
-        DrawImageWithOpacity(painter, image(2), 0.6);
+        DrawImageStretchedWithOpacity(painter, image(2), width(), height(), 0.6);
     else
         DrawImageStretched(painter, image(state), width(), height());
 }
@@ -35,7 +35,7 @@ void CIconButton::PaintCaption(QPainter& painter) const
     if (!text().isEmpty()) {
         painter.setFont(MakeFont(captionFamily(), CaptionSize(), true));
         painter.setPen(Qt::white);
-        painter.drawText(QRect(28, 0, width() - 28, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        DrawTextBlock(painter, QRect(28, 0, width() - 28, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
             text());
     }
     if (!iconPicture.isNull())

@@ -84,8 +84,8 @@ void CLinkStatic::Relayout()
     QString current;
     for (const QString& word : wordList) {
         const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
-        const QRect bounds = metrics.boundingRect(QRect(0, 0, maxWidth, 100000), Qt::TextWordWrap, candidate);
-        if (!current.isEmpty() && bounds.height() > h) {
+        const QSizeF bounds = MeasureTextBlock(TextFont(), candidate, Qt::TextWordWrap, maxWidth);
+        if (!current.isEmpty() && bounds.height() > h + 0.5) {
             lineList << current;
             current = word;
         } else {
@@ -120,7 +120,7 @@ void CLinkStatic::paintEvent(QPaintEvent*)
     const int h = lineHeight();
     const int x = iconLeftOn ? 26 : 0;
     for (int i = 0; i < lineList.size(); ++i)
-        painter.drawText(QRect(x, i * h, width() - x, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+        DrawTextBlock(painter, QRect(x, i * h, width() - x, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
             lineList.at(i));
     if (!iconPicture.isNull())
         painter.drawImage(iconLeftOn ? QRectF(0, 0, 24, 24) : QRectF(link), iconPicture);

@@ -33,7 +33,7 @@ void CLinkStatic2::paintEvent(QPaintEvent*)
     PrepareGraphics(painter);
     painter.setFont(TextFont());
     painter.setPen(ColorFromRgb(colour()));
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
+    DrawTextBlock(painter, rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
     if (!icon().isNull())
         painter.drawImage(QRectF(linkRect()), icon());
 }

@@ -39,7 +39,8 @@ void CLoadingStatic::Layout()
     const int left = (width() - textWidth - 77) / 2;
     const int top = (height() - textHeight) / 2;
     textArea = QRect(left, top, textWidth, textHeight);
-    frameArea = QRect(left + textWidth, top - 30, 60, 60);
+    // The spinner is centred on the text's middle line, so text and spinner read as one row.
+    frameArea = QRect(left + textWidth, top + textHeight / 2 - 30, 60, 60);
     update();
 }
 
@@ -83,7 +84,7 @@ void CLoadingStatic::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::white);
     painter.setFont(MakeFont(family, 16, false));
     painter.setPen(ColorFromArgb(colour));
-    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
+    DrawTextBlock(painter, textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
         windowText + QStringLiteral("..."));
     const QImage& frame = frames[static_cast<size_t>(frameCounter % 8)];
     if (!frame.isNull())

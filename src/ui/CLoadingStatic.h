@@ -19,7 +19,7 @@ public:
     // Family "Verdana" (else "Arial"), size 16, ARGB colour.
     void SetStyle(Argb colour);
     void SetText(const QString& text);
-    // Places the text and the spinner in the middle of the control.
+    // Places the text and the spinner (centred on the text's middle line) in the middle of the control.
     void Layout();
     // Restarts the animation from frame 0; it advances one frame a tick until limit ticks.
     void Start(int limit);

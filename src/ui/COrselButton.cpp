@@ -111,7 +111,7 @@ int COrselButton::CaptionSize() const
 void COrselButton::PaintLook(QPainter& painter, int state) const
 {
     if (state == 0)
-        DrawImageHalfOpacity(painter, images[0]);
+        DrawImageStretchedWithOpacity(painter, images[0], width(), height(), 0.5);
     else
         DrawImageStretched(painter, images[1], width(), height());
 }
@@ -122,7 +122,7 @@ void COrselButton::PaintCaption(QPainter& painter) const
         return;
     painter.setFont(MakeFont(family, CaptionSize(), true));
     painter.setPen(Qt::white);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+    DrawTextBlock(painter, rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
 }
 
 void COrselButton::paintEvent(QPaintEvent*)

@@ -21,7 +21,7 @@ void COrselButton4::PaintLook(QPainter& painter, int state) const
         DrawImageStretched(painter, image(0), width(), height());
         break;
     case 2:
-        DrawImageHalfOpacity(painter, image(1));
+        DrawImageStretchedWithOpacity(painter, image(1), width(), height(), 0.5);
         break;
     default:
         DrawImageStretched(painter, image(1), width(), height());

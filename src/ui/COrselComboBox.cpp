@@ -114,7 +114,9 @@ void COrselComboBox::OpenList()
         listItems[static_cast<size_t>(i)].rect = QRect(0, 20 + i * itemHeight, width(), itemHeight);
     dropDown = new CComboBoxList(this, layer, std::move(listItems), rows, first, currentIndex, family, size);
     const int listHeight = itemHeight * std::min(n, rows) + 40;
-    const int listTop = origin.y() + height() - itemHeight * (currentIndex + 1) - 20;
+    // The current item's row lies over the combo. Rows are shown from `first`, so the list moves down by the rows
+    // scrolled away; with the list unscrolled this is the combo's bottom less (current + 1) rows and the top band.
+    const int listTop = origin.y() + height() - itemHeight * (currentIndex - first + 1) - 20;
     dropDown->setGeometry(origin.x(), listTop, width(), listHeight);
     layer->show();
     layer->raise();
@@ -157,7 +159,7 @@ void COrselComboBox::paintEvent(QPaintEvent*)
     if (!items.empty() && currentIndex < count()) {
         painter.setFont(MakeFont(family, size, false));
         painter.setPen(ColorFromRgb(textRgb));
-        painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine, items[static_cast<size_t>(currentIndex)].text);
+        DrawTextBlock(painter, textArea, Qt::AlignCenter | Qt::TextSingleLine, items[static_cast<size_t>(currentIndex)].text);
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(QColor(68, 202, 220), 1));

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 namespace {
 
@@ -197,6 +198,16 @@ void DrawImageHalfOpacity(QPainter& painter, const QImage& picture)
     DrawImageWithOpacity(painter, picture, 0.5);
 }
 
+void DrawImageStretchedWithOpacity(QPainter& painter, const QImage& picture, int width, int height, double opacity)
+{
+    if (picture.isNull())
+        return;
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.drawImage(QRectF(0, 0, width, height), picture);
+    painter.restore();
+}
+
 void DrawImageWithOpacity(QPainter& painter, const QImage& picture, double opacity)
 {
     if (picture.isNull())
@@ -205,4 +216,57 @@ void DrawImageWithOpacity(QPainter& painter, const QImage& picture, double opaci
     painter.setOpacity(painter.opacity() * opacity);
     painter.drawImage(QPointF(0, 0), picture); // logical size: a 2x picture keeps its 1x size
     painter.restore();
+}
+
+namespace {
+
+// Lays text out in layout; returns the block's height. Lines are placed from y 0.
+qreal LayoutTextBlock(QTextLayout& layout, const QFont& font, int flags, qreal width)
+{
+    const bool wrap = (flags & Qt::TextWordWrap) != 0;
+    QTextOption option;
+    option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+    option.setAlignment(static_cast<Qt::Alignment>(flags & Qt::AlignHorizontal_Mask));
+    layout.setTextOption(option);
+    layout.setFont(font);
+    const QFontMetricsF metrics(font);
+    qreal y = 0;
+    layout.beginLayout();
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(std::max<qreal>(width, 0));
+        line.setPosition(QPointF(0, y + metrics.ascent() - line.ascent()));
+        y += metrics.height();
+    }
+    layout.endLayout();
+    return layout.lineCount() == 0 ? metrics.height() : y;
+}
+
+} // namespace
+
+QSizeF MeasureTextBlock(const QFont& font, const QString& text, int flags, qreal width)
+{
+    QTextLayout layout(text);
+    const bool wrap = (flags & Qt::TextWordWrap) != 0;
+    const qreal height = LayoutTextBlock(layout, font, flags, wrap ? width : 1e6);
+    qreal widest = 0;
+    for (int i = 0; i < layout.lineCount(); ++i)
+        widest = std::max(widest, layout.lineAt(i).naturalTextWidth());
+    return QSizeF(widest, height);
+}
+
+void DrawTextBlock(QPainter& painter, const QRectF& rect, int flags, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    QTextLayout layout(text);
+    const qreal height = LayoutTextBlock(layout, painter.font(), flags, rect.width());
+    qreal top = rect.top();
+    if (flags & Qt::AlignVCenter)
+        top += (rect.height() - height) / 2;
+    else if (flags & Qt::AlignBottom)
+        top += rect.height() - height;
+    layout.draw(&painter, QPointF(rect.left(), top));
 }

@@ -37,6 +37,15 @@ QStringList FontFamilies(const QString& family);
 // A font of that family and pixel size, bold or regular, optionally underlined, with the Chinese faces behind it.
 QFont MakeFont(const QString& family, int pixelSize, bool bold, bool underline = false);
 
+// Text in lines as tall as the font's own face, with every line's baseline at that face's ascent: the faces
+// behind it for other scripts (the Chinese ones are much taller) neither push the text down nor make lines taller,
+// so mixed Latin and Chinese text shares one baseline and fits where the Latin text fits. flags: Qt alignment
+// plus Qt::TextWordWrap (break between words, and between Chinese characters) or single line.
+// The size the text needs at width (for a single line, width is ignored).
+QSizeF MeasureTextBlock(const QFont& font, const QString& text, int flags, qreal width);
+// Draws text with the painter's font and pen into rect (not clipped to it).
+void DrawTextBlock(QPainter& painter, const QRectF& rect, int flags, const QString& text);
+
 // Anti-aliased shapes, pictures and text for a drawing session.
 void PrepareGraphics(QPainter& painter);
 
@@ -59,3 +68,7 @@ void DrawImageHalfOpacity(QPainter& painter, const QImage& picture);
 
 // The picture at (0, 0) at its own size with its alpha multiplied by opacity.
 void DrawImageWithOpacity(QPainter& painter, const QImage& picture, double opacity);
+
+// The picture at (0, 0) scaled to width x height with its alpha multiplied by opacity (the buttons' faded looks:
+// a picture made for another width is not cut off at the button's edge).
+void DrawImageStretchedWithOpacity(QPainter& painter, const QImage& picture, int width, int height, double opacity);

@@ -111,8 +111,8 @@ QSize FlowingText::MeasureWord(const QString& word, bool emphasis, int areaWidth
     // Laid out in a box twice as wide as the area and 1.5 x the font size high, like the platform measures it; the
     // cell keeps the padding of a sixth of the font size that the platform's text layout adds to every string.
     const QFontMetricsF metrics(WordFont(emphasis));
-    const QRectF box(0, 0, 2.0 * std::max(areaWidth, 1), 1.5 * size);
-    const QRectF bounds = metrics.boundingRect(box, Qt::AlignLeft | Qt::TextSingleLine, word);
+    // Heights are the font's own face's line (Chinese faces behind it do not make lines taller, see DrawTextBlock).
+    const QSizeF bounds = MeasureTextBlock(WordFont(emphasis), word, Qt::AlignLeft, 2.0 * std::max(areaWidth, 1));
     const int width = static_cast<int>(std::ceil(metrics.horizontalAdvance(word) + size / 6.0));
     const int height = static_cast<int>(std::ceil(std::max(bounds.height(), metrics.height())));
     return QSize(width, height);
@@ -131,7 +131,9 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
         area.adjust(indentPixels + extraLeftPixels, indentPixels, -indentPixels, -indentPixels);
     if (prefixOn) {
         const QFontMetricsF metrics(WordFont(false));
-        layout.prefixWidth = static_cast<int>(std::ceil(metrics.horizontalAdvance(prefixText) + size / 6.0));
+        // Measured with the space that parts it from the first word.
+        layout.prefixWidth
+            = static_cast<int>(std::ceil(metrics.horizontalAdvance(prefixText + QLatin1Char(' ')) + size / 6.0));
         area.setLeft(area.left() + layout.prefixWidth - 4);
     }
     layout.area = area;
@@ -145,7 +147,10 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
     auto place = [&](const QString& text, bool emphasis, QSize measured) {
         layout.words.push_back(FlowPlacement { text, emphasis,
             QRect(area.left() + offset, area.top() + lh * line, measured.width(), measured.height()), line });
-        offset += measured.width() + (emphasis ? size : 1);
+        // The wide gap (the font size) closes an emphasised run; the words inside a run ("GO TO NVR") are parted
+        // like normal words.
+        const bool runEnds = emphasis && (queue.empty() || !queue.back().emphasis);
+        offset += measured.width() + (runEnds ? size : 1);
     };
     auto newLine = [&]() {
         ++line;
@@ -242,12 +247,12 @@ void FlowingText::paintEvent(QPaintEvent*)
         painter.setPen(ColorFromArgb(prefixColour));
         const QRect prefixRect(layout.area.left() - layout.prefixWidth + 4, layout.area.top(), layout.prefixWidth,
             layout.lineHeight);
-        painter.drawText(prefixRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, prefixText);
+        DrawTextBlock(painter, prefixRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, prefixText);
     }
     painter.setPen(ColorFromArgb(textColour));
     for (const FlowPlacement& word : layout.words) {
         painter.setFont(WordFont(word.emphasis));
         const int align = (centreWords ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine;
-        painter.drawText(word.rect, align | Qt::TextDontClip, word.text);
+        DrawTextBlock(painter, word.rect, align, word.text);
     }
 }

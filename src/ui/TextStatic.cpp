@@ -69,12 +69,13 @@ void TextStatic::PaintTexts(QPainter& painter) const
     PrepareGraphics(painter);
     painter.setPen(ColorFromRgb(textColour));
     painter.setFont(DrawingFont());
-    painter.drawText(rect(), Alignment() | Qt::TextWordWrap, windowText);
+    DrawTextBlock(painter, rect(), Alignment() | Qt::TextWordWrap, windowText);
     if (secondLine) {
         const QFont regular = MakeFont(family, size, false);
-        const QRect first = QFontMetrics(regular).boundingRect(rect(), Qt::AlignLeft | Qt::TextWordWrap, windowText);
+        const QSizeF first = MeasureTextBlock(regular, windowText, Qt::AlignLeft | Qt::TextWordWrap, width());
         painter.setFont(regular);
-        painter.drawText(rect().translated(0, first.height()), Qt::AlignLeft | Qt::TextWordWrap, secondText);
+        DrawTextBlock(painter, QRectF(rect()).translated(0, first.height()), Qt::AlignLeft | Qt::TextWordWrap,
+            secondText);
     }
 }
 

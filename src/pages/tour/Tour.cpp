@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
@@ -234,6 +235,28 @@ int main(int argc, char** argv)
         }
     }
     SelectLanguage(0);
+
+    // One review sheet per scene: the six languages side by side, at 60 %.
+    QDir().mkpath(root + QStringLiteral("/sheets"));
+    for (const Scene& scene : Scenes()) {
+        if (!only.isEmpty() && !only.contains(scene.name))
+            continue;
+        const int w = WizardPage::kWidth * 6 / 10;
+        const int h = WizardPage::kHeight * 6 / 10;
+        QImage sheet(3 * w, 2 * h, QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (int language = 0; language < LanguageTable::kCount; ++language) {
+            const QString file = QStringLiteral("%1/%2-%3/%4.png")
+                                     .arg(root)
+                                     .arg(language)
+                                     .arg(QString::fromLatin1(LanguageTable::Entry(language).portalCode), scene.name);
+            painter.drawImage(QRect((language % 3) * w, (language / 3) * h, w, h), QImage(file));
+        }
+        painter.end();
+        sheet.save(root + QStringLiteral("/sheets/") + scene.name + QStringLiteral(".png"));
+    }
     std::printf("tour: %d pictures in %s\n", written, qPrintable(root));
     return failures == 0 ? 0 : 1;
 }

@@ -76,15 +76,15 @@ void ButtonsTest::looks_data()
     QTest::addColumn<int>("state");
     QTest::addColumn<QColor>("left");      // at (2, 10) of the button
     QTest::addColumn<QColor>("right");     // at (30, 10)
-    QTest::addColumn<QColor>("topCorner"); // at (2, 2): where a picture at its natural size lies
+    QTest::addColumn<QColor>("topCorner"); // at (2, 2)
     const QColor halfRed(255, 127, 127), halfGreen(127, 255, 127), blue60(102, 102, 255);
 
-    // COrselButton shows slot 1 whether hovered, pushed or latched; only the disabled look differs.
+    // COrselButton shows slot 1 whether hovered, pushed or latched; only the disabled look differs (slot 0 faded).
     QTest::newRow("1 normal") << Member::Button << Mode::Normal << 1 << green << white << green;
     QTest::newRow("1 hover") << Member::Button << Mode::Hover << 3 << green << white << green;
     QTest::newRow("1 pushed") << Member::Button << Mode::Pushed << 2 << green << white << green;
     QTest::newRow("1 latched") << Member::Button << Mode::Latched << 2 << green << white << green;
-    QTest::newRow("1 disabled") << Member::Button << Mode::Disabled << 0 << white << white << halfRed;
+    QTest::newRow("1 disabled") << Member::Button << Mode::Disabled << 0 << halfRed << halfRed << halfRed;
     // COrselButton2 and 3: each state its picture; hover draws slot 3 and then slot 1 over it.
     QTest::newRow("2 normal") << Member::Button2 << Mode::Normal << 1 << green << white << green;
     QTest::newRow("2 hover") << Member::Button2 << Mode::Hover << 3 << green << yellow << green;
@@ -93,15 +93,15 @@ void ButtonsTest::looks_data()
     QTest::newRow("2 disabled") << Member::Button2 << Mode::Disabled << 0 << red << red << red;
     QTest::newRow("3 hover") << Member::Button3 << Mode::Hover << 3 << green << yellow << green;
     QTest::newRow("3 pushed") << Member::Button3 << Mode::Pushed << 2 << blue << blue << blue;
-    // COrselButton4: pressed is slot 1 at half opacity and natural size.
+    // COrselButton4: pressed is slot 1 at half opacity, as wide as the button.
     QTest::newRow("4 normal") << Member::Button4 << Mode::Normal << 1 << green << white << green;
     QTest::newRow("4 hover") << Member::Button4 << Mode::Hover << 3 << green << white << green;
-    QTest::newRow("4 pushed") << Member::Button4 << Mode::Pushed << 2 << white << white << halfGreen;
+    QTest::newRow("4 pushed") << Member::Button4 << Mode::Pushed << 2 << halfGreen << white << halfGreen;
     QTest::newRow("4 disabled") << Member::Button4 << Mode::Disabled << 0 << red << red << red;
-    // CIconButton: pressed is slot 2 at 0.6 opacity and natural size; hover is slot 3.
+    // CIconButton: pressed is slot 2 at 0.6 opacity, as wide as the button; hover is slot 3.
     QTest::newRow("icon normal") << Member::Icon << Mode::Normal << 1 << green << white << green;
     QTest::newRow("icon hover") << Member::Icon << Mode::Hover << 3 << yellow << yellow << yellow;
-    QTest::newRow("icon pushed") << Member::Icon << Mode::Pushed << 2 << white << white << blue60;
+    QTest::newRow("icon pushed") << Member::Icon << Mode::Pushed << 2 << blue60 << blue60 << blue60;
     QTest::newRow("icon disabled") << Member::Icon << Mode::Disabled << 0 << red << red << red;
 }
 

@@ -93,6 +93,15 @@ void FlowingTextTest::gapAfterEmphasisIsTheFontSize()
     QVERIFY(next.emphasis);
     QCOMPARE(stop.text, QStringLiteral("."));
     QCOMPARE(stop.rect.left() - (next.rect.left() + next.rect.width()), 14);
+
+    // An emphasised run of several words: parted like normal words inside, the wide gap only where it ends.
+    flowing.SetText(QStringLiteral("click on <br>\"GO TO NVR\"</br> to log in"));
+    const FlowLayout run = flowing.LayoutWords(false);
+    QCOMPARE(Joined(run), QStringLiteral("clickon\"GOTONVR\"tologin"));
+    QList<int> gaps;
+    for (size_t i = 1; i < run.words.size(); ++i)
+        gaps << run.words[i].rect.left() - (run.words[i - 1].rect.left() + run.words[i - 1].rect.width());
+    QCOMPARE(gaps, (QList<int> { 1, 1, 1, 1, 14, 1, 1 }));
 }
 
 void FlowingTextTest::wordsWrapAtTheWidth()

@@ -1,0 +1,259 @@
+// Links and their overlay kinds, the link option of the text statics, and the waiting animation's frame limit.
+
+#include "UiTestSupport.h"
+#include "ui/CHyperLink.h"
+#include "ui/CImageButton.h"
+#include "ui/CLinkStatic.h"
+#include "ui/CLinkStatic2.h"
+#include "ui/CLoadingStatic.h"
+#include "ui/COrselStatic.h"
+#include "ui/COrselStatic2.h"
+#include "ui/CTitleStatic.h"
+#include "ui/Drawing.h"
+#include "ui/Messages.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+void Press(QWidget& widget, QPoint at)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+        Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &press);
+}
+
+Qt::CursorShape CursorAfterMove(QWidget& widget, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &move);
+    return widget.cursor().shape();
+}
+
+std::vector<int> OverlayKinds(MessagePage& page)
+{
+    std::vector<int> kinds;
+    for (const RecordedMessage& m : page.take()) {
+        if (m.message == WM_OPEN_OVERLAY)
+            kinds.push_back(static_cast<int>(m.wParam));
+    }
+    return kinds;
+}
+
+enum class LinkKind { Plain, IconLeft, Fixed };
+
+} // namespace
+
+Q_DECLARE_METATYPE(LinkKind)
+
+class LinksStaticsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void linkRectFollowsTheLastLine_data();
+    void linkRectFollowsTheLastLine();
+    void overlayKinds_data();
+    void overlayKinds();
+    void imageButtonPostsItsKind();
+    void textStaticLinks_data();
+    void textStaticLinks();
+    void loadingStopsAtItsFrameLimit();
+    void loadingTimerRunsOut();
+    void loadingLayoutCentresTextAndSpinner();
+};
+
+void LinksStaticsTest::linkRectFollowsTheLastLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("one line") << QStringLiteral("Can not find your NVR") << 400 << 1;
+    QTest::newRow("two lines") << QStringLiteral("Can not find your NVR on the network today") << 200 << 2;
+    QTest::newRow("word per line") << QStringLiteral("alpha beta gamma") << 60 << 3;
+}
+
+void LinksStaticsTest::linkRectFollowsTheLastLine()
+{
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    QFETCH(int, lines);
+    MessagePage page;
+    CLinkStatic link(&page);
+    link.resize(width, 120);
+    link.SetFont(14, MakeRgb(42, 169, 209));
+    link.SetText(text);
+    QCOMPARE(link.lines().size(), lines);
+    QCOMPARE(link.lines().join(QLatin1Char(' ')), text);
+
+    // The icon square sits 6 pixels after the last line's end, centred on that line.
+    const QFontMetrics metrics(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), 14, false));
+    const int h = metrics.height();
+    const int y = (lines - 1) * h;
+    const QRect r = link.linkRect();
+    QCOMPARE(r.left(), metrics.horizontalAdvance(link.lines().last()) + 6);
+    QCOMPARE(r.width(), h + 2 * 4 - 4);
+    QCOMPARE(r.top(), y - 4 + 2 + (lines == 1 ? 1 : 0));
+    QCOMPARE(r.top() + r.height(), y + h + 4 - 1 - (lines == 1 ? 0 : 1));
+    for (const QString& line : link.lines()) // no line is wider than the control less 20
+        QVERIFY2(lines == 1 || metrics.horizontalAdvance(line) <= width - 20 || !line.contains(QLatin1Char(' ')),
+            qPrintable(line));
+}
+
+void LinksStaticsTest::overlayKinds_data()
+{
+    QTest::addColumn<LinkKind>("kind");
+    QTest::addColumn<int>("overlay");
+    QTest::addColumn<QPoint>("at"); // QPoint() stands for the centre of the link rectangle
+    QTest::addColumn<bool>("hand");
+    QTest::addColumn<std::vector<int>>("posted");
+
+    QTest::newRow("on the icon") << LinkKind::Plain << 13 << QPoint() << true << std::vector<int> { 13 };
+    QTest::newRow("on the text") << LinkKind::Plain << 13 << QPoint(3, 8) << false << std::vector<int> {};
+    QTest::newRow("kind -1: hand, no message") << LinkKind::Plain << -1 << QPoint() << true << std::vector<int> {};
+    QTest::newRow("icon left: corner") << LinkKind::IconLeft << 2 << QPoint(10, 10) << true << std::vector<int> { 2 };
+    QTest::newRow("icon left: past 20") << LinkKind::IconLeft << 2 << QPoint(22, 10) << false << std::vector<int> {};
+    QTest::newRow("fixed icon") << LinkKind::Fixed << 7 << QPoint(160, 10) << true << std::vector<int> { 7 };
+    QTest::newRow("fixed icon: beside it") << LinkKind::Fixed << 7 << QPoint(150, 10) << false << std::vector<int> {};
+}
+
+void LinksStaticsTest::overlayKinds()
+{
+    QFETCH(LinkKind, kind);
+    QFETCH(int, overlay);
+    QFETCH(QPoint, at);
+    QFETCH(bool, hand);
+    QFETCH(std::vector<int>, posted);
+    MessagePage page;
+    std::unique_ptr<CLinkStatic> link;
+    if (kind == LinkKind::Fixed) {
+        auto fixed = std::make_unique<CLinkStatic2>(&page);
+        fixed->setIconPos(152, 2);
+        link = std::move(fixed);
+    } else {
+        link = std::make_unique<CLinkStatic>(&page);
+        link->setIconLeft(kind == LinkKind::IconLeft);
+    }
+    link->setGeometry(10, 10, 300, 30);
+    link->SetFont(14, MakeRgb(0, 0, 0));
+    link->SetText(QStringLiteral("Help"));
+    link->SetIcon(3090);
+    link->setOverlayKind(overlay);
+    if (kind == LinkKind::Fixed)
+        QCOMPARE(link->linkRect(), QRect(152, 2, 22, 22));
+    const QPoint point = at.isNull() ? link->linkRect().center() : at;
+    QCOMPARE(CursorAfterMove(*link, point) == Qt::PointingHandCursor, hand);
+    Press(*link, point);
+    QCOMPARE(OverlayKinds(page), posted);
+}
+
+void LinksStaticsTest::imageButtonPostsItsKind()
+{
+    MessagePage page;
+    CImageButton button(&page);
+    button.setGeometry(0, 0, 26, 26);
+    button.SetImage(3090);
+    QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
+    button.setOverlayKind(3);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(OverlayKinds(page), std::vector<int> { 3 });
+    button.setOverlayKind(NO_OVERLAY);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(OverlayKinds(page).empty());
+}
+
+void LinksStaticsTest::textStaticLinks_data()
+{
+    QTest::addColumn<int>("member"); // 0 COrselStatic, 1 COrselStatic2, 2 CTitleStatic, 3 CHyperLink
+    QTest::addColumn<bool>("link");
+    QTest::addColumn<bool>("underlined");
+    QTest::newRow("static link") << 0 << true << true;
+    QTest::newRow("static plain") << 0 << false << false;
+    QTest::newRow("static2 link") << 1 << true << true;
+    QTest::newRow("title link, never underlined") << 2 << true << false;
+    QTest::newRow("hyperlink") << 3 << true << true;
+}
+
+void LinksStaticsTest::textStaticLinks()
+{
+    QFETCH(int, member);
+    QFETCH(bool, link);
+    QFETCH(bool, underlined);
+    MessagePage page;
+    std::unique_ptr<TextStatic> text;
+    switch (member) {
+    case 0: text = std::make_unique<COrselStatic>(&page); break;
+    case 1: text = std::make_unique<COrselStatic2>(&page); break;
+    case 2: text = std::make_unique<CTitleStatic>(&page); break;
+    default: {
+        auto hyper = std::make_unique<CHyperLink>(&page);
+        hyper->SetText(QStringLiteral("Terms of use"));
+        hyper->resize(200, 20);
+        hyper->MakeLink();
+        text = std::move(hyper);
+    }
+    }
+    text->setGeometry(0, 0, 200, 40);
+    text->SetText(QStringLiteral("Terms of use"));
+    text->setLink(link);
+    QCOMPARE(text->DrawingFont().underline(), underlined);
+    QTest::mouseClick(text.get(), Qt::LeftButton, {}, QPoint(5, 5));
+    const std::vector<RecordedMessage> got = page.take();
+    const std::vector<RecordedMessage> expected
+        = link ? std::vector<RecordedMessage> { { WM_LINK_CLICKED, 0, 0 } } : std::vector<RecordedMessage> {};
+    QCOMPARE(got, expected);
+}
+
+void LinksStaticsTest::loadingStopsAtItsFrameLimit()
+{
+    CLoadingStatic loading;
+    loading.resize(600, 120);
+    loading.SetText(QStringLiteral("Searching device"));
+    loading.Layout();
+    loading.Start(72);
+    QCOMPARE(loading.timerId(), 1000);
+    for (int tick = 0; tick < 72; ++tick)
+        loading.Tick();
+    QCOMPARE(loading.counter(), 72);
+    QVERIFY(loading.isRunning());
+    loading.Tick(); // the tick after the limit ends the timer, the last frame stays
+    QVERIFY(!loading.isRunning());
+    QCOMPARE(loading.timerId(), -1);
+    for (int tick = 0; tick < 5; ++tick)
+        loading.Tick();
+    QCOMPARE(loading.counter(), 72);
+
+    loading.Start(72); // a new start begins again at frame 0
+    QCOMPARE(loading.counter(), 0);
+    QVERIFY(loading.isRunning());
+    loading.Stop();
+    QVERIFY(!loading.isRunning());
+}
+
+void LinksStaticsTest::loadingTimerRunsOut()
+{
+    CLoadingStatic loading;
+    loading.resize(600, 120);
+    loading.Start(3); // 200 ms ticks: over after four ticks
+    QTRY_VERIFY_WITH_TIMEOUT(!loading.isRunning(), 5000);
+    QCOMPARE(loading.counter(), 3);
+}
+
+void LinksStaticsTest::loadingLayoutCentresTextAndSpinner()
+{
+    CLoadingStatic loading;
+    loading.resize(600, 120);
+    loading.SetText(QStringLiteral("Searching device"));
+    loading.Layout();
+    const QRect text = loading.textRect();
+    const QRect frame = loading.frameRect();
+    QCOMPARE(text.left(), (600 - text.width() - 77) / 2);
+    QCOMPARE(text.top(), (120 - text.height()) / 2);
+    // The spinner follows the text, 60 x 60, centred on the text's middle line.
+    QCOMPARE(frame, QRect(text.left() + text.width(), text.top() + text.height() / 2 - 30, 60, 60));
+}
+
+QTEST_MAIN(LinksStaticsTest)
+#include "ui_links_statics_test.moc"
