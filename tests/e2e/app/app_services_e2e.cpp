@@ -11,6 +11,7 @@
 #include "ui/WindowMessage.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 
 class ServicesE2e : public QObject
@@ -114,6 +115,60 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(host->probeBusy().load(), 0, 10000);
         QCOMPARE(host->defaultLoginAccepted().load(), 1);
         QCOMPARE(host->defaultLoginRefused().load(), 0);
+    }
+
+    // The watch on the new recorder: its first report, a disk pulled out, a stop and a restart.
+    void storageWatchReportsPortChanges()
+    {
+        host->SetNvrIp("10.77.0.10");
+        host->SetNvrMac("00:1a:2b:3c:4d:5e");
+        host->SetNvrUser("admin");
+        host->SetNvrPassword("");
+        host->currentPage = 8;
+        PostWindowMessage(host, WM_STORAGE_WATCH, 0);
+        PostWindowMessage(host, WM_WIZARD_NAV, NAV_NEXT);
+        QCoreApplication::sendPostedEvents(host);
+        auto* page = qobject_cast<StandInPage*>(host->ShownPage());
+        QVERIFY(page != nullptr && page->number() == 9);
+        QVERIFY(page->storageStatus == host->storageFsCode());
+        StorageWatch& watch = host->Storage();
+        QTRY_COMPARE_WITH_TIMEOUT(page->storageReports, 1, 10000);
+        QCOMPARE(page->lastReady, reinterpret_cast<intptr_t>(watch.ready));
+        QCOMPARE(page->lastPlugged, reinterpret_cast<intptr_t>(watch.plugged));
+        QCOMPARE(watch.plugged[0].load(), 1);
+        QCOMPARE(watch.ready[0].load(), 1);
+        QCOMPARE(watch.plugged[1].load(), 0);
+        QVERIFY(watch.fsCode[0].load() >= 2); // a disk fresh from a PC, not yet the recorder's own
+
+        // Nothing changes: no further report.
+        QTest::qWait(1500);
+        QCOMPARE(page->storageReports, 1);
+
+        // HD1 pulled out: reported within about half a second plus the request time.
+        const QByteArray control = qgetenv("LAB_DIR") + "/sim-control";
+        QFile pipe(QString::fromLocal8Bit(control));
+        QVERIFY(pipe.open(QIODevice::WriteOnly));
+        pipe.write("usb fresh 1 none\n");
+        pipe.close();
+        QTRY_COMPARE_WITH_TIMEOUT(page->storageReports, 2, 5000);
+        QCOMPARE(watch.plugged[0].load(), 0);
+        QCOMPARE(watch.ready[0].load(), 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        PostWindowMessage(host, WM_STORAGE_WATCH, 1);
+        QCoreApplication::sendPostedEvents(host);
+        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(!watch.threadExists());
+        QTest::qWait(1000);
+        QCOMPARE(page->storageReports, 2);
+
+        // Started again: the first cycle reports even though nothing changed.
+        PostWindowMessage(host, WM_STORAGE_WATCH, 0);
+        QCoreApplication::sendPostedEvents(host);
+        QTRY_COMPARE_WITH_TIMEOUT(page->storageReports, 3, 10000);
+        PostWindowMessage(host, WM_STORAGE_WATCH, 1);
+        QCoreApplication::sendPostedEvents(host);
     }
 };
 
