@@ -8,6 +8,7 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QIcon>
@@ -169,6 +170,18 @@ void CTalvioDlg::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void CTalvioDlg::closeEvent(QCloseEvent* event)
+{
+    // Closed from outside (the window manager, the task bar): the wizard ends as through its close button, so
+    // the host stops its services first.
+    if (interDialog->IsRunning()) {
+        PostWindowMessage(interDialog, WM_WIZARD_NAV, NAV_CLOSE);
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void CTalvioDlg::mousePressEvent(QMouseEvent*)
