@@ -1,9 +1,9 @@
 #include "app/CInterDialog.h"
 
 #include "app/StandInPage.h"
-#include "pages/PageFactory.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
+#include "pages/PageFactory.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
