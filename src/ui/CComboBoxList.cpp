@@ -122,7 +122,8 @@ void CComboBoxList::mouseMoveEvent(QMouseEvent* event)
             highlightedRow = firstRow + r;
             update();
         }
-    } else if ((upArrowRect().contains(p) && firstRow > 0) || (downArrowRect().contains(p) && firstRow + rows < count())) {
+    } else if ((upArrowRect().contains(p) && firstRow > 0)
+        || (downArrowRect().contains(p) && firstRow + rows < count())) {
         shape = Qt::PointingHandCursor;
     }
     setCursor(shape);

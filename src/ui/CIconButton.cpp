@@ -35,8 +35,8 @@ void CIconButton::PaintCaption(QPainter& painter) const
     if (!text().isEmpty()) {
         painter.setFont(MakeFont(captionFamily(), CaptionSize(), true));
         painter.setPen(Qt::white);
-        DrawTextBlock(painter, QRect(28, 0, width() - 28, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-            text());
+        DrawTextBlock(painter, QRect(28, 0, width() - 28, height()),
+            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
     }
     if (!iconPicture.isNull())
         painter.drawImage(QRectF(14, height() / 2 - 6, 12, 12), iconPicture);

@@ -159,7 +159,8 @@ void COrselComboBox::paintEvent(QPaintEvent*)
     if (!items.empty() && currentIndex < count()) {
         painter.setFont(MakeFont(family, size, false));
         painter.setPen(ColorFromRgb(textRgb));
-        DrawTextBlock(painter, textArea, Qt::AlignCenter | Qt::TextSingleLine, items[static_cast<size_t>(currentIndex)].text);
+        DrawTextBlock(
+            painter, textArea, Qt::AlignCenter | Qt::TextSingleLine, items[static_cast<size_t>(currentIndex)].text);
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(QColor(68, 202, 220), 1));

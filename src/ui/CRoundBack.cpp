@@ -47,7 +47,8 @@ void CRoundBack::paintEvent(QPaintEvent*)
     if (textOn) {
         painter.setFont(MakeFont(family, size, false));
         painter.setPen(ColorFromArgb(textColour));
-        DrawTextBlock(painter, rect().adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, boxText);
+        DrawTextBlock(
+            painter, rect().adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, boxText);
     }
 }
 

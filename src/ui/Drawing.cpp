@@ -149,8 +149,8 @@ QPainterPath RoundedOutline(double x, double y, double w, double h, double r)
 
 } // namespace
 
-void DrawRoundedBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb fill, Argb border,
-    int borderWidth)
+void DrawRoundedBox(
+    QPainter& painter, int x, int y, int width, int height, int radius, Argb fill, Argb border, int borderWidth)
 {
     painter.save();
     painter.fillRect(QRect(x, y, width, height), ColorFromRgb(RgbFromArgb(fill)));
@@ -167,8 +167,8 @@ void DrawRoundedBox(QPainter& painter, int x, int y, int width, int height, int 
     painter.restore();
 }
 
-void DrawRoundedOutlineBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb colour,
-    int penWidth)
+void DrawRoundedOutlineBox(
+    QPainter& painter, int x, int y, int width, int height, int radius, Argb colour, int penWidth)
 {
     painter.save();
     const double half = penWidth / 2.0;

@@ -50,12 +50,12 @@ void DrawTextBlock(QPainter& painter, const QRectF& rect, int flags, const QStri
 void PrepareGraphics(QPainter& painter);
 
 // A filled box with a rounded outline of width borderWidth; the corners outside the outline keep the fill too.
-void DrawRoundedBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb fill, Argb border,
-    int borderWidth);
+void DrawRoundedBox(
+    QPainter& painter, int x, int y, int width, int height, int radius, Argb fill, Argb border, int borderWidth);
 
 // The outline and inside of a rounded box in one colour (the flowing texts' boxes): no corner fill.
-void DrawRoundedOutlineBox(QPainter& painter, int x, int y, int width, int height, int radius, Argb colour,
-    int penWidth);
+void DrawRoundedOutlineBox(
+    QPainter& painter, int x, int y, int width, int height, int radius, Argb colour, int penWidth);
 
 // The page's background bitmap at the origin, at its own size. A missing bitmap draws nothing.
 void PaintPageBackground(QPainter& painter, const QImage& bitmap);

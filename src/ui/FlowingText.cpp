@@ -168,12 +168,12 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
             newLine();
 
         if (!charWrapOn) {
-            const bool fits = measuring ? offset + measured.width() + 2 <= available
-                                        : offset + measured.width() < available;
+            const bool fits
+                = measuring ? offset + measured.width() + 2 <= available : offset + measured.width() < available;
             if (!fits && offset > 0)
                 newLine();
-            const bool fitsNow = measuring ? offset + measured.width() + 2 <= available
-                                           : offset + measured.width() < available;
+            const bool fitsNow
+                = measuring ? offset + measured.width() + 2 <= available : offset + measured.width() < available;
             place(word.text, word.emphasis, measured);
             if (!fitsNow)
                 breakBeforeNext = true; // overflowing at a line start: the next word starts a new line
@@ -245,8 +245,8 @@ void FlowingText::paintEvent(QPaintEvent*)
     if (prefixOn) {
         painter.setFont(WordFont(false));
         painter.setPen(ColorFromArgb(prefixColour));
-        const QRect prefixRect(layout.area.left() - layout.prefixWidth + 4, layout.area.top(), layout.prefixWidth,
-            layout.lineHeight);
+        const QRect prefixRect(
+            layout.area.left() - layout.prefixWidth + 4, layout.area.top(), layout.prefixWidth, layout.lineHeight);
         DrawTextBlock(painter, prefixRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, prefixText);
     }
     painter.setPen(ColorFromArgb(textColour));

@@ -74,8 +74,8 @@ void TextStatic::PaintTexts(QPainter& painter) const
         const QFont regular = MakeFont(family, size, false);
         const QSizeF first = MeasureTextBlock(regular, windowText, Qt::AlignLeft | Qt::TextWordWrap, width());
         painter.setFont(regular);
-        DrawTextBlock(painter, QRectF(rect()).translated(0, first.height()), Qt::AlignLeft | Qt::TextWordWrap,
-            secondText);
+        DrawTextBlock(
+            painter, QRectF(rect()).translated(0, first.height()), Qt::AlignLeft | Qt::TextWordWrap, secondText);
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "Sheet.h"
 #include "ui/CBaseStatic.h"
-#include "ui/CComboBoxList.h"
 #include "ui/CBaseStatic2.h"
+#include "ui/CComboBoxList.h"
 #include "ui/CErrorStatic.h"
 #include "ui/CGroupImageBox.h"
 #include "ui/CHyperLink.h"
@@ -47,11 +47,16 @@ constexpr std::array<Look, 5> kLooks { Look::Normal, Look::Hover, Look::Pushed, 
 QString LookName(Look look)
 {
     switch (look) {
-    case Look::Normal: return QStringLiteral("normal");
-    case Look::Hover: return QStringLiteral("hover");
-    case Look::Pushed: return QStringLiteral("pushed");
-    case Look::Latched: return QStringLiteral("latched");
-    case Look::Disabled: return QStringLiteral("disabled look");
+    case Look::Normal:
+        return QStringLiteral("normal");
+    case Look::Hover:
+        return QStringLiteral("hover");
+    case Look::Pushed:
+        return QStringLiteral("pushed");
+    case Look::Latched:
+        return QStringLiteral("latched");
+    case Look::Disabled:
+        return QStringLiteral("disabled look");
     }
     return {};
 }
@@ -59,15 +64,22 @@ QString LookName(Look look)
 void Apply(COrselButton& button, Look look)
 {
     switch (look) {
-    case Look::Normal: break;
+    case Look::Normal:
+        break;
     case Look::Hover: {
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(&button, &enter);
         break;
     }
-    case Look::Pushed: button.setDown(true); break;
-    case Look::Latched: button.setLatched(true); break;
-    case Look::Disabled: button.setDisabledLook(true); break;
+    case Look::Pushed:
+        button.setDown(true);
+        break;
+    case Look::Latched:
+        button.setLatched(true);
+        break;
+    case Look::Disabled:
+        button.setDisabledLook(true);
+        break;
     }
 }
 
@@ -77,7 +89,7 @@ struct ButtonKind
     std::function<COrselButton*(QWidget*)> make;
     std::array<int, 4> images; // disabled, normal, pressed, hover
     QString caption;
-    QSize size;    // empty: caption width + 40 by 43
+    QSize size; // empty: caption width + 40 by 43
     QPoint onPage; // where it sits on the page background
     int bitmap = kPageBitmap;
 };
@@ -158,8 +170,8 @@ void TextStatics(const QString& dir, QStringList& failures)
         s->SetText(QStringLiteral("Select your NVR device"));
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CTitleStatic"), title.size() + QSize(20, 20), kPageBitmap,
-            QPoint(62, 58), title);
+        QWidget* stage = sheet.AddCell(
+            QStringLiteral("CTitleStatic"), title.size() + QSize(20, 20), kPageBitmap, QPoint(62, 58), title);
         auto* s = new CTitleStatic(stage);
         s->setGeometry(title);
         s->SetText(QStringLiteral("Set time zone"));
@@ -192,15 +204,17 @@ void TextStatics(const QString& dir, QStringList& failures)
                 s.SetFont(14, MakeRgb(72, 72, 72), true);
                 s.setSecondLine(true, QStringLiteral("192.168.1.100"));
             } },
-        { QStringLiteral("version label 14 grey"), [](COrselStatic& s) { s.SetFont(14, MakeRgb(181, 181, 181), false); } },
+        { QStringLiteral("version label 14 grey"),
+            [](COrselStatic& s) { s.SetFont(14, MakeRgb(181, 181, 181), false); } },
     };
     for (const Variant& v : variants) {
         const QRect box(10, 10, 260, 40);
-        QWidget* stage = sheet.AddCell(QStringLiteral("COrselStatic ") + v.name, box.size() + QSize(20, 20),
-            kPageBitmap, QPoint(300, 300), box);
+        QWidget* stage = sheet.AddCell(
+            QStringLiteral("COrselStatic ") + v.name, box.size() + QSize(20, 20), kPageBitmap, QPoint(300, 300), box);
         auto* s = new COrselStatic(stage);
         s->setGeometry(box);
-        s->SetText(v.name.startsWith(QStringLiteral("version")) ? QStringLiteral("V 2.02.00") : QStringLiteral("Password"));
+        s->SetText(
+            v.name.startsWith(QStringLiteral("version")) ? QStringLiteral("V 2.02.00") : QStringLiteral("Password"));
         v.set(*s);
     }
     sheet.NewRow();
@@ -241,8 +255,8 @@ void FlowingTexts(const QString& dir, QStringList& failures)
                                                 "the label on the bottom of the device.");
     const QRect wide(10, 10, 703, 57);
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CBaseStatic2 14 grey with emphasis"), wide.size() + QSize(20, 20),
-            kPageBitmap, QPoint(67, 112), wide);
+        QWidget* stage = sheet.AddCell(QStringLiteral("CBaseStatic2 14 grey with emphasis"),
+            wide.size() + QSize(20, 20), kPageBitmap, QPoint(67, 112), wide);
         auto* t = new CBaseStatic2(stage);
         t->setGeometry(wide);
         t->SetFont(14, 0xFF636566u);
@@ -283,7 +297,8 @@ void FlowingTexts(const QString& dir, QStringList& failures)
         t->setGeometry(10, 10, 300, 60);
         t->SetFont(14, 0xFF636566u);
         t->setCharWrap(true);
-        t->SetText(QStringLiteral("从列表中选择您的录像机，然后单击<br>“下一步”</br>。如果您有多台录像机，可以通过设备底部标签上印的MAC地址来区分它们。"));
+        t->SetText(QStringLiteral("从列表中选择您的录像机，然后单击<br>“下一步”</"
+                                  "br>。如果您有多台录像机，可以通过设备底部标签上印的MAC地址来区分它们。"));
         SetTextLanguage(0);
     }
     sheet.NewRow();
@@ -311,8 +326,8 @@ void Links(const QString& dir, QStringList& failures)
 {
     Sheet sheet(QStringLiteral("Links: the icon opens an overlay"));
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CLinkStatic, icon after the text"), QSize(420, 50), kPageBitmap,
-            QPoint(66, 400));
+        QWidget* stage = sheet.AddCell(
+            QStringLiteral("CLinkStatic, icon after the text"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
         auto* l = new CLinkStatic(stage);
         l->setGeometry(10, 10, 400, 30);
         l->SetFont(14, MakeRgb(42, 169, 209));
@@ -320,8 +335,8 @@ void Links(const QString& dir, QStringList& failures)
         l->SetIcon(4012);
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CLinkStatic, two lines"), QSize(320, 70), kPageBitmap,
-            QPoint(66, 400));
+        QWidget* stage
+            = sheet.AddCell(QStringLiteral("CLinkStatic, two lines"), QSize(320, 70), kPageBitmap, QPoint(66, 400));
         auto* l = new CLinkStatic(stage);
         l->setGeometry(10, 10, 300, 50);
         l->SetFont(14, MakeRgb(72, 72, 72));
@@ -330,8 +345,8 @@ void Links(const QString& dir, QStringList& failures)
     }
     sheet.NewRow();
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CLinkStatic, icon left"), QSize(420, 50), kPageBitmap,
-            QPoint(66, 400));
+        QWidget* stage
+            = sheet.AddCell(QStringLiteral("CLinkStatic, icon left"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
         auto* l = new CLinkStatic(stage);
         l->setGeometry(10, 10, 400, 30);
         l->SetFont(14, MakeRgb(42, 169, 209));
@@ -340,8 +355,8 @@ void Links(const QString& dir, QStringList& failures)
         l->SetIcon(4012);
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CLinkStatic2, fixed icon"), QSize(420, 50), kPageBitmap,
-            QPoint(66, 400));
+        QWidget* stage
+            = sheet.AddCell(QStringLiteral("CLinkStatic2, fixed icon"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
         auto* l = new CLinkStatic2(stage);
         l->setGeometry(10, 10, 400, 30);
         l->SetFont(14, MakeRgb(72, 72, 72), true);
@@ -394,8 +409,8 @@ void Pictures(const QString& dir, QStringList& failures)
     }
     sheet.NewRow();
     for (int index = -1; index < 4; ++index) {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CGroupImageBox index %1").arg(index), QSize(620, 170), 3005,
-            QPoint(130, 170));
+        QWidget* stage = sheet.AddCell(
+            QStringLiteral("CGroupImageBox index %1").arg(index), QSize(620, 170), 3005, QPoint(130, 170));
         auto* g = new CGroupImageBox(stage);
         g->setGeometry(10, 10, 600, 150);
         g->setIndex(index);
@@ -511,8 +526,9 @@ void ScrollBar(const QString& dir, QStringList& failures)
         int rows;
         int position;
     };
-    for (const State& s : { State { QStringLiteral("rows fit: no thumb"), 5, 0 }, State { QStringLiteral("top"), 30, 0 },
-             State { QStringLiteral("middle"), 30, 8 }, State { QStringLiteral("end"), 30, 20 } }) {
+    for (const State& s :
+        { State { QStringLiteral("rows fit: no thumb"), 5, 0 }, State { QStringLiteral("top"), 30, 0 },
+            State { QStringLiteral("middle"), 30, 8 }, State { QStringLiteral("end"), 30, 20 } }) {
         QWidget* stage = sheet.AddCell(s.name, QSize(320, 240));
         auto* header = new CImageBox(stage);
         header->setGeometry(10, 10, 286, 31);
@@ -541,8 +557,8 @@ void Indicator(const QString& dir, QStringList& failures)
 {
     Sheet sheet(QStringLiteral("CPageIndicator: 11 dots, radius 6, gap 6"));
     for (const int filled : { 0, 1, 5, 9, 11 }) {
-        QWidget* stage = sheet.AddCell(QStringLiteral("filled %1").arg(filled), QSize(220, 50), kPageBitmap,
-            QPoint(594, 73));
+        QWidget* stage
+            = sheet.AddCell(QStringLiteral("filled %1").arg(filled), QSize(220, 50), kPageBitmap, QPoint(594, 73));
         auto* p = new CPageIndicator(stage);
         p->setGeometry(10, 10, 200, 30);
         p->setTotal(11);

@@ -50,7 +50,8 @@ QString GlyphCheck::Describe(const std::vector<char32_t>& characters)
 {
     QStringList parts;
     for (const char32_t code : characters)
-        parts << QStringLiteral("U+") + QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0'))
+        parts << QStringLiteral("U+")
+                + QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0'))
                 + QStringLiteral(" '") + QString::fromUcs4(&code, 1) + QLatin1Char('\'');
     return parts.join(QLatin1Char(' '));
 }

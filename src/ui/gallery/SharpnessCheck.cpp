@@ -2,10 +2,10 @@
 
 #include "Sheet.h"
 #include "i18n/Localization.h"
+#include "ui/CBaseStatic2.h"
 #include "ui/CImageBox.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselStatic.h"
-#include "ui/CBaseStatic2.h"
 #include "ui/Drawing.h"
 
 #include <QFile>
@@ -66,14 +66,18 @@ void SharpnessCheck::Render(const QString& dir, QStringList& failures)
         box.show();
         const QPixmap grabbed = box.grab();
         if (grabbed.devicePixelRatio() < 2.0) {
-            failures << QStringLiteral("2x: PNG %1 rendered at device pixel ratio %2").arg(id).arg(grabbed.devicePixelRatio());
+            failures << QStringLiteral("2x: PNG %1 rendered at device pixel ratio %2")
+                            .arg(id)
+                            .arg(grabbed.devicePixelRatio());
             continue;
         }
         const QImage rendered = grabbed.toImage();
         QImage sharpSource(QStringLiteral(":/png/%1@2x.png").arg(id));
         QImage plainSource(QStringLiteral(":/png/%1.png").arg(id));
-        const double toSharp = MeanDifference(OnWhite(rendered, rendered.size()), OnWhite(sharpSource, rendered.size()));
-        const double toScaled = MeanDifference(OnWhite(rendered, rendered.size()), OnWhite(plainSource, rendered.size()));
+        const double toSharp
+            = MeanDifference(OnWhite(rendered, rendered.size()), OnWhite(sharpSource, rendered.size()));
+        const double toScaled
+            = MeanDifference(OnWhite(rendered, rendered.size()), OnWhite(plainSource, rendered.size()));
         if (toSharp > 1.0 || toSharp * 2 > toScaled)
             failures << QStringLiteral("2x: PNG %1 is not drawn from its 2x picture (differs by %2 from it, %3 from "
                                        "the 1x picture scaled up)")

@@ -65,7 +65,7 @@ Sheet::Sheet(const QString& title, int maxWidth)
 QWidget* Sheet::AddCell(const QString& label, QSize size, int backgroundBitmap, QPoint pagePos, QRect box)
 {
     if (x > 12 && x + size.width() > maxWidth)
-        NewRow();
+        NewRow(); // (a long label may still widen the row a little)
     QImage background;
     if (backgroundBitmap != 0) {
         if (auto page = LoadBitmapResource(backgroundBitmap)) {
@@ -80,8 +80,10 @@ QWidget* Sheet::AddCell(const QString& label, QSize size, int backgroundBitmap, 
     auto* caption = new QLabel(label, this);
     caption->setFont(MakeFont(QStringLiteral("Arial"), 11, false));
     caption->setStyleSheet(QStringLiteral("color: #55606A"));
-    caption->setGeometry(x, y + size.height() + 2, std::max(size.width(), 120), kLabelHeight - 2);
-    x += std::max(size.width(), 120) + kGap;
+    caption->adjustSize();
+    const int cellWidth = std::max(size.width(), caption->width());
+    caption->setGeometry(x, y + size.height() + 2, cellWidth, kLabelHeight - 2);
+    x += cellWidth + kGap;
     widest = std::max(widest, x);
     rowHeight = std::max(rowHeight, size.height() + kLabelHeight);
     return stage;

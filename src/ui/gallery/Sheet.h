@@ -15,8 +15,8 @@ public:
 
     // A new cell of the given size labelled below; the stage shows the page background bitmap (0: white) as it
     // lies at pagePos on the page, and, when box is not empty, a thin outline of that box (stage coordinates).
-    QWidget* AddCell(const QString& label, QSize size, int backgroundBitmap = 0, QPoint pagePos = QPoint(),
-        QRect box = QRect());
+    QWidget* AddCell(
+        const QString& label, QSize size, int backgroundBitmap = 0, QPoint pagePos = QPoint(), QRect box = QRect());
     // The next cell starts a new row.
     void NewRow();
     // Delivers what is pending, renders the sheet and writes it; false when the file cannot be written.

@@ -9,12 +9,14 @@
 #include "ui/CComboBoxList.h"
 #include "ui/CErrorStatic.h"
 #include "ui/CIconButton.h"
+#include "ui/CImageBox.h"
 #include "ui/CLinkStatic.h"
 #include "ui/CLoadingStatic.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselButton2.h"
 #include "ui/COrselComboBox.h"
 #include "ui/COrselStatic.h"
+#include "ui/CPageIndicator.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>
@@ -24,17 +26,17 @@
 namespace {
 
 enum class Kind {
-    Title,       // COrselStatic, title preset, 32 blue
-    Static,      // COrselStatic with SetFont
-    Flow2,       // CBaseStatic2 (emphasis markup)
-    Flow,        // CBaseStatic
-    Error,       // CErrorStatic
+    Title, // COrselStatic, title preset, 32 blue
+    Static, // COrselStatic with SetFont
+    Flow2, // CBaseStatic2 (emphasis markup)
+    Flow, // CBaseStatic
+    Error, // CErrorStatic
     PageButtons, // NEXT and BACK, each (w + 40) x 43, w the wider caption
-    Button,      // COrselButton of the box's size
-    WideButton,  // COrselButton2 of the box's size
-    IconButton,  // CIconButton, caption width + 41 by 30
-    Link,        // CLinkStatic with the question-mark icon
-    Loading,     // CLoadingStatic
+    Button, // COrselButton of the box's size
+    WideButton, // COrselButton2 of the box's size
+    IconButton, // CIconButton, caption width + 41 by 30
+    Link, // CLinkStatic with the question-mark icon
+    Loading, // CLoadingStatic
 };
 
 // One text of a page. The box is where the page puts the control (page or overlay pixels); with `fits`, the box
@@ -95,7 +97,7 @@ const std::vector<TextCase> kCases {
     { "Overlay: CANCEL", "_CANCEL", "CANCEL", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Overlay: Close", "Close", "Close", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Overlay: RETRY", "RETRY", "RETRY", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
-    { "Overlay: SKIP", "SKIP", "SKIP", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
+    { "Overlay: SKIP", "_SKIP", "SKIP", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Overlay: RESET", "RESET", "RESET", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
     { "Alert 440x240: title", "hddformat_04", "Important Alert", Kind::Static, { 20, 20, 400, 30 }, 18, 0xFF2B3640u, true, true, "", "", false, 0 },
     { "Alert 440x240: no disk", "hddformat_07", "Your hard drive can not be found.", Kind::Flow, { 20, 60, 400, 110 }, 14, 0xFF484848u, false, true, "", "", false, 0 },
@@ -118,6 +120,9 @@ const std::vector<TextCase> kCases {
     { "Summary: text", "Summary_02", "Your NVR now is ready to go!", Kind::Flow2, { 77, 122, 703, 60 }, 14, 0xFF636566u, false, false },
 };
 // clang-format on
+
+constexpr int kIndicatorLeft = 604;
+constexpr int kIndicatorGap = 8;
 
 QString Plain(const QString& text)
 {
@@ -143,7 +148,8 @@ struct Checker
         const auto missing = GlyphCheck::Missing(Plain(text), font);
         if (!missing.empty())
             failures << QStringLiteral("%1 / %2: no glyph in %3 for %4")
-                            .arg(language, caseName, font.families().join(QLatin1Char(',')), GlyphCheck::Describe(missing));
+                            .arg(language, caseName, font.families().join(QLatin1Char(',')),
+                                GlyphCheck::Describe(missing));
     }
 
     void fits(bool ok, const QString& what)
@@ -156,8 +162,8 @@ struct Checker
 void CheckFlow(FlowingText& text, const TextCase& c, Checker& check)
 {
     const int needed = text.MeasureHeight();
-    check.fits(needed <= c.box.height(),
-        QStringLiteral("needs %1 px, the box is %2 px high").arg(needed).arg(c.box.height()));
+    check.fits(
+        needed <= c.box.height(), QStringLiteral("needs %1 px, the box is %2 px high").arg(needed).arg(c.box.height()));
     const FlowLayout layout = text.LayoutWords(true);
     for (const FlowPlacement& word : layout.words) {
         if (word.rect.right() > layout.area.right()) {
@@ -169,8 +175,7 @@ void CheckFlow(FlowingText& text, const TextCase& c, Checker& check)
 
 void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int language)
 {
-    const QString text
-        = QString::fromUtf8(c.before) + Lookup(c.key, c.fallback) + QString::fromUtf8(c.after);
+    const QString text = QString::fromUtf8(c.before) + Lookup(c.key, c.fallback) + QString::fromUtf8(c.after);
     const QRect geometry(at, c.box.size());
     const bool chinese = language >= 4;
     switch (c.kind) {
@@ -188,14 +193,20 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         s->SetText(text);
         check.glyphs(text, s->DrawingFont());
         if (c.fits) {
-            const QSize needed = MeasureTextBlock(s->DrawingFont(), text, Qt::TextWordWrap, c.box.width())
-                                     .toSize();
+            const QSize needed = MeasureTextBlock(s->DrawingFont(), text, Qt::TextWordWrap, c.box.width()).toSize();
             check.fits(needed.width() <= c.box.width() && needed.height() <= c.box.height(),
                 QStringLiteral("needs %1x%2 px, the box is %3x%4")
                     .arg(needed.width())
                     .arg(needed.height())
                     .arg(c.box.width())
                     .arg(c.box.height()));
+            // Titles share their row with the progress dots, which start at x 604.
+            const int room = kIndicatorLeft - kIndicatorGap - c.box.left();
+            if (c.kind == Kind::Title)
+                check.fits(needed.width() <= room,
+                    QStringLiteral("title is %1 px wide and runs into the progress dots (%2 px free)")
+                        .arg(needed.width())
+                        .arg(room));
         }
         break;
     }
@@ -203,8 +214,8 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     case Kind::Flow:
     case Kind::Error: {
         FlowingText* f = c.kind == Kind::Flow2 ? static_cast<FlowingText*>(new CBaseStatic2(stage))
-            : c.kind == Kind::Flow                ? static_cast<FlowingText*>(new CBaseStatic(stage))
-                                                  : static_cast<FlowingText*>(new CErrorStatic(stage));
+            : c.kind == Kind::Flow             ? static_cast<FlowingText*>(new CBaseStatic(stage))
+                                               : static_cast<FlowingText*>(new CErrorStatic(stage));
         f->setGeometry(geometry);
         f->SetFont(c.size, c.colour);
         f->setCharWrap(chinese);
@@ -273,7 +284,8 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         l->SetText(text);
         l->SetIcon(4012);
         check.glyphs(text, MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), c.size, false));
-        check.fits(l->linkRect().right() < c.box.width() + 20 || !c.fits, QStringLiteral("the link icon leaves the box"));
+        check.fits(
+            l->linkRect().right() < c.box.width() + 20 || !c.fits, QStringLiteral("the link icon leaves the box"));
         break;
     }
     case Kind::Loading: {
@@ -294,9 +306,81 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     }
 }
 
+// The recorder search page as the user sees it: the frame every page shares and the search page's texts.
+void SearchPage(Sheet& sheet, int language, Checker& check)
+{
+    QWidget* page = sheet.AddCell(QStringLiteral("Page: recorder search (frame and texts)"), QSize(860, 640), 3001);
+    const auto button = [page](QRect r, std::array<int, 4> images, const QString& caption) {
+        auto* b = new COrselButton(page);
+        b->setGeometry(r);
+        for (int slot = 0; slot < 4; ++slot)
+            b->SetImage(slot, images[static_cast<size_t>(slot)]);
+        b->setText(caption);
+        return b;
+    };
+    button(QRect(823, 0, 37, 29), { 3041, 3038, 3040, 3039 }, {});
+    button(QRect(786, 0, 37, 29), { 3037, 3034, 3036, 3035 }, {});
+    auto* title = new COrselStatic(page);
+    title->setGeometry(72, 68, 606, 38);
+    title->SetTitleStyle();
+    title->SetFont(32, MakeRgb(42, 169, 209), false);
+    title->SetText(Lookup("nvrsearch_01", "Select your NVR device"));
+    auto* dots = new CPageIndicator(page);
+    dots->setGeometry(604, 83, 200, 30);
+    dots->setTotal(11);
+    dots->setRadius(6);
+    dots->setGap(6);
+    dots->setFilled(5);
+    auto* instructions = new CBaseStatic2(page);
+    instructions->setGeometry(77, 122, 703, 57);
+    instructions->SetFont(14, 0xFF636566u);
+    instructions->setCharWrap(language >= 4);
+    instructions->SetText(Lookup("nvrsearch_02", "Select your NVR from the list, then click <br>\"Next\"</br>."));
+    const int h = instructions->MeasureHeight();
+    auto* rescan = new CIconButton(page);
+    rescan->setText(Lookup("Rescan", "Rescan"));
+    const int rescanWidth = rescan->CaptionWidth() + 41;
+    rescan->setGeometry(782 - rescanWidth, h + 133, rescanWidth, 30);
+    for (int slot = 0; slot < 4; ++slot)
+        rescan->SetImage(slot, std::array<int, 4> { 4018, 4015, 4017, 4016 }[static_cast<size_t>(slot)]);
+    rescan->SetIcon(3055);
+    auto* header = new CImageBox(page);
+    header->setGeometry(80, h + 168, 688, 31);
+    header->SetImage(3052);
+    auto* band = new CImageBox(page);
+    band->setGeometry(768, h + 168, 14, 31);
+    band->SetImage(3053);
+    auto* loading = new CLoadingStatic(page);
+    loading->setGeometry(130, h + 168 + 110 - 60, 600, 120);
+    loading->SetStyle(0xFF2AA9D1u);
+    loading->SetText(Lookup("Searching device", "Searching device"));
+    loading->Layout();
+    auto* link = new CLinkStatic(page);
+    link->setGeometry(76, h + 418, 600, 30);
+    link->SetFont(14, MakeRgb(42, 169, 209));
+    link->SetText(Lookup("nvrsearch_06", "Can not find your NVR"));
+    link->SetIcon(4012);
+    const QString next = Lookup("Next", "NEXT") + QStringLiteral("   >");
+    const QString back = QStringLiteral("<   ") + Lookup("Back", "BACK");
+    COrselButton probe;
+    probe.setText(next);
+    int w = probe.CaptionWidth();
+    probe.setText(back);
+    w = std::max(w, probe.CaptionWidth());
+    button(QRect(370 - w, 536, w + 40, 43), { 3045, 3042, 3044, 3043 }, back);
+    button(QRect(448, 536, w + 40, 43), { 3045, 3042, 3044, 3043 }, next)->setDisabledLook(true);
+    auto* version = new COrselStatic(page);
+    version->setGeometry(770, 600, 90, 60);
+    version->SetFont(14, MakeRgb(181, 181, 181), false);
+    version->SetText(QStringLiteral("V 2.02.00"));
+    check.caseName = QStringLiteral("search page");
+    check.fits(h + 418 + 30 <= 536, QStringLiteral("the not-found link reaches the buttons"));
+}
+
 void LanguageCombo(Sheet& sheet, int language, Checker& check)
 {
-    QWidget* stage = sheet.AddCell(QStringLiteral("Home: language list (open)"), QSize(300, 300), 3000, QPoint(50, 150));
+    QWidget* stage
+        = sheet.AddCell(QStringLiteral("Home: language list (open)"), QSize(300, 300), 3000, QPoint(50, 150));
     auto* combo = new COrselComboBox(stage);
     combo->SetStyle();
     combo->setGeometry(40, 36 * language + 30, 220, 36); // the open list stays on the stage
@@ -325,9 +409,11 @@ void TextSheets::Render(const QString& dir, QStringList& failures)
         SetTextLanguage(language);
         QString name = QString::fromUtf8(entry.packFile);
         name.chop(4);
-        Sheet sheet(QStringLiteral("%1 (%2): the pages' texts in their boxes").arg(name, QString::fromUtf8(entry.label)),
-            1500);
+        Sheet sheet(
+            QStringLiteral("%1 (%2): the pages' texts in their boxes").arg(name, QString::fromUtf8(entry.label)), 1500);
         Checker check { name, QString(), failures };
+        SearchPage(sheet, language, check);
+        sheet.NewRow();
         for (const TextCase& c : kCases) {
             check.caseName = QString::fromUtf8(c.name);
             QSize stageSize = c.box.size() + QSize(20, 20);

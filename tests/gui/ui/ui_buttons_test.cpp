@@ -25,11 +25,21 @@ std::unique_ptr<COrselButton> Make(Member member, QWidget* page)
 {
     std::unique_ptr<COrselButton> button;
     switch (member) {
-    case Member::Button: button = std::make_unique<COrselButton>(page); break;
-    case Member::Button2: button = std::make_unique<COrselButton2>(page); break;
-    case Member::Button3: button = std::make_unique<COrselButton3>(page); break;
-    case Member::Button4: button = std::make_unique<COrselButton4>(page); break;
-    case Member::Icon: button = std::make_unique<CIconButton>(page); break;
+    case Member::Button:
+        button = std::make_unique<COrselButton>(page);
+        break;
+    case Member::Button2:
+        button = std::make_unique<COrselButton2>(page);
+        break;
+    case Member::Button3:
+        button = std::make_unique<COrselButton3>(page);
+        break;
+    case Member::Button4:
+        button = std::make_unique<COrselButton4>(page);
+        break;
+    case Member::Icon:
+        button = std::make_unique<CIconButton>(page);
+        break;
     }
     button->setGeometry(10, 10, 40, 20);
     for (int slot = 0; slot < 4; ++slot)
@@ -40,15 +50,22 @@ std::unique_ptr<COrselButton> Make(Member member, QWidget* page)
 void Apply(COrselButton& button, Mode mode)
 {
     switch (mode) {
-    case Mode::Normal: break;
+    case Mode::Normal:
+        break;
     case Mode::Hover: {
         QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
         QCoreApplication::sendEvent(&button, &enter);
         break;
     }
-    case Mode::Pushed: button.setDown(true); break;
-    case Mode::Latched: button.setLatched(true); break;
-    case Mode::Disabled: button.setDisabledLook(true); break;
+    case Mode::Pushed:
+        button.setDown(true);
+        break;
+    case Mode::Latched:
+        button.setLatched(true);
+        break;
+    case Mode::Disabled:
+        button.setDisabledLook(true);
+        break;
     }
 }
 
@@ -74,8 +91,8 @@ void ButtonsTest::looks_data()
     QTest::addColumn<Member>("member");
     QTest::addColumn<Mode>("mode");
     QTest::addColumn<int>("state");
-    QTest::addColumn<QColor>("left");      // at (2, 10) of the button
-    QTest::addColumn<QColor>("right");     // at (30, 10)
+    QTest::addColumn<QColor>("left"); // at (2, 10) of the button
+    QTest::addColumn<QColor>("right"); // at (30, 10)
     QTest::addColumn<QColor>("topCorner"); // at (2, 2)
     const QColor halfRed(255, 127, 127), halfGreen(127, 255, 127), blue60(102, 102, 255);
 
@@ -148,14 +165,14 @@ void ButtonsTest::choiceMessages_data()
 
     QTest::newRow("radio posts once") << false << true << false << false << QList<int> { 7 }
                                       << QList<bool> { true, true, true };
-    QTest::newRow("latched radio posts nothing") << false << true << false << true << QList<int> {}
-                                                 << QList<bool> { true, true, true };
-    QTest::newRow("toggle with notification") << false << false << true << false << QList<int> { 4, 4, 4 }
-                                              << QList<bool> { true, false, true };
-    QTest::newRow("toggle without notification") << false << false << false << false << QList<int> {}
-                                                 << QList<bool> { true, false, true };
-    QTest::newRow("icon toggle never posts") << true << false << true << false << QList<int> {}
-                                             << QList<bool> { true, false, true };
+    QTest::newRow("latched radio posts nothing")
+        << false << true << false << true << QList<int> {} << QList<bool> { true, true, true };
+    QTest::newRow("toggle with notification")
+        << false << false << true << false << QList<int> { 4, 4, 4 } << QList<bool> { true, false, true };
+    QTest::newRow("toggle without notification")
+        << false << false << false << false << QList<int> {} << QList<bool> { true, false, true };
+    QTest::newRow("icon toggle never posts")
+        << true << false << true << false << QList<int> {} << QList<bool> { true, false, true };
     QTest::newRow("icon radio posts") << true << true << false << false << QList<int> { 7 }
                                       << QList<bool> { true, true, true };
 }

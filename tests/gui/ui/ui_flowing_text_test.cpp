@@ -11,8 +11,14 @@ namespace {
 
 using Words = std::vector<FlowWord>;
 
-FlowWord N(const char* text) { return FlowWord { false, QString::fromUtf8(text) }; }
-FlowWord E(const char* text) { return FlowWord { true, QString::fromUtf8(text) }; }
+FlowWord N(const char* text)
+{
+    return FlowWord { false, QString::fromUtf8(text) };
+}
+FlowWord E(const char* text)
+{
+    return FlowWord { true, QString::fromUtf8(text) };
+}
 
 QString Joined(const FlowLayout& layout)
 {
@@ -147,7 +153,8 @@ void FlowingTextTest::charWrapBreaksChineseAtTheLastFittingCharacter()
     flowing.resize(200, 200);
     flowing.SetFont(14, 0xFF000000u);
     flowing.setCharWrap(true);
-    const QString text = QStringLiteral("请从列表中选择您的录像机然后点击下一步如果您有多台录像机可以通过标签上的地址识别");
+    const QString text
+        = QStringLiteral("请从列表中选择您的录像机然后点击下一步如果您有多台录像机可以通过标签上的地址识别");
     flowing.SetText(QStringLiteral("选择 ") + text);
     const FlowLayout layout = flowing.LayoutWords(false);
     QVERIFY(layout.lines >= 3);

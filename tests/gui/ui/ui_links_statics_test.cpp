@@ -21,8 +21,8 @@ namespace {
 
 void Press(QWidget& widget, QPoint at)
 {
-    QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-        Qt::NoModifier);
+    QMouseEvent press(
+        QEvent::MouseButtonPress, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&widget, &press);
 }
 
@@ -60,6 +60,8 @@ private slots:
     void imageButtonPostsItsKind();
     void textStaticLinks_data();
     void textStaticLinks();
+    void chineseTitleFitsTheLatinBox_data();
+    void chineseTitleFitsTheLatinBox();
     void loadingStopsAtItsFrameLimit();
     void loadingTimerRunsOut();
     void loadingLayoutCentresTextAndSpinner();
@@ -184,9 +186,15 @@ void LinksStaticsTest::textStaticLinks()
     MessagePage page;
     std::unique_ptr<TextStatic> text;
     switch (member) {
-    case 0: text = std::make_unique<COrselStatic>(&page); break;
-    case 1: text = std::make_unique<COrselStatic2>(&page); break;
-    case 2: text = std::make_unique<CTitleStatic>(&page); break;
+    case 0:
+        text = std::make_unique<COrselStatic>(&page);
+        break;
+    case 1:
+        text = std::make_unique<COrselStatic2>(&page);
+        break;
+    case 2:
+        text = std::make_unique<CTitleStatic>(&page);
+        break;
     default: {
         auto hyper = std::make_unique<CHyperLink>(&page);
         hyper->SetText(QStringLiteral("Terms of use"));
@@ -204,6 +212,53 @@ void LinksStaticsTest::textStaticLinks()
     const std::vector<RecordedMessage> expected
         = link ? std::vector<RecordedMessage> { { WM_LINK_CLICKED, 0, 0 } } : std::vector<RecordedMessage> {};
     QCOMPARE(got, expected);
+}
+
+void LinksStaticsTest::chineseTitleFitsTheLatinBox_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("English") << 0 << QStringLiteral("Setup HDD for NVR");
+    QTest::newRow("Traditional Chinese") << 4 << QStringLiteral("設定 NVR 硬碟");
+    QTest::newRow("Simplified Chinese") << 5 << QStringLiteral("设置 NVR 硬盘");
+}
+
+void LinksStaticsTest::chineseTitleFitsTheLatinBox()
+{
+    // The title box is 38 pixels high for 32-pixel text; the Chinese faces behind the font must neither push the
+    // text down out of it nor put the Latin letters on another baseline than the Chinese characters.
+    QFETCH(int, language);
+    QFETCH(QString, title);
+    SetTextLanguage(language);
+    MessagePage page;
+    COrselStatic text(&page);
+    text.setGeometry(0, 0, 400, 60); // taller than the box, so nothing is clipped
+    text.SetTitleStyle();
+    text.SetFont(32, MakeRgb(0, 0, 0), false);
+    text.SetText(title);
+    QVERIFY(MeasureTextBlock(text.DrawingFont(), title, Qt::TextWordWrap, 400).height() <= 38);
+    const QImage image = Render(page);
+    SetTextLanguage(0);
+    // Ink per column run: the lowest inked row of the Latin "NVR" and of the whole text.
+    int lowest = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                lowest = y;
+        }
+    }
+    QVERIFY2(lowest >= 20 && lowest < 38, QByteArray::number(lowest));
+    const int nvrLeft = static_cast<int>(
+        QFontMetricsF(text.DrawingFont()).horizontalAdvance(title.left(title.indexOf(QStringLiteral("NVR")))));
+    int nvrBottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = nvrLeft + 2; x < nvrLeft + 20; ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                nvrBottom = y;
+        }
+    }
+    // Capital letters sit on the baseline: the same baseline as English text of this size.
+    QVERIFY2(std::abs(nvrBottom - 29) <= 2, QByteArray::number(nvrBottom));
 }
 
 void LinksStaticsTest::loadingStopsAtItsFrameLimit()
