@@ -258,6 +258,14 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     if (!scheme.empty()) {
         detail += " [" + scheme + "]";
     }
+    if (!request.body.empty()) {
+        // Form posts as they arrived (without the closing line ends), so tests can read the fields.
+        std::string body = request.body.substr(0, 2000);
+        while (!body.empty() && (body.back() == '\r' || body.back() == '\n')) {
+            body.pop_back();
+        }
+        detail += " body: " + body;
+    }
 
     if (cfg.faults.has("http-silent", request.rawUri)) {
         state.record({ 0, cfg.device, kind, request.peer, detail, "silent" });

@@ -350,6 +350,8 @@ bool Scenario::parseLine(const std::string& line, std::string& error)
                 account.firstName = value;
             } else if (key == "last") {
                 account.lastName = value;
+            } else if (key == "devices") {
+                account.devices = splitList(value, ',');
             } else {
                 error = "unknown account key '" + key + "'";
                 ok = false;

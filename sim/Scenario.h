@@ -74,6 +74,7 @@ struct AccountSpec
     std::string password;
     std::string firstName;
     std::string lastName;
+    std::vector<std::string> devices;     // device numbers already bound to the account
 };
 
 struct PortalSpec

@@ -60,6 +60,7 @@ SimState::SimState(const Scenario& scenario) : portal(scenario.portal)
     for (const auto& spec : scenario.accounts) {
         PortalAccount a;
         a.spec = spec;
+        a.bindings = spec.devices;
         accounts.push_back(a);
     }
 }

@@ -12,7 +12,8 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitRefused = 1; // refused, timed out, not found, or the network failed
 constexpr int kExitUsage = 2;
 
-struct CliCommand {
+struct CliCommand
+{
     const char* name;
     const char* summary;
     int (*run)(const std::vector<std::string>& args);
@@ -27,12 +28,13 @@ int RunGet(const std::vector<std::string>& args);
 
 // "--name value" options. Parse fails (message on stderr) on an unknown option, a missing value or a
 // stray argument; "--help" is reported through `help`.
-struct CliOptions {
+struct CliOptions
+{
     std::map<std::string, std::string> values;
     bool help = false;
 
-    static std::optional<CliOptions> Parse(const std::vector<std::string>& args,
-        const std::vector<std::string>& known, const char* command);
+    static std::optional<CliOptions> Parse(
+        const std::vector<std::string>& args, const std::vector<std::string>& known, const char* command);
     std::string Get(const std::string& name, const std::string& fallback = std::string()) const;
     bool Has(const std::string& name) const { return values.count(name) != 0; }
 };

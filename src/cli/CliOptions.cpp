@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-std::optional<CliOptions> CliOptions::Parse(const std::vector<std::string>& args,
-    const std::vector<std::string>& known, const char* command)
+std::optional<CliOptions> CliOptions::Parse(
+    const std::vector<std::string>& args, const std::vector<std::string>& known, const char* command)
 {
     CliOptions options;
     for (size_t i = 0; i < args.size(); ++i) {

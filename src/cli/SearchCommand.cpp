@@ -3,6 +3,7 @@
 #include "CliSearch.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -10,6 +11,19 @@ const char* const kUsage = "usage: hxt914q-cli search\n"
                            "Broadcasts the recorder search from every local IPv4 interface, waits 6 s and prints one\n"
                            "line per answer, tab-separated: index, model, IPv4, MAC, web port, interface index,\n"
                            "unique (1, or 0 for a repeat of an earlier line).\n";
+
+// A device's texts go to the output as one field: control bytes (tab and line ends among them) would
+// break the line format, so each becomes a '?'.
+std::string fieldText(std::string text)
+{
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            c = '?';
+        }
+    }
+    return text;
+}
 
 } // namespace
 
@@ -34,7 +48,7 @@ int RunSearch(const std::vector<std::string>& args)
         if (!record) {
             break;
         }
-        std::printf("%d\t%s\t%s\t%s\t%u\t%d\t%u\n", i, record->ModelText().c_str(), record->IpText().c_str(),
+        std::printf("%d\t%s\t%s\t%s\t%u\t%d\t%u\n", i, fieldText(record->ModelText()).c_str(), record->IpText().c_str(),
             record->MacText().c_str(), record->WebPort(), record->interfaceIndex, record->unique);
     }
     return kExitSuccess;

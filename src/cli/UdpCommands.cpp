@@ -6,6 +6,9 @@
 #include "device/NvrClient.h"
 #include "discovery/DatagramHeader.h"
 
+#include <arpa/inet.h>
+
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -41,10 +44,42 @@ const char* stateName(int32_t state)
     }
 }
 
-struct Target {
+struct Target
+{
     std::array<uint8_t, 4> ip {};
     std::array<uint8_t, 6> mac {};
 };
+
+// The recorder's own parsers are lenient (they read texts the program made itself); what a person types
+// is checked strictly first: a dotted IPv4 address, and six ':'-separated hexadecimal bytes in either case.
+bool strictIpText(const std::string& text)
+{
+    in_addr address {};
+    return inet_pton(AF_INET, text.c_str(), &address) == 1;
+}
+
+std::optional<std::string> strictMacText(const std::string& text)
+{
+    std::string lower;
+    size_t pieces = 1;
+    size_t digits = 0; // in the current piece
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == ':' && digits > 0) {
+            ++pieces;
+            digits = 0;
+        } else if (std::isxdigit(byte) && digits < 2) {
+            ++digits;
+        } else {
+            return std::nullopt;
+        }
+        lower += static_cast<char>(std::tolower(byte));
+    }
+    if (pieces != 6 || digits == 0) {
+        return std::nullopt;
+    }
+    return lower;
+}
 
 // Reads --ip and --mac; prints the usage problem and returns nothing when they are missing or malformed.
 std::optional<Target> readTarget(const CliOptions& options, const char* command)
@@ -54,11 +89,12 @@ std::optional<Target> readTarget(const CliOptions& options, const char* command)
         std::fprintf(stderr, "hxt914q-cli %s: --ip and --mac are required\n", command);
         return std::nullopt;
     }
-    if (!SearchDevice::ParseIpText(options.Get("ip"), target.ip)) {
+    if (!strictIpText(options.Get("ip")) || !SearchDevice::ParseIpText(options.Get("ip"), target.ip)) {
         std::fprintf(stderr, "hxt914q-cli %s: --ip needs a dotted IPv4 address\n", command);
         return std::nullopt;
     }
-    if (!SearchDevice::ParseMacText(options.Get("mac"), target.mac)) {
+    const auto mac = strictMacText(options.Get("mac"));
+    if (!mac || !SearchDevice::ParseMacText(*mac, target.mac)) {
         std::fprintf(stderr, "hxt914q-cli %s: --mac needs six ':'-separated hexadecimal bytes\n", command);
         return std::nullopt;
     }
@@ -99,7 +135,7 @@ int32_t waitWhileBusy(const NvrClient& client)
 
 int RunLogin(const std::vector<std::string>& args)
 {
-    const auto options = CliOptions::Parse(args, {"ip", "mac", "user", "password"}, "login");
+    const auto options = CliOptions::Parse(args, { "ip", "mac", "user", "password" }, "login");
     if (options && options->help) {
         std::fputs(kLoginUsage, stdout);
         return kExitSuccess;
@@ -113,8 +149,8 @@ int RunLogin(const std::vector<std::string>& args)
     if (!openChannel(client, options->Get("ip"), "login")) {
         return kExitRefused;
     }
-    if (!client.SendLogin(target->ip, target->mac, kRecorderPort, options->Get("user", "admin"),
-            options->Get("password"))) {
+    if (!client.SendLogin(
+            target->ip, target->mac, kRecorderPort, options->Get("user", "admin"), options->Get("password"))) {
         std::fprintf(stderr, "hxt914q-cli login: the login datagram could not be sent\n");
         return kExitRefused;
     }
@@ -125,8 +161,7 @@ int RunLogin(const std::vector<std::string>& args)
 
 int RunSetPassword(const std::vector<std::string>& args)
 {
-    const auto options
-        = CliOptions::Parse(args, {"ip", "mac", "user", "password", "new-password"}, "set-password");
+    const auto options = CliOptions::Parse(args, { "ip", "mac", "user", "password", "new-password" }, "set-password");
     if (options && options->help) {
         std::fputs(kSetPasswordUsage, stdout);
         return kExitSuccess;

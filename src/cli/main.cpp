@@ -7,10 +7,10 @@
 const std::vector<CliCommand>& CliCommands()
 {
     static const std::vector<CliCommand> commands = {
-        {"search", "list the recorders that answer the broadcast search", &RunSearch},
-        {"login", "send the login datagram to one recorder", &RunLogin},
-        {"set-password", "set a recorder's administrator password", &RunSetPassword},
-        {"get", "read one path from a recorder or camera over HTTP or HTTPS", &RunGet},
+        { "search", "list the recorders that answer the broadcast search", &RunSearch },
+        { "login", "send the login datagram to one recorder", &RunLogin },
+        { "set-password", "set a recorder's administrator password", &RunSetPassword },
+        { "get", "read one path from a recorder or camera over HTTP or HTTPS", &RunGet },
     };
     return commands;
 }

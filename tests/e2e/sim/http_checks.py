@@ -243,6 +243,9 @@ check(b"BINDERR001" in post("/account/?add", bind % (portal["portal_number"], "S
       "bind without a session refused")
 body = post("/account/?add", bind % (portal["portal_number"], "Secret99", portal["portal_dfp"]), cookie.group(1))[3]
 check(b"success" in body and portal["portal_number"].encode() in body and b"HXT-914Q" in body, "bind: %r" % body)
+taken = next(r for r in state()["recorders"] if r["name"] == "nvr-bad")["cloud"]
+body = post("/account/?add", bind % (taken["portalNumber"], "Secret99", taken["portalDfp"]), cookie.group(1))[3]
+check(b"BINDERR006" in body, "a device bound to another account is refused: %r" % body)
 account = next(a for a in state()["portal"]["accounts"] if a["email"] == "new+user@example.lab")
 check(account["bindings"] == [portal["portal_number"]], "state holds the binding")
 
@@ -263,7 +266,8 @@ started = time.monotonic()
 check(nvr("/config/datetime", host="10.77.0.12")[1] == 200 and time.monotonic() - started >= 1.4, "http-slow")
 
 events = state()["events"]
-check(any(e["kind"] == "https" and e["device"] == "portal" for e in events), "state lists portal requests")
+check(any(e["kind"] == "https" and e["device"] == "portal" and "body: client=wizard&" in e["detail"] and
+          "err_count=0" in e["detail"] for e in events), "state lists portal requests with their forms")
 if failures:
     print("%d failure(s)" % len(failures))
     sys.exit(1)

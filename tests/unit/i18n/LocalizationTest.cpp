@@ -101,6 +101,43 @@ TEST_F(Localization, builtInPortuguesePackIsUsedWhenPresent)
     EXPECT_FALSE(summary.starts_with('"') && summary.ends_with('"')) << summary;
 }
 
+// Through the built-in packs: the capitalised skip that only the translations have, a key spelled in
+// another case, and keys that some packs lack (the fallback shows) or add.
+TEST_F(Localization, builtInTranslationsAnswerTheKeysThatDifferBetweenPacks)
+{
+    const struct
+    {
+        int index;
+        const char* key;
+        const char* fallback;
+        bool fromPack; // false: the pack lacks the key
+    } cases[] = {
+        { 1, "_SKIP", "SKIP", true },
+        { 3, "_SKIP", "SKIP", true },
+        { 2, "_SKIP", "SKIP", true },
+        { 2, "Confirm Password", "Confirm Password", true }, // stored as "confirm password"
+        { 2, "Cameras", "Cameras", true },
+        { 2, "No device found!", "No device found!", false },
+        { 2, "hddformat_15", "Failed to format HDD!", false },
+        { 4, "_SKIP", "SKIP", true },
+        { 4, "Summary_04", "Please keep this information in a safe place.", false },
+        { 5, "_SKIP", "SKIP", true },
+        { 5, "Summary_04", "Please keep this information in a safe place.", true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(LanguageTable::Entry(c.index).packFile) + " " + c.key);
+        ASSERT_FALSE(PackResources::Find(LanguageTable::Entry(c.index).resourceId).empty());
+        SelectLanguage(c.index);
+        const std::string text = Text(c.key, c.fallback);
+        if (c.fromPack) {
+            EXPECT_NE(text, c.fallback);
+            EXPECT_FALSE(text.empty());
+        } else {
+            EXPECT_EQ(text, c.fallback);
+        }
+    }
+}
+
 TEST_F(Localization, everyBuiltInPackFillsThePlaceholderOfItsCheckText)
 {
     int installed = 0;

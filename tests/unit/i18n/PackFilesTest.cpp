@@ -198,4 +198,88 @@ TEST(PackFiles, everyPackUsesKnownKeysOnceWithTheZoneListAndCheckText)
     }
 }
 
+const PackFile* findPack(const std::vector<PackFile>& packs, const std::string& name)
+{
+    const auto it = std::find_if(packs.begin(), packs.end(), [&](const auto& p) { return p.name == name; });
+    return it == packs.end() ? nullptr : &*it;
+}
+
+// The translated packs carry the English keys (compared regardless of case) less and plus these; a
+// key lost from a pack would show English text in its place.
+TEST(PackFiles, translatedPacksHaveTheEnglishKeysWithTheirKnownDifferences)
+{
+    const struct
+    {
+        const char* pack;
+        std::vector<std::string> lacks;
+        std::vector<std::string> adds;
+    } cases[] = {
+        { "Portuguese.ini", { "SKIP" }, { "_SKIP" } },
+        { "Spanish.ini", { "SKIP" }, { "_SKIP" } },
+        { "Russian.ini", { "SKIP", "No device found!", "hddformat_15" }, { "_SKIP", "Cameras" } },
+        { "TChinese.ini", { "SKIP", "Summary_04" }, { "_SKIP" } },
+        { "SChinese.ini", { "SKIP" }, { "_SKIP" } },
+    };
+    const auto packs = allPacks();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pack);
+        const PackFile* pack = findPack(packs, c.pack);
+        ASSERT_NE(pack, nullptr) << "pack missing";
+        std::vector<std::string> expected;
+        for (const auto& key : englishKeys()) {
+            if (std::find(c.lacks.begin(), c.lacks.end(), key) == c.lacks.end()) {
+                expected.push_back(lower(key));
+            }
+        }
+        for (const auto& key : c.adds) {
+            expected.push_back(lower(key));
+        }
+        std::vector<std::string> actual;
+        for (const auto& [key, value] : entries(*pack)) {
+            actual.push_back(lower(key));
+            EXPECT_FALSE(value.empty()) << key;
+        }
+        std::sort(expected.begin(), expected.end());
+        std::sort(actual.begin(), actual.end());
+        std::vector<std::string> missing;
+        std::vector<std::string> extra;
+        std::set_difference(
+            expected.begin(), expected.end(), actual.begin(), actual.end(), std::back_inserter(missing));
+        std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(), std::back_inserter(extra));
+        EXPECT_EQ(missing, std::vector<std::string>());
+        EXPECT_EQ(extra, std::vector<std::string>());
+    }
+}
+
+// Placeholders, emphasis markup and the tokens the pages replace must survive translation.
+TEST(PackFiles, everyTextKeepsThePlaceholdersMarkupAndTokensOfItsEnglishText)
+{
+    const char* const tokens[] = { "{0}", "{1}", "{2}", "{3}", "<br>", "</br>", "[Model Name]", "[Camera Name]" };
+    const auto counts = [&](const std::string& text) {
+        std::map<std::string, int> found;
+        for (const char* token : tokens) {
+            for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + 1)) {
+                ++found[token];
+            }
+        }
+        return found;
+    };
+    const auto packs = allPacks();
+    const PackFile* english = findPack(packs, "English.ini");
+    ASSERT_NE(english, nullptr);
+    std::map<std::string, std::string> englishTexts;
+    for (const auto& [key, value] : entries(*english)) {
+        englishTexts.emplace(lower(key), value); // the first entry wins, as in a lookup
+    }
+    for (const PackFile& pack : packs) {
+        SCOPED_TRACE(pack.name);
+        for (const auto& [key, value] : entries(pack)) {
+            const auto source = englishTexts.find(lower(key));
+            if (source != englishTexts.end()) {
+                EXPECT_EQ(counts(value), counts(source->second)) << key << ": " << value;
+            }
+        }
+    }
+}
+
 } // namespace
