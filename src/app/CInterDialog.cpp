@@ -3,7 +3,12 @@
 #include "app/StandInPage.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
-#include "pages/PageFactory.h"
+#include "pages/CHomeDlg.h"
+#include "pages/CIntroduction1Dlg.h"
+#include "pages/CIntroduction2Dlg.h"
+#include "pages/CIntroduction3Dlg.h"
+#include "pages/CRequirementDlg.h"
+#include "pages/CSummaryDlg.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -84,9 +89,24 @@ QWidget* CInterDialog::ShownPage() const
 
 QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
 {
-    if (WizardPage* page = CreateWizardPage(n, host, host->Session(), host->Portal()))
-        return page;
-    return new StandInPage(host, n); // a page still to come: its frame and title
+    WizardSession& session = host->Session();
+    switch (n) {
+    case 1:
+        return new CHomeDlg(host, session);
+    case 2:
+        return new CRequirementDlg(host, session);
+    case 3:
+        return new CIntroduction1Dlg(host, session);
+    case 4:
+        return new CIntroduction2Dlg(host, session);
+    case 5:
+        return new CIntroduction3Dlg(host, session);
+    case 12:
+        // The summary copies the portal texts it shows when it is built.
+        return new CSummaryDlg(host, session, host->Portal());
+    default:
+        return new StandInPage(host, n); // a page still to come: its frame and title
+    }
 }
 
 void CInterDialog::showPage(int n)
