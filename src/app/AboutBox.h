@@ -8,4 +8,8 @@ class AboutBox : public AlertBox
     Q_OBJECT
 public:
     explicit AboutBox(QWidget* inside);
+
+protected:
+    // Dims the wizard under the box, as the dimmer does for the pages' overlays.
+    void paintEvent(QPaintEvent* event) override;
 };

@@ -102,10 +102,10 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
     case 5:
         return new CIntroduction3Dlg(host, session);
     case 12:
-        // The summary takes its copies of the portal texts when it is built.
+        // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());
     default:
-        return new StandInPage(host, n);
+        return new StandInPage(host, n); // a page still to come: its frame and title
     }
 }
 

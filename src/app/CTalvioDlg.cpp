@@ -8,8 +8,10 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
@@ -19,12 +21,42 @@
 #include <QTimerEvent>
 #include <QWindow>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <xcb/xcb.h>
 
 namespace {
 
 constexpr int kStartDelayMs = 50;
+
+// Whether windows can be translucent here: always under Wayland and offscreen; under X11 only while a
+// compositing manager owns the _NET_WM_CM_S0 selection.
+bool TranslucencyAvailable()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return true;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr)
+        return false;
+    xcb_connection_t* connection = x11->connection();
+    static const char name[] = "_NET_WM_CM_S0";
+    xcb_intern_atom_reply_t* atom
+        = xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name), nullptr);
+    if (atom == nullptr)
+        return false;
+    const xcb_atom_t selection = atom->atom;
+    free(atom);
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* owner
+        = xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    if (owner == nullptr)
+        return false;
+    const bool owned = owner->owner != XCB_NONE;
+    free(owner);
+    return owned;
+}
 
 } // namespace
 
@@ -34,7 +66,10 @@ CTalvioDlg::CTalvioDlg()
     setObjectName("talvioDlg");
     setWindowTitle(QStringLiteral("Setup Wizard"));
     setWindowIcon(QIcon(QStringLiteral(":/icon/3159.png")));
-    setAttribute(Qt::WA_TranslucentBackground);
+    translucent = TranslucencyAvailable();
+    // Without translucency the frame is shown without its shadow, as a plain border around the host.
+    if (translucent)
+        setAttribute(Qt::WA_TranslucentBackground);
     SelectLanguage(0);
     setGeometry(0, 0, kWidth, kHeight);
     setFixedSize(kWidth, kHeight);
@@ -97,6 +132,10 @@ void CTalvioDlg::paintShadow()
 void CTalvioDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (!translucent) {
+        painter.fillRect(rect(), QColor(0xD8, 0xDB, 0xDE));
+        return;
+    }
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, shadow);
 }
@@ -169,6 +208,18 @@ void CTalvioDlg::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void CTalvioDlg::closeEvent(QCloseEvent* event)
+{
+    // Closed from outside (the window manager, the task bar): the wizard ends as through its close button, so
+    // the host stops its services first.
+    if (interDialog->IsRunning()) {
+        PostWindowMessage(interDialog, WM_WIZARD_NAV, NAV_CLOSE);
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void CTalvioDlg::mousePressEvent(QMouseEvent*)

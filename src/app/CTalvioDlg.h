@@ -26,6 +26,8 @@ public:
     bool started() const { return hostStarted; }
     // The code the host's run ended with (0 while it runs).
     int hostResult() const { return result; }
+    // Whether the frame draws its shadow (the window system can show translucent windows).
+    bool hasShadow() const { return translucent; }
 
     // Opens the about box (program name and version) over the wizard.
     void ShowAbout();
@@ -45,6 +47,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void paintShadow();
@@ -54,4 +57,5 @@ private:
     bool hostStarted = false;
     int result = 0;
     QImage shadow;
+    bool translucent = true;
 };

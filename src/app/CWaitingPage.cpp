@@ -75,7 +75,7 @@ void CWaitingPage::refreshText()
 
 void CWaitingPage::Started()
 {
-    ticker.start(kTickMs, this);
+    ticker.start(kTickMs, Qt::PreciseTimer, this);
 }
 
 void CWaitingPage::timerEvent(QTimerEvent* event)

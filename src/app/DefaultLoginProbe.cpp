@@ -1,6 +1,5 @@
 #include "app/DefaultLoginProbe.h"
 
-#include "app/ClientStop.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 
@@ -28,7 +27,7 @@ void DefaultLoginProbe::Start(const std::string& nvrIp, const std::string& nvrMa
 
 void DefaultLoginProbe::Stop()
 {
-    thread.Stop(kStopLimitMs, [this] { StopClient(client); });
+    thread.Stop(kStopLimitMs, [this] { client.Stop(); });
 }
 
 bool DefaultLoginProbe::startAttempt(const std::string& nvrIp, const std::string& nvrMac)

@@ -89,8 +89,10 @@ void StandInPage::onMessage(int message, intptr_t wParam, intptr_t lParam)
 {
     if (message == WM_PROBE_FAILED)
         ++probeFailures;
-    else if (message == WM_STORAGE_CHANGED)
+    else if (message == WM_STORAGE_CHANGED) {
         ++storageReports;
-    else
+        lastReady = wParam;
+        lastPlugged = lParam;
+    } else
         WizardPage::onMessage(message, wParam, lParam);
 }

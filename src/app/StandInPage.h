@@ -26,6 +26,8 @@ public:
     std::atomic<int32_t>* storageStatus = nullptr;
     int probeFailures = 0;
     int storageReports = 0;
+    intptr_t lastReady = 0; // WM_STORAGE_CHANGED: where ready[2] is
+    intptr_t lastPlugged = 0; // and plugged[2]
 
 protected:
     void onMessage(int message, intptr_t wParam, intptr_t lParam) override;

@@ -1,28 +1,14 @@
 #include "app/StorageWatch.h"
 
-#include "app/ClientStop.h"
+#include "device/AnswerParser.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "net/HttpGet.h"
 
-#include <string_view>
+#include <algorithm>
 #include <vector>
 
 namespace {
-
-// Recorder answers: lines of key "=" value separated by CR LF; the first line with a key wins.
-std::string ValueOf(std::string_view answer, std::string_view key)
-{
-    while (!answer.empty()) {
-        const size_t end = answer.find("\r\n");
-        const std::string_view line = answer.substr(0, end);
-        answer = end == std::string_view::npos ? std::string_view() : answer.substr(end + 2);
-        const size_t equals = line.find('=');
-        if (equals != std::string_view::npos && equals > 0 && line.substr(0, equals) == key)
-            return std::string(line.substr(equals + 1));
-    }
-    return std::string();
-}
 
 // The item at index of a ","-separated list, or nothing.
 std::string ListItem(const std::string& list, size_t index)
@@ -74,13 +60,14 @@ void StorageWatch::closeRequest()
 
 void StorageWatch::ReadAnswer(const std::string& answer, int32_t& plugValue, int32_t& readyValue, int32_t& fsValue)
 {
-    const std::string usedPartition = ValueOf(answer, "usedpartition");
-    const std::string partitionInfo = ValueOf(answer, "partitioninfo" + usedPartition);
+    AnswerParser parser(answer);
+    parser.SplitPairs("\r\n");
+    const std::string partitionInfo = parser.Value("partitioninfo" + parser.Value("usedpartition"));
     const std::string code = ListItem(partitionInfo, 5);
     if (code.size() == 1 && code[0] >= '0' && code[0] <= '5')
         fsValue = code[0] - '0';
-    plugValue = ValueOf(answer, "plug") == "1" ? 1 : 0;
-    readyValue = ValueOf(answer, "ready") == "1" ? 1 : 0;
+    plugValue = parser.Value("plug") == "1" ? 1 : 0;
+    readyValue = parser.Value("ready") == "1" ? 1 : 0;
 }
 
 void StorageWatch::pollPort(
@@ -98,6 +85,12 @@ void StorageWatch::pollPort(
         && http.Open(ip, user, password, kRequestTimeoutMs, 0, webPort, HttpGet::CertificateCheck::Relaxed)) {
         const std::string path = "/config/storageinfo?storageid=" + std::to_string(port);
         fetched = thread.running() && http.FetchAll(path, buffer.data(), size);
+        if (!fetched && thread.running() && http.GetAuthMode() == HttpGet::AuthDigest) {
+            // The recorder answered with a Digest challenge: the same connection now answers it.
+            size = buffer.size();
+            std::fill(buffer.begin(), buffer.end(), 0);
+            fetched = http.FetchAll(path, buffer.data(), size);
+        }
     }
     if (!fetched) {
         plugged[port].store(0);
@@ -123,7 +116,7 @@ void StorageWatch::run(
     const std::string& ip, const std::string& mac, const std::string& user, const std::string& password, uint16_t port)
 {
     const uint16_t webPort = port != 0 ? port : search.WebPort(search.FindByMac(mac));
-    StopClient(client);
+    client.Stop();
     for (int i = 0; i < 2; ++i) {
         plugged[i].store(0);
         ready[i].store(0);

@@ -61,6 +61,13 @@ expect 0 "timezone=" --secure 10.77.0.11 /config/datetime
 expect 1 "no response" --secure --verify --password Secret99 10.77.0.10 /config/datetime
 expect 0 "status 200" --secure --verify "${LAB_PORTAL_HOST:-cloud.quelmo.lab}" /
 
+# Usage errors and help.
+expect 2 "usage:" 10.77.0.10
+expect 2 "usage:" --port 0 10.77.0.10 /
+expect 2 "usage:" --bogus 10.77.0.10 /
+expect 2 "usage:" 10.77.0.10 no-slash
+expect 0 "usage:" --help
+
 # A new camera takes Basic "admin:".
 expect 0 "user1=admin" 10.77.0.20 /userlist.cgi
 

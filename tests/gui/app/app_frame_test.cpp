@@ -59,6 +59,17 @@ private slots:
         QVERIFY(!frame.isVisible());
     }
 
+    void closingTheWindowEndsTheWizard()
+    {
+        CTalvioDlg frame;
+        QSignalSpy ended(&frame, &CTalvioDlg::hostEnded);
+        QTimer::singleShot(200, &frame, [&] { frame.close(); });
+        frame.show();
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(frame.hostResult(), int(NAV_CLOSE));
+        QVERIFY(!frame.isVisible());
+    }
+
     void iconIsInstalledInBothFolders()
     {
         const std::string data = ApplicationDataFolder() + "HXT-914Q.ico";

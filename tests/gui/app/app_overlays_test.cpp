@@ -172,7 +172,7 @@ private slots:
         clock.start();
         box.DoModal();
         QCOMPARE(box.ticks(), 7);
-        QVERIFY2(clock.elapsed() >= 680 && clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 630 && clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(busy.load(), 1);
     }
 
