@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -23,7 +24,44 @@ char32_t LastCode(const QString& word, qsizetype length)
     return last.unicode();
 }
 
+// The code of the character that starts at index.
+char32_t CodeAt(const QString& word, qsizetype index)
+{
+    const QChar first = word.at(index);
+    if (first.isHighSurrogate() && index + 1 < word.size() && word.at(index + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(first, word.at(index + 1));
+    return first.unicode();
+}
+
+// Punctuation that closes a phrase or a bracket: it stays on the line of the character before it.
+bool IsClosingPunctuation(char32_t c)
+{
+    static constexpr std::u32string_view closing
+        = U"，。、；：？！）」』》〉】〕〗〙〛］｝．｡､”’…‥,.;:?!)]}";
+    return closing.find(c) != std::u32string_view::npos;
+}
+
+// Punctuation that opens a bracket or a quotation: it stays on the line of the character after it.
+bool IsOpeningPunctuation(char32_t c)
+{
+    static constexpr std::u32string_view opening = U"（「『《〈【〔〖〘〚［｛“‘([{";
+    return opening.find(c) != std::u32string_view::npos;
+}
+
+// Whether a word may be broken after its first length units: after a character above 126 (Latin words stay whole)
+// where a line may end; when the rest would start with closing punctuation, the character before it goes down too.
+bool MayBreakInside(const QString& word, qsizetype length)
+{
+    return IsCutPoint(word, length) && LastCode(word, length) > 126
+        && CanBreakBetween(LastCode(word, length), CodeAt(word, length));
+}
+
 } // namespace
+
+bool CanBreakBetween(char32_t before, char32_t after)
+{
+    return !IsOpeningPunctuation(before) && !IsClosingPunctuation(after);
+}
 
 std::vector<FlowWord> SplitWords(const QString& text, bool emphasis)
 {
@@ -152,6 +190,29 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
         const bool runEnds = emphasis && (queue.empty() || !queue.back().emphasis);
         offset += measured.width() + (runEnds ? size : 1);
     };
+    // Before the line ends ahead of next: it may not end before closing punctuation nor after opening punctuation
+    // (as "<br>“下一步”</br>。" would give), so the characters before next go down with it; a whole word goes down
+    // when it cannot be broken, unless it starts the line.
+    auto carryDownUnbreakable = [&](QString next) {
+        while (!layout.words.empty() && layout.words.back().line == line) {
+            FlowPlacement& last = layout.words.back();
+            if (CanBreakBetween(LastCode(last.text, last.text.size()), CodeAt(next, 0)))
+                return;
+            for (qsizetype length = last.text.size() - 1; length > 0; --length) {
+                if (!MayBreakInside(last.text, length))
+                    continue;
+                queue.push_back(FlowWord { last.emphasis, last.text.mid(length) });
+                last.text.truncate(length);
+                last.rect.setSize(MeasureWord(last.text, last.emphasis, available));
+                return;
+            }
+            if (last.rect.left() == area.left())
+                return; // it starts the line: the line ends here anyway
+            queue.push_back(FlowWord { last.emphasis, last.text });
+            next = last.text;
+            layout.words.pop_back();
+        }
+    };
     auto newLine = [&]() {
         ++line;
         offset = 0;
@@ -184,10 +245,10 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
             place(word.text, word.emphasis, measured);
             continue;
         }
-        // Break inside the word after the longest prefix that fits and ends in a character above 126.
+        // Break inside the word after the longest prefix that fits and may end a line.
         bool broken = false;
         for (qsizetype length = word.text.size() - 1; length > 0; --length) {
-            if (!IsCutPoint(word.text, length) || LastCode(word.text, length) <= 126)
+            if (!MayBreakInside(word.text, length))
                 continue;
             const QString head = word.text.left(length);
             const QSize headSize = MeasureWord(head, word.emphasis, available);
@@ -202,8 +263,9 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
         if (broken)
             continue;
         if (offset > 0) {
-            newLine();
             queue.push_back(word); // at the start of the next line it may break again
+            carryDownUnbreakable(word.text);
+            newLine();
             continue;
         }
         place(word.text, word.emphasis, measured); // nothing fits even alone: it overflows

@@ -98,5 +98,9 @@ private:
     bool charWrapOn = false;
 };
 
+// Whether a line may end after before and the next begin with after: never before closing punctuation ("，" "。"
+// "）" "」") and never after opening punctuation ("（" "「" "《"). Breaking inside Chinese words keeps to it.
+bool CanBreakBetween(char32_t before, char32_t after);
+
 // The text cut at spaces into plain words; empty words are dropped.
 std::vector<FlowWord> SplitWords(const QString& text, bool emphasis);

@@ -44,6 +44,8 @@ private slots:
     void overflowingWordTakesOneLine();
     void charWrapBreaksChineseAtTheLastFittingCharacter();
     void charWrapKeepsLatinWordsWhole();
+    void charWrapKeepsPunctuationWithItsCharacter_data();
+    void charWrapKeepsPunctuationWithItsCharacter();
     void marginsAndPrefixNarrowTheArea();
 };
 
@@ -196,6 +198,55 @@ void FlowingTextTest::charWrapKeepsLatinWordsWhole()
     for (const FlowPlacement& p : layout.words)
         QVERIFY2(!p.text.endsWith(QLatin1Char('I')) || p.text.endsWith(QStringLiteral("J录像机")), qPrintable(p.text));
     QCOMPARE(Joined(layout), QStringLiteral("Please录像机录像机ABCDEFGHIJ录像机"));
+}
+
+void FlowingTextTest::charWrapKeepsPunctuationWithItsCharacter_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("simplified commas and full stops")
+        << 5 << QStringLiteral("从列表中选择您的录像机，然后单击下一步。如果您有多台录像机，可以通过标签上的地址来区分它们。");
+    QTest::newRow("traditional brackets and quotes")
+        << 4 << QStringLiteral("請按一下「下一步」繼續（或按「取消」離開）；完成後，精靈會顯示摘要：《快速指南》！好嗎？");
+    QTest::newRow("full stop after an emphasised word")
+        << 4 << QStringLiteral("從清單中選擇您的錄影機，然後按一下<br>「下一步」</br>。如果您有多台錄影機，請查看標籤。");
+    QTest::newRow("mixed with Latin words")
+        << 5 << QStringLiteral("请输入 NVR 的密码（6 到 30 个字符），然后单击“确定”。密码错误时，请重试、或重置。");
+}
+
+void FlowingTextTest::charWrapKeepsPunctuationWithItsCharacter()
+{
+    QFETCH(int, language);
+    QFETCH(QString, text);
+    static const QString closing = QStringLiteral("，。、；：？！）」』》〉”");
+    static const QString opening = QStringLiteral("（「『《〈“");
+    SetTextLanguage(language);
+    QString expected = text;
+    expected.remove(QStringLiteral("<br>")).remove(QStringLiteral("</br>")).remove(QLatin1Char(' '));
+    // Every width from a few characters up: somewhere the plain cut would fall next to each punctuation mark.
+    for (int width = 90; width <= 330; width += 3) {
+        CBaseStatic2 flowing;
+        flowing.resize(width, 400);
+        flowing.SetFont(14, 0xFF000000u);
+        flowing.setCharWrap(true);
+        flowing.SetText(text);
+        const FlowLayout layout = flowing.LayoutWords(false);
+        QCOMPARE(Joined(layout), expected);
+        QStringList lines(layout.lines);
+        for (const FlowPlacement& p : layout.words) {
+            lines[p.line] += p.text;
+            QVERIFY2(p.rect.left() + p.rect.width() + 2 <= width, qPrintable(QStringLiteral("%1 overflows at width %2")
+                                                                               .arg(p.text)
+                                                                               .arg(width)));
+        }
+        for (int i = 0; i < lines.size(); ++i) {
+            const QString why = QStringLiteral("width %1, line %2: %3").arg(width).arg(i).arg(lines[i]);
+            QVERIFY2(!lines[i].isEmpty(), qPrintable(why));
+            QVERIFY2(i == 0 || !closing.contains(lines[i].front()), qPrintable(why));
+            QVERIFY2(i == lines.size() - 1 || !opening.contains(lines[i].back()), qPrintable(why));
+        }
+    }
+    SetTextLanguage(0);
 }
 
 void FlowingTextTest::marginsAndPrefixNarrowTheArea()
