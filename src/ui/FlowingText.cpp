@@ -36,8 +36,7 @@ char32_t CodeAt(const QString& word, qsizetype index)
 // Punctuation that closes a phrase or a bracket: it stays on the line of the character before it.
 bool IsClosingPunctuation(char32_t c)
 {
-    static constexpr std::u32string_view closing
-        = U"，。、；：？！）」』》〉】〕〗〙〛］｝．｡､”’…‥,.;:?!)]}";
+    static constexpr std::u32string_view closing = U"，。、；：？！）」』》〉】〕〗〙〛］｝．｡､”’…‥,.;:?!)]}";
     return closing.find(c) != std::u32string_view::npos;
 }
 

@@ -205,11 +205,15 @@ void FlowingTextTest::charWrapKeepsPunctuationWithItsCharacter_data()
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("text");
     QTest::newRow("simplified commas and full stops")
-        << 5 << QStringLiteral("从列表中选择您的录像机，然后单击下一步。如果您有多台录像机，可以通过标签上的地址来区分它们。");
+        << 5
+        << QStringLiteral(
+               "从列表中选择您的录像机，然后单击下一步。如果您有多台录像机，可以通过标签上的地址来区分它们。");
     QTest::newRow("traditional brackets and quotes")
-        << 4 << QStringLiteral("請按一下「下一步」繼續（或按「取消」離開）；完成後，精靈會顯示摘要：《快速指南》！好嗎？");
+        << 4
+        << QStringLiteral("請按一下「下一步」繼續（或按「取消」離開）；完成後，精靈會顯示摘要：《快速指南》！好嗎？");
     QTest::newRow("full stop after an emphasised word")
-        << 4 << QStringLiteral("從清單中選擇您的錄影機，然後按一下<br>「下一步」</br>。如果您有多台錄影機，請查看標籤。");
+        << 4
+        << QStringLiteral("從清單中選擇您的錄影機，然後按一下<br>「下一步」</br>。如果您有多台錄影機，請查看標籤。");
     QTest::newRow("mixed with Latin words")
         << 5 << QStringLiteral("请输入 NVR 的密码（6 到 30 个字符），然后单击“确定”。密码错误时，请重试、或重置。");
 }
@@ -235,9 +239,8 @@ void FlowingTextTest::charWrapKeepsPunctuationWithItsCharacter()
         QStringList lines(layout.lines);
         for (const FlowPlacement& p : layout.words) {
             lines[p.line] += p.text;
-            QVERIFY2(p.rect.left() + p.rect.width() + 2 <= width, qPrintable(QStringLiteral("%1 overflows at width %2")
-                                                                               .arg(p.text)
-                                                                               .arg(width)));
+            QVERIFY2(p.rect.left() + p.rect.width() + 2 <= width,
+                qPrintable(QStringLiteral("%1 overflows at width %2").arg(p.text).arg(width)));
         }
         for (int i = 0; i < lines.size(); ++i) {
             const QString why = QStringLiteral("width %1, line %2: %3").arg(width).arg(i).arg(lines[i]);
