@@ -168,18 +168,25 @@ void CInterDialog::wirePage(QWidget* page, int n)
     }
 }
 
+// The services call these from their own threads. The page slots belong to the interface thread and a
+// page may be destroyed at any moment there, so the message is handed to the host's thread, which posts it
+// to the page only if that page is the one shown then. A call still queued when the host goes is dropped.
 void CInterDialog::probeFailed()
 {
-    if (QWidget* page = PageSlot(7))
-        PostWindowMessage(page, WM_PROBE_FAILED);
+    QMetaObject::invokeMethod(this, [this] {
+        if (QWidget* page = PageSlot(7))
+            PostWindowMessage(page, WM_PROBE_FAILED);
+    }, Qt::QueuedConnection);
 }
 
 void CInterDialog::storageChanged()
 {
-    if (QWidget* page = PageSlot(9)) {
-        PostWindowMessage(page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(storage->ready),
-            reinterpret_cast<intptr_t>(storage->plugged));
-    }
+    QMetaObject::invokeMethod(this, [this] {
+        if (QWidget* page = PageSlot(9)) {
+            PostWindowMessage(page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(storage->ready),
+                reinterpret_cast<intptr_t>(storage->plugged));
+        }
+    }, Qt::QueuedConnection);
 }
 
 void CInterDialog::stopServices()
