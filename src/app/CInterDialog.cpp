@@ -173,20 +173,26 @@ void CInterDialog::wirePage(QWidget* page, int n)
 // to the page only if that page is the one shown then. A call still queued when the host goes is dropped.
 void CInterDialog::probeFailed()
 {
-    QMetaObject::invokeMethod(this, [this] {
-        if (QWidget* page = PageSlot(7))
-            PostWindowMessage(page, WM_PROBE_FAILED);
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (QWidget* page = PageSlot(7))
+                PostWindowMessage(page, WM_PROBE_FAILED);
+        },
+        Qt::QueuedConnection);
 }
 
 void CInterDialog::storageChanged()
 {
-    QMetaObject::invokeMethod(this, [this] {
-        if (QWidget* page = PageSlot(9)) {
-            PostWindowMessage(page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(storage->ready),
-                reinterpret_cast<intptr_t>(storage->plugged));
-        }
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (QWidget* page = PageSlot(9)) {
+                PostWindowMessage(page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(storage->ready),
+                    reinterpret_cast<intptr_t>(storage->plugged));
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void CInterDialog::stopServices()
