@@ -68,8 +68,8 @@ private:
             utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, ms);
         // The picture follows the clock, not this stream: a client that asks again for every picture
         // still sees it move.
-        long long tick =
-            std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() * fps / 1000;
+        long long tick
+            = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() * fps / 1000;
         std::string picture = TestPicture::jpeg(tick, label + " #" + std::to_string(frame), stamp);
         if (noEndMarker && picture.size() >= 2) {
             picture.resize(picture.size() - 2); // the trailing FF D9

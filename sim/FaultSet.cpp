@@ -8,30 +8,30 @@ namespace {
 struct KnownFault
 {
     const char* name;
-    bool udp;   // the scope is a datagram kind (exact) rather than an HTTP path prefix
+    bool udp; // the scope is a datagram kind (exact) rather than an HTTP path prefix
 };
 
 constexpr KnownFault knownFaults[] = {
     // datagram service
-    {"udp-silent", true},      // no answer at all
-    {"udp-late", true},        // answer after the value in ms (default 7000, past the 6 s search window)
-    {"udp-other-model", true}, // the search answer names another model
-    {"udp-zero-ip", true},     // the search answer carries the address 0.0.0.0
-    {"udp-short", true},       // the answer is cut to the value in bytes (default 200)
-    {"udp-400", true},         // the answer is padded to 400 bytes
-    {"udp-1500", true},        // the answer is padded to 1500 bytes
-    {"udp-garbage", true},     // random bytes instead of the answer
-    {"udp-yesno", true},       // the answer begins with the letters "yesno"
-    {"udp-status", true},      // the answer carries a non-zero status (value, default 1)
+    { "udp-silent", true }, // no answer at all
+    { "udp-late", true }, // answer after the value in ms (default 7000, past the 6 s search window)
+    { "udp-other-model", true }, // the search answer names another model
+    { "udp-zero-ip", true }, // the search answer carries the address 0.0.0.0
+    { "udp-short", true }, // the answer is cut to the value in bytes (default 200)
+    { "udp-400", true }, // the answer is padded to 400 bytes
+    { "udp-1500", true }, // the answer is padded to 1500 bytes
+    { "udp-garbage", true }, // random bytes instead of the answer
+    { "udp-yesno", true }, // the answer begins with the letters "yesno"
+    { "udp-status", true }, // the answer carries a non-zero status (value, default 1)
     // HTTP (devices and portal)
-    {"http-silent", false},    // the connection is accepted and never answered
-    {"http-slow", false},      // the answer waits the value in ms (default 3000)
-    {"http-401", false},       // every request is refused with 401, whatever the credentials
-    {"http-409", false},       // every request gets 409 Conflict
-    {"http-truncated", false}, // the body announces more than it sends; the connection is cut
-    {"http-oversize", false},  // the body is padded past the value in bytes (default 70000)
-    {"http-nokeys", false},    // the body lacks the keys a client looks for
-    {"jpeg-no-eoi", false},    // the picture stream's JPEGs come without their end-of-image marker
+    { "http-silent", false }, // the connection is accepted and never answered
+    { "http-slow", false }, // the answer waits the value in ms (default 3000)
+    { "http-401", false }, // every request is refused with 401, whatever the credentials
+    { "http-409", false }, // every request gets 409 Conflict
+    { "http-truncated", false }, // the body announces more than it sends; the connection is cut
+    { "http-oversize", false }, // the body is padded past the value in bytes (default 70000)
+    { "http-nokeys", false }, // the body lacks the keys a client looks for
+    { "jpeg-no-eoi", false }, // the picture stream's JPEGs come without their end-of-image marker
 };
 
 } // namespace

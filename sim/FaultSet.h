@@ -9,9 +9,9 @@
 struct Fault
 {
     std::string name;
-    long value = 0;       // the number after ":", 0 when none was given
+    long value = 0; // the number after ":", 0 when none was given
     bool hasValue = false;
-    std::string scope;    // the text after "@", empty = everything
+    std::string scope; // the text after "@", empty = everything
 };
 
 class FaultSet

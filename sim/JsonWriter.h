@@ -27,6 +27,6 @@ public:
 private:
     void separate();
     std::string out;
-    std::vector<bool> first;   // per open container: nothing written in it yet
+    std::vector<bool> first; // per open container: nothing written in it yet
     bool afterKey = false;
 };

@@ -97,7 +97,7 @@ std::vector<std::string> splitList(const std::string& text, char separator)
 // usbN=none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
 bool Scenario::parseDisk(const std::string& text, DiskSpec& disk)
 {
-    disk = DiskSpec{};
+    disk = DiskSpec {};
     if (text == "none") {
         return true;
     }
@@ -148,7 +148,8 @@ bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string
     } else if (key == "zone") {
         return toInt(value, 0, 199, r.zone) || (error = "bad zone number", false);
     } else if (key == "usb1" || key == "usb2") {
-        return Scenario::parseDisk(value, r.disks[key == "usb1" ? 0 : 1]) || (error = "bad disk '" + value + "'", false);
+        return Scenario::parseDisk(value, r.disks[key == "usb1" ? 0 : 1])
+            || (error = "bad disk '" + value + "'", false);
     } else if (key == "sees") {
         r.sees = splitList(value, ',');
     } else if (key == "registered") {
@@ -231,11 +232,11 @@ bool Scenario::parseIpv4(const std::string& text, Ipv4& out)
 {
     unsigned a, b, c, d;
     char tail;
-    if (std::sscanf(text.c_str(), "%3u.%3u.%3u.%3u%c", &a, &b, &c, &d, &tail) != 4 || a > 255 || b > 255 ||
-        c > 255 || d > 255) {
+    if (std::sscanf(text.c_str(), "%3u.%3u.%3u.%3u%c", &a, &b, &c, &d, &tail) != 4 || a > 255 || b > 255 || c > 255
+        || d > 255) {
         return false;
     }
-    out = {uint8_t(a), uint8_t(b), uint8_t(c), uint8_t(d)};
+    out = { uint8_t(a), uint8_t(b), uint8_t(c), uint8_t(d) };
     return true;
 }
 
@@ -407,7 +408,7 @@ bool Scenario::addFaults(const std::string& spec, std::string& error)
 bool Scenario::finish(std::string& error)
 {
     std::set<std::string> names;
-    std::map<std::string, std::string> endpoints;   // "ip:port" -> owner
+    std::map<std::string, std::string> endpoints; // "ip:port" -> owner
     auto claim = [&](const std::string& owner, const Ipv4& ip, int port, const char* what) {
         std::string key = ipText(ip) + ":" + std::to_string(port) + "/" + what;
         auto [it, fresh] = endpoints.emplace(key, owner);
@@ -417,7 +418,7 @@ bool Scenario::finish(std::string& error)
         return fresh;
     };
     for (auto& r : recorders) {
-        if (r.ip == Ipv4{} || r.mac == Mac{}) {
+        if (r.ip == Ipv4 {} || r.mac == Mac {}) {
             error = "recorder " + r.name + " needs ip= and mac=";
             return false;
         }
@@ -436,12 +437,12 @@ bool Scenario::finish(std::string& error)
         if (r.portalDfp.empty()) {
             char dfp[40];
             std::snprintf(dfp, sizeof dfp, "dfp%02x%02x%02x%02x%02x%02x7e", r.mac[0], r.mac[1], r.mac[2], r.mac[3],
-                          r.mac[4], r.mac[5]);
+                r.mac[4], r.mac[5]);
             r.portalDfp = dfp;
         }
     }
     for (auto& c : cameras) {
-        if (c.ip == Ipv4{} || c.mac == Mac{}) {
+        if (c.ip == Ipv4 {} || c.mac == Mac {}) {
             error = "camera " + c.name + " needs ip= and mac=";
             return false;
         }

@@ -19,7 +19,7 @@ struct DiskSpec
     int sizeGb = 0;
     std::string model = "SimDisk USB 3.0";
     int partitions = 1;
-    bool formatted = false;   // carries a file system already
+    bool formatted = false; // carries a file system already
 };
 
 struct RecorderSpec
@@ -27,24 +27,24 @@ struct RecorderSpec
     std::string name;
     std::string model = "HXT-914Q";
     std::string extra = "V3.4.1 build 20240311";
-    Mac mac{};
-    Ipv4 ip{};
+    Mac mac {};
+    Ipv4 ip {};
     int webPort = 80;
     int httpsPort = 443;
-    std::string password;                 // empty: a new recorder
+    std::string password; // empty: a new recorder
     std::string realm = "HXT-914Q";
-    int zone = 0;                         // current time-zone number
-    std::array<DiskSpec, 2> disks;        // USB ports 1 and 2
-    std::vector<std::string> sees;        // names of the cameras on its LAN segment
-    std::vector<std::string> registered;  // names of cameras already added (in slot order)
-    int cloudAccess = 1;                  // "access" of the portal record: 1 = the cloud service is offered
-    int cloudStatus = 0;                  // registration status reported by quelmoreginfo / quelmoregstatus
+    int zone = 0; // current time-zone number
+    std::array<DiskSpec, 2> disks; // USB ports 1 and 2
+    std::vector<std::string> sees; // names of the cameras on its LAN segment
+    std::vector<std::string> registered; // names of cameras already added (in slot order)
+    int cloudAccess = 1; // "access" of the portal record: 1 = the cloud service is offered
+    int cloudStatus = 0; // registration status reported by quelmoreginfo / quelmoregstatus
     std::string cloudEmail;
     std::string cloudPassword;
-    std::string portalNumber;             // device number at the portal (tovra_no); made from the MAC when empty
-    std::string portalDfp;                // device fingerprint; made from the MAC when empty
-    std::string portalHost;               // empty: the lab's portal host name
-    int formatMs = 4000;                  // how long formatting a disk takes
+    std::string portalNumber; // device number at the portal (tovra_no); made from the MAC when empty
+    std::string portalDfp; // device fingerprint; made from the MAC when empty
+    std::string portalHost; // empty: the lab's portal host name
+    int formatMs = 4000; // how long formatting a disk takes
     FaultSet faults;
 };
 
@@ -53,18 +53,18 @@ struct CameraSpec
     std::string name;
     std::string model = "QC-210";
     std::string brand = "Veskor";
-    Mac mac{};
-    Ipv4 ip{};
+    Mac mac {};
+    Ipv4 ip {};
     int port = 80;
-    std::string password;                 // empty: a new camera
-    std::string auth = "any";             // any (Basic and Digest), basic, digest
+    std::string password; // empty: a new camera
+    std::string auth = "any"; // any (Basic and Digest), basic, digest
     std::string realm = "IP Camera";
-    int protocolType = 1;                 // 0: password over the datagram service
-    bool answersSearch = true;            // answers the broadcast search (another model)
-    bool listAccount = true;              // the recorder lists it with account "admin" (else empty)
-    std::string listPassword;             // password field of the recorder's camera line
+    int protocolType = 1; // 0: password over the datagram service
+    bool answersSearch = true; // answers the broadcast search (another model)
+    bool listAccount = true; // the recorder lists it with account "admin" (else empty)
+    std::string listPassword; // password field of the recorder's camera line
     int fps = 4;
-    bool multipart = false;               // picture stream with multipart part headers (else bare JPEGs)
+    bool multipart = false; // picture stream with multipart part headers (else bare JPEGs)
     FaultSet faults;
 };
 
@@ -74,15 +74,15 @@ struct AccountSpec
     std::string password;
     std::string firstName;
     std::string lastName;
-    std::vector<std::string> devices;     // device numbers already bound to the account
+    std::vector<std::string> devices; // device numbers already bound to the account
 };
 
 struct PortalSpec
 {
     bool enabled = false;
-    Ipv4 ip{10, 77, 0, 250};
-    std::string host;                     // empty: $LAB_PORTAL_HOST or "cloud.quelmo.lab"
-    bool refuseBind = false;              // every bind is refused (BINDERR)
+    Ipv4 ip { 10, 77, 0, 250 };
+    std::string host; // empty: $LAB_PORTAL_HOST or "cloud.quelmo.lab"
+    bool refuseBind = false; // every bind is refused (BINDERR)
     FaultSet faults;
 };
 

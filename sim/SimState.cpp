@@ -10,11 +10,12 @@
 
 namespace {
 
-constexpr size_t maxEvents = 400;   // the state file keeps the latest requests only
+constexpr size_t maxEvents = 400; // the state file keeps the latest requests only
 
 } // namespace
 
-SimState::SimState(const Scenario& scenario) : portal(scenario.portal)
+SimState::SimState(const Scenario& scenario)
+    : portal(scenario.portal)
 {
     for (const auto& spec : scenario.recorders) {
         RecorderState r;

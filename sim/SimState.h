@@ -20,20 +20,20 @@ struct DiskState
     int lastPartition = -1;
     bool formatting = false;
     std::chrono::steady_clock::time_point formatStart;
-    int fsCode = 0;         // file-system code of its partitions (0 none, 1 the recorder's own, 2 FAT32, 3 NTFS)
-    int progress = 0;       // formatting progress 1..100 (0 before the first formatting)
+    int fsCode = 0; // file-system code of its partitions (0 none, 1 the recorder's own, 2 FAT32, 3 NTFS)
+    int progress = 0; // formatting progress 1..100 (0 before the first formatting)
 };
 
 struct RegisteredCamera
 {
     int slot = 0;
-    std::string name;       // avdevname
-    std::string host;       // hostname, as given (may carry ":port")
-    std::string hostId;     // hostid (the camera's MAC text)
+    std::string name; // avdevname
+    std::string host; // hostname, as given (may carry ":port")
+    std::string hostId; // hostid (the camera's MAC text)
     int protocol = 0;
     int protocolType = 0;
-    std::string account;    // decoded from Base64
-    std::string password;   // decoded from Base64
+    std::string account; // decoded from Base64
+    std::string password; // decoded from Base64
     std::string brand;
     std::string product;
 };
@@ -50,7 +50,7 @@ struct RecorderState
     std::string cloudEmail;
     std::string cloudPassword;
     int passwordChanges = 0;
-    int formatPort = -1;    // the port of the latest formatting (what storageformatpoll reports)
+    int formatPort = -1; // the port of the latest formatting (what storageformatpoll reports)
 };
 
 struct CameraState
@@ -66,19 +66,19 @@ struct CameraState
 struct PortalAccount
 {
     AccountSpec spec;
-    std::vector<std::string> bindings;   // device numbers bound to this account
-    std::string session;                 // current "quelmo" cookie value
+    std::vector<std::string> bindings; // device numbers bound to this account
+    std::string session; // current "quelmo" cookie value
     int failedSignIns = 0;
 };
 
 struct SimEvent
 {
-    long long ms = 0;          // since the simulator started
-    std::string device;        // recorder/camera name or "portal"
-    std::string kind;          // "udp-search", "udp-login", "http", ...
-    std::string peer;          // "ip:port" of the client
-    std::string detail;        // path, user, form fields...
-    std::string result;        // what was answered
+    long long ms = 0; // since the simulator started
+    std::string device; // recorder/camera name or "portal"
+    std::string kind; // "udp-search", "udp-login", "http", ...
+    std::string peer; // "ip:port" of the client
+    std::string detail; // path, user, form fields...
+    std::string result; // what was answered
 };
 
 class SimState

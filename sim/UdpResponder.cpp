@@ -33,7 +33,10 @@ constexpr size_t extraWidth = 64;
 constexpr size_t ipOffset = 290;
 constexpr size_t portOffset = 294;
 
-uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t get16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 void put16(std::vector<uint8_t>& b, size_t at, uint16_t v)
 {
@@ -48,8 +51,8 @@ void putText(std::vector<uint8_t>& b, size_t at, size_t width, const std::string
     std::memcpy(b.data() + at, text.data(), n);
 }
 
-std::vector<uint8_t> header(uint16_t sequence, uint16_t command, const Mac& mac, const Ipv4& ip, uint16_t status,
-                            uint16_t payload)
+std::vector<uint8_t> header(
+    uint16_t sequence, uint16_t command, const Mac& mac, const Ipv4& ip, uint16_t status, uint16_t payload)
 {
     std::vector<uint8_t> b(headerSize + payload, 0);
     b[0] = 0xFD;
@@ -88,7 +91,8 @@ std::string printable(const std::string& text)
 
 } // namespace
 
-UdpResponder::UdpResponder(SimState& state) : state(state)
+UdpResponder::UdpResponder(SimState& state)
+    : state(state)
 {
     state.read([this](const SimState& s) {
         for (const auto& r : s.recorders) {
@@ -135,7 +139,7 @@ bool UdpResponder::start(std::string& error)
     ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     ::setsockopt(sock, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
     ::setsockopt(sock, IPPROTO_IP, IP_PKTINFO, &one, sizeof one);
-    sockaddr_in any{};
+    sockaddr_in any {};
     any.sin_family = AF_INET;
     any.sin_port = htons(port);
     any.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -174,8 +178,9 @@ int UdpResponder::msUntilNextPending() const
         return -1;
     }
     auto now = std::chrono::steady_clock::now();
-    auto next = std::min_element(pending.begin(), pending.end(),
-                                 [](const Pending& a, const Pending& b) { return a.due < b.due; })->due;
+    auto next = std::min_element(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {
+        return a.due < b.due;
+    })->due;
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
     return ms < 0 ? 0 : static_cast<int>(ms) + 1;
 }
@@ -184,7 +189,7 @@ void UdpResponder::run()
 {
     std::vector<uint8_t> buffer(65536);
     while (running) {
-        pollfd fds[2] = {{sock, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        pollfd fds[2] = { { sock, POLLIN, 0 }, { wakeFd, POLLIN, 0 } };
         int ready = ::poll(fds, 2, msUntilNextPending());
         if (ready < 0 && errno != EINTR) {
             break;
@@ -203,10 +208,10 @@ void UdpResponder::run()
             }
         }
         if (ready > 0 && (fds[0].revents & POLLIN)) {
-            sockaddr_in peer{};
+            sockaddr_in peer {};
             socklen_t peerLength = sizeof peer;
-            ssize_t n = ::recvfrom(sock, buffer.data(), buffer.size(), MSG_DONTWAIT,
-                                   reinterpret_cast<sockaddr*>(&peer), &peerLength);
+            ssize_t n = ::recvfrom(
+                sock, buffer.data(), buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&peer), &peerLength);
             if (n >= 0) {
                 handle(buffer.data(), static_cast<size_t>(n), peer);
             }
@@ -217,7 +222,7 @@ void UdpResponder::run()
 void UdpResponder::handle(const uint8_t* data, size_t size, const sockaddr_in& peer)
 {
     if (size < headerSize || data[0] != 0xFD || data[1] != 0xFD) {
-        state.record({0, "*", "udp-unknown", peerText(peer), std::to_string(size) + " bytes", "ignored"});
+        state.record({ 0, "*", "udp-unknown", peerText(peer), std::to_string(size) + " bytes", "ignored" });
         return;
     }
     uint16_t command = get16(data + 4);
@@ -228,7 +233,7 @@ void UdpResponder::handle(const uint8_t* data, size_t size, const sockaddr_in& p
     } else {
         char detail[48];
         std::snprintf(detail, sizeof detail, "command 0x%04x, %zu bytes", command, size);
-        state.record({0, "*", "udp-unknown", peerText(peer), detail, "ignored"});
+        state.record({ 0, "*", "udp-unknown", peerText(peer), detail, "ignored" });
     }
 }
 
@@ -255,7 +260,7 @@ void UdpResponder::answerSearch(const uint8_t* request, size_t, const sockaddr_i
         std::string note = deliver(device, "search", std::move(answer), peer);
         answered += (answered.empty() ? "" : ",") + device.name + (note.empty() ? "" : "(" + note + ")");
     }
-    state.record({0, "*", "udp-search", peerText(peer), "", answered});
+    state.record({ 0, "*", "udp-search", peerText(peer), "", answered });
 }
 
 void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sockaddr_in& peer)
@@ -277,8 +282,8 @@ void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sock
         }
     }
     if (device == nullptr) {
-        state.record({0, "*", eventKind, peerText(peer),
-                      "to " + Scenario::macText(mac) + " " + Scenario::ipText(ip), "no such device"});
+        state.record({ 0, "*", eventKind, peerText(peer), "to " + Scenario::macText(mac) + " " + Scenario::ipText(ip),
+            "no such device" });
         return;
     }
 
@@ -287,8 +292,8 @@ void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sock
     if (size < headerSize + fields * fieldWidth || payload < fields * fieldWidth) {
         auto reply = header(sequence, command, device->mac, device->ip, 3, 0);
         std::string note = deliver(*device, kind, std::move(reply), peer);
-        state.record({0, device->name, eventKind, peerText(peer), std::to_string(size) + " bytes: too short",
-                      "status 3" + (note.empty() ? "" : " " + note)});
+        state.record({ 0, device->name, eventKind, peerText(peer), std::to_string(size) + " bytes: too short",
+            "status 3" + (note.empty() ? "" : " " + note) });
         return;
     }
     std::vector<std::optional<std::string>> values;
@@ -310,18 +315,18 @@ void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sock
         auto reply = header(sequence, cmdLogin, device->mac, device->ip, 0, 4);
         reply[22] = static_cast<uint8_t>(result);
         std::string note = deliver(*device, kind, std::move(reply), peer);
-        state.record({0, device->name, eventKind, peerText(peer), "user=" + field(0) + " password=" + field(1),
-                      "result " + std::to_string(result) + (note.empty() ? "" : " " + note)});
+        state.record({ 0, device->name, eventKind, peerText(peer), "user=" + field(0) + " password=" + field(1),
+            "result " + std::to_string(result) + (note.empty() ? "" : " " + note) });
         return;
     }
 
     // Set password: user, current password, user, new password.
     uint16_t status = 1;
     state.update([&](SimState& s) {
-        std::string& current =
-            device->isRecorder ? s.recorder(device->name)->password : s.camera(device->name)->password;
-        int& changes = device->isRecorder ? s.recorder(device->name)->passwordChanges
-                                          : s.camera(device->name)->passwordChanges;
+        std::string& current
+            = device->isRecorder ? s.recorder(device->name)->password : s.camera(device->name)->password;
+        int& changes
+            = device->isRecorder ? s.recorder(device->name)->passwordChanges : s.camera(device->name)->passwordChanges;
         if (!decoded) {
             status = 2;
         } else if (*values[0] != "admin" || *values[2] != "admin" || *values[1] != current) {
@@ -336,13 +341,13 @@ void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sock
     });
     auto reply = header(sequence, cmdSetPassword, device->mac, device->ip, status, 0);
     std::string note = deliver(*device, kind, std::move(reply), peer);
-    state.record({0, device->name, eventKind, peerText(peer),
-                  "user=" + field(0) + " old=" + field(1) + " user2=" + field(2) + " new=" + field(3),
-                  "status " + std::to_string(status) + (note.empty() ? "" : " " + note)});
+    state.record({ 0, device->name, eventKind, peerText(peer),
+        "user=" + field(0) + " old=" + field(1) + " user2=" + field(2) + " new=" + field(3),
+        "status " + std::to_string(status) + (note.empty() ? "" : " " + note) });
 }
 
-std::string UdpResponder::deliver(const Identity& device, const std::string& kind, std::vector<uint8_t> answer,
-                                  const sockaddr_in& peer)
+std::string UdpResponder::deliver(
+    const Identity& device, const std::string& kind, std::vector<uint8_t> answer, const sockaddr_in& peer)
 {
     const FaultSet& f = device.faults;
     if (f.has("udp-silent", kind)) {
@@ -400,9 +405,9 @@ std::string UdpResponder::deliver(const Identity& device, const std::string& kin
 void UdpResponder::sendNow(const Pending& datagram)
 {
     // Answer from the device's own address (IP_PKTINFO), unicast to the asker.
-    iovec io{const_cast<uint8_t*>(datagram.bytes.data()), datagram.bytes.size()};
+    iovec io { const_cast<uint8_t*>(datagram.bytes.data()), datagram.bytes.size() };
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr message{};
+    msghdr message {};
     message.msg_name = const_cast<sockaddr_in*>(&datagram.to);
     message.msg_namelen = sizeof datagram.to;
     message.msg_iov = &io;
@@ -413,12 +418,12 @@ void UdpResponder::sendNow(const Pending& datagram)
     c->cmsg_level = IPPROTO_IP;
     c->cmsg_type = IP_PKTINFO;
     c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-    in_pktinfo info{};
+    in_pktinfo info {};
     std::memcpy(&info.ipi_spec_dst, datagram.from.data(), 4);
     std::memcpy(CMSG_DATA(c), &info, sizeof info);
     if (::sendmsg(sock, &message, 0) < 0) {
         // The device address is not local here: answer from whatever address the system picks.
-        ::sendto(sock, datagram.bytes.data(), datagram.bytes.size(), 0,
-                 reinterpret_cast<const sockaddr*>(&datagram.to), sizeof datagram.to);
+        ::sendto(sock, datagram.bytes.data(), datagram.bytes.size(), 0, reinterpret_cast<const sockaddr*>(&datagram.to),
+            sizeof datagram.to);
     }
 }

@@ -8,10 +8,10 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <netinet/in.h>
 #include <string>
 #include <thread>
 #include <vector>
-#include <netinet/in.h>
 
 class UdpResponder
 {
@@ -26,14 +26,14 @@ public:
     void stop();
 
 private:
-    struct Identity   // a device as the datagram service sees it
+    struct Identity // a device as the datagram service sees it
     {
         std::string name;
         bool isRecorder = false;
         std::string model;
         std::string extra;
-        Mac mac{};
-        Ipv4 ip{};
+        Mac mac {};
+        Ipv4 ip {};
         uint16_t webPort = 80;
         bool answersSearch = true;
         bool answersCommands = true;
@@ -42,8 +42,8 @@ private:
     struct Pending
     {
         std::chrono::steady_clock::time_point due;
-        sockaddr_in to{};
-        Ipv4 from{};
+        sockaddr_in to {};
+        Ipv4 from {};
         std::vector<uint8_t> bytes;
     };
 
@@ -53,8 +53,8 @@ private:
     void answerCommand(const uint8_t* request, size_t size, const sockaddr_in& peer);
     // Applies the device's faults for this kind of datagram and sends (or schedules) the answer;
     // returns a short note for the request log.
-    std::string deliver(const Identity& device, const std::string& kind, std::vector<uint8_t> answer,
-                        const sockaddr_in& peer);
+    std::string deliver(
+        const Identity& device, const std::string& kind, std::vector<uint8_t> answer, const sockaddr_in& peer);
     void sendNow(const Pending& datagram);
     int msUntilNextPending() const;
 
@@ -63,7 +63,7 @@ private:
     std::vector<Pending> pending;
     int sock = -1;
     int wakeFd = -1;
-    std::atomic<bool> running{false};
+    std::atomic<bool> running { false };
     std::thread thread;
-    uint32_t noise = 0x2545F491;   // garbage datagrams: a fixed xorshift sequence, the same on every run
+    uint32_t noise = 0x2545F491; // garbage datagrams: a fixed xorshift sequence, the same on every run
 };

@@ -26,7 +26,7 @@ void usage()
     std::fputs("usage: hxt914q-sim [--scenario FILE]... [--line TEXT]... [--fault NAME=FAULTS]...\n"
                "                   [--lab-dir DIR] [--ready-file FILE] [--state-file FILE]\n"
                "Scenario format and fault names: sim/README.md.\n",
-               stderr);
+        stderr);
 }
 
 bool touch(const std::string& path)
@@ -70,8 +70,8 @@ struct HttpDevices
             auto handler = [device](const HttpRequest& request) { return device->handle(request); };
             servers.push_back(std::make_unique<HttpServer>(state, config, handler));
             ServerCertificate certificate;
-            if (!certificates.selfSigned(Scenario::ipText(r.ip), r.ip, certificate, error) ||
-                (!labDir.empty() && !LabCertificates::writeServer(labDir, r.name, certificate, error))) {
+            if (!certificates.selfSigned(Scenario::ipText(r.ip), r.ip, certificate, error)
+                || (!labDir.empty() && !LabCertificates::writeServer(labDir, r.name, certificate, error))) {
                 return false;
             }
             config.port = r.httpsPort;
@@ -100,8 +100,8 @@ struct HttpDevices
             ServerCertificate certificate;
             std::string host;
             state.read([&](const SimState& s) { host = s.portalHost; });
-            if (!certificates.issue(host, scenario.portal.ip, certificate, error) ||
-                (!labDir.empty() && !LabCertificates::writeServer(labDir, "portal", certificate, error))) {
+            if (!certificates.issue(host, scenario.portal.ip, certificate, error)
+                || (!labDir.empty() && !LabCertificates::writeServer(labDir, "portal", certificate, error))) {
                 return false;
             }
             HttpServer::Config config;
@@ -239,7 +239,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fprintf(stderr, "hxt914q-sim: ready: %zu recorder(s), %zu camera(s)%s\n", scenario.recorders.size(),
-                 scenario.cameras.size(), scenario.portal.enabled ? ", portal" : "");
+        scenario.cameras.size(), scenario.portal.enabled ? ", portal" : "");
 
     for (;;) {
         int signal = 0;

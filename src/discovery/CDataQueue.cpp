@@ -1,6 +1,9 @@
 #include "CDataQueue.h"
 
-CDataQueue::~CDataQueue() { Clear(); }
+CDataQueue::~CDataQueue()
+{
+    Clear();
+}
 
 void CDataQueue::Push(const uint8_t* data, size_t length)
 {

@@ -9,7 +9,8 @@
 #include <optional>
 #include <vector>
 
-class CDataQueue {
+class CDataQueue
+{
 public:
     CDataQueue() = default;
     virtual ~CDataQueue();

@@ -10,7 +10,10 @@ void writeLe16(uint8_t* out, uint16_t value)
     out[1] = static_cast<uint8_t>(value >> 8);
 }
 
-uint8_t byteAt(const uint8_t* data, size_t length, size_t offset) { return offset < length ? data[offset] : 0; }
+uint8_t byteAt(const uint8_t* data, size_t length, size_t offset)
+{
+    return offset < length ? data[offset] : 0;
+}
 
 } // namespace
 

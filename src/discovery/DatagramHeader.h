@@ -13,10 +13,11 @@ constexpr uint16_t kCommandSearch = 0x00A1;
 constexpr uint16_t kCommandLogin = 0x00A3;
 constexpr uint16_t kCommandSetPassword = 0x00A4;
 
-struct DatagramHeader {
+struct DatagramHeader
+{
     static constexpr size_t kSize = 22;
 
-    std::array<uint8_t, 2> magic {0xFD, 0xFD};
+    std::array<uint8_t, 2> magic { 0xFD, 0xFD };
     uint16_t sequence = 0;
     uint16_t command = 0;
     std::array<uint8_t, 6> targetMac {};

@@ -38,13 +38,25 @@ DeviceRecord DeviceRecord::FromDatagram(const uint8_t* data, size_t length, int3
     return record;
 }
 
-std::string DeviceRecord::MacText() const { return MacToText(answer.data() + kMacOffset); }
+std::string DeviceRecord::MacText() const
+{
+    return MacToText(answer.data() + kMacOffset);
+}
 
-std::string DeviceRecord::IpText() const { return IpToText(answer.data() + kIpv4Offset); }
+std::string DeviceRecord::IpText() const
+{
+    return IpToText(answer.data() + kIpv4Offset);
+}
 
-std::string DeviceRecord::ModelText() const { return boundedText(answer.data() + kModelOffset, kModelSize); }
+std::string DeviceRecord::ModelText() const
+{
+    return boundedText(answer.data() + kModelOffset, kModelSize);
+}
 
-std::string DeviceRecord::ExtraText() const { return boundedText(answer.data() + kExtraOffset, kExtraSize); }
+std::string DeviceRecord::ExtraText() const
+{
+    return boundedText(answer.data() + kExtraOffset, kExtraSize);
+}
 
 uint16_t DeviceRecord::WebPort() const
 {

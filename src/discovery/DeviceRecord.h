@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string>
 
-struct DeviceRecord {
+struct DeviceRecord
+{
     static constexpr size_t kAnswerSize = 336;
     // Field offsets and widths inside the answer.
     static constexpr size_t kModelOffset = 150;

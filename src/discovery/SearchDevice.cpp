@@ -125,8 +125,7 @@ void SearchDevice::rebuildEndpoints()
     endpointCount.store(static_cast<int32_t>(endpoints.size()));
 }
 
-void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_in*, const uint8_t* data,
-    size_t length)
+void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_in*, const uint8_t* data, size_t length)
 {
     auto* self = static_cast<SearchDevice*>(owner);
     if (self->state.load() != Searching) {
@@ -253,7 +252,10 @@ std::string SearchDevice::LocalAddress(int32_t interfaceIndex) const
     return endpoints[static_cast<size_t>(interfaceIndex)]->localAddress;
 }
 
-int32_t SearchDevice::EndpointCount() const { return endpointCount.load(); }
+int32_t SearchDevice::EndpointCount() const
+{
+    return endpointCount.load();
+}
 
 bool SearchDevice::ParseIpText(const std::string& text, std::array<uint8_t, 4>& out)
 {

@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-class SearchDevice {
+class SearchDevice
+{
 public:
     enum : int32_t { SearchFailed = 0, Searching = 1, SearchDone = 2 };
 
@@ -31,8 +32,8 @@ public:
     // failed (then no search time runs).
     int32_t Start();
 
-    std::atomic<int32_t> state {SearchFailed};
-    std::atomic<int32_t> recordCount {0};
+    std::atomic<int32_t> state { SearchFailed };
+    std::atomic<int32_t> recordCount { 0 };
     uint32_t searchTime = 6000; // milliseconds
 
     // Record texts and fields; empty (port 0) for an index out of range.
@@ -67,8 +68,8 @@ public:
     void SetAddressSource(std::function<std::vector<std::string>()> source);
 
 private:
-    static void onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data,
-        size_t length);
+    static void onReceive(
+        UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
     void rebuildEndpoints();
     void closeEndpoints();
     void timeout();
@@ -76,7 +77,7 @@ private:
     mutable std::mutex startLock; // one Start at a time; guards endpoints and queues against the readers
     std::vector<std::unique_ptr<UdpEndpoint>> endpoints;
     std::vector<std::unique_ptr<CDataQueue>> queues;
-    std::atomic<int32_t> endpointCount {0};
+    std::atomic<int32_t> endpointCount { 0 };
     OneShotTimer timer;
 
     mutable std::mutex recordsLock;

@@ -148,8 +148,8 @@ bool UdpEndpoint::Send(const void* data, size_t length, const char* destinationT
     if (destinationText == nullptr || inet_pton(AF_INET, destinationText, &destination.sin_addr) != 1) {
         destination.sin_addr.s_addr = INADDR_BROADCAST;
     }
-    const ssize_t sent = sendto(socket, buffer, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&destination),
-        sizeof destination);
+    const ssize_t sent = sendto(
+        socket, buffer, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
     return sent >= 0;
 }
 
@@ -157,7 +157,7 @@ void UdpEndpoint::receiveLoop(UdpEndpoint* endpoint)
 {
     receivingEndpoint = endpoint;
     uint8_t buffer[kMaxDatagram];
-    pollfd waits[2] = {{endpoint->stopEvent, POLLIN, 0}, {endpoint->socket, POLLIN, 0}};
+    pollfd waits[2] = { { endpoint->stopEvent, POLLIN, 0 }, { endpoint->socket, POLLIN, 0 } };
     while (endpoint->running.load() == 1) {
         waits[0].revents = 0;
         waits[1].revents = 0;
@@ -188,8 +188,8 @@ void UdpEndpoint::receiveOne(uint8_t* buffer)
     socklen_t senderSize = sizeof sender;
     // MSG_TRUNC reports a datagram's real length, so one larger than the buffer is recognised and dropped
     // instead of being delivered cut.
-    const ssize_t received = recvfrom(socket, buffer, kMaxDatagram, MSG_TRUNC | MSG_DONTWAIT,
-        reinterpret_cast<sockaddr*>(&sender), &senderSize);
+    const ssize_t received = recvfrom(
+        socket, buffer, kMaxDatagram, MSG_TRUNC | MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&sender), &senderSize);
     if (received < 0 || static_cast<size_t>(received) > kMaxDatagram) {
         return;
     }

@@ -11,10 +11,11 @@
 class UdpEndpoint;
 
 // Called on the receive thread for every datagram; `data` is valid only during the call.
-using ReceiveCallback = void (*)(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data,
-    size_t length);
+using ReceiveCallback
+    = void (*)(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
 
-class UdpEndpoint {
+class UdpEndpoint
+{
 public:
     static constexpr size_t kMaxDatagram = 1024;
 
@@ -42,7 +43,7 @@ public:
     uint16_t BoundPort() const;
 
     int32_t index;
-    char localAddress[16] = {};    // bound address text, empty when bound to any address
+    char localAddress[16] = {}; // bound address text, empty when bound to any address
     char lastDestination[16] = {}; // destination text of the last Send, zero-padded
     uint32_t lastPort = 0;
 
@@ -54,7 +55,7 @@ private:
     int socket = -1;
     int stopEvent = -1; // eventfd; readable once the thread must end
     std::thread thread;
-    std::atomic<int32_t> running {0};
+    std::atomic<int32_t> running { 0 };
     ReceiveCallback callback;
     void* owner;
 };

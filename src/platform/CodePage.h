@@ -13,7 +13,10 @@ std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 
 // The bytes that wire formats carry for a text: its UTF-8 form, unchanged.
-inline std::string_view AnsiBytes(std::string_view text) { return text; }
+inline std::string_view AnsiBytes(std::string_view text)
+{
+    return text;
+}
 
 // True when every byte is 7-bit ASCII.
 bool IsAscii(std::string_view text);

@@ -24,7 +24,7 @@ std::vector<LocalInterface> LocalIpv4Interfaces()
         if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) == nullptr) {
             continue;
         }
-        result.push_back({entry->ifa_name != nullptr ? entry->ifa_name : "", text});
+        result.push_back({ entry->ifa_name != nullptr ? entry->ifa_name : "", text });
     }
     freeifaddrs(list);
     return result;

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-struct LocalInterface {
-    std::string name;    // interface name, for example "eth0"
+struct LocalInterface
+{
+    std::string name; // interface name, for example "eth0"
     std::string address; // dotted IPv4 text
 };
 

@@ -2,7 +2,8 @@
 
 #include <condition_variable>
 
-struct OneShotTimer::Run {
+struct OneShotTimer::Run
+{
     std::mutex lock;
     std::condition_variable wake;
     bool cancelled = false;
@@ -30,7 +31,10 @@ OneShotTimer::~OneShotTimer()
     Cancel();
 }
 
-bool OneShotTimer::onOwnThread() const { return currentTimer == this; }
+bool OneShotTimer::onOwnThread() const
+{
+    return currentTimer == this;
+}
 
 bool OneShotTimer::Start(std::chrono::milliseconds delay, bool periodic, std::function<void()> handler)
 {

@@ -8,7 +8,8 @@
 #include <mutex>
 #include <thread>
 
-class OneShotTimer {
+class OneShotTimer
+{
 public:
     OneShotTimer() = default;
     ~OneShotTimer();

@@ -13,9 +13,18 @@ constexpr Rgb MakeRgb(int r, int g, int b)
     return static_cast<Rgb>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 
-constexpr int RgbRed(Rgb c) { return static_cast<int>(c & 0xFF); }
-constexpr int RgbGreen(Rgb c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int RgbBlue(Rgb c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RgbRed(Rgb c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int RgbGreen(Rgb c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int RgbBlue(Rgb c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 // An RGB colour as opaque ARGB.
 constexpr Argb ArgbFromRgb(Rgb c)
@@ -36,4 +45,7 @@ inline QColor ColorFromArgb(Argb c)
         static_cast<int>(c >> 24));
 }
 
-inline QColor ColorFromRgb(Rgb c) { return QColor(RgbRed(c), RgbGreen(c), RgbBlue(c)); }
+inline QColor ColorFromRgb(Rgb c)
+{
+    return QColor(RgbRed(c), RgbGreen(c), RgbBlue(c));
+}

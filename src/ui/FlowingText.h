@@ -28,9 +28,9 @@ struct FlowPlacement
 struct FlowLayout
 {
     std::vector<FlowPlacement> words;
-    int lines = 1;       // lines started, the first included
-    int lineHeight = 0;  // the line height used
-    QRect area;          // the text area after margins and prefix
+    int lines = 1; // lines started, the first included
+    int lineHeight = 0; // the line height used
+    QRect area; // the text area after margins and prefix
     int prefixWidth = 0; // measured width of the prefix (0 without one)
 };
 

@@ -21,12 +21,12 @@ constexpr int WM_STORAGE_CHANGED = 1148;
 constexpr int WM_PROBE_FAILED = 1149;
 
 // From controls to their page.
-constexpr int WM_OPEN_OVERLAY = 1125;      // wParam: overlay kind, lParam: the sender's data (a list row)
-constexpr int WM_CHOICE_CHANGED = 1127;    // wParam: the choice value, or CHOICE_TOGGLED
+constexpr int WM_OPEN_OVERLAY = 1125; // wParam: overlay kind, lParam: the sender's data (a list row)
+constexpr int WM_CHOICE_CHANGED = 1127; // wParam: the choice value, or CHOICE_TOGGLED
 constexpr int WM_LANGUAGE_SELECTED = 1129; // wParam: chosen item index (-1: the list closed without a choice)
-constexpr int WM_LINK_CLICKED = 1140;      // wParam 0
-constexpr int CHOICE_TOGGLED = 4;          // posted by a toggle button with notification
-constexpr int NO_OVERLAY = -1;             // an overlay kind that posts nothing
+constexpr int WM_LINK_CLICKED = 1140; // wParam 0
+constexpr int CHOICE_TOGGLED = 4; // posted by a toggle button with notification
+constexpr int NO_OVERLAY = -1; // an overlay kind that posts nothing
 
 // Private to the recorder search and camera pages and their lists and overlays.
 constexpr int WM_CAMERAS_READY = 1126;

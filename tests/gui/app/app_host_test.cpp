@@ -5,8 +5,8 @@
 
 #include "app/CInterDialog.h"
 #include "app/StandInPage.h"
-#include "pages/WizardPage.h"
 #include "i18n/Localization.h"
+#include "pages/WizardPage.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 

@@ -191,9 +191,8 @@ void DrawingTest::messagesArriveInPostingOrder()
     PostWindowMessage(&page, WM_WIZARD_NAV, NAV_NEXT);
     PostWindowMessage(&page, WM_WIZARD_MOVE, 120, -4);
     PostWindowMessage(nullptr, WM_WIZARD_NAV, NAV_BACK); // nobody to receive it: dropped
-    const std::vector<RecordedMessage> expected {
-        { WM_START_LOGIN_PROBE, 0, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 }, { WM_WIZARD_MOVE, 120, -4 }
-    };
+    const std::vector<RecordedMessage> expected { { WM_START_LOGIN_PROBE, 0, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 },
+        { WM_WIZARD_MOVE, 120, -4 } };
     QVERIFY(page.take() == expected);
 }
 

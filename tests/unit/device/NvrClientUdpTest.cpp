@@ -11,8 +11,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::array<uint8_t, 4> kIp = {10, 77, 0, 10};
-const std::array<uint8_t, 6> kMac = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+const std::array<uint8_t, 4> kIp = { 10, 77, 0, 10 };
+const std::array<uint8_t, 6> kMac = { 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E };
 
 Bytes reply(uint16_t command, uint16_t status, std::optional<uint32_t> value = std::nullopt)
 {
@@ -46,7 +46,8 @@ int32_t waitWhileBusy(const NvrClient& client, std::chrono::milliseconds limit =
 }
 
 // A client whose channel is open on loopback, aimed at a recorder stand-in that answers with `replies`.
-struct Channel {
+struct Channel
+{
     explicit Channel(LoopbackPeer::Responder responder)
         : recorder(std::move(responder))
     {
@@ -91,14 +92,15 @@ TEST(NvrClientUdp, commandsCarryTheHeaderAndBase64FieldsWithARunningSequence)
     ASSERT_TRUE(channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "old1", "Secret99"));
     // 49 bytes give a Base64 text of 68: it cannot go into a 64-byte field, and cutting it would set
     // another password. Nothing is sent and the sequence does not move.
-    EXPECT_FALSE(channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "x", std::string(49, 'a')));
+    EXPECT_FALSE(
+        channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "x", std::string(49, 'a')));
     ASSERT_TRUE(channel.Login("admin", std::string(48, 'b'))) << "48 bytes fill the field exactly";
     ASSERT_TRUE(channel.recorder.WaitForRequests(3));
     const auto sent = channel.recorder.Requests();
     ASSERT_EQ(sent.size(), 3u);
 
-    const Bytes loginHeader = {0xFD, 0xFD, 0x00, 0x00, 0xA3, 0x00, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 10, 77, 0, 10,
-        0x77, 0x77, 0x01, 0x00, 128, 0x00};
+    const Bytes loginHeader = { 0xFD, 0xFD, 0x00, 0x00, 0xA3, 0x00, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 10, 77, 0, 10,
+        0x77, 0x77, 0x01, 0x00, 128, 0x00 };
     ASSERT_EQ(sent[0].size(), 150u);
     EXPECT_TRUE(std::equal(loginHeader.begin(), loginHeader.end(), sent[0].begin()));
     EXPECT_EQ(field(sent[0], 0), "YWRtaW4=");
@@ -123,37 +125,38 @@ TEST(NvrClientUdp, commandsCarryTheHeaderAndBase64FieldsWithARunningSequence)
 
 TEST(NvrClientUdp, repliesEndTheCommandAsTheReplyTableSays)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool login;
         std::vector<Bytes> replies;
         int32_t state;
         int32_t loginResult;
     };
-    Bytes yesno = {'y', 'e', 's', 'n', 'o'};
+    Bytes yesno = { 'y', 'e', 's', 'n', 'o' };
     Bytes shortLogin = reply(0xA3, 0, 1);
     shortLogin.resize(24); // success without room for the result
     const Case cases[] = {
-        {"accepted", true, {reply(0xA3, 0, 1)}, NvrClient::Done, 1},
-        {"wrong password", true, {reply(0xA3, 0, 0)}, NvrClient::Done, 0},
-        {"login refused", true, {reply(0xA3, 3, 1)}, NvrClient::Failed, 0},
-        {"yesno", true, {yesno}, NvrClient::Failed, 0},
-        {"search answer ignored", true, {reply(0xA1, 0), reply(0xA3, 0, 1)}, NvrClient::Done, 1},
-        {"failed search answer", true, {reply(0xA1, 9)}, NvrClient::Failed, 0},
-        {"other command ignored", true, {reply(0x55, 1), Bytes(10, 0), Bytes(), reply(0xA3, 0, 1)},
-            NvrClient::Done, 1},
-        {"login success cut short", true, {shortLogin}, NvrClient::Failed, 0},
-        {"password set", false, {reply(0xA4, 0)}, NvrClient::Done, 0},
-        {"password refused", false, {reply(0xA4, 0x7777)}, NvrClient::Failed, 0},
-        {"other ack", false, {reply(0xC0, 0)}, NvrClient::Done, 0},
-        {"first reply wins", false, {reply(0xA4, 0), reply(0xA4, 1)}, NvrClient::Done, 0},
+        { "accepted", true, { reply(0xA3, 0, 1) }, NvrClient::Done, 1 },
+        { "wrong password", true, { reply(0xA3, 0, 0) }, NvrClient::Done, 0 },
+        { "login refused", true, { reply(0xA3, 3, 1) }, NvrClient::Failed, 0 },
+        { "yesno", true, { yesno }, NvrClient::Failed, 0 },
+        { "search answer ignored", true, { reply(0xA1, 0), reply(0xA3, 0, 1) }, NvrClient::Done, 1 },
+        { "failed search answer", true, { reply(0xA1, 9) }, NvrClient::Failed, 0 },
+        { "other command ignored", true, { reply(0x55, 1), Bytes(10, 0), Bytes(), reply(0xA3, 0, 1) }, NvrClient::Done,
+            1 },
+        { "login success cut short", true, { shortLogin }, NvrClient::Failed, 0 },
+        { "password set", false, { reply(0xA4, 0) }, NvrClient::Done, 0 },
+        { "password refused", false, { reply(0xA4, 0x7777) }, NvrClient::Failed, 0 },
+        { "other ack", false, { reply(0xC0, 0) }, NvrClient::Done, 0 },
+        { "first reply wins", false, { reply(0xA4, 0), reply(0xA4, 1) }, NvrClient::Done, 0 },
     };
     for (const auto& c : cases) {
         Channel channel([&](const Bytes&) { return c.replies; });
         ASSERT_TRUE(channel.opened);
-        const bool sent = c.login ? channel.Login()
-                                  : channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "",
-                                      "abc123");
+        const bool sent = c.login
+            ? channel.Login()
+            : channel.client.SendSetPassword(kIp, kMac, channel.recorder.Port(), "admin", "", "abc123");
         ASSERT_TRUE(sent) << c.name;
         EXPECT_EQ(waitWhileBusy(channel.client, 2000ms), c.state) << c.name;
         if (c.login) {
@@ -186,8 +189,9 @@ TEST(NvrClientUdp, noReplyTimesOutAfter3000MsCountedFromTheLatestCommand)
 
 TEST(NvrClientUdp, strayDatagramsChangeNothingAndALoginStartsWithResultZero)
 {
-    std::atomic<bool> answer {true};
-    Channel channel([&](const Bytes&) { return answer ? std::vector<Bytes> {reply(0xA3, 0, 1)} : std::vector<Bytes> {}; });
+    std::atomic<bool> answer { true };
+    Channel channel(
+        [&](const Bytes&) { return answer ? std::vector<Bytes> { reply(0xA3, 0, 1) } : std::vector<Bytes> {}; });
     ASSERT_TRUE(channel.opened);
     ASSERT_TRUE(channel.Login());
     ASSERT_EQ(waitWhileBusy(channel.client, 2000ms), NvrClient::Done);
@@ -196,7 +200,7 @@ TEST(NvrClientUdp, strayDatagramsChangeNothingAndALoginStartsWithResultZero)
     // No command pending: a refusal arriving now is not examined.
     const uint16_t clientPort = channel.recorder.LastSenderPort();
     ASSERT_TRUE(channel.recorder.SendTo(clientPort, reply(0xA3, 5)));
-    ASSERT_TRUE(channel.recorder.SendTo(clientPort, Bytes {'y', 'e', 's', 'n', 'o'}));
+    ASSERT_TRUE(channel.recorder.SendTo(clientPort, Bytes { 'y', 'e', 's', 'n', 'o' }));
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(channel.client.State(), NvrClient::Done);
     EXPECT_EQ(channel.client.LoginResult(), 1);
@@ -216,25 +220,25 @@ TEST(NvrClientUdp, loginGoesOutAsALimitedBroadcastOnTheChosenInterface)
 {
     // In a namespace of the test's own: the product's destination 255.255.255.255:62976 from an endpoint
     // bound to one link's address; the recorder stand-in listens on 0.0.0.0:62976 and answers the sender.
-    const std::string result = RunInOwnNetns({"ip link set lo up", "ip link add v0 type veth peer name v1",
-                                                 "ip addr add 10.99.1.1/24 dev v0", "ip link set v0 up",
-                                                 "ip link set v1 up"},
-        [] {
-            LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> {reply(0xA3, 0, 1)}; }, true,
-                kRecorderPort);
-            recorder.answerOncePerSender = true;
-            NvrClient client;
-            if (!client.OpenUdp("10.99.1.1")) {
-                return std::string("channel not opened");
-            }
-            if (!client.SendLogin(kIp, kMac, kRecorderPort, "admin", "")) {
-                return std::string("login not sent");
-            }
-            if (waitWhileBusy(client, 2000ms) != NvrClient::Done || client.LoginResult() != 1) {
-                return "state " + std::to_string(client.State());
-            }
-            return std::string();
-        });
+    const std::string result
+        = RunInOwnNetns({ "ip link set lo up", "ip link add v0 type veth peer name v1",
+                            "ip addr add 10.99.1.1/24 dev v0", "ip link set v0 up", "ip link set v1 up" },
+            [] {
+                LoopbackPeer recorder(
+                    [](const Bytes&) { return std::vector<Bytes> { reply(0xA3, 0, 1) }; }, true, kRecorderPort);
+                recorder.answerOncePerSender = true;
+                NvrClient client;
+                if (!client.OpenUdp("10.99.1.1")) {
+                    return std::string("channel not opened");
+                }
+                if (!client.SendLogin(kIp, kMac, kRecorderPort, "admin", "")) {
+                    return std::string("login not sent");
+                }
+                if (waitWhileBusy(client, 2000ms) != NvrClient::Done || client.LoginResult() != 1) {
+                    return "state " + std::to_string(client.State());
+                }
+                return std::string();
+            });
     if (result.rfind("skip:", 0) == 0) {
         GTEST_SKIP() << result;
     }

@@ -1,5 +1,5 @@
-#include "discovery/DatagramHeader.h"
 #include "discovery/SearchDevice.h"
+#include "discovery/DatagramHeader.h"
 
 #include "LoopbackPeer.h"
 
@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr uint8_t kMac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
-constexpr uint8_t kIp[4] = {10, 77, 0, 10};
+constexpr uint8_t kMac[6] = { 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E };
+constexpr uint8_t kIp[4] = { 10, 77, 0, 10 };
 
 Bytes makeAnswer(const std::string& model, const uint8_t (&mac)[6], const uint8_t (&ip)[4], uint16_t webPort,
     size_t size = DeviceRecord::kAnswerSize)
@@ -33,8 +33,8 @@ Bytes makeAnswer(const std::string& model, const uint8_t (&mac)[6], const uint8_
 }
 
 // A search on loopback: one endpoint per listed address, the request aimed at the peer, a short search time.
-void aimAtPeer(SearchDevice& search, const LoopbackPeer& peer, std::vector<std::string> addresses,
-    uint32_t searchTime = 400)
+void aimAtPeer(
+    SearchDevice& search, const LoopbackPeer& peer, std::vector<std::string> addresses, uint32_t searchTime = 400)
 {
     search.SetAddressSource([addresses] { return addresses; });
     search.SetSearchTarget("127.0.0.1", peer.Port());
@@ -57,15 +57,16 @@ bool waitForDone(const SearchDevice& search, std::chrono::milliseconds limit = s
 
 TEST(SearchDevice, duplicateAnswerOnSecondInterfaceIsNotUnique)
 {
-    LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> {makeAnswer("HXT-914Q", kMac, kIp, 8080)}; });
+    LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> { makeAnswer("HXT-914Q", kMac, kIp, 8080) }; });
     SearchDevice search;
-    aimAtPeer(search, recorder, {"127.0.0.1", "127.0.0.1"});
+    aimAtPeer(search, recorder, { "127.0.0.1", "127.0.0.1" });
 
     ASSERT_EQ(search.Start(), SearchDevice::Searching);
     ASSERT_TRUE(waitForDone(search));
 
     // The request is the bare header: every device, sequence 0, once from each interface.
-    const Bytes request = {0xFD, 0xFD, 0, 0, 0xA1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+    const Bytes request
+        = { 0xFD, 0xFD, 0, 0, 0xA1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0 };
     ASSERT_EQ(recorder.Requests().size(), 2u);
     EXPECT_EQ(recorder.Requests()[0], request);
     EXPECT_EQ(recorder.Requests()[1], request);
@@ -95,21 +96,21 @@ TEST(SearchDevice, duplicateAnswerOnSecondInterfaceIsNotUnique)
 
 TEST(SearchDevice, everyAnswerBecomesABoundedRecordAndOversizeOnesAreDropped)
 {
-    const uint8_t otherMac[6] = {2, 0, 0, 0, 0, 1};
-    const uint8_t otherIp[4] = {10, 77, 0, 20};
+    const uint8_t otherMac[6] = { 2, 0, 0, 0, 0, 1 };
+    const uint8_t otherIp[4] = { 10, 77, 0, 20 };
     Bytes noNul = makeAnswer(std::string(70, 'M'), otherMac, otherIp, 81);
     std::memset(noNul.data() + 226, 'X', 64); // the extra text fills its field too
     const std::vector<Bytes> answers = {
-        makeAnswer("CAM-200", otherMac, otherIp, 80),  // another model: still a record
-        makeAnswer("HXT-914Q", kMac, kIp, 8080, 400),  // longer: the first 336 bytes are kept
-        makeAnswer("HXT-914Q", kMac, kIp, 8080, 100),  // shorter: the rest reads as zero
-        Bytes(),                                       // empty: a record of zero bytes
-        Bytes(1500, 0x11),                             // larger than 1024: dropped
-        noNul,                                         // texts without NUL: read up to their widths
+        makeAnswer("CAM-200", otherMac, otherIp, 80), // another model: still a record
+        makeAnswer("HXT-914Q", kMac, kIp, 8080, 400), // longer: the first 336 bytes are kept
+        makeAnswer("HXT-914Q", kMac, kIp, 8080, 100), // shorter: the rest reads as zero
+        Bytes(), // empty: a record of zero bytes
+        Bytes(1500, 0x11), // larger than 1024: dropped
+        noNul, // texts without NUL: read up to their widths
     };
     LoopbackPeer recorder([&](const Bytes&) { return answers; });
     SearchDevice search;
-    aimAtPeer(search, recorder, {"127.0.0.1"});
+    aimAtPeer(search, recorder, { "127.0.0.1" });
     ASSERT_EQ(search.Start(), SearchDevice::Searching);
     ASSERT_TRUE(waitForDone(search));
 
@@ -139,9 +140,9 @@ TEST(SearchDevice, everyAnswerBecomesABoundedRecordAndOversizeOnesAreDropped)
 
 TEST(SearchDevice, secondStartCancelsTheFirstSearchTime)
 {
-    LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> {makeAnswer("HXT-914Q", kMac, kIp, 80)}; });
+    LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> { makeAnswer("HXT-914Q", kMac, kIp, 80) }; });
     SearchDevice search;
-    aimAtPeer(search, recorder, {"127.0.0.1"}, 800);
+    aimAtPeer(search, recorder, { "127.0.0.1" }, 800);
 
     ASSERT_EQ(search.Start(), SearchDevice::Searching);
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
@@ -161,9 +162,9 @@ TEST(SearchDevice, secondStartCancelsTheFirstSearchTime)
 
 TEST(SearchDevice, collectionKeepsItsCountWhileAnswersKeepArriving)
 {
-    LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> {makeAnswer("HXT-914Q", kMac, kIp, 80)}; });
+    LoopbackPeer recorder([](const Bytes&) { return std::vector<Bytes> { makeAnswer("HXT-914Q", kMac, kIp, 80) }; });
     SearchDevice search;
-    aimAtPeer(search, recorder, {"127.0.0.1", "127.0.0.1"}, 300);
+    aimAtPeer(search, recorder, { "127.0.0.1", "127.0.0.1" }, 300);
     ASSERT_EQ(search.Start(), SearchDevice::Searching);
     ASSERT_TRUE(recorder.WaitForRequests(2));
 
@@ -186,38 +187,40 @@ TEST(SearchDevice, collectionKeepsItsCountWhileAnswersKeepArriving)
 
 TEST(SearchDevice, textFormsParseBackAsTheWizardReadsThem)
 {
-    struct IpCase {
+    struct IpCase
+    {
         std::string text;
         bool parsed;
         std::array<uint8_t, 4> bytes;
     };
     const IpCase ipCases[] = {
-        {"192.168.0.20", true, {0xC0, 0xA8, 0x00, 0x14}},
-        {"192.168.0.20.", true, {0xC0, 0xA8, 0x00, 0x14}}, // an empty last piece is dropped
-        {"192.168.0", false, {9, 9, 9, 9}},                // untouched
-        {"1.2.3.4.5", false, {9, 9, 9, 9}},
-        {"300.-1.x.99999999999999999999", true, {44, 255, 0, 255}}, // low 8 bits of the decimal value
-        {"", false, {9, 9, 9, 9}},
+        { "192.168.0.20", true, { 0xC0, 0xA8, 0x00, 0x14 } },
+        { "192.168.0.20.", true, { 0xC0, 0xA8, 0x00, 0x14 } }, // an empty last piece is dropped
+        { "192.168.0", false, { 9, 9, 9, 9 } }, // untouched
+        { "1.2.3.4.5", false, { 9, 9, 9, 9 } },
+        { "300.-1.x.99999999999999999999", true, { 44, 255, 0, 255 } }, // low 8 bits of the decimal value
+        { "", false, { 9, 9, 9, 9 } },
     };
     for (const auto& c : ipCases) {
-        std::array<uint8_t, 4> out {9, 9, 9, 9};
+        std::array<uint8_t, 4> out { 9, 9, 9, 9 };
         EXPECT_EQ(SearchDevice::ParseIpText(c.text, out), c.parsed) << c.text;
         EXPECT_EQ(out, c.bytes) << c.text;
     }
 
-    struct MacCase {
+    struct MacCase
+    {
         std::string text;
         bool parsed;
         std::array<uint8_t, 6> bytes;
     };
     const MacCase macCases[] = {
-        {"00:1a:2b:3c:4d:5e", true, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}},
-        {"00:1A:2B:3C:4D:5E", true, {0x00, 0x01, 0x02, 0x03, 0x04, 0x05}}, // upper case is skipped
-        {"00:1a:2b:3c:4d", false, {9, 9, 9, 9, 9, 9}},
-        {"fff:1:2:3:4:5", true, {0xFF, 1, 2, 3, 4, 5}},
+        { "00:1a:2b:3c:4d:5e", true, { 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E } },
+        { "00:1A:2B:3C:4D:5E", true, { 0x00, 0x01, 0x02, 0x03, 0x04, 0x05 } }, // upper case is skipped
+        { "00:1a:2b:3c:4d", false, { 9, 9, 9, 9, 9, 9 } },
+        { "fff:1:2:3:4:5", true, { 0xFF, 1, 2, 3, 4, 5 } },
     };
     for (const auto& c : macCases) {
-        std::array<uint8_t, 6> out {9, 9, 9, 9, 9, 9};
+        std::array<uint8_t, 6> out { 9, 9, 9, 9, 9, 9 };
         EXPECT_EQ(SearchDevice::ParseMacText(c.text, out), c.parsed) << c.text;
         EXPECT_EQ(out, c.bytes) << c.text;
         if (c.parsed && c.text == "00:1a:2b:3c:4d:5e") {
@@ -232,12 +235,12 @@ TEST(SearchDevice, recorderOnTwoLinksAnswersTheBroadcastOfEachAndTheSearchEndsAf
     // interface list through a bound endpoint per address to the limited broadcast on port 62976 (which
     // needs SO_BROADCAST). The recorder stand-in listens on 0.0.0.0:62976 there.
     const std::string result = RunInOwnNetns(
-        {"ip link set lo up", "ip link add v0 type veth peer name v1", "ip link add v2 type veth peer name v3",
+        { "ip link set lo up", "ip link add v0 type veth peer name v1", "ip link add v2 type veth peer name v3",
             "ip addr add 10.99.1.1/24 dev v0", "ip addr add 10.99.2.1/24 dev v1", "ip addr add 10.99.3.1/24 dev v2",
-            "ip link set v0 up", "ip link set v1 up"},
+            "ip link set v0 up", "ip link set v1 up" },
         [] {
             LoopbackPeer recorder(
-                [](const Bytes&) { return std::vector<Bytes> {makeAnswer("HXT-914Q", kMac, kIp, 8080)}; }, true,
+                [](const Bytes&) { return std::vector<Bytes> { makeAnswer("HXT-914Q", kMac, kIp, 8080) }; }, true,
                 kRecorderPort);
             recorder.answerOncePerSender = true;
             SearchDevice search;
@@ -246,8 +249,8 @@ TEST(SearchDevice, recorderOnTwoLinksAnswersTheBroadcastOfEachAndTheSearchEndsAf
                 return std::string("the broadcast was not sent");
             }
             // One endpoint per address of an interface that is up (v2 is down), in the system's order.
-            const std::set<std::string> bound = {search.LocalAddress(0), search.LocalAddress(1)};
-            if (search.EndpointCount() != 2 || bound != std::set<std::string> {"10.99.1.1", "10.99.2.1"}) {
+            const std::set<std::string> bound = { search.LocalAddress(0), search.LocalAddress(1) };
+            if (search.EndpointCount() != 2 || bound != std::set<std::string> { "10.99.1.1", "10.99.2.1" }) {
                 return "endpoints " + std::to_string(search.EndpointCount()) + ": " + search.LocalAddress(0) + ", "
                     + search.LocalAddress(1);
             }

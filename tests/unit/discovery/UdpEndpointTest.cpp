@@ -9,11 +9,12 @@
 
 namespace {
 
-struct Received {
+struct Received
+{
     std::mutex lock;
     std::vector<Bytes> datagrams;
-    std::chrono::milliseconds callbackDelay {0};
-    std::atomic<int> finishedCallbacks {0};
+    std::chrono::milliseconds callbackDelay { 0 };
+    std::atomic<int> finishedCallbacks { 0 };
 
     size_t Count()
     {
@@ -59,7 +60,8 @@ TEST(UdpEndpoint, deliversEveryDatagramUpTo1024BytesAndDropsLargerOnes)
     for (size_t i = 0; i < full.size(); ++i) {
         full[i] = static_cast<uint8_t>(i * 7);
     }
-    const std::vector<Bytes> sent = {Bytes(), Bytes {0x42}, full, Bytes(1500, 0xEE), Bytes(1025, 0xEE), Bytes(7, 1)};
+    const std::vector<Bytes> sent
+        = { Bytes(), Bytes { 0x42 }, full, Bytes(1500, 0xEE), Bytes(1025, 0xEE), Bytes(7, 1) };
     for (const Bytes& datagram : sent) {
         ASSERT_TRUE(peer.SendTo(endpoint.BoundPort(), datagram));
     }
@@ -69,7 +71,7 @@ TEST(UdpEndpoint, deliversEveryDatagramUpTo1024BytesAndDropsLargerOnes)
     std::lock_guard<std::mutex> guard(received.lock);
     ASSERT_EQ(received.datagrams.size(), 4u);
     EXPECT_TRUE(received.datagrams[0].empty());
-    EXPECT_EQ(received.datagrams[1], Bytes {0x42});
+    EXPECT_EQ(received.datagrams[1], Bytes { 0x42 });
     EXPECT_EQ(received.datagrams[2], full);
     EXPECT_EQ(received.datagrams[3], Bytes(7, 1));
 }
@@ -84,7 +86,7 @@ TEST(UdpEndpoint, sendRecordsOnlyTheDestinationTextsOwnBytes)
     const std::string text = "127.0.0.1";
     auto exact = std::make_unique<char[]>(text.size() + 1);
     std::memcpy(exact.get(), text.c_str(), text.size() + 1);
-    const uint8_t payload[] = {'h', 'i'};
+    const uint8_t payload[] = { 'h', 'i' };
     ASSERT_TRUE(endpoint.Send(payload, sizeof payload, exact.get(), peer.Port()));
     EXPECT_EQ(std::string(endpoint.lastDestination), text);
     for (size_t i = text.size(); i < sizeof endpoint.lastDestination; ++i) {
@@ -92,7 +94,7 @@ TEST(UdpEndpoint, sendRecordsOnlyTheDestinationTextsOwnBytes)
     }
     EXPECT_EQ(endpoint.lastPort, peer.Port());
     ASSERT_TRUE(peer.WaitForRequests(1));
-    EXPECT_EQ(peer.Requests()[0], Bytes({'h', 'i'}));
+    EXPECT_EQ(peer.Requests()[0], Bytes({ 'h', 'i' }));
     EXPECT_EQ(peer.LastSenderPort(), endpoint.BoundPort());
 
     EXPECT_FALSE(endpoint.Send(payload, 1025, exact.get(), peer.Port())) << "more than 1024 bytes";
@@ -123,7 +125,7 @@ TEST(UdpEndpoint, closeWaitsForACallbackStillRunningPastSixHundredMilliseconds)
     auto endpoint = std::make_unique<UdpEndpoint>(0, &record, &received);
     ASSERT_TRUE(endpoint->Open("127.0.0.1"));
     LoopbackPeer peer;
-    ASSERT_TRUE(peer.SendTo(endpoint->BoundPort(), Bytes {1}));
+    ASSERT_TRUE(peer.SendTo(endpoint->BoundPort(), Bytes { 1 }));
     ASSERT_TRUE(waitFor([&] { return received.Count() == 1; }));
 
     endpoint->Close();

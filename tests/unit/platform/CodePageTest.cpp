@@ -11,16 +11,21 @@ TEST(CodePage, roundTripsEveryPlane)
 
 TEST(CodePage, malformedInputBecomesReplacementCharacters)
 {
-    struct Case {
+    struct Case
+    {
         std::string bytes;
         std::u16string expected;
     };
     const Case cases[] = {
-        {"a\xff" "b", u"a\uFFFDb"},          // invalid lead byte
-        {"\xc3", u"\uFFFD"},                 // truncated sequence at the end
-        {"\xc0\xaf", u"\uFFFD"},             // overlong "/"
-        {"\xed\xa0\x80", u"\uFFFD"},         // encoded surrogate
-        {"\xe4\xb8" "x", u"\uFFFDx"},        // sequence cut by an ASCII byte
+        { "a\xff"
+          "b",
+            u"a\uFFFDb" }, // invalid lead byte
+        { "\xc3", u"\uFFFD" }, // truncated sequence at the end
+        { "\xc0\xaf", u"\uFFFD" }, // overlong "/"
+        { "\xed\xa0\x80", u"\uFFFD" }, // encoded surrogate
+        { "\xe4\xb8"
+          "x",
+            u"\uFFFDx" }, // sequence cut by an ASCII byte
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Utf8ToUtf16(c.bytes), c.expected) << c.bytes;

@@ -25,14 +25,14 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit 
 TEST(OneShotTimer, firesOnceAfterItsDelayOnAnotherThread)
 {
     OneShotTimer timer;
-    std::atomic<int> calls {0};
-    std::atomic<bool> otherThread {false};
+    std::atomic<int> calls { 0 };
+    std::atomic<bool> otherThread { false };
     const auto caller = std::this_thread::get_id();
     const auto start = std::chrono::steady_clock::now();
-    std::atomic<int64_t> firedAfterMs {-1};
+    std::atomic<int64_t> firedAfterMs { -1 };
     ASSERT_TRUE(timer.Start(200ms, false, [&] {
-        firedAfterMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                           .count();
+        firedAfterMs
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
         otherThread = std::this_thread::get_id() != caller;
         ++calls;
     }));
@@ -48,8 +48,8 @@ TEST(OneShotTimer, firesOnceAfterItsDelayOnAnotherThread)
 TEST(OneShotTimer, cancelledOrRestartedRunNeverFires)
 {
     OneShotTimer timer;
-    std::atomic<int> first {0};
-    std::atomic<int> second {0};
+    std::atomic<int> first { 0 };
+    std::atomic<int> second { 0 };
     timer.Start(150ms, false, [&] { ++first; });
     timer.Cancel();
     EXPECT_FALSE(timer.Pending());
@@ -63,9 +63,9 @@ TEST(OneShotTimer, cancelledOrRestartedRunNeverFires)
 TEST(OneShotTimer, periodicRunStopsWhenItsHandlerCancelsIt)
 {
     OneShotTimer timer;
-    std::atomic<int> calls {0};
-    std::atomic<bool> pendingInside {true};
-    std::atomic<bool> restartRefused {false};
+    std::atomic<int> calls { 0 };
+    std::atomic<bool> pendingInside { true };
+    std::atomic<bool> restartRefused { false };
     timer.Start(30ms, true, [&] {
         if (++calls == 3) {
             // Cancelling its own timer must neither join itself nor deadlock; it only marks the run.
@@ -84,8 +84,8 @@ TEST(OneShotTimer, periodicRunStopsWhenItsHandlerCancelsIt)
 
 TEST(OneShotTimer, cancelFromAnotherThreadWaitsForTheRunningHandler)
 {
-    std::atomic<bool> entered {false};
-    std::atomic<bool> finished {false};
+    std::atomic<bool> entered { false };
+    std::atomic<bool> finished { false };
     {
         OneShotTimer timer;
         timer.Start(10ms, false, [&] {
@@ -98,7 +98,7 @@ TEST(OneShotTimer, cancelFromAnotherThreadWaitsForTheRunningHandler)
         EXPECT_TRUE(finished.load());
     }
     // The destructor cancels a pending run too.
-    std::atomic<int> calls {0};
+    std::atomic<int> calls { 0 };
     {
         OneShotTimer timer;
         timer.Start(100ms, false, [&] { ++calls; });

@@ -23,7 +23,8 @@
 
 using Bytes = std::vector<uint8_t>;
 
-class LoopbackPeer {
+class LoopbackPeer
+{
 public:
     // Given each request, the datagrams to send back to its sender, in order.
     using Responder = std::function<std::vector<Bytes>(const Bytes& request)>;
@@ -103,7 +104,7 @@ private:
     {
         std::vector<uint8_t> buffer(65536);
         while (!stop.load()) {
-            pollfd wait {fd, POLLIN, 0};
+            pollfd wait { fd, POLLIN, 0 };
             if (poll(&wait, 1, 20) <= 0) {
                 continue;
             }
@@ -135,14 +136,14 @@ private:
     }
 
 public:
-    std::atomic<bool> answerOncePerSender {false};
+    std::atomic<bool> answerOncePerSender { false };
 
 private:
     Responder responder;
     std::vector<std::string> senders;
     int fd = -1;
     uint16_t boundPort = 0;
-    std::atomic<bool> stop {false};
+    std::atomic<bool> stop { false };
     std::mutex lock;
     std::vector<Bytes> requests;
     uint16_t lastSender = 0;
