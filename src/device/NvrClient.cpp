@@ -13,6 +13,16 @@
 
 namespace {
 
+// What every portal form carries: who asks, the wizard's version and the user's language.
+CommandInputs portalInputs(const std::string& client, const std::string& wizardVersion, const std::string& lang)
+{
+    CommandInputs in;
+    in.client = client;
+    in.wizardVersion = wizardVersion;
+    in.lang = lang;
+    return in;
+}
+
 constexpr uint64_t packState(uint32_t tag, int32_t value)
 {
     return (static_cast<uint64_t>(tag) << 32) | static_cast<uint32_t>(value);
@@ -493,10 +503,7 @@ bool NvrClient::PortalSignUp(const std::string& portalHost, const std::string& c
     const std::string& lang, const std::string& email, const std::string& password, const std::string& passwordVerify,
     const std::string& nameFirst, const std::string& nameLast)
 {
-    CommandInputs in;
-    in.client = client;
-    in.wizardVersion = wizardVersion;
-    in.lang = lang;
+    CommandInputs in = portalInputs(client, wizardVersion, lang);
     in.email = email;
     in.password = password;
     in.passwordVerify = passwordVerify;
@@ -508,10 +515,7 @@ bool NvrClient::PortalSignUp(const std::string& portalHost, const std::string& c
 bool NvrClient::PortalSignIn(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
     const std::string& lang, const std::string& email, const std::string& password)
 {
-    CommandInputs in;
-    in.client = client;
-    in.wizardVersion = wizardVersion;
-    in.lang = lang;
+    CommandInputs in = portalInputs(client, wizardVersion, lang);
     in.email = email;
     in.password = password;
     return Issue(CommandPortalSignIn, std::move(in), portalHost, 443, "", "");
@@ -520,10 +524,7 @@ bool NvrClient::PortalSignIn(const std::string& portalHost, const std::string& c
 bool NvrClient::PortalBind(const std::string& portalHost, const std::string& client, const std::string& wizardVersion,
     const std::string& lang, const std::string& tovraNo, const std::string& devicePassword, const std::string& dfp)
 {
-    CommandInputs in;
-    in.client = client;
-    in.wizardVersion = wizardVersion;
-    in.lang = lang;
+    CommandInputs in = portalInputs(client, wizardVersion, lang);
     in.tovraNo = tovraNo;
     in.devicePassword = devicePassword;
     in.dfp = dfp;

@@ -2,8 +2,8 @@
 // Test helpers: a host stand-in that records the window messages the pages post to it, and a way to act on the
 // overlay that is up once it shows.
 
+#include "../support/MessageRecorder.h"
 #include "app/ModalLayer.h"
-#include "ui/WindowMessage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,16 +12,8 @@
 #include <functional>
 #include <vector>
 
-struct HostMessage
-{
-    int message;
-    intptr_t wParam;
-    intptr_t lParam;
-    bool operator==(const HostMessage&) const = default;
-};
-
 // An 860 x 640 window standing in for the wizard host; it records every window message it receives.
-class RecordingHost : public QWidget
+class RecordingHost : public MessageRecorder
 {
 public:
     RecordingHost()
@@ -29,27 +21,6 @@ public:
         setFixedSize(860, 640);
         setAttribute(Qt::WA_DontShowOnScreen);
         show();
-    }
-
-    std::vector<HostMessage> messages;
-
-    std::vector<HostMessage> take()
-    {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-        std::vector<HostMessage> out;
-        out.swap(messages);
-        return out;
-    }
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (const WindowMessage* m = AsWindowMessage(event)) {
-            messages.push_back({ m->message(), m->wParam(), m->lParam() });
-            return true;
-        }
-        return QWidget::event(event);
     }
 };
 

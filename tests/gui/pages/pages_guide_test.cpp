@@ -58,7 +58,7 @@ private slots:
 
         // START, then the next page is in Spanish; back on page 1 the list shows Spanish.
         QTest::mouseClick(home->startButton(), Qt::LeftButton);
-        QCOMPARE(host.take(), (std::vector<HostMessage> { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
+        QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
         home.reset();
         CRequirementDlg requirements(&host, session);
         QCOMPARE(requirements.titleStatic()->text(), QString::fromStdString(Text("home_04", "Requirements")));
@@ -128,8 +128,8 @@ private slots:
         QCoreApplication::sendPostedEvents(&page); // the page runs the dimmer until the overlays have ended
         QVERIFY(ModalLayer::Top() == nullptr);
         QCOMPARE(resetShown, openReset);
-        const std::vector<HostMessage> expected
-            = home ? std::vector<HostMessage> { { WM_WIZARD_NAV, NAV_HOME, 0 } } : std::vector<HostMessage> {};
+        const std::vector<RecordedMessage> expected
+            = home ? std::vector<RecordedMessage> { { WM_WIZARD_NAV, NAV_HOME, 0 } } : std::vector<RecordedMessage> {};
         QCOMPARE(host.take(), expected);
     }
 
@@ -182,7 +182,7 @@ private slots:
         QTest::mouseClick(page.minimiseButton(), Qt::LeftButton);
         QTest::mouseClick(page.closeButton(), Qt::LeftButton);
         QCOMPARE(host.take(),
-            (std::vector<HostMessage> { { WM_WIZARD_NAV, NAV_BACK, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 },
+            (std::vector<RecordedMessage> { { WM_WIZARD_NAV, NAV_BACK, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 },
                 { WM_WIZARD_NAV, NAV_MINIMIZE, 0 }, { WM_WIZARD_NAV, NAV_CLOSE, 0 } }));
     }
 };

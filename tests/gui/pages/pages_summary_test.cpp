@@ -281,7 +281,7 @@ private slots:
         info.localhyperlink = local.toStdString();
         CSummaryDlg page(&host, session, info);
         QTest::mouseClick(page.finishButton(), Qt::LeftButton);
-        QCOMPARE(host.take(), (std::vector<HostMessage> { { WM_WIZARD_NAV, NAV_FINISH, 0 } }));
+        QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_WIZARD_NAV, NAV_FINISH, 0 } }));
 
         const QString path = desktop + QLatin1Char('/') + fileName;
         QCOMPARE(QString::fromStdString(page.shortcutPath()), path);

@@ -1,55 +1,25 @@
 #pragma once
 // Test helpers: a page stand-in that records the window messages posted to it, and pixel reads of a rendering.
 
-#include "ui/WindowMessage.h"
+#include "../support/MessageRecorder.h"
 
 #include <QCoreApplication>
 #include <QImage>
 #include <QWidget>
 #include <vector>
 
-struct RecordedMessage
-{
-    int message;
-    intptr_t wParam;
-    intptr_t lParam;
-    bool operator==(const RecordedMessage&) const = default;
-};
-
 // A white page that records every window message it receives.
-class MessagePage : public QWidget
+class MessagePage : public MessageRecorder
 {
 public:
     explicit MessagePage(QWidget* parent = nullptr)
-        : QWidget(parent)
+        : MessageRecorder(parent)
     {
         setAutoFillBackground(true);
         QPalette palette;
         palette.setColor(QPalette::Window, Qt::white);
         setPalette(palette);
         resize(400, 300);
-    }
-
-    std::vector<RecordedMessage> messages;
-
-    // Delivers what is posted and hands the messages received so far over, clearing the record.
-    std::vector<RecordedMessage> take()
-    {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-        std::vector<RecordedMessage> out;
-        out.swap(messages);
-        return out;
-    }
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (const WindowMessage* m = AsWindowMessage(event)) {
-            messages.push_back({ m->message(), m->wParam(), m->lParam() });
-            return true;
-        }
-        return QWidget::event(event);
     }
 };
 
