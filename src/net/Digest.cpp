@@ -1,5 +1,7 @@
 #include "net/Digest.h"
 
+#include "net/AsciiText.h"
+
 #include "platform/CodePage.h"
 
 #include <cctype>
@@ -22,19 +24,6 @@ struct AuthChallenge
     std::string scheme;
     std::vector<AuthParam> params;
 };
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool isTokenChar(char c)
 {
@@ -225,7 +214,7 @@ std::vector<AuthChallenge> parseChallenges(std::string_view headerValue)
 const std::string* findParam(const std::vector<AuthParam>& params, std::string_view name)
 {
     for (const AuthParam& param : params) {
-        if (equalsNoCase(param.name, name)) {
+        if (EqualsNoCase(param.name, name)) {
             return &param.value; // the first one counts
         }
     }
@@ -246,24 +235,24 @@ std::string chooseQop(std::string_view offered)
             lex.skipPiece();
             continue;
         }
-        if (equalsNoCase(option, "auth")) {
+        if (EqualsNoCase(option, "auth")) {
             return "auth";
         }
-        authInt = authInt || equalsNoCase(option, "auth-int");
+        authInt = authInt || EqualsNoCase(option, "auth-int");
     }
     return authInt ? "auth-int" : "";
 }
 
 bool isSessionAlgorithm(std::string_view algorithm)
 {
-    return equalsNoCase(algorithm, "MD5-sess");
+    return EqualsNoCase(algorithm, "MD5-sess");
 }
 
 // 0: plain MD5 (named or implied), 1: MD5-sess, nothing: not something we can answer.
 std::optional<int> algorithmRank(const std::vector<AuthParam>& params)
 {
     const std::string* algorithm = findParam(params, "algorithm");
-    if (algorithm == nullptr || algorithm->empty() || equalsNoCase(*algorithm, "MD5")) {
+    if (algorithm == nullptr || algorithm->empty() || EqualsNoCase(*algorithm, "MD5")) {
         return 0;
     }
     if (isSessionAlgorithm(*algorithm)) {
@@ -343,7 +332,7 @@ bool SelectDigestChallenge(DigestState& state, std::string_view headerValue)
     const AuthChallenge* chosen = nullptr;
     int chosenRank = 2;
     for (const AuthChallenge& challenge : challenges) {
-        if (!equalsNoCase(challenge.scheme, "Digest")) {
+        if (!EqualsNoCase(challenge.scheme, "Digest")) {
             continue;
         }
         const std::string* nonce = findParam(challenge.params, "nonce");

@@ -1,6 +1,7 @@
 #include "net/HttpGet.h"
 
 #include "net/Base64.h"
+#include "net/PercentEncode.h"
 
 #include <curl/curl.h>
 
@@ -37,20 +38,7 @@ bool validHost(std::string_view host)
 // percent-encoded; everything else, "%" included, stays, so callers' own encoding is kept.
 std::string requestTarget(std::string_view path)
 {
-    static const char hexDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size());
-    for (char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F || c == '#') {
-            out += '%';
-            out += hexDigits[byte >> 4];
-            out += hexDigits[byte & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return PercentEncodeBytes(path, [](unsigned char byte) { return byte <= 0x20 || byte >= 0x7F || byte == '#'; });
 }
 
 // Splits "Name: value\r\nName2: value2" into lines; false when a line is not a header line.

@@ -1,14 +1,13 @@
 #include "net/PercentEncode.h"
 
-std::string PercentEncode(std::string_view value)
+std::string PercentEncodeBytes(std::string_view text, const std::function<bool(unsigned char)>& mustEncode)
 {
     static const char hexDigits[] = "0123456789ABCDEF";
     std::string out;
-    out.reserve(value.size());
-    for (char c : value) {
+    out.reserve(text.size());
+    for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool encode = byte <= 0x20 || byte >= 0x7F || c == '%' || c == '&' || c == '+' || c == '#';
-        if (encode) {
+        if (mustEncode(byte)) {
             out += '%';
             out += hexDigits[byte >> 4];
             out += hexDigits[byte & 0x0F];
@@ -17,4 +16,11 @@ std::string PercentEncode(std::string_view value)
         }
     }
     return out;
+}
+
+std::string PercentEncode(std::string_view value)
+{
+    return PercentEncodeBytes(value, [](unsigned char byte) {
+        return byte <= 0x20 || byte >= 0x7F || byte == '%' || byte == '&' || byte == '+' || byte == '#';
+    });
 }

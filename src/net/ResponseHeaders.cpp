@@ -1,5 +1,7 @@
 #include "net/ResponseHeaders.h"
 
+#include "net/AsciiText.h"
+
 #include <cctype>
 
 namespace {
@@ -18,19 +20,6 @@ std::string_view trim(std::string_view text)
         text.remove_suffix(1);
     }
     return text;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -151,9 +140,9 @@ void ResponseHeaders::AddLine(std::string_view line)
     }
     const std::string_view name = line.substr(0, colon);
     const std::string_view value = trim(line.substr(colon + 1));
-    if (equalsNoCase(name, "WWW-Authenticate")) {
+    if (EqualsNoCase(name, "WWW-Authenticate")) {
         lastField = Field::WwwAuthenticate;
-    } else if (equalsNoCase(name, "Set-Cookie")) {
+    } else if (EqualsNoCase(name, "Set-Cookie")) {
         lastField = cookieSeen ? Field::Other : Field::SetCookie;
     } else {
         lastField = Field::Other;
