@@ -119,23 +119,23 @@ HttpReply::Challenge CameraHttp::challengeFor(const std::string& auth)
 HttpReply CameraHttp::handle(const HttpRequest& request)
 {
     std::string password;
-    CameraSpec spec;
+    CameraSetup setup;
     state.read([&](const SimState& s) {
         const CameraState* c = s.camera(name);
         password = c->password;
-        spec = c->spec;
+        setup = c->setup;
     });
     std::string scheme = HttpServer::authScheme(request);
     AuthCheck auth = AuthCheck::Missing;
-    if (scheme == "Basic" && spec.auth != "digest") {
+    if (scheme == "Basic" && setup.auth != "digest") {
         auth = HttpServer::checkBasic(request, "admin", password);
-    } else if (scheme == "Digest" && spec.auth != "basic") {
-        auth = HttpServer::checkDigest(request, spec.realm, "admin", password);
+    } else if (scheme == "Digest" && setup.auth != "basic") {
+        auth = HttpServer::checkDigest(request, setup.realm, "admin", password);
     }
     if (auth != AuthCheck::Ok) {
         HttpReply reply = HttpReply::text(401, "401 Unauthorized\r\n");
-        reply.challenge = challengeFor(spec.auth);
-        reply.realm = spec.realm;
+        reply.challenge = challengeFor(setup.auth);
+        reply.realm = setup.realm;
         reply.stale = auth == AuthCheck::Stale && reply.challenge != HttpReply::Challenge::Basic;
         reply.note = auth == AuthCheck::Missing ? "challenge" : auth == AuthCheck::Stale ? "nonce" : "refused";
         return reply;
@@ -152,7 +152,7 @@ HttpReply CameraHttp::handle(const HttpRequest& request)
     }
     if (request.path == "/") {
         HttpReply reply
-            = HttpReply::text(200, "<html><body><h1>" + spec.brand + " " + spec.model + "</h1></body></html>\r\n");
+            = HttpReply::text(200, "<html><body><h1>" + setup.brand + " " + setup.model + "</h1></body></html>\r\n");
         reply.contentType = "text/html";
         return reply;
     }
@@ -190,14 +190,14 @@ HttpReply CameraHttp::changePassword(const HttpRequest& request)
 
 HttpReply CameraHttp::pictureStream(const HttpRequest& request)
 {
-    CameraSpec spec;
-    state.read([&](const SimState& s) { spec = s.camera(name)->spec; });
+    CameraSetup setup;
+    state.read([&](const SimState& s) { setup = s.camera(name)->setup; });
     HttpReply reply;
-    reply.contentType = spec.multipart ? "multipart/x-mixed-replace; boundary=hxtframe" : "image/jpeg";
+    reply.contentType = setup.multipart ? "multipart/x-mixed-replace; boundary=hxtframe" : "image/jpeg";
     reply.headers.emplace_back("Cache-Control", "no-cache");
-    bool noEndMarker = spec.faults.has("jpeg-no-eoi", request.rawUri);
+    bool noEndMarker = setup.faults.has("jpeg-no-eoi", request.rawUri);
     reply.stream = std::make_shared<JpegStream>(
-        state, name, spec.model + " " + spec.name, spec.fps, spec.multipart, noEndMarker);
+        state, name, setup.model + " " + setup.name, setup.fps, setup.multipart, noEndMarker);
     reply.note = noEndMarker ? "stream without end markers" : "stream";
     return reply;
 }

@@ -107,7 +107,7 @@ std::string ControlChannel::run(const std::string& line)
         int port = 0;
         std::string text;
         words >> recorder >> port >> text;
-        DiskSpec disk;
+        DiskSetup disk;
         if (port < 1 || port > 2 || !Scenario::parseDisk(text, disk)) {
             return "error: usage: usb RECORDER 1|2 none|SIZE_GB[:notready][:formatted][:parts=N]";
         }
@@ -118,7 +118,7 @@ std::string ControlChannel::run(const std::string& line)
                 return;
             }
             DiskState& d = r->disks[static_cast<size_t>(port - 1)];
-            d.spec = disk;
+            d.setup = disk;
             d.formatting = false;
             d.progress = 0;
             d.fsCode = disk.plugged ? (disk.formatted ? 1 : 3) : 0;

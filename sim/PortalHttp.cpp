@@ -190,10 +190,10 @@ HttpReply PortalHttp::signUp(const std::map<std::string, std::string>& form)
             return;
         }
         PortalAccount account;
-        account.spec.email = email;
-        account.spec.password = password;
-        account.spec.firstName = value(form, "name_first");
-        account.spec.lastName = value(form, "name_last");
+        account.setup.email = email;
+        account.setup.password = password;
+        account.setup.firstName = value(form, "name_first");
+        account.setup.lastName = value(form, "name_last");
         session = newSession();
         account.session = session;
         s.accounts.push_back(account);
@@ -222,7 +222,7 @@ HttpReply PortalHttp::signIn(const std::map<std::string, std::string>& form)
         } else if (account == nullptr) {
             code = "SIGNINERR001";
             message = "There is no account for this e-mail address.";
-        } else if (account->spec.password != password) {
+        } else if (account->setup.password != password) {
             code = "SIGNINERR002";
             message = "The password is not correct.";
             ++account->failedSignIns;
@@ -257,7 +257,7 @@ HttpReply PortalHttp::bind(const HttpRequest& request, const std::map<std::strin
         }
         const RecorderState* recorder = nullptr;
         for (const auto& r : s.recorders) {
-            if (r.spec.portalNumber == number) {
+            if (r.setup.portalNumber == number) {
                 recorder = &r;
             }
         }
@@ -278,7 +278,7 @@ HttpReply PortalHttp::bind(const HttpRequest& request, const std::map<std::strin
         } else if (recorder == nullptr) {
             code = "BINDERR003";
             message = "Unknown device number.";
-        } else if (value(form, "dfp") != recorder->spec.portalDfp) {
+        } else if (value(form, "dfp") != recorder->setup.portalDfp) {
             code = "BINDERR004";
             message = "The device could not be verified.";
         } else if (value(form, "device_password") != recorder->password) {
@@ -291,8 +291,8 @@ HttpReply PortalHttp::bind(const HttpRequest& request, const std::map<std::strin
             if (owner == nullptr) {
                 account->bindings.push_back(number);
             }
-            model = recorder->spec.model;
-            email = account->spec.email;
+            model = recorder->setup.model;
+            email = account->setup.email;
             ++s.portalBinds;
         }
     });

@@ -41,7 +41,7 @@ bool number(const std::optional<std::string>& text, long low, long high, int& ou
     return true;
 }
 
-std::string hostText(const CameraSpec& c)
+std::string hostText(const CameraSetup& c)
 {
     return Scenario::ipText(c.ip) + (c.port != 80 ? ":" + std::to_string(c.port) : "");
 }
@@ -69,7 +69,7 @@ HttpReply RecorderHttp::handle(const HttpRequest& request)
     state.read([&](const SimState& s) {
         const RecorderState* r = s.recorder(name);
         password = r->password;
-        realm = r->spec.realm;
+        realm = r->setup.realm;
     });
     AuthCheck auth = HttpServer::checkDigest(request, realm, "admin", password);
     if (auth != AuthCheck::Ok) {
@@ -189,23 +189,23 @@ HttpReply RecorderHttp::storageInfo(const HttpRequest& request)
         RecorderState& r = *s.recorder(name);
         s.advanceFormats(r);
         const DiskState& d = r.disks[static_cast<size_t>(id)];
-        bool ready = d.spec.plugged && d.spec.ready && !d.formatting;
+        bool ready = d.setup.plugged && d.setup.ready && !d.formatting;
         body = "storageid=" + std::to_string(id) + "\r\n";
-        body += "plug=" + std::string(d.spec.plugged ? "1" : "0") + "\r\n";
+        body += "plug=" + std::string(d.setup.plugged ? "1" : "0") + "\r\n";
         body += "ready=" + std::string(ready ? "1" : "0") + "\r\n";
         body += "type=usb\r\n";
-        if (!d.spec.plugged) {
+        if (!d.setup.plugged) {
             body += "devicename=\r\nmodelname=\r\nusedpartition=0\r\n";
             return;
         }
         body += "devicename=/dev/sd" + std::string(1, static_cast<char>('a' + id)) + "\r\n";
-        body += "modelname=" + d.spec.model + "\r\n";
-        body += "capacity=" + std::to_string(static_cast<long long>(d.spec.sizeGb) * 1000000000LL) + "\r\n";
+        body += "modelname=" + d.setup.model + "\r\n";
+        body += "capacity=" + std::to_string(static_cast<long long>(d.setup.sizeGb) * 1000000000LL) + "\r\n";
         body += "usedpartition=1\r\n";
         // partitioninfoN=number,device,start sector,size in bytes,free bytes,file-system code
-        long long size = static_cast<long long>(d.spec.sizeGb) * 1000000000LL / d.spec.partitions;
-        for (int n = 1; n <= d.spec.partitions; ++n) {
-            long long free = d.spec.formatted ? size - size / 100 : 0;
+        long long size = static_cast<long long>(d.setup.sizeGb) * 1000000000LL / d.setup.partitions;
+        for (int n = 1; n <= d.setup.partitions; ++n) {
+            long long free = d.setup.formatted ? size - size / 100 : 0;
             body += "partitioninfo" + std::to_string(n) + "=" + std::to_string(n) + ",/dev/sd"
                 + std::string(1, static_cast<char>('a' + id)) + std::to_string(n) + ","
                 + std::to_string(2048 + (n - 1) * (size / 512)) + "," + std::to_string(size) + ","
@@ -229,7 +229,7 @@ HttpReply RecorderHttp::storageFormat(const HttpRequest& request)
         RecorderState& r = *s.recorder(name);
         s.advanceFormats(r);
         DiskState& d = r.disks[static_cast<size_t>(id)];
-        if (!d.spec.plugged) {
+        if (!d.setup.plugged) {
             body = "result=fail\r\nreason=no disk\r\n";
             return;
         }
@@ -335,9 +335,9 @@ HttpReply RecorderHttp::cameraDiscovery()
                 + c.password + ";ch" + std::to_string(c.slot + 1) + ";" + std::to_string(c.protocolType) + "\r\n";
             listedMacs.push_back(c.hostId);
         }
-        for (const auto& seen : r.spec.sees) {
+        for (const auto& seen : r.setup.sees) {
             const CameraState* c = s.camera(seen);
-            std::string mac = Scenario::macText(c->spec.mac);
+            std::string mac = Scenario::macText(c->setup.mac);
             bool listed = false;
             for (const auto& m : listedMacs) {
                 listed = listed || m == mac;
@@ -345,9 +345,9 @@ HttpReply RecorderHttp::cameraDiscovery()
             if (listed) {
                 continue;
             }
-            body += "0;" + hostText(c->spec) + ";" + mac + ";" + c->spec.brand + ";" + c->spec.model + ";"
-                + (c->spec.listAccount ? "admin" : "") + ";" + c->spec.listPassword + ";;"
-                + std::to_string(c->spec.protocolType) + "\r\n";
+            body += "0;" + hostText(c->setup) + ";" + mac + ";" + c->setup.brand + ";" + c->setup.model + ";"
+                + (c->setup.listAccount ? "admin" : "") + ";" + c->setup.listPassword + ";;"
+                + std::to_string(c->setup.protocolType) + "\r\n";
         }
     });
     return lines(body);
@@ -374,15 +374,15 @@ HttpReply RecorderHttp::cloudPortal()
     std::string body;
     state.read([&](const SimState& s) {
         const RecorderState& r = *s.recorder(name);
-        std::string host = r.spec.portalHost.empty() ? s.portalHost : r.spec.portalHost;
+        std::string host = r.setup.portalHost.empty() ? s.portalHost : r.setup.portalHost;
         body = "status=" + std::to_string(r.cloudStatus) + "\r\n";
-        body += "access=" + std::to_string(r.spec.cloudAccess) + "\r\n";
+        body += "access=" + std::to_string(r.setup.cloudAccess) + "\r\n";
         body += "portal_url=" + host + "\r\n";
-        body += "portal_number=" + r.spec.portalNumber + "\r\n";
-        body += "portal_dfp=" + r.spec.portalDfp + "\r\n";
-        body += "model=" + r.spec.model + "\r\n";
-        body += "localhyperlink=http://" + Scenario::ipText(r.spec.ip)
-            + (r.spec.webPort != 80 ? ":" + std::to_string(r.spec.webPort) : "") + "/\r\n";
+        body += "portal_number=" + r.setup.portalNumber + "\r\n";
+        body += "portal_dfp=" + r.setup.portalDfp + "\r\n";
+        body += "model=" + r.setup.model + "\r\n";
+        body += "localhyperlink=http://" + Scenario::ipText(r.setup.ip)
+            + (r.setup.webPort != 80 ? ":" + std::to_string(r.setup.webPort) : "") + "/\r\n";
     });
     return lines(body);
 }

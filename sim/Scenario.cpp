@@ -95,9 +95,9 @@ std::vector<std::string> splitList(const std::string& text, char separator)
 } // namespace
 
 // usbN=none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
-bool Scenario::parseDisk(const std::string& text, DiskSpec& disk)
+bool Scenario::parseDisk(const std::string& text, DiskSetup& disk)
 {
-    disk = DiskSpec {};
+    disk = DiskSetup {};
     if (text == "none") {
         return true;
     }
@@ -127,7 +127,7 @@ bool Scenario::parseDisk(const std::string& text, DiskSpec& disk)
 
 namespace {
 
-bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string& value, std::string& error)
+bool applyRecorderKey(RecorderSetup& r, const std::string& key, const std::string& value, std::string& error)
 {
     if (key == "model") {
         r.model = value;
@@ -179,7 +179,7 @@ bool applyRecorderKey(RecorderSpec& r, const std::string& key, const std::string
     return true;
 }
 
-bool applyCameraKey(CameraSpec& c, const std::string& key, const std::string& value, std::string& error)
+bool applyCameraKey(CameraSetup& c, const std::string& key, const std::string& value, std::string& error)
 {
     if (key == "model") {
         c.model = value;
@@ -311,9 +311,9 @@ bool Scenario::parseLine(const std::string& line, std::string& error)
         return false;
     }
 
-    RecorderSpec recorder;
-    CameraSpec camera;
-    AccountSpec account;
+    RecorderSetup recorder;
+    CameraSetup camera;
+    AccountSetup account;
     recorder.name = name;
     camera.name = name;
     for (size_t i = first; i < words.size(); ++i) {
@@ -379,15 +379,15 @@ bool Scenario::parseLine(const std::string& line, std::string& error)
     return true;
 }
 
-bool Scenario::addFaults(const std::string& spec, std::string& error)
+bool Scenario::addFaults(const std::string& setup, std::string& error)
 {
-    size_t eq = spec.find('=');
+    size_t eq = setup.find('=');
     if (eq == std::string::npos) {
         error = "--fault wants NAME=FAULTS";
         return false;
     }
-    std::string name = spec.substr(0, eq);
-    std::string faults = spec.substr(eq + 1);
+    std::string name = setup.substr(0, eq);
+    std::string faults = setup.substr(eq + 1);
     if (name == "portal") {
         return portal.faults.add(faults, error);
     }

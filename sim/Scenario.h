@@ -12,7 +12,7 @@
 using Ipv4 = std::array<uint8_t, 4>;
 using Mac = std::array<uint8_t, 6>;
 
-struct DiskSpec
+struct DiskSetup
 {
     bool plugged = false;
     bool ready = true;
@@ -22,7 +22,7 @@ struct DiskSpec
     bool formatted = false; // carries a file system already
 };
 
-struct RecorderSpec
+struct RecorderSetup
 {
     std::string name;
     std::string model = "HXT-914Q";
@@ -34,7 +34,7 @@ struct RecorderSpec
     std::string password; // empty: a new recorder
     std::string realm = "HXT-914Q";
     int zone = 0; // current time-zone number
-    std::array<DiskSpec, 2> disks; // USB ports 1 and 2
+    std::array<DiskSetup, 2> disks; // USB ports 1 and 2
     std::vector<std::string> sees; // names of the cameras on its LAN segment
     std::vector<std::string> registered; // names of cameras already added (in slot order)
     int cloudAccess = 1; // "access" of the portal record: 1 = the cloud service is offered
@@ -48,7 +48,7 @@ struct RecorderSpec
     FaultSet faults;
 };
 
-struct CameraSpec
+struct CameraSetup
 {
     std::string name;
     std::string model = "QC-210";
@@ -68,7 +68,7 @@ struct CameraSpec
     FaultSet faults;
 };
 
-struct AccountSpec
+struct AccountSetup
 {
     std::string email;
     std::string password;
@@ -77,7 +77,7 @@ struct AccountSpec
     std::vector<std::string> devices; // device numbers already bound to the account
 };
 
-struct PortalSpec
+struct PortalSetup
 {
     bool enabled = false;
     Ipv4 ip { 10, 77, 0, 250 };
@@ -94,19 +94,19 @@ public:
     // Parses one scenario line (also used for --line options); false with a reason.
     bool parseLine(const std::string& line, std::string& error);
     // Adds faults to a named device ("nvr1=udp-late,http-401"; "portal=..." for the portal).
-    bool addFaults(const std::string& spec, std::string& error);
+    bool addFaults(const std::string& setup, std::string& error);
     // Cross-checks: unique names and addresses, known camera names; fills derived defaults.
     bool finish(std::string& error);
 
-    std::vector<RecorderSpec> recorders;
-    std::vector<CameraSpec> cameras;
-    std::vector<AccountSpec> accounts;
-    PortalSpec portal;
+    std::vector<RecorderSetup> recorders;
+    std::vector<CameraSetup> cameras;
+    std::vector<AccountSetup> accounts;
+    PortalSetup portal;
 
     static bool parseIpv4(const std::string& text, Ipv4& out);
     static bool parseMac(const std::string& text, Mac& out);
     // A USB disk: none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
-    static bool parseDisk(const std::string& text, DiskSpec& disk);
+    static bool parseDisk(const std::string& text, DiskSetup& disk);
     static std::string ipText(const Ipv4& ip);
     static std::string macText(const Mac& mac);
 };

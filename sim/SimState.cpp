@@ -17,51 +17,51 @@ constexpr size_t maxEvents = 400; // the state file keeps the latest requests on
 SimState::SimState(const Scenario& scenario)
     : portal(scenario.portal)
 {
-    for (const auto& spec : scenario.recorders) {
+    for (const auto& setup : scenario.recorders) {
         RecorderState r;
-        r.spec = spec;
-        r.password = spec.password;
-        r.zone = spec.zone;
-        for (const auto& disk : spec.disks) {
+        r.setup = setup;
+        r.password = setup.password;
+        r.zone = setup.zone;
+        for (const auto& disk : setup.disks) {
             DiskState d;
-            d.spec = disk;
+            d.setup = disk;
             d.fsCode = disk.plugged ? (disk.formatted ? 1 : 3) : 0;
             r.disks.push_back(d);
         }
-        r.cloudStatus = spec.cloudStatus;
-        r.cloudEmail = spec.cloudEmail;
-        r.cloudPassword = spec.cloudPassword;
+        r.cloudStatus = setup.cloudStatus;
+        r.cloudEmail = setup.cloudEmail;
+        r.cloudPassword = setup.cloudPassword;
         recorders.push_back(r);
     }
-    for (const auto& spec : scenario.cameras) {
+    for (const auto& setup : scenario.cameras) {
         CameraState c;
-        c.spec = spec;
-        c.password = spec.password;
+        c.setup = setup;
+        c.password = setup.password;
         cameras.push_back(c);
     }
     // Cameras registered from the start, in slot order, with what the recorder would have stored.
     for (auto& r : recorders) {
         int slot = 0;
-        for (const auto& name : r.spec.registered) {
+        for (const auto& name : r.setup.registered) {
             const CameraState* c = camera(name);
             RegisteredCamera reg;
             reg.slot = slot++;
-            reg.name = c->spec.model;
-            reg.host = Scenario::ipText(c->spec.ip) + (c->spec.port != 80 ? ":" + std::to_string(c->spec.port) : "");
-            reg.hostId = Scenario::macText(c->spec.mac);
+            reg.name = c->setup.model;
+            reg.host = Scenario::ipText(c->setup.ip) + (c->setup.port != 80 ? ":" + std::to_string(c->setup.port) : "");
+            reg.hostId = Scenario::macText(c->setup.mac);
             reg.protocol = 1;
-            reg.protocolType = c->spec.protocolType;
+            reg.protocolType = c->setup.protocolType;
             reg.account = "admin";
             reg.password = c->password;
-            reg.brand = c->spec.brand;
-            reg.product = c->spec.model;
+            reg.brand = c->setup.brand;
+            reg.product = c->setup.model;
             r.cameras.push_back(reg);
         }
     }
-    for (const auto& spec : scenario.accounts) {
+    for (const auto& setup : scenario.accounts) {
         PortalAccount a;
-        a.spec = spec;
-        a.bindings = spec.devices;
+        a.setup = setup;
+        a.bindings = setup.devices;
         accounts.push_back(a);
     }
 }
@@ -74,14 +74,14 @@ void SimState::advanceFormats(RecorderState& recorder) const
             continue;
         }
         long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - d.formatStart).count();
-        long long total = recorder.spec.formatMs;
+        long long total = recorder.setup.formatMs;
         // Progress starts at 1 so a poll right after the start already shows a running job.
         d.progress = total <= 0 ? 100 : static_cast<int>(std::min<long long>(100, 1 + ms * 99 / total));
         if (d.progress >= 100) {
             d.formatting = false;
-            d.spec.formatted = true;
-            d.spec.ready = true;
-            d.spec.partitions = 1;
+            d.setup.formatted = true;
+            d.setup.ready = true;
+            d.setup.partitions = 1;
             d.fsCode = d.lastFs;
             ++d.formatCount;
         }
@@ -96,7 +96,7 @@ long long SimState::elapsedMs() const
 RecorderState* SimState::recorder(const std::string& name)
 {
     for (auto& r : recorders) {
-        if (r.spec.name == name) {
+        if (r.setup.name == name) {
             return &r;
         }
     }
@@ -106,7 +106,7 @@ RecorderState* SimState::recorder(const std::string& name)
 CameraState* SimState::camera(const std::string& name)
 {
     for (auto& c : cameras) {
-        if (c.spec.name == name) {
+        if (c.setup.name == name) {
             return &c;
         }
     }
@@ -126,7 +126,7 @@ const CameraState* SimState::camera(const std::string& name) const
 PortalAccount* SimState::account(const std::string& email)
 {
     for (auto& a : accounts) {
-        if (a.spec.email == email) {
+        if (a.setup.email == email) {
             return &a;
         }
     }
@@ -198,17 +198,17 @@ std::string SimState::json() const
     w.key("recorders").beginArray();
     for (const auto& r : recorders) {
         w.beginObject();
-        w.field("name", r.spec.name).field("model", r.spec.model);
-        w.field("mac", Scenario::macText(r.spec.mac)).field("ip", Scenario::ipText(r.spec.ip));
-        w.field("webPort", r.spec.webPort).field("password", r.password);
+        w.field("name", r.setup.name).field("model", r.setup.model);
+        w.field("mac", Scenario::macText(r.setup.mac)).field("ip", Scenario::ipText(r.setup.ip));
+        w.field("webPort", r.setup.webPort).field("password", r.password);
         w.field("passwordChanges", r.passwordChanges);
         w.field("zone", r.zone).field("recording", r.recording);
         w.key("disks").beginArray();
         for (size_t i = 0; i < r.disks.size(); ++i) {
             const auto& d = r.disks[i];
             w.beginObject();
-            w.field("port", static_cast<int>(i + 1)).field("plugged", d.spec.plugged).field("ready", d.spec.ready);
-            w.field("sizeGb", d.spec.sizeGb).field("formatted", d.spec.formatted);
+            w.field("port", static_cast<int>(i + 1)).field("plugged", d.setup.plugged).field("ready", d.setup.ready);
+            w.field("sizeGb", d.setup.sizeGb).field("formatted", d.setup.formatted);
             w.field("formatCount", d.formatCount).field("formatting", d.formatting);
             w.field("lastFs", d.lastFs).field("lastPartition", d.lastPartition);
             w.field("fsCode", d.fsCode).field("progress", d.progress);
@@ -226,9 +226,9 @@ std::string SimState::json() const
         }
         w.endArray();
         w.key("cloud").beginObject();
-        w.field("access", r.spec.cloudAccess);
+        w.field("access", r.setup.cloudAccess);
         w.field("status", r.cloudStatus).field("email", r.cloudEmail).field("password", r.cloudPassword);
-        w.field("portalNumber", r.spec.portalNumber).field("portalDfp", r.spec.portalDfp);
+        w.field("portalNumber", r.setup.portalNumber).field("portalDfp", r.setup.portalDfp);
         w.endObject();
         w.endObject();
     }
@@ -236,9 +236,9 @@ std::string SimState::json() const
     w.key("cameras").beginArray();
     for (const auto& c : cameras) {
         w.beginObject();
-        w.field("name", c.spec.name).field("model", c.spec.model);
-        w.field("mac", Scenario::macText(c.spec.mac)).field("ip", Scenario::ipText(c.spec.ip));
-        w.field("port", c.spec.port).field("protocolType", c.spec.protocolType).field("auth", c.spec.auth);
+        w.field("name", c.setup.name).field("model", c.setup.model);
+        w.field("mac", Scenario::macText(c.setup.mac)).field("ip", Scenario::ipText(c.setup.ip));
+        w.field("port", c.setup.port).field("protocolType", c.setup.protocolType).field("auth", c.setup.auth);
         w.field("password", c.password).field("passwordChanges", c.passwordChanges);
         w.field("streamsOpened", c.streamsOpened).field("streamsOpen", c.streamsOpen);
         w.field("framesSent", c.framesSent);
@@ -251,8 +251,8 @@ std::string SimState::json() const
     w.key("accounts").beginArray();
     for (const auto& a : accounts) {
         w.beginObject();
-        w.field("email", a.spec.email).field("password", a.spec.password);
-        w.field("first", a.spec.firstName).field("last", a.spec.lastName);
+        w.field("email", a.setup.email).field("password", a.setup.password);
+        w.field("first", a.setup.firstName).field("last", a.setup.lastName);
         w.field("signedIn", !a.session.empty()).field("failedSignIns", a.failedSignIns);
         w.key("bindings").beginArray();
         for (const auto& b : a.bindings) {

@@ -14,7 +14,7 @@
 
 struct DiskState
 {
-    DiskSpec spec;
+    DiskSetup setup;
     int formatCount = 0;
     int lastFs = -1;
     int lastPartition = -1;
@@ -40,7 +40,7 @@ struct RegisteredCamera
 
 struct RecorderState
 {
-    RecorderSpec spec;
+    RecorderSetup setup;
     std::string password;
     int zone = 0;
     bool recording = false;
@@ -55,7 +55,7 @@ struct RecorderState
 
 struct CameraState
 {
-    CameraSpec spec;
+    CameraSetup setup;
     std::string password;
     int passwordChanges = 0;
     int streamsOpened = 0;
@@ -65,7 +65,7 @@ struct CameraState
 
 struct PortalAccount
 {
-    AccountSpec spec;
+    AccountSetup setup;
     std::vector<std::string> bindings; // device numbers bound to this account
     std::string session; // current "quelmo" cookie value
     int failedSignIns = 0;
@@ -106,7 +106,7 @@ public:
     std::vector<RecorderState> recorders;
     std::vector<CameraState> cameras;
     std::vector<PortalAccount> accounts;
-    PortalSpec portal;
+    PortalSetup portal;
     std::string portalHost;
     int portalSignUps = 0;
     int portalSignIns = 0;

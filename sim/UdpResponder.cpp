@@ -97,27 +97,27 @@ UdpResponder::UdpResponder(SimState& state)
     state.read([this](const SimState& s) {
         for (const auto& r : s.recorders) {
             Identity d;
-            d.name = r.spec.name;
+            d.name = r.setup.name;
             d.isRecorder = true;
-            d.model = r.spec.model;
-            d.extra = r.spec.extra;
-            d.mac = r.spec.mac;
-            d.ip = r.spec.ip;
-            d.webPort = static_cast<uint16_t>(r.spec.webPort);
-            d.faults = r.spec.faults;
+            d.model = r.setup.model;
+            d.extra = r.setup.extra;
+            d.mac = r.setup.mac;
+            d.ip = r.setup.ip;
+            d.webPort = static_cast<uint16_t>(r.setup.webPort);
+            d.faults = r.setup.faults;
             devices.push_back(d);
         }
         for (const auto& c : s.cameras) {
             Identity d;
-            d.name = c.spec.name;
-            d.model = c.spec.model;
-            d.extra = "IPCAM " + c.spec.brand;
-            d.mac = c.spec.mac;
-            d.ip = c.spec.ip;
-            d.webPort = static_cast<uint16_t>(c.spec.port);
-            d.answersSearch = c.spec.answersSearch;
-            d.answersCommands = c.spec.protocolType == 0;
-            d.faults = c.spec.faults;
+            d.name = c.setup.name;
+            d.model = c.setup.model;
+            d.extra = "IPCAM " + c.setup.brand;
+            d.mac = c.setup.mac;
+            d.ip = c.setup.ip;
+            d.webPort = static_cast<uint16_t>(c.setup.port);
+            d.answersSearch = c.setup.answersSearch;
+            d.answersCommands = c.setup.protocolType == 0;
+            d.faults = c.setup.faults;
             devices.push_back(d);
         }
     });

@@ -182,8 +182,8 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    for (const auto& spec : faultOptions) {
-        if (!scenario.addFaults(spec, error)) {
+    for (const auto& setup : faultOptions) {
+        if (!scenario.addFaults(setup, error)) {
             std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
             return 2;
         }
