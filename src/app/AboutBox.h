@@ -1,7 +1,7 @@
 #pragma once
 // The program's about box: its name and version, with an OK button.
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 
 class AboutBox : public AlertBox
 {

@@ -1,14 +1,13 @@
 #include "app/CInterDialog.h"
 
 #include "app/StandInPage.h"
-#include "device/NvrClient.h"
-#include "discovery/SearchDevice.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
+#include "pages/WizardPage.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -22,19 +21,18 @@
 CInterDialog::CInterDialog(QWidget* frameWidget)
     : QWidget(frameWidget)
     , frame(frameWidget)
-    , discovery(std::make_unique<SearchDevice>())
-    , client(std::make_unique<NvrClient>())
+    , context(std::make_unique<WizardContext>(
+          [this] {
+              QMetaObject::invokeMethod(
+                  this, [this] { probeFailed(); }, Qt::QueuedConnection);
+          },
+          [this] {
+              QMetaObject::invokeMethod(
+                  this, [this] { storageChanged(); }, Qt::QueuedConnection);
+          }))
     , pageBuilder(&CInterDialog::BuildStandardPage)
 {
     setObjectName("interDialog");
-    probe = std::make_unique<DefaultLoginProbe>(*discovery, *client, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { probeFailed(); }, Qt::QueuedConnection);
-    });
-    storage = std::make_unique<StorageWatch>(*discovery, *client, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { storageChanged(); }, Qt::QueuedConnection);
-    });
     setGeometry(7, 7, kWidth, kHeight);
     QPainterPath corners;
     corners.addRoundedRect(QRectF(0, 0, kWidth, kHeight), 6, 6);
@@ -44,9 +42,12 @@ CInterDialog::CInterDialog(QWidget* frameWidget)
 
 CInterDialog::~CInterDialog()
 {
-    stopServices();
-    for (auto& slot : pageSlots)
+    for (auto& slot : pageSlots) {
+        if (auto* wizardPage = qobject_cast<WizardPage*>(slot.data()))
+            wizardPage->Leave();
         delete slot.data();
+    }
+    context->StopServices();
 }
 
 int CInterDialog::DoModal()
@@ -65,7 +66,7 @@ int CInterDialog::DoModal()
     loop = nullptr;
     qApp->removeEventFilter(this);
     destroyShownPage();
-    stopServices();
+    context->StopServices();
     return endCode;
 }
 
@@ -112,7 +113,7 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
 void CInterDialog::showPage(int n)
 {
     // The cloud page only serves a recorder whose portal is reachable and not yet bound.
-    if (n == 11 && (portal.access != "1" || portal.status == "1"))
+    if (n == 11 && (Portal().access != "1" || Portal().status == "1"))
         n = 12;
     if (n < 1 || n > kPageCount)
         return;
@@ -152,6 +153,8 @@ void CInterDialog::destroyShownPage()
             continue;
         QWidget* page = slot.data();
         slot.clear();
+        if (auto* wizardPage = qobject_cast<WizardPage*>(page))
+            wizardPage->Leave();
         page->hide();
         // Later, so a page whose own handler asked for the change is not destroyed under it.
         page->deleteLater();
@@ -162,9 +165,9 @@ void CInterDialog::wirePage(QWidget* page, int n)
 {
     if (auto* standIn = qobject_cast<StandInPage*>(page)) {
         if (n == 7)
-            standIn->SetProbeFlags(&probe->probeBusy, &probe->defaultLoginRefused, &probe->defaultLoginAccepted);
+            standIn->SetProbeFlags(&Probe().probeBusy, &Probe().defaultLoginRefused, &Probe().defaultLoginAccepted);
         if (n == 9)
-            standIn->SetStorageStatus(storage->fsCode);
+            standIn->SetStorageStatus(Storage().fsCode);
     }
 }
 
@@ -188,17 +191,11 @@ void CInterDialog::storageChanged()
         this,
         [this] {
             if (QWidget* page = PageSlot(9)) {
-                PostWindowMessage(page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(storage->ready),
-                    reinterpret_cast<intptr_t>(storage->plugged));
+                PostWindowMessage(page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(Storage().ready),
+                    reinterpret_cast<intptr_t>(Storage().plugged));
             }
         },
         Qt::QueuedConnection);
-}
-
-void CInterDialog::stopServices()
-{
-    storage->Stop();
-    probe->Stop();
 }
 
 void CInterDialog::onMessage(int message, intptr_t wParam, intptr_t lParam)
@@ -236,13 +233,13 @@ void CInterDialog::onMessage(int message, intptr_t wParam, intptr_t lParam)
         PostWindowMessage(frame, WM_WIZARD_MOVE, wParam, lParam);
         return;
     case WM_START_LOGIN_PROBE:
-        probe->Start(session.nvrIp, session.nvrMac);
+        Probe().Start(Session().nvrIp, Session().nvrMac);
         return;
     case WM_STORAGE_WATCH:
         if (wParam == 0)
-            storage->Start(session.nvrIp, session.nvrMac, session.nvrUser, session.nvrPassword);
+            Storage().Start(Session().nvrIp, Session().nvrMac, Session().nvrUser, Session().nvrPassword);
         else
-            storage->Stop();
+            Storage().Stop();
         return;
     default:
         return;

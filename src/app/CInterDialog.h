@@ -2,10 +2,7 @@
 // The wizard host: owns the session, the portal record, the discovery table, the request object and the two
 // background services, shows one page at a time and moves between pages as the pages' messages ask.
 
-#include "app/CloudPortalInfo.h"
-#include "app/DefaultLoginProbe.h"
-#include "app/StorageWatch.h"
-#include "app/WizardSession.h"
+#include "session/WizardContext.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -13,9 +10,7 @@
 #include <functional>
 #include <memory>
 
-class NvrClient;
 class QEventLoop;
-class SearchDevice;
 
 class CInterDialog : public QWidget
 {
@@ -50,38 +45,39 @@ public:
     static QWidget* BuildStandardPage(CInterDialog* host, int n);
 
     // The shared objects.
-    WizardSession& Session() { return session; }
-    CloudPortalInfo& Portal() { return portal; }
-    SearchDevice& DiscoveryEngine() { return *discovery; }
-    NvrClient& Client() { return *client; }
-    DefaultLoginProbe& Probe() { return *probe; }
-    StorageWatch& Storage() { return *storage; }
+    WizardContext& Context() { return *context; }
+    WizardSession& Session() { return context->Session(); }
+    CloudPortalInfo& Portal() { return context->Portal(); }
+    SearchDevice& DiscoveryEngine() { return context->DiscoveryEngine(); }
+    NvrClient& Client() { return context->Client(); }
+    DefaultLoginProbe& Probe() { return context->Probe(); }
+    StorageWatch& Storage() { return context->Storage(); }
 
     // Session operations for the pages (getters return copies).
-    std::string NvrIp() const { return session.NvrIp(); }
-    std::string NvrMac() const { return session.NvrMac(); }
-    std::string NvrPassword() const { return session.NvrPassword(); }
-    std::string NvrUser() const { return session.NvrUser(); }
-    std::string CloudEmail() const { return session.CloudEmail(); }
-    std::string CloudPassword() const { return session.CloudPassword(); }
-    void SetNvrIp(const std::string& value) { session.SetNvrIp(value); }
-    void SetNvrMac(const std::string& value) { session.SetNvrMac(value); }
-    void SetNvrUser(const std::string& value) { session.SetNvrUser(value); }
-    void SetNvrPassword(const std::string& value) { session.SetNvrPassword(value); }
+    std::string NvrIp() const { return context->Session().NvrIp(); }
+    std::string NvrMac() const { return context->Session().NvrMac(); }
+    std::string NvrPassword() const { return context->Session().NvrPassword(); }
+    std::string NvrUser() const { return context->Session().NvrUser(); }
+    std::string CloudEmail() const { return context->Session().CloudEmail(); }
+    std::string CloudPassword() const { return context->Session().CloudPassword(); }
+    void SetNvrIp(const std::string& value) { context->Session().SetNvrIp(value); }
+    void SetNvrMac(const std::string& value) { context->Session().SetNvrMac(value); }
+    void SetNvrUser(const std::string& value) { context->Session().SetNvrUser(value); }
+    void SetNvrPassword(const std::string& value) { context->Session().SetNvrPassword(value); }
     void SetCloudAccount(const std::string& email, const std::string& password)
     {
-        session.SetCloudAccount(email, password);
+        context->Session().SetCloudAccount(email, password);
     }
-    int CameraCount() const { return session.CameraCount(); }
-    CameraRecord* Camera(int i) const { return session.Camera(i); }
-    void AppendCamera(std::unique_ptr<CameraRecord> record) { session.AppendCamera(std::move(record)); }
-    void ClearCameras() { session.ClearCameras(); }
+    int CameraCount() const { return context->Session().CameraCount(); }
+    CameraRecord* Camera(int i) const { return context->Session().Camera(i); }
+    void AppendCamera(std::unique_ptr<CameraRecord> record) { context->Session().AppendCamera(std::move(record)); }
+    void ClearCameras() { context->Session().ClearCameras(); }
 
     // The probe's flags (handed to the password page) and the storage watch's values (the disk page).
-    std::atomic<int32_t>& probeBusy() { return probe->probeBusy; }
-    std::atomic<int32_t>& defaultLoginAccepted() { return probe->defaultLoginAccepted; }
-    std::atomic<int32_t>& defaultLoginRefused() { return probe->defaultLoginRefused; }
-    std::atomic<int32_t>* storageFsCode() { return storage->fsCode; }
+    std::atomic<int32_t>& probeBusy() { return Probe().probeBusy; }
+    std::atomic<int32_t>& defaultLoginAccepted() { return Probe().defaultLoginAccepted; }
+    std::atomic<int32_t>& defaultLoginRefused() { return Probe().defaultLoginRefused; }
+    std::atomic<int32_t>* storageFsCode() { return Storage().fsCode; }
 
     // Handles one window message (the host's own; others change nothing).
     void onMessage(int message, intptr_t wParam, intptr_t lParam);
@@ -96,16 +92,10 @@ private:
     void wirePage(QWidget* page, int n);
     void probeFailed();
     void storageChanged();
-    void stopServices();
     void saveScreenshot(int n);
 
     QPointer<QWidget> frame;
-    WizardSession session;
-    CloudPortalInfo portal;
-    std::unique_ptr<SearchDevice> discovery;
-    std::unique_ptr<NvrClient> client;
-    std::unique_ptr<DefaultLoginProbe> probe;
-    std::unique_ptr<StorageWatch> storage;
+    std::unique_ptr<WizardContext> context;
     std::array<QPointer<QWidget>, kPageCount + 1> pageSlots; // index = page number; 0 unused
     PageBuilder pageBuilder;
     QEventLoop* loop = nullptr;

@@ -2,8 +2,8 @@
 
 #include "app/AboutBox.h"
 #include "app/CInterDialog.h"
-#include "app/ModalLayer.h"
-#include "app/ProgramIcon.h"
+#include "overlays/ModalLayer.h"
+#include "platform/ProgramIcon.h"
 #include "i18n/Localization.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"

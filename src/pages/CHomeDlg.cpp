@@ -1,6 +1,6 @@
 #include "pages/CHomeDlg.h"
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
 #include "ui/CBaseStatic2.h"

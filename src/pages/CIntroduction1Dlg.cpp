@@ -1,6 +1,6 @@
 #include "pages/CIntroduction1Dlg.h"
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 #include "i18n/Localization.h"
 
 CIntroduction1Dlg::CIntroduction1Dlg(QWidget* host, WizardSession&)

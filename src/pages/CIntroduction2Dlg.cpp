@@ -1,6 +1,6 @@
 #include "pages/CIntroduction2Dlg.h"
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 #include "i18n/Localization.h"
 
 CIntroduction2Dlg::CIntroduction2Dlg(QWidget* host, WizardSession&)

@@ -1,6 +1,6 @@
 #include "pages/CIntroduction3Dlg.h"
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 #include "i18n/Localization.h"
 #include "ui/CLinkStatic2.h"
 #include "ui/Drawing.h"

@@ -1,6 +1,6 @@
 #include "pages/CRequirementDlg.h"
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 #include "i18n/Localization.h"
 
 CRequirementDlg::CRequirementDlg(QWidget* host, WizardSession&)

@@ -1,8 +1,8 @@
 #include "pages/CSummaryDlg.h"
 
-#include "app/AlertBox.h"
-#include "app/CloudPortalInfo.h"
-#include "app/WizardSession.h"
+#include "overlays/AlertBox.h"
+#include "session/CloudPortalInfo.h"
+#include "session/WizardSession.h"
 #include "i18n/Localization.h"
 #include "pages/CSummaryTable.h"
 #include "pages/CSummaryTable2.h"

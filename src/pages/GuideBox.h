@@ -2,7 +2,7 @@
 // What the help overlays share: the alert box look, texts that wrap at a width and are measured before the box
 // is placed, bullet points, pictures and a box that sizes itself to its content.
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselButton4.h"
 

@@ -1,6 +1,6 @@
 #include "pages/GuideOverlays.h"
 
-#include "app/CTransparentPage.h"
+#include "overlays/CTransparentPage.h"
 #include "pages/CAboutPage.h"
 #include "pages/CLEDRedPage.h"
 #include "pages/CMacDisplayPage.h"

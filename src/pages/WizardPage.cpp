@@ -205,3 +205,5 @@ void WizardPage::keyPressEvent(QKeyEvent* event)
     }
     QWidget::keyPressEvent(event);
 }
+
+void WizardPage::Leave() { }

@@ -2,7 +2,7 @@
 // The frame every page of the wizard shares: background, close and minimise buttons, title, progress
 // indicator, NEXT and BACK sized from their texts, the version label and dragging. Pages post to the host.
 
-#include "app/CTransparentPage.h"
+#include "overlays/CTransparentPage.h"
 
 #include <QImage>
 #include <QPoint>
@@ -50,6 +50,13 @@ public:
 
     // Whether a text of the current language needs breaks inside words (the two Chinese packs).
     static bool ChineseText();
+
+    // The host calls this once on every way the page goes (navigation, the close button, the window closed from
+    // outside, the end of the wizard), before it destroys the page. A page that starts workers stops and joins
+    // them here, so none outlives the page; once it returns the page posts nothing and touches no shared object.
+    // The host may call it while one of the page's own overlays still runs: the page must not wait for the
+    // user there. The frame's own version does nothing.
+    virtual void Leave();
 
 protected:
     bool event(QEvent* event) override;

@@ -2,11 +2,11 @@
 //   hxt-tour <folder>  writes <folder>/<n>-<language>/<scene>.png
 // Overlays run modally through the dimmer exactly as the pages open them; the picture is taken while they show.
 
-#include "app/CTransparentPage.h"
-#include "app/CWaitingPage.h"
-#include "app/CloudPortalInfo.h"
-#include "app/ModalLayer.h"
-#include "app/WizardSession.h"
+#include "overlays/CTransparentPage.h"
+#include "overlays/CWaitingPage.h"
+#include "session/CloudPortalInfo.h"
+#include "overlays/ModalLayer.h"
+#include "session/WizardSession.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
 #include "pages/CHomeDlg.h"

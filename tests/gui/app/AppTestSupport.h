@@ -2,7 +2,7 @@
 // Test helpers for the host and its overlays: delivering what is posted, waiting for a modal layer, and
 // finding its buttons.
 
-#include "app/ModalLayer.h"
+#include "overlays/ModalLayer.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 
 #include "app/CInterDialog.h"
 #include "app/CTalvioDlg.h"
-#include "app/ProgramIcon.h"
+#include "platform/ProgramIcon.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 

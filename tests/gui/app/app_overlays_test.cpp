@@ -3,12 +3,12 @@
 
 #include "AppTestSupport.h"
 
-#include "app/CAlarmDisplayPage.h"
-#include "app/CErrorPage.h"
-#include "app/CNetAlarmPage.h"
-#include "app/CNoDevicePage.h"
-#include "app/CTransparentPage.h"
-#include "app/CWaitingPage.h"
+#include "overlays/CAlarmDisplayPage.h"
+#include "overlays/CErrorPage.h"
+#include "overlays/CNetAlarmPage.h"
+#include "overlays/CNoDevicePage.h"
+#include "overlays/CTransparentPage.h"
+#include "overlays/CWaitingPage.h"
 #include "i18n/Localization.h"
 
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 // overlay that is up once it shows.
 
 #include "../support/MessageRecorder.h"
-#include "app/ModalLayer.h"
+#include "overlays/ModalLayer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 
 #include "PagesTestSupport.h"
 
-#include "app/CTransparentPage.h"
-#include "app/WizardSession.h"
+#include "overlays/CTransparentPage.h"
+#include "session/WizardSession.h"
 #include "i18n/Localization.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction3Dlg.h"

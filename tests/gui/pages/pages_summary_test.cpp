@@ -3,8 +3,8 @@
 
 #include "PagesTestSupport.h"
 
-#include "app/CloudPortalInfo.h"
-#include "app/WizardSession.h"
+#include "session/CloudPortalInfo.h"
+#include "session/WizardSession.h"
 #include "i18n/Localization.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/SummaryTableView.h"

@@ -2,7 +2,7 @@
 // The error alert: the text handed over (default "Check Network Failed!"), a Close button that ends with OK and
 // a small close cross that ends with Cancel.
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 
 #include <string>
 

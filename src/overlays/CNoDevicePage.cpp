@@ -1,4 +1,4 @@
-#include "app/CNoDevicePage.h"
+#include "overlays/CNoDevicePage.h"
 
 #include "i18n/Localization.h"
 #include "ui/COrselButton.h"

@@ -1,4 +1,4 @@
-#include "app/DefaultLoginProbe.h"
+#include "session/DefaultLoginProbe.h"
 
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"

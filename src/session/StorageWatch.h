@@ -2,7 +2,7 @@
 // The host's storage watch: polls the recorder's storage information for its two USB ports every half second
 // and tells the disk page when a port's plugged or ready state changes. Started and stopped by the host.
 
-#include "app/ServiceThread.h"
+#include "session/ServiceThread.h"
 
 #include <atomic>
 #include <cstdint>

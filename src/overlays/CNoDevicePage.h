@@ -1,7 +1,7 @@
 #pragma once
 // The recorder-not-found help, 600 x 380: what to check, with a picture of the unplugged cable; a close cross.
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 
 class CNoDevicePage : public AlertBox
 {

@@ -1,4 +1,4 @@
-#include "app/ServiceThread.h"
+#include "session/ServiceThread.h"
 
 ServiceThread::~ServiceThread()
 {

@@ -1,4 +1,4 @@
-#include "app/WizardSession.h"
+#include "session/WizardSession.h"
 
 void WizardSession::SetCloudAccount(const std::string& email, const std::string& password)
 {

@@ -1,4 +1,4 @@
-#include "app/CAlarmDisplayPage.h"
+#include "overlays/CAlarmDisplayPage.h"
 
 #include "i18n/Localization.h"
 #include "ui/COrselButton4.h"

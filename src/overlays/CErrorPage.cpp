@@ -1,4 +1,4 @@
-#include "app/CErrorPage.h"
+#include "overlays/CErrorPage.h"
 
 #include "i18n/Localization.h"
 #include "ui/COrselButton.h"

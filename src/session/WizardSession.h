@@ -2,7 +2,7 @@
 // Everything one run of the wizard learns and hands from page to page: the chosen recorder, its
 // administrator credentials, the cameras found and chosen, and the cloud account. Owned by the host.
 
-#include "app/CameraRecord.h"
+#include "session/CameraRecord.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // The host's default-login probe: tries the administrator "admin" with an empty password on the chosen
 // recorder and publishes whether it was accepted (no password set yet) or refused, for the password page.
 
-#include "app/ServiceThread.h"
+#include "session/ServiceThread.h"
 
 #include <atomic>
 #include <cstdint>

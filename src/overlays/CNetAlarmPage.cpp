@@ -1,4 +1,4 @@
-#include "app/CNetAlarmPage.h"
+#include "overlays/CNetAlarmPage.h"
 
 #include "i18n/Localization.h"
 #include "ui/COrselButton4.h"

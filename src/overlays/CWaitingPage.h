@@ -3,7 +3,7 @@
 // opener's busy flag is not 0 and at most its tick limit of 100 ms ticks. It never says whether the work
 // succeeded; the opener reads its own result flags afterwards.
 
-#include "app/ModalLayer.h"
+#include "overlays/ModalLayer.h"
 
 #include <QBasicTimer>
 #include <QImage>

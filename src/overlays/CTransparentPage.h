@@ -2,7 +2,7 @@
 // The dimmer: darkens the page that opened it (black at alpha 153, rounded corners 6) and, 50 ms after it
 // appeared, runs the overlay of its kind on top; it then ends with OK or Cancel as the kind's rule says.
 
-#include "app/ModalLayer.h"
+#include "overlays/ModalLayer.h"
 
 #include <QBasicTimer>
 #include <cstdint>

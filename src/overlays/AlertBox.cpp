@@ -1,4 +1,4 @@
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 
 #include "ui/COrselButton.h"
 #include "ui/COrselButton4.h"

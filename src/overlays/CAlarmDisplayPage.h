@@ -2,7 +2,7 @@
 // The disk alert, 440 x 240: mode 1 warns that formatting erases everything, mode 0 says no disk was found.
 // OK ends with OK; with the cancel-button flag a CANCEL button ends with Cancel.
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 
 class CAlarmDisplayPage : public AlertBox
 {

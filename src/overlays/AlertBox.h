@@ -2,7 +2,7 @@
 // What the alert overlays share: an opaque white box with a light grey rounded border on a layer over the
 // window, a badge, a title and a wrapped text drawn in the toolkit's fonts, caption buttons and a close cross.
 
-#include "app/ModalLayer.h"
+#include "overlays/ModalLayer.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,9 +1,9 @@
-#include "app/CTransparentPage.h"
+#include "overlays/CTransparentPage.h"
 
-#include "app/CAlarmDisplayPage.h"
-#include "app/CErrorPage.h"
-#include "app/CNetAlarmPage.h"
-#include "app/CNoDevicePage.h"
+#include "overlays/CAlarmDisplayPage.h"
+#include "overlays/CErrorPage.h"
+#include "overlays/CNetAlarmPage.h"
+#include "overlays/CNoDevicePage.h"
 #include "ui/Drawing.h"
 
 #include <QPainter>

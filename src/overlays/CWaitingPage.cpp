@@ -1,6 +1,6 @@
-#include "app/CWaitingPage.h"
+#include "overlays/CWaitingPage.h"
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 #include "i18n/Localization.h"
 #include "ui/Drawing.h"
 

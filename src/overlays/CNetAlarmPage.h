@@ -1,7 +1,7 @@
 #pragma once
 // The Internet alert: without the Internet the cloud service cannot be used. SKIP ends with OK, RETRY with Cancel.
 
-#include "app/AlertBox.h"
+#include "overlays/AlertBox.h"
 
 class CNetAlarmPage : public AlertBox
 {

@@ -1,4 +1,4 @@
-#include "app/ModalLayer.h"
+#include "overlays/ModalLayer.h"
 
 #include <QApplication>
 #include <QEventLoop>

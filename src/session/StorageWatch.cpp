@@ -1,4 +1,4 @@
-#include "app/StorageWatch.h"
+#include "session/StorageWatch.h"
 
 #include "device/AnswerParser.h"
 #include "device/NvrClient.h"
