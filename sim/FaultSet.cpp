@@ -23,6 +23,7 @@ constexpr KnownFault knownFaults[] = {
     { "udp-garbage", true }, // random bytes instead of the answer
     { "udp-yesno", true }, // the answer begins with the letters "yesno"
     { "udp-status", true }, // the answer carries a non-zero status (value, default 1)
+    { "udp-seq-zero", true }, // the answer carries sequence 0 instead of echoing the request's
     // HTTP (devices and portal)
     { "http-silent", false }, // the connection is accepted and never answered
     { "http-slow", false }, // the answer waits the value in ms (default 3000)

@@ -358,6 +358,10 @@ std::string UdpResponder::deliver(
         put16(answer, 16, static_cast<uint16_t>(status->hasValue && status->value > 0 ? status->value : 1));
         note += "status";
     }
+    if (f.has("udp-seq-zero", kind)) {
+        put16(answer, 2, 0); // a recorder that does not echo the sequence
+        note += "seq0";
+    }
     if (f.has("udp-garbage", kind)) {
         size_t length = 1 + noise % 600;
         answer.resize(length);

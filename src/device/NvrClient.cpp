@@ -177,7 +177,13 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
     const int32_t previous = State();
     // Busy before the datagram leaves: a reply can arrive before sendto returns.
     const uint32_t tag = beginCommand(login);
-    udpTag.store(tag);
+    // From here on no reply to an earlier command can end one, nor teach anything about its recorder.
+    if (ip != echoIp || mac != echoMac) {
+        echoIp = ip;
+        echoMac = mac;
+        echoesSequence.store(false);
+    }
+    udpTag.store((static_cast<uint64_t>(header.sequence) << 32) | tag);
     replyTimer.Start(std::chrono::milliseconds(replyTimeout), false, [this, tag] { onReplyTimeout(tag); });
     const bool sent = endpoint->Send(datagram.data(), datagram.size(), udpDestination.c_str(), port);
     ++sequence;
@@ -198,7 +204,9 @@ void NvrClient::onDatagram(UdpEndpoint*, void* owner, const sockaddr_in*, const 
 void NvrClient::onReply(const uint8_t* data, size_t length)
 {
     // Only a pending UDP command looks at datagrams: a stray one cannot end anything else.
-    const uint32_t tag = udpTag.load();
+    const uint64_t pending = udpTag.load();
+    const auto tag = static_cast<uint32_t>(pending);
+    const auto sequence = static_cast<uint16_t>(pending >> 32);
     if (tag == 0 || State() != Busy) {
         return;
     }
@@ -206,11 +214,18 @@ void NvrClient::onReply(const uint8_t* data, size_t length)
     if (verdict.kind == ReplyVerdict::Ignore) {
         return;
     }
+    if (verdict.hasSequence && verdict.sequence != sequence && echoesSequence.load()) {
+        return; // the answer to an earlier command of a recorder that echoes the sequence
+    }
     const int32_t result = verdict.kind == ReplyVerdict::Done ? Done : Failed;
     // The timer needs no cancelling here: it finds its command finished and does nothing.
     finishCommand(tag, result, [&] {
         if (verdict.setsLoginResult) {
             loginResult.store(verdict.loginResult, std::memory_order_relaxed);
+        }
+        // Sequence 0 proves nothing: a recorder that always answers 0 carries it too.
+        if (verdict.hasSequence && sequence != 0 && verdict.sequence == sequence) {
+            echoesSequence.store(true);
         }
     });
 }
@@ -233,6 +248,8 @@ NvrClient::ReplyVerdict NvrClient::ExamineReply(const uint8_t* data, size_t leng
     if (length < 18) {
         return verdict;
     }
+    verdict.hasSequence = true;
+    verdict.sequence = ReadLe16(data, length, 2);
     const uint16_t command = ReadLe16(data, length, 4);
     const bool success = ReadLe16(data, length, 16) == 0;
     switch (command) {

@@ -36,6 +36,8 @@ public:
         enum Kind { Ignore, Done, Failed } kind = Ignore;
         bool setsLoginResult = false;
         int32_t loginResult = 0;
+        bool hasSequence = false; // the datagram carries a header, and so a sequence
+        uint16_t sequence = 0;
     };
 
     NvrClient();
@@ -50,7 +52,10 @@ public:
     // Send the login (0xA3) or set-password (0xA4) datagram to the recorder with this IPv4 and MAC on
     // `port`. False (nothing sent, state unchanged) before OpenUdp, when a value's Base64 text does not
     // fit its 64-byte field, or when the socket refused the datagram. Sent: state Busy until a reply
-    // ends it (Done or Failed) or 3000 ms pass (TimedOut).
+    // ends it (Done or Failed) or 3000 ms pass (TimedOut). Once a recorder has answered a command with
+    // that command's (non-zero) sequence, only replies carrying the pending command's sequence count for
+    // it, so a late answer to an earlier command is ignored; a recorder that has not shown it echoes the
+    // sequence (one that always answers 0) is answered by whatever reply comes first.
     bool SendLogin(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
         const std::string& user, const std::string& password);
     bool SendSetPassword(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
@@ -151,7 +156,12 @@ private:
 
     std::mutex udpLock; // the channel: endpoint, sequence, last texts, destination
     std::unique_ptr<UdpEndpoint> endpoint;
-    std::atomic<uint32_t> udpTag { 0 }; // tag of the pending UDP command; 0 = none
+    // The pending UDP command: its sequence in the high half, its tag in the low half; 0 = none.
+    std::atomic<uint64_t> udpTag { 0 };
+    // Whether the recorder the commands go to (echoIp, echoMac) has answered with its command's sequence.
+    std::atomic<bool> echoesSequence { false };
+    std::array<uint8_t, 4> echoIp {};
+    std::array<uint8_t, 6> echoMac {};
     OneShotTimer replyTimer;
     uint32_t sequence = 0;
     std::string lastUser;

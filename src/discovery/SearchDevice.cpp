@@ -69,6 +69,12 @@ void SearchDevice::SetAddressSource(std::function<std::vector<std::string>()> so
     addressSource = std::move(source);
 }
 
+void SearchDevice::SetSearchWindow(uint32_t milliseconds)
+{
+    std::lock_guard<std::mutex> guard(startLock);
+    searchWindow = milliseconds;
+}
+
 int32_t SearchDevice::Start()
 {
     std::lock_guard<std::mutex> guard(startLock);
@@ -77,6 +83,8 @@ int32_t SearchDevice::Start()
     timer.Cancel();
 
     const auto request = DatagramHeader::SearchRequest().Bytes();
+    // Every search gets the full window, whatever an earlier one was changed to.
+    searchTime = searchWindow;
     rebuildEndpoints();
     state.store(Searching);
     for (auto& endpoint : endpoints) {

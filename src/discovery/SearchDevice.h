@@ -34,7 +34,7 @@ public:
 
     std::atomic<int32_t> state { SearchFailed };
     std::atomic<int32_t> recordCount { 0 };
-    uint32_t searchTime = 6000; // milliseconds
+    uint32_t searchTime = 6000; // milliseconds; the window of the latest search, set afresh by every Start
 
     // Record texts and fields; empty (port 0) for an index out of range.
     std::string MacText(int32_t index) const;
@@ -66,6 +66,8 @@ public:
     // loopback.
     void SetSearchTarget(const std::string& address, uint16_t port);
     void SetAddressSource(std::function<std::vector<std::string>()> source);
+    // The window every Start begins with: 6000 ms in the product; tests shorten it.
+    void SetSearchWindow(uint32_t milliseconds);
 
 private:
     static void onReceive(
@@ -83,6 +85,7 @@ private:
     mutable std::mutex recordsLock;
     std::vector<DeviceRecord> records;
 
+    uint32_t searchWindow = 6000; // milliseconds
     std::string targetAddress = "255.255.255.255";
     uint16_t targetPort;
     std::function<std::vector<std::string>()> addressSource;

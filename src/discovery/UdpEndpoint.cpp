@@ -20,8 +20,6 @@ void copyAddressText(char (&field)[16], const char* text)
     }
 }
 
-thread_local const UdpEndpoint* receivingEndpoint = nullptr;
-
 } // namespace
 
 UdpEndpoint::UdpEndpoint(int32_t index, ReceiveCallback callback, void* owner)
@@ -34,18 +32,21 @@ UdpEndpoint::UdpEndpoint(int32_t index, ReceiveCallback callback, void* owner)
 UdpEndpoint::~UdpEndpoint()
 {
     Close();
-    if (thread.joinable()) {
-        // Destroyed from its own callback: the thread ends after the callback, without the endpoint.
-        thread.detach();
+}
+
+UdpEndpoint::Receiver::~Receiver()
+{
+    if (socket >= 0) {
+        ::close(socket);
+    }
+    if (stopEvent >= 0) {
+        ::close(stopEvent);
     }
 }
 
 bool UdpEndpoint::Open(const char* localAddressText)
 {
     Close();
-    if (thread.joinable()) {
-        return false; // called from this endpoint's own callback
-    }
 
     // Step 1: the socket.
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -73,47 +74,39 @@ bool UdpEndpoint::Open(const char* localAddressText)
         return false;
     }
 
-    const int stop = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stop < 0) {
-        ::close(fd);
-        return false;
+    auto fresh = std::make_shared<Receiver>();
+    fresh->socket = fd;
+    fresh->stopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (fresh->stopEvent < 0) {
+        return false; // the receiver closes the socket
     }
+    fresh->running.store(1);
+    fresh->endpoint = this;
+    fresh->callback = callback;
+    fresh->owner = owner;
+    receiver = fresh;
     socket = fd;
-    stopEvent = stop;
-    running.store(1);
-    thread = std::thread(&UdpEndpoint::receiveLoop, this);
+    std::lock_guard<std::mutex> guard(fresh->starting);
+    thread = std::thread(&UdpEndpoint::receiveLoop, fresh);
     return true;
-}
-
-void UdpEndpoint::stopThread()
-{
-    if (!thread.joinable()) {
-        return;
-    }
-    running.store(0);
-    const uint64_t one = 1;
-    ssize_t written = write(stopEvent, &one, sizeof one);
-    (void)written;
-    if (receivingEndpoint == this) {
-        return; // the callback's own thread: it ends when the callback returns
-    }
-    thread.join();
 }
 
 void UdpEndpoint::Close()
 {
-    stopThread();
     if (thread.joinable()) {
-        return; // still running our caller; nothing may be released under it
+        receiver->running.store(0);
+        const uint64_t one = 1;
+        ssize_t written = write(receiver->stopEvent, &one, sizeof one);
+        (void)written;
+        if (thread.get_id() == std::this_thread::get_id()) {
+            // From the callback: the thread ends as the callback returns, with its own share of the receiver.
+            thread.detach();
+        } else {
+            thread.join();
+        }
     }
-    if (socket >= 0) {
-        ::close(socket);
-        socket = -1;
-    }
-    if (stopEvent >= 0) {
-        ::close(stopEvent);
-        stopEvent = -1;
-    }
+    receiver.reset();
+    socket = -1;
 }
 
 uint16_t UdpEndpoint::BoundPort() const
@@ -153,12 +146,15 @@ bool UdpEndpoint::Send(const void* data, size_t length, const char* destinationT
     return sent >= 0;
 }
 
-void UdpEndpoint::receiveLoop(UdpEndpoint* endpoint)
+void UdpEndpoint::receiveLoop(std::shared_ptr<Receiver> receiver)
 {
-    receivingEndpoint = endpoint;
+    // Only the receiver is used here: the endpoint may be gone once a callback has returned.
+    {
+        std::lock_guard<std::mutex> started(receiver->starting);
+    }
     uint8_t buffer[kMaxDatagram];
-    pollfd waits[2] = { { endpoint->stopEvent, POLLIN, 0 }, { endpoint->socket, POLLIN, 0 } };
-    while (endpoint->running.load() == 1) {
+    pollfd waits[2] = { { receiver->stopEvent, POLLIN, 0 }, { receiver->socket, POLLIN, 0 } };
+    while (receiver->running.load() == 1) {
         waits[0].revents = 0;
         waits[1].revents = 0;
         const int ready = poll(waits, 2, -1);
@@ -175,25 +171,24 @@ void UdpEndpoint::receiveLoop(UdpEndpoint* endpoint)
             break;
         }
         if ((waits[1].revents & (POLLIN | POLLERR)) != 0) {
-            endpoint->receiveOne(buffer);
+            receiveOne(*receiver, buffer);
         }
     }
-    endpoint->running.store(0);
-    receivingEndpoint = nullptr;
+    receiver->running.store(0);
 }
 
-void UdpEndpoint::receiveOne(uint8_t* buffer)
+void UdpEndpoint::receiveOne(Receiver& receiver, uint8_t* buffer)
 {
     sockaddr_in sender {};
     socklen_t senderSize = sizeof sender;
     // MSG_TRUNC reports a datagram's real length, so one larger than the buffer is recognised and dropped
     // instead of being delivered cut.
-    const ssize_t received = recvfrom(
-        socket, buffer, kMaxDatagram, MSG_TRUNC | MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&sender), &senderSize);
+    const ssize_t received = recvfrom(receiver.socket, buffer, kMaxDatagram, MSG_TRUNC | MSG_DONTWAIT,
+        reinterpret_cast<sockaddr*>(&sender), &senderSize);
     if (received < 0 || static_cast<size_t>(received) > kMaxDatagram) {
         return;
     }
-    if (callback != nullptr) {
-        callback(this, owner, &sender, buffer, static_cast<size_t>(received));
+    if (receiver.callback != nullptr) {
+        receiver.callback(receiver.endpoint, receiver.owner, &sender, buffer, static_cast<size_t>(received));
     }
 }

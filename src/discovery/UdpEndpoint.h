@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <thread>
 
@@ -20,6 +22,7 @@ public:
     static constexpr size_t kMaxDatagram = 1024;
 
     UdpEndpoint(int32_t index, ReceiveCallback callback, void* owner);
+    // Closes the endpoint. Allowed from its own callback (see Close).
     ~UdpEndpoint();
     UdpEndpoint(const UdpEndpoint&) = delete;
     UdpEndpoint& operator=(const UdpEndpoint&) = delete;
@@ -29,9 +32,10 @@ public:
     // first. False when the socket cannot be made or bound.
     bool Open(const char* localAddressText);
 
-    // Ends the receive thread (waiting for it, so nothing it uses is released under it), then closes the
-    // socket. Safe on a closed endpoint. From inside the callback it only asks the thread to end; the
-    // socket is released by the next Open, Close or the destructor.
+    // Ends the receive thread (waiting for it, so nothing it uses is released under it) and closes the
+    // socket. Safe on a closed endpoint. From inside the callback it does not wait for its own thread: the
+    // endpoint is closed (and may be opened again or destroyed) at once, the thread ends as the callback
+    // returns, touching nothing of the endpoint, and releases the socket then.
     void Close();
 
     // Sends `length` bytes (at most 1024) to the dotted destination text and port. A text that is not a
@@ -48,14 +52,26 @@ public:
     uint32_t lastPort = 0;
 
 private:
-    static void receiveLoop(UdpEndpoint* endpoint);
-    void receiveOne(uint8_t* buffer);
-    void stopThread();
+    // What the receive thread works with. The thread holds a share of it, so the endpoint can be closed
+    // or destroyed from its callback; the last holder closes the descriptors.
+    struct Receiver
+    {
+        ~Receiver();
+        int socket = -1;
+        int stopEvent = -1; // eventfd; readable once the thread must end
+        std::atomic<int32_t> running { 0 };
+        std::mutex starting; // held by Open until the thread handle is stored, so a callback finds it
+        UdpEndpoint* endpoint = nullptr;
+        ReceiveCallback callback = nullptr;
+        void* owner = nullptr;
+    };
 
-    int socket = -1;
-    int stopEvent = -1; // eventfd; readable once the thread must end
+    static void receiveLoop(std::shared_ptr<Receiver> receiver);
+    static void receiveOne(Receiver& receiver, uint8_t* buffer);
+
+    int socket = -1; // the receiver's socket while open
+    std::shared_ptr<Receiver> receiver;
     std::thread thread;
-    std::atomic<int32_t> running { 0 };
     ReceiveCallback callback;
     void* owner;
 };

@@ -132,6 +132,11 @@ if replies:
     check(struct.unpack_from("<H", data, 16)[0] == 0, "login reply status 0")
     check(struct.unpack_from("<i", data, 22)[0] == 1, "empty password accepted by a new recorder")
 
+replies = command(s, "noecho", 0xA3, ["admin", ""])
+check(len(replies) == 1 and struct.unpack_from("<HH", replies[0][1], 2) == (0, 0xA3),
+      "a recorder that does not echo answers with sequence 0")
+check(len(replies) == 1 and struct.unpack_from("<i", replies[0][1], 22)[0] == 1, "its login reply is whole")
+
 replies = command(s, "owned", 0xA3, ["admin", "wrong"])
 check(len(replies) == 1 and struct.unpack_from("<i", replies[0][1], 22)[0] == 0, "wrong password gives result 0")
 replies = command(s, "owned", 0xA3, ["admin", "Secret99"])

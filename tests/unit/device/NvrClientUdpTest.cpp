@@ -14,10 +14,12 @@ namespace {
 const std::array<uint8_t, 4> kIp = { 10, 77, 0, 10 };
 const std::array<uint8_t, 6> kMac = { 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E };
 
-Bytes reply(uint16_t command, uint16_t status, std::optional<uint32_t> value = std::nullopt)
+Bytes reply(uint16_t command, uint16_t status, std::optional<uint32_t> value = std::nullopt, uint16_t sequence = 0)
 {
     Bytes bytes(22, 0);
     bytes[0] = bytes[1] = 0xFD;
+    bytes[2] = static_cast<uint8_t>(sequence);
+    bytes[3] = static_cast<uint8_t>(sequence >> 8);
     bytes[4] = static_cast<uint8_t>(command);
     bytes[5] = static_cast<uint8_t>(command >> 8);
     bytes[16] = static_cast<uint8_t>(status);
@@ -214,6 +216,69 @@ TEST(NvrClientUdp, strayDatagramsChangeNothingAndALoginStartsWithResultZero)
     // Reopening the channel ends the pending command: its timer no longer touches the state.
     ASSERT_TRUE(channel.client.OpenUdp("127.0.0.1"));
     EXPECT_EQ(channel.client.State(), NvrClient::Done);
+}
+
+TEST(NvrClientUdp, aLateReplyIsTiedToItsCommandByTheSequenceOnlyForARecorderThatEchoesIt)
+{
+    // A recorder that echoes the command's sequence in its reply, and one that always answers 0.
+    struct Case
+    {
+        const char* name;
+        bool echoes;
+        int32_t stateAfterStaleReply;
+    };
+    const Case cases[] = {
+        { "echoing", true, NvrClient::Busy },
+        { "always 0", false, NvrClient::Done }, // nothing tells its replies apart: the first one ends it
+    };
+    const std::array<uint8_t, 6> otherMac = { 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x99 };
+    for (const auto& c : cases) {
+        Channel channel(nullptr);
+        ASSERT_TRUE(channel.opened);
+        NvrClient& client = channel.client;
+        auto sentSequence = [&] {
+            const auto requests = channel.recorder.Requests();
+            return static_cast<uint16_t>(requests.back()[2] | (requests.back()[3] << 8));
+        };
+        auto answer = [&](uint16_t sequence, uint32_t value) {
+            return channel.recorder.SendTo(
+                channel.recorder.LastSenderPort(), reply(0xA3, 0, value, c.echoes ? sequence : 0));
+        };
+        auto login = [&](size_t count, const std::array<uint8_t, 6>& mac = kMac) {
+            return client.SendLogin(kIp, mac, channel.recorder.Port(), "admin", "pw")
+                && channel.recorder.WaitForRequests(count);
+        };
+
+        // Sequences 0 and 1 answered at once: the second shows whether the recorder echoes (0 shows nothing).
+        for (size_t count = 1; count <= 2; ++count) {
+            ASSERT_TRUE(login(count)) << c.name;
+            ASSERT_TRUE(answer(sentSequence(), 1));
+            ASSERT_EQ(waitWhileBusy(client, 2000ms), NvrClient::Done) << c.name << " " << count;
+        }
+        // A wrong password whose answer comes too late, while the next login waits for its own.
+        client.replyTimeout = 200;
+        ASSERT_TRUE(login(3)) << c.name;
+        const uint16_t late = sentSequence();
+        ASSERT_EQ(waitWhileBusy(client, 2000ms), NvrClient::TimedOut) << c.name;
+        client.replyTimeout = 3000;
+        ASSERT_TRUE(login(4)) << c.name;
+        const uint16_t current = sentSequence();
+        ASSERT_TRUE(answer(late, 0));
+        std::this_thread::sleep_for(150ms);
+        EXPECT_EQ(client.State(), c.stateAfterStaleReply) << c.name;
+        EXPECT_EQ(client.LoginResult(), 0) << c.name;
+        if (c.echoes) {
+            ASSERT_TRUE(answer(current, 1));
+            EXPECT_EQ(waitWhileBusy(client, 2000ms), NvrClient::Done) << c.name;
+            EXPECT_EQ(client.LoginResult(), 1) << c.name;
+        }
+
+        // What one recorder showed says nothing about another: its replies with sequence 0 still count.
+        ASSERT_TRUE(login(5, otherMac)) << c.name;
+        ASSERT_TRUE(channel.recorder.SendTo(channel.recorder.LastSenderPort(), reply(0xA3, 0, 1)));
+        EXPECT_EQ(waitWhileBusy(client, 2000ms), NvrClient::Done) << c.name;
+        EXPECT_EQ(client.LoginResult(), 1) << c.name;
+    }
 }
 
 TEST(NvrClientUdp, loginGoesOutAsALimitedBroadcastOnTheChosenInterface)

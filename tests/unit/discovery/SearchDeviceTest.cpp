@@ -38,7 +38,7 @@ void aimAtPeer(
 {
     search.SetAddressSource([addresses] { return addresses; });
     search.SetSearchTarget("127.0.0.1", peer.Port());
-    search.searchTime = searchTime;
+    search.SetSearchWindow(searchTime);
 }
 
 bool waitForDone(const SearchDevice& search, std::chrono::milliseconds limit = std::chrono::milliseconds(5000))
@@ -158,6 +158,19 @@ TEST(SearchDevice, secondStartCancelsTheFirstSearchTime)
     // Only the second search's answer is collected: the first one's queue went with its endpoints.
     EXPECT_EQ(search.recordCount.load(), 1);
     EXPECT_EQ(recorder.Requests().size(), 2u);
+}
+
+TEST(SearchDevice, everyStartSearchesForSixSecondsWhateverTheWindowWasChangedTo)
+{
+    LoopbackPeer recorder;
+    SearchDevice search;
+    search.SetAddressSource([] { return std::vector<std::string> { "127.0.0.1" }; });
+    search.SetSearchTarget("127.0.0.1", recorder.Port());
+    search.searchTime = 100;
+    ASSERT_EQ(search.Start(), SearchDevice::Searching);
+    EXPECT_EQ(search.searchTime, 6000u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(search.state.load(), SearchDevice::Searching);
 }
 
 TEST(SearchDevice, collectionKeepsItsCountWhileAnswersKeepArriving)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <dirent.h>
 #include <memory>
 
 namespace {
@@ -132,4 +133,58 @@ TEST(UdpEndpoint, closeWaitsForACallbackStillRunningPastSixHundredMilliseconds)
     // Nothing the receive thread uses may go while it runs: Close returned after the callback ended.
     EXPECT_EQ(received.finishedCallbacks.load(), 1);
     endpoint.reset();
+}
+
+namespace {
+
+size_t openDescriptors()
+{
+    size_t count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (const dirent* entry = readdir(dir)) {
+            count += entry->d_name[0] != '.' ? 1 : 0;
+        }
+        closedir(dir);
+    }
+    return count - 1; // the listing's own descriptor
+}
+
+// Owns an endpoint that its own callback destroys.
+struct SelfDestroying
+{
+    std::unique_ptr<UdpEndpoint> endpoint;
+    std::atomic<bool> armed { false }; // set once the test is done with the endpoint
+    std::atomic<int> callbacks { 0 };
+
+    static void onDatagram(UdpEndpoint* endpoint, void* owner, const sockaddr_in*, const uint8_t*, size_t)
+    {
+        auto* self = static_cast<SelfDestroying*>(owner);
+        if (self->armed.load() && self->endpoint.get() == endpoint) {
+            self->endpoint.reset();
+        }
+        self->callbacks.fetch_add(1);
+    }
+};
+
+} // namespace
+
+TEST(UdpEndpoint, destroyedFromItsOwnCallbackLetsItsThreadEndAndReleasesItsDescriptors)
+{
+    LoopbackPeer peer;
+    const size_t before = openDescriptors();
+    for (int round = 0; round < 3; ++round) {
+        SelfDestroying owner;
+        owner.endpoint = std::make_unique<UdpEndpoint>(0, &SelfDestroying::onDatagram, &owner);
+        ASSERT_TRUE(owner.endpoint->Open("127.0.0.1"));
+        const uint16_t port = owner.endpoint->BoundPort();
+        owner.armed.store(true);
+        ASSERT_TRUE(peer.SendTo(port, Bytes { 1 }));
+        ASSERT_TRUE(waitFor([&] { return owner.callbacks.load() == 1; })) << round;
+        // The socket and the stop signal go once the thread has left the callback, which reads nothing
+        // of the freed endpoint (the address sanitizer watches that).
+        EXPECT_TRUE(waitFor([&] { return openDescriptors() == before; })) << round << ": " << openDescriptors();
+        peer.SendTo(port, Bytes { 2 });
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(owner.callbacks.load(), 1) << round;
+    }
 }
