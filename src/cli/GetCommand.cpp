@@ -1,5 +1,5 @@
 // hxt914q-cli get: one GET through the wizard's own HTTP client, as its callers read a recorder or camera
-// answer: when the first try ends in a 401 that switched the connection to Digest, once more on it.
+// answer (HttpGet::GetAuthorised: a Digest challenge is answered on a second request on the same connection).
 #include "CliCommand.h"
 
 #include "net/HttpGet.h"
@@ -114,11 +114,7 @@ int RunGet(const std::vector<std::string>& args)
     }
     std::vector<char> buffer(kAnswerBuffer, '\0');
     size_t size = buffer.size();
-    bool fetched = http.FetchAll(arguments.path, buffer.data(), size);
-    if (!fetched && http.GetAuthMode() == HttpGet::AuthDigest) {
-        size = buffer.size();
-        fetched = http.FetchAll(arguments.path, buffer.data(), size);
-    }
+    const bool fetched = http.GetAuthorised(arguments.path, buffer.data(), &size);
     int status = 0;
     if (!http.QueryStatusCode(status)) {
         std::fprintf(stderr, "hxt914q-cli get: no response from %s\n", arguments.host.c_str());

@@ -13,7 +13,7 @@ CommandResult checkCameraLogin(CommandContext& context)
 {
     // A camera that takes the credentials answers 200; a wrong password is a 401 and fails the send.
     int status = 0;
-    if (!context.Http().SendGet("/userlist.cgi?") || !context.Http().QueryStatusCode(status)) {
+    if (!context.Http().GetAuthorised("/userlist.cgi?") || !context.Http().QueryStatusCode(status)) {
         return CommandFailed();
     }
     return status == 200 ? CommandDone() : CommandFailed();

@@ -19,7 +19,7 @@ bool CommandContext::Fetch(std::string_view path)
 {
     std::fill(buffer.begin(), buffer.end(), '\0');
     size = buffer.size();
-    if (!http.FetchAll(path, buffer.data(), size)) {
+    if (!http.GetAuthorised(path, buffer.data(), &size)) {
         size = 0;
         return false;
     }

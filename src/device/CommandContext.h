@@ -26,8 +26,9 @@ public:
     const CommandInputs& In() const { return inputs; }
     const CommandOutputs& Before() const { return before; }
 
-    // Zeroes the answer buffer and reads the whole answer to a GET of `path` into it (at most 63999 bytes).
-    // False when the request failed (connection, send, status 401 or 409, or a read).
+    // Zeroes the answer buffer and reads the whole answer to a GET of `path` into it (at most 63999 bytes),
+    // answering a Digest challenge on a second request (HttpGet::GetAuthorised). False when the request
+    // failed (connection, send, status 401 or 409, or a read).
     bool Fetch(std::string_view path);
 
     // Zeroes the answer buffer and reads the current response's body into it piece by piece until it ends

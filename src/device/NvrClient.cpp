@@ -310,9 +310,11 @@ bool NvrClient::Issue(int32_t code, CommandInputs inputs, const std::string& hos
     const bool secure = fixed && fixedSecure;
     const int connectPort = fixed ? fixedPort : port;
     // The recorder's HTTPS interface has a self-signed certificate; the portal's is checked.
-    const auto check = command->transport == Transport::Portal ? HttpGet::CertificateCheck::Verified
-                                                               : HttpGet::CertificateCheck::Relaxed;
-    if (!http->Open(host, user, password, command->timeoutMs, secure ? 1 : 0, connectPort, check)) {
+    // Recorder and camera credentials never go through a proxy; the portal follows the system's settings.
+    const bool portal = command->transport == Transport::Portal;
+    const auto check = portal ? HttpGet::CertificateCheck::Verified : HttpGet::CertificateCheck::Relaxed;
+    const auto proxy = portal ? HttpGet::ProxyUse::System : HttpGet::ProxyUse::Never;
+    if (!http->Open(host, user, password, command->timeoutMs, secure ? 1 : 0, connectPort, check, proxy)) {
         return false; // stays Busy: the page's own limit ends its wait
     }
     {

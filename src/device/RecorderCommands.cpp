@@ -111,7 +111,7 @@ void clearList(CommandOutputs& out)
 CommandResult discoverCameras(CommandContext& context)
 {
     // The recorder starts looking for cameras when its language page is asked for; its body is not needed.
-    if (!context.Http().SendGet("/config/languages")) {
+    if (!context.Http().GetAuthorised("/config/languages")) {
         return CommandFailed();
     }
     if (!context.Fetch("/config/quelmodiscovery")) {

@@ -271,6 +271,7 @@ void loadChallenge(DigestState& state, const std::vector<AuthParam>& params)
     state.nonce = valueOf("nonce");
     state.algorithm = valueOf("algorithm");
     state.opaque = valueOf("opaque");
+    state.stale = EqualsNoCase(valueOf("stale"), "true");
     const std::string* qop = findParam(params, "qop");
     state.qop = qop != nullptr ? chooseQop(*qop) : std::string();
 

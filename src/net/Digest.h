@@ -16,6 +16,7 @@ struct DigestState
     std::string qop; // the chosen protection: "auth", "auth-int", or empty for an RFC 2069 answer
     std::string algorithm; // echoed as received ("MD5", "MD5-sess"); empty when the challenge named none
     std::string opaque; // echoed when the challenge carried one
+    bool stale = false; // stale=true: the refused answer was right, only its nonce was outdated
     std::string ncText; // nonce count of the last header, 8 decimal digits
     std::string cnonce; // client nonce, 32 lower-case letters and digits
     Md5 hashContext; // scratch context, reset before each digest

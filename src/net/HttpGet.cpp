@@ -82,10 +82,13 @@ HttpGet::~HttpGet()
 }
 
 bool HttpGet::Open(std::string_view newHost, std::string_view newUser, std::string_view newPassword,
-    uint32_t newTimeoutMs, int secureArg, int portArg, CertificateCheck check)
+    uint32_t newTimeoutMs, int secureArg, int portArg, CertificateCheck check, ProxyUse proxy)
 {
     std::lock_guard lock(operationMutex);
+    // From here on a Close counts for this connection: it must not be forgotten during the wait below.
+    closeRequested = false;
     authMode = AuthBasic;
+    challengeUnanswered = false;
     host = std::string(newHost);
     user = std::string(newUser);
     password = std::string(newPassword);
@@ -96,10 +99,10 @@ bool HttpGet::Open(std::string_view newHost, std::string_view newUser, std::stri
     }
     timeoutMs = newTimeoutMs;
     certificateCheck = check;
+    proxyUse = proxy;
 
     std::this_thread::sleep_for(kCloseDelay);
     releaseAll();
-    closeRequested = false;
 
     if (multi == nullptr || !validHost(host) || port < 1 || port > 65535) {
         return false;
@@ -308,6 +311,9 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpGet::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    if (proxyUse == ProxyUse::Never) {
+        curl_easy_setopt(easy, CURLOPT_NOPROXY, "*"); // whatever http_proxy and the like say
+    }
     if (certificateCheck == CertificateCheck::Relaxed) {
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
@@ -360,10 +366,43 @@ bool HttpGet::waitForHeaders()
 bool HttpGet::SendGet(std::string_view path)
 {
     std::lock_guard lock(operationMutex);
-    if (!startRequest(false, path, {}, {}) || !waitForHeaders()) {
+    challengeUnanswered = false;
+    if (!startRequest(false, path, {}, {})) {
         return false;
     }
-    return JudgeResponse(headers, digest, authMode);
+    // How this request met a challenge: libcurl answered it with the credentials (its second try is the
+    // repeat), or our own Digest header answered the stored one.
+    const bool answeredByTransport = transportAuth;
+    const bool answeredByDigest = authMode == AuthDigest;
+    if (!waitForHeaders()) {
+        return false;
+    }
+    const bool accepted = JudgeResponse(headers, digest, authMode);
+    challengeUnanswered = !accepted && headers.StatusCode() == 401 && authMode == AuthDigest && !answeredByTransport
+        && (!answeredByDigest || digest.stale);
+    return accepted;
+}
+
+bool HttpGet::GetAuthorised(std::string_view path, char* buffer, size_t* size)
+{
+    const size_t capacity = size != nullptr ? *size : 0;
+    auto request = [&] {
+        if (buffer == nullptr || size == nullptr) {
+            return SendGet(path);
+        }
+        *size = capacity;
+        return FetchAll(path, buffer, *size);
+    };
+    if (request()) {
+        return true;
+    }
+    bool repeat = false;
+    {
+        std::lock_guard lock(operationMutex);
+        repeat = challengeUnanswered;
+    }
+    // A refused first try wrote nothing into the buffer: FetchAll stores only after a successful send.
+    return repeat && request();
 }
 
 bool HttpGet::JudgeResponse(const ResponseHeaders& response, DigestState& challenge, AuthMode& mode)

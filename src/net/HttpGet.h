@@ -33,6 +33,10 @@ public:
     // trust store.
     enum class CertificateCheck { Verified, Relaxed };
 
+    // Whether requests may go through a proxy. Recorder and camera credentials never leave the LAN
+    // (Never); the cloud portal follows the system's proxy settings (System).
+    enum class ProxyUse { Never, System };
+
     // Time-out used for a time-out argument of 0.
     static constexpr uint32_t kDefaultTimeoutMs = 60000;
     // Bytes of body kept while the caller is not reading; the transfer pauses beyond it.
@@ -48,9 +52,9 @@ public:
     // 80; a non-zero `port` replaces that. `timeoutMs` is both the connect limit and the receive limit
     // (the longest silence allowed while waiting for data, never a limit on a whole transfer); 0 means
     // kDefaultTimeoutMs. False (and nothing open) for an empty or malformed host or a port outside
-    // 1..65535.
+    // 1..65535. A Close during Open holds: the requests after it fail until the next Open.
     bool Open(std::string_view host, std::string_view user, std::string_view password, uint32_t timeoutMs, int secure,
-        int port, CertificateCheck check = CertificateCheck::Verified);
+        int port, CertificateCheck check = CertificateCheck::Verified, ProxyUse proxy = ProxyUse::Never);
 
     // Sends a GET for `path` (path and query, starting with "/") and returns once the response's
     // headers have arrived, the body unread. Authorization: AuthBasic with an empty password and a
@@ -81,6 +85,13 @@ public:
     // or a bare CR or LF inside), or when sending or waiting failed.
     bool Post(std::string_view path, std::string_view extraHeaders, std::string_view body);
 
+    // What every caller that may meet a peer with an empty password uses. Without `buffer`, SendGet; with
+    // it, FetchAll into `buffer` (`*size`: its capacity on entry, the bytes stored on return). When that
+    // request failed with a 401 whose Digest challenge it had not answered yet (it switched the object to
+    // AuthDigest, or the server renewed an outdated nonce with stale=true), sends it once more on this
+    // object, so the challenge is answered. At most two requests: a wrong password is refused twice.
+    bool GetAuthorised(std::string_view path, char* buffer = nullptr, size_t* size = nullptr);
+
     // The status of the current response; false when there is no request.
     bool QueryStatusCode(int& code);
 
@@ -92,9 +103,10 @@ public:
     void SetAuthMode(AuthMode mode);
     AuthMode GetAuthMode() const { return authMode; }
 
-    // Ends the request in progress and the connection. Safe from any thread: a SendGet, ReadChunk,
-    // FetchAll or Post blocked on another thread returns false promptly, and every later request fails
-    // until the next Open. Waits 50 ms before releasing; always true.
+    // Ends the request in progress and the connection. Safe from any thread and at any moment (also
+    // during Open): a SendGet, ReadChunk, FetchAll or Post blocked on another thread returns false
+    // promptly, and every later request fails at once until the next Open. Waits 50 ms before
+    // releasing; always true.
     bool Close();
 
     // What a response's head means for the request that got it: true when it is a response whose status is
@@ -132,6 +144,7 @@ private:
     uint32_t timeoutMs = 0;
     bool secure = false;
     CertificateCheck certificateCheck = CertificateCheck::Verified;
+    ProxyUse proxyUse = ProxyUse::Never;
     AuthMode authMode = AuthBasic;
     DigestState digest;
 
@@ -142,6 +155,7 @@ private:
     bool requestOpen = false; // a response whose headers arrived can be queried and read
     bool attached = false; // the easy handle is in the multi handle
     bool transportAuth = false; // libcurl answers challenges for the current request
+    bool challengeUnanswered = false; // the last SendGet got a Digest 401 that a repeat can answer
     bool headersFinal = false;
     bool transferDone = false;
     bool transferFailed = false;

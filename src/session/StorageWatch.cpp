@@ -84,13 +84,7 @@ void StorageWatch::pollPort(
     if (thread.running()
         && http.Open(ip, user, password, kRequestTimeoutMs, 0, webPort, HttpGet::CertificateCheck::Relaxed)) {
         const std::string path = "/config/storageinfo?storageid=" + std::to_string(port);
-        fetched = thread.running() && http.FetchAll(path, buffer.data(), size);
-        if (!fetched && thread.running() && http.GetAuthMode() == HttpGet::AuthDigest) {
-            // The recorder answered with a Digest challenge: the same connection now answers it.
-            size = buffer.size();
-            std::fill(buffer.begin(), buffer.end(), 0);
-            fetched = http.FetchAll(path, buffer.data(), size);
-        }
+        fetched = thread.running() && http.GetAuthorised(path, buffer.data(), &size);
     }
     if (!fetched) {
         plugged[port].store(0);

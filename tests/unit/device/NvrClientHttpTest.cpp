@@ -1,14 +1,20 @@
 // The request object's HTTP commands against scripted loopback servers: the requests each command sends,
 // how it reads the answers, the portal's cookie and error count, and how commands follow each other.
+#include "DigestPeers.h"
+#include "MhdServer.h"
 #include "RawHttpServer.h"
 #include "device/NvrClient.h"
 #include "net/Base64.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdlib>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -246,6 +252,136 @@ TEST(NvrClientCamera, loginCheckAndPasswordEchoDecideTheState)
     }
 }
 
+// The commands whose peer may have an empty password (a new camera, a new recorder), each with the files a
+// peer serves for it and what a Done command must have read.
+struct DigestCommand
+{
+    const char* name;
+    std::function<bool(NvrClient&, int port)> issue;
+    std::map<std::string, std::string> files;
+    std::function<void(NvrClient&)> check;
+};
+
+std::vector<DigestCommand> digestCommands()
+{
+    return {
+        { "PollFormat", [](NvrClient& c, int p) { return c.PollFormat(kHost, p, "admin", ""); },
+            { { "/config/storageformatpoll", "status=37\r\n" } },
+            [](NvrClient& c) { EXPECT_EQ(c.FormatProgress(), 37); } },
+        { "CheckCameraLogin", [](NvrClient& c, int p) { return c.CheckCameraLogin(kHost, p, "admin", ""); },
+            { { "/userlist.cgi", "user1=admin\r\n" } }, nullptr },
+        { "DiscoverCameras", [](NvrClient& c, int p) { return c.DiscoverCameras(kHost, p, "admin", ""); },
+            { { "/config/languages", "en\r\n" }, { "/config/quelmodiscovery", "cam;10.77.0.9\r\n" } },
+            [](NvrClient& c) { EXPECT_EQ(c.NextListItem(), "cam;10.77.0.9"); } },
+    };
+}
+
+// Against both Digest-only servers, with the empty password of a new device: the first request is refused
+// with a Digest challenge and answered once more on the same connection; a peer that has a password
+// refuses both, and nothing loops.
+TEST(NvrClientDigest, emptyPasswordIsAnsweredOnTheSecondRequestAndAWrongOneFailsAfterTwo)
+{
+    for (PeerKind kind : { PeerKind::Microhttpd, PeerKind::Lighttpd }) {
+        for (const DigestCommand& command : digestCommands()) {
+            for (const char* peerPassword : { "", "S3cret" }) {
+                const bool right = *peerPassword == '\0';
+                SCOPED_TRACE(std::string(PeerName(kind)) + " " + command.name + (right ? "" : " wrong password"));
+                std::string failure;
+                const auto peer = StartDigestPeer(kind, peerPassword, command.files, failure);
+                if (!peer) {
+                    GTEST_SKIP() << failure;
+                }
+                NvrClient client;
+                client.SetFixedPortConnection(peer->port(), false); // the HTTPS commands, on plain loopback here
+                ASSERT_TRUE(command.issue(client, peer->port()));
+                ASSERT_EQ(waitWhileBusy(client), right ? NvrClient::Done : NvrClient::Failed);
+                const auto requests = peer->requests();
+                ASSERT_GE(requests.size(), 2u);
+                EXPECT_EQ(requests[0].authorization, "Basic " + Base64Encode("admin:"));
+                EXPECT_EQ(requests[1].path, requests[0].path);
+                EXPECT_EQ(requests[1].authorization.rfind("Digest ", 0), 0u) << requests[1].authorization;
+                if (!right) {
+                    EXPECT_EQ(requests.size(), 2u);
+                    continue;
+                }
+                std::map<std::string, int> perPath;
+                for (const PeerRequest& request : requests) {
+                    EXPECT_LE(++perPath[request.path], 2) << request.path;
+                }
+                EXPECT_EQ(perPath.size(), command.files.size());
+                if (command.check) {
+                    command.check(client);
+                }
+            }
+        }
+    }
+}
+
+// libmicrohttpd's Digest check that holds the chosen request until the test lets it go.
+class StallingPeer
+{
+public:
+    explicit StallingPeer(size_t stallAt)
+        : stallAt(stallAt)
+        , server([this](MHD_Connection* connection, const MhdRequest&) {
+            const size_t index = seen++;
+            if (index == this->stallAt) {
+                std::unique_lock<std::mutex> guard(lock);
+                released.wait_for(guard, 10s, [this] { return letGo; });
+            }
+            MHD_Result queued = MHD_NO;
+            if (!MhdServer::digestAuthorised(connection, DigestPeer::kRealm, "admin", "", queued)) {
+                return queued;
+            }
+            return MhdServer::reply(connection, 200, "en\r\n");
+        })
+    {
+    }
+    ~StallingPeer()
+    {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            letGo = true;
+        }
+        released.notify_all();
+    }
+    uint16_t port() const { return server.port(); }
+    size_t requestCount() const { return server.requests().size(); }
+
+private:
+    size_t stallAt;
+    std::atomic<size_t> seen { 0 };
+    std::mutex lock;
+    std::condition_variable released;
+    bool letGo = false;
+    MhdServer server;
+};
+
+TEST(NvrClientDigest, stopDuringEitherRequestEndsTheCommandAtOnce)
+{
+    for (const DigestCommand& command : digestCommands()) {
+        for (size_t stallAt : { 0u, 1u }) {
+            SCOPED_TRACE(std::string(command.name) + " stopped during request " + std::to_string(stallAt + 1));
+            StallingPeer peer(stallAt);
+            NvrClient client;
+            client.SetFixedPortConnection(peer.port(), false);
+            ASSERT_TRUE(command.issue(client, peer.port()));
+            const auto deadline = Clock::now() + 5s;
+            while (peer.requestCount() <= stallAt && Clock::now() < deadline) {
+                std::this_thread::sleep_for(5ms);
+            }
+            ASSERT_EQ(peer.requestCount(), stallAt + 1) << "the request to stop in never came";
+            std::this_thread::sleep_for(100ms);
+            const auto stopAt = Clock::now();
+            EXPECT_TRUE(client.Stop());
+            EXPECT_LT(std::chrono::duration<double>(Clock::now() - stopAt).count(), 1.0);
+            EXPECT_EQ(client.State(), NvrClient::Failed);
+            std::this_thread::sleep_for(200ms);
+            EXPECT_EQ(peer.requestCount(), stallAt + 1) << "nothing is sent after Stop";
+        }
+    }
+}
+
 // A scripted portal: answers each form with the next text and records the forms.
 struct Portal
 {
@@ -402,6 +538,43 @@ TEST(NvrClientWorker, unpreparableConnectionLeavesBusyAndUnknownCodesAreRefused)
     EXPECT_EQ(client.State(), NvrClient::Busy);
     EXPECT_TRUE(client.Stop());
     EXPECT_EQ(client.State(), NvrClient::Busy) << "Stop leaves the state";
+}
+
+// Recorder and camera credentials never leave the LAN, whatever the proxy settings say; the portal follows
+// them.
+TEST(NvrClientProxy, recorderAndCameraRequestsNeverReachAProxyPortalRequestsDo)
+{
+    RawHttpServer proxy([](size_t, const RawRequest&) { return RawResponse::make(200, "SIGNINERR002"); });
+    RawHttpServer device(byPath({ { "/config/storageformatpoll", "status=3\r\n" }, { "/userlist.cgi", "" },
+        { "/config/languages", "" }, { "/config/quelmodiscovery", "" } }));
+    struct ProxySetting
+    {
+        explicit ProxySetting(const std::string& url) { ::setenv("http_proxy", url.c_str(), 1); }
+        ~ProxySetting() { ::unsetenv("http_proxy"); }
+    } setting("http://127.0.0.1:" + std::to_string(proxy.port()));
+    const struct
+    {
+        const char* name;
+        std::function<bool(NvrClient&, int port)> issue;
+        bool viaProxy;
+    } cases[] = {
+        { "recorder", [](NvrClient& c, int p) { return c.PollFormat(kHost, p, "admin", "pw"); }, false },
+        { "recorder HTTPS port", [](NvrClient& c, int p) { return c.DiscoverCameras(kHost, p, "admin", "pw"); },
+            false },
+        { "camera", [](NvrClient& c, int p) { return c.CheckCameraLogin(kHost, p, "admin", "pw"); }, false },
+        { "portal", [](NvrClient& c, int) { return signIn(c); }, true },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        const size_t proxied = proxy.requests().size();
+        const size_t direct = device.requests().size();
+        NvrClient client;
+        client.SetFixedPortConnection(device.port(), false);
+        ASSERT_TRUE(entry.issue(client, device.port()));
+        EXPECT_EQ(waitWhileBusy(client), NvrClient::Done);
+        EXPECT_EQ(proxy.requests().size() > proxied, entry.viaProxy);
+        EXPECT_EQ(device.requests().size() > direct, !entry.viaProxy);
+    }
 }
 
 } // namespace

@@ -169,15 +169,47 @@ TEST(Digest, parameterListWithTrailingCommasAndUnquotedAlgorithm)
     EXPECT_EQ(state.algorithm, "MD5");
 }
 
+// A challenge replaces the whole previous one: a key it lacks does not keep the earlier value.
 TEST(Digest, newChallengeReplacesEveryFieldAndDrawsLowerCaseClientNonce)
 {
-    DigestState state;
-    ParseChallenge(state, "realm=\"r\", nonce=\"n\", qop=\"auth\", opaque=\"o\", algorithm=MD5");
-    ParseChallenge(state, "realm=\"r2\", nonce=\"n2\"");
-    EXPECT_EQ(state.qop, "");
-    EXPECT_EQ(state.opaque, "");
-    EXPECT_EQ(state.algorithm, "");
-    EXPECT_TRUE(std::regex_match(state.cnonce, std::regex("[0-9a-z]{32}"))) << state.cnonce;
+    const std::string full = "realm=\"r1\", nonce=\"n1\", qop=\"auth\", opaque=\"o1\", algorithm=MD5-sess, stale=true";
+    const char* const lacking[] = {
+        "nonce=\"n2\", qop=\"auth\", opaque=\"o2\", algorithm=MD5, stale=true", // no realm
+        "realm=\"r2\", nonce=\"n2\", opaque=\"o2\", algorithm=MD5", // no qop: an RFC 2069 answer
+        "realm=\"r2\", nonce=\"n2\", qop=\"auth\", algorithm=MD5", // no opaque
+        "realm=\"r2\", nonce=\"n2\", qop=\"auth\", opaque=\"o2\"", // no algorithm
+        "realm=\"r2\", nonce=\"n2\", qop=\"auth\", opaque=\"o2\", algorithm=MD5", // not stale
+        "nonce=\"n2\"", // nothing but the nonce
+    };
+    DigestState first;
+    ParseChallenge(first, full);
+    EXPECT_TRUE(first.stale);
+    EXPECT_EQ(first.opaque, "o1");
+    for (const char* second : lacking) {
+        SCOPED_TRACE(second);
+        DigestState alone;
+        ParseChallenge(alone, second);
+        DigestState parsed;
+        ParseChallenge(parsed, full);
+        ParseChallenge(parsed, second);
+        DigestState selected;
+        ASSERT_TRUE(SelectDigestChallenge(selected, "Digest " + full));
+        ASSERT_TRUE(SelectDigestChallenge(selected, std::string("Digest ") + second));
+        for (const DigestState* state : { &parsed, &selected }) {
+            EXPECT_EQ(state->realm, alone.realm);
+            EXPECT_EQ(state->nonce, alone.nonce);
+            EXPECT_EQ(state->qop, alone.qop);
+            EXPECT_EQ(state->opaque, alone.opaque);
+            EXPECT_EQ(state->algorithm, alone.algorithm);
+            EXPECT_EQ(state->stale, alone.stale);
+            EXPECT_TRUE(std::regex_match(state->cnonce, std::regex("[0-9a-z]{32}"))) << state->cnonce;
+        }
+        // Nothing of the first challenge reaches the header.
+        const std::string header = BuildDigestHeader(parsed, "admin", "pw", "GET", "/");
+        EXPECT_EQ(header.find("o1"), std::string::npos) << header;
+        EXPECT_EQ(header.find("r1"), std::string::npos) << header;
+        EXPECT_EQ(header.find("MD5-sess"), std::string::npos) << header;
+    }
 }
 
 TEST(Digest, nonceCountAdvancesPerHeaderAndRestartsWithNewChallenge)

@@ -1,6 +1,7 @@
 // HttpGet against loopback servers: a scripted raw server for exact bytes and timing, and
 // libmicrohttpd for an independent Digest check.
 #include "net/HttpGet.h"
+#include "DigestPeers.h"
 #include "MhdServer.h"
 #include "RawHttpServer.h"
 #include "net/Base64.h"
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -243,6 +245,40 @@ TEST(HttpGetPath, bytesAUrlCannotCarryAreSentEncoded)
     EXPECT_FALSE(http.SendGet("no-slash"));
 }
 
+// Recorder and camera credentials must not leave the LAN: unless told otherwise, requests ignore the
+// system's proxy settings.
+TEST(HttpGetProxy, onlyAConnectionOpenedForTheSystemsProxyUsesIt)
+{
+    RawHttpServer proxy(always(RawResponse::make(200, "via proxy")));
+    RawHttpServer device(always(RawResponse::make(200, "direct")));
+    struct ProxySetting
+    {
+        explicit ProxySetting(const std::string& url) { ::setenv("http_proxy", url.c_str(), 1); }
+        ~ProxySetting() { ::unsetenv("http_proxy"); }
+    } setting("http://127.0.0.1:" + std::to_string(proxy.port()));
+    const struct
+    {
+        const char* name;
+        bool systemProxy;
+        const char* body;
+    } cases[] = { { "default", false, "direct" }, { "system proxy", true, "via proxy" } };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        HttpGet http;
+        ASSERT_TRUE(entry.systemProxy ? http.Open("127.0.0.1", "admin", "", 3000, 0, device.port(),
+                        HttpGet::CertificateCheck::Verified, HttpGet::ProxyUse::System)
+                                      : http.Open("127.0.0.1", "admin", "", 3000, 0, device.port()));
+        std::vector<char> buffer(64, '\0');
+        size_t size = buffer.size();
+        EXPECT_TRUE(http.FetchAll("/config/storage", buffer.data(), size));
+        EXPECT_EQ(std::string(buffer.data(), size), entry.body);
+    }
+    EXPECT_EQ(device.requests().size(), 1u);
+    ASSERT_EQ(proxy.requests().size(), 1u);
+    EXPECT_EQ(proxy.requests()[0].requestLine(),
+        "GET http://127.0.0.1:" + std::to_string(device.port()) + "/config/storage HTTP/1.1");
+}
+
 TEST(HttpGetFetchAll, capDropsTheChunkThatWouldFillTheBuffer)
 {
     std::string body(100000, '\0');
@@ -396,6 +432,70 @@ TEST(HttpGetClose, closeFromAnotherThreadEndsAStreamRead)
     closer.get();
 }
 
+TEST(HttpGetClose, aCloseAtAnyMomentFailsEveryRequestUntilTheNextOpen)
+{
+    RawResponse stalled;
+    stalled.kind = RawResponse::Kind::Silent;
+    stalled.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial";
+    RawHttpServer server([&](size_t, const RawRequest& request) {
+        return request.requestLine().find("/stall") != std::string::npos ? stalled : RawResponse::make(200, "ok");
+    });
+    auto open = [&](HttpGet& http) { return http.Open("127.0.0.1", "admin", "", 30000, 0, server.port()); };
+    enum class Moment { DuringOpen, AfterOpen, AfterARequest, DuringARead };
+    const struct
+    {
+        const char* name;
+        Moment moment;
+    } cases[] = { { "during Open", Moment::DuringOpen }, { "after Open", Moment::AfterOpen },
+        { "after a request", Moment::AfterARequest }, { "during a read", Moment::DuringARead } };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        HttpGet http;
+        char chunk[64];
+        size_t read = 0;
+        std::future<bool> closer;
+        if (entry.moment == Moment::DuringOpen) {
+            // Open waits 50 ms before it settles the connection; the Close lands inside that wait and is
+            // still waiting itself when the request below starts.
+            closer = std::async(std::launch::async, [&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                return http.Close();
+            });
+            open(http);
+        } else {
+            ASSERT_TRUE(open(http));
+        }
+        if (entry.moment == Moment::AfterOpen) {
+            http.Close();
+        } else if (entry.moment == Moment::AfterARequest) {
+            ASSERT_TRUE(http.SendGet("/a"));
+            http.Close();
+        } else if (entry.moment == Moment::DuringARead) {
+            ASSERT_TRUE(http.SendGet("/stall"));
+            ASSERT_TRUE(http.ReadChunk(chunk, sizeof chunk, read));
+            closer = std::async(std::launch::async, [&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                return http.Close();
+            });
+            EXPECT_FALSE(http.ReadChunk(chunk, sizeof chunk, read));
+        }
+        const auto start = Clock::now();
+        EXPECT_FALSE(http.SendGet("/a"));
+        std::vector<char> buffer(64, '\0');
+        size_t size = buffer.size();
+        EXPECT_FALSE(http.GetAuthorised("/a", buffer.data(), &size));
+        EXPECT_FALSE(http.Post("/a", "", "x=1"));
+        EXPECT_FALSE(http.ReadChunk(chunk, sizeof chunk, read));
+        EXPECT_LT(secondsSince(start), 1.0) << "each request must fail at once";
+        if (closer.valid()) {
+            closer.get();
+        }
+
+        ASSERT_TRUE(open(http));
+        EXPECT_TRUE(http.SendGet("/a")) << "the next Open ends the closed state";
+    }
+}
+
 // A Digest 401 reaching the class switches it; the retry is answered by our own header.
 TEST(HttpGetDigest, rawDigestChallengeSwitchesModeAndCountsNonces)
 {
@@ -503,6 +603,68 @@ TEST_F(MhdDigest, nonEmptyPasswordIsAnsweredByTheTransportWithoutAPreemptiveHead
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].authorization, "");
     EXPECT_EQ(requests[1].authorization.rfind("Digest ", 0), 0u);
+}
+
+// Every caller that may meet a peer with an empty password uses GetAuthorised. Against both Digest-only
+// servers: the challenge is answered on the second request; a wrong password is refused after two.
+TEST(HttpGetAuthorised, digestOnlyServersAreAnsweredOnTheSecondRequestAndAWrongPasswordCostsTwo)
+{
+    const struct
+    {
+        const char* name;
+        const char* serverPassword;
+        const char* password;
+        bool fetch;
+        bool result;
+    } cases[] = {
+        { "empty password, send", "", "", false, true },
+        { "empty password, fetch", "", "", true, true },
+        { "wrong empty password", "S3cret", "", true, false },
+        { "wrong password, answered by the transport", "S3cret", "wrong", false, false },
+        { "right password, answered by the transport", "S3cret", "S3cret", true, true },
+    };
+    const std::map<std::string, std::string> files
+        = { { "/config/storage", "disk=1\r\n" }, { "/config/time", "time=1\r\n" } };
+    for (PeerKind kind : { PeerKind::Microhttpd, PeerKind::Lighttpd }) {
+        for (const auto& entry : cases) {
+            SCOPED_TRACE(std::string(PeerName(kind)) + ": " + entry.name);
+            std::string failure;
+            const auto peer = StartDigestPeer(kind, entry.serverPassword, files, failure);
+            if (!peer) {
+                GTEST_SKIP() << failure;
+            }
+            HttpGet http;
+            ASSERT_TRUE(http.Open("127.0.0.1", "admin", entry.password, 3000, 0, peer->port()));
+            std::vector<char> buffer(64, '\0');
+            size_t size = buffer.size();
+            EXPECT_EQ(entry.fetch ? http.GetAuthorised("/config/storage", buffer.data(), &size)
+                                  : http.GetAuthorised("/config/storage"),
+                entry.result);
+            auto requests = peer->requests();
+            ASSERT_EQ(requests.size(), 2u);
+            EXPECT_EQ(requests[1].authorization.rfind("Digest ", 0), 0u) << requests[1].authorization;
+            if (!entry.result) {
+                continue;
+            }
+            int status = 0;
+            ASSERT_TRUE(http.QueryStatusCode(status));
+            EXPECT_EQ(status, 200);
+            if (entry.fetch) {
+                EXPECT_EQ(std::string(buffer.data(), size), "disk=1\r\n");
+            }
+            if (*entry.password != '\0') {
+                continue; // the transport starts each request without credentials
+            }
+            EXPECT_EQ(requests[0].authorization, "Basic " + Base64Encode("admin:"));
+            // Another path on the same object goes out with Digest at once; libmicrohttpd binds nonces to
+            // paths and renews an outdated one with stale=true, which is answered once more.
+            EXPECT_TRUE(http.GetAuthorised("/config/time"));
+            requests = peer->requests();
+            EXPECT_GE(requests.size(), 3u);
+            EXPECT_LE(requests.size(), 4u);
+            EXPECT_EQ(requests[2].authorization.rfind("Digest ", 0), 0u);
+        }
+    }
 }
 
 // A self-signed certificate for 127.0.0.1, made with the openssl tool for one test run.
