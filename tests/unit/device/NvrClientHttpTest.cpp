@@ -250,7 +250,7 @@ TEST(NvrClientCamera, loginCheckAndPasswordEchoDecideTheState)
 struct Portal
 {
     explicit Portal(std::vector<RawResponse> answers)
-        : server([this, answers](size_t index, const RawRequest&) { return answers.at(index); })
+        : server([answers](size_t index, const RawRequest&) { return answers.at(index); })
     {
         client.SetFixedPortConnection(server.port(), false);
     }
