@@ -14,6 +14,14 @@ elseif(NOT HXT_SANITIZE STREQUAL "")
     message(FATAL_ERROR "HXT_SANITIZE must be empty, 'address' or 'thread'")
 endif()
 
-if(HXT_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    message(FATAL_ERROR "HXT_FUZZ needs clang: configure with CC=clang CXX=clang++")
+if(HXT_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "HXT_FUZZ needs clang: configure with CC=clang CXX=clang++")
+    endif()
+    # libFuzzer steers by the coverage of the code under test, so every library carries the coverage
+    # instrumentation, not only the fuzz targets' own files. Linking with the same flag gives the other
+    # programs of this build (tests, companion, simulator) the runtime the instrumentation calls into; the
+    # fuzz targets add the fuzzer itself (hxt_add_fuzz_target).
+    add_compile_options(-fsanitize=fuzzer-no-link)
+    add_link_options(-fsanitize=fuzzer-no-link)
 endif()

@@ -24,13 +24,13 @@ function(hxt_add_qtest name)
 endfunction()
 
 # hxt_add_fuzz_target(NAME SOURCES f.cpp LIBS lib... CORPUS dir)
-# With HXT_FUZZ a libFuzzer program; otherwise a plain program that replays the seed corpus, run by ctest.
+# With HXT_FUZZ a libFuzzer program (the whole build then carries coverage instrumentation, see HxtOptions);
+# otherwise a plain program that replays the seed corpus, run by ctest.
 function(hxt_add_fuzz_target name)
     cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     if(HXT_FUZZ)
-        target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
         target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     else()
         target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/fuzz/ReplayMain.cpp)

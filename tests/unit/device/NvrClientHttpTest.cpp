@@ -386,7 +386,7 @@ TEST(NvrClientDigest, stopDuringEitherRequestEndsTheCommandAtOnce)
 struct Portal
 {
     explicit Portal(std::vector<RawResponse> answers)
-        : server([this, answers](size_t index, const RawRequest&) { return answers.at(index); })
+        : server([answers](size_t index, const RawRequest&) { return answers.at(index); })
     {
         client.SetFixedPortConnection(server.port(), false);
     }
