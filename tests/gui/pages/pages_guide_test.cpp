@@ -92,6 +92,32 @@ private slots:
         QTest::newRow("LED help cross") << false << false << false;
     }
 
+    // Opened over the LED help, the reset help takes that help's size; its content fills it (the picture grows,
+    // drawn from its sharper art) so no empty band is left above RESET, in every language.
+    void resetHelpOverTheLedHelpLeavesNoEmptyBand_data()
+    {
+        QTest::addColumn<int>("language");
+        for (int language = 0; language < 6; ++language)
+            QTest::newRow(QByteArray::number(language).constData()) << language;
+    }
+
+    void resetHelpOverTheLedHelpLeavesNoEmptyBand()
+    {
+        QFETCH(int, language);
+        SelectLanguage(language);
+        RecordingHost host;
+        const CLEDRedPage led(&host, QPoint(0, 0));
+        const CResetPage reset(&host, QPoint(0, 0), 0, led.boxRect());
+        QCOMPARE(reset.boxRect(), led.boxRect());
+        const QRect content = reset.contentRect();
+        const int band = reset.resetButton()->geometry().top() - (content.bottom() + 1);
+        QVERIFY2(band >= 24 && band <= 32, qPrintable(QStringLiteral("band of %1 pixels above RESET").arg(band)));
+        // On its own it keeps its own size and the picture's; over the LED help the picture grew.
+        const CResetPage alone(&host, QPoint(0, 0), 0);
+        QCOMPARE(alone.resetButton()->geometry().top() - (alone.contentRect().bottom() + 1), 24);
+        QVERIFY(content.height() > alone.contentRect().height() + 40);
+    }
+
     void ledHelpEndsWithHomeOnlyAfterReset()
     {
         QFETCH(bool, openReset);
