@@ -615,12 +615,12 @@ def ill_no_device(W=575, H=270):
     """Recorder not found: the recorder's Ethernet cable is not in the router."""
     out = []
     rt, r = router_rear(318, 70, 240, 46)
-    rec, a = recorder_rear(24, 130, 220, 46)
+    rec, a = recorder_rear(24, 124, 220, 46)
     out.append(rt)
     out.append(rec)
     # power lead: down into its adapter in the wall outlet below
     dx, dy = a["dc"]
-    wall, w = wall_adapter(dx, H - 48, 44)
+    wall, w = wall_adapter(dx, H - 56, 42)
     out.append(cable_d(f"M{f(dx)},{f(dy + 20)} V{f(w['lead'][1])}", color=SLATE))
     out.append(wall)
     out.append(plug_dc(dx, dy))

@@ -16,6 +16,8 @@ public:
     void SetImage(int pngId);
     // The picture as painting draws it (scaled to the control's size).
     const QImage& image() const { return picture.image(); }
+    // The picture's own size (logical pixels); empty without a picture.
+    QSize pictureSize() const { return picture.naturalSize(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -18,6 +18,8 @@ public:
     // What painting draws: the picture at its fitted size (as decoded before any fit).
     const QImage& image() const { return fitted; }
     bool isNull() const { return fitted.isNull(); }
+    // The picture's own size in logical pixels (the 1x size), whatever it is fitted to; empty without a picture.
+    QSize naturalSize() const { return decoded.deviceIndependentSize().toSize(); }
 
 private:
     int id = -1;

@@ -7,6 +7,8 @@
 #include "app/WizardSession.h"
 #include "i18n/Localization.h"
 #include "pages/CHomeDlg.h"
+#include "pages/CIntroduction1Dlg.h"
+#include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
 #include "pages/CLEDRedPage.h"
 #include "pages/CMacDisplayPage.h"
@@ -14,6 +16,7 @@
 #include "pages/CResetPage.h"
 #include "ui/CBaseStatic2.h"
 #include "ui/CComboBoxList.h"
+#include "ui/CImageBox.h"
 #include "ui/CLinkStatic2.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselButton2.h"
@@ -90,6 +93,27 @@ private slots:
         QTest::newRow("reset help RESET") << true << true << true;
         QTest::newRow("reset help cross, then LED cross") << true << false << false;
         QTest::newRow("LED help cross") << false << false << false;
+    }
+
+    // Each cabling page shows its picture at the picture's own size, centred on the light stage (80, 180, 700 x 320),
+    // drawn from pixels fitted to that size.
+    void cablingPicturesKeepTheirSize()
+    {
+        RecordingHost host;
+        WizardSession session;
+        CIntroduction1Dlg power(&host, session);
+        CIntroduction2Dlg ethernet(&host, session);
+        CIntroduction3Dlg led(&host, session);
+        const std::pair<QWidget*, QSize> pages[]
+            = { { &power, QSize(550, 240) }, { &ethernet, QSize(522, 301) }, { &led, QSize(300, 235) } };
+        for (const auto& [page, size] : pages) {
+            page->show(); // as the host shows it: the picture is fitted to its place before it is painted
+            const auto* picture = page->findChild<CImageBox*>("illustration");
+            QVERIFY(picture != nullptr);
+            QCOMPARE(picture->geometry(),
+                QRect(QPoint(80 + (700 - size.width()) / 2, 180 + (320 - size.height()) / 2), size));
+            QCOMPARE(picture->image().size(), size); // a 1x screen: the 1x picture, not scaled
+        }
     }
 
     // Opened over the LED help, the reset help takes that help's size; its content fills it (the picture grows,
