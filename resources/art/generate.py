@@ -347,6 +347,19 @@ def power_adapter(x, y, w=84, h=46):
     return "".join(out), {"in": (x, y + h / 2), "out": (x + w, y + h / 2)}
 
 
+def wall_adapter(cx, y, s=44):
+    """A plug-in power adapter sitting in a wall outlet of size s (top-left y), its lead leaving upwards from
+    the anchor "lead"."""
+    ox = cx - s / 2
+    bw, bh = s * 0.6, s * 0.66
+    by = y + (s - bh) / 2
+    out = [rect(ox, y, s, s, rx=s * 0.16, fill="#FFFFFF", stroke=GREY_3, stroke_width=EDGE),
+           rect(cx - bw / 2, by, bw, bh, rx=5, fill=SLATE),
+           rect(cx - bw / 2 + 3, by + 3, bw - 6, 5, rx=2.5, fill=SLATE_TOP),
+           rect(cx - 5, by - 4, 10, 6, rx=2, fill=SLATE)]
+    return "".join(out), {"lead": (cx, by - 3)}
+
+
 def wall_plug(cx, cy):
     """The mains plug seen from the front, sitting in an outlet centred at (cx, cy)."""
     return (circle(cx, cy, 19, fill=SLATE) + circle(cx, cy, 13, fill=SLATE_TOP)
@@ -397,8 +410,10 @@ def cursor_hand():
 # Buttons and small controls.
 
 BTN_STATES = {
-    # state: (fill) for the filled buttons; white text is drawn on top by the program
-    "normal": BLUE, "hover": BLUE_HOVER, "pressed": BLUE_PRESSED, "disabled": GREY_DIS,
+    # state: (fill) for the filled buttons; white text is drawn on top by the program. The disabled face is drawn
+    # at half opacity over the white page, so it is dark here: half of it over white still carries the white
+    # caption at better than 3:1.
+    "normal": BLUE, "hover": BLUE_HOVER, "pressed": BLUE_PRESSED, "disabled": SLATE_DEEP,
 }
 BTN2_STATES = {"normal": "#4A5763", "hover": "#5A6874", "pressed": "#36424D", "disabled": GREY_DIS}
 
@@ -483,9 +498,11 @@ def ill_ethernet(W=522, H=301):
     out.append(rec)
     lx, ly = a["lan"]
     px, py = r["lan1"]
-    # power lead of the recorder, already in place, leaving to the bottom edge
+    # power lead of the recorder, already in place: down into its adapter in the wall outlet below
     dx, dy = a["dc"]
-    out.append(cable_d(f"M{f(dx)},{f(dy + 20)} V{f(H + 10)}", color=SLATE))
+    wall, w = wall_adapter(dx, H - 48, 44)
+    out.append(cable_d(f"M{f(dx)},{f(dy + 20)} V{f(w['lead'][1])}", color=SLATE))
+    out.append(wall)
     out.append(plug_dc(dx, dy))
     out.append(cable_d(f"M{f(lx)},{f(ly + 22)} C{f(lx)},{f(ly + 90)} {f(px)},{f(py + 150)} {f(px)},{f(py + 22)}"))
     out.append(plug_rj45(lx, ly))
@@ -598,11 +615,14 @@ def ill_no_device(W=575, H=270):
     """Recorder not found: the recorder's Ethernet cable is not in the router."""
     out = []
     rt, r = router_rear(318, 70, 240, 46)
-    rec, a = recorder_rear(24, 150, 220, 46)
+    rec, a = recorder_rear(24, 124, 220, 46)
     out.append(rt)
     out.append(rec)
+    # power lead: down into its adapter in the wall outlet below
     dx, dy = a["dc"]
-    out.append(cable_d(f"M{f(dx)},{f(dy + 20)} V{H + 10}", color=SLATE))
+    wall, w = wall_adapter(dx, H - 56, 42)
+    out.append(cable_d(f"M{f(dx)},{f(dy + 20)} V{f(w['lead'][1])}", color=SLATE))
+    out.append(wall)
     out.append(plug_dc(dx, dy))
     lx, ly = a["lan"]
     px, py = r["lan1"]

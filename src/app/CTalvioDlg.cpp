@@ -16,10 +16,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QTimerEvent>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -114,18 +114,27 @@ bool CTalvioDlg::InstallIcon()
 
 void CTalvioDlg::paintShadow()
 {
-    // Black, its alpha falling off linearly from the darkness at the host's edge to 0 at the shadow's size.
+    // Black, its alpha falling off linearly from the darkness at the host's edge to nothing at the window's edge:
+    // the shadow's size is squeezed into the margin the frame has around the host, so it never ends in a rim.
     shadow = QImage(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
     shadow.fill(Qt::transparent);
-    QPainter painter(&shadow);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area(7, 7, CInterDialog::kWidth, CInterDialog::kHeight);
-    // Nested layers: a pixel d pixels outside the edge lies under size - d + 1 of them.
-    const double layer = 1.0 - std::pow(1.0 - kShadowDarkness / 255.0, 1.0 / kShadowSize);
-    for (int d = kShadowSize; d >= 1; --d) {
-        QPainterPath ring;
-        ring.addRoundedRect(area.adjusted(-d, -d + 1, d, d + 1), 6 + d, 6 + d);
-        painter.fillPath(ring, QColor(0, 0, 0, static_cast<int>(layer * 255.0 + 0.5)));
+    const double margin = (kWidth - CInterDialog::kWidth) / 2.0; // 7
+    const double radius = 6.0; // the host's rounded corners
+    const double halfWidth = CInterDialog::kWidth / 2.0 - radius;
+    const double halfHeight = CInterDialog::kHeight / 2.0 - radius;
+    for (int y = 0; y < kHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
+        for (int x = 0; x < kWidth; ++x) {
+            // How far the pixel's centre lies outside the host's rounded rectangle.
+            const double qx = std::abs(x + 0.5 - kWidth / 2.0) - halfWidth;
+            const double qy = std::abs(y + 0.5 - kHeight / 2.0) - halfHeight;
+            const double outside
+                = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - radius;
+            // The outermost pixels (their centres half a pixel inside the window's edge) get none.
+            const double fade = std::clamp(1.0 - (outside + 0.5) / margin, 0.0, 1.0);
+            const int alpha = static_cast<int>(kShadowDarkness * fade + 0.5);
+            line[x] = qRgba(0, 0, 0, alpha);
+        }
     }
 }
 

@@ -15,9 +15,8 @@ class CTalvioDlg : public QWidget
 public:
     static constexpr int kWidth = 874;
     static constexpr int kHeight = 654;
+    // Alpha of the shadow along the host's edge; it fades to nothing at the window's edge, 7 pixels out.
     static constexpr int kShadowDarkness = 150;
-    static constexpr int kShadowSharpness = 10;
-    static constexpr int kShadowSize = 10;
 
     CTalvioDlg();
     ~CTalvioDlg() override;

@@ -21,6 +21,14 @@ QStringList GuideBox::texts() const
     return all;
 }
 
+QRect GuideBox::contentRect() const
+{
+    QRect all;
+    for (const Item& item : items)
+        all |= item.rect;
+    return all.translated(box.topLeft());
+}
+
 void GuideBox::placeBox(QPoint topLeft, int width, int height)
 {
     box = QRect(topLeft, QSize(width, height));
@@ -59,9 +67,16 @@ int GuideBox::addBullet(const QString& text, int x, int y, int width, int pixelS
 QRect GuideBox::addPicture(int pngId, int x, int y, QSize size)
 {
     Item item;
-    item.picture = LoadPngResource(pngId).value_or(QImage());
+    const qreal ratio = devicePixelRatioF();
+    item.picture = LoadPngResource(pngId, ratio).value_or(QImage());
     if (!size.isValid())
         size = item.picture.isNull() ? QSize(0, 0) : item.picture.deviceIndependentSize().toSize();
+    if (!item.picture.isNull() && size.width() * ratio > item.picture.width()) {
+        // Drawn larger than this picture has pixels: made from the sharper art where there is one.
+        const qreal needed = ratio * size.width() / item.picture.deviceIndependentSize().width();
+        item.picture = LoadPngResource(pngId, needed).value_or(item.picture);
+    }
+    item.picture = FitPicture(item.picture, size, ratio); // scaled once, not while painting
     item.rect = QRect(QPoint(x, y), size);
     items.push_back(item);
     return item.rect;

@@ -15,6 +15,8 @@ class GuideBox : public AlertBox
 public:
     // The texts drawn in the box, in order (for tests and review).
     QStringList texts() const;
+    // Where the texts and pictures lie, together (window coordinates).
+    QRect contentRect() const;
 
 protected:
     GuideBox(QWidget* inside, QPoint pagePosition);

@@ -22,7 +22,7 @@ GuidePage::GuidePage(QWidget* host, int pageNumber, int backgroundId, const QStr
         picture = new CImageBox(this);
         picture->setObjectName(QStringLiteral("illustration"));
         picture->SetImage(pictureId);
-        const QSize size = picture->image().isNull() ? QSize() : picture->image().deviceIndependentSize().toSize();
+        const QSize size = picture->pictureSize();
         // Centred on the light stage of the background (80, 180, 700 x 320).
         picture->setGeometry(
             80 + (700 - size.width()) / 2, 180 + (320 - size.height()) / 2, size.width(), size.height());

@@ -45,8 +45,9 @@ WizardPage::WizardPage(QWidget* host, int pageNumber, int backgroundId)
     setObjectName(QStringLiteral("page%1").arg(pageNumber));
     setGeometry(0, 0, kWidth, kHeight);
     setFocusPolicy(Qt::StrongFocus);
-    if (auto bitmap = LoadBitmapResource(backgroundId))
-        background = std::move(*bitmap);
+    // Decoded for this screen (1x or 2x) and fitted to the page once, so painting copies it pixel for pixel.
+    if (auto bitmap = LoadBitmapResource(backgroundId, devicePixelRatioF()))
+        background = FitPicture(*bitmap, QSize(kWidth, kHeight), devicePixelRatioF());
 
     close = MakeImageButton(this, "close", 3041, 3038, 3040, 3039);
     close->setGeometry(823, 0, 37, 29);

@@ -1,6 +1,6 @@
 #pragma once
-// Flowing text with emphasis markup: the parts between "<br>" and "</br>" are drawn bold and followed by a gap
-// of the font size. Words can be centred in their cells.
+// Flowing text with emphasis markup: the parts between "<br>" and "</br>" are drawn bold; the text goes on after
+// them with a normal space. Words can be centred in their cells.
 
 #include "ui/FlowingText.h"
 

@@ -8,9 +8,16 @@ CGroupImageBox::CGroupImageBox(QWidget* parent)
     : QWidget(parent)
 {
     for (int slot = 0; slot < 4; ++slot) {
-        if (auto loaded = LoadPngResource(4051 + slot))
-            pictures[static_cast<size_t>(slot)] = std::move(*loaded);
+        pictures[static_cast<size_t>(slot)].Load(4051 + slot, devicePixelRatioF());
+        pictures[static_cast<size_t>(slot)].Fit(size(), devicePixelRatioF());
     }
+}
+
+void CGroupImageBox::resizeEvent(QResizeEvent* event)
+{
+    for (FittedPicture& picture : pictures)
+        picture.Fit(size(), devicePixelRatioF());
+    QWidget::resizeEvent(event);
 }
 
 void CGroupImageBox::setIndex(int index)
@@ -24,7 +31,7 @@ const QImage& CGroupImageBox::image(int slot) const
     static const QImage none;
     if (slot < 0 || slot >= 4)
         return none;
-    return pictures[static_cast<size_t>(slot)];
+    return pictures[static_cast<size_t>(slot)].image();
 }
 
 void CGroupImageBox::paintEvent(QPaintEvent*)
@@ -33,5 +40,5 @@ void CGroupImageBox::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     PrepareGraphics(painter);
-    DrawImageStretched(painter, pictures[static_cast<size_t>(shown)], width(), height());
+    DrawImageStretched(painter, image(shown), width(), height());
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Four pictures (PNG 4051 to 4054) of which the page shows one, stretched; index -1 shows nothing.
 
+#include "ui/FittedPicture.h"
+
 #include <QImage>
 #include <QWidget>
 #include <array>
@@ -13,12 +15,14 @@ public:
 
     void setIndex(int index);
     int index() const { return shown; }
+    // The picture of slot as painting draws it (scaled to the control's size).
     const QImage& image(int slot) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    std::array<QImage, 4> pictures;
+    std::array<FittedPicture, 4> pictures;
     int shown = -1;
 };

@@ -11,9 +11,8 @@ CIconButton::CIconButton(QWidget* parent)
 
 void CIconButton::SetIcon(int pngId)
 {
-    iconPicture = QImage();
-    if (auto picture = LoadPngResource(pngId))
-        iconPicture = std::move(*picture);
+    iconPicture.Load(pngId, devicePixelRatioF());
+    iconPicture.Fit(QSize(12, 12), devicePixelRatioF());
     update();
 }
 
@@ -39,5 +38,5 @@ void CIconButton::PaintCaption(QPainter& painter) const
             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
     }
     if (!iconPicture.isNull())
-        painter.drawImage(QRectF(14, height() / 2 - 6, 12, 12), iconPicture);
+        painter.drawImage(QRectF(14, height() / 2 - 6, 12, 12), iconPicture.image());
 }

@@ -12,7 +12,7 @@ public:
 
     // Releases the icon, then loads PNG id into it.
     void SetIcon(int pngId);
-    const QImage& icon() const { return iconPicture; }
+    const QImage& icon() const { return iconPicture.image(); }
     int CaptionSize() const override;
 
 protected:
@@ -21,5 +21,5 @@ protected:
     bool PostsToggle() const override { return false; }
 
 private:
-    QImage iconPicture;
+    FittedPicture iconPicture; // drawn 12 x 12
 };

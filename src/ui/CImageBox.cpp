@@ -11,15 +11,20 @@ CImageBox::CImageBox(QWidget* parent)
 
 void CImageBox::SetImage(int pngId)
 {
-    picture = QImage();
-    if (auto loaded = LoadPngResource(pngId))
-        picture = std::move(*loaded);
+    picture.Load(pngId, devicePixelRatioF());
+    picture.Fit(size(), devicePixelRatioF());
     update();
+}
+
+void CImageBox::resizeEvent(QResizeEvent* event)
+{
+    picture.Fit(size(), devicePixelRatioF());
+    QWidget::resizeEvent(event);
 }
 
 void CImageBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     PrepareGraphics(painter);
-    DrawImageStretched(painter, picture, width(), height());
+    DrawImageStretched(painter, picture.image(), width(), height());
 }

@@ -15,10 +15,15 @@ CImageButton::CImageButton(QWidget* parent)
 
 void CImageButton::SetImage(int pngId)
 {
-    picture = QImage();
-    if (auto loaded = LoadPngResource(pngId))
-        picture = std::move(*loaded);
+    picture.Load(pngId, devicePixelRatioF());
+    picture.Fit(size(), devicePixelRatioF());
     update();
+}
+
+void CImageButton::resizeEvent(QResizeEvent* event)
+{
+    picture.Fit(size(), devicePixelRatioF());
+    QWidget::resizeEvent(event);
 }
 
 void CImageButton::setBackground(Rgb colour)
@@ -32,7 +37,7 @@ void CImageButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     PrepareGraphics(painter);
     painter.fillRect(rect(), ColorFromRgb(background));
-    DrawImageStretched(painter, picture, width(), height());
+    DrawImageStretched(painter, picture.image(), width(), height());
 }
 
 void CImageButton::mousePressEvent(QMouseEvent* event)
@@ -40,4 +45,5 @@ void CImageButton::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && overlayKind != NO_OVERLAY)
         PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
     QWidget::mousePressEvent(event);
+    event->accept(); // the button keeps its clicks: the page below must not start moving the window
 }

@@ -3,6 +3,8 @@
 
 #include "ui/Colours.h"
 
+#include "ui/FittedPicture.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -13,17 +15,19 @@ public:
     explicit CImageButton(QWidget* parent = nullptr);
 
     void SetImage(int pngId);
-    const QImage& image() const { return picture; }
+    // The picture as painting draws it (scaled to the control's size).
+    const QImage& image() const { return picture.image(); }
     void setBackground(Rgb colour);
     void setOverlayKind(int kind) { overlayKind = kind; }
     int overlay() const { return overlayKind; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    QImage picture;
+    FittedPicture picture;
     Rgb background = MakeRgb(255, 255, 255);
     int overlayKind = -1;
 };

@@ -26,7 +26,7 @@ void CLinkStatic::setFontFields(int pixelSize, Rgb colour, bool isBold)
     size = pixelSize;
     textColour = colour;
     bold = isBold;
-    Relayout();
+    Reflow();
     update();
 }
 
@@ -34,28 +34,28 @@ void CLinkStatic::SetText(const QString& text)
 {
     windowText = text;
     wordList = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    Relayout();
+    Reflow();
     update();
 }
 
 void CLinkStatic::SetIcon(int pngId)
 {
-    iconPicture = QImage();
-    if (auto picture = LoadPngResource(pngId))
-        iconPicture = std::move(*picture);
+    iconPicture.Load(pngId, devicePixelRatioF());
+    iconPicture.Fit(IconSize(), devicePixelRatioF());
     update();
 }
 
 void CLinkStatic::setIconLeft(bool on)
 {
     iconLeftOn = on;
+    iconPicture.Fit(IconSize(), devicePixelRatioF());
     update();
 }
 
 void CLinkStatic::setLineSpacing(int pixels)
 {
     lineSpacing = pixels;
-    Relayout();
+    Reflow();
     update();
 }
 
@@ -72,6 +72,17 @@ int CLinkStatic::lineHeight() const
 QRect CLinkStatic::ActiveRect() const
 {
     return iconLeftOn ? QRect(0, 0, 20, 20) : link;
+}
+
+QSize CLinkStatic::IconSize() const
+{
+    return iconLeftOn ? QSize(24, 24) : link.size();
+}
+
+void CLinkStatic::Reflow()
+{
+    Relayout();
+    iconPicture.Fit(IconSize(), devicePixelRatioF());
 }
 
 void CLinkStatic::Relayout()
@@ -108,7 +119,7 @@ void CLinkStatic::Relayout()
 void CLinkStatic::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    Relayout();
+    Reflow();
 }
 
 void CLinkStatic::paintEvent(QPaintEvent*)
@@ -123,7 +134,7 @@ void CLinkStatic::paintEvent(QPaintEvent*)
         DrawTextBlock(painter, QRect(x, i * h, width() - x, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
             lineList.at(i));
     if (!iconPicture.isNull())
-        painter.drawImage(iconLeftOn ? QRectF(0, 0, 24, 24) : QRectF(link), iconPicture);
+        painter.drawImage(iconLeftOn ? QRectF(0, 0, 24, 24) : QRectF(link), icon());
 }
 
 void CLinkStatic::mouseMoveEvent(QMouseEvent* event)
@@ -134,10 +145,13 @@ void CLinkStatic::mouseMoveEvent(QMouseEvent* event)
 
 void CLinkStatic::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && ActiveRect().contains(event->position().toPoint())) {
+    const bool onLink = ActiveRect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && onLink) {
         setCursor(Qt::PointingHandCursor);
         if (overlayKind != NO_OVERLAY)
             PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
     }
     QWidget::mousePressEvent(event);
+    if (onLink)
+        event->accept(); // the link keeps its clicks; a press on its text still drags the window
 }

@@ -4,6 +4,8 @@
 
 #include "ui/Colours.h"
 
+#include "ui/FittedPicture.h"
+
 #include <QImage>
 #include <QRect>
 #include <QStringList>
@@ -28,7 +30,8 @@ public:
     QRect linkRect() const { return link; }
     // The area that reacts to the mouse.
     QRect ActiveRect() const;
-    const QImage& icon() const { return iconPicture; }
+    // The icon as painting draws it (scaled to its place).
+    const QImage& icon() const { return iconPicture.image(); }
 
     void setOverlayKind(int kind) { overlayKind = kind; }
     int overlay() const { return overlayKind; }
@@ -43,6 +46,10 @@ protected:
 
     QFont TextFont() const;
     virtual void Relayout();
+    // The size the icon is drawn at.
+    virtual QSize IconSize() const;
+    // Lays the text out again and fits the icon to its place.
+    void Reflow();
     void setFontFields(int pixelSize, Rgb colour, bool bold);
     void setLinkRect(const QRect& rect) { link = rect; }
     bool iconLeft() const { return iconLeftOn; }
@@ -58,7 +65,7 @@ private:
     QStringList wordList;
     QStringList lineList;
     int lineSpacing = 4;
-    QImage iconPicture;
+    FittedPicture iconPicture;
     bool iconLeftOn = false;
     QRect link { 0, 0, 24, 24 };
     int overlayKind = -1;

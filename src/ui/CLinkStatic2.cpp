@@ -17,8 +17,13 @@ void CLinkStatic2::SetFont(int pixelSize, Rgb colour, bool bold)
 void CLinkStatic2::setIconPos(int x, int y)
 {
     position = QPoint(x, y);
-    Relayout();
+    Reflow();
     update();
+}
+
+QSize CLinkStatic2::IconSize() const
+{
+    return QSize(22, 22);
 }
 
 void CLinkStatic2::Relayout()

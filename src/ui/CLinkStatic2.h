@@ -19,6 +19,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void Relayout() override;
+    QSize IconSize() const override;
 
 private:
     QPoint position { 0, 0 };

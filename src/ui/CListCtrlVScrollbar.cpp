@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
 
 CListCtrlVScrollbar::CListCtrlVScrollbar(QWidget* parent)
     : QWidget(parent)
@@ -21,17 +22,29 @@ void CListCtrlVScrollbar::Attach(QAbstractItemView* view)
         return;
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QScrollBar* bar = list->verticalScrollBar();
-    connect(bar, &QScrollBar::valueChanged, this, [this] { Update(); });
-    connect(bar, &QScrollBar::rangeChanged, this, [this] { Update(); });
+    // While the thumb is dragged it follows the mouse; the list follows the thumb.
+    connect(bar, &QScrollBar::valueChanged, this, [this] {
+        if (!drag)
+            Update();
+    });
+    connect(bar, &QScrollBar::rangeChanged, this, [this] {
+        if (!drag)
+            Update();
+    });
     Update();
 }
 
 void CListCtrlVScrollbar::SetImage(int pngId)
 {
-    topImage = QImage();
-    if (auto loaded = LoadPngResource(pngId))
-        topImage = std::move(*loaded);
+    topImage.Load(pngId, devicePixelRatioF());
+    topImage.Fit(QSize(width(), top), devicePixelRatioF());
     update();
+}
+
+void CListCtrlVScrollbar::resizeEvent(QResizeEvent* event)
+{
+    topImage.Fit(QSize(width(), top), devicePixelRatioF());
+    QWidget::resizeEvent(event);
 }
 
 int CListCtrlVScrollbar::ScrollLimit() const
@@ -81,7 +94,9 @@ void CListCtrlVScrollbar::FitThumb()
         thumbH = track / limit;
     for (int i = 0; i < 3 && thumbH >= track; ++i)
         thumbH /= 2;
-    update();
+    // A long list would get a thumb of a pixel or none at all: it stays big enough to see and to grab.
+    thumbH = std::max(thumbH, std::min(kMinThumbHeight, track));
+    Update();
 }
 
 void CListCtrlVScrollbar::paintEvent(QPaintEvent*)
@@ -92,7 +107,7 @@ void CListCtrlVScrollbar::paintEvent(QPaintEvent*)
         QPainter painter(&buffer);
         PrepareGraphics(painter);
         painter.fillRect(rect(), Qt::white);
-        DrawImageStretched(painter, topImage, width(), top);
+        DrawImageStretched(painter, topImage.image(), width(), top);
         if (ThumbVisible())
             painter.fillRect(QRect(0, thumbY, width(), thumbH), QColor(127, 127, 127));
     }
@@ -119,9 +134,8 @@ void CListCtrlVScrollbar::mouseMoveEvent(QMouseEvent* event)
     pixelsPerUnit = limit > 0 ? std::max(0, height() - 2 * thumbH) / static_cast<double>(limit) : 0.0;
     if (pixelsPerUnit > 0) {
         const int target = std::clamp(static_cast<int>((thumbY - top) / pixelsPerUnit), 0, limit);
-        QScrollBar* bar = list->verticalScrollBar();
-        const QSignalBlocker quiet(bar); // the thumb follows the mouse, not the list, while dragging
-        bar->setValue(target);
+        // The list scrolls for real (its rows move and repaint); the thumb stays under the mouse while dragging.
+        list->verticalScrollBar()->setValue(target);
     }
     ClampThumb();
     update();

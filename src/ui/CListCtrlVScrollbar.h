@@ -2,6 +2,8 @@
 // The slim vertical scroll bar beside a report list: a picture band at the top and a grey thumb that follows
 // the list's scroll position; dragging the thumb scrolls the list, a click beside it pages up or down.
 
+#include "ui/FittedPicture.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +14,9 @@ class CListCtrlVScrollbar : public QWidget
 {
     Q_OBJECT
 public:
+    // The thumb is never shorter than this (the height fitted to a long list would be a pixel, or none).
+    static constexpr int kMinThumbHeight = 20;
+
     explicit CListCtrlVScrollbar(QWidget* parent = nullptr);
 
     // Follows list: its own scroll bar is hidden, and the thumb is updated whenever the list scrolls.
@@ -20,7 +25,7 @@ public:
     void SetImage(int pngId);
     // Moves the thumb to the list's scroll position.
     void Update();
-    // Sizes the thumb from the list's rows.
+    // Sizes the thumb from the list's rows, at least kMinThumbHeight high, and moves it to the list's position.
     void FitThumb();
 
     int topMargin() const { return top; }
@@ -35,6 +40,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int ScrollLimit() const;
@@ -48,5 +54,5 @@ private:
     double pixelsPerUnit = 0;
     bool drag = false;
     bool pressOnThumb = false;
-    QImage topImage;
+    FittedPicture topImage; // fitted to the top band
 };

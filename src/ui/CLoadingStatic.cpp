@@ -12,8 +12,8 @@ CLoadingStatic::CLoadingStatic(QWidget* parent)
     , family(ChooseFontFamily(QStringLiteral("Verdana")))
 {
     for (int i = 0; i < 8; ++i) {
-        if (auto loaded = LoadPngResource(4074 + i))
-            frames[static_cast<size_t>(i)] = std::move(*loaded);
+        frames[static_cast<size_t>(i)].Load(4074 + i, devicePixelRatioF());
+        frames[static_cast<size_t>(i)].Fit(QSize(kFrameSize, kFrameSize), devicePixelRatioF());
     }
 }
 
@@ -40,7 +40,9 @@ void CLoadingStatic::Layout()
     const int top = (height() - textHeight) / 2;
     textArea = QRect(left, top, textWidth, textHeight);
     // The spinner is centred on the text's middle line, so text and spinner read as one row.
-    frameArea = QRect(left + textWidth, top + textHeight / 2 - 30, 60, 60);
+    frameArea = QRect(left + textWidth, top + textHeight / 2 - kFrameSize / 2, kFrameSize, kFrameSize);
+    for (FittedPicture& picture : frames)
+        picture.Fit(frameArea.size(), devicePixelRatioF()); // the screen may have changed since
     update();
 }
 
@@ -86,7 +88,7 @@ void CLoadingStatic::paintEvent(QPaintEvent*)
     painter.setPen(ColorFromArgb(colour));
     DrawTextBlock(painter, textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
         windowText + QStringLiteral("..."));
-    const QImage& frame = frames[static_cast<size_t>(frameCounter % 8)];
-    if (!frame.isNull())
-        painter.drawImage(QRectF(frameArea), frame);
+    const QImage& picture = frame(frameCounter % 8);
+    if (!picture.isNull())
+        painter.drawImage(QRectF(frameArea), picture);
 }

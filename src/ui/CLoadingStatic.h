@@ -4,6 +4,8 @@
 
 #include "ui/Colours.h"
 
+#include "ui/FittedPicture.h"
+
 #include <QBasicTimer>
 #include <QImage>
 #include <QRect>
@@ -32,15 +34,18 @@ public:
     bool isRunning() const { return ticker.isActive(); }
     QRect textRect() const { return textArea; }
     QRect frameRect() const { return frameArea; }
+    // Spinner frame i (0 to 7) as painting draws it.
+    const QImage& frame(int i) const { return frames[static_cast<size_t>(i & 7)].image(); }
     QString text() const { return windowText; }
     static constexpr int kTickMs = 200;
+    static constexpr int kFrameSize = 60;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    std::array<QImage, 8> frames;
+    std::array<FittedPicture, 8> frames; // fitted to the 60 x 60 frame rectangle
     QString windowText;
     QString family;
     Argb colour = 0xFF2AA9D1u;

@@ -24,9 +24,9 @@ void COrselButton::SetImage(int slot, int pngId)
 {
     if (slot < 0 || slot >= static_cast<int>(images.size()))
         return;
-    images[static_cast<size_t>(slot)] = QImage();
-    if (auto picture = LoadPngResource(pngId))
-        images[static_cast<size_t>(slot)] = std::move(*picture);
+    FittedPicture& picture = images[static_cast<size_t>(slot)];
+    picture.Load(pngId, devicePixelRatioF());
+    picture.Fit(size(), devicePixelRatioF());
     update();
 }
 
@@ -35,7 +35,14 @@ const QImage& COrselButton::image(int slot) const
     static const QImage none;
     if (slot < 0 || slot >= static_cast<int>(images.size()))
         return none;
-    return images[static_cast<size_t>(slot)];
+    return images[static_cast<size_t>(slot)].image();
+}
+
+void COrselButton::resizeEvent(QResizeEvent* event)
+{
+    for (FittedPicture& picture : images)
+        picture.Fit(size(), devicePixelRatioF());
+    QAbstractButton::resizeEvent(event);
 }
 
 int COrselButton::CaptionWidth() const
@@ -111,9 +118,9 @@ int COrselButton::CaptionSize() const
 void COrselButton::PaintLook(QPainter& painter, int state) const
 {
     if (state == 0)
-        DrawImageStretchedWithOpacity(painter, images[0], width(), height(), 0.5);
+        DrawImageStretchedWithOpacity(painter, image(0), width(), height(), 0.5);
     else
-        DrawImageStretched(painter, images[1], width(), height());
+        DrawImageStretched(painter, image(1), width(), height());
 }
 
 void COrselButton::PaintCaption(QPainter& painter) const

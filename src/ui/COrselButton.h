@@ -2,6 +2,8 @@
 // Picture button with four state images (disabled, normal, pressed, hover) and a white bold caption; also a
 // toggle or a choice-group member, or a web-address button. Its numbered variants differ in drawing only.
 
+#include "ui/FittedPicture.h"
+
 #include <QAbstractButton>
 #include <QImage>
 #include <array>
@@ -12,8 +14,10 @@ class COrselButton : public QAbstractButton
 public:
     explicit COrselButton(QWidget* parent = nullptr);
 
-    // Releases the picture in slot (0 disabled, 1 normal, 2 pressed, 3 hover), then loads PNG id into it.
+    // Releases the picture in slot (0 disabled, 1 normal, 2 pressed, 3 hover), then loads PNG id into it, scaled to
+    // the button's size.
     void SetImage(int slot, int pngId);
+    // The picture of slot as painting draws it (scaled to the button's size).
     const QImage& image(int slot) const;
 
     // Width in pixels of the caption in the caption font.
@@ -49,6 +53,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 
     // Draws the state picture for state.
@@ -60,7 +65,7 @@ protected:
     int fontSizeField() const { return fontSize; }
 
 private:
-    std::array<QImage, 4> images;
+    std::array<FittedPicture, 4> images;
     bool disabledLookOn = false;
     bool latchedOn = false;
     bool hoveringOn = false;

@@ -74,6 +74,11 @@ void COrselComboBox::resizeEvent(QResizeEvent* event)
     Layout();
 }
 
+CComboBoxList* COrselComboBox::list() const
+{
+    return dropDown;
+}
+
 void COrselComboBox::CloseList()
 {
     if (dropDown) {
@@ -171,9 +176,12 @@ void COrselComboBox::paintEvent(QPaintEvent*)
 void COrselComboBox::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && (textArea.contains(p) || upArea.contains(p) || downArea.contains(p)))
+    const bool onCombo = textArea.contains(p) || upArea.contains(p) || downArea.contains(p);
+    if (event->button() == Qt::LeftButton && onCombo)
         OpenList();
     QWidget::mousePressEvent(event);
+    if (onCombo)
+        event->accept(); // the combo keeps its clicks: the page below must not start moving the window
 }
 
 void COrselComboBox::mouseReleaseEvent(QMouseEvent* event)

@@ -39,7 +39,8 @@ public:
     QRect textRect() const { return textArea; }
     QRect upHalf() const { return upArea; }
     QRect downHalf() const { return downArea; }
-    CComboBoxList* list() const { return dropDown; }
+    // The open drop-down list, or null.
+    CComboBoxList* list() const;
     QString fontFamily() const { return family; }
     int fontSize() const { return size; }
     Rgb textColour() const { return textRgb; }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImageReader>
 #include <QPainter>
@@ -36,17 +37,23 @@ std::optional<QImage> DecodePng(const QString& path)
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-std::optional<QImage> LoadScaledResource(const QString& stem)
+std::optional<QImage> LoadScaledResource(const QString& stem, qreal ratio)
 {
     if (!QFile::exists(stem + QStringLiteral(".png")))
         return std::nullopt;
-    if (QFile::exists(stem + QStringLiteral("@2x.png"))) {
+    if (ratio > 1.0 && QFile::exists(stem + QStringLiteral("@2x.png"))) {
         if (auto sharp = DecodePng(stem + QStringLiteral("@2x.png"))) {
             sharp->setDevicePixelRatio(2.0);
             return sharp;
         }
     }
     return DecodePng(stem + QStringLiteral(".png"));
+}
+
+// The pixel ratio pictures are decoded for when the caller names none: the sharpest screen's.
+qreal ScreenRatio()
+{
+    return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
 // The installed face a family name stands for ("Arial" is Liberation Sans through fontconfig).
@@ -70,14 +77,35 @@ QString ResolvedFamily(const QString& family)
 
 } // namespace
 
+std::optional<QImage> LoadPngResource(int id, qreal ratio)
+{
+    return LoadScaledResource(QStringLiteral(":/png/%1").arg(id), ratio);
+}
+
 std::optional<QImage> LoadPngResource(int id)
 {
-    return LoadScaledResource(QStringLiteral(":/png/%1").arg(id));
+    return LoadPngResource(id, ScreenRatio());
+}
+
+std::optional<QImage> LoadBitmapResource(int id, qreal ratio)
+{
+    return LoadScaledResource(QStringLiteral(":/bmp/%1").arg(id), ratio);
 }
 
 std::optional<QImage> LoadBitmapResource(int id)
 {
-    return LoadScaledResource(QStringLiteral(":/bmp/%1").arg(id));
+    return LoadBitmapResource(id, ScreenRatio());
+}
+
+QImage FitPicture(const QImage& picture, QSize size, qreal ratio)
+{
+    if (picture.isNull() || size.isEmpty())
+        return picture;
+    const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    QImage fitted
+        = picture.size() == pixels ? picture : picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fitted.setDevicePixelRatio(ratio);
+    return fitted;
 }
 
 bool IsFontInstalled(const QString& family)

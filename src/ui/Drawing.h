@@ -12,13 +12,22 @@
 
 class QPainter;
 
-// The PNG picture with that numeric resource id (":/png/<id>.png"), decoded now. When a 2x version exists
-// (":/png/<id>@2x.png") that one is used, with device pixel ratio 2, so its logical size stays the same.
-// Nothing when there is no PNG resource of that id or it does not decode.
+// The PNG picture with that numeric resource id (":/png/<id>.png"), decoded now for a screen of pixel ratio
+// `ratio`: up to 1 the 1x picture; above 1 its 2x version (":/png/<id>@2x.png") where there is one, with device
+// pixel ratio 2, so its logical size stays the same. Nothing when there is no PNG resource of that id or it does
+// not decode.
+std::optional<QImage> LoadPngResource(int id, qreal ratio);
+// The same for the program's screens (the highest pixel ratio among them).
 std::optional<QImage> LoadPngResource(int id);
 
 // The background bitmap with that resource id (":/bmp/<id>.png", 2x version likewise), or nothing.
+std::optional<QImage> LoadBitmapResource(int id, qreal ratio);
 std::optional<QImage> LoadBitmapResource(int id);
+
+// The picture scaled smoothly (averaging, not point-sampled) to size logical pixels for a screen of pixel ratio
+// `ratio`, with that device pixel ratio: drawn at size on such a screen it needs no scaling. A picture of that
+// size already is handed back as it is.
+QImage FitPicture(const QImage& picture, QSize size, qreal ratio);
 
 // True when a font family of exactly that name (case-sensitive) is installed.
 bool IsFontInstalled(const QString& family);

@@ -184,10 +184,9 @@ FlowLayout FlowingText::Layout(bool measuring, int forcedLineHeight) const
     auto place = [&](const QString& text, bool emphasis, QSize measured) {
         layout.words.push_back(FlowPlacement { text, emphasis,
             QRect(area.left() + offset, area.top() + lh * line, measured.width(), measured.height()), line });
-        // The wide gap (the font size) closes an emphasised run; the words inside a run ("GO TO NVR") are parted
-        // like normal words.
-        const bool runEnds = emphasis && (queue.empty() || !queue.back().emphasis);
-        offset += measured.width() + (runEnds ? size : 1);
+        // Every word, emphasised or not, is followed by the same normal gap: text after an emphasised run
+        // ("GO TO NVR" to log in) reads on after one space, not after a gap as wide as the font.
+        offset += measured.width() + 1;
     };
     // Before the line ends ahead of next: it may not end before closing punctuation nor after opening punctuation
     // (as "<br>“下一步”</br>。" would give), so the characters before next go down with it; a whole word goes down

@@ -93,4 +93,6 @@ void TextStatic::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
     if (post && PostsLinkAfterDefault())
         PostWindowMessage(parentWidget(), WM_LINK_CLICKED, 0, 0);
+    if (linkOn)
+        event->accept(); // a link keeps its clicks: the page below must not start moving the window
 }

@@ -87,6 +87,49 @@ private slots:
         QVERIFY(InstalledIconPath().find("/icons/HXT-914Q.ico") != std::string::npos);
     }
 
+    // The frame's shadow fades to nothing within the 7-pixel margin around the host: no dark rim where the window
+    // ends. Read along the middle of each side and across a corner, from the host's edge out.
+    void shadowFadesToNothingAtTheWindowEdge()
+    {
+        CTalvioDlg frame;
+        QVERIFY(frame.hasShadow());
+        QImage image(frame.size(), QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        frame.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground); // the host is not shown yet
+        const int w = image.width(), h = image.height();
+        for (int x = 0; x < w; ++x) {
+            QCOMPARE(qAlpha(image.pixel(x, 0)), 0);
+            QCOMPARE(qAlpha(image.pixel(x, h - 1)), 0);
+        }
+        for (int y = 0; y < h; ++y) {
+            QCOMPARE(qAlpha(image.pixel(0, y)), 0);
+            QCOMPARE(qAlpha(image.pixel(w - 1, y)), 0);
+        }
+        const struct
+        {
+            QPoint edge; // the host's outermost pixel
+            QPoint out; // one step towards the window's edge
+        } sides[] = {
+            { { 7, h / 2 }, { -1, 0 } },
+            { { w - 8, h / 2 }, { 1, 0 } },
+            { { w / 2, 7 }, { 0, -1 } },
+            { { w / 2, h - 8 }, { 0, 1 } },
+        };
+        for (const auto& side : sides) {
+            int previous = 255;
+            for (int step = 1; step <= 7; ++step) {
+                const QPoint at = side.edge + step * side.out;
+                const int alpha = qAlpha(image.pixel(at));
+                QVERIFY2(alpha < previous,
+                    qPrintable(QStringLiteral("alpha %1 at %2,%3").arg(alpha).arg(at.x()).arg(at.y())));
+                if (step == 1)
+                    QVERIFY(alpha >= 80); // a shadow that shows
+                previous = alpha;
+            }
+        }
+        QCOMPARE(qAlpha(image.pixel(2, 2)), 0); // round the corner it is gone sooner
+    }
+
     void aboutBoxOpensOverTheWizard()
     {
         CTalvioDlg frame;

@@ -7,6 +7,8 @@
 #include "session/WizardSession.h"
 #include "i18n/Localization.h"
 #include "pages/CHomeDlg.h"
+#include "pages/CIntroduction1Dlg.h"
+#include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
 #include "pages/CLEDRedPage.h"
 #include "pages/CMacDisplayPage.h"
@@ -14,6 +16,7 @@
 #include "pages/CResetPage.h"
 #include "ui/CBaseStatic2.h"
 #include "ui/CComboBoxList.h"
+#include "ui/CImageBox.h"
 #include "ui/CLinkStatic2.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselButton2.h"
@@ -90,6 +93,53 @@ private slots:
         QTest::newRow("reset help RESET") << true << true << true;
         QTest::newRow("reset help cross, then LED cross") << true << false << false;
         QTest::newRow("LED help cross") << false << false << false;
+    }
+
+    // Each cabling page shows its picture at the picture's own size, centred on the light stage (80, 180, 700 x 320),
+    // drawn from pixels fitted to that size.
+    void cablingPicturesKeepTheirSize()
+    {
+        RecordingHost host;
+        WizardSession session;
+        CIntroduction1Dlg power(&host, session);
+        CIntroduction2Dlg ethernet(&host, session);
+        CIntroduction3Dlg led(&host, session);
+        const std::pair<QWidget*, QSize> pages[]
+            = { { &power, QSize(550, 240) }, { &ethernet, QSize(522, 301) }, { &led, QSize(300, 235) } };
+        for (const auto& [page, size] : pages) {
+            page->show(); // as the host shows it: the picture is fitted to its place before it is painted
+            const auto* picture = page->findChild<CImageBox*>("illustration");
+            QVERIFY(picture != nullptr);
+            QCOMPARE(picture->geometry(),
+                QRect(QPoint(80 + (700 - size.width()) / 2, 180 + (320 - size.height()) / 2), size));
+            QCOMPARE(picture->image().size(), size); // a 1x screen: the 1x picture, not scaled
+        }
+    }
+
+    // Opened over the LED help, the reset help takes that help's size; its content fills it (the picture grows,
+    // drawn from its sharper art) so no empty band is left above RESET, in every language.
+    void resetHelpOverTheLedHelpLeavesNoEmptyBand_data()
+    {
+        QTest::addColumn<int>("language");
+        for (int language = 0; language < 6; ++language)
+            QTest::newRow(QByteArray::number(language).constData()) << language;
+    }
+
+    void resetHelpOverTheLedHelpLeavesNoEmptyBand()
+    {
+        QFETCH(int, language);
+        SelectLanguage(language);
+        RecordingHost host;
+        const CLEDRedPage led(&host, QPoint(0, 0));
+        const CResetPage reset(&host, QPoint(0, 0), 0, led.boxRect());
+        QCOMPARE(reset.boxRect(), led.boxRect());
+        const QRect content = reset.contentRect();
+        const int band = reset.resetButton()->geometry().top() - (content.bottom() + 1);
+        QVERIFY2(band >= 24 && band <= 32, qPrintable(QStringLiteral("band of %1 pixels above RESET").arg(band)));
+        // On its own it keeps its own size and the picture's; over the LED help the picture grew.
+        const CResetPage alone(&host, QPoint(0, 0), 0);
+        QCOMPARE(alone.resetButton()->geometry().top() - (alone.contentRect().bottom() + 1), 24);
+        QVERIFY(content.height() > alone.contentRect().height() + 40);
     }
 
     void ledHelpEndsWithHomeOnlyAfterReset()

@@ -136,6 +136,26 @@ private slots:
         }
     }
 
+    // The cabling and no-device scenes sit on a stage or in a box larger than themselves: nothing of them may run
+    // into the picture's edge (a cable cut there ends in mid-air), so their outermost pixels are all clear.
+    void scenesEndInsideTheirPicture()
+    {
+        for (int id : { 4069, 4070, 4071, 4072, 4073 }) {
+            for (const QString& path : { ArtResource::pngPath(id), twinPath(ArtResource::pngPath(id)) }) {
+                const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
+                QVERIFY2(!image.isNull(), qPrintable(path));
+                for (int x = 0; x < image.width(); ++x) {
+                    QVERIFY2(qAlpha(image.pixel(x, 0)) == 0 && qAlpha(image.pixel(x, image.height() - 1)) == 0,
+                        qPrintable(QStringLiteral("%1: drawn at the top or bottom edge, x %2").arg(path).arg(x)));
+                }
+                for (int y = 0; y < image.height(); ++y) {
+                    QVERIFY2(qAlpha(image.pixel(0, y)) == 0 && qAlpha(image.pixel(image.width() - 1, y)) == 0,
+                        qPrintable(QStringLiteral("%1: drawn at the left or right edge, y %2").arg(path).arg(y)));
+                }
+            }
+        }
+    }
+
     void programIconAndIcoFile()
     {
         QImage icon(ArtResource::iconPath(3159));

@@ -5,13 +5,17 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QWidget>
 #include <vector>
 
-// A white page that records every window message it receives.
+// A white page that records every window message it receives and counts the mouse presses that reach it (a
+// press on the page background starts moving the window).
 class MessagePage : public MessageRecorder
 {
 public:
+    int presses = 0;
+
     explicit MessagePage(QWidget* parent = nullptr)
         : MessageRecorder(parent)
     {
@@ -21,6 +25,9 @@ public:
         setPalette(palette);
         resize(400, 300);
     }
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++presses; }
 };
 
 // The page as drawn now, its children included.

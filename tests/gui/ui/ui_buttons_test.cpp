@@ -10,6 +10,8 @@
 
 #include <QEnterEvent>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -69,6 +71,22 @@ void Apply(COrselButton& button, Mode mode)
     }
 }
 
+// Relative luminance of an sRGB colour, and the contrast ratio of two colours (1 to 21).
+double Luminance(QColor c)
+{
+    const auto linear = [](int channel) {
+        const double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+
+double ContrastRatio(QColor a, QColor b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Member)
@@ -84,6 +102,7 @@ private slots:
     void choiceMessages_data();
     void choiceMessages();
     void captionWidthFollowsCaptionSize();
+    void disabledCaptionReadsOnTheArt();
 };
 
 void ButtonsTest::looks_data()
@@ -217,6 +236,26 @@ void ButtonsTest::captionWidthFollowsCaptionSize()
     CIconButton iconButton(&page);
     QCOMPARE(iconButton.CaptionSize(), 13);
     QCOMPARE(COrselButton2(&page).CaptionSize(), 16);
+}
+
+// The program's own art: a COrselButton with the disabled look draws its disabled picture (3045) at half opacity
+// over the page, and its white caption must still read (a contrast of at least 3:1 with the face it lies on).
+void ButtonsTest::disabledCaptionReadsOnTheArt()
+{
+    MessagePage page;
+    COrselButton button(&page);
+    button.setGeometry(10, 10, 118, 43);
+    const int images[] = { 3045, 3042, 3044, 3043 };
+    for (int slot = 0; slot < 4; ++slot)
+        button.SetImage(slot, images[slot]);
+    QVERIFY(!button.image(0).isNull());
+    button.setDisabledLook(true);
+    const QImage image = Render(page);
+    for (const QPoint at : { QPoint(10 + 59, 10 + 21), QPoint(10 + 12, 10 + 8), QPoint(10 + 105, 10 + 35) }) {
+        const QColor face = image.pixelColor(at);
+        QVERIFY2(ContrastRatio(Qt::white, face) >= 3.0,
+            Describe(face) + " contrast " + QByteArray::number(ContrastRatio(Qt::white, face), 'f', 2));
+    }
 }
 
 QTEST_MAIN(ButtonsTest)

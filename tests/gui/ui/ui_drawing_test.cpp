@@ -17,7 +17,9 @@ class DrawingTest : public QObject
 private slots:
     void loadPngResource_data();
     void loadPngResource();
-    void sharpVersionKeepsLogicalSize();
+    void pictureForTheScreensPixelRatio_data();
+    void pictureForTheScreensPixelRatio();
+    void picturesAreScaledSmoothlyWhenAssigned();
     void bitmapsLoadFromTheirOwnTree();
     void pictureAssignedTwiceReleasesTheFirst();
     void fontInstalledComparesExactly();
@@ -52,13 +54,65 @@ void DrawingTest::loadPngResource()
     }
 }
 
-void DrawingTest::sharpVersionKeepsLogicalSize()
+// 3094 exists at 1x (4 x 4) and at 2x (8 x 8); a 1x screen gets the 1x picture, a HiDPI one the 2x picture with
+// the same logical size. The offscreen screen of the tests is 1x.
+void DrawingTest::pictureForTheScreensPixelRatio_data()
 {
-    const auto picture = LoadPngResource(3094);
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<QSize>("pixels");
+    QTest::newRow("1x screen") << 1.0 << QSize(4, 4);
+    QTest::newRow("1.5x screen") << 1.5 << QSize(8, 8);
+    QTest::newRow("2x screen") << 2.0 << QSize(8, 8);
+    QTest::newRow("the program's screens") << 0.0 << QSize(4, 4);
+}
+
+void DrawingTest::pictureForTheScreensPixelRatio()
+{
+    QFETCH(double, ratio);
+    QFETCH(QSize, pixels);
+    const auto picture = ratio > 0 ? LoadPngResource(3094, ratio) : LoadPngResource(3094);
     QVERIFY(picture.has_value());
-    QCOMPARE(picture->devicePixelRatio(), 2.0);
+    QCOMPARE(picture->size(), pixels);
+    QCOMPARE(picture->devicePixelRatio(), pixels.width() / 4.0);
     QCOMPARE(picture->deviceIndependentSize().toSize(), QSize(4, 4));
-    QCOMPARE(picture->pixelColor(0, 0), QColor(0, 255, 255));
+    if (pixels.width() == 8)
+        QCOMPARE(picture->pixelColor(0, 0), QColor(0, 255, 255));
+    // A 1x picture has a quarter of the pixels: the backgrounds and buttons of a page on a 1x screen hold a quarter
+    // of the memory the 2x pictures would.
+    QCOMPARE(picture->sizeInBytes(), qsizetype(pixels.width() * pixels.height() * 4));
+}
+
+// A control scales its picture to the size it draws it at when the picture is assigned (and when it is resized),
+// smoothly: 3095 has a thin black line in every fourth of its 16 columns; shrunk to 4 x 4, each pixel averages a
+// line and three white columns (point sampling or a two-tap filter at paint time would lose the lines). Painting
+// then copies the fitted pixels as they are.
+void DrawingTest::picturesAreScaledSmoothlyWhenAssigned()
+{
+    MessagePage page;
+    CImageBox box(&page);
+    box.setGeometry(0, 0, 4, 4);
+    page.show();
+    box.SetImage(3095);
+    QCOMPARE(box.image().size(), QSize(4, 4));
+    const QImage shown = Render(page);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            QVERIFY2(Near(c, QColor(191, 191, 191), 8), Describe(c));
+            QCOMPARE(c, box.image().pixelColor(x, y));
+        }
+    }
+    box.resize(8, 4);
+    QCOMPARE(box.image().size(), QSize(8, 4));
+
+    // The page corner's close button (62 x 50 art in a 37 x 29 button) keeps only pictures of its own size.
+    COrselButton close(&page);
+    close.setGeometry(23, 0, 37, 29);
+    const int art[] = { 3041, 3038, 3040, 3039 };
+    for (int slot = 0; slot < 4; ++slot) {
+        close.SetImage(slot, art[slot]);
+        QCOMPARE(close.image(slot).size(), QSize(37, 29));
+    }
 }
 
 void DrawingTest::bitmapsLoadFromTheirOwnTree()

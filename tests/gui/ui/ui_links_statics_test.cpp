@@ -6,6 +6,7 @@
 #include "ui/CLinkStatic.h"
 #include "ui/CLinkStatic2.h"
 #include "ui/CLoadingStatic.h"
+#include "ui/COrselComboBox.h"
 #include "ui/COrselStatic.h"
 #include "ui/COrselStatic2.h"
 #include "ui/CTitleStatic.h"
@@ -58,6 +59,7 @@ private slots:
     void overlayKinds_data();
     void overlayKinds();
     void imageButtonPostsItsKind();
+    void controlsKeepThePressesTheyActOn();
     void textStaticLinks_data();
     void textStaticLinks();
     void chineseTitleFitsTheLatinBox_data();
@@ -164,6 +166,54 @@ void LinksStaticsTest::imageButtonPostsItsKind()
     button.setOverlayKind(NO_OVERLAY);
     QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(OverlayKinds(page).empty());
+}
+
+// A press on the page background starts moving the window: a control keeps the presses it acts on, and only
+// those (a press on a plain text, or beside a link's icon, still moves the window).
+void LinksStaticsTest::controlsKeepThePressesTheyActOn()
+{
+    MessagePage page;
+    CLinkStatic link(&page);
+    link.setGeometry(10, 10, 300, 30);
+    link.SetFont(14, MakeRgb(0, 0, 0));
+    link.SetText(QStringLiteral("Help"));
+    link.SetIcon(3090);
+    link.setOverlayKind(2);
+    CHyperLink hyperLink(&page);
+    hyperLink.setGeometry(10, 50, 200, 20);
+    hyperLink.SetStyle();
+    hyperLink.SetText(QStringLiteral("How to reset"));
+    hyperLink.MakeLink();
+    COrselStatic plain(&page);
+    plain.setGeometry(10, 80, 200, 20);
+    plain.SetText(QStringLiteral("Select your language:"));
+    CImageButton image(&page);
+    image.setGeometry(10, 110, 26, 26);
+    image.SetImage(3090);
+    image.setOverlayKind(3);
+    COrselComboBox combo(&page);
+    combo.setGeometry(10, 150, 200, 40);
+    combo.AddItem(QStringLiteral("English"));
+
+    struct Case
+    {
+        const char* what;
+        QWidget* control;
+        QPoint at;
+        bool kept;
+    };
+    const Case cases[] = {
+        { "link icon", &link, link.linkRect().center(), true }, { "link text", &link, QPoint(2, 10), false },
+        { "hyperlink", &hyperLink, QPoint(5, 10), true }, { "plain text", &plain, QPoint(5, 10), false },
+        { "image button", &image, QPoint(5, 5), true },
+        { "combo text", &combo, QPoint(50, 20), true }, // last: it opens the list over the page
+    };
+    for (const Case& c : cases) {
+        page.presses = 0;
+        Press(*c.control, c.at);
+        QVERIFY2(page.presses == (c.kept ? 0 : 1), c.what);
+    }
+    QVERIFY(combo.list() != nullptr);
 }
 
 void LinksStaticsTest::textStaticLinks_data()

@@ -4,6 +4,7 @@
 #include "ui/CListCtrlVScrollbar.h"
 #include "ui/CPageIndicator.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -21,7 +22,9 @@ struct ListFixture
     QListWidget* list;
     CListCtrlVScrollbar* bar;
 
-    explicit ListFixture(int rows)
+    // withLabels: each row shows a label as its item widget, a child of the list's viewport that moves only when
+    // the list really scrolls, as the rows the user sees do.
+    explicit ListFixture(int rows, bool withLabels = false)
     {
         list = new QListWidget(&page);
         list->setFrameShape(QFrame::NoFrame);
@@ -30,6 +33,8 @@ struct ListFixture
         for (int i = 0; i < rows; ++i) {
             auto* item = new QListWidgetItem(QStringLiteral("row %1").arg(i), list);
             item->setSizeHint(QSize(100, 20));
+            if (withLabels)
+                list->setItemWidget(item, new QLabel(item->text()));
         }
         list->setGeometry(10, 10, 200, 200);
         bar = new CListCtrlVScrollbar(&page);
@@ -68,6 +73,9 @@ private slots:
     void thumbSize();
     void rowsThatFitShowNoThumb();
     void draggingTheThumbScrollsTheList();
+    void draggedListShowsTheRowsItHits();
+    void longListKeepsAThumbToGrab_data();
+    void longListKeepsAThumbToGrab();
     void clickBesideTheThumbPages();
     void pageIndicatorDots_data();
     void pageIndicatorDots();
@@ -109,7 +117,7 @@ void ListIndicatorTest::thumbSize_data()
     QTest::newRow("two rows: track four times their height, kept") << 2 << 32;
     QTest::newRow("eight rows: no scrolling, kept") << 8 << 32;
     QTest::newRow("14 rows: track / limit") << 14 << 42;
-    QTest::newRow("40 rows: track / limit") << 40 << 5;
+    QTest::newRow("40 rows: track / limit, raised to the minimum") << 40 << CListCtrlVScrollbar::kMinThumbHeight;
     QTest::newRow("11 rows: a full track, halved once") << 11 << 84;
 }
 
@@ -155,10 +163,67 @@ void ListIndicatorTest::draggingTheThumbScrollsTheList()
     QCOMPARE(f.pos(), 0); // a drag does not page
 }
 
+void ListIndicatorTest::draggedListShowsTheRowsItHits()
+{
+    ListFixture f(30, true);
+    QWidget* viewport = f.list->viewport();
+    f.send(QEvent::MouseButtonPress, 40, Qt::LeftButton);
+    QVERIFY(f.bar->dragging());
+    f.send(QEvent::MouseMove, 110, Qt::LeftButton); // the thumb to the middle of the track
+    f.send(QEvent::MouseButtonRelease, 110, Qt::NoButton);
+    QCoreApplication::processEvents();
+    const int first = f.pos();
+    QVERIFY2(first >= 8 && first <= 12, QByteArray::number(first));
+    // The rows moved: the label of the first row shown sits at the top, and what is shown at the third row is the
+    // row a click there selects.
+    QCOMPARE(f.list->itemWidget(f.list->item(first))->y(), 0);
+    const QPoint thirdRow(30, 2 * 20 + 10);
+    auto* shown = qobject_cast<QLabel*>(viewport->childAt(thirdRow));
+    QVERIFY(shown != nullptr);
+    QCOMPARE(shown->text(), QStringLiteral("row %1").arg(first + 2));
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, thirdRow);
+    QCOMPARE(f.list->currentRow(), first + 2);
+    // The thumb stands where the list is.
+    QCOMPARE(f.bar->thumbTop(), 32 + static_cast<int>(f.bar->ratio() * first));
+}
+
+void ListIndicatorTest::longListKeepsAThumbToGrab_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::newRow("150 rows (one pixel fitted)") << 150;
+    QTest::newRow("199 rows (none fitted)") << 199;
+}
+
+void ListIndicatorTest::longListKeepsAThumbToGrab()
+{
+    QFETCH(int, rows);
+    ListFixture f(rows);
+    const int limit = rows - 10;
+    QCOMPARE(f.bar->thumbHeight(), CListCtrlVScrollbar::kMinThumbHeight);
+    QVERIFY2(Near(f.barPixel(32 + 10), grey), Describe(f.barPixel(32 + 10)));
+    // It can be grabbed and dragged to either end, and it stays inside the bar.
+    f.send(QEvent::MouseButtonPress, 32 + 10, Qt::LeftButton);
+    QVERIFY(f.bar->dragging());
+    f.send(QEvent::MouseMove, 215, Qt::LeftButton); // past the bar's end
+    QCOMPARE(f.pos(), limit);
+    QCOMPARE(f.bar->thumbTop() + f.bar->thumbHeight(), 200);
+    f.send(QEvent::MouseMove, 5, Qt::LeftButton);
+    QCOMPARE(f.pos(), 0);
+    f.send(QEvent::MouseButtonRelease, 5, Qt::NoButton);
+    QCOMPARE(f.bar->thumbTop(), 32);
+    // Every position of the list puts the whole thumb inside the track.
+    for (int position = 0; position <= limit; ++position) {
+        f.list->verticalScrollBar()->setValue(position);
+        QVERIFY(f.bar->thumbTop() >= 32);
+        QVERIFY(f.bar->thumbTop() + f.bar->thumbHeight() <= 200);
+    }
+    QCOMPARE(f.bar->thumbTop() + f.bar->thumbHeight(), 200); // at the end, at the bottom
+}
+
 void ListIndicatorTest::clickBesideTheThumbPages()
 {
-    ListFixture f(30); // limit 20, ratio 8.4, thumb 168 / 20 = 8
-    QCOMPARE(f.bar->thumbHeight(), 8);
+    ListFixture f(30); // limit 20, ratio 8.4; 168 / 20 = 8 is raised to the minimum thumb
+    QCOMPARE(f.bar->thumbHeight(), CListCtrlVScrollbar::kMinThumbHeight);
     f.send(QEvent::MouseButtonPress, 150, Qt::LeftButton);
     QVERIFY(!f.bar->dragging());
     f.send(QEvent::MouseButtonRelease, 150, Qt::NoButton);
@@ -173,7 +238,7 @@ void ListIndicatorTest::clickBesideTheThumbPages()
     f.list->setFocus();
     QTest::keyClick(f.list, Qt::Key_End);
     QCOMPARE(f.pos(), 20);
-    QCOMPARE(f.bar->thumbTop(), 200 - 8);
+    QCOMPARE(f.bar->thumbTop(), 200 - CListCtrlVScrollbar::kMinThumbHeight);
 }
 
 void ListIndicatorTest::pageIndicatorDots_data()
