@@ -127,28 +127,10 @@ std::string ControlChannel::run(const std::string& line)
         });
         return result;
     }
-    if (command == "password") {
-        return runPassword(words);
-    }
     if (command == "fault") {
         return runFault(words);
     }
     return "error: unknown command '" + command + "'";
-}
-
-std::string ControlChannel::runPassword(std::istringstream& words)
-{
-    std::string recorder;
-    std::string password;
-    words >> recorder >> password;
-    std::string result = "error: no recorder " + recorder;
-    state.update([&](SimState& s) {
-        if (RecorderState* r = s.recorder(recorder)) {
-            r->password = password;
-            result = "ok";
-        }
-    });
-    return result;
 }
 
 std::string ControlChannel::runFault(std::istringstream& words)

@@ -2,7 +2,6 @@
 // Changes made while the simulator runs, for tests that play a user at the devices: command lines
 // written to a named pipe (by default LAB_DIR/sim-control, so processes in the pc namespace reach it).
 //   usb RECORDER PORT DISK    plug, unplug or replace the disk on USB port 1 or 2 (DISK as in a scenario)
-//   password RECORDER [TEXT]  sets the administrator password (none: a new recorder)
 //   fault DEVICE FAULTS [times=N] | fault DEVICE clear
 //                             datagram faults for a device ("*": every device), for its next N datagrams of their
 //                             scope or until cleared
@@ -30,7 +29,6 @@ public:
 
 private:
     void loop();
-    std::string runPassword(std::istringstream& words);
     std::string runFault(std::istringstream& words);
 
     SimState& state;

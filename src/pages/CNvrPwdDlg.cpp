@@ -157,7 +157,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
 
     errorLine = new CErrorStatic(this);
     errorLine->setObjectName(QStringLiteral("errorLine"));
-    errorLine->SetFont(14, kRed);
+    errorLine->SetFont(13, kRed);
     errorLine->setCharWrap(ChineseText());
     Place(errorLine, 350, 379, 778 - 350, 44);
 

@@ -98,7 +98,7 @@ CNvrSearchDlg::CNvrSearchDlg(QWidget* host, WizardContext& wizardContext)
     notFoundLink = new CLinkStatic(this);
     notFoundLink->setObjectName(QStringLiteral("notFoundLink"));
     notFoundLink->setGeometry(76, h + 418, 700, 26);
-    notFoundLink->SetFont(14, MakeRgb(72, 72, 72));
+    notFoundLink->SetFont(14, MakeRgb(42, 169, 209));
     notFoundLink->SetIcon(4012);
     notFoundLink->setOverlayKind(13);
     notFoundLink->SetText(Qt8(Text("nvrsearch_06", "Can not find your NVR")));
