@@ -20,7 +20,6 @@
 #include <QFontMetrics>
 #include <QTimerEvent>
 #include <climits>
-#include <cmath>
 
 namespace {
 
