@@ -4,6 +4,7 @@
 #include "SimState.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -126,5 +127,53 @@ std::string ControlChannel::run(const std::string& line)
         });
         return result;
     }
+    if (command == "fault") {
+        return runFault(words);
+    }
     return "error: unknown command '" + command + "'";
+}
+
+std::string ControlChannel::runFault(std::istringstream& words)
+{
+    std::string device;
+    std::string text;
+    std::string times;
+    words >> device >> text >> times;
+    if (device.empty() || text.empty()) {
+        return "error: usage: fault DEVICE|* FAULTS [times=N] | fault DEVICE|* clear";
+    }
+    int remaining = -1;
+    if (!times.empty()) {
+        char* end = nullptr;
+        const long n = times.rfind("times=", 0) == 0 ? std::strtol(times.c_str() + 6, &end, 10) : 0;
+        if (end == nullptr || *end != '\0' || n < 1 || n > 1000000) {
+            return "error: times=N with N at least 1";
+        }
+        remaining = static_cast<int>(n);
+    }
+    FaultSet parsed;
+    std::string error;
+    if (text != "clear" && !parsed.add(text, error)) {
+        return "error: " + error;
+    }
+    for (const Fault& fault : parsed.all()) {
+        if (fault.name.rfind("udp-", 0) != 0) {
+            return "error: only datagram faults (udp-...) can be switched while running";
+        }
+    }
+    std::string result = "error: no device " + device;
+    state.update([&](SimState& s) {
+        if (device != "*" && s.recorder(device) == nullptr && s.camera(device) == nullptr) {
+            return;
+        }
+        if (text == "clear") {
+            std::erase_if(s.liveFaults, [&](const LiveFault& live) { return live.device == device; });
+        } else {
+            for (const Fault& fault : parsed.all()) {
+                s.liveFaults.push_back({ device, fault, remaining });
+            }
+        }
+        result = "ok";
+    });
+    return result;
 }

@@ -20,6 +20,7 @@ public:
     // Parses "name[:value][@scope],..." and appends; false (with a reason) on a malformed item or an
     // unknown fault name.
     bool add(const std::string& text, std::string& error);
+    void add(const Fault& fault) { faults.push_back(fault); }
 
     // The first fault with this name whose scope is empty or matches: for UDP faults the scope is
     // compared exactly with the command kind, for HTTP faults it is a prefix of the path.

@@ -137,6 +137,8 @@ bool applyRecorderKey(RecorderSetup& r, const std::string& key, const std::strin
         return Scenario::parseMac(value, r.mac) || (error = "bad MAC", false);
     } else if (key == "ip") {
         return Scenario::parseIpv4(value, r.ip) || (error = "bad IPv4 address", false);
+    } else if (key == "search-ip") {
+        return Scenario::parseIpv4(value, r.searchIp) || (error = "bad IPv4 address", false);
     } else if (key == "port") {
         return toInt(value, 1, 65535, r.webPort) || (error = "bad port", false);
     } else if (key == "https-port") {

@@ -29,6 +29,7 @@ struct RecorderSetup
     std::string extra = "V3.4.1 build 20240311";
     Mac mac {};
     Ipv4 ip {};
+    Ipv4 searchIp {}; // the address its search answer announces (one it may not serve); zero: ip
     int webPort = 80;
     int httpsPort = 443;
     std::string password; // empty: a new recorder

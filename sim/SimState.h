@@ -71,6 +71,15 @@ struct PortalAccount
     int failedSignIns = 0;
 };
 
+// A datagram fault switched on through the control pipe for one device (or "*", every device): it applies to the
+// next `remaining` datagrams of its scope, or until it is cleared (-1).
+struct LiveFault
+{
+    std::string device;
+    Fault fault;
+    int remaining = -1;
+};
+
 struct SimEvent
 {
     long long ms = 0; // since the simulator started
@@ -108,6 +117,7 @@ public:
     std::vector<PortalAccount> accounts;
     PortalSetup portal;
     std::string portalHost;
+    std::vector<LiveFault> liveFaults;
     int portalSignUps = 0;
     int portalSignIns = 0;
     int portalBinds = 0;

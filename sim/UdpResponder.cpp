@@ -103,6 +103,7 @@ UdpResponder::UdpResponder(SimState& state)
             d.extra = r.setup.extra;
             d.mac = r.setup.mac;
             d.ip = r.setup.ip;
+            d.announcedIp = r.setup.searchIp == Ipv4 {} ? r.setup.ip : r.setup.searchIp;
             d.webPort = static_cast<uint16_t>(r.setup.webPort);
             d.faults = r.setup.faults;
             devices.push_back(d);
@@ -114,6 +115,7 @@ UdpResponder::UdpResponder(SimState& state)
             d.extra = "IPCAM " + c.setup.brand;
             d.mac = c.setup.mac;
             d.ip = c.setup.ip;
+            d.announcedIp = c.setup.ip;
             d.webPort = static_cast<uint16_t>(c.setup.port);
             d.answersSearch = c.setup.answersSearch;
             d.answersCommands = c.setup.protocolType == 0;
@@ -245,19 +247,20 @@ void UdpResponder::answerSearch(const uint8_t* request, size_t, const sockaddr_i
         if (!device.answersSearch) {
             continue;
         }
-        auto answer = header(sequence, cmdSearch, device.mac, device.ip, 0, answerSize - headerSize);
+        const FaultSet faults = faultsFor(device, "search");
+        auto answer = header(sequence, cmdSearch, device.mac, device.announcedIp, 0, answerSize - headerSize);
         std::string model = device.model;
-        if (device.faults.has("udp-other-model", "search")) {
+        if (faults.has("udp-other-model", "search")) {
             model = device.isRecorder ? "HXT-908Q" : "QC-100";
         }
         putText(answer, modelOffset, modelWidth, model);
         std::copy(device.mac.begin(), device.mac.end(), answer.begin() + macOffset);
         putText(answer, extraOffset, extraWidth, device.extra);
-        if (!device.faults.has("udp-zero-ip", "search")) {
-            std::copy(device.ip.begin(), device.ip.end(), answer.begin() + ipOffset);
+        if (!faults.has("udp-zero-ip", "search")) {
+            std::copy(device.announcedIp.begin(), device.announcedIp.end(), answer.begin() + ipOffset);
         }
         put16(answer, portOffset, device.webPort);
-        std::string note = deliver(device, "search", std::move(answer), peer);
+        std::string note = deliver(device, faults, "search", std::move(answer), peer);
         answered += (answered.empty() ? "" : ",") + device.name + (note.empty() ? "" : "(" + note + ")");
     }
     state.record({ 0, "*", "udp-search", peerText(peer), "", answered });
@@ -287,11 +290,12 @@ void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sock
         return;
     }
 
+    const FaultSet faults = faultsFor(*device, kind);
     size_t fields = command == cmdLogin ? 2 : 4;
     uint16_t payload = get16(request + 20);
     if (size < headerSize + fields * fieldWidth || payload < fields * fieldWidth) {
         auto reply = header(sequence, command, device->mac, device->ip, 3, 0);
-        std::string note = deliver(*device, kind, std::move(reply), peer);
+        std::string note = deliver(*device, faults, kind, std::move(reply), peer);
         state.record({ 0, device->name, eventKind, peerText(peer), std::to_string(size) + " bytes: too short",
             "status 3" + (note.empty() ? "" : " " + note) });
         return;
@@ -314,7 +318,7 @@ void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sock
         }
         auto reply = header(sequence, cmdLogin, device->mac, device->ip, 0, 4);
         reply[22] = static_cast<uint8_t>(result);
-        std::string note = deliver(*device, kind, std::move(reply), peer);
+        std::string note = deliver(*device, faults, kind, std::move(reply), peer);
         state.record({ 0, device->name, eventKind, peerText(peer), "user=" + field(0) + " password=" + field(1),
             "result " + std::to_string(result) + (note.empty() ? "" : " " + note) });
         return;
@@ -333,23 +337,46 @@ void UdpResponder::answerCommand(const uint8_t* request, size_t size, const sock
             status = 1;
         } else if (values[3]->empty() || values[3]->size() > 31) {
             status = 4;
-        } else if (!device->faults.has("udp-status", kind)) {
+        } else if (!faults.has("udp-status", kind)) {
             current = *values[3];
             ++changes;
             status = 0;
         }
     });
     auto reply = header(sequence, cmdSetPassword, device->mac, device->ip, status, 0);
-    std::string note = deliver(*device, kind, std::move(reply), peer);
+    std::string note = deliver(*device, faults, kind, std::move(reply), peer);
     state.record({ 0, device->name, eventKind, peerText(peer),
         "user=" + field(0) + " old=" + field(1) + " user2=" + field(2) + " new=" + field(3),
         "status " + std::to_string(status) + (note.empty() ? "" : " " + note) });
 }
 
-std::string UdpResponder::deliver(
-    const Identity& device, const std::string& kind, std::vector<uint8_t> answer, const sockaddr_in& peer)
+FaultSet UdpResponder::faultsFor(const Identity& device, const std::string& kind)
 {
-    const FaultSet& f = device.faults;
+    FaultSet faults = device.faults;
+    bool live = false;
+    state.read([&](const SimState& s) { live = !s.liveFaults.empty(); });
+    if (!live) {
+        return faults;
+    }
+    state.update([&](SimState& s) {
+        for (auto it = s.liveFaults.begin(); it != s.liveFaults.end();) {
+            const bool mine = it->device == "*" || it->device == device.name;
+            if (mine && (it->fault.scope.empty() || it->fault.scope == kind)) {
+                faults.add(it->fault);
+                if (it->remaining > 0 && --it->remaining == 0) {
+                    it = s.liveFaults.erase(it);
+                    continue;
+                }
+            }
+            ++it;
+        }
+    });
+    return faults;
+}
+
+std::string UdpResponder::deliver(const Identity& device, const FaultSet& f, const std::string& kind,
+    std::vector<uint8_t> answer, const sockaddr_in& peer)
+{
     if (f.has("udp-silent", kind)) {
         return "silent";
     }

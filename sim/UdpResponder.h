@@ -34,6 +34,7 @@ private:
         std::string extra;
         Mac mac {};
         Ipv4 ip {};
+        Ipv4 announcedIp {}; // the address its search answer carries
         uint16_t webPort = 80;
         bool answersSearch = true;
         bool answersCommands = true;
@@ -51,10 +52,12 @@ private:
     void handle(const uint8_t* data, size_t size, const sockaddr_in& peer);
     void answerSearch(const uint8_t* request, size_t size, const sockaddr_in& peer);
     void answerCommand(const uint8_t* request, size_t size, const sockaddr_in& peer);
-    // Applies the device's faults for this kind of datagram and sends (or schedules) the answer;
-    // returns a short note for the request log.
-    std::string deliver(
-        const Identity& device, const std::string& kind, std::vector<uint8_t> answer, const sockaddr_in& peer);
+    // The device's faults for a datagram of kind: its scenario's and the live ones, each live one counted as used.
+    FaultSet faultsFor(const Identity& device, const std::string& kind);
+    // Applies the faults for this kind of datagram and sends (or schedules) the answer; returns a short note for
+    // the request log.
+    std::string deliver(const Identity& device, const FaultSet& faults, const std::string& kind,
+        std::vector<uint8_t> answer, const sockaddr_in& peer);
     void sendNow(const Pending& datagram);
     int msUntilNextPending() const;
 

@@ -5,6 +5,8 @@
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
+#include "pages/CNvrPwdDlg.h"
+#include "pages/CNvrSearchDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
@@ -102,6 +104,10 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         return new CIntroduction2Dlg(host, session);
     case 5:
         return new CIntroduction3Dlg(host, session);
+    case 6:
+        return new CNvrSearchDlg(host, host->Context());
+    case 7:
+        return new CNvrPwdDlg(host, host->Context());
     case 12:
         // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());
@@ -164,8 +170,6 @@ void CInterDialog::destroyShownPage()
 void CInterDialog::wirePage(QWidget* page, int n)
 {
     if (auto* standIn = qobject_cast<StandInPage*>(page)) {
-        if (n == 7)
-            standIn->SetProbeFlags(&Probe().probeBusy, &Probe().defaultLoginRefused, &Probe().defaultLoginAccepted);
         if (n == 9)
             standIn->SetStorageStatus(Storage().fsCode);
     }

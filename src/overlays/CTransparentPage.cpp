@@ -39,8 +39,8 @@ const OverlayRunner* BuiltInRunner(int kind)
                 return alert.Run();
             } },
         { CTransparentPage::KindNoDevice,
-            [](QWidget* dimmer, QPoint page, const OverlayValues&) {
-                CNoDevicePage alert(dimmer, page);
+            [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
+                CNoDevicePage alert(dimmer, page, v.text);
                 return alert.Run();
             } },
         { CTransparentPage::KindError,

@@ -14,7 +14,8 @@ struct OverlayValues
 {
     int mode = 0; // reset help: mode number; alarm: 1 format warning, 0 no disk
     bool cancelButton = false; // alarm: show CANCEL
-    std::string text; // MAC label: the MAC text; error: the error text (empty: the default)
+    std::string text; // MAC label: the MAC text; error: the error text (empty: the default); no device: what
+                      // was searched, one interface per line
     std::string address; // preview: camera address
     int port = 0; // preview: camera port
     std::string texts[3]; // preview: the camera's three texts

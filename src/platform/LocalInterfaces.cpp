@@ -24,7 +24,14 @@ std::vector<LocalInterface> LocalIpv4Interfaces()
         if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) == nullptr) {
             continue;
         }
-        result.push_back({ entry->ifa_name != nullptr ? entry->ifa_name : "", text });
+        char mask[INET_ADDRSTRLEN] = {};
+        if (entry->ifa_netmask != nullptr) { // the mask of an IPv4 entry is an IPv4 sockaddr
+            const auto* netmask = reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask);
+            if (inet_ntop(AF_INET, &netmask->sin_addr, mask, sizeof mask) == nullptr) {
+                mask[0] = '\0';
+            }
+        }
+        result.push_back({ entry->ifa_name != nullptr ? entry->ifa_name : "", text, mask });
     }
     freeifaddrs(list);
     return result;

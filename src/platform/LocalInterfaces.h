@@ -9,6 +9,7 @@ struct LocalInterface
 {
     std::string name; // interface name, for example "eth0"
     std::string address; // dotted IPv4 text
+    std::string netmask; // dotted IPv4 text of its subnet mask; empty when the system gives none
 };
 
 // Empty when the list cannot be read.

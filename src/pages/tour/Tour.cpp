@@ -2,25 +2,35 @@
 //   hxt-tour <folder>  writes <folder>/<n>-<language>/<scene>.png
 // Overlays run modally through the dimmer exactly as the pages open them; the picture is taken while they show.
 
-#include "overlays/CTransparentPage.h"
-#include "overlays/CWaitingPage.h"
-#include "session/CloudPortalInfo.h"
-#include "overlays/ModalLayer.h"
-#include "session/WizardSession.h"
+#include "discovery/SearchDevice.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
+#include "overlays/CTransparentPage.h"
+#include "overlays/CWaitingPage.h"
+#include "overlays/ModalLayer.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
 #include "pages/CLEDRedPage.h"
 #include "pages/CMacDisplayPage.h"
+#include "pages/CNvrListCtrl.h"
+#include "pages/CNvrPwdDlg.h"
+#include "pages/CNvrSearchDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
+#include "session/CloudPortalInfo.h"
+#include "session/WizardContext.h"
+#include "session/WizardSession.h"
 #include "ui/CComboBoxList.h"
+#include "ui/CErrorStatic.h"
 #include "ui/CHyperLink.h"
+#include "ui/CLoadingStatic.h"
+#include "ui/CMyEditCtrl2.h"
+#include "ui/COrselButton2.h"
 #include "ui/COrselComboBox.h"
+#include "ui/COrselStatic.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -164,6 +174,96 @@ Scene MakeScene(const char* name, PageMaker page, int kind = 0, OverlayValues va
     return scene;
 }
 
+// The recorder pages over a context that can reach no network: the tour runs on the build machine, so no search
+// may ever leave it (the pages' own search starts 500 ms after they open, long after their picture is taken).
+WizardContext& RecorderContext()
+{
+    static WizardContext context({}, {});
+    static const bool offline = [] {
+        context.DiscoveryEngine().SetAddressSource([] { return std::vector<std::string>(); });
+        context.DiscoveryEngine().SetSearchTarget("127.0.0.1", 9);
+        return true;
+    }();
+    (void)offline;
+    return context;
+}
+
+PageMaker SearchPage()
+{
+    return [](QWidget* host, Fixture&) -> WizardPage* { return new CNvrSearchDlg(host, RecorderContext()); };
+}
+
+// Page 7 as the probe left it: a new recorder (create mode) or one with a password (log-in mode).
+PageMaker PasswordPage(bool recorderHasPassword)
+{
+    return [recorderHasPassword](QWidget* host, Fixture&) -> WizardPage* {
+        DefaultLoginProbe& probe = RecorderContext().Probe();
+        probe.probeBusy.store(0);
+        probe.defaultLoginAccepted.store(recorderHasPassword ? 0 : 1);
+        probe.defaultLoginRefused.store(recorderHasPassword ? 1 : 0);
+        return new CNvrPwdDlg(host, RecorderContext());
+    };
+}
+
+// Page 6 searching, listing (one recorder reached on two interfaces, one outside the PC's subnets) and finding
+// nothing; its not-found help and its error for two recorders on one address. Page 7 in both modes with errors
+// and the strength hint.
+void AddRecorderScenes(std::vector<Scene>& scenes)
+{
+    scenes.push_back(MakeScene("06-search-searching", SearchPage(), 0, {}, [](WizardPage* page) {
+        auto* searching = page->findChild<CLoadingStatic*>("searching");
+        searching->show();
+        searching->raise();
+        searching->Start(100);
+        for (int i = 0; i < 5; ++i)
+            searching->Tick();
+        page->closeButton()->setEnabled(false);
+        for (COrselButton* button : { static_cast<COrselButton*>(page->nextButton()),
+                 static_cast<COrselButton*>(page->backButton()), page->findChild<COrselButton*>("rescan") }) {
+            button->setEnabled(false);
+            button->setLatched(true);
+        }
+    }));
+    scenes.push_back(MakeScene("06-search-list", SearchPage(), 0, {}, [](WizardPage* page) {
+        auto* list = static_cast<CNvrSearchDlg*>(page)->list();
+        list->AppendRow("1", "192.168.1.108", "00:1a:2b:3c:4d:5e");
+        list->AppendRow("2", "192.168.1.121", "00:1a:2b:3c:4d:6f");
+        list->AppendRow("3", "169.254.20.7", "00:1a:2b:3c:4d:70");
+        list->AppendRow("4", "192.168.1.108", "00:1a:2b:3c:4d:5e");
+        list->SetMarked(2, true);
+        list->SetChecked(1);
+        page->nextButton()->setEnabled(true);
+    }));
+    scenes.push_back(MakeScene("06-search-not-found", SearchPage(), 0, {}, [](WizardPage* page) {
+        page->findChild<COrselStatic*>("noDevice")->show();
+        page->nextButton()->setLatched(true);
+    }));
+    OverlayValues searched;
+    searched.text = "enp3s0  192.168.1.20\nwlp2s0  10.0.0.7";
+    scenes.push_back(MakeScene("06-not-found-help", SearchPage(), CTransparentPage::KindNoDevice, searched));
+    OverlayValues shared;
+    shared.text = Text(
+        "nvrsearch_08", "Two recorders share the address {0}. Change the address of one of them.", "192.168.1.108");
+    scenes.push_back(MakeScene("06-shared-address", SearchPage(), CTransparentPage::KindError, shared));
+
+    scenes.push_back(MakeScene("07-create-rule-error", PasswordPage(false), 0, {},
+        [](WizardPage* page) { page->findChild<CMyEditCtrl2*>("password")->setText("abc"); }));
+    scenes.push_back(MakeScene("07-create-weak", PasswordPage(false), 0, {}, [](WizardPage* page) {
+        page->findChild<CMyEditCtrl2*>("password")->setText("123456");
+        page->findChild<CMyEditCtrl2*>("confirm")->setText("123456");
+    }));
+    scenes.push_back(MakeScene("07-create-mismatch", PasswordPage(false), 0, {}, [](WizardPage* page) {
+        page->findChild<CMyEditCtrl2*>("password")->setText("Garden2024");
+        page->findChild<CMyEditCtrl2*>("confirm")->setText("Garden2025");
+        page->nextButton()->click();
+    }));
+    scenes.push_back(MakeScene("07-login-error", PasswordPage(true), 0, {}, [](WizardPage* page) {
+        page->findChild<CMyEditCtrl2*>("password")->setText(QString(49, QLatin1Char('x')));
+        page->nextButton()->click(); // too long for the login: refused at once, nothing sent
+    }));
+    scenes.push_back(MakeScene("07-probe-failed", PasswordPage(false), CTransparentPage::KindError));
+}
+
 std::vector<Scene> Scenes()
 {
     std::vector<Scene> scenes;
@@ -206,6 +306,7 @@ std::vector<Scene> Scenes()
     Scene waiting = MakeScene("overlay-waiting", Placeholder(8));
     waiting.waitingBox = true;
     scenes.push_back(waiting);
+    AddRecorderScenes(scenes);
     return scenes;
 }
 

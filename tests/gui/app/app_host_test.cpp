@@ -58,6 +58,15 @@ public:
     uint16_t port;
 };
 
+// The pages of the host's own sequence, with stand-ins for the pages that need a recorder: these tests drive the
+// host, not the pages.
+QWidget* HostTestPage(CInterDialog* host, int n)
+{
+    if (n == 6 || n == 7)
+        return new StandInPage(host, n);
+    return CInterDialog::BuildStandardPage(host, n);
+}
+
 } // namespace
 
 class HostTest : public QObject
@@ -73,6 +82,7 @@ private:
         {
             frame.resize(874, 654);
             host = new CInterDialog(&frame);
+            host->SetPageBuilder(&HostTestPage);
             host->show();
             frame.show();
         }
@@ -237,7 +247,7 @@ private slots:
                 busySeen = host->Probe().threadExists() ? 1 : 0;
             if (n == 9)
                 watchSeen = host->Storage().running();
-            return CInterDialog::BuildStandardPage(host, n);
+            return HostTestPage(host, n);
         });
         f.goTo(6);
         f.click("next");
@@ -272,7 +282,6 @@ private slots:
         f.click("next");
         StandInPage* page = f.page();
         QCOMPARE(page->number(), 7);
-        QVERIFY(page->probeBusy == &f.host->probeBusy());
         QVERIFY(WaitFor([&] { return f.host->probeBusy().load() == 0; }));
         QCOMPARE(f.host->defaultLoginAccepted().load(), 1);
         QCOMPARE(f.host->defaultLoginRefused().load(), 0);
@@ -293,7 +302,7 @@ private slots:
         int32_t busyAtBuild = -1;
         f.host->SetPageBuilder([&](CInterDialog* host, int n) -> QWidget* {
             busyAtBuild = host->Probe().threadExists() ? 1 : 0;
-            return CInterDialog::BuildStandardPage(host, n);
+            return HostTestPage(host, n);
         });
         QCoreApplication::sendPostedEvents(f.host);
         QCOMPARE(busyAtBuild, 1);

@@ -1,0 +1,271 @@
+#include "pages/CNvrListCtrl.h"
+
+#include "pages/CNvrHeaderCtrl.h"
+#include "ui/CListCtrlVScrollbar.h"
+#include "ui/Drawing.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kColumnWidths[CNvrListCtrl::kColumnCount] = { 60, 40, 25, 40, 30, 200, 20, 210 };
+constexpr int kRadioSide = 25;
+constexpr int kMarkSide = 20;
+constexpr int kTextSize = 17;
+constexpr Argb kTextColour = 0xFF606060u;
+constexpr int kCheckedRole = Qt::UserRole + 1;
+constexpr int kMarkedRole = Qt::UserRole + 2;
+
+// Paints every cell of the list: white, the radio picture in column 1, the warning mark in column 4, the text
+// elsewhere (left-aligned with a small indent, larger for the address).
+class NvrCellDelegate : public QStyledItemDelegate
+{
+public:
+    explicit NvrCellDelegate(CNvrListCtrl* list)
+        : QStyledItemDelegate(list)
+        , owner(list)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        painter->save();
+        PrepareGraphics(*painter);
+        const QRect cell = option.rect;
+        painter->fillRect(cell, Qt::white);
+        const int column = index.column();
+        if (column == CNvrListCtrl::kRadioColumn) {
+            const bool checked = index.data(kCheckedRole).toBool();
+            const QImage& picture = checked ? owner->checkedImage() : owner->uncheckedImage();
+            if (!picture.isNull())
+                painter->drawImage(QRectF(cell.x() + (cell.width() - kRadioSide) / 2,
+                                       cell.y() + (cell.height() - kRadioSide) / 2, kRadioSide, kRadioSide),
+                    picture);
+        } else if (column == CNvrListCtrl::kMarkColumn) {
+            if (index.data(kMarkedRole).toBool() && !owner->markImage().isNull())
+                painter->drawImage(QRectF(cell.x() + (cell.width() - kMarkSide) / 2,
+                                       cell.y() + (cell.height() - kMarkSide) / 2, kMarkSide, kMarkSide),
+                    owner->markImage());
+        } else {
+            const QString text = index.data(Qt::DisplayRole).toString();
+            if (!text.isEmpty()) {
+                const int indent = column == CNvrListCtrl::kIpColumn ? 16 : 4;
+                painter->setFont(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), kTextSize, false));
+                painter->setPen(ColorFromArgb(kTextColour));
+                DrawTextBlock(*painter, cell.adjusted(indent, 0, 0, 0),
+                    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+            }
+        }
+        painter->restore();
+    }
+
+private:
+    CNvrListCtrl* owner;
+};
+
+} // namespace
+
+CNvrListCtrl::CNvrListCtrl(QWidget* page)
+    : QTableWidget(0, kColumnCount, page)
+{
+    setObjectName(QStringLiteral("nvrList"));
+    if (auto picture = LoadPngResource(4013))
+        checkedPicture = std::move(*picture);
+    if (auto picture = LoadPngResource(4082))
+        uncheckedPicture = std::move(*picture);
+    if (auto picture = LoadPngResource(3064))
+        markPicture = std::move(*picture);
+
+    header = new CNvrHeaderCtrl(this);
+    setHorizontalHeader(header);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    for (int column = 0; column < kColumnCount; ++column)
+        setColumnWidth(column, kColumnWidths[column]);
+    setItemDelegate(new NvrCellDelegate(this));
+    setFrameShape(QFrame::NoFrame);
+    setShowGrid(false);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWordWrap(false);
+    viewport()->setMouseTracking(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    setPalette(colours);
+}
+
+void CNvrListCtrl::SetTitles(const QString& ipTitle, const QString& macTitle)
+{
+    QStringList titles;
+    for (int column = 0; column < kColumnCount; ++column)
+        titles << QString();
+    titles[kNumberColumn] = QStringLiteral("No.");
+    titles[kIpColumn] = ipTitle;
+    titles[kMacColumn] = macTitle;
+    header->SetTitles(titles);
+}
+
+int CNvrListCtrl::AppendRow(const QString& number, const QString& ip, const QString& mac)
+{
+    const int row = rowCount();
+    insertRow(row);
+    setRowHeight(row, kRowHeight);
+    for (int column = 0; column < kColumnCount; ++column) {
+        auto* item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled);
+        setItem(row, column, item);
+    }
+    item(row, kNumberColumn)->setText(number);
+    item(row, kIpColumn)->setText(ip);
+    item(row, kMacColumn)->setText(mac);
+    item(row, kRadioColumn)->setData(kCheckedRole, false);
+    refreshScrollBar();
+    return row;
+}
+
+void CNvrListCtrl::DeleteAllRows()
+{
+    setRowCount(0);
+    refreshScrollBar();
+}
+
+QString CNvrListCtrl::CellText(int row, int column) const
+{
+    const QTableWidgetItem* cell = item(row, column);
+    return cell != nullptr ? cell->text() : QString();
+}
+
+void CNvrListCtrl::SetChecked(int row)
+{
+    for (int r = 0; r < rowCount(); ++r) {
+        QTableWidgetItem* radio = item(r, kRadioColumn);
+        const bool on = r == row;
+        if (radio != nullptr && radio->data(kCheckedRole).toBool() != on)
+            radio->setData(kCheckedRole, on); // repaints the cells that change
+    }
+}
+
+bool CNvrListCtrl::IsChecked(int row) const
+{
+    const QTableWidgetItem* radio = item(row, kRadioColumn);
+    return radio != nullptr && radio->data(kCheckedRole).toBool();
+}
+
+int CNvrListCtrl::CheckedRow() const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (IsChecked(row))
+            return row;
+    }
+    return -1;
+}
+
+void CNvrListCtrl::SetMarked(int row, bool on)
+{
+    if (QTableWidgetItem* mark = item(row, kMarkColumn))
+        mark->setData(kMarkedRole, on);
+}
+
+bool CNvrListCtrl::IsMarked(int row) const
+{
+    const QTableWidgetItem* mark = item(row, kMarkColumn);
+    return mark != nullptr && mark->data(kMarkedRole).toBool();
+}
+
+void CNvrListCtrl::SetRowToolTip(int row, const QString& text)
+{
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (QTableWidgetItem* cell = item(row, column))
+            cell->setToolTip(text);
+    }
+}
+
+QString CNvrListCtrl::RowToolTip(int row) const
+{
+    const QTableWidgetItem* cell = item(row, kIpColumn);
+    return cell != nullptr ? cell->toolTip() : QString();
+}
+
+QRect CNvrListCtrl::RadioCellRect(int row) const
+{
+    return visualRect(model()->index(row, kRadioColumn));
+}
+
+void CNvrListCtrl::SetScrollBar(CListCtrlVScrollbar* bar)
+{
+    scrollBar = bar;
+    if (scrollBar != nullptr)
+        scrollBar->Attach(this);
+    refreshScrollBar();
+}
+
+void CNvrListCtrl::refreshScrollBar()
+{
+    if (scrollBar != nullptr) {
+        scrollBar->FitThumb();
+        scrollBar->Update();
+    }
+}
+
+bool CNvrListCtrl::event(QEvent* event)
+{
+    // The header's help icon asks for the MAC label: the page opens it.
+    if (const WindowMessage* message = AsWindowMessage(event)) {
+        if (message->message() == WM_OPEN_OVERLAY)
+            PostWindowMessage(parentWidget(), message->message(), message->wParam(), message->lParam());
+        return true;
+    }
+    return QTableWidget::event(event);
+}
+
+void CNvrListCtrl::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid() && index.column() == kRadioColumn) {
+        SetChecked(index.row());
+        PostWindowMessage(parentWidget(), WM_ROW_SELECTED);
+        return;
+    }
+    // Elsewhere in a row a click selects nothing.
+}
+
+void CNvrListCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index.column() == kRadioColumn)
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else
+        viewport()->unsetCursor();
+}
+
+void CNvrListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
+void CNvrListCtrl::keyPressEvent(QKeyEvent* event)
+{
+    QTableWidget::keyPressEvent(event);
+    refreshScrollBar();
+}
+
+void CNvrListCtrl::keyReleaseEvent(QKeyEvent* event)
+{
+    QTableWidget::keyReleaseEvent(event);
+    refreshScrollBar();
+}
+
+void CNvrListCtrl::wheelEvent(QWheelEvent* event)
+{
+    QTableWidget::wheelEvent(event);
+    refreshScrollBar();
+}

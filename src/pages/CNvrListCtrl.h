@@ -1,0 +1,74 @@
+#pragma once
+// The recorder list of the search page: 8 fixed columns, 44-pixel rows, a radio mark per row of which at most
+// one is checked. A click on a row's radio cell checks that row and posts WM_ROW_SELECTED to the page; clicks
+// elsewhere select nothing. Rows can carry a warning mark (column 4) and a tooltip. The header's help icon
+// reaches the page as WM_OPEN_OVERLAY (kind 4).
+
+#include <QImage>
+#include <QTableWidget>
+
+class CListCtrlVScrollbar;
+class CNvrHeaderCtrl;
+
+class CNvrListCtrl : public QTableWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 44;
+    static constexpr int kColumnCount = 8;
+    static constexpr int kRadioColumn = 1;
+    static constexpr int kNumberColumn = 3;
+    static constexpr int kMarkColumn = 4;
+    static constexpr int kIpColumn = 5;
+    static constexpr int kMacColumn = 7;
+
+    explicit CNvrListCtrl(QWidget* page);
+
+    // The column titles (column 3 "No.", 5 and 7 as given).
+    void SetTitles(const QString& ipTitle, const QString& macTitle);
+    // Appends an unchecked row and returns its index.
+    int AppendRow(const QString& number, const QString& ip, const QString& mac);
+    void DeleteAllRows();
+    QString CellText(int row, int column) const;
+
+    // Checks row (-1: none) and unchecks every other row.
+    void SetChecked(int row);
+    bool IsChecked(int row) const;
+    // The checked row, or -1.
+    int CheckedRow() const;
+
+    // The warning mark in the row's column 4.
+    void SetMarked(int row, bool on);
+    bool IsMarked(int row) const;
+    void SetRowToolTip(int row, const QString& text);
+    QString RowToolTip(int row) const;
+
+    // The radio cell of row, in viewport coordinates.
+    QRect RadioCellRect(int row) const;
+
+    CNvrHeaderCtrl* Header() const { return header; }
+    // The slim scroll bar that shows this list's scrolling.
+    void SetScrollBar(CListCtrlVScrollbar* bar);
+
+    const QImage& checkedImage() const { return checkedPicture; }
+    const QImage& uncheckedImage() const { return uncheckedPicture; }
+    const QImage& markImage() const { return markPicture; }
+
+protected:
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void refreshScrollBar();
+
+    CNvrHeaderCtrl* header = nullptr;
+    CListCtrlVScrollbar* scrollBar = nullptr;
+    QImage checkedPicture;
+    QImage uncheckedPicture;
+    QImage markPicture;
+};

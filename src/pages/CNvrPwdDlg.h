@@ -1,0 +1,121 @@
+#pragma once
+// Page 7: secures the chosen recorder. The host's default-login probe decides the mode: a new recorder gets a
+// password created (typed twice, checked against the rule, set with the set-password datagram); a recorder that
+// has one asks for it (tested with the login datagram). On success the password goes to the session.
+
+#include "pages/WizardPage.h"
+
+#include <QBasicTimer>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+class CErrorStatic;
+class CImageBox;
+class CImageButton;
+class CMyEditCtrl2;
+class COrselStatic;
+class CRoundBack;
+class WizardContext;
+
+class CNvrPwdDlg : public WizardPage
+{
+    Q_OBJECT
+public:
+    static constexpr uint16_t kRecorderPort = 62976;
+    static constexpr int kProbeWaitStartMs = 50;
+    static constexpr int kProbeWaitStepMs = 50;
+    static constexpr int kProbeWaitSteps = 100; // the page waits 5 s for the probe at most
+    static constexpr int kWaitingTicks = 120; // the waiting box's limit (12 s)
+    static constexpr int kRequestDelayMs = 500;
+    static constexpr int kLookMs = 25;
+    static constexpr int kLookLimit = 240;
+
+    CNvrPwdDlg(QWidget* host, WizardContext& context);
+    ~CNvrPwdDlg() override;
+
+    void Leave() override;
+
+    bool loginMode() const { return loginModeOn; }
+    bool modeApplied() const { return modeKnown; }
+    QString errorText() const { return error; }
+    int errorField() const { return errorEntry; }
+    // Whether the request worker exists (started and not yet joined).
+    bool requestBusy() const { return requestThread.joinable(); }
+
+protected:
+    void onMessage(int message, intptr_t wParam, intptr_t lParam) override;
+    void OnNext() override;
+    void timerEvent(QTimerEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the request worker found; the page reads it only once the worker has ended.
+    struct Outcome
+    {
+        bool sent = false;
+        int32_t state = 0; // the request object's state at the last look
+        int32_t loginResult = 0;
+    };
+
+    CMyEditCtrl2* makeEntry(const char* name);
+    void waitForProbe();
+    void probeWaitTick();
+    void applyMode();
+    void applyLayout();
+    void setError(int field, const QString& text);
+    void clearError();
+    void updateStrength();
+    void passwordChanged();
+    void confirmChanged();
+    void passwordFocusLost();
+    void confirmFocusLost();
+    bool ruleBroken();
+    void showProbeFailed();
+    void openOverlay(int kind);
+    void runRequest(bool login, std::string ip, std::string mac, std::string user, std::string password);
+    bool pause(int ms);
+    void joinRequest();
+
+    WizardContext& context;
+    std::string nvrIp;
+    std::string nvrMac;
+    std::string nvrUser;
+
+    COrselStatic* subtitle = nullptr;
+    COrselStatic* userLabel = nullptr;
+    CRoundBack* userBox = nullptr;
+    CMyEditCtrl2* userEntry = nullptr;
+    COrselStatic* passwordLabel = nullptr;
+    CRoundBack* passwordFrame = nullptr;
+    CMyEditCtrl2* password = nullptr;
+    COrselStatic* ruleHint = nullptr;
+    COrselStatic* strength = nullptr;
+    COrselStatic* confirmLabel = nullptr;
+    CRoundBack* confirmFrame = nullptr;
+    CMyEditCtrl2* confirm = nullptr;
+    CImageBox* passwordErrorIcon = nullptr;
+    CImageBox* confirmErrorIcon = nullptr;
+    CImageButton* resetHelp = nullptr;
+    CErrorStatic* errorLine = nullptr;
+
+    bool loginModeOn = false;
+    bool newRecorder = true;
+    bool modeKnown = false;
+    bool left = false;
+    bool probeFailedPending = false;
+    QString error;
+    int errorEntry = -1; // 1 the password entry, 2 the confirmation, -1 none
+
+    QBasicTimer probeWaitStart; // timer 1: once, 50 ms after the page opened
+    QBasicTimer probeWaitStep;
+    int probeWaitSteps = 0;
+    bool probeWaitRunning = false;
+    std::atomic<int32_t> waiting { 0 }; // the waiting box stays while it is 1
+
+    std::thread requestThread;
+    std::atomic<int32_t> requestRunning { 0 };
+    Outcome outcome; // written by the worker before it clears requestRunning
+};

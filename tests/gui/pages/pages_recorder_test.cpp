@@ -1,0 +1,247 @@
+// The recorder pages without a recorder: the password rule on ASCII ranges and the strength hint, the create
+// mode's live checks and when they run, the password entries, the log-in password the datagram cannot carry,
+// the request worker joined when the page goes, and the search list's radio cells and help icon.
+
+#include "PagesTestSupport.h"
+
+#include "device/NvrClient.h"
+#include "i18n/Localization.h"
+#include "pages/CNvrHeaderCtrl.h"
+#include "pages/CNvrListCtrl.h"
+#include "pages/CNvrPwdDlg.h"
+#include "pages/PasswordRule.h"
+#include "session/WizardContext.h"
+#include "ui/CErrorStatic.h"
+#include "ui/CImageBox.h"
+#include "ui/CMyEditCtrl2.h"
+#include "ui/COrselButton2.h"
+#include "ui/COrselStatic.h"
+#include "ui/CRoundBack.h"
+#include "ui/Messages.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+QString Message(const char* key, const char* fallback, bool prefixed = true)
+{
+    const QString text = QString::fromStdString(Text(key, fallback));
+    return prefixed ? QString::fromStdString(Text("Error", "Error")) + QStringLiteral(": ") + text : text;
+}
+
+// A password page over a bare host, with the probe's flags as a finished probe left them.
+struct PasswordPage
+{
+    RecordingHost host;
+    WizardContext context { {}, {} };
+    std::unique_ptr<CNvrPwdDlg> page;
+
+    explicit PasswordPage(bool recorderHasPassword)
+    {
+        DefaultLoginProbe& probe = context.Probe();
+        probe.probeBusy.store(0);
+        probe.defaultLoginAccepted.store(recorderHasPassword ? 0 : 1);
+        probe.defaultLoginRefused.store(recorderHasPassword ? 1 : 0);
+        page = std::make_unique<CNvrPwdDlg>(&host, context);
+        page->show();
+    }
+    template <class T> T* child(const char* name) const { return page->findChild<T*>(QString::fromLatin1(name)); }
+    CMyEditCtrl2* entry(const char* name) const { return child<CMyEditCtrl2>(name); }
+    QString errorLine() const
+    {
+        auto* line = child<CErrorStatic>("errorLine");
+        return line->isVisible() ? line->text() : QString();
+    }
+    bool red(const char* frame) const { return child<CRoundBack>(frame)->border() == 0xFFFF0000u; }
+    void focusOut(const char* name, Qt::FocusReason reason) const
+    {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(entry(name), &out);
+    }
+};
+
+} // namespace
+
+class PagesRecorderTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { SelectLanguage(0); }
+
+    void passwordRuleOnAsciiRangesAndStrength_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("passes");
+        QTest::addColumn<int>("strength"); // PasswordStrength, for a password that passes
+        QTest::newRow("six digits: weak, taken") << "123456" << true << int(PasswordStrength::Weak);
+        QTest::newRow("five") << "abc12" << false << 0;
+        QTest::newRow("31 letters") << QString(31, QLatin1Char('a')) << true << int(PasswordStrength::Weak);
+        QTest::newRow("32 letters") << QString(32, QLatin1Char('a')) << false << 0;
+        QTest::newRow("space") << "abc 123" << false << 0;
+        QTest::newRow("hyphen") << "abc-123" << false << 0;
+        QTest::newRow("accented letter") << QStringLiteral("abcdé1") << false << 0;
+        QTest::newRow("cyrillic letter") << QStringLiteral("abcdж1") << false << 0;
+        QTest::newRow("full-width digits") << QStringLiteral("abc１２３") << false << 0;
+        QTest::newRow("two kinds, 10") << "garden2024" << true << int(PasswordStrength::Medium);
+        QTest::newRow("three kinds, 10") << "Garden2024" << true << int(PasswordStrength::Strong);
+        QTest::newRow("three kinds, 7") << "Gard024" << true << int(PasswordStrength::Weak);
+    }
+
+    void passwordRuleOnAsciiRangesAndStrength()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, passes);
+        QFETCH(int, strength);
+        QCOMPARE(PasswordPassesRule(password), passes);
+        if (passes)
+            QCOMPARE(int(StrengthOf(password)), strength);
+    }
+
+    // Typing checks the rule at once; moving on checks the confirmation, but only when the user moves on.
+    void createModeChecksWhileTypingAndWhenTheUserMovesOn()
+    {
+        PasswordPage f(false);
+        QVERIFY(!f.page->loginMode());
+        QVERIFY(f.entry("confirm")->isVisible());
+        const QString rule = Message("nvrpwd_04", "");
+        for (const char c : QByteArray("abc12")) {
+            QTest::keyClicks(f.entry("password"), QString(QLatin1Char(c)));
+            QCOMPARE(f.errorLine(), rule);
+            QVERIFY(f.red("passwordFrame"));
+            QVERIFY(f.child<CImageBox>("passwordErrorIcon")->isVisible());
+        }
+        QTest::keyClicks(f.entry("password"), QStringLiteral("3"));
+        QCOMPARE(f.errorLine(), QString());
+        QVERIFY(!f.red("passwordFrame"));
+        // Passing, but weak: said beside it, never refused.
+        auto* strength = f.child<COrselStatic>("strength");
+        QVERIFY(strength->isVisible());
+        QCOMPARE(strength->text(), QString::fromStdString(Text("nvrpwd_10", "")));
+
+        f.entry("confirm")->setText(QStringLiteral("abc124"));
+        // An overlay or another window taking the focus checks nothing.
+        f.focusOut("confirm", Qt::ActiveWindowFocusReason);
+        f.focusOut("confirm", Qt::OtherFocusReason);
+        f.focusOut("confirm", Qt::PopupFocusReason);
+        QCOMPARE(f.errorLine(), QString());
+        f.focusOut("confirm", Qt::TabFocusReason);
+        QCOMPARE(f.errorLine(), Message("nvrpwd_03", ""));
+        QVERIFY(f.red("confirmFrame"));
+        QVERIFY(f.child<CImageBox>("confirmErrorIcon")->isVisible());
+        f.entry("confirm")->setText(QStringLiteral("abc123"));
+        QCOMPARE(f.errorLine(), QString());
+        f.focusOut("password", Qt::MouseFocusReason);
+        QCOMPARE(f.errorLine(), QString());
+        QVERIFY(f.host.take().empty());
+    }
+
+    void passwordEntriesTakeOneLineWithoutInputMethodOrForeignMenu()
+    {
+        PasswordPage f(false);
+        for (const char* name : { "password", "confirm" }) {
+            CMyEditCtrl2* entry = f.entry(name);
+            entry->setFocus(Qt::TabFocusReason);
+            QVERIFY(!entry->testAttribute(Qt::WA_InputMethodEnabled));
+            QCOMPARE(entry->contextMenuPolicy(), Qt::NoContextMenu);
+            QVERIFY(entry->passwordMode());
+            QGuiApplication::clipboard()->setText(QStringLiteral("ab\r\ncd\n12\r"));
+            entry->clear();
+            entry->paste();
+            QCOMPARE(entry->text(), QStringLiteral("abcd12"));
+        }
+    }
+
+    // The login datagram carries 48 bytes of a password: more is refused at once, counted in UTF-8 bytes.
+    void loginPasswordTheDatagramCannotCarryIsRefusedBeforeSending_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("48 bytes") << QString(48, QLatin1Char('a')) << false;
+        QTest::newRow("49 bytes") << QString(49, QLatin1Char('a')) << true;
+        QTest::newRow("25 letters, 50 bytes") << QString(25, QChar(0xE9)) << true;
+    }
+
+    void loginPasswordTheDatagramCannotCarryIsRefusedBeforeSending()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, refused);
+        PasswordPage f(true);
+        QVERIFY(f.page->loginMode());
+        f.entry("password")->setText(password);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(f.page->nextButton(), Qt::LeftButton);
+        if (refused) {
+            QCOMPARE(f.errorLine(), Message("nvrpwd_07", ""));
+            QVERIFY(f.red("passwordFrame"));
+            QVERIFY(clock.elapsed() < 400); // no waiting box, no worker
+            QCOMPARE(f.context.Client().State(), int32_t(NvrClient::Idle));
+        } else {
+            // Handed to the worker, which finds no recorder to send it to: no text, as for any unsent login.
+            QCOMPARE(f.errorLine(), QString());
+            QVERIFY(clock.elapsed() >= 450);
+        }
+        QVERIFY(!f.page->requestBusy());
+        QVERIFY(f.host.take().empty());
+    }
+
+    // The host calls Leave while the waiting box of a request is up: the worker stops and is joined there.
+    void leaveJoinsTheRequestWorker()
+    {
+        PasswordPage f(true);
+        f.entry("password")->setText(QStringLiteral("Secret99"));
+        bool busyAfterLeave = true;
+        qint64 leaveMs = -1;
+        QTimer::singleShot(150, f.page.get(), [&] {
+            QVERIFY(f.page->requestBusy());
+            QElapsedTimer clock;
+            clock.start();
+            f.page->Leave();
+            leaveMs = clock.elapsed();
+            busyAfterLeave = f.page->requestBusy();
+        });
+        QTest::mouseClick(f.page->nextButton(), Qt::LeftButton);
+        QVERIFY(leaveMs >= 0 && leaveMs < 300);
+        QVERIFY(!busyAfterLeave);
+        QVERIFY(f.host.take().empty()); // a page that went posts nothing
+    }
+
+    void listChoosesByTheRadioCellOnly()
+    {
+        RecordingHost host;
+        CNvrListCtrl list(&host);
+        list.setGeometry(0, 0, 688, 220);
+        list.show();
+        for (int i = 0; i < 3; ++i)
+            list.AppendRow(QString::number(i + 1), QStringLiteral("10.77.0.%1").arg(10 + i),
+                QStringLiteral("00:1a:2b:3c:4d:%1").arg(i, 2, 10, QLatin1Char('0')));
+        list.SetChecked(0);
+        const QRect ipCell = list.visualRect(list.model()->index(1, CNvrListCtrl::kIpColumn));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, ipCell.center());
+        QCOMPARE(list.CheckedRow(), 0);
+        QVERIFY(host.take().empty());
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.RadioCellRect(1).center());
+        QCOMPARE(list.CheckedRow(), 1);
+        QVERIFY(!list.IsChecked(0) && !list.IsChecked(2));
+        QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_ROW_SELECTED, 0, 0 } }));
+
+        // The header's help icon asks the page for the MAC label.
+        list.SetTitles(QStringLiteral("IP Address"), QStringLiteral("Mac Address"));
+        CNvrHeaderCtrl* header = list.Header();
+        const QRect icon = header->HelpIconRect();
+        QVERIFY(icon.left() > header->sectionViewportPosition(CNvrListCtrl::kMacColumn));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, icon.center());
+        QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_OPEN_OVERLAY, 4, 0 } }));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, icon.center() - QPoint(60, 0));
+        QVERIFY(host.take().empty());
+    }
+};
+
+QTEST_MAIN(PagesRecorderTest)
+#include "pages_recorder_test.moc"
