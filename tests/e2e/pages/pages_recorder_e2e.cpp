@@ -233,7 +233,7 @@ private slots:
         if (failure == 0)
             engine.SetSearchTarget("255.255.255.255", 0); // a datagram to port 0 cannot leave
         else if (failure == 1)
-            engine.searchTime = 9000; // past the page's 7 s
+            engine.SetSearchWindow(9000); // past the page's 7 s
         else
             QVERIFY(sim("fault * udp-silent@search"));
         rescan();
@@ -243,7 +243,7 @@ private slots:
         if (failure == 1)
             QCOMPARE(engine.state.load(), int32_t(SearchDevice::Searching));
         engine.SetSearchTarget("255.255.255.255", 62976);
-        engine.searchTime = 6000;
+        engine.SetSearchWindow(6000);
         if (failure == 2)
             QVERIFY(sim("fault * clear"));
 
