@@ -1,10 +1,10 @@
 #include "app/CTalvioDlg.h"
 
-#include "app/AboutBox.h"
 #include "app/CInterDialog.h"
+#include "i18n/Localization.h"
+#include "overlays/AboutBox.h"
 #include "overlays/ModalLayer.h"
 #include "platform/ProgramIcon.h"
-#include "i18n/Localization.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -22,8 +22,6 @@
 #include <QWindow>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <xcb/xcb.h>
 
 namespace {
@@ -86,46 +84,32 @@ bool CTalvioDlg::InstallIcon()
     if (!resource.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = resource.readAll();
-    if (bytes.isEmpty())
-        return false;
-    const std::string dataFolder = ApplicationDataFolder();
-    const std::string iconFolder = SystemIconFolder();
-    if (dataFolder.empty() || iconFolder.empty())
-        return false;
-    std::error_code error;
-    std::filesystem::create_directories(dataFolder, error);
-    if (error)
-        return false;
-    const std::string written = dataFolder + "HXT-914Q.ico";
-    {
-        std::ofstream out(written, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(bytes.constData(), bytes.size());
-        if (!out)
-            return false;
-    }
-    std::filesystem::create_directories(iconFolder, error);
-    if (error)
-        return false;
-    std::filesystem::copy_file(written, InstalledIconPath(), std::filesystem::copy_options::overwrite_existing, error);
-    return !error;
+    return InstallProgramIcon(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 void CTalvioDlg::paintShadow()
 {
-    // Black, its alpha falling off linearly from the darkness at the host's edge to 0 at the shadow's size.
-    shadow = QImage(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
-    shadow.fill(Qt::transparent);
-    QPainter painter(&shadow);
-    painter.setRenderHint(QPainter::Antialiasing);
+    // Black, its alpha falling off linearly from the darkness at the host's edge to 0 at the shadow's size. Only
+    // the band the host leaves visible is kept: its 7 pixels around the host and the host's rounded corners.
+    constexpr int band = 7 + 6;
+    const QRect bands[] = { { 0, 0, kWidth, band }, { 0, kHeight - band, kWidth, band },
+        { 0, band, band, kHeight - 2 * band }, { kWidth - band, band, band, kHeight - 2 * band } };
     const QRectF area(7, 7, CInterDialog::kWidth, CInterDialog::kHeight);
     // Nested layers: a pixel d pixels outside the edge lies under size - d + 1 of them.
     const double layer = 1.0 - std::pow(1.0 - kShadowDarkness / 255.0, 1.0 / kShadowSize);
-    for (int d = kShadowSize; d >= 1; --d) {
-        QPainterPath ring;
-        ring.addRoundedRect(area.adjusted(-d, -d + 1, d, d + 1), 6 + d, 6 + d);
-        painter.fillPath(ring, QColor(0, 0, 0, static_cast<int>(layer * 255.0 + 0.5)));
+    const QColor colour(0, 0, 0, static_cast<int>(layer * 255.0 + 0.5));
+    for (size_t i = 0; i < shadow.size(); ++i) {
+        QImage strip(bands[i].size(), QImage::Format_ARGB32_Premultiplied);
+        strip.fill(Qt::transparent);
+        QPainter painter(&strip);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-bands[i].topLeft());
+        for (int d = kShadowSize; d >= 1; --d) {
+            QPainterPath ring;
+            ring.addRoundedRect(area.adjusted(-d, -d + 1, d, d + 1), 6 + d, 6 + d);
+            painter.fillPath(ring, colour);
+        }
+        shadow[i] = { bands[i].topLeft(), std::move(strip) };
     }
 }
 
@@ -137,7 +121,8 @@ void CTalvioDlg::paintEvent(QPaintEvent*)
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, shadow);
+    for (const auto& [place, strip] : shadow)
+        painter.drawImage(place, strip);
 }
 
 void CTalvioDlg::showEvent(QShowEvent* event)
@@ -186,19 +171,27 @@ void CTalvioDlg::ShowAbout()
 {
     if (ModalLayer::Top() != nullptr)
         return; // something modal is up already
-    AboutBox about(this);
+    AboutBox about(this, interDialog->geometry().topLeft());
     about.Run();
+}
+
+QMenu* CTalvioDlg::BuildMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName("frameMenu");
+    menu->addAction(FromUtf8(Text("wizard_01", "About [Model Name] Setup Wizard..."))
+                        .replace(QStringLiteral("[Model Name]"), QStringLiteral("HXT-914Q")),
+        this, [this] { ShowAbout(); });
+    menu->addSeparator();
+    menu->addAction(FromUtf8(Text("wizard_02", "Minimize")), this, [this] { showMinimized(); });
+    return menu;
 }
 
 void CTalvioDlg::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    menu.setObjectName("frameMenu");
-    menu.addAction(FromUtf8(Text("About", "About")) + QStringLiteral(" HXT-914Q Setup Wizard\u2026"), this,
-        [this] { ShowAbout(); });
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Minimize"), this, [this] { showMinimized(); });
-    menu.exec(event->globalPos());
+    QMenu* menu = BuildMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->exec(event->globalPos());
 }
 
 void CTalvioDlg::keyPressEvent(QKeyEvent* event)
@@ -219,6 +212,9 @@ void CTalvioDlg::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Closed before the host ran: it never will.
+    startTimer.stop();
+    hostStarted = true;
     QWidget::closeEvent(event);
 }
 

@@ -2,13 +2,12 @@
 //   hxt-tour <folder>  writes <folder>/<n>-<language>/<scene>.png
 // Overlays run modally through the dimmer exactly as the pages open them; the picture is taken while they show.
 
-#include "overlays/CTransparentPage.h"
-#include "overlays/CWaitingPage.h"
-#include "session/CloudPortalInfo.h"
-#include "overlays/ModalLayer.h"
-#include "session/WizardSession.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
+#include "overlays/AboutBox.h"
+#include "overlays/CTransparentPage.h"
+#include "overlays/CWaitingPage.h"
+#include "overlays/ModalLayer.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
@@ -18,6 +17,8 @@
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
+#include "session/CloudPortalInfo.h"
+#include "session/WizardSession.h"
 #include "ui/CComboBoxList.h"
 #include "ui/CHyperLink.h"
 #include "ui/COrselComboBox.h"
@@ -74,6 +75,7 @@ struct Scene
     OverlayValues values;
     std::function<void(WizardPage* page)> poke; // done once the scene shows, before the picture
     bool waitingBox = false;
+    std::function<void(WizardPage* page)> modal; // runs a layer of its own over the page (not through the dimmer)
 };
 
 template <class Page> PageMaker Make()
@@ -125,7 +127,7 @@ bool Render(const Scene& scene, const QString& file)
     page->show();
     Settle(30);
     bool saved = false;
-    if (scene.overlayKind == 0 && !scene.waitingBox) {
+    if (scene.overlayKind == 0 && !scene.waitingBox && !scene.modal) {
         if (scene.poke)
             scene.poke(page);
         Settle(60);
@@ -144,6 +146,8 @@ bool Render(const Scene& scene, const QString& file)
             std::atomic<int32_t> busy { 1 };
             CWaitingPage waiting(page, &busy, 6);
             waiting.DoModal();
+        } else if (scene.modal) {
+            scene.modal(page);
         } else {
             page->OpenOverlay(scene.overlayKind, scene.values);
         }
@@ -161,6 +165,17 @@ Scene MakeScene(const char* name, PageMaker page, int kind = 0, OverlayValues va
     scene.overlayKind = kind;
     scene.values = std::move(values);
     scene.poke = std::move(poke);
+    return scene;
+}
+
+// The program's about box, as the frame's menu and F1 open it over the page.
+Scene AboutBoxScene()
+{
+    Scene scene = MakeScene("overlay-about-box", Make<CHomeDlg>());
+    scene.modal = [](WizardPage* page) {
+        AboutBox about(page, ModalLayer::OriginInWindow(page));
+        about.Run();
+    };
     return scene;
 }
 
@@ -206,6 +221,7 @@ std::vector<Scene> Scenes()
     Scene waiting = MakeScene("overlay-waiting", Placeholder(8));
     waiting.waitingBox = true;
     scenes.push_back(waiting);
+    scenes.push_back(AboutBoxScene());
     return scenes;
 }
 
