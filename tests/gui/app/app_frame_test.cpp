@@ -169,13 +169,16 @@ private slots:
                 QApplication::sendEvent(&frame, &event);
             }
         });
-        // Should the wizard not end, everything modal is ended after 6 s so the failure is reported.
-        QTimer::singleShot(6000, &frame, [&] {
+        // Should the wizard not end, whatever is modal is ended every 3 s from 6 s on, so the failure is reported.
+        QTimer safety;
+        connect(&safety, &QTimer::timeout, &frame, [&] {
+            safety.setInterval(3000);
             while (ModalLayer* top = ModalLayer::Top())
                 top->End(ModalLayer::IDCANCEL);
             if (QWidget* popup = QApplication::activePopupWidget())
                 popup->close();
         });
+        safety.start(6000);
         frame.show();
         QVERIFY(ended.wait(15000));
         QVERIFY(closed);
