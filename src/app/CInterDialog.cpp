@@ -1,6 +1,7 @@
 #include "app/CInterDialog.h"
 
 #include "app/StandInPage.h"
+#include "overlays/ModalLayer.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
@@ -59,6 +60,8 @@ int CInterDialog::DoModal()
     QEventLoop localLoop;
     loop = &localLoop;
     endCode = 0;
+    ending = false;
+    ModalLayer::Reopen(window());
     qApp->installEventFilter(this);
     show();
     raise();
@@ -202,8 +205,26 @@ void CInterDialog::storageChanged()
         Qt::QueuedConnection);
 }
 
+void CInterDialog::endRun(int code)
+{
+    if (loop == nullptr || ending)
+        return;
+    ending = true;
+    endCode = code;
+    // The page goes first (its Leave stops its workers); then every local loop above this one ends: the page's
+    // overlays and waiting boxes, the about box and a menu, so the run returns at once whatever was up.
+    destroyShownPage();
+    ModalLayer::CloseAll(window());
+    for (int i = 0; i < 8 && QApplication::activePopupWidget() != nullptr; ++i)
+        QApplication::activePopupWidget()->close();
+    loop->quit();
+}
+
 void CInterDialog::onMessage(int message, intptr_t wParam, intptr_t lParam)
 {
+    // Once the wizard ends, what the page's code below its overlays still posts changes nothing.
+    if (ending)
+        return;
     switch (message) {
     case WM_WIZARD_NAV:
         switch (wParam) {
@@ -222,10 +243,7 @@ void CInterDialog::onMessage(int message, intptr_t wParam, intptr_t lParam)
             return;
         case NAV_CLOSE:
         case NAV_FINISH:
-            if (loop != nullptr) {
-                endCode = static_cast<int>(wParam);
-                loop->quit();
-            }
+            endRun(static_cast<int>(wParam));
             return;
         case NAV_MINIMIZE:
             PostWindowMessage(frame, WM_WIZARD_NAV, NAV_MINIMIZE);

@@ -27,8 +27,9 @@ public:
     explicit CInterDialog(QWidget* frame);
     ~CInterDialog() override;
 
-    // Shows page 1 and returns once a page asked to close or finish (its code, NAV_CLOSE or NAV_FINISH). The
-    // shown page is destroyed and both services are stopped before it returns.
+    // Shows page 1 and returns once a page asked to close or finish (its code, NAV_CLOSE or NAV_FINISH), or the
+    // window was closed. The end comes at once, even under an overlay: the shown page leaves, every local loop
+    // above the run ends, and both services are stopped before it returns.
     int DoModal();
     bool IsRunning() const { return loop != nullptr; }
 
@@ -88,6 +89,7 @@ protected:
 
 private:
     void showPage(int n);
+    void endRun(int code);
     void destroyShownPage();
     void wirePage(QWidget* page, int n);
     void probeFailed();
@@ -100,5 +102,6 @@ private:
     PageBuilder pageBuilder;
     QEventLoop* loop = nullptr;
     int endCode = 0;
+    bool ending = false; // the run is ending: messages change nothing any more
     int screenshotCount = 0;
 };

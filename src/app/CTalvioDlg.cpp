@@ -1,10 +1,10 @@
 #include "app/CTalvioDlg.h"
 
-#include "app/AboutBox.h"
 #include "app/CInterDialog.h"
+#include "i18n/Localization.h"
+#include "overlays/AboutBox.h"
 #include "overlays/ModalLayer.h"
 #include "platform/ProgramIcon.h"
-#include "i18n/Localization.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -22,8 +22,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <xcb/xcb.h>
 
 namespace {
@@ -86,55 +84,40 @@ bool CTalvioDlg::InstallIcon()
     if (!resource.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = resource.readAll();
-    if (bytes.isEmpty())
-        return false;
-    const std::string dataFolder = ApplicationDataFolder();
-    const std::string iconFolder = SystemIconFolder();
-    if (dataFolder.empty() || iconFolder.empty())
-        return false;
-    std::error_code error;
-    std::filesystem::create_directories(dataFolder, error);
-    if (error)
-        return false;
-    const std::string written = dataFolder + "HXT-914Q.ico";
-    {
-        std::ofstream out(written, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(bytes.constData(), bytes.size());
-        if (!out)
-            return false;
-    }
-    std::filesystem::create_directories(iconFolder, error);
-    if (error)
-        return false;
-    std::filesystem::copy_file(written, InstalledIconPath(), std::filesystem::copy_options::overwrite_existing, error);
-    return !error;
+    return InstallProgramIcon(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 void CTalvioDlg::paintShadow()
 {
     // Black, its alpha falling off linearly from the darkness at the host's edge to nothing at the window's edge:
     // the shadow's size is squeezed into the margin the frame has around the host, so it never ends in a rim.
-    shadow = QImage(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
-    shadow.fill(Qt::transparent);
+    // Only the band the host leaves visible is kept: its 7 pixels around the host and the host's rounded corners.
+    constexpr int band = 7 + 6;
+    const QRect bands[] = { { 0, 0, kWidth, band }, { 0, kHeight - band, kWidth, band },
+        { 0, band, band, kHeight - 2 * band }, { kWidth - band, band, band, kHeight - 2 * band } };
     const double margin = (kWidth - CInterDialog::kWidth) / 2.0; // 7
     const double radius = 6.0; // the host's rounded corners
     const double halfWidth = CInterDialog::kWidth / 2.0 - radius;
     const double halfHeight = CInterDialog::kHeight / 2.0 - radius;
-    for (int y = 0; y < kHeight; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            // How far the pixel's centre lies outside the host's rounded rectangle.
-            const double qx = std::abs(x + 0.5 - kWidth / 2.0) - halfWidth;
-            const double qy = std::abs(y + 0.5 - kHeight / 2.0) - halfHeight;
-            const double outside
-                = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - radius;
-            // The outermost pixels (their centres half a pixel inside the window's edge) get none.
-            const double fade = std::clamp(1.0 - (outside + 0.5) / margin, 0.0, 1.0);
-            const int alpha = static_cast<int>(kShadowDarkness * fade + 0.5);
-            line[x] = qRgba(0, 0, 0, alpha);
+    for (size_t i = 0; i < shadow.size(); ++i) {
+        QImage strip(bands[i].size(), QImage::Format_ARGB32_Premultiplied);
+        for (int sy = 0; sy < strip.height(); ++sy) {
+            auto* line = reinterpret_cast<QRgb*>(strip.scanLine(sy));
+            const int y = bands[i].top() + sy;
+            for (int sx = 0; sx < strip.width(); ++sx) {
+                const int x = bands[i].left() + sx;
+                // How far the pixel's centre lies outside the host's rounded rectangle.
+                const double qx = std::abs(x + 0.5 - kWidth / 2.0) - halfWidth;
+                const double qy = std::abs(y + 0.5 - kHeight / 2.0) - halfHeight;
+                const double outside
+                    = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - radius;
+                // The outermost pixels (their centres half a pixel inside the window's edge) get none.
+                const double fade = std::clamp(1.0 - (outside + 0.5) / margin, 0.0, 1.0);
+                const int alpha = static_cast<int>(kShadowDarkness * fade + 0.5);
+                line[sx] = qPremultiply(qRgba(0, 0, 0, alpha));
+            }
         }
+        shadow[i] = { bands[i].topLeft(), std::move(strip) };
     }
 }
 
@@ -146,7 +129,8 @@ void CTalvioDlg::paintEvent(QPaintEvent*)
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, shadow);
+    for (const auto& [place, strip] : shadow)
+        painter.drawImage(place, strip);
 }
 
 void CTalvioDlg::showEvent(QShowEvent* event)
@@ -195,19 +179,27 @@ void CTalvioDlg::ShowAbout()
 {
     if (ModalLayer::Top() != nullptr)
         return; // something modal is up already
-    AboutBox about(this);
+    AboutBox about(this, interDialog->geometry().topLeft());
     about.Run();
+}
+
+QMenu* CTalvioDlg::BuildMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName("frameMenu");
+    menu->addAction(FromUtf8(Text("wizard_01", "About [Model Name] Setup Wizard..."))
+                        .replace(QStringLiteral("[Model Name]"), QStringLiteral("HXT-914Q")),
+        this, [this] { ShowAbout(); });
+    menu->addSeparator();
+    menu->addAction(FromUtf8(Text("wizard_02", "Minimize")), this, [this] { showMinimized(); });
+    return menu;
 }
 
 void CTalvioDlg::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    menu.setObjectName("frameMenu");
-    menu.addAction(FromUtf8(Text("About", "About")) + QStringLiteral(" HXT-914Q Setup Wizard\u2026"), this,
-        [this] { ShowAbout(); });
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Minimize"), this, [this] { showMinimized(); });
-    menu.exec(event->globalPos());
+    QMenu* menu = BuildMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->exec(event->globalPos());
 }
 
 void CTalvioDlg::keyPressEvent(QKeyEvent* event)
@@ -228,6 +220,9 @@ void CTalvioDlg::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Closed before the host ran: it never will.
+    startTimer.stop();
+    hostStarted = true;
     QWidget::closeEvent(event);
 }
 

@@ -6,8 +6,11 @@
 #include <QBasicTimer>
 #include <QImage>
 #include <QWidget>
+#include <array>
+#include <utility>
 
 class CInterDialog;
+class QMenu;
 
 class CTalvioDlg : public QWidget
 {
@@ -30,6 +33,8 @@ public:
 
     // Opens the about box (program name and version) over the wizard.
     void ShowAbout();
+    // The frame's menu (about box, minimise) in the chosen language; the caller owns it.
+    QMenu* BuildMenu();
 
     // Writes the program icon to the application-data folder and copies it to the icon folder. Silent: a
     // failed step ends it. True when both files were written.
@@ -55,6 +60,6 @@ private:
     QBasicTimer startTimer; // timer 1004
     bool hostStarted = false;
     int result = 0;
-    QImage shadow;
+    std::array<std::pair<QPoint, QImage>, 4> shadow; // the bands of the shadow around the host
     bool translucent = true;
 };

@@ -1,17 +1,42 @@
 // hxt914q-setup: the HXT-914Q setup wizard. No options; it starts in English on the welcome page.
+//
+// For the start-up benchmark (bench/startup) only: with HXT_EXIT_AFTER_FIRST_PAINT=1 in the environment the
+// process ends at once, with code 0 and no output, right after the welcome page was painted the first time.
 
 #include "app/CTalvioDlg.h"
 #include "app/WizardPages.h"
+#include "pages/WizardPage.h"
 
 #include <QApplication>
-#include <QIcon>
+#include <QTimer>
+#include <unistd.h>
+
+namespace {
+
+// Ends the process once the paint of page 1 that it saw has been completed (the next turn of the loop).
+class ExitAfterFirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            if (auto* page = qobject_cast<WizardPage*>(watched); page != nullptr && page->pageNumber() == 1)
+                QTimer::singleShot(0, [] { ::_exit(0); });
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HXT-914Q Setup Wizard"));
     QApplication::setApplicationVersion(QStringLiteral("2.02.00"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/3159.png")));
+    ExitAfterFirstPaint exitAfterFirstPaint;
+    if (qEnvironmentVariableIntValue("HXT_EXIT_AFTER_FIRST_PAINT") == 1)
+        application.installEventFilter(&exitAfterFirstPaint);
     RegisterWizardOverlays();
     CTalvioDlg frame;
     frame.show();

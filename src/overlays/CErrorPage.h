@@ -1,6 +1,6 @@
 #pragma once
-// The error alert: the text handed over (default "Check Network Failed!"), a Close button that ends with OK and
-// a small close cross that ends with Cancel.
+// The error alert: the text handed over (the opener looks it up; empty: "Check Network Failed!" in the chosen
+// language), a Close button that ends with OK and a small close cross that ends with Cancel.
 
 #include "overlays/AlertBox.h"
 

@@ -118,7 +118,8 @@ void CTransparentPage::timerEvent(QTimerEvent* event)
         return;
     }
     startTimer.stop();
-    runOverlay();
+    if (IsRunning()) // not ended (the window closed) before its overlay came up
+        runOverlay();
 }
 
 void CTransparentPage::runOverlay()

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
+#include <QVariant>
 #include <algorithm>
 #include <vector>
 
@@ -13,6 +14,9 @@ std::vector<ModalLayer*>& RunningLayers()
     static std::vector<ModalLayer*> layers;
     return layers;
 }
+
+// Marks a window whose layers were closed for good (a dynamic property, so it goes with the window).
+constexpr const char* kClosedProperty = "hxtModalLayersClosed";
 
 bool IsInputEvent(QEvent::Type type)
 {
@@ -91,7 +95,7 @@ ModalLayer::~ModalLayer()
 
 int ModalLayer::Run()
 {
-    if (loop != nullptr)
+    if (loop != nullptr || IsClosed(window()))
         return IDCANCEL;
     int result = IDCANCEL;
     QEventLoop localLoop;
@@ -133,6 +137,29 @@ void ModalLayer::End(int value)
     layers.erase(std::remove(layers.begin(), layers.end(), this), layers.end());
     hide();
     running->quit();
+}
+
+void ModalLayer::CloseAll(QWidget* window)
+{
+    if (window == nullptr)
+        return;
+    window->setProperty(kClosedProperty, true);
+    // End quits each layer's own loop; the loops unwind as control returns to them.
+    const std::vector<ModalLayer*> running = RunningLayers();
+    for (auto it = running.rbegin(); it != running.rend(); ++it)
+        if ((*it)->window() == window)
+            (*it)->End(IDCANCEL);
+}
+
+void ModalLayer::Reopen(QWidget* window)
+{
+    if (window != nullptr)
+        window->setProperty(kClosedProperty, QVariant());
+}
+
+bool ModalLayer::IsClosed(const QWidget* window)
+{
+    return window != nullptr && window->property(kClosedProperty).toBool();
 }
 
 ModalLayer* ModalLayer::Top()

@@ -27,6 +27,12 @@ public:
 
     // The running layer that takes input now, or nullptr.
     static ModalLayer* Top();
+    // Ends every layer running in window with IDCANCEL, innermost first, and makes later runs there return
+    // IDCANCEL at once: once the wizard ends, no local loop keeps it alive, whatever the code below a layer
+    // does next. Reopen lifts that for a window that runs again.
+    static void CloseAll(QWidget* window);
+    static void Reopen(QWidget* window);
+    static bool IsClosed(const QWidget* window);
     // The origin of widget in its window's coordinates (where a page's overlays place themselves).
     static QPoint OriginInWindow(const QWidget* widget);
 

@@ -55,7 +55,9 @@ public:
     // outside, the end of the wizard), before it destroys the page. A page that starts workers stops and joins
     // them here, so none outlives the page; once it returns the page posts nothing and touches no shared object.
     // The host may call it while one of the page's own overlays still runs: the page must not wait for the
-    // user there. The frame's own version does nothing.
+    // user there. When the wizard ends that way, the overlay then returns Cancel, any overlay the page's code
+    // opens afterwards returns Cancel at once, and what it posts changes nothing. The frame's own version does
+    // nothing.
     virtual void Leave();
 
 protected:

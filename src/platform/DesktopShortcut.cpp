@@ -1,5 +1,8 @@
 #include "platform/DesktopShortcut.h"
 
+#include "platform/ProgramIcon.h"
+
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -19,9 +22,11 @@ std::string Environment(const char* name)
     return value != nullptr ? std::string(value) : std::string();
 }
 
+// $HOME when it is an absolute path (a relative or missing one names no folder of the user's).
 std::string HomeFolder()
 {
-    return Environment("HOME");
+    const std::string home = Environment("HOME");
+    return !home.empty() && home.front() == '/' ? home : std::string();
 }
 
 bool IsControl(unsigned char c)
@@ -62,7 +67,7 @@ std::string UserDirValue(std::string value)
         unescaped += value[i];
     }
     if (unescaped.rfind("$HOME", 0) == 0)
-        return HomeFolder() + unescaped.substr(5);
+        return HomeFolder().empty() ? std::string() : HomeFolder() + unescaped.substr(5);
     if (!unescaped.empty() && unescaped.front() == '/')
         return unescaped;
     return std::string();
@@ -102,6 +107,29 @@ std::string AddressOfArgument(const std::string& argument)
     return argument;
 }
 
+bool HasScheme(const std::string& address)
+{
+    // scheme "://": a letter, then letters, digits, "+", "-" or ".".
+    const size_t end = address.find("://");
+    if (end == std::string::npos || end == 0 || !std::isalpha(static_cast<unsigned char>(address[0])))
+        return false;
+    for (size_t i = 1; i < end; ++i) {
+        const unsigned char c = static_cast<unsigned char>(address[i]);
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+std::string EntryAddress(ShortcutForm form, const std::string& argument)
+{
+    const std::string address = AddressOfArgument(argument);
+    if (address.empty() || HasScheme(address))
+        return address;
+    // The portal is reached over HTTPS; the recorder's own page over HTTP, as GO TO NVR opens it.
+    return (form == ShortcutForm::Portal ? "https://" : "http://") + address;
+}
+
 std::string DesktopEntryText(const std::string& address, const std::string& iconPath)
 {
     // Exec's argument: "%" is written "%%"; inside the quotation marks '"', '`', '$' and '\' take a backslash;
@@ -133,19 +161,23 @@ std::string DesktopEntryText(const std::string& address, const std::string& icon
             icon += '\\';
         icon += c;
     }
+    // Without an installed icon the entry names none (the desktop shows its default).
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Version=1.0\n"
            "Name="
-        + std::string(kBaseName) + "\nExec=" + exec + "\nIcon=" + icon + "\nTerminal=false\n";
+        + std::string(kBaseName) + "\nExec=" + exec + (icon.empty() ? std::string() : "\nIcon=" + icon)
+        + "\nTerminal=false\n";
 }
 
 std::string DesktopFolder()
 {
     std::string config = Environment("XDG_CONFIG_HOME");
-    if (config.empty())
-        config = HomeFolder() + "/.config";
-    std::ifstream dirs(config + "/user-dirs.dirs");
+    if (config.empty() || config.front() != '/')
+        config = HomeFolder().empty() ? std::string() : HomeFolder() + "/.config";
+    std::ifstream dirs;
+    if (!config.empty())
+        dirs.open(config + "/user-dirs.dirs");
     std::string line;
     while (std::getline(dirs, line)) {
         const std::string key = "XDG_DESKTOP_DIR=";
@@ -155,15 +187,7 @@ std::string DesktopFolder()
                 return folder;
         }
     }
-    return HomeFolder() + "/Desktop";
-}
-
-std::string DesktopIconPath()
-{
-    std::string data = Environment("XDG_DATA_HOME");
-    if (data.empty())
-        data = HomeFolder() + "/.local/share";
-    return data + "/icons/HXT-914Q.ico";
+    return HomeFolder().empty() ? std::string() : HomeFolder() + "/Desktop";
 }
 
 bool WriteDesktopEntry(const std::string& folder, const std::string& fileName, const std::string& text)
@@ -201,8 +225,10 @@ std::string MakeDesktopShortcut(const std::string& access, const std::string& de
 {
     const ShortcutForm form = access == "1" ? ShortcutForm::Portal : ShortcutForm::Local;
     const std::string argument = ShortcutArgument(form, deviceNumber, portalAddress, localLink);
-    const std::string text = DesktopEntryText(AddressOfArgument(argument), DesktopIconPath());
+    const std::string text = DesktopEntryText(EntryAddress(form, argument), InstalledIconPath());
     const std::string folder = DesktopFolder();
+    if (folder.empty())
+        return std::string();
     const std::string fileName = ShortcutFileName(form, deviceNumber);
     return WriteDesktopEntry(folder, fileName, text) ? folder + "/" + fileName : std::string();
 }

@@ -25,22 +25,27 @@ std::string ShortcutArgument(
 // The address an argument text names: the text without the quotation marks around it.
 std::string AddressOfArgument(const std::string& argument);
 
-// The desktop entry that opens address with xdg-open and shows icon; control characters of the address are
-// left out, the rest is quoted and escaped as the Desktop Entry rules require.
+// Whether address starts with a URL scheme and "://".
+bool HasScheme(const std::string& address);
+
+// The address the entry opens: the argument's address, with "https://" before a portal address and "http://"
+// before a local one that has no scheme (xdg-open takes a bare host name for a file name).
+std::string EntryAddress(ShortcutForm form, const std::string& argument);
+
+// The desktop entry that opens address with xdg-open and shows icon (no Icon key when iconPath is empty);
+// control characters of the address are left out, the rest is quoted and escaped as the Desktop Entry rules
+// require.
 std::string DesktopEntryText(const std::string& address, const std::string& iconPath);
 
-// The user's desktop folder: XDG_DESKTOP_DIR of $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Desktop.
+// The user's desktop folder: XDG_DESKTOP_DIR of $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Desktop. Relative
+// XDG_CONFIG_HOME and HOME are ignored; empty when no absolute folder is known.
 std::string DesktopFolder();
-
-// Where the program's icon is installed: $XDG_DATA_HOME/icons/HXT-914Q.ico ($XDG_DATA_HOME defaults to
-// $HOME/.local/share).
-std::string DesktopIconPath();
 
 // Writes text to folder/fileName with mode 0755, replacing an existing entry of that name (never writing through
 // a symbolic link); the folder is created when missing. False when any step fails.
 bool WriteDesktopEntry(const std::string& folder, const std::string& fileName, const std::string& text);
 
-// Makes the shortcut on the desktop: the portal form when access is exactly "1", else the local form.
-// Returns the entry's path, or an empty text when it could not be written.
+// Makes the shortcut on the desktop: the portal form when access is exactly "1", else the local form, with the
+// icon that InstallProgramIcon installed. Returns the entry's path, or an empty text when it could not be written.
 std::string MakeDesktopShortcut(const std::string& access, const std::string& deviceNumber,
     const std::string& portalAddress, const std::string& localLink);

@@ -5,6 +5,7 @@
 #include "discovery/SearchDevice.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
+#include "overlays/AboutBox.h"
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
 #include "overlays/ModalLayer.h"
@@ -84,6 +85,7 @@ struct Scene
     OverlayValues values;
     std::function<void(WizardPage* page)> poke; // done once the scene shows, before the picture
     bool waitingBox = false;
+    std::function<void(WizardPage* page)> modal; // runs a layer of its own over the page (not through the dimmer)
 };
 
 template <class Page> PageMaker Make()
@@ -135,7 +137,7 @@ bool Render(const Scene& scene, const QString& file)
     page->show();
     Settle(30);
     bool saved = false;
-    if (scene.overlayKind == 0 && !scene.waitingBox) {
+    if (scene.overlayKind == 0 && !scene.waitingBox && !scene.modal) {
         if (scene.poke)
             scene.poke(page);
         Settle(60);
@@ -154,6 +156,8 @@ bool Render(const Scene& scene, const QString& file)
             std::atomic<int32_t> busy { 1 };
             CWaitingPage waiting(page, &busy, 6);
             waiting.DoModal();
+        } else if (scene.modal) {
+            scene.modal(page);
         } else {
             page->OpenOverlay(scene.overlayKind, scene.values);
         }
@@ -264,6 +268,17 @@ void AddRecorderScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("07-probe-failed", PasswordPage(false), CTransparentPage::KindError));
 }
 
+// The program's about box, as the frame's menu and F1 open it over the page.
+Scene AboutBoxScene()
+{
+    Scene scene = MakeScene("overlay-about-box", Make<CHomeDlg>());
+    scene.modal = [](WizardPage* page) {
+        AboutBox about(page, ModalLayer::OriginInWindow(page));
+        about.Run();
+    };
+    return scene;
+}
+
 std::vector<Scene> Scenes()
 {
     std::vector<Scene> scenes;
@@ -307,6 +322,7 @@ std::vector<Scene> Scenes()
     waiting.waitingBox = true;
     scenes.push_back(waiting);
     AddRecorderScenes(scenes);
+    scenes.push_back(AboutBoxScene());
     return scenes;
 }
 

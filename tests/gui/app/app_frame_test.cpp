@@ -5,14 +5,67 @@
 
 #include "app/CInterDialog.h"
 #include "app/CTalvioDlg.h"
+#include "overlays/CTransparentPage.h"
+#include "overlays/CWaitingPage.h"
+#include "pages/WizardPage.h"
 #include "platform/ProgramIcon.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <atomic>
 #include <filesystem>
+
+namespace {
+
+constexpr int kOpenSomething = WM_USER + 300;
+
+// A page that, once shown, runs what it is told (a waiting box whose flag never clears, an alert, a help overlay
+// or nothing) from its own message handler, as pages do, and afterwards tries to open one more overlay, as a
+// page that reads its worker's failure would. It counts the host's Leave calls.
+class OverlayPage : public WizardPage
+{
+public:
+    enum What { Nothing, WaitingBox, Alert, Help };
+    static inline int leaves = 0;
+    static inline int laterOverlayResult = 0;
+
+    OverlayPage(QWidget* host, What run)
+        : WizardPage(host, 5, 3004)
+        , what(run)
+    {
+        if (what != Nothing)
+            PostWindowMessage(this, kOpenSomething);
+    }
+    void Leave() override { ++leaves; }
+
+protected:
+    void onMessage(int message, intptr_t wParam, intptr_t lParam) override
+    {
+        if (message != kOpenSomething) {
+            WizardPage::onMessage(message, wParam, lParam);
+            return;
+        }
+        if (what == WaitingBox) {
+            CWaitingPage box(this, &busy, 40); // 4 s
+            box.DoModal();
+        } else {
+            OpenOverlay(what == Alert ? CTransparentPage::KindError : CTransparentPage::KindLedRed);
+        }
+        laterOverlayResult = OpenOverlay(CTransparentPage::KindError);
+    }
+
+private:
+    What what;
+    std::atomic<int32_t> busy { 1 };
+};
+
+} // namespace
 
 class FrameTest : public QObject
 {
@@ -68,6 +121,78 @@ private slots:
         QVERIFY(ended.wait(10000));
         QCOMPARE(frame.hostResult(), int(NAV_CLOSE));
         QVERIFY(!frame.isVisible());
+    }
+
+    // Closed from outside while something modal runs: the wizard ends within a second, the page has left once,
+    // and the code below the overlay opens nothing more.
+    void closingUnderAnOverlayEndsTheWizardAtOnce_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("modal");
+        QTest::newRow("waiting box") << int(OverlayPage::WaitingBox) << "waitingPage";
+        QTest::newRow("error alert") << int(OverlayPage::Alert) << "errorPage";
+        QTest::newRow("help overlay") << int(OverlayPage::Help) << "ledRedPage";
+        QTest::newRow("about box") << int(OverlayPage::Nothing) << "aboutBox";
+        QTest::newRow("frame menu") << int(OverlayPage::Nothing) << "frameMenu";
+    }
+
+    void closingUnderAnOverlayEndsTheWizardAtOnce()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, modal);
+        OverlayPage::leaves = 0;
+        OverlayPage::laterOverlayResult = 0;
+        CTalvioDlg frame;
+        frame.host()->SetPageBuilder(
+            [page](CInterDialog* host, int) -> QWidget* { return new OverlayPage(host, OverlayPage::What(page)); });
+        QSignalSpy ended(&frame, &CTalvioDlg::hostEnded);
+        QElapsedTimer clock;
+        bool closed = false;
+        auto closeWhenUp = [&] {
+            const bool up = modal == QLatin1String("frameMenu")
+                ? QApplication::activePopupWidget() != nullptr
+                : ModalLayer::Top() != nullptr && ModalLayer::Top()->objectName() == modal;
+            if (!up || closed)
+                return;
+            closed = true;
+            clock.start();
+            frame.close();
+        };
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &frame, closeWhenUp);
+        poll.start(50);
+        QTimer::singleShot(300, &frame, [&] {
+            if (modal == QLatin1String("aboutBox"))
+                frame.ShowAbout();
+            if (modal == QLatin1String("frameMenu")) {
+                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), frame.mapToGlobal(QPoint(2, 2)));
+                QApplication::sendEvent(&frame, &event);
+            }
+        });
+        // Should the wizard not end, whatever is modal is ended every 3 s from 6 s on, so the failure is reported.
+        QTimer safety;
+        connect(&safety, &QTimer::timeout, &frame, [&] {
+            safety.setInterval(3000);
+            while (ModalLayer* top = ModalLayer::Top())
+                top->End(ModalLayer::IDCANCEL);
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        safety.start(6000);
+        frame.show();
+        QVERIFY(ended.wait(15000));
+        QVERIFY(closed);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(frame.hostResult(), int(NAV_CLOSE));
+        QCOMPARE(OverlayPage::leaves, 1);
+        if (page != OverlayPage::Nothing)
+            QCOMPARE(OverlayPage::laterOverlayResult, int(ModalLayer::IDCANCEL));
+        QVERIFY(ModalLayer::Top() == nullptr);
+        QVERIFY(!frame.isVisible());
+        Deliver();
+        QCOMPARE(frame.host()->ShownPageNumber(), 0);
+        QVERIFY(!frame.host()->Storage().threadExists());
+        QVERIFY(!frame.host()->Probe().threadExists());
     }
 
     void iconIsInstalledInBothFolders()

@@ -358,6 +358,63 @@ private slots:
         QCOMPARE(f.host->probeBusy().load(), 0);
     }
 
+    // The page hears Leave exactly once on every way it goes, before it is destroyed.
+    void pageLeavesOnceOnEveryWayOut_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char* way : { "next", "back", "home", "close button", "finish", "host destroyed" })
+            QTest::newRow(way) << way;
+    }
+
+    void pageLeavesOnceOnEveryWayOut()
+    {
+        QFETCH(QString, way);
+        struct LeavingPage : StandInPage
+        {
+            int* leaves;
+            int* leftBeforeDeletion;
+            LeavingPage(QWidget* host, int n, int* leaveCount, int* before)
+                : StandInPage(host, n)
+                , leaves(leaveCount)
+                , leftBeforeDeletion(before)
+            {
+            }
+            ~LeavingPage() override { *leftBeforeDeletion = *leaves; }
+            void Leave() override { ++*leaves; }
+        };
+        int leaves = 0;
+        int leftBeforeDeletion = -1;
+        auto* f = new Fixture;
+        f->host->SetPageBuilder([&](CInterDialog* host, int n) -> QWidget* {
+            return new LeavingPage(host, n, &leaves, &leftBeforeDeletion);
+        });
+        if (way == QLatin1String("close button") || way == QLatin1String("finish")) {
+            QTimer::singleShot(0, f->host, [&] {
+                if (way == QLatin1String("finish"))
+                    PostWindowMessage(f->host, WM_WIZARD_NAV, NAV_FINISH);
+                else
+                    f->host->ShownPage()->findChild<QAbstractButton*>("close")->click();
+            });
+            f->host->DoModal(); // shows page 1, the page under test
+        } else {
+            f->goTo(5);
+            f->host->SetPageBuilder(&CInterDialog::BuildStandardPage); // the next page is an ordinary one
+            if (way == QLatin1String("home")) {
+                PostWindowMessage(f->host, WM_WIZARD_NAV, NAV_HOME);
+                Deliver();
+            } else if (way == QLatin1String("host destroyed")) {
+                delete f;
+                f = nullptr;
+            } else {
+                f->click(qPrintable(way));
+            }
+        }
+        Deliver();
+        QCOMPARE(leaves, 1);
+        QCOMPARE(leftBeforeDeletion, 1);
+        delete f;
+    }
+
     void enterAndEscapeNeverReachAPage()
     {
         Fixture f;

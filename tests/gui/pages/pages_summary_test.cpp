@@ -3,12 +3,13 @@
 
 #include "PagesTestSupport.h"
 
-#include "session/CloudPortalInfo.h"
-#include "session/WizardSession.h"
 #include "i18n/Localization.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/SummaryTableView.h"
 #include "platform/DesktopShortcut.h"
+#include "platform/ProgramIcon.h"
+#include "session/CloudPortalInfo.h"
+#include "session/WizardSession.h"
 #include "ui/COrselButton2.h"
 #include "ui/Messages.h"
 
@@ -228,7 +229,7 @@ private slots:
                                                << "portal.example.com"
                                                << ""
                                                << "HXT-914Q.desktop"
-                                               << "portal.example.com";
+                                               << "https://portal.example.com";
         QTest::newRow("portal without address") << "1"
                                                 << "VK1"
                                                 << ""
@@ -297,8 +298,8 @@ private slots:
         QVERIFY(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
         QCOMPARE(EntryValue(text, "Type"), std::optional<std::string>("Application"));
         QCOMPARE(EntryValue(text, "Name"), std::optional<std::string>("HXT-914Q"));
-        QCOMPARE(EntryValue(text, "Icon"), std::optional<std::string>(DesktopIconPath()));
-        QVERIFY(QString::fromStdString(DesktopIconPath()).endsWith(QStringLiteral("/icons/HXT-914Q.ico")));
+        QCOMPARE(EntryValue(text, "Icon"), std::optional<std::string>(InstalledIconPath()));
+        QVERIFY(QString::fromStdString(InstalledIconPath()).endsWith(QStringLiteral("/icons/HXT-914Q.ico")));
         const std::optional<std::string> exec = EntryValue(text, "Exec");
         QVERIFY(exec.has_value());
         const std::vector<std::string> words = ExecWords(*exec);

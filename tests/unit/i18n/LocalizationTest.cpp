@@ -62,8 +62,9 @@ TEST_F(Localization, englishPackIsWrittenAndLookedUp)
         { "Confirm New Password", "Confirm Password", "Confirm Password" },
         { "SetupTimeZone_error", "Please choose a tome zone for your NVR.", "Please choose a time zone for your NVR." },
         { "camsearch_09", "The password must be between 6-30 characters",
-            "The password must be between 6-30 characters" },
-        { "quelmo", "quelmo", "quelmo" },
+            "The password must be between 6-30 characters; not contain special characters: (/), (:), (&),(space)." },
+        { "quelmo", "quelmo", "Quelmo" },
+        { "no such key", "the fallback", "the fallback" },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Text(c.key, c.fallback), c.expected) << c.key;
@@ -117,8 +118,8 @@ TEST_F(Localization, builtInTranslationsAnswerTheKeysThatDifferBetweenPacks)
         { 2, "_SKIP", "SKIP", true },
         { 2, "Confirm Password", "Confirm Password", true }, // stored as "confirm password"
         { 2, "Cameras", "Cameras", true },
-        { 2, "No device found!", "No device found!", false },
-        { 2, "hddformat_15", "Failed to format HDD!", false },
+        { 2, "No device found!", "No device found!", true },
+        { 2, "hddformat_15", "Failed to format HDD!", true },
         { 4, "_SKIP", "SKIP", true },
         { 4, "Summary_04", "Please keep this information in a safe place.", false },
         { 5, "_SKIP", "SKIP", true },
