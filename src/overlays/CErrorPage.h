@@ -1,6 +1,6 @@
 #pragma once
 // The error alert: the text handed over (default "Check Network Failed!"), a Close button that ends with OK and
-// a small close cross that ends with Cancel.
+// a small close cross that ends with Cancel; optionally a RETRY button beside Close that ends with retryResult.
 
 #include "overlays/AlertBox.h"
 
@@ -10,5 +10,5 @@ class CErrorPage : public AlertBox
 {
     Q_OBJECT
 public:
-    CErrorPage(QWidget* inside, QPoint pagePosition, const std::string& errorText);
+    CErrorPage(QWidget* inside, QPoint pagePosition, const std::string& errorText, int retryResult = 0);
 };
