@@ -1,10 +1,12 @@
 #include "app/CInterDialog.h"
 
 #include "app/StandInPage.h"
+#include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
+#include "pages/CNvrTimeZoneDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
@@ -102,6 +104,10 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         return new CIntroduction2Dlg(host, session);
     case 5:
         return new CIntroduction3Dlg(host, session);
+    case 8:
+        return new CNvrTimeZoneDlg(host, host->Context());
+    case 9:
+        return new CHddFormatDlg(host, host->Context());
     case 12:
         // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());
@@ -166,8 +172,6 @@ void CInterDialog::wirePage(QWidget* page, int n)
     if (auto* standIn = qobject_cast<StandInPage*>(page)) {
         if (n == 7)
             standIn->SetProbeFlags(&Probe().probeBusy, &Probe().defaultLoginRefused, &Probe().defaultLoginAccepted);
-        if (n == 9)
-            standIn->SetStorageStatus(Storage().fsCode);
     }
 }
 
