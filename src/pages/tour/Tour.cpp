@@ -2,24 +2,28 @@
 //   hxt-tour <folder>  writes <folder>/<n>-<language>/<scene>.png
 // Overlays run modally through the dimmer exactly as the pages open them; the picture is taken while they show.
 
-#include "overlays/CTransparentPage.h"
-#include "overlays/CWaitingPage.h"
-#include "session/CloudPortalInfo.h"
-#include "overlays/ModalLayer.h"
-#include "session/WizardSession.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
+#include "overlays/CTransparentPage.h"
+#include "overlays/CWaitingPage.h"
+#include "overlays/ModalLayer.h"
+#include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
 #include "pages/CLEDRedPage.h"
 #include "pages/CMacDisplayPage.h"
+#include "pages/CNvrTimeZoneDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
+#include "session/CloudPortalInfo.h"
+#include "session/WizardContext.h"
+#include "session/WizardSession.h"
 #include "ui/CComboBoxList.h"
 #include "ui/CHyperLink.h"
+#include "ui/COrselButton2.h"
 #include "ui/COrselComboBox.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -29,6 +33,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -74,6 +79,7 @@ struct Scene
     OverlayValues values;
     std::function<void(WizardPage* page)> poke; // done once the scene shows, before the picture
     bool waitingBox = false;
+    std::function<void(WizardPage* page)> modal; // runs a layer of the page's own in place of an overlay
 };
 
 template <class Page> PageMaker Make()
@@ -125,7 +131,7 @@ bool Render(const Scene& scene, const QString& file)
     page->show();
     Settle(30);
     bool saved = false;
-    if (scene.overlayKind == 0 && !scene.waitingBox) {
+    if (scene.overlayKind == 0 && !scene.waitingBox && !scene.modal) {
         if (scene.poke)
             scene.poke(page);
         Settle(60);
@@ -140,7 +146,9 @@ bool Render(const Scene& scene, const QString& file)
                 EndAllLayers();
             });
         });
-        if (scene.waitingBox) {
+        if (scene.modal) {
+            scene.modal(page);
+        } else if (scene.waitingBox) {
             std::atomic<int32_t> busy { 1 };
             CWaitingPage waiting(page, &busy, 6);
             waiting.DoModal();
@@ -164,6 +172,86 @@ Scene MakeScene(const char* name, PageMaker page, int kind = 0, OverlayValues va
     return scene;
 }
 
+// Pages 8 and 9 without a recorder: the zone names of the current pack, storage reports posted as the watch posts
+// them, the disk page's overlays as it opens them.
+WizardContext& TourContext()
+{
+    static WizardContext context { std::function<void()>(), std::function<void()>() };
+    return context;
+}
+
+PageMaker TimeZonePage(int zone)
+{
+    return [zone](QWidget* host, Fixture&) -> WizardPage* {
+        auto* page = new CNvrTimeZoneDlg(host, TourContext(), false);
+        std::vector<std::string> names;
+        const std::string list = Text("SetupTimeZone", "");
+        for (size_t start = 0; start < list.size();) {
+            const size_t end = std::min(list.find(';', start), list.size());
+            names.push_back(list.substr(start, end - start));
+            start = end + 1;
+        }
+        page->ShowZones(names, zone);
+        return page;
+    };
+}
+
+PageMaker DiskPage(int pluggedPorts)
+{
+    return [pluggedPorts](QWidget* host, Fixture&) -> WizardPage* {
+        auto* page = new CHddFormatDlg(host, TourContext());
+        if (pluggedPorts >= 0) {
+            static std::atomic<int32_t> plugged[2];
+            static std::atomic<int32_t> ready[2];
+            for (int i = 0; i < 2; ++i) {
+                plugged[i] = (pluggedPorts >> i) & 1;
+                ready[i] = plugged[i].load();
+            }
+            PostWindowMessage(
+                page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(ready), reinterpret_cast<intptr_t>(plugged));
+            QCoreApplication::sendPostedEvents(page);
+        }
+        return page;
+    };
+}
+
+void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
+{
+    scenes.push_back(MakeScene("08-time-zone", TimeZonePage(12)));
+    scenes.push_back(MakeScene("08-time-zone-list", TimeZonePage(12), 0, {},
+        [](WizardPage* page) { static_cast<CNvrTimeZoneDlg*>(page)->OpenZoneList(); }));
+    scenes.push_back(MakeScene(
+        "08-time-zone-none-chosen", TimeZonePage(0), 0, {}, [](WizardPage* page) { page->nextButton()->click(); }));
+    OverlayValues listFailed;
+    listFailed.text = Text("Check Network Failed!", "Check Network Failed!");
+    listFailed.retryResult = CNvrTimeZoneDlg::kRetryResult;
+    scenes.push_back(MakeScene("08-time-zone-list-failed", TimeZonePage(0), CTransparentPage::KindError, listFailed));
+
+    scenes.push_back(MakeScene("09-disks-checking", DiskPage(-1)));
+    scenes.push_back(MakeScene("09-disks-none", DiskPage(0)));
+    scenes.push_back(MakeScene("09-disks-hd1", DiskPage(1)));
+    scenes.push_back(MakeScene("09-disks-both", DiskPage(3)));
+    OverlayValues confirmation;
+    confirmation.mode = 1;
+    confirmation.cancelButton = true;
+    confirmation.text = "HD1: " + Text("hddformat_disk_size", "{0} ({1} GB)", "SanDisk Extreme Pro", "1000")
+        + "\nHD2: " + Text("hddformat_disk_size", "{0} ({1} GB)", "WD Elements SE", "2000");
+    scenes.push_back(MakeScene("09-disks-confirm", DiskPage(3), CTransparentPage::KindAlarm, confirmation));
+    Scene formatting = MakeScene("09-disks-formatting-40", DiskPage(3));
+    formatting.modal = [](WizardPage* page) {
+        std::atomic<int32_t> busy { 1 };
+        std::atomic<int32_t> disk { 0 };
+        std::atomic<int32_t> progress { 40 };
+        CWaitingPage box(page, &busy, 6, CWaitingPage::HddFormat);
+        box.SetFormatProgress(&disk, &progress, false);
+        box.DoModal();
+    };
+    scenes.push_back(formatting);
+    OverlayValues failed;
+    failed.text = Text("hddformat_15", "Failed to format HDD!");
+    scenes.push_back(MakeScene("09-disks-format-failed", DiskPage(1), CTransparentPage::KindError, failed));
+}
+
 std::vector<Scene> Scenes()
 {
     std::vector<Scene> scenes;
@@ -182,6 +270,7 @@ std::vector<Scene> Scenes()
             if (auto* led = qobject_cast<CLEDRedPage*>(ModalLayer::Top()))
                 PostWindowMessage(led, WM_LINK_CLICKED);
         }));
+    AddTimeZoneAndDiskScenes(scenes);
     scenes.push_back(MakeScene("12-summary-all", Summary(5, true)));
     scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
     scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));
