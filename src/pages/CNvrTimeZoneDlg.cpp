@@ -238,7 +238,8 @@ void CNvrTimeZoneDlg::loadZones()
         if (left || busy())
             return;
         retryLoading = false;
-        startWorker([this](uint32_t tag) { listWorker(tag); });
+        const int language = RecorderLanguageNumber(); // the wizard's language as it is now
+        startWorker([this, language](uint32_t tag) { listWorker(tag, language); });
         waiting.store(1);
         runWaitingBox();
     } while (alive && retryLoading);
@@ -283,14 +284,13 @@ void CNvrTimeZoneDlg::forgetRequest()
 }
 
 // On the worker's thread: touches no widget; the result goes to the page as a queued call, its last act.
-void CNvrTimeZoneDlg::listWorker(uint32_t tag)
+void CNvrTimeZoneDlg::listWorker(uint32_t tag, int language)
 {
     ListResult result;
     {
         HttpGet http;
         if (openRequest(http)) {
-            const Answer list
-                = Fetch(http, "/config/timezonelist?language=" + std::to_string(RecorderLanguageNumber()), runFlag);
+            const Answer list = Fetch(http, "/config/timezonelist?language=" + std::to_string(language), runFlag);
             if (list.Success()) {
                 result.listRead = true;
                 result.names = TimeZoneList::Parse(list.body.data(), list.body.size());

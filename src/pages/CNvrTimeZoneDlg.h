@@ -66,7 +66,7 @@ private:
     void runWaitingBox();
     void startWorker(std::function<void(uint32_t tag)> body);
     void stopWorker();
-    void listWorker(uint32_t tag);
+    void listWorker(uint32_t tag, int language);
     void setWorker(uint32_t tag, int zoneNumber);
     void listLoaded(uint32_t tag, const ListResult& result);
     void zoneSet(uint32_t tag, SetOutcome outcome);
