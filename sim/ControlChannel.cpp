@@ -110,7 +110,7 @@ std::string ControlChannel::run(const std::string& line)
         words >> recorder >> port >> text;
         DiskSetup disk;
         if (port < 1 || port > 2 || !Scenario::parseDisk(text, disk)) {
-            return "error: usage: usb RECORDER 1|2 none|SIZE_GB[:notready][:formatted][:parts=N]";
+            return "error: usage: usb RECORDER 1|2 none|SIZE_GB[:notready][:ready-ms=N][:formatted][:parts=N]";
         }
         std::string result = "error: no recorder " + recorder;
         state.update([&](SimState& s) {
@@ -120,6 +120,7 @@ std::string ControlChannel::run(const std::string& line)
             }
             DiskState& d = r->disks[static_cast<size_t>(port - 1)];
             d.setup = disk;
+            d.pluggedAt = std::chrono::steady_clock::now();
             d.formatting = false;
             d.progress = 0;
             d.fsCode = disk.plugged ? (disk.formatted ? 1 : 3) : 0;
@@ -127,8 +128,54 @@ std::string ControlChannel::run(const std::string& line)
         });
         return result;
     }
+    if (command == "zone") {
+        std::string recorder;
+        int zone = -1;
+        words >> recorder >> zone;
+        if (zone < 0 || zone > 199) {
+            return "error: usage: zone RECORDER 0..199";
+        }
+        std::string result = "error: no recorder " + recorder;
+        state.update([&](SimState& s) {
+            if (RecorderState* r = s.recorder(recorder)) {
+                r->zone = zone;
+                result = "ok";
+            }
+        });
+        return result;
+    }
     if (command == "fault") {
-        return runFault(words);
+        // Datagram faults (and "*" for every device) switch the datagram service; the others the HTTP servers.
+        std::istringstream peek(words.str());
+        std::string skip, device, text;
+        peek >> skip >> device >> text;
+        const bool datagram = device == "*" || text.rfind("udp-", 0) == 0;
+        if (datagram || text == "clear") {
+            const std::string result = runFault(words);
+            if (datagram)
+                return result;
+            state.clearLiveFaults(device);
+            return "ok";
+        }
+        words >> device >> text;
+        bool known = false;
+        state.read([&](const SimState& s) {
+            known = s.recorder(device) != nullptr || s.camera(device) != nullptr || device == "portal";
+        });
+        if (!known || text.empty()) {
+            return "error: usage: fault DEVICE clear|NAME[:VALUE][*COUNT][@SCOPE],...";
+        }
+        if (text == "clear") {
+            state.clearLiveFaults(device);
+            return "ok";
+        }
+        FaultSet faults;
+        std::string error;
+        if (!faults.add(text, error, true)) {
+            return "error: " + error;
+        }
+        state.addLiveFaults(device, faults);
+        return "ok";
     }
     return "error: unknown command '" + command + "'";
 }

@@ -2,9 +2,11 @@
 // Changes made while the simulator runs, for tests that play a user at the devices: command lines
 // written to a named pipe (by default LAB_DIR/sim-control, so processes in the pc namespace reach it).
 //   usb RECORDER PORT DISK    plug, unplug or replace the disk on USB port 1 or 2 (DISK as in a scenario)
-//   fault DEVICE FAULTS [times=N] | fault DEVICE clear
-//                             datagram faults for a device ("*": every device), for its next N datagrams of their
-//                             scope or until cleared
+//   zone RECORDER N           set the recorder's current time-zone number
+//   fault DEVICE FAULTS [times=N] datagram faults (udp-...) for a device ("*": every device), for its next N
+//                             datagrams of their scope or until cleared
+//   fault DEVICE FAULTS       switch HTTP faults on (a count "*N" limits one to the next N requests it fits)
+//   fault DEVICE clear        switch off what the fault command switched on
 // Each command is logged in the state file (kind "control") with its result.
 
 #include <atomic>

@@ -32,6 +32,12 @@ constexpr KnownFault knownFaults[] = {
     { "http-truncated", false }, // the body announces more than it sends; the connection is cut
     { "http-oversize", false }, // the body is padded past the value in bytes (default 70000)
     { "http-nokeys", false }, // the body lacks the keys a client looks for
+    { "http-404", false }, // 404 Not Found, before any authentication
+    { "http-500", false }, // 500 Internal Server Error, before any authentication
+    { "tz-crlf", false }, // every zone name of the zone list ends with CR LF
+    { "tz-many", false }, // the zone list goes on with made-up zones up to the value (default 250) names
+    { "format-fail", false }, // a formatting started now fails at the value in percent (default 50)
+    { "format-stall", false }, // a formatting started now stops at the value in percent (default 99)
     { "jpeg-no-eoi", false }, // the picture stream's JPEGs come without their end-of-image marker
 };
 
@@ -47,7 +53,7 @@ bool FaultSet::isKnown(const std::string& name)
     return false;
 }
 
-bool FaultSet::add(const std::string& text, std::string& error)
+bool FaultSet::add(const std::string& text, std::string& error, bool allowCount)
 {
     size_t start = 0;
     while (start <= text.size()) {
@@ -58,11 +64,26 @@ bool FaultSet::add(const std::string& text, std::string& error)
             continue;
         }
         Fault fault;
-        // name[:value][@scope]
+        // name[:value][*count][@scope]
         size_t at = item.find('@');
         if (at != std::string::npos) {
             fault.scope = item.substr(at + 1);
             item.resize(at);
+        }
+        size_t star = item.find('*');
+        if (star != std::string::npos) {
+            std::string number = item.substr(star + 1);
+            char* end = nullptr;
+            fault.count = std::strtol(number.c_str(), &end, 10);
+            if (!allowCount) {
+                error = "fault '" + item + "': a count is for faults switched on while the simulator runs";
+                return false;
+            }
+            if (number.empty() || *end != '\0' || fault.count < 1) {
+                error = "fault '" + item + "': the count must be a number from 1";
+                return false;
+            }
+            item.resize(star);
         }
         size_t colon = item.find(':');
         if (colon != std::string::npos) {
@@ -98,4 +119,23 @@ std::optional<Fault> FaultSet::find(const std::string& name, const std::string& 
         }
     }
     return std::nullopt;
+}
+
+FaultSet FaultSet::forRequest(const std::string& subject, bool use)
+{
+    FaultSet taken;
+    for (auto it = faults.begin(); it != faults.end();) {
+        bool udp = it->name.rfind("udp-", 0) == 0;
+        if (udp || !(it->scope.empty() || subject.rfind(it->scope, 0) == 0)) {
+            ++it;
+            continue;
+        }
+        taken.faults.push_back(*it);
+        if (use && it->count > 0 && --it->count == 0) {
+            it = faults.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return taken;
 }

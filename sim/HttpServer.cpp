@@ -251,6 +251,11 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     request.peer = peerOf(connection);
     request.secure = cfg.tls;
     MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, &collectArg, &request);
+    request.faults = cfg.faults;
+    const FaultSet live = state.liveFaultsFor(cfg.device, request.rawUri, false);
+    for (const auto& fault : live.all()) {
+        request.faults.append(fault);
+    }
 
     const std::string kind = cfg.tls ? "https" : "http";
     std::string detail = request.method + " " + request.rawUri;
@@ -267,13 +272,14 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
         detail += " body: " + body;
     }
 
-    if (cfg.faults.has("http-silent", request.rawUri)) {
+    if (request.faults.has("http-silent", request.rawUri)) {
+        state.liveFaultsFor(cfg.device, request.rawUri, true);
         state.record({ 0, cfg.device, kind, request.peer, detail, "silent" });
         while (pause(200)) { }
         return MHD_NO;
     }
     std::string faultNote;
-    if (auto slow = cfg.faults.find("http-slow", request.rawUri)) {
+    if (auto slow = request.faults.find("http-slow", request.rawUri)) {
         long ms = slow->hasValue ? slow->value : 3000;
         faultNote = "slow " + std::to_string(ms) + " ms";
         if (!pause(ms)) {
@@ -284,19 +290,31 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     HttpReply reply;
     if (context->tooLarge) {
         reply = HttpReply::text(413, "413 Request Entity Too Large\r\n");
-    } else if (cfg.faults.has("http-401", request.rawUri)) {
+    } else if (request.faults.has("http-401", request.rawUri)) {
         reply = HttpReply::text(401, "401 Unauthorized\r\n");
         reply.challenge = cfg.challenge;
         reply.realm = cfg.realm;
         faultNote += (faultNote.empty() ? "" : ", ") + std::string("401 forever");
-    } else if (cfg.faults.has("http-409", request.rawUri)) {
+    } else if (request.faults.has("http-409", request.rawUri)) {
         reply = HttpReply::text(409, "409 Conflict\r\n");
         faultNote += (faultNote.empty() ? "" : ", ") + std::string("409");
+    } else if (request.faults.has("http-404", request.rawUri)) {
+        reply = HttpReply::text(404, "<html><body><h1>404 Not Found</h1></body></html>\r\n");
+        reply.contentType = "text/html";
+        faultNote += (faultNote.empty() ? "" : ", ") + std::string("404");
+    } else if (request.faults.has("http-500", request.rawUri)) {
+        reply = HttpReply::text(500, "<html><body><h1>500 Internal Server Error</h1></body></html>\r\n");
+        reply.contentType = "text/html";
+        faultNote += (faultNote.empty() ? "" : ", ") + std::string("500");
     } else {
         reply = handler(request);
         reply = applyFaults(request, std::move(reply), faultNote);
     }
 
+    if (reply.status != 401 || request.faults.has("http-401", request.rawUri)) {
+        // This request had them (a challenge for credentials does not count: the client asks again).
+        state.liveFaultsFor(cfg.device, request.rawUri, true);
+    }
     std::string result = std::to_string(reply.status);
     if (reply.stale) {
         result += " stale";
@@ -317,11 +335,11 @@ HttpReply HttpServer::applyFaults(const HttpRequest& request, HttpReply reply, s
         return reply;
     }
     auto add = [&](const std::string& note) { faultNote += (faultNote.empty() ? "" : ", ") + note; };
-    if (cfg.faults.has("http-nokeys", request.rawUri)) {
+    if (request.faults.has("http-nokeys", request.rawUri)) {
         reply.body = cfg.noKeysBody;
         add("no keys");
     }
-    if (auto oversize = cfg.faults.find("http-oversize", request.rawUri)) {
+    if (auto oversize = request.faults.find("http-oversize", request.rawUri)) {
         size_t limit = oversize->hasValue ? static_cast<size_t>(oversize->value) : 70000;
         const std::string line = "padding=" + std::string(90, 'x') + "\r\n";
         while (reply.body.size() <= limit) {
@@ -329,7 +347,7 @@ HttpReply HttpServer::applyFaults(const HttpRequest& request, HttpReply reply, s
         }
         add("oversize " + std::to_string(reply.body.size()));
     }
-    if (cfg.faults.has("http-truncated", request.rawUri)) {
+    if (request.faults.has("http-truncated", request.rawUri)) {
         reply.streamSize = static_cast<long long>(reply.body.size());
         reply.stream = std::make_shared<CutBody>(std::move(reply.body));
         reply.body.clear();

@@ -30,6 +30,7 @@ struct HttpRequest
     std::string body; // request body (POST)
     std::string peer; // "ip:port"
     bool secure = false;
+    FaultSet faults; // what applies to this request: the device's faults and those switched on meanwhile
 
     std::optional<std::string> arg(const std::string& name) const;
     bool hasBareArg(const std::string& name) const;

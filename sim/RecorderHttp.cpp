@@ -5,6 +5,7 @@
 #include "SimState.h"
 #include "TimeZoneTable.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -138,13 +139,22 @@ HttpReply RecorderHttp::timeZoneList(const HttpRequest& request)
     if (names == nullptr) {
         names = TimeZoneTable::names(4); // a language it does not know: English names
     }
+    // Faults: names ended by CR LF (as some firmware writes them), and a list longer than any recorder's.
+    const bool crlf = request.faults.has("tz-crlf", request.rawUri);
+    size_t count = names->size();
+    if (auto many = request.faults.find("tz-many", request.rawUri)) {
+        count = std::max<size_t>(count, static_cast<size_t>(many->hasValue ? many->value : 250));
+    }
     std::string body = "timezonelist=";
-    for (size_t i = 0; i < names->size(); ++i) {
-        body += (i > 0 ? ";" : "") + (*names)[i];
+    for (size_t i = 0; i < count; ++i) {
+        body += i > 0 ? ";" : "";
+        body += i < names->size() ? (*names)[i] : "(GMT+00:00) Extra zone " + std::to_string(i + 1);
+        body += crlf ? "\r\n" : "";
     }
     HttpReply reply = lines(body);
     reply.contentType = "text/plain; charset=utf-8";
-    reply.note = "language " + std::to_string(language);
+    reply.note = "language " + std::to_string(language)
+        + (count != names->size() ? ", " + std::to_string(count) + " zones" : "") + (crlf ? ", CR LF" : "");
     return reply;
 }
 
@@ -238,6 +248,10 @@ HttpReply RecorderHttp::storageFormat(const HttpRequest& request)
         d.lastFs = fs;
         d.lastPartition = partition;
         d.progress = 1;
+        auto fail = request.faults.find("format-fail", request.rawUri);
+        auto stall = request.faults.find("format-stall", request.rawUri);
+        d.failAt = fail ? static_cast<int>(fail->hasValue ? fail->value : 50) : -1;
+        d.stallAt = stall ? static_cast<int>(stall->hasValue ? stall->value : 99) : -1;
         r.formatPort = id;
         body = "result=ok\r\n";
     });

@@ -94,7 +94,7 @@ std::vector<std::string> splitList(const std::string& text, char separator)
 
 } // namespace
 
-// usbN=none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
+// usbN=none | SIZE_GB[:notready][:ready-ms=N][:formatted][:parts=N][:model=TEXT]
 bool Scenario::parseDisk(const std::string& text, DiskSetup& disk)
 {
     disk = DiskSetup {};
@@ -109,6 +109,11 @@ bool Scenario::parseDisk(const std::string& text, DiskSetup& disk)
     for (size_t i = 1; i < parts.size(); ++i) {
         const std::string& flag = parts[i];
         if (flag == "notready") {
+            disk.ready = false;
+        } else if (flag.rfind("ready-ms=", 0) == 0) {
+            if (!toInt(flag.substr(9), 1, 600000, disk.readyMs)) {
+                return false;
+            }
             disk.ready = false;
         } else if (flag == "formatted") {
             disk.formatted = true;

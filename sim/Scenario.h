@@ -20,6 +20,7 @@ struct DiskSetup
     std::string model = "SimDisk USB 3.0";
     int partitions = 1;
     bool formatted = false; // carries a file system already
+    int readyMs = 0; // a disk not ready at first becomes ready this long after it was plugged (0: never)
 };
 
 struct RecorderSetup
@@ -106,7 +107,7 @@ public:
 
     static bool parseIpv4(const std::string& text, Ipv4& out);
     static bool parseMac(const std::string& text, Mac& out);
-    // A USB disk: none | SIZE_GB[:notready][:formatted][:parts=N][:model=TEXT]
+    // A USB disk: none | SIZE_GB[:notready][:ready-ms=N][:formatted][:parts=N][:model=TEXT]
     static bool parseDisk(const std::string& text, DiskSetup& disk);
     static std::string ipText(const Ipv4& ip);
     static std::string macText(const Mac& mac);

@@ -25,6 +25,7 @@ SimState::SimState(const Scenario& scenario)
         for (const auto& disk : setup.disks) {
             DiskState d;
             d.setup = disk;
+            d.pluggedAt = std::chrono::steady_clock::now();
             d.fsCode = disk.plugged ? (disk.formatted ? 1 : 3) : 0;
             r.disks.push_back(d);
         }
@@ -70,6 +71,10 @@ void SimState::advanceFormats(RecorderState& recorder) const
 {
     auto now = std::chrono::steady_clock::now();
     for (auto& d : recorder.disks) {
+        if (d.setup.plugged && !d.setup.ready && d.setup.readyMs > 0
+            && now - d.pluggedAt >= std::chrono::milliseconds(d.setup.readyMs)) {
+            d.setup.ready = true; // spun up
+        }
         if (!d.formatting) {
             continue;
         }
@@ -77,6 +82,15 @@ void SimState::advanceFormats(RecorderState& recorder) const
         long long total = recorder.setup.formatMs;
         // Progress starts at 1 so a poll right after the start already shows a running job.
         d.progress = total <= 0 ? 100 : static_cast<int>(std::min<long long>(100, 1 + ms * 99 / total));
+        if (d.stallAt >= 0 && d.progress >= d.stallAt) {
+            d.progress = d.stallAt; // the job hangs there
+            continue;
+        }
+        if (d.failAt >= 0 && d.progress >= d.failAt) {
+            d.formatting = false; // the job broke off: the disk is as it was
+            d.progress = -1;
+            continue;
+        }
         if (d.progress >= 100) {
             d.formatting = false;
             d.setup.formatted = true;
@@ -86,6 +100,27 @@ void SimState::advanceFormats(RecorderState& recorder) const
             ++d.formatCount;
         }
     }
+}
+
+void SimState::addLiveFaults(const std::string& device, const FaultSet& faults)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& fault : faults.all()) {
+        liveHttpFaults[device].append(fault);
+    }
+}
+
+void SimState::clearLiveFaults(const std::string& device)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    liveHttpFaults.erase(device);
+}
+
+FaultSet SimState::liveFaultsFor(const std::string& device, const std::string& subject, bool use)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = liveHttpFaults.find(device);
+    return it == liveHttpFaults.end() ? FaultSet() : it->second.forRequest(subject, use);
 }
 
 long long SimState::elapsedMs() const

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -20,8 +21,11 @@ struct DiskState
     int lastPartition = -1;
     bool formatting = false;
     std::chrono::steady_clock::time_point formatStart;
+    std::chrono::steady_clock::time_point pluggedAt; // when the disk was put on the port
     int fsCode = 0; // file-system code of its partitions (0 none, 1 the recorder's own, 2 FAT32, 3 NTFS)
-    int progress = 0; // formatting progress 1..100 (0 before the first formatting)
+    int progress = 0; // formatting progress 1..100 (0 before the first formatting, -1 after a failed one)
+    int failAt = -1; // the running formatting fails at this percentage (fault format-fail)
+    int stallAt = -1; // the running formatting stops at this percentage (fault format-stall)
 };
 
 struct RegisteredCamera
@@ -123,14 +127,23 @@ public:
     int portalBinds = 0;
 
     long long elapsedMs() const;
-    // Brings running disk formats up to date (progress, and the end of formatting).
+    // Brings running disk formats up to date (progress, and the end of formatting), and disks that become
+    // ready a while after they were plugged.
     void advanceFormats(RecorderState& recorder) const;
+
+    // HTTP faults switched on while the simulator runs (the control channel), per device name.
+    void addLiveFaults(const std::string& device, const FaultSet& faults);
+    void clearLiveFaults(const std::string& device);
+    // The live faults of device that apply to a request of subject; with `use` the request uses up counted ones
+    // (a request answered with an authentication challenge does not: the client asks again).
+    FaultSet liveFaultsFor(const std::string& device, const std::string& subject, bool use);
 
 private:
     std::string json() const;
     void writeLocked();
 
     mutable std::mutex mutex;
+    std::map<std::string, FaultSet> liveHttpFaults; // guarded by mutex
     std::string stateFile;
     std::deque<SimEvent> events;
     long long eventCount = 0;

@@ -2,12 +2,14 @@
 
 #include "app/StandInPage.h"
 #include "overlays/ModalLayer.h"
+#include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
 #include "pages/CNvrPwdDlg.h"
 #include "pages/CNvrSearchDlg.h"
+#include "pages/CNvrTimeZoneDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
@@ -111,6 +113,10 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         return new CNvrSearchDlg(host, host->Context());
     case 7:
         return new CNvrPwdDlg(host, host->Context());
+    case 8:
+        return new CNvrTimeZoneDlg(host, host->Context());
+    case 9:
+        return new CHddFormatDlg(host, host->Context());
     case 12:
         // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());
@@ -175,6 +181,8 @@ void CInterDialog::wirePage(QWidget* page, int n)
     if (auto* standIn = qobject_cast<StandInPage*>(page)) {
         if (n == 9)
             standIn->SetStorageStatus(Storage().fsCode);
+        if (n == 7)
+            standIn->SetProbeFlags(&Probe().probeBusy, &Probe().defaultLoginRefused, &Probe().defaultLoginAccepted);
     }
 }
 

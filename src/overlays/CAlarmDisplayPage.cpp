@@ -3,7 +3,8 @@
 #include "i18n/Localization.h"
 #include "ui/COrselButton4.h"
 
-CAlarmDisplayPage::CAlarmDisplayPage(QWidget* inside, QPoint pagePosition, int mode, bool cancelButton)
+CAlarmDisplayPage::CAlarmDisplayPage(
+    QWidget* inside, QPoint pagePosition, int mode, bool cancelButton, const std::string& disks)
     : AlertBox(inside, pagePosition, QPoint(210, 200), QSize(440, 240))
 {
     setObjectName("alarmPage");
@@ -20,7 +21,13 @@ CAlarmDisplayPage::CAlarmDisplayPage(QWidget* inside, QPoint pagePosition, int m
     }
     setBadge(3059, QRect(28, 24, 40, 40));
     setTitle(title, QRect(80, 24, 330, 40), 20, QColor(226, 76, 60), Qt::AlignLeft | Qt::AlignVCenter);
-    setMessage(text, QRect(30, 78, 380, 84), 14, QColor(72, 72, 72), Qt::AlignLeft | Qt::AlignVCenter);
+    if (mode == 1 && !disks.empty()) {
+        // One line per disk under the warning, a blank line between.
+        setMessage(text + QStringLiteral("\n\n") + FromUtf8(disks), QRect(30, 70, 380, 100), 14, QColor(72, 72, 72),
+            Qt::AlignLeft | Qt::AlignVCenter);
+    } else {
+        setMessage(text, QRect(30, 78, 380, 84), 14, QColor(72, 72, 72), Qt::AlignLeft | Qt::AlignVCenter);
+    }
     if (cancelButton) {
         AddButtonPair(FromUtf8(Text("OK", "OK")), IDOK, FromUtf8(Text("_CANCEL", "CANCEL")), IDCANCEL, 176);
         findChildren<COrselButton4*>().value(0)->setObjectName("okButton");

@@ -4,7 +4,7 @@
 #include "ui/COrselButton.h"
 #include "ui/COrselButton4.h"
 
-CErrorPage::CErrorPage(QWidget* inside, QPoint pagePosition, const std::string& errorText)
+CErrorPage::CErrorPage(QWidget* inside, QPoint pagePosition, const std::string& errorText, int retryResult)
     : AlertBox(inside, pagePosition, QPoint(210, 210), QSize(440, 220))
 {
     setObjectName("errorPage");
@@ -12,6 +12,12 @@ CErrorPage::CErrorPage(QWidget* inside, QPoint pagePosition, const std::string& 
         = FromUtf8(errorText.empty() ? Text("Check Network Failed!", "Check Network Failed!") : errorText);
     setBadge(3057, QRect(195, 26, 50, 50));
     setMessage(text, QRect(30, 88, 380, 56), 16, QColor(72, 72, 72), Qt::AlignHCenter | Qt::AlignVCenter);
-    AddButton(FromUtf8(Text("Close", "Close")), -1, 154, IDOK, 220)->setObjectName("closeButton");
+    if (retryResult != 0) {
+        AddButtonPair(FromUtf8(Text("Close", "Close")), IDOK, FromUtf8(Text("RETRY", "RETRY")), retryResult, 154);
+        findChildren<COrselButton4*>().value(0)->setObjectName("closeButton");
+        findChildren<COrselButton4*>().value(1)->setObjectName("retryButton");
+    } else {
+        AddButton(FromUtf8(Text("Close", "Close")), -1, 154, IDOK, 220)->setObjectName("closeButton");
+    }
     AddCloseCross(IDCANCEL)->setObjectName("closeCross");
 }

@@ -30,7 +30,7 @@ const OverlayRunner* BuiltInRunner(int kind)
     static const std::map<int, OverlayRunner> builtIn = {
         { CTransparentPage::KindAlarm,
             [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
-                CAlarmDisplayPage alert(dimmer, page, v.mode, v.cancelButton);
+                CAlarmDisplayPage alert(dimmer, page, v.mode, v.cancelButton, v.text);
                 return alert.Run();
             } },
         { CTransparentPage::KindNetAlarm,
@@ -45,7 +45,7 @@ const OverlayRunner* BuiltInRunner(int kind)
             } },
         { CTransparentPage::KindError,
             [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
-                CErrorPage alert(dimmer, page, v.text);
+                CErrorPage alert(dimmer, page, v.text, v.retryResult);
                 return alert.Run();
             } },
     };

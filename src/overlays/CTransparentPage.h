@@ -15,11 +15,12 @@ struct OverlayValues
     int mode = 0; // reset help: mode number; alarm: 1 format warning, 0 no disk
     bool cancelButton = false; // alarm: show CANCEL
     std::string text; // MAC label: the MAC text; error: the error text (empty: the default); no device: what
-                      // was searched, one interface per line
+                      // was searched, one interface per line; alarm: the disks
     std::string address; // preview: camera address
     int port = 0; // preview: camera port
     std::string texts[3]; // preview: the camera's three texts
     intptr_t value = 0; // preview: one more value
+    int retryResult = 0; // error: non-zero adds a RETRY button that ends the box with this result
 };
 
 // Builds the overlay of a kind over the dimmer at the page position, runs it modally and returns its result

@@ -76,8 +76,11 @@ WizardPage::WizardPage(QWidget* host, int pageNumber, int backgroundId)
     connect(next, &QAbstractButton::clicked, this, [this] { OnNext(); });
     back = MakeImageButton(this, "back", 3045, 3042, 3044, 3043);
     connect(back, &QAbstractButton::clicked, this, [this] { OnBack(); });
+    skip = MakeImageButton(this, "skip", 3045, 3042, 3044, 3043);
+    connect(skip, &QAbstractButton::clicked, this, [this] { OnSkip(); });
     next->hide();
     back->hide();
+    skip->hide();
 
     version = new COrselStatic(this);
     version->setObjectName(QStringLiteral("version"));
@@ -110,10 +113,27 @@ void WizardPage::ShowNavButtons(bool showBack, bool showNext)
     next->setVisible(showNext);
 }
 
+void WizardPage::ShowSkipButton(bool show)
+{
+    skip->setVisible(show);
+    RetranslateFrame();
+}
+
 void WizardPage::RetranslateFrame()
 {
     next->setText(QString::fromStdString(Text("Next", "NEXT")) + QStringLiteral("   >"));
     back->setText(QStringLiteral("<   ") + QString::fromStdString(Text("Back", "BACK")));
+    skip->setText(QString::fromStdString(Text("Skip", "Skip")));
+    if (skip->isVisibleTo(this)) {
+        // BACK, SKIP, NEXT with the frame's gap of 38 between them, the middle one centred on the page.
+        const int w = std::max({ next->CaptionWidth(), back->CaptionWidth(), skip->CaptionWidth() }) + 40;
+        constexpr int kGap = 38;
+        constexpr int kCentre = 430;
+        skip->setGeometry(kCentre - w / 2, 536, w, 43);
+        back->setGeometry(skip->x() - kGap - w, 536, w, 43);
+        next->setGeometry(skip->x() + w + kGap, 536, w, 43);
+        return;
+    }
     const int w = std::max(next->CaptionWidth(), back->CaptionWidth());
     next->setGeometry(448, 536, w + 40, 43);
     back->setGeometry(370 - w, 536, w + 40, 43);
@@ -161,6 +181,11 @@ void WizardPage::OnNext()
 void WizardPage::OnBack()
 {
     PostToHost(WM_WIZARD_NAV, NAV_BACK);
+}
+
+void WizardPage::OnSkip()
+{
+    PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }
 
 void WizardPage::paintEvent(QPaintEvent*)

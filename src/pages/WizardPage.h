@@ -32,12 +32,15 @@ public:
     void SetTitle(const QString& title);
     // Shows BACK and NEXT (either may be left out), both as wide as the wider text + 40.
     void ShowNavButtons(bool back, bool next);
+    // Shows SKIP between BACK and NEXT: the three then share the widest text + 40 and stand centred on the page.
+    void ShowSkipButton(bool show);
     // Sets the frame's texts (NEXT, BACK) again in the current language and resizes the buttons.
     void RetranslateFrame();
 
     CTitleStatic* titleStatic() const { return title; }
     COrselButton2* nextButton() const { return next; }
     COrselButton2* backButton() const { return back; }
+    COrselButton2* skipButton() const { return skip; }
     COrselButton2* closeButton() const { return close; }
     COrselButton2* minimiseButton() const { return minimise; }
     CPageIndicator* indicator() const { return progress; }
@@ -71,9 +74,10 @@ protected:
     // Handles a window message posted to the page. The frame's own: WM_OPEN_OVERLAY runs the dimmer of the
     // kind and ignores its result.
     virtual void onMessage(int message, intptr_t wParam, intptr_t lParam);
-    // NEXT and BACK: post NAV_NEXT and NAV_BACK.
+    // NEXT, BACK and SKIP: post NAV_NEXT, NAV_BACK and NAV_NEXT.
     virtual void OnNext();
     virtual void OnBack();
+    virtual void OnSkip();
 
 private:
     int number;
@@ -84,6 +88,7 @@ private:
     CPageIndicator* progress = nullptr;
     COrselButton2* next = nullptr;
     COrselButton2* back = nullptr;
+    COrselButton2* skip = nullptr;
     COrselStatic* version = nullptr;
     bool dragging = false;
     QPoint dragStartMouse;

@@ -4,6 +4,7 @@
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "net/HttpGet.h"
+#include "platform/CodePage.h"
 
 #include <algorithm>
 #include <vector>
@@ -70,6 +71,34 @@ void StorageWatch::ReadAnswer(const std::string& answer, int32_t& plugValue, int
     readyValue = parser.Value("ready") == "1" ? 1 : 0;
 }
 
+StorageWatch::DiskDescription StorageWatch::ReadDescription(const std::string& answer)
+{
+    AnswerParser parser(answer);
+    parser.SplitPairs("\r\n");
+    DiskDescription description;
+    if (parser.Value("plug") != "1")
+        return description;
+    std::string name = parser.Value("modelname");
+    if (name.empty())
+        name = parser.Value("devicename");
+    const std::u16string wide = Utf8ToUtf16(name);
+    description.name = Utf16ToUtf8(std::u16string_view(wide).substr(0, DiskDescription::kMaxNameChars));
+    // capacity=<bytes>: digits only, within 64 bits
+    const std::string capacity = parser.Value("capacity");
+    if (!capacity.empty() && capacity.size() <= 18
+        && std::all_of(capacity.begin(), capacity.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        description.capacityBytes = std::stoll(capacity);
+    return description;
+}
+
+StorageWatch::DiskDescription StorageWatch::Describe(int port) const
+{
+    if (port < 0 || port > 1)
+        return {};
+    std::lock_guard<std::mutex> guard(descriptionLock);
+    return descriptions[port];
+}
+
 void StorageWatch::pollPort(
     int port, const std::string& ip, const std::string& user, const std::string& password, uint16_t webPort)
 {
@@ -85,6 +114,13 @@ void StorageWatch::pollPort(
         && http.Open(ip, user, password, kRequestTimeoutMs, 0, webPort, HttpGet::CertificateCheck::Relaxed)) {
         const std::string path = "/config/storageinfo?storageid=" + std::to_string(port);
         fetched = thread.running() && http.GetAuthorised(path, buffer.data(), &size);
+    }
+    DiskDescription description;
+    if (fetched)
+        description = ReadDescription(std::string(buffer.data(), size));
+    {
+        std::lock_guard<std::mutex> guard(descriptionLock);
+        descriptions[port] = description;
     }
     if (!fetched) {
         plugged[port].store(0);
@@ -115,6 +151,10 @@ void StorageWatch::run(
         plugged[i].store(0);
         ready[i].store(0);
         fsCode[i].store(0);
+    }
+    {
+        std::lock_guard<std::mutex> guard(descriptionLock);
+        descriptions[0] = descriptions[1] = DiskDescription();
     }
     bool firstCycle = true;
     while (thread.running()) {

@@ -17,6 +17,15 @@ class SearchDevice;
 class StorageWatch
 {
 public:
+    // What the recorder reports of the disk on a port, to name it to the user.
+    struct DiskDescription
+    {
+        static constexpr size_t kMaxNameChars = 64;
+        std::string name; // "modelname", else "devicename" (UTF-8, at most 64 UTF-16 units); empty: unknown
+        int64_t capacityBytes = 0; // "capacity" when it is a plain positive number, else 0
+        bool operator==(const DiskDescription&) const = default;
+    };
+
     static constexpr uint32_t kRequestTimeoutMs = 6000;
     static constexpr uint32_t kCycleMs = 500;
     static constexpr uint32_t kStopLimitMs = 3000;
@@ -39,12 +48,17 @@ public:
     std::atomic<int32_t> ready[2] = { 0, 0 };
     std::atomic<int32_t> fsCode[2] = { 0, 0 };
 
+    // The description of the disk on port (0 HD1, 1 HD2) from the latest answer; empty without a disk.
+    DiskDescription Describe(int port) const;
+
     bool running() const { return thread.running(); }
     bool threadExists() const { return thread.exists(); }
 
     // One storage-information answer read into the port's three values; fsCode keeps its value unless the
     // sixth item of the used partition's information is exactly "0".."5".
     static void ReadAnswer(const std::string& answer, int32_t& plugged, int32_t& ready, int32_t& fsCode);
+    // The disk description of one storage-information answer (empty when "plug" is not "1").
+    static DiskDescription ReadDescription(const std::string& answer);
 
 private:
     void run(const std::string& ip, const std::string& mac, const std::string& user, const std::string& password,
@@ -59,4 +73,6 @@ private:
     ServiceThread thread;
     std::mutex requestLock; // guards request
     HttpGet* request = nullptr;
+    mutable std::mutex descriptionLock; // guards descriptions
+    DiskDescription descriptions[2];
 };

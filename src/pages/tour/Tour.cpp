@@ -9,6 +9,7 @@
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
 #include "overlays/ModalLayer.h"
+#include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
@@ -18,6 +19,7 @@
 #include "pages/CNvrListCtrl.h"
 #include "pages/CNvrPwdDlg.h"
 #include "pages/CNvrSearchDlg.h"
+#include "pages/CNvrTimeZoneDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
@@ -40,6 +42,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -152,12 +155,12 @@ bool Render(const Scene& scene, const QString& file)
                 EndAllLayers();
             });
         });
-        if (scene.waitingBox) {
+        if (scene.modal) {
+            scene.modal(page);
+        } else if (scene.waitingBox) {
             std::atomic<int32_t> busy { 1 };
             CWaitingPage waiting(page, &busy, 6);
             waiting.DoModal();
-        } else if (scene.modal) {
-            scene.modal(page);
         } else {
             page->OpenOverlay(scene.overlayKind, scene.values);
         }
@@ -279,6 +282,86 @@ Scene AboutBoxScene()
     return scene;
 }
 
+// Pages 8 and 9 without a recorder: the zone names of the current pack, storage reports posted as the watch posts
+// them, the disk page's overlays as it opens them.
+WizardContext& TourContext()
+{
+    static WizardContext context { std::function<void()>(), std::function<void()>() };
+    return context;
+}
+
+PageMaker TimeZonePage(int zone)
+{
+    return [zone](QWidget* host, Fixture&) -> WizardPage* {
+        auto* page = new CNvrTimeZoneDlg(host, TourContext(), false);
+        std::vector<std::string> names;
+        const std::string list = Text("SetupTimeZone", "");
+        for (size_t start = 0; start < list.size();) {
+            const size_t end = std::min(list.find(';', start), list.size());
+            names.push_back(list.substr(start, end - start));
+            start = end + 1;
+        }
+        page->ShowZones(names, zone);
+        return page;
+    };
+}
+
+PageMaker DiskPage(int pluggedPorts)
+{
+    return [pluggedPorts](QWidget* host, Fixture&) -> WizardPage* {
+        auto* page = new CHddFormatDlg(host, TourContext());
+        if (pluggedPorts >= 0) {
+            static std::atomic<int32_t> plugged[2];
+            static std::atomic<int32_t> ready[2];
+            for (int i = 0; i < 2; ++i) {
+                plugged[i] = (pluggedPorts >> i) & 1;
+                ready[i] = plugged[i].load();
+            }
+            PostWindowMessage(
+                page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(ready), reinterpret_cast<intptr_t>(plugged));
+            QCoreApplication::sendPostedEvents(page);
+        }
+        return page;
+    };
+}
+
+void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
+{
+    scenes.push_back(MakeScene("08-time-zone", TimeZonePage(12)));
+    scenes.push_back(MakeScene("08-time-zone-list", TimeZonePage(12), 0, {},
+        [](WizardPage* page) { static_cast<CNvrTimeZoneDlg*>(page)->OpenZoneList(); }));
+    scenes.push_back(MakeScene(
+        "08-time-zone-none-chosen", TimeZonePage(0), 0, {}, [](WizardPage* page) { page->nextButton()->click(); }));
+    OverlayValues listFailed;
+    listFailed.text = Text("Check Network Failed!", "Check Network Failed!");
+    listFailed.retryResult = CNvrTimeZoneDlg::kRetryResult;
+    scenes.push_back(MakeScene("08-time-zone-list-failed", TimeZonePage(0), CTransparentPage::KindError, listFailed));
+
+    scenes.push_back(MakeScene("09-disks-checking", DiskPage(-1)));
+    scenes.push_back(MakeScene("09-disks-none", DiskPage(0)));
+    scenes.push_back(MakeScene("09-disks-hd1", DiskPage(1)));
+    scenes.push_back(MakeScene("09-disks-both", DiskPage(3)));
+    OverlayValues confirmation;
+    confirmation.mode = 1;
+    confirmation.cancelButton = true;
+    confirmation.text = "HD1: " + Text("hddformat_disk_size", "{0} ({1} GB)", "SanDisk Extreme Pro", "1000")
+        + "\nHD2: " + Text("hddformat_disk_size", "{0} ({1} GB)", "WD Elements SE", "2000");
+    scenes.push_back(MakeScene("09-disks-confirm", DiskPage(3), CTransparentPage::KindAlarm, confirmation));
+    Scene formatting = MakeScene("09-disks-formatting-40", DiskPage(3));
+    formatting.modal = [](WizardPage* page) {
+        std::atomic<int32_t> busy { 1 };
+        std::atomic<int32_t> disk { 0 };
+        std::atomic<int32_t> progress { 40 };
+        CWaitingPage box(page, &busy, 6, CWaitingPage::HddFormat);
+        box.SetFormatProgress(&disk, &progress, false);
+        box.DoModal();
+    };
+    scenes.push_back(formatting);
+    OverlayValues failed;
+    failed.text = Text("hddformat_15", "Failed to format HDD!");
+    scenes.push_back(MakeScene("09-disks-format-failed", DiskPage(1), CTransparentPage::KindError, failed));
+}
+
 std::vector<Scene> Scenes()
 {
     std::vector<Scene> scenes;
@@ -297,6 +380,7 @@ std::vector<Scene> Scenes()
             if (auto* led = qobject_cast<CLEDRedPage*>(ModalLayer::Top()))
                 PostWindowMessage(led, WM_LINK_CLICKED);
         }));
+    AddTimeZoneAndDiskScenes(scenes);
     scenes.push_back(MakeScene("12-summary-all", Summary(5, true)));
     scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
     scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));

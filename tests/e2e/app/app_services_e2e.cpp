@@ -130,7 +130,6 @@ private slots:
         QCoreApplication::sendPostedEvents(host);
         auto* page = qobject_cast<StandInPage*>(host->ShownPage());
         QVERIFY(page != nullptr && page->number() == 9);
-        QVERIFY(page->storageStatus == host->storageFsCode());
         StorageWatch& watch = host->Storage();
         QTRY_COMPARE_WITH_TIMEOUT(page->storageReports, 1, 10000);
         QCOMPARE(page->lastReady, reinterpret_cast<intptr_t>(watch.ready));

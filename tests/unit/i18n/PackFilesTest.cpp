@@ -135,6 +135,8 @@ std::vector<std::string> englishKeys()
         }
     }
     addRecorderPageKeys(keys);
+    // Added with the disk page.
+    keys.push_back("hddformat_disk_size");
     return keys;
 }
 
@@ -171,7 +173,7 @@ TEST(PackFiles, englishHasExactlyTheFixedAndAddedKeysWithSkipBeforeSKIP)
         keys.push_back(key);
         EXPECT_FALSE(value.empty()) << key;
     }
-    EXPECT_EQ(keys.size(), 152u + kRecorderPageKeys + addedKeys().size());
+    EXPECT_EQ(keys.size(), 153u + kRecorderPageKeys + addedKeys().size());
     auto expected = englishKeys();
     for (const auto& key : addedKeys()) {
         expected.push_back(key);

@@ -1,0 +1,92 @@
+#pragma once
+// Page 9: the recorder's USB disks. Shows which of the two ports hold a disk (from the host's storage watch) and
+// on NEXT, once the user has confirmed that everything on them is erased, formats every disk present through the
+// recorder, showing the progress; SKIP goes on without formatting.
+
+#include "pages/WizardPage.h"
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class CBaseStatic2;
+class CGroupImageBox;
+class CLoadingStatic;
+class WizardContext;
+
+class CHddFormatDlg : public WizardPage
+{
+    Q_OBJECT
+public:
+    static constexpr int kCheckTicks = 300;
+    static constexpr int kFormatTicks = 600;
+    static constexpr int kRepollMs = 500; // pause before asking again after a poll that shows no progress
+
+    CHddFormatDlg(QWidget* host, WizardContext& context);
+    ~CHddFormatDlg() override;
+
+    void Leave() override;
+
+    // The formatting box's limit in 100 ms ticks (tests shorten it).
+    int formatTickLimit = kFormatTicks;
+
+    // What the page knows of the ports (index 0 HD1, 1 HD2) from the last storage report.
+    bool storageKnown() const { return reported; }
+    bool portPlugged(int port) const { return plugged[static_cast<size_t>(port & 1)]; }
+    bool portReady(int port) const { return ready[static_cast<size_t>(port & 1)]; }
+    bool formatting() const { return formatRunning; }
+    // The confirmation's lines naming the plugged disks ("HD1: model (size)"), UTF-8.
+    std::string DiskList() const;
+
+protected:
+    void onMessage(int message, intptr_t wParam, intptr_t lParam) override;
+    void OnNext() override;
+    void OnBack() override;
+    void OnSkip() override;
+
+private:
+    void storageChanged(const std::atomic<int32_t>* readyFlags, const std::atomic<int32_t>* pluggedFlags);
+    void showPorts();
+    void runCheckingBox();
+    bool formatDisks();
+    void formatWorker(std::array<bool, 2> targets, std::array<int32_t, 2> fileSystems);
+    bool workerRunning();
+    bool pause(int ms);
+    void stopWorker();
+
+    WizardContext& context;
+    std::string nvrIp;
+    std::string nvrMac;
+    std::string nvrUser;
+    std::string nvrPassword;
+    int webPort = 0;
+
+    CBaseStatic2* body = nullptr;
+    CGroupImageBox* ports = nullptr;
+    CLoadingStatic* checking = nullptr;
+    CBaseStatic2* nextHint = nullptr;
+    CBaseStatic2* important = nullptr;
+
+    std::array<bool, 2> plugged { false, false };
+    std::array<bool, 2> ready { false, false };
+    bool reported = false; // a storage report has arrived
+    bool formatRunning = false; // from the confirmation to the end of formatting: storage reports are ignored
+    bool left = false;
+
+    // Each waiting box has its own flag: a storage report ends the checking box, never the formatting one.
+    std::atomic<int32_t> checkingWaiting { 0 };
+    std::atomic<int32_t> formatWaiting { 0 };
+    // Written by the format worker, read by the formatting box and, once the worker is joined, by the page.
+    std::atomic<int32_t> currentDisk { 0 };
+    std::atomic<int32_t> progress { 0 };
+    std::array<std::atomic<int32_t>, 2> formatted { 0, 0 };
+
+    std::mutex runLock; // guards run
+    std::condition_variable runChanged;
+    bool run = false;
+    std::thread worker;
+};

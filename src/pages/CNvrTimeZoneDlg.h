@@ -1,0 +1,109 @@
+#pragma once
+// Page 8: the recorder's time zone. Reads the recorder's zone list in the wizard's language and its current zone,
+// lets the user pick a zone from a drop-down list, and on NEXT sets the zone and starts manual recording.
+
+#include "pages/WizardPage.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CErrorStatic;
+class COrselStatic;
+class CRoundBack;
+class HttpGet;
+class WizardContext;
+class ZoneListBox;
+
+class CNvrTimeZoneDlg : public WizardPage
+{
+    Q_OBJECT
+public:
+    static constexpr int kWaitTicks = 120;
+    static constexpr uint32_t kRequestTimeoutMs = 6000;
+    // The error box's RETRY (offered when the zone list could not be read) ends the box with this result.
+    static constexpr int kRetryResult = 4;
+
+    // loadZones false builds the page without reading anything from the recorder (ShowZones fills it).
+    CNvrTimeZoneDlg(QWidget* host, WizardContext& context, bool loadZones = true);
+    ~CNvrTimeZoneDlg() override;
+
+    void Leave() override;
+
+    // The zone chosen or read from the recorder (1-based), -1 for none.
+    int selectedZone() const { return zone; }
+    int zoneCount() const { return static_cast<int>(zoneNames.size()); }
+    // A worker (list loading or zone setting) runs.
+    bool busy() const { return workerRunning.load() != 0; }
+    // Shows a zone list and the current zone as the recorder gave them; a zone that names none selects nothing.
+    void ShowZones(const std::vector<std::string>& names, int currentZone);
+    // What a click on the zone box does: opens the list with the chosen row in view.
+    void OpenZoneList();
+
+    ZoneListBox* zoneList() const { return list; }
+    CRoundBack* zoneBox() const { return box; }
+    CErrorStatic* errorLine() const { return error; }
+
+protected:
+    void OnNext() override;
+    void OnBack() override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    enum class SetOutcome { Done, Refused, NetworkFailed };
+    struct ListResult
+    {
+        bool listRead = false; // the zone list was read (its names follow)
+        bool zoneRead = false; // and the current zone too
+        std::vector<std::string> names;
+        int zone = -1;
+    };
+
+    void loadZones();
+    void runWaitingBox();
+    void startWorker(std::function<void(uint32_t tag)> body);
+    void stopWorker();
+    void listWorker(uint32_t tag, int language);
+    void setWorker(uint32_t tag, int zoneNumber);
+    void listLoaded(uint32_t tag, const ListResult& result);
+    void zoneSet(uint32_t tag, SetOutcome outcome);
+    void actOnSetting();
+    // The error box ("Check Network Failed!"); with offerRetry it has RETRY too. True when RETRY closed it.
+    bool showNetworkError(bool offerRetry);
+    void showErrorLine(const QString& text);
+    void chooseRow(int row);
+    void showZoneName();
+    bool openRequest(HttpGet& http);
+    void forgetRequest();
+
+    WizardContext& context;
+    std::string nvrIp;
+    std::string nvrMac;
+    std::string nvrUser;
+    std::string nvrPassword;
+    int webPort = 0;
+
+    COrselStatic* label = nullptr;
+    CRoundBack* box = nullptr;
+    ZoneListBox* list = nullptr;
+    CErrorStatic* error = nullptr;
+
+    std::vector<std::string> zoneNames;
+    int zone = -1;
+    bool setFailed = false;
+    bool setSettled = false; // the setting worker's outcome has arrived
+    bool retryLoading = false;
+    bool boxRunning = false;
+    bool left = false;
+
+    std::atomic<int32_t> workerRunning { 0 };
+    std::atomic<int32_t> waiting { 0 };
+    std::atomic<int32_t> runFlag { 0 }; // cleared to stop the worker
+    std::thread worker;
+    uint32_t workerTag = 0;
+    std::mutex requestLock; // guards request
+    HttpGet* request = nullptr;
+};

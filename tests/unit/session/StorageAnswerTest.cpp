@@ -1,0 +1,64 @@
+#include "session/StorageWatch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(StorageWatch, answerGivesPortStateAndFileSystemCode)
+{
+    const struct
+    {
+        const char* answer;
+        int32_t plugged;
+        int32_t ready;
+        int32_t fsCode; // starts at 4: kept unless the answer carries a code
+    } cases[] = {
+        { "plug=1\r\nready=1\r\nusedpartition=1\r\npartitioninfo1=1,/dev/sda1,2048,1000,900,1\r\n", 1, 1, 1 },
+        { "plug=1\r\nready=0\r\nusedpartition=2\r\npartitioninfo1=1,a,b,c,d,1\r\npartitioninfo2=2,a,b,c,d,3\r\n", 1, 0,
+            3 },
+        { "plug=1\r\nready=1\r\nusedpartition=1\r\npartitioninfo1=1,a,b,c,d,7\r\n", 1, 1, 4 },
+        { "plug=1\r\nready=1\r\nusedpartition=1\r\npartitioninfo1=1,a,b,c,d,12\r\n", 1, 1, 4 },
+        { "plug=1\r\nready=1\r\nusedpartition=1\r\npartitioninfo1=1,a\r\n", 1, 1, 4 },
+        { "plug=0\r\nready=0\r\nusedpartition=0\r\n", 0, 0, 4 },
+        { "plug=yes\r\nready=1 \r\n", 0, 0, 4 },
+        { "", 0, 0, 4 },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.answer);
+        int32_t plugged = -1;
+        int32_t ready = -1;
+        int32_t fsCode = 4;
+        StorageWatch::ReadAnswer(entry.answer, plugged, ready, fsCode);
+        EXPECT_EQ(plugged, entry.plugged);
+        EXPECT_EQ(ready, entry.ready);
+        EXPECT_EQ(fsCode, entry.fsCode);
+    }
+}
+
+TEST(StorageWatch, diskIsNamedByWhatTheRecorderReports)
+{
+    using Description = StorageWatch::DiskDescription;
+    const struct
+    {
+        std::string answer;
+        Description description;
+    } cases[] = {
+        { "plug=1\r\ndevicename=/dev/sda\r\nmodelname=Ultra Fit\r\ncapacity=1000000000000\r\n",
+            { "Ultra Fit", 1000000000000 } },
+        { "plug=1\r\ndevicename=/dev/sdb\r\nmodelname=\r\n", { "/dev/sdb", 0 } },
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=12GB\r\n", { "Disk", 0 } },
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=-5\r\n", { "Disk", 0 } },
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=9999999999999999999999\r\n", { "Disk", 0 } },
+        { "plug=1\r\nmodelname=" + std::string(300, 'M') + "\r\n", { std::string(64, 'M'), 0 } },
+        { "plug=1\r\n", { "", 0 } },
+        { "plug=0\r\nmodelname=Gone\r\ncapacity=5\r\n", { "", 0 } },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.answer);
+        EXPECT_EQ(StorageWatch::ReadDescription(entry.answer), entry.description);
+    }
+}
+
+} // namespace
