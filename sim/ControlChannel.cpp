@@ -97,6 +97,31 @@ void ControlChannel::loop()
     }
 }
 
+std::string ControlChannel::runFault(std::istringstream& words)
+{
+    std::string device;
+    std::string text;
+    words >> device >> text;
+    FaultSet faults;
+    std::string error;
+    if (device.empty() || text.empty() || (text != "none" && !faults.add(text, error))) {
+        return "error: usage: fault DEVICE FAULTS|none" + (error.empty() ? std::string() : " (" + error + ")");
+    }
+    std::string result = "error: no device " + device;
+    state.update([&](SimState& s) {
+        if (device != "portal" && s.recorder(device) == nullptr && s.camera(device) == nullptr) {
+            return;
+        }
+        if (text == "none") {
+            s.addedFaults.erase(device);
+        } else {
+            s.addedFaults[device] = faults;
+        }
+        result = "ok";
+    });
+    return result;
+}
+
 std::string ControlChannel::run(const std::string& line)
 {
     std::istringstream words(line);
@@ -125,6 +150,21 @@ std::string ControlChannel::run(const std::string& line)
             result = "ok";
         });
         return result;
+    }
+    if (command == "fault") {
+        return runFault(words);
+    }
+    if (command == "portal") {
+        std::string key;
+        std::string value;
+        words >> key >> value;
+        bool on = false;
+        if (key != "refuse-bind" || (value != "yes" && value != "no")) {
+            return "error: usage: portal refuse-bind yes|no";
+        }
+        on = value == "yes";
+        state.update([&](SimState& s) { s.portal.refuseBind = on; });
+        return "ok";
     }
     return "error: unknown command '" + command + "'";
 }

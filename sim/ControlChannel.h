@@ -2,9 +2,13 @@
 // Changes made while the simulator runs, for tests that play a user at the devices: command lines
 // written to a named pipe (by default LAB_DIR/sim-control, so processes in the pc namespace reach it).
 //   usb RECORDER PORT DISK    plug, unplug or replace the disk on USB port 1 or 2 (DISK as in a scenario)
+//   fault DEVICE FAULTS|none  turn fault switches on for a device or the portal (replacing those turned on
+//                             before), or off again; the scenario's own stay
+//   portal refuse-bind yes|no the portal refuses every bind (BINDERR002), or binds again
 // Each command is logged in the state file (kind "control") with its result.
 
 #include <atomic>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -25,6 +29,7 @@ public:
 
 private:
     void loop();
+    std::string runFault(std::istringstream& words);
 
     SimState& state;
     std::string path;

@@ -32,6 +32,8 @@ constexpr KnownFault knownFaults[] = {
     { "http-oversize", false }, // the body is padded past the value in bytes (default 70000)
     { "http-nokeys", false }, // the body lacks the keys a client looks for
     { "jpeg-no-eoi", false }, // the picture stream's JPEGs come without their end-of-image marker
+    { "http-split", false }, // the body leaves in pieces of the value in bytes (default 16), 20 ms apart
+    { "http-no-cookie", false }, // the answer's Set-Cookie headers are dropped
 };
 
 } // namespace
@@ -83,6 +85,11 @@ bool FaultSet::add(const std::string& text, std::string& error)
         faults.push_back(fault);
     }
     return true;
+}
+
+void FaultSet::append(const FaultSet& other)
+{
+    faults.insert(faults.end(), other.faults.begin(), other.faults.end());
 }
 
 std::optional<Fault> FaultSet::find(const std::string& name, const std::string& subject) const

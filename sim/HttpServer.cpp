@@ -5,6 +5,7 @@
 
 #include <microhttpd.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstring>
@@ -97,6 +98,35 @@ public:
 
 private:
     std::string body;
+    size_t sent = 0;
+};
+
+// Sends a body in pieces of a few bytes, 20 ms apart, so that a client reads it in several parts.
+class SplitBody : public StreamSource
+{
+public:
+    SplitBody(std::string body, size_t piece)
+        : body(std::move(body))
+        , piece(piece)
+    {
+    }
+    long read(char* buffer, size_t max) override
+    {
+        if (sent >= body.size()) {
+            return -1;
+        }
+        if (sent > 0 && !HttpServer::pause(20)) {
+            return -2;
+        }
+        size_t n = std::min({ max, piece, body.size() - sent });
+        std::memcpy(buffer, body.data() + sent, n);
+        sent += n;
+        return static_cast<long>(n);
+    }
+
+private:
+    std::string body;
+    size_t piece;
     size_t sent = 0;
 };
 
@@ -267,13 +297,14 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
         detail += " body: " + body;
     }
 
-    if (cfg.faults.has("http-silent", request.rawUri)) {
+    const FaultSet faults = activeFaults();
+    if (faults.has("http-silent", request.rawUri)) {
         state.record({ 0, cfg.device, kind, request.peer, detail, "silent" });
         while (pause(200)) { }
         return MHD_NO;
     }
     std::string faultNote;
-    if (auto slow = cfg.faults.find("http-slow", request.rawUri)) {
+    if (auto slow = faults.find("http-slow", request.rawUri)) {
         long ms = slow->hasValue ? slow->value : 3000;
         faultNote = "slow " + std::to_string(ms) + " ms";
         if (!pause(ms)) {
@@ -284,17 +315,17 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     HttpReply reply;
     if (context->tooLarge) {
         reply = HttpReply::text(413, "413 Request Entity Too Large\r\n");
-    } else if (cfg.faults.has("http-401", request.rawUri)) {
+    } else if (faults.has("http-401", request.rawUri)) {
         reply = HttpReply::text(401, "401 Unauthorized\r\n");
         reply.challenge = cfg.challenge;
         reply.realm = cfg.realm;
         faultNote += (faultNote.empty() ? "" : ", ") + std::string("401 forever");
-    } else if (cfg.faults.has("http-409", request.rawUri)) {
+    } else if (faults.has("http-409", request.rawUri)) {
         reply = HttpReply::text(409, "409 Conflict\r\n");
         faultNote += (faultNote.empty() ? "" : ", ") + std::string("409");
     } else {
         reply = handler(request);
-        reply = applyFaults(request, std::move(reply), faultNote);
+        reply = applyFaults(faults, request, std::move(reply), faultNote);
     }
 
     std::string result = std::to_string(reply.status);
@@ -311,17 +342,30 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     return queue(request, std::move(reply));
 }
 
-HttpReply HttpServer::applyFaults(const HttpRequest& request, HttpReply reply, std::string& faultNote)
+FaultSet HttpServer::activeFaults() const
+{
+    FaultSet faults = cfg.faults;
+    state.read([&](const SimState& s) {
+        auto added = s.addedFaults.find(cfg.device);
+        if (added != s.addedFaults.end()) {
+            faults.append(added->second);
+        }
+    });
+    return faults;
+}
+
+HttpReply HttpServer::applyFaults(
+    const FaultSet& faults, const HttpRequest& request, HttpReply reply, std::string& faultNote)
 {
     if (reply.status != 200 || reply.stream) {
         return reply;
     }
     auto add = [&](const std::string& note) { faultNote += (faultNote.empty() ? "" : ", ") + note; };
-    if (cfg.faults.has("http-nokeys", request.rawUri)) {
+    if (faults.has("http-nokeys", request.rawUri)) {
         reply.body = cfg.noKeysBody;
         add("no keys");
     }
-    if (auto oversize = cfg.faults.find("http-oversize", request.rawUri)) {
+    if (auto oversize = faults.find("http-oversize", request.rawUri)) {
         size_t limit = oversize->hasValue ? static_cast<size_t>(oversize->value) : 70000;
         const std::string line = "padding=" + std::string(90, 'x') + "\r\n";
         while (reply.body.size() <= limit) {
@@ -329,11 +373,24 @@ HttpReply HttpServer::applyFaults(const HttpRequest& request, HttpReply reply, s
         }
         add("oversize " + std::to_string(reply.body.size()));
     }
-    if (cfg.faults.has("http-truncated", request.rawUri)) {
+    if (faults.has("http-truncated", request.rawUri)) {
         reply.streamSize = static_cast<long long>(reply.body.size());
         reply.stream = std::make_shared<CutBody>(std::move(reply.body));
         reply.body.clear();
         add("truncated");
+    } else if (auto split = faults.find("http-split", request.rawUri)) {
+        const size_t piece = split->hasValue && split->value > 0 ? static_cast<size_t>(split->value) : 16;
+        reply.streamSize = static_cast<long long>(reply.body.size());
+        reply.stream = std::make_shared<SplitBody>(std::move(reply.body), piece);
+        reply.body.clear();
+        add("split in pieces of " + std::to_string(piece));
+    }
+    if (faults.has("http-no-cookie", request.rawUri)) {
+        auto& headers = reply.headers;
+        headers.erase(std::remove_if(headers.begin(), headers.end(),
+                          [](const auto& header) { return header.first == "Set-Cookie"; }),
+            headers.end());
+        add("no cookie");
     }
     return reply;
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -107,6 +108,9 @@ public:
     std::vector<CameraState> cameras;
     std::vector<PortalAccount> accounts;
     PortalSetup portal;
+    // Fault switches turned on while running (control pipe), by device name ("portal" for the portal); they
+    // apply after the scenario's own.
+    std::map<std::string, FaultSet> addedFaults;
     std::string portalHost;
     int portalSignUps = 0;
     int portalSignIns = 0;
