@@ -5,6 +5,7 @@
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
 #include "pages/CIntroduction3Dlg.h"
+#include "pages/CQuelmoServiceDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
@@ -102,6 +103,8 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         return new CIntroduction2Dlg(host, session);
     case 5:
         return new CIntroduction3Dlg(host, session);
+    case 11:
+        return new CQuelmoServiceDlg(host, host->Context());
     case 12:
         // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());
