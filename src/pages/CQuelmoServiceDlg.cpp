@@ -25,10 +25,11 @@
 namespace {
 
 constexpr int kLeft = 80;
-constexpr int kWidth = 700;
-constexpr int kBottom = 528; // above NEXT and BACK
+constexpr int kContentWidth = 700;
+constexpr int kBottom = 502; // above the footer band with NEXT and BACK
 constexpr int kTextSize = 13;
 constexpr Argb kTextColour = 0xFF484848u;
+constexpr Argb kMessageColour = 0xFFC62F35u;
 constexpr int kRowPitch = 38;
 constexpr int kRowHeight = 30;
 constexpr int kMarkerSize = 20;
@@ -76,11 +77,11 @@ CQuelmoServiceDlg::CQuelmoServiceDlg(QWidget* host, WizardContext& wizardContext
     intro->SetFont(kTextSize, kTextColour);
     intro->setLineHeight(19);
     intro->setCharWrap(chinese);
-    intro->setGeometry(kLeft, 118, kWidth, 20);
+    intro->setGeometry(kLeft, 118, kContentWidth, 20);
     intro->SetText(Looked("veskor_05",
         "Sign up for a Quelmo account and access your NVR remotely from wherever you are. View live video of "
         "connected cameras or access recorded video clips using an internet-connected PC, smartphone, or tablet."));
-    intro->resize(kWidth, intro->MeasureHeight());
+    intro->resize(kContentWidth, intro->MeasureHeight());
 
     static const char* const choiceNames[3] = { "signInChoice", "signUpChoice", "declineChoice" };
     const QString choiceTextValues[3] = {
@@ -111,9 +112,9 @@ CQuelmoServiceDlg::CQuelmoServiceDlg(QWidget* host, WizardContext& wizardContext
         text->SetFont(kTextSize, kTextColour);
         text->setLineHeight(19);
         text->setCharWrap(chinese);
-        text->setGeometry(kLeft + 32, y + 2, kWidth - 32, 20);
+        text->setGeometry(kLeft + 32, y + 2, kContentWidth - 32, 20);
         text->SetText(choiceTextValues[i]);
-        text->resize(kWidth - 32, text->MeasureHeight());
+        text->resize(kContentWidth - 32, text->MeasureHeight());
         text->setCursor(Qt::PointingHandCursor);
         text->installEventFilter(this);
         choiceTexts[static_cast<size_t>(i)] = text;
@@ -150,8 +151,6 @@ CQuelmoServiceDlg::CQuelmoServiceDlg(QWidget* host, WizardContext& wizardContext
 
     message = new CErrorStatic(this);
     message->setObjectName(QStringLiteral("message"));
-    message->SetFont(kTextSize, 0xFFC62F35u);
-    message->setLineHeight(19);
     message->setIndent(6, 2);
     message->setBox(true, 0xFFFDECECu, 4);
     message->setCharWrap(chinese);
@@ -225,17 +224,18 @@ void CQuelmoServiceDlg::layOut()
         const int rightLabel = labelWidth({ FirstNameRow, LastNameRow });
         const int leftEdit = 232;
         const int rightX = kLeft + leftLabel + leftEdit + kMarkerSize + 24;
-        const int rightEdit = kLeft + kWidth - rightX - rightLabel;
+        const int rightEdit = kLeft + kContentWidth - rightX - rightLabel;
         for (RowIndex i : { EmailRow, PasswordRow, ConfirmRow })
             placeRow(i, kLeft, rowsTop + i * kRowPitch, leftLabel, leftEdit);
         placeRow(FirstNameRow, rightX, rowsTop, rightLabel, rightEdit);
         placeRow(LastNameRow, rightX, rowsTop + kRowPitch, rightLabel, rightEdit);
-        const int termsY = rowsTop + 3 * kRowPitch + 2;
-        termsBox->setGeometry(kLeft, termsY, 30, 25);
+        // The terms under the names, beside the confirmation.
+        const int termsY = rowsTop + 2 * kRowPitch + (kRowHeight - 25) / 2;
+        termsBox->setGeometry(rightX, termsY, 30, 25);
         const int linkWidth = QFontMetrics(termsLink->DrawingFont()).horizontalAdvance(termsLink->text()) + 4;
-        termsLink->setGeometry(kLeft + 38, termsY + 4, linkWidth, 20);
+        termsLink->setGeometry(rightX + 38, termsY + 4, std::min(linkWidth, kLeft + kContentWidth - rightX - 38), 20);
         termsLink->MakeLink();
-        bottom = termsY + 25;
+        bottom = rowsTop + 2 * kRowPitch + kRowHeight;
     } else if (input) {
         const int label = labelWidth({ EmailRow, PasswordRow });
         for (RowIndex i : { EmailRow, PasswordRow })
@@ -258,10 +258,18 @@ void CQuelmoServiceDlg::layOut()
 
     // The message area under the rows, as many lines as the text needs, never over the buttons.
     message->SetText(shownMessage);
-    const int top = bottom + 12;
-    message->setGeometry(kLeft, top, kWidth, 20);
-    const int height = message->MeasureHeight() + 2 * 6 + 6;
-    message->setGeometry(kLeft, top, kWidth, std::min(height, kBottom - top));
+    // A text too long for the room left is set smaller, down to 10 pixels, before it is cut.
+    const int top = bottom + 14;
+    int height = 0;
+    for (int size = kTextSize; size >= 10; --size) {
+        message->SetFont(size, kMessageColour);
+        message->setLineHeight(size + 6);
+        message->setGeometry(kLeft, top, kContentWidth, 20);
+        height = message->MeasureHeight() + 2 * 6 + 6;
+        if (top + height <= kBottom)
+            break;
+    }
+    message->setGeometry(kLeft, top, kContentWidth, std::min(height, kBottom - top));
     message->setVisible(!shownMessage.isEmpty());
 
     updateNext();
