@@ -455,8 +455,10 @@ void CQuelmoServiceDlg::waitForChain()
         const int result = box.DoModal();
         if (!alive || leaving)
             return;
-        if (result != ModalLayer::IDOK)
-            return; // ended from outside: the wizard is closing
+        // A box that ended neither because the chain did nor at its tick limit was ended from outside: the wizard
+        // is closing, and the host stops the chain in Leave.
+        if (result != ModalLayer::IDOK || (chain->Busy().load() != 0 && box.ticks() < box.tickLimit()))
+            return;
     }
     ShowOutcome(chain->Result());
 }

@@ -243,12 +243,18 @@ private slots:
         QVERIFY(direct);
     }
 
-    // The sign-in is awaited, not stopped: it succeeds.
+    // The sign-in is awaited, not stopped: it succeeds. The forms say "en" whatever the wizard's language.
     void signInBindsAndRegistersTheRecorder()
     {
+        SelectLanguage(1);
         PageRun run(kIn);
+        SelectLanguage(0);
         const Outcome outcome = run.attempt({ 1, "owner@example.lab", "Cloud123" });
         QVERIFY2(outcome.advanced(), qPrintable(run.page->messageText() + outcome.errorBox));
+        QVERIFY(RequestsSeen(QStringLiteral("portal"),
+                    QStringLiteral("POST /account/?signin body: client=wizard&"
+                                   "wizard_version=HXT-914Q_V%202.02.00&lang=en&"))
+            > 0);
         QCOMPARE(run.context.Session().CloudEmail(), std::string("owner@example.lab"));
         QCOMPARE(RecorderCloud("nvr-in").value("email").toString(), QStringLiteral("owner@example.lab"));
     }
