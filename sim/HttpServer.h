@@ -118,8 +118,7 @@ public:
 
 private:
     int queue(const HttpRequest& request, HttpReply reply);
-    HttpReply applyFaults(
-        const FaultSet& faults, const HttpRequest& request, HttpReply reply, std::string& faultNote);
+    HttpReply applyFaults(const FaultSet& faults, const HttpRequest& request, HttpReply reply, std::string& faultNote);
     // The scenario's fault switches of this device and those turned on since through the control pipe.
     FaultSet activeFaults() const;
 
