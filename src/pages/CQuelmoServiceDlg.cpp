@@ -322,7 +322,7 @@ bool CQuelmoServiceDlg::CheckEmail()
 
 bool CQuelmoServiceDlg::CheckPasswords()
 {
-    // Exact and case-sensitive; an empty confirmation differs from any password.
+    // Exact and case-sensitive: an empty confirmation differs from any password that is not empty.
     const QString mismatch = ErrorLine("veskor_08", "The passwords doesn't match!");
     if (rows[PasswordRow].edit->text() == rows[ConfirmRow].edit->text()) {
         passwordMarker = false;
