@@ -5,6 +5,7 @@
 #include "overlays/AboutBox.h"
 #include "overlays/ModalLayer.h"
 #include "platform/ProgramIcon.h"
+#include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -63,7 +64,8 @@ CTalvioDlg::CTalvioDlg()
 {
     setObjectName("talvioDlg");
     setWindowTitle(QStringLiteral("Setup Wizard"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon/3159.png")));
+    if (auto icon = LoadIconResource(3159))
+        setWindowIcon(QIcon(QPixmap::fromImage(*icon)));
     translucent = TranslucencyAvailable();
     // Without translucency the frame is shown without its shadow, as a plain border around the host.
     if (translucent)

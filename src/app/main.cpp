@@ -6,6 +6,7 @@
 #include "app/CTalvioDlg.h"
 #include "app/WizardPages.h"
 #include "pages/WizardPage.h"
+#include "ui/Drawing.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -38,6 +39,9 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIntValue("HXT_EXIT_AFTER_FIRST_PAINT") == 1)
         application.installEventFilter(&exitAfterFirstPaint);
     RegisterWizardOverlays();
+    // The welcome page's background and buttons, and the window's icon, are decoded while the frame waits to
+    // start the host.
+    PrefetchPictures({ 3000 }, { 3041, 3038, 3040, 3039, 3037, 3034, 3036, 3035, 3045, 3042, 3044, 3043 }, 3159);
     CTalvioDlg frame;
     frame.show();
     return application.exec();

@@ -8,7 +8,11 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSet>
 #include <QTextLayout>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -34,20 +38,112 @@ std::optional<QImage> DecodePng(const QString& path)
     QImage image;
     if (!image.loadFromData(bytes, "PNG") || image.isNull())
         return std::nullopt;
+    // An opaque picture (RGB32) already paints as fast as premultiplied ARGB: no second copy for it.
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+// Decoded pictures kept for the next caller. Small ones (buttons, icons: drawn by many controls) stay for
+// the program's life, up to 2 MiB in all; a large one (a page background) is handed out once, to the page it was
+// decoded for.
+class PictureStore
+{
+public:
+    static PictureStore& Instance()
+    {
+        static PictureStore store;
+        return store;
+    }
+
+    // Decodes the pictures on a thread of their own; a caller asking for one of them meanwhile waits for it.
+    // Decodes the pictures (resource stem, pixel ratio) on a thread of their own; a caller asking for one of
+    // them meanwhile waits for it. Once per program.
+    void Prefetch(const std::vector<std::pair<QString, qreal>>& items)
+    {
+        {
+            std::lock_guard lock(mutex);
+            if (worker.joinable())
+                return;
+            for (const auto& [stem, ratio] : items)
+                pending.insert(Key(stem, ratio));
+        }
+        worker = std::thread([this, items] {
+            for (const auto& [stem, ratio] : items) {
+                std::optional<QImage> picture = Decode(stem, ratio);
+                std::lock_guard lock(mutex);
+                pending.remove(Key(stem, ratio));
+                if (picture)
+                    pictures.insert(Key(stem, ratio), *picture);
+                ready.notify_all();
+            }
+        });
+    }
+
+    // The picture for stem at ratio: kept or prefetched, else decoded now (and kept when small).
+    std::optional<QImage> Load(const QString& stem, qreal ratio)
+    {
+        const QString key = Key(stem, ratio);
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return !pending.contains(key); });
+            auto it = pictures.find(key);
+            if (it != pictures.end()) {
+                QImage picture = *it;
+                if (!Small(picture))
+                    pictures.erase(it);
+                return picture;
+            }
+        }
+        std::optional<QImage> picture = Decode(stem, ratio);
+        if (picture && Small(*picture)) {
+            std::lock_guard lock(mutex);
+            if (kept + picture->sizeInBytes() <= kKeptLimit) {
+                kept += picture->sizeInBytes();
+                pictures.insert(key, *picture);
+            }
+        }
+        return picture;
+    }
+
+    ~PictureStore()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+
+private:
+    static QString Key(const QString& stem, qreal ratio)
+    {
+        return stem + (ratio > 1.0 ? QStringLiteral("@2") : QStringLiteral("@1"));
+    }
+    static bool Small(const QImage& picture) { return picture.sizeInBytes() <= 256 * 1024; }
+    static constexpr qsizetype kKeptLimit = 2 * 1024 * 1024; // what the kept pictures may hold at most
+
+    static std::optional<QImage> Decode(const QString& stem, qreal ratio)
+    {
+        if (!QFile::exists(stem + QStringLiteral(".png")))
+            return std::nullopt;
+        if (ratio > 1.0 && QFile::exists(stem + QStringLiteral("@2x.png"))) {
+            if (auto sharp = DecodePng(stem + QStringLiteral("@2x.png"))) {
+                sharp->setDevicePixelRatio(2.0);
+                return sharp;
+            }
+        }
+        return DecodePng(stem + QStringLiteral(".png"));
+    }
+
+    std::mutex mutex;
+    std::condition_variable ready;
+    QSet<QString> pending;
+    QHash<QString, QImage> pictures;
+    qsizetype kept = 0; // bytes of the small pictures kept by loads
+    std::thread worker;
+};
+
 std::optional<QImage> LoadScaledResource(const QString& stem, qreal ratio)
 {
-    if (!QFile::exists(stem + QStringLiteral(".png")))
-        return std::nullopt;
-    if (ratio > 1.0 && QFile::exists(stem + QStringLiteral("@2x.png"))) {
-        if (auto sharp = DecodePng(stem + QStringLiteral("@2x.png"))) {
-            sharp->setDevicePixelRatio(2.0);
-            return sharp;
-        }
-    }
-    return DecodePng(stem + QStringLiteral(".png"));
+    return PictureStore::Instance().Load(stem, ratio);
 }
 
 // The pixel ratio pictures are decoded for when the caller names none: the sharpest screen's.
@@ -95,6 +191,24 @@ std::optional<QImage> LoadBitmapResource(int id, qreal ratio)
 std::optional<QImage> LoadBitmapResource(int id)
 {
     return LoadBitmapResource(id, ScreenRatio());
+}
+
+std::optional<QImage> LoadIconResource(int id)
+{
+    return LoadScaledResource(QStringLiteral(":/icon/%1").arg(id), 1.0);
+}
+
+void PrefetchPictures(const std::vector<int>& bitmapIds, const std::vector<int>& pngIds, int iconId)
+{
+    const qreal ratio = ScreenRatio();
+    std::vector<std::pair<QString, qreal>> items;
+    for (int id : bitmapIds)
+        items.emplace_back(QStringLiteral(":/bmp/%1").arg(id), ratio);
+    for (int id : pngIds)
+        items.emplace_back(QStringLiteral(":/png/%1").arg(id), ratio);
+    if (iconId != 0)
+        items.emplace_back(QStringLiteral(":/icon/%1").arg(iconId), 1.0);
+    PictureStore::Instance().Prefetch(items);
 }
 
 QImage FitPicture(const QImage& picture, QSize size, qreal ratio)

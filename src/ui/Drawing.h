@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -23,6 +24,15 @@ std::optional<QImage> LoadPngResource(int id);
 // The background bitmap with that resource id (":/bmp/<id>.png", 2x version likewise), or nothing.
 std::optional<QImage> LoadBitmapResource(int id, qreal ratio);
 std::optional<QImage> LoadBitmapResource(int id);
+
+// The program icon's picture with that id (":/icon/<id>.png"), or nothing.
+std::optional<QImage> LoadIconResource(int id);
+
+// Starts decoding these bitmaps, PNG pictures and program icon for the program's screens on a thread of its own, so
+// that the loads above find them ready (a load of one still being decoded waits for it). For a page about to be shown
+// while the program waits anyway. Every load keeps pictures of up to 256 KiB
+// decoded (2 MiB in all) for the next one; a larger prefetched picture is handed out once.
+void PrefetchPictures(const std::vector<int>& bitmapIds, const std::vector<int>& pngIds, int iconId = 0);
 
 // The picture scaled smoothly (averaging, not point-sampled) to size logical pixels for a screen of pixel ratio
 // `ratio`, with that device pixel ratio: drawn at size on such a screen it needs no scaling. A picture of that

@@ -21,6 +21,7 @@ private slots:
     void pictureForTheScreensPixelRatio();
     void picturesAreScaledSmoothlyWhenAssigned();
     void bitmapsLoadFromTheirOwnTree();
+    void prefetchedPicturesMatchDecodedOnes();
     void pictureAssignedTwiceReleasesTheFirst();
     void fontInstalledComparesExactly();
     void chineseFacesFollowTheLanguage();
@@ -119,6 +120,26 @@ void DrawingTest::bitmapsLoadFromTheirOwnTree()
 {
     QVERIFY(LoadBitmapResource(3001).has_value());
     QVERIFY(!LoadBitmapResource(3090).has_value());
+}
+
+// A page background decoded ahead is handed to the first page that asks, once (later pages decode their own
+// rather than the store keeping 2 MB for ever); a small picture stays shared. Both equal a plain decode.
+void DrawingTest::prefetchedPicturesMatchDecodedOnes()
+{
+    PrefetchPictures({ 3002 }, { 3045 }, 3159);
+    const std::optional<QImage> background = LoadBitmapResource(3002, 1.0);
+    const std::optional<QImage> button = LoadPngResource(3045, 1.0);
+    const std::optional<QImage> icon = LoadIconResource(3159);
+    QVERIFY(background && button && icon);
+    QVERIFY(!background->hasAlphaChannel()); // opaque: kept as RGB32, no premultiplied copy
+    QCOMPARE(background->size(), QSize(860, 640));
+    const std::optional<QImage> again = LoadBitmapResource(3002, 1.0);
+    QVERIFY(again && *again == *background);
+    QVERIFY(again->constBits() != background->constBits()); // decoded anew, not kept
+    const std::optional<QImage> buttonAgain = LoadPngResource(3045, 1.0);
+    QVERIFY(buttonAgain && buttonAgain->constBits() == button->constBits()); // shared
+    QCOMPARE(icon->size(), QSize(256, 256));
+    QVERIFY(!LoadIconResource(1).has_value());
 }
 
 void DrawingTest::pictureAssignedTwiceReleasesTheFirst()
