@@ -25,8 +25,6 @@ QImage CPreview::Decode(std::string_view jpeg, QSize area, qreal ratio, QSize* s
     const QSize size = reader.size(); // from the header alone
     if (!size.isValid() || size.isEmpty())
         return {};
-    if (sourceSize != nullptr)
-        *sourceSize = size;
     // Drawn over the whole area: decoded at exactly the pixels it is drawn with.
     const QSize target(qMax(1, qRound(area.width() * ratio)), qMax(1, qRound(area.height() * ratio)));
     reader.setScaledSize(target);
@@ -36,6 +34,8 @@ QImage CPreview::Decode(std::string_view jpeg, QSize area, qreal ratio, QSize* s
     if (picture.size() != target)
         picture = picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     picture.setDevicePixelRatio(ratio);
+    if (sourceSize != nullptr)
+        *sourceSize = size;
     return picture;
 }
 

@@ -22,9 +22,9 @@
 #include "pages/CNvrTimeZoneDlg.h"
 #include "pages/CPreview.h"
 #include "pages/CPreviewPage.h"
-#include "pages/CameraOverlays.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
+#include "pages/CameraOverlays.h"
 #include "pages/WizardPage.h"
 #include "session/CloudPortalInfo.h"
 #include "session/WizardContext.h"
@@ -42,8 +42,8 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QImageWriter>
 #include <QDir>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -418,8 +418,8 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     preview.texts[0] = "admin";
     preview.texts[2] = "QC-210   192.168.1.64";
     preview.anchor = QPoint(495, 330);
-    scenes.push_back(MakeScene("10-preview-live", Placeholder(10), CTransparentPage::KindPreview, preview,
-        [](WizardPage*) {
+    scenes.push_back(
+        MakeScene("10-preview-live", Placeholder(10), CTransparentPage::KindPreview, preview, [](WizardPage*) {
             if (auto* bubble = qobject_cast<CPreviewPage*>(ModalLayer::Top())) {
                 CPreview* area = bubble->preview();
                 area->SetPicture(CameraFrame(area->size(), area->devicePixelRatioF()), QSize(640, 480));

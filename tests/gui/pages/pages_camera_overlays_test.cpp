@@ -97,7 +97,7 @@ private slots:
     void whatDoesNotDecodeBlanksTheArea()
     {
         QByteArray notJpeg = Jpeg(QSize(320, 240));
-        notJpeg.replace(2, 40, QByteArray(40, '\x33')); // the header is gone
+        notJpeg.replace(2, 40, QByteArray(40, '\x33')); // the tables are gone
         QSize source(1, 1);
         QVERIFY(CPreview::Decode(View(notJpeg), QSize(320, 170), 1.0, &source).isNull());
         QVERIFY(!source.isValid());
