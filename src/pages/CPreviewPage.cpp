@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kPageWidth = 860;
 constexpr int kPageHeight = 640;
+constexpr int kPageMargin = 2; // the bubble keeps clear of the page's rounded edge
 constexpr int kCorner = 7;
 constexpr int kTipHalf = 12; // the tip is 24 px high at the body's edge
 constexpr QRect kDescriptionRect { 24, 7, 300, 20 };
@@ -59,8 +60,8 @@ CPreviewPage::~CPreviewPage()
 
 QRect CPreviewPage::PlaceBubble(QPoint anchor, int* tipY)
 {
-    const int x = std::clamp(anchor.x() + 5, 0, kPageWidth - kWidth);
-    const int y = std::clamp(anchor.y() - 30, 0, kPageHeight - kHeight);
+    const int x = std::clamp(anchor.x() + 5, kPageMargin, kPageWidth - kWidth - kPageMargin);
+    const int y = std::clamp(anchor.y() - 30, kPageMargin, kPageHeight - kHeight - kPageMargin);
     if (tipY != nullptr)
         *tipY = std::clamp(anchor.y() + 2 - y, kCorner + kTipHalf, kHeight - kCorner - kTipHalf);
     return QRect(x, y, kWidth, kHeight);

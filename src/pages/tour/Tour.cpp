@@ -20,12 +20,9 @@
 #include "pages/CNvrPwdDlg.h"
 #include "pages/CNvrSearchDlg.h"
 #include "pages/CNvrTimeZoneDlg.h"
-<<<<<<< HEAD
 #include "pages/CPreview.h"
 #include "pages/CPreviewPage.h"
-=======
 #include "pages/CQuelmoServiceDlg.h"
->>>>>>> main
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/CameraOverlays.h"
@@ -399,7 +396,6 @@ void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("09-disks-format-failed", DiskPage(1), CTransparentPage::KindError, failed));
 }
 
-<<<<<<< HEAD
 // A camera's picture as the preview shows one: a fixed JPEG (a yard with a path, the camera's label and a time
 // stamp) decoded the way the preview decodes what a camera sends.
 QImage CameraFrame(QSize area, qreal ratio)
@@ -463,7 +459,8 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     lowRow.anchor = QPoint(495, 600);
     scenes.push_back(MakeScene("10-preview-low-row", Placeholder(10), CTransparentPage::KindPreview, lowRow));
     scenes.push_back(MakeScene("10-install-help", Placeholder(10), CTransparentPage::KindInstallCam));
-=======
+}
+
 // The portal's refusal as the page shows it after a chain.
 std::function<void(WizardPage*)> PortalAnswer(const std::string& answer)
 {
@@ -505,7 +502,6 @@ void AddCloudScenes(std::vector<Scene>& scenes)
     failed.text = Text("Check Network Failed!", "Check Network Failed!");
     scenes.push_back(MakeScene("11-cloud-network-failure", CloudPage(CQuelmoServiceDlg::SignIn, email, password),
         CTransparentPage::KindError, failed));
->>>>>>> main
 }
 
 std::vector<Scene> Scenes()

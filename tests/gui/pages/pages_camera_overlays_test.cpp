@@ -57,10 +57,10 @@ private slots:
         QTest::addColumn<QRect>("bubble");
         QTest::addColumn<int>("tipY");
         QTest::newRow("a row in the middle") << QPoint(495, 300) << QRect(500, 270, 358, 212) << 32;
-        QTest::newRow("a low row") << QPoint(495, 560) << QRect(500, 428, 358, 212) << 134;
-        QTest::newRow("the lowest row below a long text") << QPoint(495, 632) << QRect(500, 428, 358, 212) << 193;
-        QTest::newRow("near the top") << QPoint(495, 10) << QRect(500, 0, 358, 212) << 19;
-        QTest::newRow("near the right edge") << QPoint(700, 300) << QRect(502, 270, 358, 212) << 32;
+        QTest::newRow("a low row") << QPoint(495, 560) << QRect(500, 426, 358, 212) << 136;
+        QTest::newRow("the lowest row below a long text") << QPoint(495, 632) << QRect(500, 426, 358, 212) << 193;
+        QTest::newRow("near the top") << QPoint(495, 10) << QRect(500, 2, 358, 212) << 19;
+        QTest::newRow("near the right edge") << QPoint(700, 300) << QRect(500, 270, 358, 212) << 32;
     }
 
     void bubbleStaysInsideThePageAndPointsAtTheIcon()
@@ -143,8 +143,8 @@ private slots:
         QCOMPARE(page.OpenOverlay(CTransparentPage::KindPreview, values), int(ModalLayer::IDOK));
         QVERIFY(threadRan);
         QVERIFY(closing >= 0 && closing < 1000);
-        QCOMPARE(bubble, QRect(500, 428, 358, 212));
-        QCOMPARE(area, QRect(524, 460, 320, 170));
+        QCOMPARE(bubble, QRect(500, 426, 358, 212));
+        QCOMPARE(area, QRect(524, 458, 320, 170));
         QCOMPARE(tip, QString::fromStdString(values.texts[2]));
     }
 
