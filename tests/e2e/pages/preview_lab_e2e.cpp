@@ -3,6 +3,7 @@
 // a picture carrying an end marker inside it, pictures that do not decode, and closing in the middle of a picture.
 #include "pages/CPreview.h"
 #include "pages/CPreviewPage.h"
+#include "ui/COrselButton.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
