@@ -10,17 +10,28 @@
 
 namespace {
 
+// What a picture stream sends besides whole pictures.
+struct StreamShape
+{
+    int fps = 4;
+    bool multipart = false;
+    int width = 320;
+    int height = 240;
+    bool noEndMarker = false; // pictures lack their FF D9
+    bool embeddedEnd = false; // each picture carries a comment holding a small picture with its own FF D9
+    bool undecodable = false; // FF D8, bytes that decode to nothing, FF D9
+    long stallAfter = -1; // the stream stops after this many bytes of its first picture (-1: never, -2: half)
+};
+
 // Pictures at the camera's rate, for as long as the client reads (or until the simulator stops).
 class JpegStream : public StreamSource
 {
 public:
-    JpegStream(SimState& state, std::string camera, std::string label, int fps, bool multipart, bool noEndMarker)
+    JpegStream(SimState& state, std::string camera, std::string label, StreamShape shape)
         : state(state)
         , camera(std::move(camera))
         , label(std::move(label))
-        , fps(fps)
-        , multipart(multipart)
-        , noEndMarker(noEndMarker)
+        , shape(shape)
         , start(std::chrono::steady_clock::now())
     {
         state.update([&](SimState& s) {
@@ -38,7 +49,7 @@ public:
     long read(char* buffer, size_t max) override
     {
         if (offset == pending.size()) {
-            auto due = start + std::chrono::milliseconds(frame * 1000 / fps);
+            auto due = start + std::chrono::milliseconds(frame * 1000 / shape.fps);
             auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
             if (wait.count() > 0 && !HttpServer::pause(wait.count())) {
                 return -2;
@@ -48,13 +59,40 @@ public:
             }
             nextPicture();
         }
-        size_t n = std::min(max, pending.size() - offset);
+        size_t end = pending.size();
+        if (stallAt != std::string::npos) {
+            if (offset >= stallAt) {
+                // Stalled in the middle of the picture: nothing more until the simulator stops.
+                while (HttpServer::pause(200)) { }
+                return -2;
+            }
+            end = stallAt;
+        }
+        size_t n = std::min(max, end - offset);
         std::memcpy(buffer, pending.data() + offset, n);
         offset += n;
         return static_cast<long>(n);
     }
 
 private:
+    std::string picture(long long tick, const std::string& stamp)
+    {
+        if (shape.undecodable) {
+            return "\xFF\xD8" + std::string(2000, '\x55') + "\xFF\xD9";
+        }
+        // Large pictures are drawn once: encoding millions of pixels per frame would slow the whole simulator.
+        const bool large = static_cast<long long>(shape.width) * shape.height > 2000000;
+        if (large && !cachedLarge.empty()) {
+            return cachedLarge;
+        }
+        std::string bytes
+            = TestPicture::jpeg(tick, label + " #" + std::to_string(frame), stamp, shape.width, shape.height);
+        if (large) {
+            cachedLarge = bytes;
+        }
+        return bytes;
+    }
+
     void nextPicture()
     {
         auto now = std::chrono::system_clock::now();
@@ -69,16 +107,36 @@ private:
         // The picture follows the clock, not this stream: a client that asks again for every picture
         // still sees it move.
         long long tick
-            = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() * fps / 1000;
-        std::string picture = TestPicture::jpeg(tick, label + " #" + std::to_string(frame), stamp);
-        if (noEndMarker && picture.size() >= 2) {
-            picture.resize(picture.size() - 2); // the trailing FF D9
+            = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() * shape.fps / 1000;
+        std::string bytes = picture(tick, stamp);
+        if (shape.embeddedEnd && bytes.size() >= 2) {
+            // A comment segment right after the start marker holding a whole small picture, end marker included.
+            static const char thumbnail[] = "thumbnail \xFF\xD8\xFF\xFE\x00\x04"
+                                            "ab\xFF\xD9 end";
+            const std::string inner(thumbnail, sizeof thumbnail - 1);
+            const size_t length = inner.size() + 2;
+            std::string segment = "\xFF\xFE";
+            segment += static_cast<char>(length >> 8);
+            segment += static_cast<char>(length & 0xFF);
+            bytes.insert(2, segment + inner);
         }
-        if (multipart) {
-            pending = "--hxtframe\r\nContent-Type: image/jpeg\r\nContent-Length: " + std::to_string(picture.size())
-                + "\r\n\r\n" + picture + "\r\n";
+        if (shape.noEndMarker && bytes.size() >= 2) {
+            bytes.resize(bytes.size() - 2); // the trailing FF D9
+        }
+        if (frame == 0 && shape.stallAfter != -1) {
+            size_t head = 0;
+            if (shape.multipart) {
+                head = std::string("--hxtframe\r\nContent-Type: image/jpeg\r\nContent-Length: ").size()
+                    + std::to_string(bytes.size()).size() + 4;
+            }
+            const size_t part = shape.stallAfter < 0 ? bytes.size() / 2 : static_cast<size_t>(shape.stallAfter);
+            stallAt = head + std::min(part, bytes.size() - 1);
+        }
+        if (shape.multipart) {
+            pending = "--hxtframe\r\nContent-Type: image/jpeg\r\nContent-Length: " + std::to_string(bytes.size())
+                + "\r\n\r\n" + bytes + "\r\n";
         } else {
-            pending = std::move(picture);
+            pending = std::move(bytes);
         }
         offset = 0;
         ++frame;
@@ -88,13 +146,13 @@ private:
     SimState& state;
     std::string camera;
     std::string label;
-    int fps;
-    bool multipart;
-    bool noEndMarker;
+    StreamShape shape;
     std::chrono::steady_clock::time_point start;
     long long frame = 0;
     std::string pending;
     size_t offset = 0;
+    size_t stallAt = std::string::npos;
+    std::string cachedLarge;
 };
 
 } // namespace
@@ -195,9 +253,23 @@ HttpReply CameraHttp::pictureStream(const HttpRequest& request)
     HttpReply reply;
     reply.contentType = setup.multipart ? "multipart/x-mixed-replace; boundary=hxtframe" : "image/jpeg";
     reply.headers.emplace_back("Cache-Control", "no-cache");
-    bool noEndMarker = setup.faults.has("jpeg-no-eoi", request.rawUri);
-    reply.stream = std::make_shared<JpegStream>(
-        state, name, setup.model + " " + setup.name, setup.fps, setup.multipart, noEndMarker);
-    reply.note = noEndMarker ? "stream without end markers" : "stream";
+    // The request's faults: the scenario's and those switched on through the control pipe.
+    const FaultSet& faults = request.faults;
+    StreamShape shape;
+    shape.fps = setup.fps;
+    shape.multipart = setup.multipart;
+    shape.width = setup.pictureWidth;
+    shape.height = setup.pictureHeight;
+    shape.noEndMarker = faults.has("jpeg-no-eoi", request.rawUri);
+    shape.embeddedEnd = faults.has("jpeg-embedded-eoi", request.rawUri);
+    shape.undecodable = faults.has("jpeg-undecodable", request.rawUri);
+    if (auto stall = faults.find("jpeg-stall", request.rawUri)) {
+        shape.stallAfter = stall->hasValue ? std::max(0L, stall->value) : -2;
+    }
+    reply.stream = std::make_shared<JpegStream>(state, name, setup.model + " " + setup.name, shape);
+    reply.note = shape.noEndMarker ? "stream without end markers"
+        : shape.stallAfter != -1   ? "stream that stalls"
+        : shape.undecodable        ? "stream of undecodable pictures"
+                                   : "stream";
     return reply;
 }

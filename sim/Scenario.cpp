@@ -224,6 +224,13 @@ bool applyCameraKey(CameraSetup& c, const std::string& key, const std::string& v
         c.multipart = value == "multipart";
     } else if (key == "fps") {
         return toInt(value, 1, 30, c.fps) || (error = "fps must be 1..30", false);
+    } else if (key == "picture") {
+        const size_t x = value.find('x');
+        if (x == std::string::npos || !toInt(value.substr(0, x), 16, 10000, c.pictureWidth)
+            || !toInt(value.substr(x + 1), 16, 10000, c.pictureHeight)) {
+            error = "picture must be WIDTHxHEIGHT, each 16..10000";
+            return false;
+        }
     } else if (key == "fault") {
         return c.faults.add(value, error);
     } else {

@@ -67,6 +67,8 @@ struct CameraSetup
     std::string listPassword; // password field of the recorder's camera line
     int fps = 4;
     bool multipart = false; // picture stream with multipart part headers (else bare JPEGs)
+    int pictureWidth = 320; // size of the stream's pictures
+    int pictureHeight = 240;
     FaultSet faults;
 };
 

@@ -1,6 +1,7 @@
 // Test picture drawing and JPEG encoding.
 #include "TestPicture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
@@ -56,14 +57,22 @@ const unsigned char* glyphRows(char c)
 
 struct Canvas
 {
-    std::vector<unsigned char> rgb = std::vector<unsigned char>(TestPicture::width * TestPicture::height * 3);
+    Canvas(int w, int h)
+        : width(w)
+        , height(h)
+        , rgb(static_cast<size_t>(w) * static_cast<size_t>(h) * 3)
+    {
+    }
+    int width;
+    int height;
+    std::vector<unsigned char> rgb;
 
     void put(int x, int y, unsigned char r, unsigned char g, unsigned char b)
     {
-        if (x < 0 || y < 0 || x >= TestPicture::width || y >= TestPicture::height) {
+        if (x < 0 || y < 0 || x >= width || y >= height) {
             return;
         }
-        unsigned char* p = &rgb[static_cast<size_t>((y * TestPicture::width + x) * 3)];
+        unsigned char* p = &rgb[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
         p[0] = r;
         p[1] = g;
         p[2] = b;
@@ -71,8 +80,10 @@ struct Canvas
 
     void box(int x0, int y0, int w, int h, unsigned char r, unsigned char g, unsigned char b)
     {
-        for (int y = y0; y < y0 + h; ++y) {
-            for (int x = x0; x < x0 + w; ++x) {
+        const int xs = std::max(x0, 0);
+        const int xe = std::min(x0 + w, width);
+        for (int y = std::max(y0, 0); y < std::min(y0 + h, height); ++y) {
+            for (int x = xs; x < xe; ++x) {
                 put(x, y, r, g, b);
             }
         }
@@ -101,7 +112,13 @@ struct Canvas
 
 std::string TestPicture::jpeg(long long frame, const std::string& label, const std::string& stamp)
 {
-    Canvas canvas;
+    return jpeg(frame, label, stamp, width, height);
+}
+
+std::string TestPicture::jpeg(
+    long long frame, const std::string& label, const std::string& stamp, int width, int height)
+{
+    Canvas canvas(width, height);
     // Colour bars.
     static const unsigned char bars[8][3] = { { 192, 192, 192 }, { 192, 192, 0 }, { 0, 192, 192 }, { 0, 192, 0 },
         { 192, 0, 192 }, { 192, 0, 0 }, { 0, 0, 192 }, { 16, 16, 16 } };
@@ -109,11 +126,12 @@ std::string TestPicture::jpeg(long long frame, const std::string& label, const s
         canvas.box(i * width / 8, 0, width / 8 + 1, height, bars[i][0], bars[i][1], bars[i][2]);
     }
     // A white bar sweeping across, a square bouncing up and down: the picture visibly moves.
-    int sweep = static_cast<int>((frame * 8) % width);
-    canvas.box(sweep, 0, 12, height, 255, 255, 255);
+    const int unit = std::max(1, width / 320);
+    int sweep = static_cast<int>((frame * 8 * unit) % width);
+    canvas.box(sweep, 0, 12 * unit, height, 255, 255, 255);
     int bounce = static_cast<int>(frame % 40);
-    int y = 60 + (bounce < 20 ? bounce : 40 - bounce) * 5;
-    canvas.box(width - 60 - sweep / 4, y, 30, 30, 255, 128, 0);
+    int y = height / 4 + (bounce < 20 ? bounce : 40 - bounce) * height / 48;
+    canvas.box(width - 60 * unit - sweep / 4, y, 30 * unit, 30 * unit, 255, 128, 0);
 
     canvas.text(8, 8, label.substr(0, 25));
     canvas.text(8, height - 24, stamp.substr(0, 25));
@@ -125,15 +143,15 @@ std::string TestPicture::jpeg(long long frame, const std::string& label, const s
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     jpeg_mem_dest(&info, &out, &outSize);
-    info.image_width = width;
-    info.image_height = height;
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 80, TRUE);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = &canvas.rgb[static_cast<size_t>(info.next_scanline) * width * 3];
+        JSAMPROW row = &canvas.rgb[static_cast<size_t>(info.next_scanline) * static_cast<size_t>(width) * 3];
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

@@ -12,4 +12,7 @@ public:
 
     // One picture for the given frame number; the text lines are drawn in upper case.
     static std::string jpeg(long long frame, const std::string& label, const std::string& stamp);
+    // The same picture at another size (the bars, the moving bar and square follow the width and height).
+    static std::string jpeg(
+        long long frame, const std::string& label, const std::string& stamp, int pictureWidth, int pictureHeight);
 };

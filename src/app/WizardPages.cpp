@@ -1,5 +1,9 @@
 #include "app/WizardPages.h"
 
+#include "pages/CameraOverlays.h"
 #include "pages/GuideOverlays.h"
 
-void RegisterWizardOverlays() { }
+void RegisterWizardOverlays()
+{
+    RegisterCameraOverlays();
+}

@@ -5,6 +5,7 @@
 #include "overlays/ModalLayer.h"
 
 #include <QBasicTimer>
+#include <QPoint>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,6 +21,9 @@ struct OverlayValues
     int port = 0; // preview: camera port
     std::string texts[3]; // preview: the camera's three texts
     intptr_t value = 0; // preview: one more value
+    // Preview: where the bubble's tip points (the clicked icon), in the coordinates of the page that opens the
+    // dimmer (offsets from the page's top-left corner, as QWidget::mapTo(page, ...) gives them).
+    QPoint anchor;
     int retryResult = 0; // error: non-zero adds a RETRY button that ends the box with this result
 };
 

@@ -20,9 +20,12 @@
 #include "pages/CNvrPwdDlg.h"
 #include "pages/CNvrSearchDlg.h"
 #include "pages/CNvrTimeZoneDlg.h"
+#include "pages/CPreview.h"
+#include "pages/CPreviewPage.h"
 #include "pages/CQuelmoServiceDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
+#include "pages/CameraOverlays.h"
 #include "pages/WizardPage.h"
 #include "session/CloudPortalInfo.h"
 #include "session/WizardContext.h"
@@ -40,7 +43,9 @@
 #include "ui/WindowMessage.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -391,6 +396,71 @@ void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("09-disks-format-failed", DiskPage(1), CTransparentPage::KindError, failed));
 }
 
+// A camera's picture as the preview shows one: a fixed JPEG (a yard with a path, the camera's label and a time
+// stamp) decoded the way the preview decodes what a camera sends.
+QImage CameraFrame(QSize area, qreal ratio)
+{
+    QImage image(640, 480, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 260);
+    sky.setColorAt(0, QColor(118, 168, 214));
+    sky.setColorAt(1, QColor(206, 226, 240));
+    painter.fillRect(0, 0, 640, 260, sky);
+    painter.fillRect(0, 260, 640, 220, QColor(92, 138, 74));
+    painter.setBrush(QColor(188, 172, 140));
+    painter.setPen(Qt::NoPen);
+    painter.drawPolygon(QPolygon({ QPoint(280, 260), QPoint(360, 260), QPoint(560, 480), QPoint(80, 480) }));
+    painter.setBrush(QColor(168, 84, 62));
+    painter.drawRect(40, 150, 200, 110);
+    painter.setBrush(QColor(120, 60, 48));
+    painter.drawPolygon(QPolygon({ QPoint(30, 150), QPoint(140, 90), QPoint(250, 150) }));
+    painter.setBrush(QColor(250, 236, 170));
+    painter.drawRect(70, 180, 40, 36);
+    painter.drawRect(170, 180, 40, 36);
+    painter.setBrush(QColor(58, 98, 52));
+    painter.drawEllipse(QPoint(500, 200), 70, 80);
+    painter.setPen(Qt::white);
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setPixelSize(22);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QPoint(16, 32), QStringLiteral("QC-210 GARDEN"));
+    painter.drawText(QPoint(16, 464), QStringLiteral("2026-12-10 18:49:12.250"));
+    painter.end();
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(80);
+    writer.write(image);
+    return CPreview::Decode(std::string_view(jpeg.constData(), size_t(jpeg.size())), area, ratio);
+}
+
+// Page 10's live preview with a picture, and its install help. The preview's camera address is empty, so its
+// thread sends nothing: the tour runs on the build machine.
+void AddCameraOverlayScenes(std::vector<Scene>& scenes)
+{
+    RegisterCameraOverlays();
+    OverlayValues preview;
+    preview.address = "";
+    preview.texts[0] = "admin";
+    preview.texts[2] = "QC-210   192.168.1.64";
+    preview.anchor = QPoint(495, 330);
+    scenes.push_back(
+        MakeScene("10-preview-live", Placeholder(10), CTransparentPage::KindPreview, preview, [](WizardPage*) {
+            if (auto* bubble = qobject_cast<CPreviewPage*>(ModalLayer::Top())) {
+                CPreview* area = bubble->preview();
+                area->SetPicture(CameraFrame(area->size(), area->devicePixelRatioF()), QSize(640, 480));
+            }
+        }));
+    OverlayValues lowRow = preview;
+    lowRow.texts[2] = "QC-420W Outdoor Bullet Camera with a very long model description   192.168.1.65:8080";
+    lowRow.anchor = QPoint(495, 600);
+    scenes.push_back(MakeScene("10-preview-low-row", Placeholder(10), CTransparentPage::KindPreview, lowRow));
+    scenes.push_back(MakeScene("10-install-help", Placeholder(10), CTransparentPage::KindInstallCam));
+}
+
 // The portal's refusal as the page shows it after a chain.
 std::function<void(WizardPage*)> PortalAnswer(const std::string& answer)
 {
@@ -480,6 +550,7 @@ std::vector<Scene> Scenes()
     scenes.push_back(waiting);
     AddRecorderScenes(scenes);
     scenes.push_back(AboutBoxScene());
+    AddCameraOverlayScenes(scenes);
     return scenes;
 }
 
