@@ -2,6 +2,7 @@
 
 #include "app/StandInPage.h"
 #include "overlays/ModalLayer.h"
+#include "pages/CCameraSearchDlg.h"
 #include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
@@ -117,6 +118,8 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         return new CNvrTimeZoneDlg(host, host->Context());
     case 9:
         return new CHddFormatDlg(host, host->Context());
+    case 10:
+        return new CCameraSearchDlg(host, host->Context());
     case 12:
         // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());
