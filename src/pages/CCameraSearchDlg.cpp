@@ -5,6 +5,7 @@
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
 #include "net/HttpGet.h"
+#include "overlays/AlertBox.h"
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
 #include "pages/CCamListCtrl.h"
@@ -20,6 +21,7 @@
 #include "ui/COrselStatic.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
+#include "ui/WindowMessage.h"
 
 #include <QFontMetrics>
 #include <QPointer>

@@ -13,6 +13,7 @@
 #include "ui/COrselButton2.h"
 #include "ui/Messages.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <memory>
 
@@ -33,6 +34,15 @@ const std::vector<std::string> kLines = {
     "0;;00:00:00:00:00:08;Veskor;QC-H;admin;ph",
     "0",
 };
+
+bool WaitFor(const std::function<bool()>& condition, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < ms)
+        QTest::qWait(10);
+    return condition();
+}
 
 void Deliver()
 {
@@ -61,8 +71,8 @@ private:
     {
         auto made = std::make_unique<CCameraSearchDlg>(host.get(), *context);
         made->show();
-        QTRY_VERIFY_WITH_TIMEOUT(made->searchRunning(), 2000);
-        QTRY_VERIFY_WITH_TIMEOUT(!made->searchRunning(), 5000);
+        WaitFor([&] { return made->searchRunning(); }, 2000);
+        WaitFor([&] { return !made->searchRunning(); }, 5000);
         return made;
     }
 
@@ -145,6 +155,7 @@ private slots:
     void aCameraListBecomesRowsAndAFailedSearchSaysSo()
     {
         auto p = page();
+        QVERIFY(!p->searchRunning());
         // The first search could not be made: nothing listed and nothing said.
         QVERIFY(!p->noCameraShown());
         QCOMPARE(p->list()->rowCount(), 0);
@@ -176,6 +187,7 @@ private slots:
     void checkRequestsAreAnsweredAfterTheClickAndStopAtFour()
     {
         auto p = page();
+        QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
         CCamListCtrl* list = p->list();
         for (int row : { 0, 1, 2, 3 }) {
@@ -208,6 +220,7 @@ private slots:
     void anAcceptedPasswordLandsOnlyOnItsOwnCamera()
     {
         auto p = page();
+        QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
         CCamListCtrl* list = p->list();
         CameraPasswordJob job;
@@ -248,6 +261,7 @@ private slots:
     void rescanCarriesCheckedVerifiedCamerasOverByMac()
     {
         auto p = page();
+        QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
         CCamListCtrl* list = p->list();
         list->CheckRow(0);
@@ -272,6 +286,7 @@ private slots:
     void backPostsTheStorageWatchBeforeLeaving()
     {
         auto p = page();
+        QVERIFY(!p->searchRunning());
         host->take();
         QTest::mouseClick(p->backButton(), Qt::LeftButton);
         QCOMPARE(host->take(), (Messages { { WM_STORAGE_WATCH, 0, 0 }, { WM_WIZARD_NAV, NAV_BACK, 0 } }));
@@ -284,6 +299,7 @@ private slots:
     void nextWithoutRecorderGoesOnOnceAndAddsNothing()
     {
         auto p = page();
+        QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
         p->list()->CheckRow(0);
         p->list()->CheckRow(1);
@@ -300,6 +316,7 @@ private slots:
     void leaveDuringASearchJoinsItsWorker()
     {
         auto p = page();
+        QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
         p->Rescan();
         QVERIFY(p->searchRunning());
