@@ -170,6 +170,13 @@ private slots:
         QVERIFY(list->IsVerified(5)); // account "admin"
         QVERIFY(!list->IsVerified(6)); // empty account
         QVERIFY(!p->noCameraShown());
+        // A model name with markup is shown as text, cut, and whole on hover.
+        p->ShowCameraLines(
+            { "0;10.77.0.42;00:3e:0b:00:02:03;Veskor;<b>QC</b> <%s%n> & a very long model name that goes "
+              "on and on;admin;pw;;1;" });
+        QCOMPARE(list->item(0, CCamListCtrl::kModelColumn)->toolTip(),
+            QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
+        p->ShowCameraLines(kLines);
 
         // Timed out: the list stays empty, nothing is said, the session keeps its cameras.
         p->ShowCameraLines({}, CCameraSearchDlg::SearchOutcome::TimedOut);
