@@ -180,15 +180,17 @@ TEST(CameraRules, resultsFindTheirCameraByMacOrElseByAddress)
 
 TEST(CameraRules, nextLeavesEveryKeptCameraInExactlyOneChannelAndNoDroppedCameraInAny)
 {
-    // A in channel 0, B in channel 1, C seen but not added; the user keeps B and picks C.
-    Cameras cameras = List({ "1;10.77.0.30;00:00:00:00:00:01;b;A;admin;pa",
-        "1;10.77.0.31;00:00:00:00:00:02;b;B;admin;pb", "0;10.77.0.32;00:00:00:00:00:03;b;C;admin;pc" });
-    cameras[1]->selected = 1;
+    // A, B and C in channels 0 to 2, D seen but not added; the user keeps C and picks D. (Removing only the dropped
+    // cameras and adding from channel 0 would leave C in channels 0 and 2.)
+    Cameras cameras
+        = List({ "1;10.77.0.30;00:00:00:00:00:01;b;A;admin;pa", "1;10.77.0.31;00:00:00:00:00:02;b;B;admin;pb",
+            "1;10.77.0.32;00:00:00:00:00:03;b;C;admin;pc", "0;10.77.0.33;00:00:00:00:00:04;b;D;admin;pd" });
     cameras[2]->selected = 1;
+    cameras[3]->selected = 1;
     std::vector<RegistrationStep> steps = PlanRegistration(cameras);
 
     // Play the recorder's channels.
-    std::vector<std::string> channels = { "A", "B", "", "" };
+    std::vector<std::string> channels = { "A", "B", "C", "" };
     RunRegistration(
         steps,
         [&](const RegistrationStep& step) {
@@ -201,11 +203,12 @@ TEST(CameraRules, nextLeavesEveryKeptCameraInExactlyOneChannelAndNoDroppedCamera
             return true;
         },
         [] { return true; });
-    EXPECT_EQ(channels, (std::vector<std::string> { "B", "C", "", "" }));
+    EXPECT_EQ(channels, (std::vector<std::string> { "C", "D", "", "" }));
     ApplyRegistration(cameras, steps);
     EXPECT_EQ(cameras[0]->selected, 0);
-    EXPECT_EQ(cameras[1]->selected, 1);
+    EXPECT_EQ(cameras[1]->selected, 0);
     EXPECT_EQ(cameras[2]->selected, 1);
+    EXPECT_EQ(cameras[3]->selected, 1);
 }
 
 TEST(CameraRules, registrationsCountOnlySuccessesAndAFailedOneIsNotSelected)
