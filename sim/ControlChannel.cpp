@@ -189,6 +189,82 @@ std::string ControlChannel::run(const std::string& line)
         state.update([&](SimState& s) { s.portal.refuseBind = on; });
         return "ok";
     }
+    if (command == "sees") {
+        // The cameras the recorder sees from now on: cameras appear and leave between two scans.
+        std::string recorder;
+        std::string names;
+        words >> recorder >> names;
+        std::vector<std::string> seen;
+        if (names != "none") {
+            std::istringstream list(names);
+            for (std::string name; std::getline(list, name, ',');) {
+                if (!name.empty())
+                    seen.push_back(name);
+            }
+        }
+        std::string result = "error: usage: sees RECORDER CAMERA,...|none";
+        state.update([&](SimState& s) {
+            RecorderState* r = s.recorder(recorder);
+            if (r == nullptr || names.empty())
+                return;
+            for (const auto& name : seen) {
+                if (s.camera(name) == nullptr)
+                    return;
+            }
+            r->setup.sees = seen;
+            result = "ok";
+        });
+        return result;
+    }
+    if (command == "camera-address") {
+        // The address the recorders list for a camera from now on (a camera that moved); "-" lists its own again.
+        std::string camera;
+        std::string address;
+        words >> camera >> address;
+        std::string result = "error: usage: camera-address CAMERA TEXT|-";
+        state.update([&](SimState& s) {
+            CameraState* c = s.camera(camera);
+            if (c == nullptr || address.empty())
+                return;
+            c->listedAddress = address == "-" ? std::string() : address;
+            result = "ok";
+        });
+        return result;
+    }
+    if (command == "camline") {
+        // Raw lines the recorder's camera list carries after its own: "camline R clear", "camline R fill N"
+        // (N made-up cameras), or "camline R TEXT" (the rest of the command, blanks kept).
+        std::string recorder;
+        words >> recorder;
+        std::string rest;
+        std::getline(words, rest);
+        const size_t start = rest.find_first_not_of(' ');
+        rest = start == std::string::npos ? std::string() : rest.substr(start);
+        std::string result = "error: usage: camline RECORDER clear|fill N|TEXT";
+        state.update([&](SimState& s) {
+            RecorderState* r = s.recorder(recorder);
+            if (r == nullptr || rest.empty())
+                return;
+            if (rest == "clear") {
+                r->extraCameraLines.clear();
+            } else if (rest.rfind("fill ", 0) == 0) {
+                const int count = std::atoi(rest.c_str() + 5);
+                if (count < 1 || count > 1000)
+                    return;
+                for (int i = 0; i < count; ++i) {
+                    char mac[18];
+                    std::snprintf(mac, sizeof mac, "02:00:00:00:%02x:%02x", (i >> 8) & 0xFF, i & 0xFF);
+                    r->extraCameraLines.push_back("0;10.88." + std::to_string(i / 250) + "."
+                        + std::to_string(i % 250 + 1) + ";" + mac + ";Veskor;FILL-" + std::to_string(i + 1)
+                        + ";admin;fill" + std::to_string(i + 1) + ";;1");
+                }
+            } else {
+                r->extraCameraLines.push_back(rest);
+            }
+            result = "ok";
+        });
+        return result;
+    }
     return "error: unknown command '" + command + "'";
 }
 

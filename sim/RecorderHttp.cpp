@@ -6,8 +6,10 @@
 #include "TimeZoneTable.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 
 namespace {
 
@@ -45,6 +47,43 @@ bool number(const std::optional<std::string>& text, long low, long high, int& ou
 std::string hostText(const CameraSetup& c)
 {
     return Scenario::ipText(c.ip) + (c.port != 80 ? ":" + std::to_string(c.port) : "");
+}
+
+// A query value as sent, "%XX" decoded but "+" kept: Base64 values carry "+" raw, which a form decoder would
+// turn into a space.
+std::optional<std::string> rawArg(const HttpRequest& request, const std::string& name)
+{
+    const size_t question = request.rawUri.find('?');
+    if (question == std::string::npos) {
+        return std::nullopt;
+    }
+    std::istringstream pairs(request.rawUri.substr(question + 1));
+    std::string pair;
+    while (std::getline(pairs, pair, '&')) {
+        const size_t equals = pair.find('=');
+        if (equals == std::string::npos || pair.compare(0, equals, name) != 0 || equals != name.size()) {
+            continue;
+        }
+        std::string value;
+        for (size_t i = equals + 1; i < pair.size(); ++i) {
+            if (pair[i] == '%' && i + 2 < pair.size() && std::isxdigit(static_cast<unsigned char>(pair[i + 1]))
+                && std::isxdigit(static_cast<unsigned char>(pair[i + 2]))) {
+                value += static_cast<char>(std::stoi(pair.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                value += pair[i];
+            }
+        }
+        return value;
+    }
+    return std::nullopt;
+}
+
+// A field of a camera line: a text holding the line's separators is listed empty rather than shifting the
+// fields after it.
+std::string lineField(const std::string& text)
+{
+    return text.find_first_of(";\r\n") == std::string::npos ? text : std::string();
 }
 
 } // namespace
@@ -278,8 +317,8 @@ HttpReply RecorderHttp::storageFormatPoll()
 HttpReply RecorderHttp::addCamera(const HttpRequest& request)
 {
     RegisteredCamera c;
-    auto account = request.arg("account");
-    auto pass = request.arg("pass");
+    auto account = rawArg(request, "account");
+    auto pass = rawArg(request, "pass");
     auto host = request.arg("hostname");
     if (!number(request.arg("avdevid"), 0, slots - 1, c.slot) || !number(request.arg("protocol"), 0, 99, c.protocol)
         || !number(request.arg("protocoltype"), 0, 99, c.protocolType) || !host || host->empty() || !account || !pass) {
@@ -345,12 +384,16 @@ HttpReply RecorderHttp::cameraDiscovery()
         const RecorderState& r = *s.recorder(name);
         std::vector<std::string> listedMacs;
         for (const auto& c : r.cameras) {
-            body += "1;" + c.host + ";" + c.hostId + ";" + c.brand + ";" + c.product + ";" + c.account + ";"
-                + c.password + ";ch" + std::to_string(c.slot + 1) + ";" + std::to_string(c.protocolType) + "\r\n";
+            body += "1;" + lineField(c.host) + ";" + lineField(c.hostId) + ";" + lineField(c.brand) + ";"
+                + lineField(c.product) + ";" + lineField(c.account) + ";" + lineField(c.password) + ";ch"
+                + std::to_string(c.slot + 1) + ";" + std::to_string(c.protocolType) + "\r\n";
             listedMacs.push_back(c.hostId);
         }
         for (const auto& seen : r.setup.sees) {
             const CameraState* c = s.camera(seen);
+            if (c == nullptr) {
+                continue;
+            }
             std::string mac = Scenario::macText(c->setup.mac);
             bool listed = false;
             for (const auto& m : listedMacs) {
@@ -359,9 +402,13 @@ HttpReply RecorderHttp::cameraDiscovery()
             if (listed) {
                 continue;
             }
-            body += "0;" + hostText(c->setup) + ";" + mac + ";" + c->setup.brand + ";" + c->setup.model + ";"
+            const std::string address = c->listedAddress.empty() ? hostText(c->setup) : c->listedAddress;
+            body += "0;" + address + ";" + mac + ";" + c->setup.brand + ";" + c->setup.model + ";"
                 + (c->setup.listAccount ? "admin" : "") + ";" + c->setup.listPassword + ";;"
                 + std::to_string(c->setup.protocolType) + "\r\n";
+        }
+        for (const auto& line : r.extraCameraLines) {
+            body += line + "\r\n";
         }
     });
     return lines(body);

@@ -55,6 +55,7 @@ struct RecorderState
     std::string cloudPassword;
     int passwordChanges = 0;
     int formatPort = -1; // the port of the latest formatting (what storageformatpoll reports)
+    std::vector<std::string> extraCameraLines; // raw lines the camera list carries after its own (control channel)
 };
 
 struct CameraState
@@ -65,6 +66,7 @@ struct CameraState
     int streamsOpened = 0;
     int streamsOpen = 0;
     long long framesSent = 0;
+    std::string listedAddress; // the address the recorders list for it; empty: ip[:port] (control channel)
 };
 
 struct PortalAccount

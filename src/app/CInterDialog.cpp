@@ -2,6 +2,7 @@
 
 #include "app/StandInPage.h"
 #include "overlays/ModalLayer.h"
+#include "pages/CCameraSearchDlg.h"
 #include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
@@ -118,6 +119,8 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         return new CNvrTimeZoneDlg(host, host->Context());
     case 9:
         return new CHddFormatDlg(host, host->Context());
+    case 10:
+        return new CCameraSearchDlg(host, host->Context());
     case 11:
         return new CQuelmoServiceDlg(host, host->Context());
     case 12:

@@ -4,11 +4,9 @@
 #include "CliSearch.h"
 
 #include "device/NvrClient.h"
+#include "discovery/AddressText.h"
 #include "discovery/DatagramHeader.h"
 
-#include <arpa/inet.h>
-
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -50,37 +48,6 @@ struct Target
     std::array<uint8_t, 6> mac {};
 };
 
-// The recorder's own parsers are lenient (they read texts the program made itself); what a person types
-// is checked strictly first: a dotted IPv4 address, and six ':'-separated hexadecimal bytes in either case.
-bool strictIpText(const std::string& text)
-{
-    in_addr address {};
-    return inet_pton(AF_INET, text.c_str(), &address) == 1;
-}
-
-std::optional<std::string> strictMacText(const std::string& text)
-{
-    std::string lower;
-    size_t pieces = 1;
-    size_t digits = 0; // in the current piece
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == ':' && digits > 0) {
-            ++pieces;
-            digits = 0;
-        } else if (std::isxdigit(byte) && digits < 2) {
-            ++digits;
-        } else {
-            return std::nullopt;
-        }
-        lower += static_cast<char>(std::tolower(byte));
-    }
-    if (pieces != 6 || digits == 0) {
-        return std::nullopt;
-    }
-    return lower;
-}
-
 // Reads --ip and --mac; prints the usage problem and returns nothing when they are missing or malformed.
 std::optional<Target> readTarget(const CliOptions& options, const char* command)
 {
@@ -89,15 +56,19 @@ std::optional<Target> readTarget(const CliOptions& options, const char* command)
         std::fprintf(stderr, "hxt914q-cli %s: --ip and --mac are required\n", command);
         return std::nullopt;
     }
-    if (!strictIpText(options.Get("ip")) || !SearchDevice::ParseIpText(options.Get("ip"), target.ip)) {
+    // What a person types is read strictly: a malformed address is refused, never sent to another device.
+    const auto ip = ParseIpv4Strict(options.Get("ip"));
+    if (!ip) {
         std::fprintf(stderr, "hxt914q-cli %s: --ip needs a dotted IPv4 address\n", command);
         return std::nullopt;
     }
-    const auto mac = strictMacText(options.Get("mac"));
-    if (!mac || !SearchDevice::ParseMacText(*mac, target.mac)) {
+    const auto mac = ParseMacStrict(options.Get("mac"));
+    if (!mac) {
         std::fprintf(stderr, "hxt914q-cli %s: --mac needs six ':'-separated hexadecimal bytes\n", command);
         return std::nullopt;
     }
+    target.ip = *ip;
+    target.mac = *mac;
     return target;
 }
 

@@ -9,6 +9,8 @@
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
 #include "overlays/ModalLayer.h"
+#include "pages/CCamListCtrl.h"
+#include "pages/CCameraSearchDlg.h"
 #include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
@@ -396,6 +398,60 @@ void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("09-disks-format-failed", DiskPage(1), CTransparentPage::KindError, failed));
 }
 
+// The camera lines the tour's camera page lists: a long model name, cameras with and without a known password.
+std::vector<std::string> TourCameraLines()
+{
+    return {
+        "1;192.168.1.64;00:1a:2b:3c:5d:01;Veskor;PQC-7310W;admin;Garden2024;;1",
+        "0;192.168.1.65:8080;00:1a:2b:3c:5d:02;Veskor;PQC-2000 Outdoor Pan Tilt Zoom Night Vision;admin;;;1",
+        "0;192.168.1.66;00:1a:2b:3c:5d:03;Veskor;QC-210;;;;0",
+        "0;192.168.1.67;00:1a:2b:3c:5d:04;Veskor;HXT-C420W;admin;Porch77;;1",
+        "0;192.168.1.68;00:1a:2b:3c:5d:05;Veskor;HXT-D300;admin;Drive55;;1",
+        "0;192.168.1.69;00:1a:2b:3c:5d:06;Veskor;HXT-B500;admin;Yard901;;1",
+        "0;192.168.1.70;00:1a:2b:3c:5d:07;Veskor;QC-210;admin;Shed4411;;1",
+    };
+}
+
+// Page 10 over the offline context: searching, a list (a long model name, two checked, icons on the rows whose
+// password is known), four checked (the other rows grey), nothing found, and the error of a failed cloud check.
+PageMaker CameraPage(std::vector<std::string> lines, std::vector<int> checked)
+{
+    return [lines, checked](QWidget* host, Fixture&) -> WizardPage* {
+        auto* page = new CCameraSearchDlg(host, RecorderContext());
+        if (!lines.empty()) {
+            page->ShowCameraLines(lines);
+            for (int row : checked)
+                page->list()->CheckRow(row);
+        }
+        return page;
+    };
+}
+
+void AddCameraScenes(std::vector<Scene>& scenes)
+{
+    const std::vector<std::string> lines = TourCameraLines();
+    scenes.push_back(MakeScene("10-cameras-searching", CameraPage({}, {}), 0, {}, [](WizardPage* page) {
+        auto* searching = page->findChild<CLoadingStatic*>("searching");
+        searching->show();
+        searching->raise();
+        searching->Start(100);
+        for (int i = 0; i < 5; ++i)
+            searching->Tick();
+        page->closeButton()->setEnabled(false);
+        for (COrselButton* button : { static_cast<COrselButton*>(page->nextButton()),
+                 static_cast<COrselButton*>(page->backButton()), page->findChild<COrselButton*>("rescan") }) {
+            button->setEnabled(false);
+            button->setLatched(true);
+        }
+    }));
+    scenes.push_back(MakeScene("10-cameras-list", CameraPage(lines, { 0, 3 })));
+    scenes.push_back(MakeScene("10-cameras-four-checked", CameraPage(lines, { 0, 3, 4, 5 })));
+    scenes.push_back(MakeScene("10-cameras-none", CameraPage({}, {}), 0, {}, [](WizardPage* page) {
+        static_cast<CCameraSearchDlg*>(page)->ShowCameraLines({}, CCameraSearchDlg::SearchOutcome::Failed);
+    }));
+    scenes.push_back(MakeScene("10-check-network-failed", CameraPage(lines, { 0 }), CTransparentPage::KindError));
+}
+
 // A camera's picture as the preview shows one: a fixed JPEG (a yard with a path, the camera's label and a time
 // stamp) decoded the way the preview decodes what a camera sends.
 QImage CameraFrame(QSize area, qreal ratio)
@@ -448,7 +504,7 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     preview.texts[2] = "QC-210   192.168.1.64";
     preview.anchor = QPoint(495, 330);
     scenes.push_back(
-        MakeScene("10-preview-live", Placeholder(10), CTransparentPage::KindPreview, preview, [](WizardPage*) {
+        MakeScene("10-preview-live", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindPreview, preview, [](WizardPage*) {
             if (auto* bubble = qobject_cast<CPreviewPage*>(ModalLayer::Top())) {
                 CPreview* area = bubble->preview();
                 area->SetPicture(CameraFrame(area->size(), area->devicePixelRatioF()), QSize(640, 480));
@@ -457,8 +513,8 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     OverlayValues lowRow = preview;
     lowRow.texts[2] = "QC-420W Outdoor Bullet Camera with a very long model description   192.168.1.65:8080";
     lowRow.anchor = QPoint(495, 600);
-    scenes.push_back(MakeScene("10-preview-low-row", Placeholder(10), CTransparentPage::KindPreview, lowRow));
-    scenes.push_back(MakeScene("10-install-help", Placeholder(10), CTransparentPage::KindInstallCam));
+    scenes.push_back(MakeScene("10-preview-low-row", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindPreview, lowRow));
+    scenes.push_back(MakeScene("10-install-help", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindInstallCam));
 }
 
 // The portal's refusal as the page shows it after a chain.
@@ -550,6 +606,7 @@ std::vector<Scene> Scenes()
     scenes.push_back(waiting);
     AddRecorderScenes(scenes);
     scenes.push_back(AboutBoxScene());
+    AddCameraScenes(scenes);
     AddCameraOverlayScenes(scenes);
     return scenes;
 }

@@ -1,0 +1,362 @@
+#include "pages/CCamListCtrl.h"
+
+#include "pages/CCamHeaderCtrl.h"
+#include "ui/CListCtrlVScrollbar.h"
+#include "ui/Drawing.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessage.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kColumnWidths[CCamListCtrl::kColumnCount] = { 86, 32, 32, 46, 47, 149, 26, 72, 176 };
+constexpr int kCellIndent = 4;
+constexpr Argb kBlack = 0xFF000000u;
+constexpr Argb kGrey = 0xFF7F7F7Fu;
+constexpr int kCheckedPng = 4010;
+constexpr int kUncheckedPng = 4009;
+constexpr int kIconPng = 4011;
+
+// Paints every cell: white with the text (grey on unchecked rows while four are checked), the check box in
+// column 1, the camera icon in column 6 of verified rows, nothing in column 0.
+class CamCellDelegate : public QStyledItemDelegate
+{
+public:
+    explicit CamCellDelegate(CCamListCtrl* list)
+        : QStyledItemDelegate(list)
+        , owner(list)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const CamRowData* data = owner->RowData(index.row());
+        if (data == nullptr)
+            return;
+        painter->save();
+        PrepareGraphics(*painter);
+        const QRect cell = option.rect.adjusted(kCellIndent, 0, 0, 0);
+        const int column = index.column();
+        if (column == CCamListCtrl::kCheckColumn) {
+            painter->fillRect(option.rect, Qt::white);
+            const QImage& picture = owner->Picture(data->checked == 1 ? data->checkedImage : data->uncheckedImage);
+            if (!picture.isNull()) {
+                const QRect box(cell.right() + 1 + data->boxDx - data->boxWidth,
+                    cell.top() + (cell.height() + data->boxDy - data->boxHeight) / 2, data->boxWidth, data->boxHeight);
+                painter->drawImage(QRectF(box), picture);
+            }
+        } else if (column == CCamListCtrl::kIconColumn) {
+            painter->fillRect(option.rect, Qt::white);
+            const QImage& picture = owner->Picture(data->iconImage);
+            if (data->verified == 1 && !picture.isNull()) {
+                const QRect icon(cell.right() + 1 + data->iconDx - data->iconWidth,
+                    cell.top() + (cell.height() + data->iconDy - data->iconHeight) / 2, data->iconWidth,
+                    data->iconHeight);
+                painter->drawImage(QRectF(icon), picture);
+            }
+        } else if (column != 0) {
+            painter->fillRect(option.rect, Qt::white);
+            const bool grey = data->checked != 1 && owner->CheckedCount() >= CCamListCtrl::kMaxChecked;
+            const QFont font = owner->TextFont();
+            painter->setFont(font);
+            painter->setPen(ColorFromArgb(grey ? kGrey : kBlack));
+            const QString text
+                = QFontMetrics(font).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, cell.width());
+            const int align
+                = column == CCamListCtrl::kNumberColumn ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter);
+            DrawTextBlock(*painter, cell, align | Qt::TextSingleLine, text);
+        } else {
+            painter->fillRect(option.rect, Qt::white);
+        }
+        painter->restore();
+    }
+
+private:
+    CCamListCtrl* owner;
+};
+
+} // namespace
+
+CCamListCtrl::CCamListCtrl(QWidget* page)
+    : QTableWidget(0, kColumnCount, page)
+{
+    setObjectName(QStringLiteral("cameraList"));
+    if (auto picture = LoadPngResource(kCheckedPng))
+        checkedPicture = std::move(*picture);
+    if (auto picture = LoadPngResource(kUncheckedPng))
+        uncheckedPicture = std::move(*picture);
+    if (auto picture = LoadPngResource(kIconPng))
+        iconPicture = std::move(*picture);
+
+    header = new CCamHeaderCtrl(this);
+    setHorizontalHeader(header);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    for (int column = 0; column < kColumnCount; ++column)
+        setColumnWidth(column, kColumnWidths[column]);
+    setItemDelegate(new CamCellDelegate(this));
+    setFrameShape(QFrame::NoFrame);
+    setShowGrid(false);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWordWrap(false);
+    viewport()->setMouseTracking(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    setPalette(colours);
+}
+
+void CCamListCtrl::SetTitles(const QString& modelTitle, const QString& ipTitle)
+{
+    QStringList titles;
+    for (int column = 0; column < kColumnCount; ++column)
+        titles << QString();
+    titles[kNumberColumn] = QStringLiteral(" No.");
+    titles[kModelColumn] = QStringLiteral(" ") + modelTitle;
+    titles[kIpColumn] = QStringLiteral("  ") + ipTitle;
+    header->SetTitles(titles, kNumberColumn);
+}
+
+void CCamListCtrl::SetHeaderImage(int pngId)
+{
+    header->SetImage(pngId);
+}
+
+void CCamListCtrl::SetScrollBar(CListCtrlVScrollbar* bar)
+{
+    scrollBar = bar;
+    if (scrollBar != nullptr)
+        scrollBar->Attach(this);
+    refreshScrollBar();
+}
+
+void CCamListCtrl::refreshScrollBar()
+{
+    if (scrollBar != nullptr) {
+        scrollBar->FitThumb();
+        scrollBar->Update();
+    }
+}
+
+int CCamListCtrl::AppendRow(const QString& number)
+{
+    const int row = rowCount();
+    if (row >= kMaxRows)
+        return -1;
+    insertRow(row);
+    setRowHeight(row, kRowHeight);
+    for (int column = 0; column < kColumnCount; ++column) {
+        auto* cell = new QTableWidgetItem;
+        cell->setFlags(Qt::ItemIsEnabled);
+        setItem(row, column, cell);
+    }
+    item(row, 0)->setText(number);
+    CamRowData data;
+    data.checkedImage = kCheckedPng;
+    data.uncheckedImage = kUncheckedPng;
+    data.iconImage = kIconPng;
+    data.boxWidth = 30;
+    data.boxHeight = 25;
+    data.iconWidth = 20;
+    data.iconHeight = 15;
+    rows.push_back(data);
+    refreshScrollBar();
+    return row;
+}
+
+bool CCamListCtrl::SetCellText(int row, int column, const QString& text)
+{
+    QTableWidgetItem* cell = row >= 0 && column >= 0 && column < kColumnCount ? item(row, column) : nullptr;
+    if (cell == nullptr)
+        return false;
+    cell->setText(text);
+    if (column == kModelColumn) {
+        // A name cut short shows whole on hover.
+        const int room = columnWidth(column) - kCellIndent;
+        cell->setToolTip(QFontMetrics(TextFont()).horizontalAdvance(text) > room ? text : QString());
+    }
+    refreshScrollBar();
+    return true;
+}
+
+QString CCamListCtrl::CellText(int row, int column) const
+{
+    const QTableWidgetItem* cell = item(row, column);
+    return cell != nullptr ? cell->text() : QString();
+}
+
+void CCamListCtrl::DeleteAllRows()
+{
+    setRowCount(0);
+    rows.clear();
+    ++listGeneration;
+    requestPending = false;
+    refreshScrollBar();
+}
+
+CamRowData* CCamListCtrl::RowData(int row)
+{
+    return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)] : nullptr;
+}
+
+const CamRowData* CCamListCtrl::RowData(int row) const
+{
+    return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)] : nullptr;
+}
+
+bool CCamListCtrl::CheckRow(int row)
+{
+    CamRowData* data = RowData(row);
+    if (data == nullptr || data->checked == 1 || CheckedCount() >= kMaxChecked)
+        return false;
+    data->checked = 1;
+    // The fourth check greys the other rows.
+    if (CheckedCount() >= kMaxChecked)
+        viewport()->update();
+    else
+        repaintRow(row);
+    return true;
+}
+
+void CCamListCtrl::UncheckRow(int row)
+{
+    CamRowData* data = RowData(row);
+    if (data == nullptr || data->checked != 1)
+        return;
+    const bool wasFull = CheckedCount() >= kMaxChecked;
+    data->checked = 0;
+    if (wasFull)
+        viewport()->update(); // the grey rows turn black again
+    else
+        repaintRow(row);
+}
+
+bool CCamListCtrl::IsChecked(int row) const
+{
+    const CamRowData* data = RowData(row);
+    return data != nullptr && data->checked == 1;
+}
+
+void CCamListCtrl::SetVerified(int row, bool verified)
+{
+    if (CamRowData* data = RowData(row)) {
+        data->verified = verified ? 1 : 0;
+        repaintRow(row);
+    }
+}
+
+bool CCamListCtrl::IsVerified(int row) const
+{
+    const CamRowData* data = RowData(row);
+    return data != nullptr && data->verified == 1;
+}
+
+int CCamListCtrl::CheckedCount() const
+{
+    int count = 0;
+    for (const CamRowData& data : rows)
+        count += data.checked == 1 ? 1 : 0;
+    return count;
+}
+
+void CCamListCtrl::CheckRequestHandled()
+{
+    requestPending = false;
+}
+
+QRect CCamListCtrl::CheckCellRect(int row) const
+{
+    return visualRect(model()->index(row, kCheckColumn));
+}
+
+QRect CCamListCtrl::IconCellRect(int row) const
+{
+    return visualRect(model()->index(row, kIconColumn));
+}
+
+const QImage& CCamListCtrl::Picture(int resourceId) const
+{
+    switch (resourceId) {
+    case kCheckedPng:
+        return checkedPicture;
+    case kUncheckedPng:
+        return uncheckedPicture;
+    case kIconPng:
+        return iconPicture;
+    default:
+        return noPicture;
+    }
+}
+
+QFont CCamListCtrl::TextFont() const
+{
+    return MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), kTextSize, false);
+}
+
+void CCamListCtrl::repaintRow(int row)
+{
+    const QRect first = visualRect(model()->index(row, 0));
+    viewport()->update(QRect(0, first.top(), viewport()->width(), first.height()).adjusted(-2, -2, 2, 2));
+}
+
+void CCamListCtrl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid())
+        return;
+    const int row = index.row();
+    if (index.column() == kCheckColumn) {
+        if (IsChecked(row)) {
+            UncheckRow(row);
+        } else if (!requestPending) {
+            // Asked, not decided here: the page may open an overlay, which must not run inside this handler.
+            requestPending = true;
+            PostWindowMessage(
+                parentWidget(), WM_CAMERA_CHECK_REQUEST, row, static_cast<intptr_t>(listGeneration & 0x7FFFFFFF));
+        }
+    } else if (index.column() == kIconColumn) {
+        const QRect cell = visualRect(index);
+        const QPoint tip(cell.right() + 1 - 5, cell.top() + cell.height() / 2 + 2);
+        anchor = viewport()->mapTo(parentWidget(), tip);
+        if (IsVerified(row))
+            PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, 8, row);
+    }
+}
+
+void CCamListCtrl::mouseReleaseEvent(QMouseEvent*) { }
+
+void CCamListCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index.column() == kIconColumn && IsVerified(index.row()))
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else
+        viewport()->unsetCursor();
+}
+
+void CCamListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
+void CCamListCtrl::keyPressEvent(QKeyEvent* event)
+{
+    QTableWidget::keyPressEvent(event);
+    refreshScrollBar();
+}
+
+void CCamListCtrl::wheelEvent(QWheelEvent* event)
+{
+    QTableWidget::wheelEvent(event);
+    refreshScrollBar();
+}

@@ -1,0 +1,341 @@
+// The camera page and its list without a recorder: what the list asks its page and when, the rows a camera list
+// becomes, check requests and their four-camera limit, password results that only land on their own camera,
+// what a rescan carries over, how a search that failed or timed out leaves the list, and Back and Next.
+
+#include "PagesTestSupport.h"
+
+#include "i18n/Localization.h"
+#include "pages/CCamHeaderCtrl.h"
+#include "pages/CCamListCtrl.h"
+#include "pages/CCameraSearchDlg.h"
+#include "pages/CameraPasswordRunner.h"
+#include "session/WizardContext.h"
+#include "ui/COrselButton2.h"
+#include "ui/Messages.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+using Messages = std::vector<RecordedMessage>;
+
+// A, B, C, D, E with known passwords (checked without an overlay), F new (create overlay), G with an empty account
+// (enter overlay), and two lines without an address.
+const std::vector<std::string> kLines = {
+    "0;10.77.0.30;00:00:00:00:00:01;Veskor;QC-A;admin;pa;;1",
+    "0;10.77.0.31;00:00:00:00:00:02;Veskor;QC-B;admin;pb;;1",
+    "1;10.77.0.32:8080;00:00:00:00:00:03;Veskor;QC-C;admin;pc;;1",
+    "0;10.77.0.33;00:00:00:00:00:04;Veskor;QC-D;admin;pd;;1",
+    "0;10.77.0.34;00:00:00:00:00:05;Veskor;QC-E;admin;pe;;1",
+    "0;10.77.0.35;00:00:00:00:00:06;Veskor;QC-F;admin;;;1",
+    "0;10.77.0.36;00:00:00:00:00:07;Veskor;QC-G;;;;0",
+    "0;;00:00:00:00:00:08;Veskor;QC-H;admin;ph",
+    "0",
+};
+
+bool WaitFor(const std::function<bool()>& condition, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < ms)
+        QTest::qWait(10);
+    return condition();
+}
+
+void Deliver()
+{
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::sendPostedEvents();
+}
+
+void ClickBox(CCamListCtrl* list, int row)
+{
+    list->scrollTo(list->model()->index(row, CCamListCtrl::kCheckColumn));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->CheckCellRect(row).center());
+}
+
+} // namespace
+
+class PagesCameraTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<WizardContext> context;
+    std::unique_ptr<RecordingHost> host;
+
+    // A page whose own first search (no recorder: it cannot even be made) has ended.
+    std::unique_ptr<CCameraSearchDlg> page()
+    {
+        auto made = std::make_unique<CCameraSearchDlg>(host.get(), *context);
+        made->show();
+        WaitFor([&] { return made->searchRunning(); }, 2000);
+        WaitFor([&] { return !made->searchRunning(); }, 5000);
+        return made;
+    }
+
+private slots:
+    void init()
+    {
+        SelectLanguage(0);
+        context = std::make_unique<WizardContext>(std::function<void()>(), std::function<void()>());
+        host = std::make_unique<RecordingHost>();
+    }
+
+    void cleanup()
+    {
+        while (ModalLayer* layer = ModalLayer::Top())
+            layer->End(ModalLayer::IDCANCEL);
+        host.reset();
+        context.reset();
+    }
+
+    void listAsksItsPageOnceAndUnchecksByItself()
+    {
+        RecordingHost parent;
+        CCamListCtrl list(&parent);
+        list.setGeometry(0, 0, 688, 225);
+        list.show();
+        for (int i = 0; i < CCamListCtrl::kMaxRows; ++i)
+            QCOMPARE(list.AppendRow(QString::number(i + 1)), i);
+        QCOMPARE(list.AppendRow(QStringLiteral("257")), -1);
+        QVERIFY(!list.SetCellText(-1, CCamListCtrl::kIpColumn, QStringLiteral("x")));
+        QVERIFY(!list.SetCellText(0, CCamListCtrl::kColumnCount, QStringLiteral("x")));
+        QVERIFY(list.SetCellText(0, CCamListCtrl::kIpColumn, QStringLiteral("10.77.0.30")));
+        const uint64_t generation = list.generation();
+        const intptr_t tag = static_cast<intptr_t>(generation & 0x7FFFFFFF);
+
+        // A click (and a double click) on an unchecked box asks once, posted, and checks nothing itself.
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.CheckCellRect(1).center());
+        QCOMPARE(parent.take(), (Messages { { WM_CAMERA_CHECK_REQUEST, 1, tag } }));
+        QVERIFY(!list.IsChecked(1));
+        ClickBox(&list, 2);
+        QVERIFY(parent.take().empty()); // the first request is not answered yet
+        list.CheckRequestHandled();
+        ClickBox(&list, 2);
+        QCOMPARE(parent.take(), (Messages { { WM_CAMERA_CHECK_REQUEST, 2, tag } }));
+        list.CheckRequestHandled();
+
+        // Four checked: a fifth is refused and the others are grey; a click on a checked box unchecks it at once.
+        for (int row : { 0, 1, 2, 3 })
+            QVERIFY(list.CheckRow(row));
+        QVERIFY(!list.CheckRow(4));
+        QCOMPARE(list.CheckedCount(), 4);
+        ClickBox(&list, 3);
+        QVERIFY(!list.IsChecked(3));
+        QCOMPARE(list.CheckedCount(), 3);
+        QVERIFY(parent.take().empty());
+
+        // The icon asks for the preview only on a verified row, and remembers where it was clicked.
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.IconCellRect(0).center());
+        QVERIFY(parent.take().empty());
+        list.SetVerified(0, true);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.IconCellRect(0).center());
+        QCOMPARE(parent.take(), (Messages { { WM_OPEN_OVERLAY, 8, 0 } }));
+        const QRect icon = list.IconCellRect(0);
+        QCOMPARE(list.previewAnchor(),
+            list.viewport()->mapTo(&parent, QPoint(icon.right() + 1 - 5, icon.top() + icon.height() / 2 + 2)));
+
+        // A long model name is cut on screen and whole on hover.
+        const QString longName = QStringLiteral("QC-2000 Outdoor Pan Tilt Zoom Camera With Night Vision");
+        list.SetCellText(0, CCamListCtrl::kModelColumn, longName);
+        QCOMPARE(list.item(0, CCamListCtrl::kModelColumn)->toolTip(), longName);
+        list.SetCellText(1, CCamListCtrl::kModelColumn, QStringLiteral("QC-210"));
+        QCOMPARE(list.item(1, CCamListCtrl::kModelColumn)->toolTip(), QString());
+
+        // New rows are a new list: a request made for the old one no longer matches.
+        list.DeleteAllRows();
+        QCOMPARE(list.rowCount(), 0);
+        QVERIFY(list.generation() != generation);
+        QVERIFY(!list.checkRequestPending());
+    }
+
+    void aCameraListBecomesRowsAndAFailedSearchSaysSo()
+    {
+        auto p = page();
+        QVERIFY(!p->searchRunning());
+        // The first search could not be made: nothing listed and nothing said.
+        QVERIFY(!p->noCameraShown());
+        QCOMPARE(p->list()->rowCount(), 0);
+        p->ShowCameraLines(kLines);
+        CCamListCtrl* list = p->list();
+        QCOMPARE(list->rowCount(), 7);
+        QCOMPARE(context->Session().CameraCount(), 7);
+        QCOMPARE(list->CellText(2, CCamListCtrl::kNumberColumn), QStringLiteral("3"));
+        QCOMPARE(list->CellText(2, CCamListCtrl::kModelColumn), QStringLiteral("QC-C"));
+        QCOMPARE(list->CellText(2, CCamListCtrl::kIpColumn), QStringLiteral("10.77.0.32:8080"));
+        QCOMPARE(list->Header()->titles().value(CCamListCtrl::kNumberColumn), QStringLiteral(" No."));
+        QVERIFY(list->IsVerified(5)); // account "admin"
+        QVERIFY(!list->IsVerified(6)); // empty account
+        QVERIFY(!p->noCameraShown());
+        // A model name with markup is shown as text, cut, and whole on hover.
+        p->ShowCameraLines(
+            { "0;10.77.0.42;00:3e:0b:00:02:03;Veskor;<b>QC</b> <%s%n> & a very long model name that goes "
+              "on and on;admin;pw;;1;" });
+        QCOMPARE(list->item(0, CCamListCtrl::kModelColumn)->toolTip(),
+            QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
+        p->ShowCameraLines(kLines);
+
+        // Timed out: the list stays empty, nothing is said, the session keeps its cameras.
+        p->ShowCameraLines({}, CCameraSearchDlg::SearchOutcome::TimedOut);
+        QCOMPARE(context->Session().CameraCount(), 7);
+        QVERIFY(!p->noCameraShown());
+        // Failed: the cameras go and the user is told.
+        p->ShowCameraLines({}, CCameraSearchDlg::SearchOutcome::Failed);
+        QCOMPARE(list->rowCount(), 0);
+        QCOMPARE(context->Session().CameraCount(), 0);
+        QVERIFY(p->noCameraShown());
+        p->ShowCameraLines(kLines);
+        QVERIFY(!p->noCameraShown());
+    }
+
+    void checkRequestsAreAnsweredAfterTheClickAndStopAtFour()
+    {
+        auto p = page();
+        QVERIFY(!p->searchRunning());
+        p->ShowCameraLines(kLines);
+        CCamListCtrl* list = p->list();
+        for (int row : { 0, 1, 2, 3 }) {
+            ClickBox(list, row);
+            QVERIFY(!list->IsChecked(row)); // posted: decided after the click has been handled
+            Deliver();
+            QVERIFY(list->IsChecked(row));
+        }
+        ClickBox(list, 4);
+        Deliver();
+        QVERIFY(!list->IsChecked(4));
+        QCOMPARE(list->CheckedCount(), 4);
+        ClickBox(list, 0);
+        QVERIFY(!list->IsChecked(0));
+        ClickBox(list, 4);
+        Deliver();
+        QVERIFY(list->IsChecked(4));
+        // A camera whose password is not known is not checked by the click: the overlay decides.
+        list->UncheckRow(4);
+        ClickBox(list, 5);
+        Deliver();
+        QVERIFY(!list->IsChecked(5));
+        QVERIFY(!list->checkRequestPending());
+        // A request for an older list changes nothing.
+        PostWindowMessage(p.get(), WM_CAMERA_CHECK_REQUEST, 4, 0);
+        Deliver();
+        QVERIFY(!list->IsChecked(4));
+    }
+
+    void anAcceptedPasswordLandsOnlyOnItsOwnCamera()
+    {
+        auto p = page();
+        QVERIFY(!p->searchRunning());
+        p->ShowCameraLines(kLines);
+        CCamListCtrl* list = p->list();
+        CameraPasswordJob job;
+        job.kind = CameraPasswordJob::Verify;
+        job.mac = "00:00:00:00:00:07";
+        job.address = "10.77.0.36";
+        job.row = 6;
+        job.generation = list->generation();
+        job.password = "secret7";
+
+        CameraPasswordJob stale = job;
+        stale.generation = job.generation - 1;
+        emit p->passwordRunner()->PasswordAccepted(stale);
+        CameraPasswordJob otherCamera = job;
+        otherCamera.mac = "00:00:00:00:00:06";
+        emit p->passwordRunner()->PasswordAccepted(otherCamera);
+        QVERIFY(!list->IsChecked(6) && !list->IsChecked(5));
+        QCOMPARE(context->Session().Camera(6)->password, std::string());
+
+        emit p->passwordRunner()->PasswordAccepted(job);
+        QVERIFY(list->IsChecked(6));
+        QVERIFY(list->IsVerified(6));
+        QCOMPARE(context->Session().Camera(6)->password, std::string("secret7"));
+        QCOMPARE(context->Session().Camera(6)->verified, 1);
+
+        // A created password checks the row and leaves its icon as it was.
+        CameraPasswordJob created = job;
+        created.kind = CameraPasswordJob::Create;
+        created.mac = "00:00:00:00:00:06";
+        created.address = "10.77.0.35";
+        created.row = 5;
+        created.password = "newpass1";
+        emit p->passwordRunner()->PasswordAccepted(created);
+        QVERIFY(list->IsChecked(5));
+        QCOMPARE(context->Session().Camera(5)->password, std::string("newpass1"));
+    }
+
+    void rescanCarriesCheckedVerifiedCamerasOverByMac()
+    {
+        auto p = page();
+        QVERIFY(!p->searchRunning());
+        p->ShowCameraLines(kLines);
+        CCamListCtrl* list = p->list();
+        list->CheckRow(0);
+        list->CheckRow(2);
+        QTest::mouseClick(p->findChild<QWidget*>(QStringLiteral("rescan")), Qt::LeftButton);
+        Deliver();
+        QVERIFY(p->searchRunning());
+        QCOMPARE(list->rowCount(), 0);
+        QVERIFY(!p->nextButton()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!p->searchRunning(), 5000);
+        QVERIFY(p->nextButton()->isEnabled());
+        // A comes back at another address and without its password in the line; C is gone; B was never checked.
+        p->ShowCameraLines({ "0;10.77.0.50;00:00:00:00:00:01;Veskor;QC-A;admin;;;1",
+            "0;10.77.0.31;00:00:00:00:00:02;Veskor;QC-B;admin;pb;;1", "0;10.77.0.60;;Veskor;QC-X;;;;1" });
+        QVERIFY(list->IsChecked(0));
+        QCOMPARE(context->Session().Camera(0)->password, std::string("pa"));
+        QVERIFY(!list->IsChecked(1));
+        QVERIFY(!list->IsChecked(2));
+        QCOMPARE(list->CheckedCount(), 1);
+    }
+
+    void backPostsTheStorageWatchBeforeLeaving()
+    {
+        auto p = page();
+        QVERIFY(!p->searchRunning());
+        host->take();
+        QTest::mouseClick(p->backButton(), Qt::LeftButton);
+        QCOMPARE(host->take(), (Messages { { WM_STORAGE_WATCH, 0, 0 }, { WM_WIZARD_NAV, NAV_BACK, 0 } }));
+        QTest::mouseClick(p->backButton(), Qt::LeftButton);
+        QVERIFY(host->take().empty());
+    }
+
+    // Without a recorder Next cannot read the cloud record (nothing to connect to, so no error either), and no
+    // registration is taken: no camera is reported added, and Next pressed twice goes on once.
+    void nextWithoutRecorderGoesOnOnceAndAddsNothing()
+    {
+        auto p = page();
+        QVERIFY(!p->searchRunning());
+        p->ShowCameraLines(kLines);
+        p->list()->CheckRow(0);
+        p->list()->CheckRow(1);
+        host->take();
+        QTimer::singleShot(50, p.get(), [&] { QTest::mouseClick(p->nextButton(), Qt::LeftButton); });
+        QTest::mouseClick(p->nextButton(), Qt::LeftButton);
+        QCOMPARE(host->take(), (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
+        for (int i = 0; i < context->Session().CameraCount(); ++i)
+            QCOMPARE(context->Session().Camera(i)->selected, 0);
+        QCOMPARE(context->Portal().access, std::string("0"));
+    }
+
+    // The host calls Leave while a search runs: the worker is joined there and nothing of it lands afterwards.
+    void leaveDuringASearchJoinsItsWorker()
+    {
+        auto p = page();
+        QVERIFY(!p->searchRunning());
+        p->ShowCameraLines(kLines);
+        p->Rescan();
+        QVERIFY(p->searchRunning());
+        QElapsedTimer clock;
+        clock.start();
+        p->Leave();
+        QVERIFY(clock.elapsed() < 1000);
+        Deliver();
+        QCOMPARE(p->list()->rowCount(), 0);
+        QCOMPARE(context->Session().CameraCount(), 7);
+    }
+};
+
+QTEST_MAIN(PagesCameraTest)
+#include "pages_camera_test.moc"
