@@ -394,7 +394,8 @@ void CCameraSearchDlg::openPreview(int row)
     values.address = camera->ip;
     values.texts[0] = "admin";
     values.texts[1] = camera->password;
-    values.texts[2] = camera->model;
+    values.texts[2] = camera->model + "   " + camera->ip;
+    values.anchor = previewAnchor;
     values.value = ProtocolTypeValue(camera->protocolType) == 0 ? 1 : 0;
     OpenOverlay(CTransparentPage::KindPreview, values);
 }
