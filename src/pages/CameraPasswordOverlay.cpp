@@ -9,6 +9,7 @@
 #include "ui/CRoundBack.h"
 #include "ui/Drawing.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -21,6 +22,7 @@ constexpr int kPageWidth = 860;
 constexpr int kPageHeight = 640;
 constexpr double kPageOpacity = 153.0 / 255.0;
 constexpr Argb kFrameBorder = 0xFFC0C0C0u;
+constexpr int kTitleWidth = 457 - 48;
 
 } // namespace
 
@@ -37,7 +39,7 @@ CameraPasswordOverlay::CameraPasswordOverlay(
     title->setObjectName(QStringLiteral("title"));
     title->SetFont(14, MakeRgb(0, 0, 0), false);
     title->SetText(titleText);
-    title->setGeometry(panel.x() + 48, panel.y() + 50, 457 - 48, 100 - 50);
+    title->setGeometry(panel.x() + 48, panel.y() + 50, kTitleWidth, 100 - 50);
 
     closeCross = new COrselButton(this);
     closeCross->setObjectName(QStringLiteral("closeCross"));
@@ -70,8 +72,12 @@ QString CameraPasswordOverlay::titleText() const
 
 QString CameraPasswordOverlay::TitleFor(const char* key, const char* fallback, const std::string& cameraName)
 {
+    // A name wider than the title's box (the recorder reports whatever the camera calls itself) is cut with an
+    // ellipsis, so the sentence around it stays readable.
+    const QFontMetrics metrics(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), 14, false));
+    const QString name = metrics.elidedText(FromUtf8(cameraName), Qt::ElideRight, kTitleWidth);
     QString text = FromUtf8(Text(key, fallback));
-    text.replace(QStringLiteral("[Camera Name]"), FromUtf8(cameraName));
+    text.replace(QStringLiteral("[Camera Name]"), name);
     return text;
 }
 

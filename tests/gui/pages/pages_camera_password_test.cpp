@@ -178,6 +178,18 @@ private slots:
         QCOMPARE(camera.submitted, QStringList { typed });
     }
 
+    void titleNamesTheCameraAndCutsANameTooWideForIt()
+    {
+        RecordingHost host;
+        CCameraPwdPage named(&host, "QC-210", {});
+        QCOMPARE(named.titleText(), QStringLiteral("Please enter the password for the camera QC-210"));
+        const std::string wide(300, 'W');
+        CCameraPwd2Page cut(&host, wide, {});
+        QVERIFY(cut.titleText().startsWith(QStringLiteral("Please create a password for the camera WWW")));
+        QVERIFY(cut.titleText().endsWith(QChar(0x2026)));
+        QVERIFY(cut.titleText().size() < 150);
+    }
+
     // Refused: the overlay's own error text and the overlay stays, entries as they were; OK again, accepted: it
     // closes with OK. The create overlay says a failed change in its own words.
     void answersAreShownEveryHalfSecond_data()
