@@ -150,7 +150,7 @@ std::string ControlChannel::run(const std::string& line)
         std::string skip, device, text;
         peek >> skip >> device >> text;
         const bool datagram = device == "*" || text.rfind("udp-", 0) == 0;
-        if (datagram || text == "clear") {
+        if (datagram || text == "clear" || text == "none") {
             const std::string result = runFault(words);
             if (datagram)
                 return result;
@@ -165,7 +165,7 @@ std::string ControlChannel::run(const std::string& line)
         if (!known || text.empty()) {
             return "error: usage: fault DEVICE clear|NAME[:VALUE][*COUNT][@SCOPE],...";
         }
-        if (text == "clear") {
+        if (text == "clear" || text == "none") {
             state.clearLiveFaults(device);
             return "ok";
         }
@@ -177,6 +177,18 @@ std::string ControlChannel::run(const std::string& line)
         state.addLiveFaults(device, faults);
         return "ok";
     }
+    if (command == "portal") {
+        std::string key;
+        std::string value;
+        words >> key >> value;
+        bool on = false;
+        if (key != "refuse-bind" || (value != "yes" && value != "no")) {
+            return "error: usage: portal refuse-bind yes|no";
+        }
+        on = value == "yes";
+        state.update([&](SimState& s) { s.portal.refuseBind = on; });
+        return "ok";
+    }
     return "error: unknown command '" + command + "'";
 }
 
@@ -186,6 +198,9 @@ std::string ControlChannel::runFault(std::istringstream& words)
     std::string text;
     std::string times;
     words >> device >> text >> times;
+    if (text == "none") {
+        text = "clear";
+    }
     if (device.empty() || text.empty()) {
         return "error: usage: fault DEVICE|* FAULTS [times=N] | fault DEVICE|* clear";
     }

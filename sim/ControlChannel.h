@@ -6,7 +6,8 @@
 //   fault DEVICE FAULTS [times=N] datagram faults (udp-...) for a device ("*": every device), for its next N
 //                             datagrams of their scope or until cleared
 //   fault DEVICE FAULTS       switch HTTP faults on (a count "*N" limits one to the next N requests it fits)
-//   fault DEVICE clear        switch off what the fault command switched on
+//   fault DEVICE clear|none   switch off what the fault command switched on
+//   portal refuse-bind yes|no the portal refuses every bind (BINDERR002), or binds again
 // Each command is logged in the state file (kind "control") with its result.
 
 #include <atomic>

@@ -39,6 +39,8 @@ constexpr KnownFault knownFaults[] = {
     { "format-fail", false }, // a formatting started now fails at the value in percent (default 50)
     { "format-stall", false }, // a formatting started now stops at the value in percent (default 99)
     { "jpeg-no-eoi", false }, // the picture stream's JPEGs come without their end-of-image marker
+    { "http-split", false }, // the body leaves in pieces of the value in bytes (default 16), 20 ms apart
+    { "http-no-cookie", false }, // the answer's Set-Cookie headers are dropped
 };
 
 } // namespace
@@ -105,6 +107,11 @@ bool FaultSet::add(const std::string& text, std::string& error, bool allowCount)
         faults.push_back(fault);
     }
     return true;
+}
+
+void FaultSet::append(const FaultSet& other)
+{
+    faults.insert(faults.end(), other.faults.begin(), other.faults.end());
 }
 
 std::optional<Fault> FaultSet::find(const std::string& name, const std::string& subject) const

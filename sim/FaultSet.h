@@ -36,6 +36,8 @@ public:
     bool has(const std::string& name, const std::string& subject = {}) const { return find(name, subject).has_value(); }
 
     const std::vector<Fault>& all() const { return faults; }
+    // Adds the faults of other after these.
+    void append(const FaultSet& other);
     static bool isKnown(const std::string& name);
 
 private:

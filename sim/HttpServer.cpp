@@ -5,6 +5,7 @@
 
 #include <microhttpd.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstring>
@@ -97,6 +98,35 @@ public:
 
 private:
     std::string body;
+    size_t sent = 0;
+};
+
+// Sends a body in pieces of a few bytes, 20 ms apart, so that a client reads it in several parts.
+class SplitBody : public StreamSource
+{
+public:
+    SplitBody(std::string body, size_t piece)
+        : body(std::move(body))
+        , piece(piece)
+    {
+    }
+    long read(char* buffer, size_t max) override
+    {
+        if (sent >= body.size()) {
+            return -1;
+        }
+        if (sent > 0 && !HttpServer::pause(20)) {
+            return -2;
+        }
+        size_t n = std::min({ max, piece, body.size() - sent });
+        std::memcpy(buffer, body.data() + sent, n);
+        sent += n;
+        return static_cast<long>(n);
+    }
+
+private:
+    std::string body;
+    size_t piece;
     size_t sent = 0;
 };
 
@@ -352,6 +382,19 @@ HttpReply HttpServer::applyFaults(const HttpRequest& request, HttpReply reply, s
         reply.stream = std::make_shared<CutBody>(std::move(reply.body));
         reply.body.clear();
         add("truncated");
+    } else if (auto split = request.faults.find("http-split", request.rawUri)) {
+        const size_t piece = split->hasValue && split->value > 0 ? static_cast<size_t>(split->value) : 16;
+        reply.streamSize = static_cast<long long>(reply.body.size());
+        reply.stream = std::make_shared<SplitBody>(std::move(reply.body), piece);
+        reply.body.clear();
+        add("split in pieces of " + std::to_string(piece));
+    }
+    if (request.faults.has("http-no-cookie", request.rawUri)) {
+        auto& headers = reply.headers;
+        headers.erase(std::remove_if(headers.begin(), headers.end(),
+                          [](const auto& header) { return header.first == "Set-Cookie"; }),
+            headers.end());
+        add("no cookie");
     }
     return reply;
 }

@@ -10,6 +10,7 @@
 #include "pages/CNvrPwdDlg.h"
 #include "pages/CNvrSearchDlg.h"
 #include "pages/CNvrTimeZoneDlg.h"
+#include "pages/CQuelmoServiceDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
@@ -117,6 +118,8 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         return new CNvrTimeZoneDlg(host, host->Context());
     case 9:
         return new CHddFormatDlg(host, host->Context());
+    case 11:
+        return new CQuelmoServiceDlg(host, host->Context());
     case 12:
         // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());

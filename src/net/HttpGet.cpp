@@ -3,7 +3,7 @@
 #include "net/Base64.h"
 #include "net/PercentEncode.h"
 
-#include <curl/curl.h>
+#include "net/CurlLibrary.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,10 +17,10 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kCloseDelay = std::chrono::milliseconds(50);
 constexpr size_t kFetchChunk = 8200;
 
-void globalInit()
+// The library; only called once a request object has its multi handle (so the library is loaded).
+const CurlLibrary& curl()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return *CurlLibrary::Get();
 }
 
 bool validHost(std::string_view host)
@@ -62,11 +62,7 @@ bool splitHeaderLines(std::string_view text, std::vector<std::string>& lines)
 
 } // namespace
 
-HttpGet::HttpGet()
-{
-    globalInit();
-    multi = curl_multi_init();
-}
+HttpGet::HttpGet() = default;
 
 HttpGet::~HttpGet()
 {
@@ -74,10 +70,10 @@ HttpGet::~HttpGet()
     std::lock_guard lock(operationMutex);
     releaseAll();
     if (easy != nullptr) {
-        curl_easy_cleanup(easy);
+        curl().easy_cleanup(easy);
     }
-    if (multi != nullptr) {
-        curl_multi_cleanup(multi);
+    if (CURLM* handle = multi.load(); handle != nullptr) {
+        curl().multi_cleanup(handle);
     }
 }
 
@@ -104,11 +100,22 @@ bool HttpGet::Open(std::string_view newHost, std::string_view newUser, std::stri
     std::this_thread::sleep_for(kCloseDelay);
     releaseAll();
 
-    if (multi == nullptr || !validHost(host) || port < 1 || port > 65535) {
+    if (!validHost(host) || port < 1 || port > 65535) {
         return false;
     }
+    // The first request of this object loads the library and makes the handle Close wakes.
+    if (multi.load() == nullptr) {
+        const CurlLibrary* library = CurlLibrary::Get();
+        if (library == nullptr) {
+            return false;
+        }
+        multi.store(library->multi_init());
+        if (multi.load() == nullptr) {
+            return false;
+        }
+    }
     if (easy == nullptr) {
-        easy = curl_easy_init();
+        easy = curl().easy_init();
         if (easy == nullptr) {
             return false;
         }
@@ -126,8 +133,8 @@ void HttpGet::SetAuthMode(AuthMode mode)
 bool HttpGet::Close()
 {
     closeRequested = true;
-    if (multi != nullptr) {
-        curl_multi_wakeup(multi); // a thread waiting in curl_multi_poll sees the flag at once
+    if (CURLM* handle = multi.load(); handle != nullptr) {
+        curl().multi_wakeup(handle); // a thread waiting in curl_multi_poll sees the flag at once
     }
     std::this_thread::sleep_for(kCloseDelay);
     std::unique_lock lock(operationMutex, std::try_to_lock);
@@ -150,7 +157,7 @@ bool HttpGet::closedByOtherThread()
 void HttpGet::endTransfer()
 {
     if (attached) {
-        curl_multi_remove_handle(multi, easy); // an unfinished transfer's connection is closed
+        curl().multi_remove_handle(multi, easy); // an unfinished transfer's connection is closed
         attached = false;
     }
     if (!transferDone) {
@@ -164,7 +171,7 @@ void HttpGet::releaseRequest()
 {
     endTransfer();
     if (requestHeaders != nullptr) {
-        curl_slist_free_all(requestHeaders);
+        curl().slist_free_all(requestHeaders);
         requestHeaders = nullptr;
     }
     requestOpen = false;
@@ -228,7 +235,7 @@ size_t HttpGet::onBody(char* data, size_t size, size_t count, void* self)
 void HttpGet::collectFinishedTransfers()
 {
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    while (CURLMsg* message = curl().multi_info_read(multi, &left)) {
         if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
             transferDone = true;
             transferFailed = message->data.result != CURLE_OK;
@@ -247,7 +254,7 @@ HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
             return DriveResult::Failed;
         }
         int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+        if (curl().multi_perform(multi, &running) != CURLM_OK) {
             endTransfer();
             return DriveResult::Failed;
         }
@@ -264,7 +271,7 @@ HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
             return DriveResult::Failed;
         }
         const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(limit - silent).count() + 1;
-        curl_multi_poll(multi, nullptr, 0, int(std::min<long long>(remaining, 1000)), nullptr);
+        curl().multi_poll(multi, nullptr, 0, int(std::min<long long>(remaining, 1000)), nullptr);
     }
 }
 
@@ -297,49 +304,49 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
     }
     transportAuth = authMode == AuthBasic && !password.empty();
 
-    curl_easy_reset(easy);
+    curl().easy_reset(easy);
     const std::string url = std::string(secure ? "https://" : "http://") + host + ":" + std::to_string(port) + target;
     const long connectLimit = long(timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs);
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L); // the Digest uri must be the path exactly as sent
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, "InetURL/1.0");
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectLimit);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HttpGet::onHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpGet::onBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl().easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl().easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl().easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl().easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L); // the Digest uri must be the path exactly as sent
+    curl().easy_setopt(easy, CURLOPT_USERAGENT, "InetURL/1.0");
+    curl().easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl().easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectLimit);
+    curl().easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HttpGet::onHeader);
+    curl().easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl().easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpGet::onBody);
+    curl().easy_setopt(easy, CURLOPT_WRITEDATA, this);
     if (proxyUse == ProxyUse::Never) {
-        curl_easy_setopt(easy, CURLOPT_NOPROXY, "*"); // whatever http_proxy and the like say
+        curl().easy_setopt(easy, CURLOPT_NOPROXY, "*"); // whatever http_proxy and the like say
     }
     if (certificateCheck == CertificateCheck::Relaxed) {
-        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
-        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl().easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl().easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
     }
     if (transportAuth) {
-        curl_easy_setopt(easy, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
-        curl_easy_setopt(easy, CURLOPT_USERNAME, user.c_str());
-        curl_easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());
+        curl().easy_setopt(easy, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+        curl().easy_setopt(easy, CURLOPT_USERNAME, user.c_str());
+        curl().easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());
     }
     if (post) {
         postBody = std::string(body);
-        curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, postBody.data());
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postBody.size()));
+        curl().easy_setopt(easy, CURLOPT_POST, 1L);
+        curl().easy_setopt(easy, CURLOPT_POSTFIELDS, postBody.data());
+        curl().easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postBody.size()));
     }
     for (const std::string& line : lines) {
-        curl_slist* extended = curl_slist_append(requestHeaders, line.c_str());
+        curl_slist* extended = curl().slist_append(requestHeaders, line.c_str());
         if (extended == nullptr) {
             releaseRequest();
             return false;
         }
         requestHeaders = extended;
     }
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, requestHeaders);
+    curl().easy_setopt(easy, CURLOPT_HTTPHEADER, requestHeaders);
 
-    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+    if (curl().multi_add_handle(multi, easy) != CURLM_OK) {
         releaseRequest();
         return false;
     }
@@ -429,7 +436,7 @@ bool HttpGet::readChunkLocked(char* buffer, size_t capacity, size_t& bytesRead)
     if (!bodyAvailable() && !transferDone) {
         if (paused) {
             paused = false;
-            curl_easy_pause(easy, CURLPAUSE_CONT); // may hand over the held data at once
+            curl().easy_pause(easy, CURLPAUSE_CONT); // may hand over the held data at once
         }
         if (!bodyAvailable() && drive(&HttpGet::bodyAvailable) == DriveResult::Failed) {
             if (closedByOtherThread()) {

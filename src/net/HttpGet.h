@@ -148,7 +148,8 @@ private:
     AuthMode authMode = AuthBasic;
     DigestState digest;
 
-    CURLM* multi = nullptr; // lives as long as the object, so Close may always wake it
+    std::atomic<CURLM*> multi { nullptr }; // made by the first Open; then lives as long as the object, so Close
+                                           // may always wake it
     CURL* easy = nullptr;
     curl_slist* requestHeaders = nullptr;
     bool connected = false; // Open succeeded and no Close since

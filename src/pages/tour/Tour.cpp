@@ -22,6 +22,7 @@
 #include "pages/CNvrPwdDlg.h"
 #include "pages/CNvrSearchDlg.h"
 #include "pages/CNvrTimeZoneDlg.h"
+#include "pages/CQuelmoServiceDlg.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/WizardPage.h"
@@ -35,6 +36,7 @@
 #include "ui/CLoadingStatic.h"
 #include "ui/CMyEditCtrl2.h"
 #include "ui/COrselButton2.h"
+#include "ui/COrselButton3.h"
 #include "ui/COrselComboBox.h"
 #include "ui/COrselStatic.h"
 #include "ui/Messages.h"
@@ -328,6 +330,33 @@ PageMaker DiskPage(int pluggedPorts)
     };
 }
 
+// Page 11 over a context of its own (the page takes the recorder and portal values from it), in a mode, with
+// what the user typed.
+PageMaker CloudPage(int mode, const QString& email = {}, const QString& password = {}, const QString& confirm = {})
+{
+    return [=](QWidget* host, Fixture&) -> WizardPage* {
+        static WizardContext context([] {}, [] {});
+        context.Session().SetNvrIp("192.168.1.108");
+        context.Session().SetNvrPassword("Garden2024");
+        context.Portal().portal_url = "cloud.quelmo.lab";
+        context.Portal().portal_number = "4815162342";
+        auto* page = new CQuelmoServiceDlg(host, context);
+        PostWindowMessage(page, WM_CHOICE_CHANGED, mode);
+        QCoreApplication::sendPostedEvents(page);
+        if (mode == CQuelmoServiceDlg::SignUp) {
+            page->findChild<COrselButton3*>("termsBox")->setLatched(true);
+            PostWindowMessage(page, WM_CHOICE_CHANGED, CHOICE_TOGGLED);
+            QCoreApplication::sendPostedEvents(page);
+            page->findChild<CMyEditCtrl2*>("firstNameEdit")->setText(QStringLiteral("Anna"));
+            page->findChild<CMyEditCtrl2*>("lastNameEdit")->setText(QStringLiteral("Lindqvist"));
+        }
+        page->findChild<CMyEditCtrl2*>("emailEdit")->setText(email);
+        page->findChild<CMyEditCtrl2*>("passwordEdit")->setText(password);
+        page->findChild<CMyEditCtrl2*>("confirmEdit")->setText(confirm);
+        return page;
+    };
+}
+
 void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
 {
     scenes.push_back(MakeScene("08-time-zone", TimeZonePage(12)));
@@ -421,6 +450,49 @@ void AddCameraPasswordScenes(std::vector<Scene>& scenes, const PageMaker& camera
     }
 }
 
+// The portal's refusal as the page shows it after a chain.
+std::function<void(WizardPage*)> PortalAnswer(const std::string& answer)
+{
+    return [answer](WizardPage* page) {
+        QuelmoAccountChain::Outcome outcome;
+        outcome.answer = answer;
+        static_cast<CQuelmoServiceDlg*>(page)->ShowOutcome(outcome);
+    };
+}
+
+void AddCloudScenes(std::vector<Scene>& scenes)
+{
+    const QString email = QStringLiteral("anna.lindqvist@example.com");
+    const QString password = QStringLiteral("Sunflower77");
+    scenes.push_back(MakeScene("11-cloud-sign-in", CloudPage(CQuelmoServiceDlg::SignIn, email, password)));
+    scenes.push_back(MakeScene("11-cloud-sign-up", CloudPage(CQuelmoServiceDlg::SignUp, email, password, password)));
+    scenes.push_back(MakeScene("11-cloud-decline", CloudPage(CQuelmoServiceDlg::Decline)));
+    scenes.push_back(MakeScene("11-cloud-invalid-email",
+        CloudPage(CQuelmoServiceDlg::SignIn, QStringLiteral("anna.lindqvist@example"), password), 0, {},
+        [](WizardPage* page) { static_cast<CQuelmoServiceDlg*>(page)->CheckEmail(); }));
+    scenes.push_back(MakeScene("11-cloud-passwords-differ",
+        CloudPage(CQuelmoServiceDlg::SignUp, email, password, QStringLiteral("Sunflower78")), 0, {},
+        [](WizardPage* page) { static_cast<CQuelmoServiceDlg*>(page)->CheckPasswords(); }));
+    scenes.push_back(MakeScene("11-cloud-refusal", CloudPage(CQuelmoServiceDlg::SignUp, email, password, password), 0,
+        {},
+        PortalAnswer("<html><body><p>SIGNUPERR001: This e-mail address is already registered.</p></body></html>\r\n")));
+    scenes.push_back(MakeScene("11-cloud-refusal-sign-in", CloudPage(CQuelmoServiceDlg::SignIn, email, password), 0, {},
+        PortalAnswer("<html><body><p>SIGNINERR002: The password is not correct.</p></body></html>\r\n")));
+    // The longest answer the page shows (cut at 512 characters).
+    std::string wordy = "<html><body><p>BINDERR002: ";
+    while (wordy.size() < 700)
+        wordy += "The device cannot be added at this time, please try again later. ";
+    scenes.push_back(MakeScene("11-cloud-refusal-longest",
+        CloudPage(CQuelmoServiceDlg::SignUp, email, password, password), 0, {}, PortalAnswer(wordy + "</p>")));
+    Scene waiting = MakeScene("11-cloud-waiting", CloudPage(CQuelmoServiceDlg::SignIn, email, password));
+    waiting.waitingBox = true;
+    scenes.push_back(waiting);
+    OverlayValues failed;
+    failed.text = Text("Check Network Failed!", "Check Network Failed!");
+    scenes.push_back(MakeScene("11-cloud-network-failure", CloudPage(CQuelmoServiceDlg::SignIn, email, password),
+        CTransparentPage::KindError, failed));
+}
+
 std::vector<Scene> Scenes()
 {
     std::vector<Scene> scenes;
@@ -441,6 +513,7 @@ std::vector<Scene> Scenes()
         }));
     AddTimeZoneAndDiskScenes(scenes);
     AddCameraPasswordScenes(scenes, Placeholder(10));
+    AddCloudScenes(scenes);
     scenes.push_back(MakeScene("12-summary-all", Summary(5, true)));
     scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
     scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));

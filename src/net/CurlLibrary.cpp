@@ -1,0 +1,54 @@
+#include "net/CurlLibrary.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+// Resolves one entry point; false when the library lacks it.
+template <typename Function> bool resolve(void* library, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+const CurlLibrary* load()
+{
+    // The soname of the libcurl the program was built against (libcurl4-openssl-dev: the system's TLS).
+    void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        std::fprintf(stderr, "HTTP unavailable: %s\n", dlerror());
+        return nullptr;
+    }
+    static CurlLibrary curl;
+    const bool complete = resolve(library, "curl_global_init", curl.global_init)
+        && resolve(library, "curl_easy_init", curl.easy_init)
+        && resolve(library, "curl_easy_cleanup", curl.easy_cleanup)
+        && resolve(library, "curl_easy_reset", curl.easy_reset)
+        && resolve(library, "curl_easy_setopt", curl.easy_setopt)
+        && resolve(library, "curl_easy_pause", curl.easy_pause) && resolve(library, "curl_multi_init", curl.multi_init)
+        && resolve(library, "curl_multi_cleanup", curl.multi_cleanup)
+        && resolve(library, "curl_multi_add_handle", curl.multi_add_handle)
+        && resolve(library, "curl_multi_remove_handle", curl.multi_remove_handle)
+        && resolve(library, "curl_multi_perform", curl.multi_perform)
+        && resolve(library, "curl_multi_poll", curl.multi_poll)
+        && resolve(library, "curl_multi_wakeup", curl.multi_wakeup)
+        && resolve(library, "curl_multi_info_read", curl.multi_info_read)
+        && resolve(library, "curl_slist_append", curl.slist_append)
+        && resolve(library, "curl_slist_free_all", curl.slist_free_all);
+    if (!complete || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        std::fprintf(stderr, "HTTP unavailable: libcurl.so.4 is not usable\n");
+        return nullptr;
+    }
+    return &curl; // the library stays loaded until the process ends
+}
+
+} // namespace
+
+const CurlLibrary* CurlLibrary::Get()
+{
+    static const CurlLibrary* loaded = load();
+    return loaded;
+}
