@@ -90,6 +90,12 @@ struct Outcome
         };
     }
 
+    int Reports()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return reports;
+    }
+
     bool WaitForReport(std::chrono::milliseconds limit)
     {
         std::unique_lock<std::mutex> guard(lock);
@@ -225,6 +231,7 @@ TEST_F(CameraPasswordLab, stopEndsAJobAtOnceAndItIsRefused)
         worker->Start();
         std::this_thread::sleep_for(400ms);
         ASSERT_TRUE(worker->Running());
+        ASSERT_EQ(out.Reports(), 0) << "sent, and waiting for the answer";
         const auto start = Clock::now();
         worker->Stop();
         EXPECT_LT(Clock::now() - start, 500ms);
