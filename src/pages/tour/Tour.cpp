@@ -10,6 +10,8 @@
 #include "overlays/CWaitingPage.h"
 #include "overlays/ModalLayer.h"
 #include "pages/CCamListCtrl.h"
+#include "pages/CCameraPwd2Page.h"
+#include "pages/CCameraPwdPage.h"
 #include "pages/CCameraSearchDlg.h"
 #include "pages/CHddFormatDlg.h"
 #include "pages/CHomeDlg.h"
@@ -29,6 +31,7 @@
 #include "pages/CSummaryDlg.h"
 #include "pages/CameraOverlays.h"
 #include "pages/WizardPage.h"
+#include "session/CameraPasswordJob.h"
 #include "session/CloudPortalInfo.h"
 #include "session/WizardContext.h"
 #include "session/WizardSession.h"
@@ -517,6 +520,62 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("10-install-help", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindInstallCam));
 }
 
+// The camera page's password overlays over `cameraPage`, with
+// entries typed in; `ok` presses OK once the overlay shows (the create overlay's checks then bring up their box).
+void AddCameraPasswordScenes(std::vector<Scene>& scenes, const PageMaker& cameraPage)
+{
+    const auto overlayOver = [](CameraPasswordJob::Kind kind) {
+        return [kind](WizardPage* page) {
+            // Nothing is tried in the tour: a password handed on stays pending.
+            const CameraPasswordOverlay::Submit pending = [](const std::string&) {
+                return std::make_shared<std::atomic<int32_t>>(CameraPasswordOverlay::Pending);
+            };
+            if (kind == CameraPasswordJob::Create) {
+                CCameraPwd2Page overlay(page, "PQC-7310W", pending);
+                overlay.Run();
+            } else {
+                CCameraPwdPage overlay(page, "PQC-7310W", pending);
+                overlay.Run();
+            }
+        };
+    };
+    const auto typed = [](const QString& first, const QString& second, bool ok) {
+        return [first, second, ok](WizardPage*) {
+            auto* overlay = qobject_cast<CameraPasswordOverlay*>(ModalLayer::Top());
+            if (overlay == nullptr)
+                return;
+            const QList<CMyEditCtrl2*> entries = overlay->findChildren<CMyEditCtrl2*>();
+            for (qsizetype i = 0; i < entries.size(); ++i)
+                entries[i]->setText(i == 0 ? first : second);
+            if (ok) // after the scene's own step, which must not wait for the box
+                QTimer::singleShot(0, overlay, [overlay] {
+                    if (auto* button = overlay->findChild<QAbstractButton*>(QStringLiteral("ok")))
+                        button->click();
+                });
+        };
+    };
+    const struct
+    {
+        const char* name;
+        CameraPasswordJob::Kind kind;
+        const char* first;
+        const char* second;
+        bool ok;
+    } variants[] = {
+        { "10-camera-password-enter", CameraPasswordJob::Verify, "", "", false },
+        { "10-camera-password-enter-typed", CameraPasswordJob::Verify, "Garden2024", "", false },
+        { "10-camera-password-create", CameraPasswordJob::Create, "Garden2024", "Garden20", false },
+        { "10-camera-password-create-mismatch", CameraPasswordJob::Create, "Garden2024", "Garden20", true },
+        { "10-camera-password-create-rule", CameraPasswordJob::Create, "Gar:den", "Gar:den", true },
+    };
+    for (const auto& v : variants) {
+        Scene scene = MakeScene(
+            v.name, cameraPage, 0, {}, typed(QString::fromLatin1(v.first), QString::fromLatin1(v.second), v.ok));
+        scene.modal = overlayOver(v.kind);
+        scenes.push_back(scene);
+    }
+}
+
 // The portal's refusal as the page shows it after a chain.
 std::function<void(WizardPage*)> PortalAnswer(const std::string& answer)
 {
@@ -579,6 +638,7 @@ std::vector<Scene> Scenes()
                 PostWindowMessage(led, WM_LINK_CLICKED);
         }));
     AddTimeZoneAndDiskScenes(scenes);
+    AddCameraPasswordScenes(scenes, CameraPage(TourCameraLines(), { 0, 3 }));
     AddCloudScenes(scenes);
     scenes.push_back(MakeScene("12-summary-all", Summary(5, true)));
     scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));

@@ -1,0 +1,46 @@
+#include "pages/CCameraPwd2Page.h"
+
+#include "i18n/Localization.h"
+#include "overlays/AlertBox.h"
+#include "ui/CMyEditCtrl2.h"
+
+CCameraPwd2Page::CCameraPwd2Page(QWidget* page, const std::string& cameraName, Submit submit)
+    : CameraPasswordOverlay(page, std::move(submit),
+        TitleFor("camsearch_06", "Please create a password for the camera [Camera Name]", cameraName),
+        Text("nvrpwd_06", "Failed to set account password"))
+{
+    setObjectName(QStringLiteral("cameraPasswordCreate"));
+    addLabel("newLabel", FromUtf8(Text("New Password", "New Password")) + QLatin1Char(':'), 12, QRect(0, 110, 215, 60));
+    addLabel("confirmLabel", FromUtf8(Text("Confirm New Password", "Confirm Password")) + QLatin1Char(':'), 12,
+        QRect(0, 150, 215, 60));
+    newPassword = addEntry("newPassword", 5001, QRect(230, 105, 160, 30), QRect(235, 111, 150, 20));
+    confirmation = addEntry("confirmation", 5002, QRect(230, 145, 160, 30), QRect(235, 151, 150, 20));
+}
+
+bool CCameraPwd2Page::KeepsCameraRule(const QString& password)
+{
+    const qsizetype length = password.toUcs4().size(); // characters, not UTF-16 units
+    if (length < kMinLength || length > kMaxLength)
+        return false;
+    for (const QChar c : password) {
+        if (c == QLatin1Char('/') || c == QLatin1Char(':') || c == QLatin1Char('&') || c == QLatin1Char(' '))
+            return false;
+    }
+    return true;
+}
+
+void CCameraPwd2Page::OnOk()
+{
+    const QString typed = newPassword->text();
+    // A mismatch is said first, whatever the rule would say of either text.
+    if (typed != confirmation->text()) {
+        showError(Text("nvrpwd_03", "The passwords don't match. Please try again."));
+        return;
+    }
+    if (!KeepsCameraRule(typed)) {
+        showError(Text("camsearch_09",
+            "The password must be between 6-30 characters; not contain special characters: (/), (:), (&),(space)."));
+        return;
+    }
+    submitPassword(typed);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The create-password overlay of the camera page: "Please create a password for the camera [Camera Name]". The new
+// password, typed twice, must match and keep the camera's rule before it is handed on and set on the camera.
+
+#include "pages/CameraPasswordOverlay.h"
+
+class CCameraPwd2Page : public CameraPasswordOverlay
+{
+    Q_OBJECT
+public:
+    static constexpr int kMinLength = 6;
+    static constexpr int kMaxLength = 30;
+
+    CCameraPwd2Page(QWidget* page, const std::string& cameraName, Submit submit);
+
+    // 6 to 30 characters, none of them "/", ":", "&" or a space.
+    static bool KeepsCameraRule(const QString& password);
+
+    CMyEditCtrl2* newEntry() const { return newPassword; }
+    CMyEditCtrl2* confirmEntry() const { return confirmation; }
+
+protected:
+    void OnOk() override;
+    CMyEditCtrl2* firstEntry() const override { return newPassword; }
+
+private:
+    CMyEditCtrl2* newPassword = nullptr;
+    CMyEditCtrl2* confirmation = nullptr;
+};

@@ -1,0 +1,28 @@
+#include "session/CreatePasswordWorker.h"
+
+#include "device/NvrClient.h"
+
+CreatePasswordWorker::CreatePasswordWorker(SearchDevice& discovery, CameraPasswordJob job, Report report)
+    : CameraPasswordWorker(discovery, std::move(job), std::move(report))
+{
+}
+
+CreatePasswordWorker::~CreatePasswordWorker()
+{
+    Stop(); // before the parts the thread calls go
+}
+
+bool CreatePasswordWorker::SendDatagram(NvrClient& client, const CameraTarget& target)
+{
+    return client.SendSetPassword(target.ip, target.mac, kCommandPort, "admin", job.oldPassword, job.password);
+}
+
+bool CreatePasswordWorker::SendHttp(NvrClient& client, const CameraTarget& target)
+{
+    return client.SetCameraPassword(target.host, target.port, "admin", job.oldPassword, job.password);
+}
+
+bool CreatePasswordWorker::TakenWhenDone(const NvrClient&) const
+{
+    return true;
+}

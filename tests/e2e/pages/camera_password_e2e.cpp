@@ -1,0 +1,221 @@
+// The camera page's password runner against the simulator's cameras in the lab (tests/e2e/session/cameras.conf):
+// the overlays driven as a user drives them on both paths, and a password answer that lands on its own camera while
+// a second camera is tried and refused. What the cameras saw is read from the simulator's state file.
+
+#include "pages/PagesTestSupport.h"
+
+#include "discovery/SearchDevice.h"
+#include "i18n/Localization.h"
+#include "overlays/CErrorPage.h"
+#include "pages/CCameraPwd2Page.h"
+#include "pages/CCameraPwdPage.h"
+#include "pages/CameraPasswordRunner.h"
+#include "session/WizardContext.h"
+#include "ui/CMyEditCtrl2.h"
+#include "ui/COrselButton.h"
+#include "ui/COrselButton4.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+QJsonObject SimulatorState()
+{
+    QFile file(QString::fromLocal8Bit(qgetenv("LAB_SIM_STATE")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QJsonObject Camera(const QString& name)
+{
+    for (const QJsonValue& value : SimulatorState().value("cameras").toArray())
+        if (value.toObject().value("name").toString() == name)
+            return value.toObject();
+    return {};
+}
+
+// The requests camera `device` saw, oldest first.
+QStringList Requests(const QString& device)
+{
+    QStringList requests;
+    for (const QJsonValue& value : SimulatorState().value("events").toArray()) {
+        const QJsonObject event = value.toObject();
+        if (event.value("device").toString() == device)
+            requests << event.value("kind").toString() + QLatin1Char(' ') + event.value("detail").toString();
+    }
+    return requests;
+}
+
+CameraPasswordJob Job(CameraPasswordJob::Kind kind, const char* mac, const char* address, bool udp, int row,
+    const std::string& oldPassword = "")
+{
+    CameraPasswordJob job;
+    job.kind = kind;
+    job.mac = mac;
+    job.address = address;
+    job.useUdp = udp;
+    job.row = row;
+    job.generation = 9;
+    job.model = "QC-210";
+    job.oldPassword = oldPassword;
+    return job;
+}
+
+void ClickOk(QWidget* overlay)
+{
+    QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("ok")), Qt::LeftButton);
+}
+
+void ClickCross(QWidget* overlay)
+{
+    QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("closeCross")), Qt::LeftButton);
+}
+
+void Retype(CMyEditCtrl2* entry, const QString& text)
+{
+    entry->selectAll();
+    QTest::keyClick(entry, Qt::Key_Backspace);
+    QTest::keyClicks(entry, text);
+}
+
+// Does what, then returns the text of the error box that came up within ms (closed with its Close button).
+QString ErrorBoxAfter(const std::function<void()>& what, int ms)
+{
+    QString error;
+    QObject context;
+    WhenShown<CErrorPage>(&context, [&error](CErrorPage* box) {
+        error = box->message();
+        QTest::mouseClick(box->findChild<COrselButton4*>(QStringLiteral("closeButton")), Qt::LeftButton);
+    });
+    what();
+    QElapsedTimer clock;
+    clock.start();
+    while (error.isEmpty() && clock.elapsed() < ms)
+        QTest::qWait(20);
+    return error;
+}
+
+} // namespace
+
+class CameraPasswordE2e : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WizardContext> context;
+    std::unique_ptr<RecordingHost> host;
+    std::unique_ptr<QWidget> page;
+
+private slots:
+    void initTestCase()
+    {
+        SelectLanguage(0);
+        context = std::make_unique<WizardContext>(std::function<void()>(), std::function<void()>());
+        host = std::make_unique<RecordingHost>();
+        page = std::make_unique<QWidget>(host.get());
+        page->setGeometry(0, 0, 860, 640);
+        page->show();
+        SearchDevice& search = context->DiscoveryEngine();
+        search.SetSearchWindow(1500);
+        QCOMPARE(search.Start(), int32_t(SearchDevice::Searching));
+        QTRY_COMPARE_WITH_TIMEOUT(search.state.load(), int32_t(SearchDevice::SearchDone), 15000);
+        QVERIFY(search.FindByMac("00:3e:0b:00:01:02") >= 0);
+    }
+
+    void cleanup()
+    {
+        while (ModalLayer* layer = ModalLayer::Top())
+            layer->End(ModalLayer::IDCANCEL);
+    }
+
+    // A wrong password is refused with the overlay's message and the overlay stays; the right one closes it and
+    // reaches the page with the camera's job.
+    void enterOverlayOverHttpRefusesThenTakesThePassword()
+    {
+        CameraPasswordRunner runner(*context, nullptr);
+        QSignalSpy accepted(&runner, &CameraPasswordRunner::PasswordAccepted);
+        const CameraPasswordJob camera
+            = Job(CameraPasswordJob::Verify, "00:3e:0b:00:01:04", "10.77.0.23:8080", false, 4);
+        QString refusal;
+        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* overlay) {
+            QTest::keyClicks(overlay->passwordEntry(), QStringLiteral("Cam1234"));
+            refusal = ErrorBoxAfter([overlay] { ClickOk(overlay); }, 8000);
+            QTest::qWait(1100); // past the worker's last second
+            Retype(overlay->passwordEntry(), QStringLiteral("Cam12345"));
+            ClickOk(overlay);
+        });
+        runner.Open(page.get(), camera);
+        QCOMPARE(refusal, QString::fromStdString(Text("nvrpwd_05", "Incorrect password. Please try again.")));
+        QCOMPARE(accepted.count(), 1); // handed on before Open returned
+        const auto job = accepted.at(0).at(0).value<CameraPasswordJob>();
+        QCOMPARE(job.mac, camera.mac);
+        QCOMPARE(job.row, 4);
+        QCOMPARE(job.generation, uint64_t(9));
+        QCOMPARE(job.password, std::string("Cam12345"));
+        QCOMPARE(job.kind, CameraPasswordJob::Verify);
+    }
+
+    void createOverlayOverDatagramSetsThePassword()
+    {
+        CameraPasswordRunner runner(*context, nullptr);
+        QSignalSpy accepted(&runner, &CameraPasswordRunner::PasswordAccepted);
+        WhenShown<CCameraPwd2Page>(this, [&](CCameraPwd2Page* overlay) {
+            QTest::keyClicks(overlay->newEntry(), QStringLiteral("Ab%cd#12"));
+            QTest::keyClicks(overlay->confirmEntry(), QStringLiteral("Ab%cd#12"));
+            ClickOk(overlay);
+        });
+        runner.Open(page.get(), Job(CameraPasswordJob::Create, "00:3e:0b:00:01:02", "10.77.0.21", true, 1));
+        QCOMPARE(accepted.count(), 1);
+        QCOMPARE(accepted.at(0).at(0).value<CameraPasswordJob>().password, std::string("Ab%cd#12"));
+        QTRY_COMPARE(Camera("dgramnew").value("password").toString(), QStringLiteral("Ab%cd#12"));
+    }
+
+    // Camera A's overlay is closed by its cross before A answers; camera B is tried meanwhile and refused at once
+    // with nothing sent to it; A's answer still reaches the page, once, with A's own identity and password.
+    void aClosedOverlaysAnswerLandsOnItsOwnCamera()
+    {
+        CameraPasswordRunner runner(*context, nullptr);
+        QSignalSpy accepted(&runner, &CameraPasswordRunner::PasswordAccepted);
+        const CameraPasswordJob cameraA = Job(CameraPasswordJob::Verify, "00:3e:0b:00:01:08", "10.77.0.27", false, 1);
+        const CameraPasswordJob cameraB = Job(CameraPasswordJob::Verify, "00:3e:0b:00:01:09", "10.77.0.28", false, 2);
+
+        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* overlay) {
+            QTest::keyClicks(overlay->passwordEntry(), QStringLiteral("Cam12345"));
+            ClickOk(overlay);
+            ClickCross(overlay);
+        });
+        runner.Open(page.get(), cameraA);
+        QCOMPARE(accepted.count(), 0);
+        QVERIFY(runner.Busy());
+
+        QString refusal;
+        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* overlay) {
+            QTest::keyClicks(overlay->passwordEntry(), QStringLiteral("Cam12345"));
+            refusal = ErrorBoxAfter([overlay] { ClickOk(overlay); }, 1000);
+            ClickCross(overlay);
+        });
+        runner.Open(page.get(), cameraB);
+        QCOMPARE(refusal, QString::fromStdString(Text("nvrpwd_05", "Incorrect password. Please try again.")));
+        QCOMPARE(accepted.count(), 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(accepted.count(), 1, 8000);
+        const auto job = accepted.at(0).at(0).value<CameraPasswordJob>();
+        QCOMPARE(job.mac, cameraA.mac);
+        QCOMPARE(job.address, cameraA.address);
+        QCOMPARE(job.row, cameraA.row);
+        QCOMPARE(job.password, std::string("Cam12345"));
+        QTest::qWait(1500);
+        QCOMPARE(accepted.count(), 1);
+        QVERIFY(!runner.Busy());
+        QCOMPARE(Requests(QStringLiteral("webtoo")), QStringList());
+    }
+};
+
+QTEST_MAIN(CameraPasswordE2e)
+#include "camera_password_e2e.moc"
