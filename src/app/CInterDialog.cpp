@@ -127,7 +127,7 @@ QWidget* CInterDialog::BuildStandardPage(CInterDialog* host, int n)
         // The summary copies the portal texts it shows when it is built.
         return new CSummaryDlg(host, session, host->Portal());
     default:
-        return new StandInPage(host, n); // a page still to come: its frame and title
+        return nullptr; // no such page
     }
 }
 

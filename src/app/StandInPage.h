@@ -1,6 +1,7 @@
 #pragma once
-// A page with the common frame and its title only, shown for a page number whose page is not built yet. Its
-// NEXT and BACK post what that page's own NEXT and BACK post, so the whole page sequence can be walked.
+// A page with the common frame and its title only, for the host's own tests: a page builder that hands these
+// out lets the whole page sequence and the services' messages be tried without the real pages (the program
+// itself never shows one). Its NEXT and BACK post what that page's own NEXT and BACK post.
 
 #include "pages/WizardPage.h"
 

@@ -484,7 +484,7 @@ QImage CameraFrame(QSize area, qreal ratio)
     font.setPixelSize(22);
     font.setBold(true);
     painter.setFont(font);
-    painter.drawText(QPoint(16, 32), QStringLiteral("QC-210 GARDEN"));
+    painter.drawText(QPoint(16, 32), QStringLiteral("PQC-7310W GARDEN"));
     painter.drawText(QPoint(16, 464), QStringLiteral("2026-12-10 18:49:12.250"));
     painter.end();
     QByteArray jpeg;
@@ -504,20 +504,22 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     OverlayValues preview;
     preview.address = "";
     preview.texts[0] = "admin";
-    preview.texts[2] = "QC-210   192.168.1.64";
-    preview.anchor = QPoint(495, 330);
-    scenes.push_back(
-        MakeScene("10-preview-live", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindPreview, preview, [](WizardPage*) {
+    preview.texts[2] = "PQC-7310W   192.168.1.64";
+    preview.anchor = QPoint(495, 277); // the first row's camera icon
+    scenes.push_back(MakeScene("10-preview-live", CameraPage(TourCameraLines(), { 0, 3 }),
+        CTransparentPage::KindPreview, preview, [](WizardPage*) {
             if (auto* bubble = qobject_cast<CPreviewPage*>(ModalLayer::Top())) {
                 CPreview* area = bubble->preview();
                 area->SetPicture(CameraFrame(area->size(), area->devicePixelRatioF()), QSize(640, 480));
             }
         }));
     OverlayValues lowRow = preview;
-    lowRow.texts[2] = "QC-420W Outdoor Bullet Camera with a very long model description   192.168.1.65:8080";
-    lowRow.anchor = QPoint(495, 600);
-    scenes.push_back(MakeScene("10-preview-low-row", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindPreview, lowRow));
-    scenes.push_back(MakeScene("10-install-help", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindInstallCam));
+    lowRow.texts[2] = "HXT-B500 Outdoor Bullet Camera with a very long model description   192.168.1.69";
+    lowRow.anchor = QPoint(495, 437); // the sixth row's
+    scenes.push_back(MakeScene(
+        "10-preview-low-row", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindPreview, lowRow));
+    scenes.push_back(
+        MakeScene("10-install-help", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindInstallCam));
 }
 
 // The camera page's password overlays over `cameraPage`, with

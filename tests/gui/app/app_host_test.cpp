@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QTest>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -117,7 +118,9 @@ private slots:
         QTest::addColumn<int>("to");
         QTest::addRow("1 start") << 1 << "start" << 2;
         for (int n = 2; n <= 10; ++n)
-            QTest::addRow("%d next", n) << n << "next" << n + 1;
+            // Page 10 reads the recorder's portal record on NEXT: with no recorder there is none, and the cloud
+            // page is left out.
+            QTest::addRow("%d next", n) << n << "next" << (n == 10 ? 12 : n + 1);
         QTest::addRow("11 next") << 11 << "next" << 12;
         for (int n = 2; n <= 11; ++n)
             QTest::addRow("%d back", n) << n << "back" << n - 1;
@@ -139,7 +142,7 @@ private slots:
         }
         f.click(qPrintable(control));
         QCOMPARE(f.host->ShownPageNumber(), to);
-        QCOMPARE(f.host->currentPage, to);
+        QCOMPARE(f.host->currentPage, std::min(to, from + 1)); // a cloud page left out still counts as reached
         QVERIFY(f.host->PageSlot(from) == nullptr); // the page left is destroyed
         QCOMPARE(f.pageCount(), 1);
     }
@@ -182,8 +185,8 @@ private slots:
         Fixture f;
         f.host->Portal().access = access.toStdString();
         f.host->Portal().status = status.toStdString();
-        f.goTo(10);
-        f.click("next");
+        f.goTo(11); // NEXT on page 10, after it read the portal record
+
         QCOMPARE(f.host->ShownPageNumber(), shown);
         QCOMPARE(f.host->currentPage, 11);
     }

@@ -5,6 +5,7 @@
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
+#include "overlays/ModalLayer.h"
 #include "pages/CCamHeaderCtrl.h"
 #include "pages/CCamListCtrl.h"
 #include "pages/CCameraSearchDlg.h"
@@ -15,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -212,10 +214,19 @@ private slots:
         ClickBox(list, 4);
         Deliver();
         QVERIFY(list->IsChecked(4));
-        // A camera whose password is not known is not checked by the click: the overlay decides.
+        // A camera whose password is not known is not checked by the click: its overlay opens (a new camera's
+        // is the create overlay) and decides; closed by its cross here, the row stays unchecked.
         list->UncheckRow(4);
+        QString opened;
+        QTimer::singleShot(200, [&opened] {
+            if (ModalLayer* top = ModalLayer::Top()) {
+                opened = QString::fromLatin1(top->metaObject()->className());
+                top->End(ModalLayer::IDCANCEL);
+            }
+        });
         ClickBox(list, 5);
         Deliver();
+        QCOMPARE(opened, QStringLiteral("CCameraPwd2Page"));
         QVERIFY(!list->IsChecked(5));
         QVERIFY(!list->checkRequestPending());
         // A request for an older list changes nothing.

@@ -206,8 +206,8 @@ TEST(Digest, newChallengeReplacesEveryFieldAndDrawsLowerCaseClientNonce)
         }
         // Nothing of the first challenge reaches the header.
         const std::string header = BuildDigestHeader(parsed, "admin", "pw", "GET", "/");
-        EXPECT_EQ(header.find("o1"), std::string::npos) << header;
-        EXPECT_EQ(header.find("r1"), std::string::npos) << header;
+        EXPECT_EQ(header.find("\"o1\""), std::string::npos) << header; // quoted: the random cnonce may hold "o1"
+        EXPECT_EQ(header.find("\"r1\""), std::string::npos) << header;
         EXPECT_EQ(header.find("MD5-sess"), std::string::npos) << header;
     }
 }
