@@ -59,3 +59,25 @@ function(hxt_add_e2e_test name)
     set_tests_properties(${name} PROPERTIES LABELS "e2e" TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL TRUE
         ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
+
+# A Qt Test program run offscreen in the lab against the simulator with a scenario, under a private home:
+#   hxt_add_lab_qtest(TEST_NAME TARGET SOURCE scenario.conf LIBS lib... [TIMEOUT s] [INCLUDES dir...])
+# Labelled "e2e;gui": the thread build leaves it out with the other widget tests.
+function(hxt_add_lab_qtest name target source scenario)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS;INCLUDES" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_executable(${target} ${source})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets)
+    if(ARG_INCLUDES)
+        target_include_directories(${target} PRIVATE ${ARG_INCLUDES})
+    endif()
+    hxt_add_e2e_test(${name} TIMEOUT ${ARG_TIMEOUT}
+        COMMAND ${PROJECT_SOURCE_DIR}/scripts/lab run
+            --sim "--scenario ${scenario}" --sim-bin $<TARGET_FILE:hxt914q-sim>
+            -- env QT_QPA_PLATFORM=offscreen ${PROJECT_SOURCE_DIR}/scripts/with-private-home
+            $<TARGET_FILE:${target}>)
+    set_tests_properties(${name} PROPERTIES LABELS "e2e;gui")
+endfunction()

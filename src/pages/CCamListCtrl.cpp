@@ -4,6 +4,7 @@
 #include "ui/CListCtrlVScrollbar.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
+#include "ui/OwnerDrawnTable.h"
 #include "ui/WindowMessage.h"
 
 #include <QFontMetrics>
@@ -93,25 +94,7 @@ CCamListCtrl::CCamListCtrl(QWidget* page)
         iconPicture = std::move(*picture);
 
     header = new CCamHeaderCtrl(this);
-    setHorizontalHeader(header);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(kRowHeight);
-    for (int column = 0; column < kColumnCount; ++column)
-        setColumnWidth(column, kColumnWidths[column]);
-    setItemDelegate(new CamCellDelegate(this));
-    setFrameShape(QFrame::NoFrame);
-    setShowGrid(false);
-    setSelectionMode(QAbstractItemView::NoSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWordWrap(false);
-    viewport()->setMouseTracking(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Base, Qt::white);
-    setPalette(colours);
+    SetUpOwnerDrawnTable(*this, header, new CamCellDelegate(this), kRowHeight, kColumnWidths);
 }
 
 void CCamListCtrl::SetTitles(const QString& modelTitle, const QString& ipTitle)

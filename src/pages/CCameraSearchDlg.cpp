@@ -49,17 +49,10 @@ QString Qt8(const std::string& text)
 CCameraSearchDlg::CCameraSearchDlg(QWidget* host, WizardContext& wizardContext)
     : WizardPage(host, 10, 3001)
     , context(wizardContext)
+    , recorder(wizardContext.Recorder())
 {
     SetTitle(Qt8(Text("camsearch_01", "Add your cameras")));
     ShowNavButtons(true, true);
-
-    const WizardSession& session = context.Session();
-    nvrIp = session.NvrIp();
-    nvrMac = session.NvrMac();
-    nvrUser = session.NvrUser();
-    nvrPassword = session.NvrPassword();
-    SearchDevice& discovery = context.DiscoveryEngine();
-    webPort = discovery.WebPort(discovery.FindByMac(nvrMac));
 
     description = new CBaseStatic2(this);
     description->setObjectName(QStringLiteral("description"));
@@ -233,11 +226,11 @@ void CCameraSearchDlg::searchWorker(uint32_t tag)
     std::vector<std::string> lines;
     client.Stop();
     if (pause(500)) {
-        bool started = client.DiscoverCameras(nvrIp, webPort, nvrUser, nvrPassword);
+        bool started = client.DiscoverCameras(recorder.ip, recorder.webPort, recorder.user, recorder.password);
         if (!started) {
             client.Stop();
             if (pause(500))
-                started = client.DiscoverCameras(nvrIp, webPort, nvrUser, nvrPassword);
+                started = client.DiscoverCameras(recorder.ip, recorder.webPort, recorder.user, recorder.password);
         }
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDiscoveryDeadlineMs);
         while (started && client.State() == NvrClient::Busy && std::chrono::steady_clock::now() < deadline
@@ -505,11 +498,11 @@ void CCameraSearchDlg::cloudWorker()
     NvrClient& client = context.Client();
     if (workerRunning()) {
         client.Stop();
-        bool started = client.GetCloudPortal(nvrIp, webPort, "admin", nvrPassword);
+        bool started = client.GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
         if (!started) {
             client.Stop();
             if (pause(600))
-                started = client.GetCloudPortal(nvrIp, webPort, "admin", nvrPassword);
+                started = client.GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
         }
         for (int poll = 0; started && poll < 30 && pause(500); ++poll) {
             const std::string text = client.PortalInfo();
@@ -586,10 +579,11 @@ bool CCameraSearchDlg::sendStep(const RegistrationStep& step, const StepCamera& 
         return false;
     bool started = false;
     if (step.kind == RegistrationStep::Remove) {
-        started = client.DeleteCamera(nvrIp, webPort, nvrUser, nvrPassword, step.avdevId);
+        started = client.DeleteCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, step.avdevId);
     } else {
-        started = client.AddCamera(nvrIp, webPort, nvrUser, nvrPassword, step.avdevId, camera.model, camera.ip,
-            camera.mac, camera.protocolType, "admin", camera.password, camera.brand, camera.model);
+        started = client.AddCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, step.avdevId,
+            camera.model, camera.ip, camera.mac, camera.protocolType, "admin", camera.password, camera.brand,
+            camera.model);
     }
     const bool done = started && settle(50, 300) == NvrClient::Done && workerRunning();
     if (done && step.kind == RegistrationStep::Remove)
@@ -659,7 +653,8 @@ bool CCameraSearchDlg::openRequest(HttpGet& http)
     if (!workerRunning())
         return false;
     request = &http;
-    return http.Open(nvrIp, nvrUser, nvrPassword, kRegInfoTimeoutMs, 1, 443, HttpGet::CertificateCheck::Relaxed);
+    return http.Open(
+        recorder.ip, recorder.user, recorder.password, kRegInfoTimeoutMs, 1, 443, HttpGet::CertificateCheck::Relaxed);
 }
 
 void CCameraSearchDlg::forgetRequest()

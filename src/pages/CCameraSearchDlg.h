@@ -11,6 +11,7 @@
 #include "pages/WizardPage.h"
 #include "session/CameraPasswordJob.h"
 #include "session/CameraRules.h"
+#include "session/RecorderAccess.h"
 
 #include <QBasicTimer>
 #include <QPoint>
@@ -123,11 +124,7 @@ private:
     int32_t settle(int stepMs, int steps);
 
     WizardContext& context;
-    std::string nvrIp;
-    std::string nvrMac;
-    std::string nvrUser;
-    std::string nvrPassword;
-    int webPort = 0;
+    const RecorderAccess recorder; // the recorder as the page found it
 
     CBaseStatic2* description = nullptr;
     CIconButton* rescan = nullptr;

@@ -52,18 +52,11 @@ QString ImportantText()
 CHddFormatDlg::CHddFormatDlg(QWidget* host, WizardContext& wizardContext)
     : WizardPage(host, 9, 3005)
     , context(wizardContext)
+    , recorder(wizardContext.Recorder())
 {
     SetTitle(FromUtf8(Text("hddformat_01", "Setup HDD for NVR")));
     ShowNavButtons(true, true);
     ShowSkipButton(true);
-
-    const WizardSession& session = context.Session();
-    nvrIp = session.NvrIp();
-    nvrMac = session.NvrMac();
-    nvrUser = session.NvrUser();
-    nvrPassword = session.NvrPassword();
-    SearchDevice& discovery = context.DiscoveryEngine();
-    webPort = discovery.WebPort(discovery.FindByMac(nvrMac));
 
     body = MakeText(this, "body", 118,
         FromUtf8(Text("hddformat_02",
@@ -308,7 +301,8 @@ void CHddFormatDlg::formatWorker(std::array<bool, 2> targets, std::array<int32_t
         client.Stop();
         if (!pause(500))
             break;
-        if (!client.FormatDisk(nvrIp, webPort, nvrUser, nvrPassword, port, 0, fileSystems[static_cast<size_t>(port)]))
+        if (!client.FormatDisk(recorder.ip, recorder.webPort, recorder.user, recorder.password, port, 0,
+                fileSystems[static_cast<size_t>(port)]))
             break; // it could not even start: the port stays unformatted
         if (settle(10, 3000) != NvrClient::Done)
             break;
@@ -316,7 +310,7 @@ void CHddFormatDlg::formatWorker(std::array<bool, 2> targets, std::array<int32_t
 
         bool reached = false;
         for (int cycle = 0; cycle < 3000 && !reached && pause(10); ++cycle) {
-            if (!client.PollFormat(nvrIp, webPort, nvrUser, nvrPassword))
+            if (!client.PollFormat(recorder.ip, recorder.webPort, recorder.user, recorder.password))
                 continue;
             const int32_t state = settle(50, 6000);
             const int32_t value = client.FormatProgress();

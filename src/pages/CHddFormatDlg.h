@@ -4,6 +4,7 @@
 // recorder, showing the progress; SKIP goes on without formatting.
 
 #include "pages/WizardPage.h"
+#include "session/RecorderAccess.h"
 
 #include <array>
 #include <atomic>
@@ -59,11 +60,7 @@ private:
     void stopWorker();
 
     WizardContext& context;
-    std::string nvrIp;
-    std::string nvrMac;
-    std::string nvrUser;
-    std::string nvrPassword;
-    int webPort = 0;
+    const RecorderAccess recorder; // the recorder as the page found it
 
     CBaseStatic2* body = nullptr;
     CGroupImageBox* ports = nullptr;

@@ -4,6 +4,7 @@
 #include "ui/CListCtrlVScrollbar.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
+#include "ui/OwnerDrawnTable.h"
 #include "ui/WindowMessage.h"
 
 #include <QMouseEvent>
@@ -82,25 +83,7 @@ CNvrListCtrl::CNvrListCtrl(QWidget* page)
         markPicture = std::move(*picture);
 
     header = new CNvrHeaderCtrl(this);
-    setHorizontalHeader(header);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(kRowHeight);
-    for (int column = 0; column < kColumnCount; ++column)
-        setColumnWidth(column, kColumnWidths[column]);
-    setItemDelegate(new NvrCellDelegate(this));
-    setFrameShape(QFrame::NoFrame);
-    setShowGrid(false);
-    setSelectionMode(QAbstractItemView::NoSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWordWrap(false);
-    viewport()->setMouseTracking(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Base, Qt::white);
-    setPalette(colours);
+    SetUpOwnerDrawnTable(*this, header, new NvrCellDelegate(this), kRowHeight, kColumnWidths);
 }
 
 void CNvrListCtrl::SetTitles(const QString& ipTitle, const QString& macTitle)

@@ -92,17 +92,10 @@ Answer Fetch(HttpGet& http, const std::string& path, const std::atomic<int32_t>&
 CNvrTimeZoneDlg::CNvrTimeZoneDlg(QWidget* host, WizardContext& wizardContext, bool load)
     : WizardPage(host, 8, 3001)
     , context(wizardContext)
+    , recorder(wizardContext.Recorder())
 {
     SetTitle(FromUtf8(Text("SetupTimeZone_title", "Set time zone")));
     ShowNavButtons(true, true);
-
-    const WizardSession& session = context.Session();
-    nvrIp = session.NvrIp();
-    nvrMac = session.NvrMac();
-    nvrUser = session.NvrUser();
-    nvrPassword = session.NvrPassword();
-    SearchDevice& discovery = context.DiscoveryEngine();
-    webPort = discovery.WebPort(discovery.FindByMac(nvrMac));
 
     label = new COrselStatic(this);
     label->setObjectName(QStringLiteral("zoneLabel"));
@@ -274,7 +267,8 @@ bool CNvrTimeZoneDlg::openRequest(HttpGet& http)
     if (runFlag.load() == 0)
         return false;
     request = &http;
-    return http.Open(nvrIp, nvrUser, nvrPassword, kRequestTimeoutMs, 0, webPort, HttpGet::CertificateCheck::Relaxed);
+    return http.Open(recorder.ip, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort,
+        HttpGet::CertificateCheck::Relaxed);
 }
 
 void CNvrTimeZoneDlg::forgetRequest()

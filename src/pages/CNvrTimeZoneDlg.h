@@ -3,6 +3,7 @@
 // lets the user pick a zone from a drop-down list, and on NEXT sets the zone and starts manual recording.
 
 #include "pages/WizardPage.h"
+#include "session/RecorderAccess.h"
 
 #include <atomic>
 #include <cstdint>
@@ -80,11 +81,7 @@ private:
     void forgetRequest();
 
     WizardContext& context;
-    std::string nvrIp;
-    std::string nvrMac;
-    std::string nvrUser;
-    std::string nvrPassword;
-    int webPort = 0;
+    const RecorderAccess recorder; // the recorder as the page found it
 
     COrselStatic* label = nullptr;
     CRoundBack* box = nullptr;

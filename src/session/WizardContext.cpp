@@ -21,3 +21,10 @@ void WizardContext::StopServices()
     storage->Stop();
     probe->Stop();
 }
+
+RecorderAccess WizardContext::Recorder() const
+{
+    RecorderAccess recorder { session.NvrIp(), session.NvrMac(), session.NvrUser(), session.NvrPassword(), 0 };
+    recorder.webPort = discovery->WebPort(discovery->FindByMac(recorder.mac));
+    return recorder;
+}
