@@ -64,8 +64,6 @@ CTalvioDlg::CTalvioDlg()
 {
     setObjectName("talvioDlg");
     setWindowTitle(QStringLiteral("Setup Wizard"));
-    if (auto icon = LoadIconResource(3159))
-        setWindowIcon(QIcon(QPixmap::fromImage(*icon)));
     translucent = TranslucencyAvailable();
     // Without translucency the frame is shown without its shadow, as a plain border around the host.
     if (translucent)
@@ -75,7 +73,6 @@ CTalvioDlg::CTalvioDlg()
     setFixedSize(kWidth, kHeight);
     interDialog = new CInterDialog(this);
     paintShadow();
-    InstallIcon();
 }
 
 CTalvioDlg::~CTalvioDlg() = default;
@@ -138,8 +135,13 @@ void CTalvioDlg::paintEvent(QPaintEvent*)
 void CTalvioDlg::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!hostStarted && !startTimer.isActive())
+    if (!hostStarted && !startTimer.isActive()) {
         startTimer.start(kStartDelayMs, this);
+        // The frame's work while it waits: the installed copy of the icon (the desktop entry names it), and the
+        // text faces the first page will draw with.
+        InstallIcon();
+        OpenTextFaces();
+    }
 }
 
 void CTalvioDlg::timerEvent(QTimerEvent* event)
@@ -152,6 +154,9 @@ void CTalvioDlg::timerEvent(QTimerEvent* event)
     if (hostStarted)
         return;
     hostStarted = true;
+    // The window's icon, decoded on the picture thread while the frame waited.
+    if (auto icon = LoadIconResource(3159))
+        setWindowIcon(QIcon(QPixmap::fromImage(*icon)));
     QPointer<CTalvioDlg> alive(this);
     const int code = interDialog->DoModal();
     if (!alive)

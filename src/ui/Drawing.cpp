@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImageReader>
@@ -202,12 +203,12 @@ void PrefetchPictures(const std::vector<int>& bitmapIds, const std::vector<int>&
 {
     const qreal ratio = ScreenRatio();
     std::vector<std::pair<QString, qreal>> items;
+    if (iconId != 0) // the frame asks for it first
+        items.emplace_back(QStringLiteral(":/icon/%1").arg(iconId), 1.0);
     for (int id : bitmapIds)
         items.emplace_back(QStringLiteral(":/bmp/%1").arg(id), ratio);
     for (int id : pngIds)
         items.emplace_back(QStringLiteral(":/png/%1").arg(id), ratio);
-    if (iconId != 0)
-        items.emplace_back(QStringLiteral(":/icon/%1").arg(iconId), 1.0);
     PictureStore::Instance().Prefetch(items);
 }
 
@@ -257,6 +258,13 @@ QStringList FontFamilies(const QString& family)
     else
         families << traditional << simplified; // language names in the combo are Chinese in every language
     return families;
+}
+
+void OpenTextFaces()
+{
+    const QString family = ChooseFontFamily(QStringLiteral("Verdana"));
+    for (bool bold : { false, true })
+        QFontMetricsF(MakeFont(family, 14, bold)).horizontalAdvance(QStringLiteral("Setup"));
 }
 
 QFont MakeFont(const QString& family, int pixelSize, bool bold, bool underline)

@@ -56,6 +56,10 @@ QStringList FontFamilies(const QString& family);
 // A font of that family and pixel size, bold or regular, optionally underlined, with the Chinese faces behind it.
 QFont MakeFont(const QString& family, int pixelSize, bool bold, bool underline = false);
 
+// Opens the faces (regular and bold) the pages' texts are drawn with, for the calling thread, which keeps them
+// open: for a moment when the thread would otherwise wait.
+void OpenTextFaces();
+
 // Text in lines as tall as the font's own face, with every line's baseline at that face's ascent: the faces
 // behind it for other scripts (the Chinese ones are much taller) neither push the text down nor make lines taller,
 // so mixed Latin and Chinese text shares one baseline and fits where the Latin text fits. flags: Qt alignment
