@@ -1,7 +1,7 @@
 #include "overlays/CWaitingPage.h"
 
-#include "overlays/AlertBox.h"
 #include "i18n/Localization.h"
+#include "overlays/AlertBox.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>
@@ -25,6 +25,7 @@ QFont BoxFont()
 
 CWaitingPage::CWaitingPage(QWidget* page, const std::atomic<int32_t>* busyFlag, int tickLimit, int mode)
     : ModalLayer(page)
+    , opener(page)
     , busy(busyFlag)
     , limit(tickLimit)
     , textMode(mode)
@@ -84,6 +85,11 @@ void CWaitingPage::timerEvent(QTimerEvent* event)
         ModalLayer::timerEvent(event);
         return;
     }
+    if (!opener) { // the page went (the window is closing): its flags went with it
+        ticker.stop();
+        End(IDCANCEL);
+        return;
+    }
     frame = (frame + 1) % static_cast<int>(arcs.size());
     ++tickCount;
     if (tickCount % 3 == 0)
@@ -109,7 +115,7 @@ void CWaitingPage::paintEvent(QPaintEvent*)
     if (!arcs[static_cast<size_t>(frame)].isNull())
         painter.drawImage(spinner, arcs[static_cast<size_t>(frame)]);
 
-    const bool showProgress = (textMode == HddFormat || textMode == Formatting) && progress != nullptr;
+    const bool showProgress = (textMode == HddFormat || textMode == Formatting) && progress != nullptr && opener;
     const QRect textArea(box.x() + 84, box.y(), box.width() - 84 - 20, showProgress ? 52 : box.height());
     painter.setFont(BoxFont());
     painter.setPen(Qt::white);

@@ -7,6 +7,7 @@
 
 #include <QBasicTimer>
 #include <QImage>
+#include <QPointer>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -46,6 +47,7 @@ private:
     QString textFor(int step) const;
     void refreshText();
 
+    QPointer<QWidget> opener; // the flags below belong to it: once it is gone they are not read
     const std::atomic<int32_t>* busy;
     const std::atomic<int32_t>* currentDisk = nullptr;
     const std::atomic<int32_t>* progress = nullptr;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // An 860 x 640 window standing in for the wizard host; it records every window message it receives.
@@ -29,18 +30,16 @@ public:
 template <class T> void WhenShown(QObject* context, std::function<void(T*)> act)
 {
     auto* poll = new QTimer(context);
-    auto* clock = new QElapsedTimer;
+    auto clock = std::make_shared<QElapsedTimer>(); // goes with the connection, however the wait ends
     clock->start();
     QObject::connect(poll, &QTimer::timeout, context, [poll, clock, act] {
         if (T* top = qobject_cast<T*>(ModalLayer::Top())) {
             poll->stop();
             poll->deleteLater();
-            delete clock;
             act(top);
         } else if (clock->elapsed() > 2000) {
             poll->stop();
             poll->deleteLater();
-            delete clock;
             while (ModalLayer* layer = ModalLayer::Top())
                 layer->End(ModalLayer::IDCANCEL);
         }
