@@ -5,6 +5,7 @@
 #include "overlays/AboutBox.h"
 #include "overlays/ModalLayer.h"
 #include "platform/ProgramIcon.h"
+#include "platform/WaitTimeline.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -137,6 +138,7 @@ void CTalvioDlg::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!hostStarted && !startTimer.isActive()) {
         startTimer.start(kStartDelayMs, this);
+        WaitTimeline::Note("frame start delay", kStartDelayMs);
         // The frame's work while it waits: the installed copy of the icon (the desktop entry names it), and the
         // text faces the first page will draw with.
         InstallIcon();

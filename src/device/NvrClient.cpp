@@ -8,6 +8,7 @@
 #include "net/Base64.h"
 #include "net/HttpGet.h"
 #include "platform/CodePage.h"
+#include "platform/WaitTimeline.h"
 
 #include <cstring>
 
@@ -349,6 +350,7 @@ void NvrClient::endWorker()
 
 bool NvrClient::pauseWorker(std::chrono::milliseconds duration)
 {
+    WaitTimeline::Note("request pause", static_cast<uint32_t>(duration.count()));
     std::unique_lock<std::mutex> guard(runLock);
     return !runChanged.wait_for(guard, duration, [this] { return !running; });
 }

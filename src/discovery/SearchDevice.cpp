@@ -2,6 +2,7 @@
 
 #include "discovery/DatagramHeader.h"
 #include "platform/LocalInterfaces.h"
+#include "platform/WaitTimeline.h"
 
 #include <cstdlib>
 
@@ -93,6 +94,7 @@ int32_t SearchDevice::Start()
             return SearchFailed;
         }
     }
+    WaitTimeline::Note("search window", searchTime);
     timer.Start(std::chrono::milliseconds(searchTime), false, [this] { timeout(); });
     return Searching;
 }

@@ -4,6 +4,7 @@
 #include "net/PercentEncode.h"
 
 #include "net/CurlLibrary.h"
+#include "platform/WaitTimeline.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +16,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kCloseDelay = std::chrono::milliseconds(50);
+
+// The pause every open, send and close of a request begins with.
+void closeDelay()
+{
+    WaitTimeline::Note("request close delay", static_cast<uint32_t>(kCloseDelay.count()));
+    std::this_thread::sleep_for(kCloseDelay);
+}
+
 constexpr size_t kFetchChunk = 8200;
 
 // The library; only called once a request object has its multi handle (so the library is loaded).
@@ -66,7 +75,7 @@ HttpGet::HttpGet() = default;
 
 HttpGet::~HttpGet()
 {
-    std::this_thread::sleep_for(kCloseDelay);
+    closeDelay();
     std::lock_guard lock(operationMutex);
     releaseAll();
     if (easy != nullptr) {
@@ -97,7 +106,7 @@ bool HttpGet::Open(std::string_view newHost, std::string_view newUser, std::stri
     certificateCheck = check;
     proxyUse = proxy;
 
-    std::this_thread::sleep_for(kCloseDelay);
+    closeDelay();
     releaseAll();
 
     if (!validHost(host) || port < 1 || port > 65535) {
@@ -136,7 +145,7 @@ bool HttpGet::Close()
     if (CURLM* handle = multi.load(); handle != nullptr) {
         curl().multi_wakeup(handle); // a thread waiting in curl_multi_poll sees the flag at once
     }
-    std::this_thread::sleep_for(kCloseDelay);
+    closeDelay();
     std::unique_lock lock(operationMutex, std::try_to_lock);
     if (lock.owns_lock()) {
         releaseAll();
@@ -280,7 +289,7 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
     if (closedByOtherThread() || !connected) {
         return false;
     }
-    std::this_thread::sleep_for(kCloseDelay);
+    closeDelay();
     releaseRequest();
     if (path.empty() || path.front() != '/') {
         return false;

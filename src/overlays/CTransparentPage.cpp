@@ -4,6 +4,7 @@
 #include "overlays/CErrorPage.h"
 #include "overlays/CNetAlarmPage.h"
 #include "overlays/CNoDevicePage.h"
+#include "platform/WaitTimeline.h"
 #include "ui/Drawing.h"
 
 #include <QPainter>
@@ -109,6 +110,7 @@ int CTransparentPage::ResultFor(int kind, int overlayResult)
 void CTransparentPage::Started()
 {
     startTimer.start(kStartDelayMs, this);
+    WaitTimeline::Note("overlay start delay", kStartDelayMs);
 }
 
 void CTransparentPage::timerEvent(QTimerEvent* event)

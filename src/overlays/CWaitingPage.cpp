@@ -2,6 +2,7 @@
 
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
+#include "platform/WaitTimeline.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>
@@ -77,6 +78,7 @@ void CWaitingPage::refreshText()
 void CWaitingPage::Started()
 {
     ticker.start(kTickMs, Qt::PreciseTimer, this);
+    WaitTimeline::Note("waiting box tick", kTickMs);
 }
 
 void CWaitingPage::timerEvent(QTimerEvent* event)
@@ -98,7 +100,9 @@ void CWaitingPage::timerEvent(QTimerEvent* event)
     if (tickCount >= limit || busy == nullptr || busy->load() == 0) {
         ticker.stop();
         End(IDOK);
+        return;
     }
+    WaitTimeline::Note("waiting box tick", kTickMs);
 }
 
 void CWaitingPage::paintEvent(QPaintEvent*)

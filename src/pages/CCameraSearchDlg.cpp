@@ -10,6 +10,7 @@
 #include "overlays/CWaitingPage.h"
 #include "pages/CCamListCtrl.h"
 #include "pages/CameraPasswordRunner.h"
+#include "platform/WaitTimeline.h"
 #include "session/CameraLine.h"
 #include "session/WizardContext.h"
 #include "ui/CBaseStatic2.h"
@@ -118,6 +119,7 @@ CCameraSearchDlg::CCameraSearchDlg(QWidget* host, WizardContext& wizardContext)
         [this](const CameraPasswordJob& job) { passwordAccepted(job); });
 
     firstScanTimer.start(kFirstScanDelayMs, this);
+    WaitTimeline::Note("first camera scan delay", kFirstScanDelayMs);
 }
 
 CCameraSearchDlg::~CCameraSearchDlg()
@@ -642,6 +644,7 @@ bool CCameraSearchDlg::workerRunning()
 
 bool CCameraSearchDlg::pause(int ms)
 {
+    WaitTimeline::Note("camera page pause", static_cast<uint32_t>(ms));
     std::unique_lock<std::mutex> guard(runLock);
     return !runChanged.wait_for(guard, std::chrono::milliseconds(ms), [this] { return !run; });
 }

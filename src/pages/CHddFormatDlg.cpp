@@ -6,6 +6,7 @@
 #include "overlays/AlertBox.h"
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
+#include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
 #include "ui/CBaseStatic2.h"
 #include "ui/CGroupImageBox.h"
@@ -259,6 +260,7 @@ bool CHddFormatDlg::workerRunning()
 
 bool CHddFormatDlg::pause(int ms)
 {
+    WaitTimeline::Note("format pause", static_cast<uint32_t>(ms));
     std::unique_lock<std::mutex> guard(runLock);
     return !runChanged.wait_for(guard, std::chrono::milliseconds(ms), [this] { return !run; });
 }

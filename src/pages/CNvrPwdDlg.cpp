@@ -6,6 +6,7 @@
 #include "overlays/AlertBox.h"
 #include "overlays/CWaitingPage.h"
 #include "pages/PasswordRule.h"
+#include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
 #include "ui/CErrorStatic.h"
 #include "ui/CImageBox.h"
@@ -173,6 +174,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     DefaultLoginProbe& probe = context.Probe();
     if (probe.probeBusy.load() != 0) {
         probeWaitStart.start(kProbeWaitStartMs, this);
+        WaitTimeline::Note("probe wait start", kProbeWaitStartMs);
     } else {
         newRecorder = probe.defaultLoginAccepted.load() != 0;
         loginModeOn = probe.defaultLoginRefused.load() != 0;
@@ -236,6 +238,7 @@ void CNvrPwdDlg::waitForProbe()
     probeWaitRunning = true;
     probeWaitSteps = 0;
     probeWaitStep.start(kProbeWaitStepMs, this);
+    WaitTimeline::Note("probe wait period", kProbeWaitStepMs);
     QPointer<CNvrPwdDlg> alive(this);
     CWaitingPage box(this, &waiting, kWaitingTicks);
     box.DoModal();
@@ -259,6 +262,7 @@ void CNvrPwdDlg::probeWaitTick()
     const DefaultLoginProbe& probe = context.Probe();
     if (probeWaitRunning && probe.probeBusy.load() != 0 && probeWaitSteps < kProbeWaitSteps) {
         ++probeWaitSteps;
+        WaitTimeline::Note("probe wait period", kProbeWaitStepMs);
         return;
     }
     probeWaitStep.stop();
@@ -481,6 +485,7 @@ void CNvrPwdDlg::OnNext()
 
 bool CNvrPwdDlg::pause(int ms)
 {
+    WaitTimeline::Note("password request delay", static_cast<uint32_t>(ms));
     for (int waited = 0; waited < ms && requestRunning.load() != 0; waited += kLookMs)
         std::this_thread::sleep_for(std::chrono::milliseconds(kLookMs));
     return requestRunning.load() != 0;
@@ -509,6 +514,7 @@ void CNvrPwdDlg::runRequest(bool login, std::string ip, std::string mac, std::st
                 found.state = client.State();
                 if (found.state != NvrClient::Busy)
                     break;
+                WaitTimeline::Note("password reply look", kLookMs);
                 std::this_thread::sleep_for(std::chrono::milliseconds(kLookMs));
             }
             found.loginResult = client.LoginResult();

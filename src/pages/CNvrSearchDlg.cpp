@@ -6,6 +6,7 @@
 #include "pages/CMacDisplayPage.h"
 #include "pages/CNvrListCtrl.h"
 #include "pages/RecorderReach.h"
+#include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
 #include "ui/CBaseStatic2.h"
 #include "ui/CIconButton.h"
@@ -104,6 +105,7 @@ CNvrSearchDlg::CNvrSearchDlg(QWidget* host, WizardContext& wizardContext)
 
     nextButton()->setEnabled(false); // until a row is selected
     autoTimer.start(kAutoSearchDelayMs, this);
+    WaitTimeline::Note("automatic search delay", kAutoSearchDelayMs);
 }
 
 CNvrSearchDlg::~CNvrSearchDlg() = default;
@@ -170,17 +172,21 @@ void CNvrSearchDlg::Rescan()
     // The search runs on the discovery table's own threads; the page looks at it every 100 ms.
     context.DiscoveryEngine().Start();
     checkTimer.start(kCheckMs, this);
+    WaitTimeline::Note("search check period", kCheckMs);
 }
 
 void CNvrSearchDlg::checkSearch()
 {
     ++checks;
     const int32_t state = context.DiscoveryEngine().state.load();
-    if (state == SearchDevice::Searching && checks < kCheckLimit)
+    if (state == SearchDevice::Searching && checks < kCheckLimit) {
+        WaitTimeline::Note("search check period", kCheckMs);
         return;
+    }
     checkTimer.stop();
     listRecords(state);
     tailTimer.start(kTailMs, this);
+    WaitTimeline::Note("search tail", kTailMs);
 }
 
 void CNvrSearchDlg::listRecords(int32_t state)

@@ -8,6 +8,7 @@
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
 #include "pages/ZoneListBox.h"
+#include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
 #include "ui/CErrorStatic.h"
 #include "ui/COrselButton2.h"
@@ -127,8 +128,10 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(QWidget* host, WizardContext& wizardContext, bo
     list->hide();
     connect(list, &ZoneListBox::zoneChosen, this, [this](int row) { chooseRow(row); });
 
-    if (load)
+    if (load) {
         QTimer::singleShot(50, this, [this] { loadZones(); });
+        WaitTimeline::Note("zone list delay", 50);
+    }
 }
 
 CNvrTimeZoneDlg::~CNvrTimeZoneDlg()

@@ -3,6 +3,7 @@
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
 #include "overlays/CErrorPage.h"
+#include "platform/WaitTimeline.h"
 #include "ui/CMyEditCtrl2.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselStatic.h"
@@ -118,8 +119,10 @@ CMyEditCtrl2* CameraPasswordOverlay::addEntry(const char* name, int frameId, QRe
 void CameraPasswordOverlay::submitPassword(const QString& password)
 {
     pending.push_back(submit ? submit(password.toStdString()) : std::make_shared<std::atomic<int32_t>>(Refused));
-    if (!timer.isActive())
+    if (!timer.isActive()) {
         timer.start(kTickMs, this);
+        WaitTimeline::Note("password overlay tick", kTickMs);
+    }
 }
 
 void CameraPasswordOverlay::showError(const std::string& text)
@@ -159,6 +162,8 @@ void CameraPasswordOverlay::tick()
     }
     if (pending.empty())
         timer.stop();
+    else
+        WaitTimeline::Note("password overlay tick", kTickMs);
     if (refusedNow)
         showError(refused); // the overlay stays open with its entries as they are
 }

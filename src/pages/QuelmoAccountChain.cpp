@@ -4,6 +4,7 @@
 #include "device/PortalForms.h"
 #include "net/HttpGet.h"
 #include "net/PercentEncode.h"
+#include "platform/WaitTimeline.h"
 
 #include <chrono>
 #include <vector>
@@ -94,6 +95,7 @@ bool QuelmoAccountChain::runningNow() const
 
 bool QuelmoAccountChain::pause(int ms)
 {
+    WaitTimeline::Note("cloud step pause", static_cast<uint32_t>(ms));
     std::unique_lock<std::mutex> guard(lock);
     return !wake.wait_for(guard, std::chrono::milliseconds(ms), [this] { return !running; });
 }

@@ -2,6 +2,7 @@
 
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
+#include "platform/WaitTimeline.h"
 
 #include <cctype>
 #include <chrono>
@@ -98,6 +99,7 @@ void CameraPasswordWorker::Stop()
 
 bool CameraPasswordWorker::sleep(int ms)
 {
+    WaitTimeline::Note("camera password pause", static_cast<uint32_t>(ms));
     std::unique_lock<std::mutex> guard(lock);
     wake.wait_for(guard, std::chrono::milliseconds(ms), [this] { return !running(); });
     return running();

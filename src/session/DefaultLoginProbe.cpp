@@ -2,6 +2,7 @@
 
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
+#include "platform/WaitTimeline.h"
 
 DefaultLoginProbe::DefaultLoginProbe(SearchDevice& searchDevice, NvrClient& nvrClient, std::function<void()> onFailed)
     : search(searchDevice)
@@ -80,6 +81,7 @@ void DefaultLoginProbe::run(const std::string& nvrIp, const std::string& nvrMac)
         } else {
             int32_t r = 0;
             for (int round = 0; round < kRounds && r == 0; ++round) {
+                WaitTimeline::Note("login probe round", kRoundMs);
                 if (!thread.Sleep(kRoundMs))
                     break;
                 r = outcome();
