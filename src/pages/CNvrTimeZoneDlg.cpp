@@ -70,17 +70,12 @@ struct Answer
 
 // GETs path on an opened connection and reads the whole answer (at most 63999 bytes). A recorder still without a
 // password answers the first request with a Digest challenge; the same connection then asks once more.
-Answer Fetch(HttpGet& http, const std::string& path, const std::atomic<int32_t>& running)
+Answer Fetch(HttpGet& http, const std::string& path)
 {
     Answer answer;
     std::vector<char> buffer(TimeZoneList::kMaxAnswerBytes, 0);
     size_t size = buffer.size();
-    bool fetched = http.FetchAll(path, buffer.data(), size);
-    if (!fetched && running.load() != 0 && http.GetAuthMode() == HttpGet::AuthDigest) {
-        std::fill(buffer.begin(), buffer.end(), 0);
-        size = buffer.size();
-        fetched = http.FetchAll(path, buffer.data(), size);
-    }
+    const bool fetched = http.GetAuthorised(path, buffer.data(), &size);
     if (!fetched || !http.QueryStatusCode(answer.status))
         return answer;
     answer.arrived = true;
@@ -287,11 +282,11 @@ void CNvrTimeZoneDlg::listWorker(uint32_t tag, int language)
     {
         HttpGet http;
         if (openRequest(http)) {
-            const Answer list = Fetch(http, "/config/timezonelist?language=" + std::to_string(language), runFlag);
+            const Answer list = Fetch(http, "/config/timezonelist?language=" + std::to_string(language));
             if (list.Success()) {
                 result.listRead = true;
                 result.names = TimeZoneList::Parse(list.body.data(), list.body.size());
-                const Answer now = runFlag.load() != 0 ? Fetch(http, "/config/datetime", runFlag) : Answer();
+                const Answer now = runFlag.load() != 0 ? Fetch(http, "/config/datetime") : Answer();
                 if (now.Success()) {
                     result.zoneRead = true;
                     result.zone = TimeZoneList::CurrentZone(now.body, result.names.size());
@@ -358,14 +353,14 @@ void CNvrTimeZoneDlg::setWorker(uint32_t tag, int zoneNumber)
     {
         HttpGet http;
         if (openRequest(http)) {
-            const Answer answer = Fetch(http, "/config/datetime?timezone=" + std::to_string(zoneNumber), runFlag);
+            const Answer answer = Fetch(http, "/config/datetime?timezone=" + std::to_string(zoneNumber));
             const bool refused
                 = answer.arrived && (answer.status == 400 || answer.body.find(kRefused) != std::string::npos);
             if (refused || answer.Success()) {
                 outcome = refused ? SetOutcome::Refused : SetOutcome::Done;
                 // The zone was answered: recording starts whatever the answer was; its own answer does not matter.
                 if (runFlag.load() != 0)
-                    Fetch(http, "/config/manrecord?record=1", runFlag);
+                    Fetch(http, "/config/manrecord?record=1");
             }
         }
         forgetRequest();

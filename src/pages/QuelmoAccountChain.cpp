@@ -256,10 +256,7 @@ bool QuelmoAccountChain::directRegistration(const Inputs& in)
         direct = &http; // from here Stop can end the request
     }
     // A recorder without a password answers with a Digest challenge: once more on the same object then.
-    bool sent = http.SendGet(path);
-    if (!sent && http.GetAuthMode() == HttpGet::AuthDigest && runningNow()) {
-        sent = http.SendGet(path);
-    }
+    const bool sent = http.GetAuthorised(path);
     int status = 0;
     bool ok = sent && http.QueryStatusCode(status) && status >= 200 && status <= 299;
     // The body is read and not examined.
