@@ -101,6 +101,26 @@ ZoneListBox::ZoneListBox(QWidget* parent)
     });
 }
 
+QString ZoneListBox::AccessibleRowText(int row) const
+{
+    const QListWidgetItem* entry = item(row);
+    return entry != nullptr ? entry->text() : QString();
+}
+
+void ZoneListBox::AccessibleClickRow(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    setCurrentRow(row);
+    scrollToItem(item(row));
+}
+
+QRect ZoneListBox::AccessibleRowRect(int row) const
+{
+    const QRect area = visualItemRect(item(row)).intersected(viewport()->rect());
+    return area.isEmpty() ? area : area.translated(viewport()->pos());
+}
+
 void ZoneListBox::SetZones(const QStringList& names, int row)
 {
     quiet = true;
