@@ -20,7 +20,8 @@ public:
     QRect boxRect() const { return box; }
     QString title() const { return titleText; }
     QString message() const { return messageText; }
-    QString AccessibleTitle() const override { return titleText; }
+    // A box without a title is named by its message.
+    QString AccessibleTitle() const override { return titleText.isEmpty() ? messageText : titleText; }
     QString AccessibleMessage() const override { return messageText; }
 
 protected:

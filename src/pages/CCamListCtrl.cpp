@@ -373,8 +373,9 @@ void CCamListCtrl::paintEvent(QPaintEvent* event)
 
 void CCamListCtrl::focusInEvent(QFocusEvent* event)
 {
+    const bool placed = currentIndex().isValid();
     QTableWidget::focusInEvent(event);
-    if (!currentIndex().isValid() && rowCount() > 0)
+    if (!placed && rowCount() > 0)
         setCurrentCell(0, kCheckColumn);
     viewport()->update();
 }

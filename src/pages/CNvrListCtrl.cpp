@@ -250,9 +250,10 @@ void CNvrListCtrl::paintEvent(QPaintEvent* event)
 
 void CNvrListCtrl::focusInEvent(QFocusEvent* event)
 {
+    const bool placed = currentIndex().isValid();
     QTableWidget::focusInEvent(event);
-    if (!currentIndex().isValid() && rowCount() > 0)
-        setCurrentCell(std::max(0, CheckedRow()), kRadioColumn);
+    if (!placed && rowCount() > 0)
+        setCurrentCell(std::max(0, CheckedRow()), kRadioColumn); // the keyboard starts at the chosen recorder
     viewport()->update();
 }
 
