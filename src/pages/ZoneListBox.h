@@ -37,10 +37,13 @@ public:
 signals:
     // The user chose row.
     void zoneChosen(int row);
+    // Space: the user is done with the list.
+    void closeRequested();
 
 protected:
     void keyboardSearch(const QString& search) override;
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int findTyped(const QString& typed, int from) const;

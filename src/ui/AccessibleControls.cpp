@@ -234,6 +234,34 @@ public:
     }
 };
 
+// A box that opens a drop-down list when pressed: a combo whose value is the text it shows.
+class DropBoxInterface : public ControlInterface
+{
+public:
+    explicit DropBoxInterface(CRoundBack* box)
+        : ControlInterface(box, QAccessible::ComboBox)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return static_cast<CRoundBack*>(widget())->text();
+        return ControlInterface::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = WidgetState(widget());
+        state.hasPopup = true;
+        return state;
+    }
+    QStringList actionNames() const override { return { pressAction(), showMenuAction() }; }
+    void doAction(const QString& name) override
+    {
+        if ((name == pressAction() || name == showMenuAction()) && widget()->isEnabled())
+            static_cast<CRoundBack*>(widget())->Press();
+    }
+};
+
 class IndicatorInterface : public ControlInterface, public QAccessibleValueInterface
 {
 public:
@@ -810,6 +838,8 @@ QAccessibleInterface* MakeInterface(const QString&, QObject* object)
         return new EditInterface(edit);
     if (qobject_cast<FlowingText*>(widget) != nullptr)
         return new StaticInterface(widget);
+    if (auto* box = qobject_cast<CRoundBack*>(widget); box != nullptr && box->pressable())
+        return new DropBoxInterface(box);
     if (auto* box = qobject_cast<CRoundBack*>(widget); box != nullptr && !box->text().isEmpty())
         return new StaticInterface(widget);
     return nullptr;

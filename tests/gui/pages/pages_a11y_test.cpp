@@ -10,11 +10,14 @@
 #include "pages/CCameraSearchDlg.h"
 #include "pages/CNvrListCtrl.h"
 #include "pages/CNvrPwdDlg.h"
+#include "pages/CNvrTimeZoneDlg.h"
+#include "pages/ZoneListBox.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
 #include "ui/CMyEditCtrl2.h"
 #include "ui/COrselButton2.h"
 #include "ui/CPageIndicator.h"
+#include "ui/CRoundBack.h"
 #include "ui/Messages.h"
 
 #include <QAccessible>
@@ -219,12 +222,49 @@ private slots:
         const QStringList walk = TabWalk(&page, 7);
         const qsizetype rescan = walk.indexOf(QStringLiteral("rescan"));
         const qsizetype list = walk.indexOf(page.list()->objectName());
-        QVERIFY2(rescan >= 0 && list > rescan && walk.indexOf(QStringLiteral("next")) > list, qPrintable(walk.join(',')));
+        QVERIFY2(
+            rescan >= 0 && list > rescan && walk.indexOf(QStringLiteral("next")) > list, qPrintable(walk.join(',')));
         page.list()->setFocus(Qt::TabFocusReason);
         QCOMPARE(page.list()->currentIndex().row(), 0);
         QTest::keyClick(page.list(), Qt::Key_Down);
         QTest::keyClick(page.list(), Qt::Key_Space);
         QVERIFY(page.list()->checkRequestPending());
+    }
+
+    // The time-zone box is a combo named by its label; by keyboard Space opens the list, the arrows choose,
+    // Space closes it with the focus back on the box; through the list's items a press chooses.
+    void zoneBoxByKeyboardAndByItems()
+    {
+        RecordingHost host;
+        WizardContext context { {}, {} };
+        CNvrTimeZoneDlg page(&host, context, false);
+        page.ShowZones({ "(GMT-05:00) New York", "(GMT+00:00) London", "(GMT+01:00) Paris" }, 1);
+        page.show();
+        QVERIFY(Activate(&host));
+        CRoundBack* box = page.zoneBox();
+        QAccessibleInterface* combo = Of(box);
+        QCOMPARE(combo->role(), QAccessible::ComboBox);
+        QCOMPARE(combo->text(QAccessible::Name), QStringLiteral("Time zone"));
+        QCOMPARE(combo->text(QAccessible::Value), QStringLiteral("(GMT-05:00) New York"));
+
+        QVERIFY(TabWalk(&page, 3).contains(QStringLiteral("zoneBox")));
+        box->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(box, Qt::Key_Space);
+        ZoneListBox* list = page.zoneList();
+        QVERIFY(list->isVisible() && list->hasFocus());
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Space);
+        QVERIFY(!list->isVisible());
+        QVERIFY(box->hasFocus());
+        QCOMPARE(combo->text(QAccessible::Value), QStringLiteral("(GMT+00:00) London"));
+
+        QAccessibleInterface* zones = Of(list);
+        QCOMPARE(zones->role(), QAccessible::List);
+        QAccessibleInterface* paris = zones->child(2);
+        QCOMPARE(paris->role(), QAccessible::ListItem);
+        QVERIFY(Act(paris, QAccessibleActionInterface::pressAction()));
+        QVERIFY(paris->state().selected);
+        QCOMPARE(combo->text(QAccessible::Value), QStringLiteral("(GMT+01:00) Paris"));
     }
 
     // An alert is a dialog named by its text, its message a static text; Tab stays among its buttons, and the
