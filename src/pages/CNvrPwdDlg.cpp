@@ -8,6 +8,7 @@
 #include "pages/PasswordRule.h"
 #include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CErrorStatic.h"
 #include "ui/CImageBox.h"
 #include "ui/CImageButton.h"
@@ -120,10 +121,12 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     userEntry->SetFont(14);
     userEntry->setText(QStringLiteral("admin"));
     userEntry->setEnabled(false);
+    SetAccessibleLabel(userEntry, userLabel);
 
     passwordLabel = makeLabel("passwordLabel", Qt8(Text("Password", "Password")));
     passwordFrame = makeFrame("passwordFrame");
     password = makeEntry("password");
+    SetAccessibleLabel(password, passwordLabel);
 
     ruleHint = new COrselStatic(this);
     ruleHint->setObjectName(QStringLiteral("ruleHint"));
@@ -141,6 +144,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     confirmLabel = makeLabel("confirmLabel", Qt8(Text("Confirm Password", "Confirm Password")));
     confirmFrame = makeFrame("confirmFrame");
     confirm = makeEntry("confirm");
+    SetAccessibleLabel(confirm, confirmLabel);
 
     passwordErrorIcon = new CImageBox(this);
     passwordErrorIcon->setObjectName(QStringLiteral("passwordErrorIcon"));
@@ -154,6 +158,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     resetHelp->setObjectName(QStringLiteral("resetHelp"));
     resetHelp->SetImage(4084);
     resetHelp->setOverlayKind(CTransparentPage::KindReset);
+    SetAccessibleText(resetHelp, "a11y_reset_help", "How to reset the password");
     Place(resetHelp, 536, 320, 26, 26);
 
     errorLine = new CErrorStatic(this);

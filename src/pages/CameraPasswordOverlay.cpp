@@ -4,6 +4,7 @@
 #include "overlays/AlertBox.h"
 #include "overlays/CErrorPage.h"
 #include "platform/WaitTimeline.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CMyEditCtrl2.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselStatic.h"
@@ -44,6 +45,7 @@ CameraPasswordOverlay::CameraPasswordOverlay(
 
     closeCross = new COrselButton(this);
     closeCross->setObjectName(QStringLiteral("closeCross"));
+    SetAccessibleText(closeCross, "Close", "Close");
     closeCross->setGeometry(panel.x() + 476, panel.y() + 10, 14, 14);
     for (int slot = 0; slot < 4; ++slot)
         closeCross->SetImage(slot, 3060);
