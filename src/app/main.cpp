@@ -6,6 +6,7 @@
 #include "app/CTalvioDlg.h"
 #include "app/WizardPages.h"
 #include "pages/WizardPage.h"
+#include "ui/AccessibleControls.h"
 #include "ui/Drawing.h"
 
 #include <QApplication>
@@ -41,6 +42,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIntValue("HXT_EXIT_AFTER_FIRST_PAINT") == 1)
         application.installEventFilter(&exitAfterFirstPaint);
     RegisterWizardOverlays();
+    InstallAccessibleControls();
     // While the frame waits to start the host, the window's icon and the welcome page's background and buttons
     // are decoded, and the font database is read (fontconfig's files), each on a thread of its own.
     PrefetchPictures({ 3000 }, { 3041, 3038, 3040, 3039, 3037, 3034, 3036, 3035, 3045, 3042, 3044, 3043 }, 3159);

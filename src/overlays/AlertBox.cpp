@@ -1,5 +1,6 @@
 #include "overlays/AlertBox.h"
 
+#include "ui/AccessibleControls.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselButton4.h"
 #include "ui/Drawing.h"
@@ -69,6 +70,7 @@ COrselButton* AlertBox::AddCloseCross(int result)
     cross->SetImage(3, 3061);
     cross->setGeometry(box.right() + 1 - 15 - 14, box.y() + 15, 14, 14);
     cross->setCursor(Qt::PointingHandCursor);
+    SetAccessibleText(cross, "Close", "Close");
     connect(cross, &QAbstractButton::clicked, this, [this, result] { End(result); });
     return cross;
 }

@@ -3,6 +3,7 @@
 // window, a badge, a title and a wrapped text drawn in the toolkit's fonts, caption buttons and a close cross.
 
 #include "overlays/ModalLayer.h"
+#include "ui/AccessibleControls.h"
 
 #include <QImage>
 #include <QRect>
@@ -11,7 +12,7 @@
 class COrselButton;
 class COrselButton4;
 
-class AlertBox : public ModalLayer
+class AlertBox : public ModalLayer, public AccessibleOverlay
 {
     Q_OBJECT
 public:
@@ -19,6 +20,9 @@ public:
     QRect boxRect() const { return box; }
     QString title() const { return titleText; }
     QString message() const { return messageText; }
+    // A box without a title is named by its message.
+    QString AccessibleTitle() const override { return titleText.isEmpty() ? messageText : titleText; }
+    QString AccessibleMessage() const override { return messageText; }
 
 protected:
     // The box at pagePosition + offset, of size.

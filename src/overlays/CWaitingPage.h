@@ -4,6 +4,7 @@
 // succeeded; the opener reads its own result flags afterwards.
 
 #include "overlays/ModalLayer.h"
+#include "ui/AccessibleControls.h"
 
 #include <QBasicTimer>
 #include <QImage>
@@ -12,7 +13,7 @@
 #include <atomic>
 #include <cstdint>
 
-class CWaitingPage : public ModalLayer
+class CWaitingPage : public ModalLayer, public AccessibleOverlay
 {
     Q_OBJECT
 public:
@@ -35,6 +36,7 @@ public:
     int tickLimit() const { return limit; }
     int mode() const { return textMode; }
     QString text() const { return shownText; }
+    QString AccessibleTitle() const override { return shownText; }
     QRect boxRect() const { return box; }
     int spinnerFrame() const { return frame; }
 

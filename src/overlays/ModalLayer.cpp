@@ -1,5 +1,7 @@
 #include "overlays/ModalLayer.h"
 
+#include "ui/FocusOrder.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
@@ -172,6 +174,12 @@ QPoint ModalLayer::OriginInWindow(const QWidget* widget)
     if (widget == nullptr)
         return QPoint();
     return widget->mapTo(widget->window(), QPoint(0, 0));
+}
+
+bool ModalLayer::focusNextPrevChild(bool next)
+{
+    MoveFocusInReadingOrder(this, next);
+    return true; // without controls of its own the layer keeps the focus
 }
 
 bool ModalLayer::eventFilter(QObject* watched, QEvent* event)

@@ -38,6 +38,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab stay among the layer's own controls, in reading order.
+    bool focusNextPrevChild(bool next) override;
     // Called once the layer is shown and running (its first chance to start timers).
     virtual void Started() { }
 

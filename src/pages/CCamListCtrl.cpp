@@ -1,5 +1,6 @@
 #include "pages/CCamListCtrl.h"
 
+#include "i18n/Localization.h"
 #include "pages/CCamHeaderCtrl.h"
 #include "ui/CListCtrlVScrollbar.h"
 #include "ui/Drawing.h"
@@ -8,6 +9,7 @@
 #include "ui/WindowMessage.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -298,22 +300,96 @@ void CCamListCtrl::mousePressEvent(QMouseEvent* event)
     if (!index.isValid())
         return;
     const int row = index.row();
-    if (index.column() == kCheckColumn) {
-        if (IsChecked(row)) {
-            UncheckRow(row);
-        } else if (!requestPending) {
-            // Asked, not decided here: the page may open an overlay, which must not run inside this handler.
-            requestPending = true;
-            PostWindowMessage(
-                parentWidget(), WM_CAMERA_CHECK_REQUEST, row, static_cast<intptr_t>(listGeneration & 0x7FFFFFFF));
-        }
-    } else if (index.column() == kIconColumn) {
-        const QRect cell = visualRect(index);
-        const QPoint tip(cell.right() + 1 - 5, cell.top() + cell.height() / 2 + 2);
-        anchor = viewport()->mapTo(parentWidget(), tip);
-        if (IsVerified(row))
-            PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, 8, row);
+    if (index.column() == kCheckColumn)
+        ClickCheck(row);
+    else if (index.column() == kIconColumn)
+        ClickIcon(row);
+}
+
+void CCamListCtrl::ClickCheck(int row)
+{
+    if (RowData(row) == nullptr)
+        return;
+    if (IsChecked(row)) {
+        UncheckRow(row);
+    } else if (!requestPending) {
+        // Asked, not decided here: the page may open an overlay, which must not run inside this handler.
+        requestPending = true;
+        PostWindowMessage(
+            parentWidget(), WM_CAMERA_CHECK_REQUEST, row, static_cast<intptr_t>(listGeneration & 0x7FFFFFFF));
     }
+}
+
+void CCamListCtrl::ClickIcon(int row)
+{
+    if (RowData(row) == nullptr)
+        return;
+    const QRect cell = visualRect(model()->index(row, kIconColumn));
+    const QPoint tip(cell.right() + 1 - 5, cell.top() + cell.height() / 2 + 2);
+    anchor = viewport()->mapTo(parentWidget(), tip);
+    if (IsVerified(row))
+        PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, 8, row);
+}
+
+QString CCamListCtrl::AccessibleRowText(int row) const
+{
+    QStringList texts;
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (const QString text = CellText(row, column).simplified(); !text.isEmpty())
+            texts << text;
+    }
+    return texts.join(QLatin1Char(' '));
+}
+
+bool CCamListCtrl::AccessibleRowCheckEnabled(int row) const
+{
+    return IsChecked(row) || CheckedCount() < kMaxChecked;
+}
+
+QString CCamListCtrl::AccessibleRowButton(int row) const
+{
+    if (!IsVerified(row))
+        return QString();
+    return QString::fromStdString(Text("a11y_preview", "Live preview"));
+}
+
+QRect CCamListCtrl::AccessibleRowRect(int row) const
+{
+    const QRect area = RowRectOf(*this, row);
+    return area.isEmpty() ? area : area.translated(viewport()->pos());
+}
+
+QRect CCamListCtrl::AccessibleCheckRect(int row) const
+{
+    const QRect cell = CheckCellRect(row).intersected(viewport()->rect());
+    return cell.isEmpty() ? cell : cell.translated(viewport()->pos());
+}
+
+void CCamListCtrl::paintEvent(QPaintEvent* event)
+{
+    QTableWidget::paintEvent(event);
+    PaintRowFocusMark(*this);
+}
+
+void CCamListCtrl::focusInEvent(QFocusEvent* event)
+{
+    const bool placed = currentIndex().isValid();
+    QTableWidget::focusInEvent(event);
+    if (!placed && rowCount() > 0)
+        setCurrentCell(0, kCheckColumn);
+    viewport()->update();
+}
+
+void CCamListCtrl::focusOutEvent(QFocusEvent* event)
+{
+    QTableWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void CCamListCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableWidget::currentChanged(current, previous);
+    viewport()->update();
 }
 
 void CCamListCtrl::mouseReleaseEvent(QMouseEvent*) { }
@@ -334,6 +410,13 @@ void CCamListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CCamListCtrl::keyPressEvent(QKeyEvent* event)
 {
+    // Space on the current row does what a click on its check box does.
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            ClickCheck(currentIndex().row());
+        event->accept();
+        return;
+    }
     QTableWidget::keyPressEvent(event);
     refreshScrollBar();
 }

@@ -9,6 +9,8 @@
 // once). A click on the icon of a verified row posts WM_OPEN_OVERLAY (8, row). With four rows checked the other
 // rows are drawn grey.
 
+#include "ui/AccessibleControls.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QTableWidget>
@@ -36,7 +38,7 @@ struct CamRowData
     int32_t verified = 0; // 1: the row shows the preview icon and may open the preview
 };
 
-class CCamListCtrl : public QTableWidget
+class CCamListCtrl : public QTableWidget, public AccessibleRows
 {
     Q_OBJECT
 public:
@@ -93,6 +95,23 @@ public:
     QRect CheckCellRect(int row) const;
     QRect IconCellRect(int row) const;
 
+    // What a click on the row's check box does (and Space on the current row).
+    void ClickCheck(int row);
+    // What a click on the row's camera icon does.
+    void ClickIcon(int row);
+
+    int AccessibleRowCount() const override { return rowCount(); }
+    QString AccessibleRowText(int row) const override;
+    QAccessible::Role AccessibleCheckRole() const override { return QAccessible::CheckBox; }
+    bool AccessibleRowChecked(int row) const override { return IsChecked(row); }
+    bool AccessibleRowCheckEnabled(int row) const override;
+    void AccessibleClickCheck(int row) override { ClickCheck(row); }
+    QString AccessibleRowButton(int row) const override;
+    void AccessibleClickButton(int row) override { ClickIcon(row); }
+    int AccessibleCurrentRow() const override { return currentIndex().row(); }
+    QRect AccessibleRowRect(int row) const override;
+    QRect AccessibleCheckRect(int row) const override;
+
     const QImage& Picture(int resourceId) const;
     QFont TextFont() const;
 
@@ -101,6 +120,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 

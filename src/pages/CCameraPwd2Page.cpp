@@ -2,7 +2,9 @@
 
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CMyEditCtrl2.h"
+#include "ui/COrselStatic.h"
 
 CCameraPwd2Page::CCameraPwd2Page(QWidget* page, const std::string& cameraName, Submit submit)
     : CameraPasswordOverlay(page, std::move(submit),
@@ -10,11 +12,14 @@ CCameraPwd2Page::CCameraPwd2Page(QWidget* page, const std::string& cameraName, S
         Text("nvrpwd_06", "Failed to set account password"))
 {
     setObjectName(QStringLiteral("cameraPasswordCreate"));
-    addLabel("newLabel", FromUtf8(Text("New Password", "New Password")) + QLatin1Char(':'), 12, QRect(0, 110, 215, 60));
-    addLabel("confirmLabel", FromUtf8(Text("Confirm New Password", "Confirm Password")) + QLatin1Char(':'), 12,
-        QRect(0, 150, 215, 60));
+    auto* newLabel = addLabel(
+        "newLabel", FromUtf8(Text("New Password", "New Password")) + QLatin1Char(':'), 12, QRect(0, 110, 215, 60));
+    auto* confirmLabel = addLabel("confirmLabel",
+        FromUtf8(Text("Confirm New Password", "Confirm Password")) + QLatin1Char(':'), 12, QRect(0, 150, 215, 60));
     newPassword = addEntry("newPassword", 5001, QRect(230, 105, 160, 30), QRect(235, 111, 150, 20));
     confirmation = addEntry("confirmation", 5002, QRect(230, 145, 160, 30), QRect(235, 151, 150, 20));
+    SetAccessibleLabel(newPassword, newLabel);
+    SetAccessibleLabel(confirmation, confirmLabel);
 }
 
 bool CCameraPwd2Page::KeepsCameraRule(const QString& password)

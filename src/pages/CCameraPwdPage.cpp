@@ -2,7 +2,9 @@
 
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CMyEditCtrl2.h"
+#include "ui/COrselStatic.h"
 
 CCameraPwdPage::CCameraPwdPage(QWidget* page, const std::string& cameraName, Submit submit)
     : CameraPasswordOverlay(page, std::move(submit),
@@ -10,8 +12,10 @@ CCameraPwdPage::CCameraPwdPage(QWidget* page, const std::string& cameraName, Sub
         Text("nvrpwd_05", "Incorrect password. Please try again."))
 {
     setObjectName(QStringLiteral("cameraPasswordEnter"));
-    addLabel("passwordLabel", FromUtf8(Text("Password", "Password")) + QLatin1Char(':'), 14, QRect(0, 125, 165, 55));
+    auto* label = addLabel(
+        "passwordLabel", FromUtf8(Text("Password", "Password")) + QLatin1Char(':'), 14, QRect(0, 125, 165, 55));
     password = addEntry("password", 5001, QRect(180, 120, 160, 30), QRect(185, 126, 150, 20));
+    SetAccessibleLabel(password, label);
 }
 
 void CCameraPwdPage::OnOk()

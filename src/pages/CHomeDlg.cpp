@@ -1,8 +1,9 @@
 #include "pages/CHomeDlg.h"
 
-#include "overlays/AlertBox.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
+#include "overlays/AlertBox.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CBaseStatic2.h"
 #include "ui/CComboBoxList.h"
 #include "ui/COrselButton2.h"
@@ -32,6 +33,7 @@ CHomeDlg::CHomeDlg(QWidget* host, WizardSession&)
     languages = new COrselComboBox(this);
     languages->setObjectName(QStringLiteral("languageList"));
     languages->SetStyle();
+    SetAccessibleText(languages, "a11y_language", "Language");
     for (int i = 0; i < LanguageTable::kCount; ++i)
         languages->AddItem(QString::fromUtf8(LanguageTable::Entry(i).label));
     const int index = LanguageIndex();

@@ -7,10 +7,12 @@
 #include "ui/OwnerDrawnTable.h"
 #include "ui/WindowMessage.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace {
 
@@ -210,12 +212,68 @@ bool CNvrListCtrl::event(QEvent* event)
     return QTableWidget::event(event);
 }
 
+void CNvrListCtrl::ClickRadio(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    SetChecked(row);
+    PostWindowMessage(parentWidget(), WM_ROW_SELECTED);
+}
+
+QString CNvrListCtrl::AccessibleRowText(int row) const
+{
+    QStringList texts;
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (const QString text = CellText(row, column).simplified(); !text.isEmpty())
+            texts << text;
+    }
+    return texts.join(QLatin1Char(' '));
+}
+
+QRect CNvrListCtrl::AccessibleRowRect(int row) const
+{
+    const QRect area = RowRectOf(*this, row);
+    return area.isEmpty() ? area : area.translated(viewport()->pos());
+}
+
+QRect CNvrListCtrl::AccessibleCheckRect(int row) const
+{
+    const QRect cell = RadioCellRect(row).intersected(viewport()->rect());
+    return cell.isEmpty() ? cell : cell.translated(viewport()->pos());
+}
+
+void CNvrListCtrl::paintEvent(QPaintEvent* event)
+{
+    QTableWidget::paintEvent(event);
+    PaintRowFocusMark(*this);
+}
+
+void CNvrListCtrl::focusInEvent(QFocusEvent* event)
+{
+    const bool placed = currentIndex().isValid();
+    QTableWidget::focusInEvent(event);
+    if (!placed && rowCount() > 0)
+        setCurrentCell(std::max(0, CheckedRow()), kRadioColumn); // the keyboard starts at the chosen recorder
+    viewport()->update();
+}
+
+void CNvrListCtrl::focusOutEvent(QFocusEvent* event)
+{
+    QTableWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void CNvrListCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableWidget::currentChanged(current, previous);
+    viewport()->update();
+}
+
 void CNvrListCtrl::mousePressEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && index.isValid() && index.column() == kRadioColumn) {
-        SetChecked(index.row());
-        PostWindowMessage(parentWidget(), WM_ROW_SELECTED);
+        ClickRadio(index.row());
         return;
     }
     // Elsewhere in a row a click selects nothing.
@@ -237,6 +295,13 @@ void CNvrListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CNvrListCtrl::keyPressEvent(QKeyEvent* event)
 {
+    // Space on the current row does what a click on its radio cell does.
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            ClickRadio(currentIndex().row());
+        event->accept();
+        return;
+    }
     QTableWidget::keyPressEvent(event);
     refreshScrollBar();
 }

@@ -4,13 +4,15 @@
 // elsewhere select nothing. Rows can carry a warning mark (column 4) and a tooltip. The header's help icon
 // reaches the page as WM_OPEN_OVERLAY (kind 4).
 
+#include "ui/AccessibleControls.h"
+
 #include <QImage>
 #include <QTableWidget>
 
 class CListCtrlVScrollbar;
 class CNvrHeaderCtrl;
 
-class CNvrListCtrl : public QTableWidget
+class CNvrListCtrl : public QTableWidget, public AccessibleRows
 {
     Q_OBJECT
 public:
@@ -45,6 +47,17 @@ public:
 
     // The radio cell of row, in viewport coordinates.
     QRect RadioCellRect(int row) const;
+    // What a click on the row's radio cell does: checks the row and tells the page.
+    void ClickRadio(int row);
+
+    int AccessibleRowCount() const override { return rowCount(); }
+    QString AccessibleRowText(int row) const override;
+    QAccessible::Role AccessibleCheckRole() const override { return QAccessible::RadioButton; }
+    bool AccessibleRowChecked(int row) const override { return IsChecked(row); }
+    void AccessibleClickCheck(int row) override { ClickRadio(row); }
+    int AccessibleCurrentRow() const override { return currentIndex().row(); }
+    QRect AccessibleRowRect(int row) const override;
+    QRect AccessibleCheckRect(int row) const override;
 
     CNvrHeaderCtrl* Header() const { return header; }
     // The slim scroll bar that shows this list's scrolling.
@@ -59,6 +72,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

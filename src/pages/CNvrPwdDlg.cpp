@@ -7,6 +7,7 @@
 #include "overlays/CWaitingPage.h"
 #include "pages/PasswordRule.h"
 #include "session/WizardContext.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CErrorStatic.h"
 #include "ui/CImageBox.h"
 #include "ui/CImageButton.h"
@@ -119,10 +120,12 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     userEntry->SetFont(14);
     userEntry->setText(QStringLiteral("admin"));
     userEntry->setEnabled(false);
+    SetAccessibleLabel(userEntry, userLabel);
 
     passwordLabel = makeLabel("passwordLabel", Qt8(Text("Password", "Password")));
     passwordFrame = makeFrame("passwordFrame");
     password = makeEntry("password");
+    SetAccessibleLabel(password, passwordLabel);
 
     ruleHint = new COrselStatic(this);
     ruleHint->setObjectName(QStringLiteral("ruleHint"));
@@ -140,6 +143,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     confirmLabel = makeLabel("confirmLabel", Qt8(Text("Confirm Password", "Confirm Password")));
     confirmFrame = makeFrame("confirmFrame");
     confirm = makeEntry("confirm");
+    SetAccessibleLabel(confirm, confirmLabel);
 
     passwordErrorIcon = new CImageBox(this);
     passwordErrorIcon->setObjectName(QStringLiteral("passwordErrorIcon"));
@@ -153,6 +157,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     resetHelp->setObjectName(QStringLiteral("resetHelp"));
     resetHelp->SetImage(4084);
     resetHelp->setOverlayKind(CTransparentPage::KindReset);
+    SetAccessibleText(resetHelp, "a11y_reset_help", "How to reset the password");
     Place(resetHelp, 536, 320, 26, 26);
 
     errorLine = new CErrorStatic(this);

@@ -9,6 +9,7 @@
 #include "overlays/CWaitingPage.h"
 #include "pages/ZoneListBox.h"
 #include "session/WizardContext.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CErrorStatic.h"
 #include "ui/COrselButton2.h"
 #include "ui/COrselStatic.h"
@@ -114,6 +115,8 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(QWidget* host, WizardContext& wizardContext, bo
     auto* arrow = new DropArrow(box);
     arrow->setGeometry(box->width() - kArrowArea, 0, kArrowArea, box->height());
     connect(box, &CRoundBack::pressed, this, [this] { OpenZoneList(); });
+    box->setPressable(true);
+    SetAccessibleLabel(box, label);
 
     error = new CErrorStatic(this);
     error->setObjectName(QStringLiteral("errorLine"));
@@ -126,6 +129,10 @@ CNvrTimeZoneDlg::CNvrTimeZoneDlg(QWidget* host, WizardContext& wizardContext, bo
     list->setGeometry(220, 212, 580, 200);
     list->hide();
     connect(list, &ZoneListBox::zoneChosen, this, [this](int row) { chooseRow(row); });
+    connect(list, &ZoneListBox::closeRequested, this, [this] {
+        list->hide();
+        box->setFocus(Qt::OtherFocusReason);
+    });
 
     if (load)
         QTimer::singleShot(50, this, [this] { loadZones(); });

@@ -1,7 +1,9 @@
 #include "pages/CPreviewPage.h"
 
+#include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
 #include "pages/CPreview.h"
+#include "ui/AccessibleControls.h"
 #include "ui/COrselButton.h"
 #include "ui/Drawing.h"
 
@@ -35,6 +37,7 @@ CPreviewPage::CPreviewPage(QWidget* inside, QPoint pagePosition, QPoint anchor, 
     setObjectName(QStringLiteral("previewPage"));
     close = new COrselButton(this);
     close->setObjectName(QStringLiteral("closeCross"));
+    SetAccessibleText(close, "Close", "Close");
     for (int slot = 0; slot < 4; ++slot)
         close->SetImage(slot, 3060);
     close->setGeometry(bubble.x() + 334, bubble.y() + 10, 14, 14);
@@ -114,4 +117,9 @@ void CPreviewPage::paintEvent(QPaintEvent*)
 void CPreviewPage::keyPressEvent(QKeyEvent* event)
 {
     event->accept(); // only the close button closes the preview
+}
+
+QString CPreviewPage::AccessibleTitle() const
+{
+    return QString::fromStdString(Text("a11y_preview", "Live preview"));
 }

@@ -4,6 +4,7 @@
 
 #include "device/PreviewStream.h"
 #include "overlays/ModalLayer.h"
+#include "ui/AccessibleControls.h"
 
 #include <QRect>
 #include <QString>
@@ -12,7 +13,7 @@
 class COrselButton;
 class CPreview;
 
-class CPreviewPage : public ModalLayer
+class CPreviewPage : public ModalLayer, public AccessibleOverlay
 {
     Q_OBJECT
 public:
@@ -20,6 +21,8 @@ public:
     static constexpr int kHeight = 212;
     static constexpr int kTipX = 12; // the rounded body starts here; the tip is at x 0
     static constexpr int kDefaultTipY = 32;
+
+    QString AccessibleTitle() const override;
     static constexpr QRect kPictureRect { 24, 32, 320, 170 };
 
     // A bubble over the page at pagePosition (window coordinates) pointing at anchor (page coordinates) for the

@@ -6,6 +6,7 @@
 #include "overlays/AlertBox.h"
 #include "overlays/CWaitingPage.h"
 #include "session/WizardContext.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CBaseStatic.h"
 #include "ui/CErrorStatic.h"
 #include "ui/CHyperLink.h"
@@ -118,6 +119,7 @@ CQuelmoServiceDlg::CQuelmoServiceDlg(QWidget* host, WizardContext& wizardContext
         text->setCursor(Qt::PointingHandCursor);
         text->installEventFilter(this);
         choiceTexts[static_cast<size_t>(i)] = text;
+        SetAccessibleLabel(button, text);
         y += std::max(26, text->height() + 6);
     }
     rowsTop = y + 10;
@@ -148,6 +150,7 @@ CQuelmoServiceDlg::CQuelmoServiceDlg(QWidget* host, WizardContext& wizardContext
     termsLink->setObjectName(QStringLiteral("termsLink"));
     termsLink->SetStyle();
     termsLink->SetText(Looked("veskor_11", "Terms and Conditions"));
+    SetAccessibleLabel(termsBox, termsLink);
 
     message = new CErrorStatic(this);
     message->setObjectName(QStringLiteral("message"));
@@ -184,6 +187,7 @@ void CQuelmoServiceDlg::buildRow(RowIndex index, const char* name, const QString
     row.edit->SetFont(14);
     row.edit->setPasswordMode(password);
     row.edit->installEventFilter(this);
+    SetAccessibleLabel(row.edit, row.label);
 
     row.marker = new CImageBox(this);
     row.marker->setObjectName(QString::fromLatin1(name) + QStringLiteral("Marker"));

@@ -3,6 +3,7 @@
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
 #include "overlays/CErrorPage.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CMyEditCtrl2.h"
 #include "ui/COrselButton.h"
 #include "ui/COrselStatic.h"
@@ -43,6 +44,7 @@ CameraPasswordOverlay::CameraPasswordOverlay(
 
     closeCross = new COrselButton(this);
     closeCross->setObjectName(QStringLiteral("closeCross"));
+    SetAccessibleText(closeCross, "Close", "Close");
     closeCross->setGeometry(panel.x() + 476, panel.y() + 10, 14, 14);
     for (int slot = 0; slot < 4; ++slot)
         closeCross->SetImage(slot, 3060);

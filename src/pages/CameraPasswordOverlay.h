@@ -4,6 +4,7 @@
 // until the camera's answer comes: accepted closes the overlay, refused shows the overlay's error box.
 
 #include "overlays/ModalLayer.h"
+#include "ui/AccessibleControls.h"
 
 #include <QBasicTimer>
 #include <QImage>
@@ -20,7 +21,7 @@ class COrselStatic;
 class CMyEditCtrl2;
 class CRoundBack;
 
-class CameraPasswordOverlay : public ModalLayer
+class CameraPasswordOverlay : public ModalLayer, public AccessibleOverlay
 {
     Q_OBJECT
 public:
@@ -40,6 +41,7 @@ public:
     // The panel in window coordinates.
     QRect panelRect() const;
     QString titleText() const;
+    QString AccessibleTitle() const override { return titleText(); }
     // A password was handed on and its answer has not come yet.
     bool waiting() const { return !pending.empty(); }
 

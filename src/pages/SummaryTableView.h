@@ -2,11 +2,13 @@
 // What the four summary tables share: a rounded table with a blue header cell per section (NVR, cloud account,
 // cameras), grey labels and blue values, and the added cameras' model names in two columns.
 
+#include "ui/AccessibleControls.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
-class SummaryTableView : public QWidget
+class SummaryTableView : public QWidget, public AccessibleRows
 {
     Q_OBJECT
 public:
@@ -29,6 +31,10 @@ public:
     const QStringList& cameraNames() const { return names; }
     // The texts of the table as drawn, label and value joined (for review and tests).
     QStringList Lines() const;
+
+    int AccessibleRowCount() const override { return static_cast<int>(Lines().size()); }
+    QString AccessibleRowText(int row) const override { return Lines().value(row); }
+    QRect AccessibleRowRect(int) const override { return rect(); }
 
 protected:
     SummaryTableView(QWidget* parent, bool showCloud, bool showCameras, int height);

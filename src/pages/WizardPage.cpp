@@ -2,11 +2,13 @@
 
 #include "i18n/Localization.h"
 #include "pages/GuideOverlays.h"
+#include "ui/AccessibleControls.h"
 #include "ui/COrselButton2.h"
 #include "ui/COrselStatic.h"
 #include "ui/CPageIndicator.h"
 #include "ui/CTitleStatic.h"
 #include "ui/Drawing.h"
+#include "ui/FocusOrder.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -51,10 +53,12 @@ WizardPage::WizardPage(QWidget* host, int pageNumber, int backgroundId)
 
     close = MakeImageButton(this, "close", 3041, 3038, 3040, 3039);
     close->setGeometry(823, 0, 37, 29);
+    SetAccessibleText(close, "Close", "Close");
     connect(close, &QAbstractButton::clicked, this, [this] { PostToHost(WM_WIZARD_NAV, NAV_CLOSE); });
 
     minimise = MakeImageButton(this, "minimise", 3037, 3034, 3036, 3035);
     minimise->setGeometry(786, 0, 37, 29);
+    SetAccessibleText(minimise, "a11y_minimise", "Minimize");
     connect(minimise, &QAbstractButton::clicked, this, [this] { PostToHost(WM_WIZARD_NAV, NAV_MINIMIZE); });
 
     title = new CTitleStatic(this);
@@ -230,6 +234,11 @@ void WizardPage::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool WizardPage::focusNextPrevChild(bool next)
+{
+    return MoveFocusInReadingOrder(this, next);
 }
 
 void WizardPage::Leave() { }

@@ -70,6 +70,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab and Shift+Tab walk the page's controls in reading order.
+    bool focusNextPrevChild(bool next) override;
 
     // Handles a window message posted to the page. The frame's own: WM_OPEN_OVERLAY runs the dimmer of the
     // kind and ignores its result.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -99,6 +100,39 @@ ZoneListBox::ZoneListBox(QWidget* parent)
         if (!quiet && row >= 0)
             emit zoneChosen(row);
     });
+}
+
+QString ZoneListBox::AccessibleRowText(int row) const
+{
+    const QListWidgetItem* entry = item(row);
+    return entry != nullptr ? entry->text() : QString();
+}
+
+void ZoneListBox::AccessibleClickRow(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    setCurrentRow(row);
+    scrollToItem(item(row));
+}
+
+QRect ZoneListBox::AccessibleRowRect(int row) const
+{
+    const QRect area = visualItemRect(item(row)).intersected(viewport()->rect());
+    return area.isEmpty() ? area : area.translated(viewport()->pos());
+}
+
+void ZoneListBox::keyPressEvent(QKeyEvent* event)
+{
+    // Space closes the list, unless it goes on a place name being typed ("New York").
+    const bool typing = typedClock.isValid() && typedClock.elapsed() <= QApplication::keyboardInputInterval();
+    if (event->key() == Qt::Key_Space && !typing) {
+        if (!event->isAutoRepeat())
+            emit closeRequested();
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void ZoneListBox::SetZones(const QStringList& names, int row)

@@ -5,8 +5,10 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 CComboBoxList::CComboBoxList(QWidget* ownerCombo, QWidget* parent, std::vector<ComboItem> items, int visibleRows,
     int first, int highlighted, const QString& fontFamily, int fontSize)
@@ -20,6 +22,32 @@ CComboBoxList::CComboBoxList(QWidget* ownerCombo, QWidget* parent, std::vector<C
     , fontPixels(fontSize)
 {
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+bool CComboBoxList::focusNextPrevChild(bool)
+{
+    return true;
+}
+
+void CComboBoxList::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        const int moved = std::clamp(highlightedRow + (key == Qt::Key_Up ? -1 : 1), 0, std::max(0, count() - 1));
+        highlightedRow = moved;
+        if (highlightedRow < firstRow)
+            firstRow = highlightedRow;
+        else if (highlightedRow >= firstRow + rows)
+            firstRow = highlightedRow - rows + 1;
+        update();
+    } else if (key == Qt::Key_Space) {
+        if (!event->isAutoRepeat() && highlightedRow >= 0 && highlightedRow < count())
+            PostWindowMessage(owner, WM_LANGUAGE_SELECTED, highlightedRow, 0);
+    } else if (key == Qt::Key_Escape) {
+        PostWindowMessage(owner, WM_LANGUAGE_SELECTED, -1, 0);
+    }
+    event->accept(); // nothing reaches the page while the list is open
 }
 
 QRect CComboBoxList::upArrowRect() const

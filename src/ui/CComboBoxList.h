@@ -33,6 +33,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Up and Down move the highlight (scrolling the rows), Space chooses the highlighted item, Escape closes.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Tab stays in the open list.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     int RowAt(QPoint position) const;

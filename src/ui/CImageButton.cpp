@@ -4,6 +4,7 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -11,6 +12,7 @@ CImageButton::CImageButton(QWidget* parent)
     : QWidget(parent)
 {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void CImageButton::SetImage(int pngId)
@@ -38,12 +40,43 @@ void CImageButton::paintEvent(QPaintEvent*)
     PrepareGraphics(painter);
     painter.fillRect(rect(), ColorFromRgb(background));
     DrawImageStretched(painter, picture.image(), width(), height());
+    if (hasFocus())
+        PaintFocusMark(painter, QRectF(rect()), 3);
+}
+
+void CImageButton::Press()
+{
+    if (isEnabled() && overlayKind != NO_OVERLAY)
+        PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
+}
+
+void CImageButton::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            Press();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CImageButton::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CImageButton::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void CImageButton::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && overlayKind != NO_OVERLAY)
-        PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
+    if (event->button() == Qt::LeftButton)
+        Press();
     QWidget::mousePressEvent(event);
     event->accept(); // the button keeps its clicks: the page below must not start moving the window
 }

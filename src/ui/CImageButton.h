@@ -20,11 +20,16 @@ public:
     void setBackground(Rgb colour);
     void setOverlayKind(int kind) { overlayKind = kind; }
     int overlay() const { return overlayKind; }
+    // Does what a click does (for the keyboard and assistive tools).
+    void Press();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     FittedPicture picture;

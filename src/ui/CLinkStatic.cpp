@@ -5,6 +5,7 @@
 #include "ui/WindowMessage.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,6 +14,47 @@ CLinkStatic::CLinkStatic(QWidget* parent)
     , family(ChooseFontFamily(QStringLiteral("Verdana")))
 {
     setMouseTracking(true);
+}
+
+void CLinkStatic::setOverlayKind(int kind)
+{
+    overlayKind = kind;
+    setFocusPolicy(kind != NO_OVERLAY ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void CLinkStatic::Press()
+{
+    if (isEnabled() && overlayKind != NO_OVERLAY)
+        PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
+}
+
+void CLinkStatic::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            Press();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CLinkStatic::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CLinkStatic::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void CLinkStatic::PaintFocus(QPainter& painter) const
+{
+    if (hasFocus())
+        PaintFocusMark(painter, QRectF(ActiveRect()).adjusted(-2, -2, 2, 2).intersected(QRectF(rect())), 4);
 }
 
 void CLinkStatic::SetFont(int pixelSize, Rgb colour)
@@ -135,6 +177,7 @@ void CLinkStatic::paintEvent(QPaintEvent*)
             lineList.at(i));
     if (!iconPicture.isNull())
         painter.drawImage(iconLeftOn ? QRectF(0, 0, 24, 24) : QRectF(link), icon());
+    PaintFocus(painter);
 }
 
 void CLinkStatic::mouseMoveEvent(QMouseEvent* event)
@@ -148,8 +191,7 @@ void CLinkStatic::mousePressEvent(QMouseEvent* event)
     const bool onLink = ActiveRect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton && onLink) {
         setCursor(Qt::PointingHandCursor);
-        if (overlayKind != NO_OVERLAY)
-            PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
+        Press();
     }
     QWidget::mousePressEvent(event);
     if (onLink)

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class QPainter;
+
 class CLinkStatic : public QWidget
 {
     Q_OBJECT
@@ -33,15 +35,23 @@ public:
     // The icon as painting draws it (scaled to its place).
     const QImage& icon() const { return iconPicture.image(); }
 
-    void setOverlayKind(int kind) { overlayKind = kind; }
+    // The overlay a click on the link opens (NO_OVERLAY: none; the link then takes no keyboard focus).
+    void setOverlayKind(int kind);
     int overlay() const { return overlayKind; }
     void setIconLeft(bool on);
     void setLineSpacing(int pixels);
+    // Does what a click on the link does.
+    void Press();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // The focus mark around the link's icon, for the members' paintEvent.
+    void PaintFocus(QPainter& painter) const;
     void resizeEvent(QResizeEvent* event) override;
 
     QFont TextFont() const;

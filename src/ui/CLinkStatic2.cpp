@@ -41,4 +41,5 @@ void CLinkStatic2::paintEvent(QPaintEvent*)
     DrawTextBlock(painter, rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
     if (!icon().isNull())
         painter.drawImage(QRectF(linkRect()), icon());
+    PaintFocus(painter);
 }

@@ -6,6 +6,7 @@
 #include "ui/WindowMessage.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QUrl>
@@ -17,7 +18,7 @@ COrselButton::COrselButton(QWidget* parent)
 {
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus); // the keyboard reaches it, a click does not leave a focus mark behind
 }
 
 void COrselButton::SetImage(int slot, int pngId)
@@ -147,27 +148,61 @@ void COrselButton::paintEvent(QPaintEvent*)
         painter.fillRect(rect(), gradient);
     }
     PaintCaption(painter);
+    if (hasFocus())
+        PaintFocusMark(painter, QRectF(rect()), FocusRadius());
+}
+
+void COrselButton::Activate()
+{
+    if (urlMode && !url.isEmpty())
+        QDesktopServices::openUrl(QUrl(UrlForAddress(url))); // a failure to open is ignored
+    if (choice) {
+        if (!radioMember) {
+            latchedOn = !latchedOn;
+            if (notifyToggle && PostsToggle())
+                PostWindowMessage(parentWidget(), WM_CHOICE_CHANGED, CHOICE_TOGGLED, 0);
+            update();
+        } else if (!latchedOn) {
+            latchedOn = true;
+            PostWindowMessage(parentWidget(), WM_CHOICE_CHANGED, value, 0);
+            update();
+        }
+    }
+}
+
+void COrselButton::Press()
+{
+    if (!isEnabled())
+        return;
+    Activate();
+    click();
 }
 
 void COrselButton::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        if (urlMode && !url.isEmpty())
-            QDesktopServices::openUrl(QUrl(UrlForAddress(url))); // a failure to open is ignored
-        if (choice) {
-            if (!radioMember) {
-                latchedOn = !latchedOn;
-                if (notifyToggle && PostsToggle())
-                    PostWindowMessage(parentWidget(), WM_CHOICE_CHANGED, CHOICE_TOGGLED, 0);
-                update();
-            } else if (!latchedOn) {
-                latchedOn = true;
-                PostWindowMessage(parentWidget(), WM_CHOICE_CHANGED, value, 0);
-                update();
-            }
-        }
-    }
+    if (event->button() == Qt::LeftButton)
+        Activate();
     QAbstractButton::mousePressEvent(event);
+}
+
+void COrselButton::keyPressEvent(QKeyEvent* event)
+{
+    // Space presses as the mouse does: the choice changes on the press, the click comes with the release.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
+        Activate();
+    QAbstractButton::keyPressEvent(event);
+}
+
+void COrselButton::focusInEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusInEvent(event);
+    update();
+}
+
+void COrselButton::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusOutEvent(event);
+    update();
 }
 
 void COrselButton::mouseMoveEvent(QMouseEvent* event)

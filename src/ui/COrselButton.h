@@ -47,10 +47,16 @@ public:
     // The caption's pixel size in this member's drawing.
     virtual int CaptionSize() const;
 
+    // Does what a click does (for the keyboard and assistive tools); nothing while disabled.
+    void Press();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -59,12 +65,17 @@ protected:
     // Draws the state picture for state.
     virtual void PaintLook(QPainter& painter, int state) const;
     virtual void PaintCaption(QPainter& painter) const;
+    // The outline the keyboard focus mark follows (the button's picture shape).
+    virtual qreal FocusRadius() const { return 4; }
     // Whether a toggle of this member posts its notification.
     virtual bool PostsToggle() const { return true; }
     QString captionFamily() const { return family; }
     int fontSizeField() const { return fontSize; }
 
 private:
+    // What a press of the button starts before it is released: the web address, the toggle or the choice.
+    void Activate();
+
     std::array<FittedPicture, 4> images;
     bool disabledLookOn = false;
     bool latchedOn = false;

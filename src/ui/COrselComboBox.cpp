@@ -7,6 +7,7 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -25,7 +26,31 @@ COrselComboBox::COrselComboBox(QWidget* parent)
     , family(QStringLiteral("Arial"))
 {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     Layout();
+}
+
+void COrselComboBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            OpenList();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void COrselComboBox::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void COrselComboBox::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 COrselComboBox::~COrselComboBox()
@@ -48,6 +73,13 @@ void COrselComboBox::AddItem(const QString& text)
         return;
     items.push_back(ComboItem { text, QRect() });
     update();
+}
+
+QString COrselComboBox::ItemText(int index) const
+{
+    if (index < 0 || index >= count())
+        return QString();
+    return items[static_cast<size_t>(index)].text;
 }
 
 void COrselComboBox::SetCurrent(int index)
@@ -81,6 +113,7 @@ CComboBoxList* COrselComboBox::list() const
 
 void COrselComboBox::CloseList()
 {
+    const bool hadFocus = (dropDown && dropDown->hasFocus()) || (layer && layer->hasFocus());
     if (dropDown) {
         dropDown->hide();
         dropDown->deleteLater();
@@ -91,6 +124,8 @@ void COrselComboBox::CloseList()
     }
     dropDown = nullptr;
     layer = nullptr;
+    if (hadFocus)
+        setFocus(Qt::OtherFocusReason); // the keyboard goes on from the combo
 }
 
 void COrselComboBox::OpenList()
@@ -126,7 +161,7 @@ void COrselComboBox::OpenList()
     layer->show();
     layer->raise();
     dropDown->show();
-    layer->setFocus();
+    dropDown->setFocus(Qt::OtherFocusReason);
 }
 
 bool COrselComboBox::event(QEvent* event)
@@ -171,6 +206,8 @@ void COrselComboBox::paintEvent(QPaintEvent*)
     painter.setPen(QPen(QColor(68, 202, 220), 1));
     DrawComboArrow(painter, upArea, true);
     DrawComboArrow(painter, downArea, false);
+    if (hasFocus())
+        PaintFocusMark(painter, QRectF(rect()), 3);
 }
 
 void COrselComboBox::mousePressEvent(QMouseEvent* event)

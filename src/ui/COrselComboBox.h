@@ -34,6 +34,8 @@ public:
 
     int current() const { return currentIndex; }
     int count() const { return static_cast<int>(items.size()); }
+    // The text of item index (empty for an index that does not exist).
+    QString ItemText(int index) const;
     int visibleRows() const { return rows; }
     void setVisibleRows(int count) { rows = count; }
     QRect textRect() const { return textArea; }
@@ -52,6 +54,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // Space opens the list, as a click does.
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

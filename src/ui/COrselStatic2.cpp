@@ -34,4 +34,6 @@ void COrselStatic2::paintEvent(QPaintEvent*)
     QPainter target(this);
     MemDC2 buffer(target, rect());
     PaintTexts(buffer.painter());
+    if (hasFocus())
+        PaintFocusMark(buffer.painter(), QRectF(FocusRect()), 3);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/Drawing.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -50,6 +51,43 @@ void CRoundBack::paintEvent(QPaintEvent*)
         DrawTextBlock(
             painter, rect().adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, boxText);
     }
+    if (hasFocus())
+        PaintFocusMark(painter, QRectF(rect()), cornerRadius);
+}
+
+void CRoundBack::setPressable(bool on)
+{
+    pressableOn = on;
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void CRoundBack::Press()
+{
+    if (isEnabled())
+        emit pressed();
+}
+
+void CRoundBack::keyPressEvent(QKeyEvent* event)
+{
+    if (pressableOn && event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            Press();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CRoundBack::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CRoundBack::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void CRoundBack::mousePressEvent(QMouseEvent* event)

@@ -22,6 +22,11 @@ public:
     // Switches the text on: family (falls back to "Arial"), text, pixel size, ARGB colour.
     void SetText(const QString& family, const QString& text, int pixelSize, Argb colour);
     QString text() const { return boxText; }
+    // A box that opens something when pressed (a drop-down list): the keyboard reaches it and Space presses it.
+    void setPressable(bool on);
+    bool pressable() const { return pressableOn; }
+    // Does what a click does: emits pressed.
+    void Press();
 
 signals:
     void pressed();
@@ -29,6 +34,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     Argb fillColour = 0xFFFFFFFFu;
@@ -36,6 +44,7 @@ private:
     int borderPixels = 1;
     int cornerRadius = 0;
     bool textOn = false;
+    bool pressableOn = false;
     QString family;
     QString boxText;
     int size = 14;

@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QSet>
 #include <QTextLayout>
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -419,4 +420,18 @@ void DrawTextBlock(QPainter& painter, const QRectF& rect, int flags, const QStri
     else if (flags & Qt::AlignBottom)
         top += rect.height() - height;
     layout.draw(&painter, QPointF(rect.left(), top));
+}
+
+void PaintFocusMark(QPainter& painter, const QRectF& area, qreal radius)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setOpacity(1.0);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0x15, 0x6E, 0x94), 2));
+    painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), radius, radius);
+    painter.setPen(QPen(QColor(255, 255, 255, 235), 1));
+    const qreal inner = std::max<qreal>(0, radius - 2);
+    painter.drawRoundedRect(area.adjusted(2.5, 2.5, -2.5, -2.5), inner, inner);
+    painter.restore();
 }

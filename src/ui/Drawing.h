@@ -95,3 +95,8 @@ void DrawImageWithOpacity(QPainter& painter, const QImage& picture, double opaci
 // The picture at (0, 0) scaled to width x height with its alpha multiplied by opacity (the buttons' faded looks:
 // a picture made for another width is not cut off at the button's edge).
 void DrawImageStretchedWithOpacity(QPainter& painter, const QImage& picture, int width, int height, double opacity);
+
+// The keyboard focus mark of the owner-drawn controls: a 2-pixel ring in a deep shade of the wizard's blue with a
+// thin white line inside it, so it shows on white ground and on the blue buttons alike; area is the control's
+// outline and radius its corner radius.
+void PaintFocusMark(QPainter& painter, const QRectF& area, qreal radius);

@@ -1,6 +1,9 @@
 #include "ui/OwnerDrawnTable.h"
 
+#include "ui/Drawing.h"
+
 #include <QHeaderView>
+#include <QPainter>
 #include <QPalette>
 #include <QTableView>
 
@@ -22,8 +25,32 @@ void SetUpOwnerDrawnTable(QTableView& table, QHeaderView* header, QAbstractItemD
     table.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table.setWordWrap(false);
+    table.setTabKeyNavigation(false);
+    table.setFocusPolicy(Qt::TabFocus);
     table.viewport()->setMouseTracking(true);
     QPalette colours = table.palette();
     colours.setColor(QPalette::Base, Qt::white);
     table.setPalette(colours);
+}
+
+QRect RowRectOf(const QAbstractItemView& view, int row)
+{
+    const QAbstractItemModel* model = view.model();
+    if (model == nullptr || row < 0 || row >= model->rowCount())
+        return QRect();
+    QRect area;
+    for (int column = 0; column < model->columnCount(); ++column)
+        area = area.united(view.visualRect(model->index(row, column)));
+    return area.intersected(view.viewport()->rect());
+}
+
+void PaintRowFocusMark(QAbstractItemView& view)
+{
+    if (!view.hasFocus() || !view.currentIndex().isValid())
+        return;
+    const QRect row = RowRectOf(view, view.currentIndex().row());
+    if (row.isEmpty())
+        return;
+    QPainter painter(view.viewport());
+    PaintFocusMark(painter, QRectF(row), 4);
 }

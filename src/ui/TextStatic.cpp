@@ -4,8 +4,11 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 TextStatic::TextStatic(QWidget* parent)
     : QWidget(parent)
@@ -44,6 +47,7 @@ void TextStatic::setLink(bool on)
 {
     linkOn = on;
     setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
     update();
 }
 
@@ -83,6 +87,49 @@ void TextStatic::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     PaintTexts(painter);
+    if (hasFocus())
+        PaintFocusMark(painter, QRectF(FocusRect()), 3);
+}
+
+QRect TextStatic::FocusRect() const
+{
+    // Around the first text with a little room, inside the control.
+    const QSizeF used = MeasureTextBlock(DrawingFont(), windowText, Alignment() | Qt::TextWordWrap, width());
+    const int w = std::min(width(), static_cast<int>(std::ceil(used.width())) + 8);
+    const int h = std::min(height(), static_cast<int>(std::ceil(used.height())) + 4);
+    const int x = (Alignment() & Qt::AlignRight) != 0 ? width() - w
+        : (Alignment() & Qt::AlignHCenter) != 0       ? (width() - w) / 2
+                                                      : 0;
+    return QRect(x, 0, w, h);
+}
+
+void TextStatic::Press()
+{
+    if (linkOn && isEnabled())
+        PostWindowMessage(parentWidget(), WM_LINK_CLICKED, 0, 0);
+}
+
+void TextStatic::keyPressEvent(QKeyEvent* event)
+{
+    if (linkOn && event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            Press();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TextStatic::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TextStatic::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void TextStatic::mousePressEvent(QMouseEvent* event)

@@ -28,6 +28,8 @@ public:
     void setLink(bool on);
     bool link() const { return linkOn; }
     void setSecondLine(bool on, const QString& text);
+    // Does what a click on the link does (nothing when the text is no link).
+    void Press();
 
     // The font the text is drawn in now.
     virtual QFont DrawingFont() const;
@@ -35,6 +37,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // Where the focus mark goes around the text.
+    virtual QRect FocusRect() const;
 
     // Alignment flags of the first text.
     virtual int Alignment() const;
