@@ -84,6 +84,16 @@ WalkResult ScenarioWalk::Run()
             d.Fail(QStringLiteral("check: ") + problem);
     } else if (!d.WindowGone()) {
         d.Note(QStringLiteral("the tree when the step failed:\n") + d.Dump());
+        QStringList events;
+        const QJsonArray all = sim.State().value("events").toArray();
+        for (qsizetype i = std::max<qsizetype>(0, all.size() - 25); i < all.size(); ++i) {
+            const QJsonObject e = all[i].toObject();
+            events << QStringLiteral("%1 %2 %3 %4 -> %5")
+                          .arg(e.value("ms").toInteger())
+                          .arg(e.value("device").toString(), e.value("kind").toString(), e.value("detail").toString(),
+                              e.value("result").toString());
+        }
+        d.Note(QStringLiteral("the simulator's latest events:\n") + events.join(QLatin1Char('\n')));
         d.CloseWindow();
         d.WaitUntil([this] { return d.WindowGone(); }, 8000);
     }
@@ -131,7 +141,7 @@ bool ScenarioWalk::home()
         const QString label = QString::fromUtf8(LanguageTable::Entry(s.language).label);
         if (!d.WaitFor(combo))
             return false;
-        const QList<Seen> items = d.Children(combo);
+        const QList<Seen> items = d.OpenItems(combo);
         int item = -1;
         for (int i = 0; i < items.size(); ++i) {
             if (WizardDriver::Matches(items[i].name, label, false))
@@ -141,7 +151,7 @@ bool ScenarioWalk::home()
             d.Fail(QStringLiteral("the language list has no item \"%1\"").arg(label));
             return false;
         }
-        if (!d.PressChild(combo, item))
+        if (!d.ChooseItem(combo, item))
             return false;
         if (!d.WaitUntil([&] {
                 const std::optional<Seen> seen = d.Look(combo);
@@ -198,7 +208,8 @@ bool ScenarioWalk::settled(int page)
                 row.role = role;
                 if (const std::optional<Seen> seen = d.Look(row);
                     seen && WizardDriver::Matches(seen->name, s.recorderMac, true)) {
-                    return d.WaitFor(button("Next", "NEXT"), kSearchMs);
+                    // The search is over once Rescan is usable again (NEXT is ignored until then).
+                    return d.WaitFor(rescan, kSearchMs) && d.WaitFor(button("Next", "NEXT"), kSearchMs);
                 }
             }
             if (d.Texts().contains(noDevice) && d.Look(rescan).value_or(Seen {}).Available())
@@ -214,12 +225,21 @@ bool ScenarioWalk::settled(int page)
         // The probe's waiting box ends, then the entries of the mode show.
         return d.WaitFor(Control::Edit(d.Pack("Password", "Password")), kPageMs);
     case 8: {
-        const Control combo { QAccessible::ComboBox };
-        if (!d.WaitUntil([&] { return d.Children(combo).size() >= s.zone; }, kPageMs)) {
-            d.Fail(QStringLiteral("the zone list did not load %1 zones within %2 ms").arg(s.zone).arg(kPageMs));
-            return false;
-        }
-        return d.WaitFor(button("Next", "NEXT"), kPageMs);
+        // The zones are loaded once the waiting box is gone and NEXT is usable.
+        const QString waiting = d.Pack("Waiting", "Waiting");
+        const bool loaded = d.WaitUntil(
+            [&] {
+                for (const QString& text : d.Texts()) {
+                    if (WizardDriver::Matches(text, waiting, true))
+                        return false;
+                }
+                const std::optional<Seen> next = d.Look(button("Next", "NEXT"));
+                return next && next->Available() && d.Exists({ QAccessible::ComboBox });
+            },
+            kPageMs);
+        if (!loaded)
+            d.Fail(QStringLiteral("the zone page did not load within %1 ms").arg(kPageMs));
+        return loaded;
     }
     case 9:
         return d.WaitFor(button("Next", "NEXT"), kPageMs);
@@ -291,15 +311,15 @@ bool ScenarioWalk::zonePage(bool leave)
         return false;
     if (!leave)
         return true;
-    // The zone as a user picks it: the item of the list.
+    // The zone as a user picks it: the combo opened, the item of its list pressed.
     const Control combo { QAccessible::ComboBox };
-    const QList<Seen> items = d.Children(combo);
+    const QList<Seen> items = d.OpenItems(combo);
     if (items.size() < s.zone) {
         d.Fail(QStringLiteral("the zone list has %1 items").arg(items.size()));
         return false;
     }
     const QString wanted = items[s.zone - 1].name;
-    if (!d.PressChild(combo, s.zone - 1))
+    if (!d.ChooseItem(combo, s.zone - 1))
         return false;
     const bool chosen = d.WaitUntil([&] {
         const std::optional<Seen> seen = d.Look(combo);
@@ -310,7 +330,8 @@ bool ScenarioWalk::zonePage(bool leave)
         return WizardDriver::Matches(wanted, value, true);
     });
     if (!chosen) {
-        d.Fail(QStringLiteral("the zone box does not show \"%1\"").arg(wanted));
+        d.Fail(QStringLiteral("the zone box does not show \"%1\" (it shows \"%2\")")
+                   .arg(wanted, d.Look(combo).value_or(Seen {}).value));
         return false;
     }
     d.Note(QStringLiteral("zone %1: %2").arg(s.zone).arg(wanted));
@@ -407,7 +428,7 @@ bool ScenarioWalk::checkCamera(const CameraPlan& camera, bool typeOnly)
 
 bool ScenarioWalk::answerCameraOverlay(const CameraPlan& camera)
 {
-    const Control ok = Control { QAccessible::PushButton, d.Pack("OK", "OK"), false, -1 };
+    const Control ok = Control::InBox(QAccessible::PushButton, d.Pack("OK", "OK"));
     if (camera.kind == CameraPlan::Unknown) {
         const Control entry = Control::Edit(d.Pack("Password", "Password"));
         if (!camera.wrongFirst.isEmpty()) {
@@ -415,24 +436,61 @@ bool ScenarioWalk::answerCameraOverlay(const CameraPlan& camera)
             const QString wrong = d.Pack("nvrpwd_05", "Incorrect password. Please try again.");
             if (!d.SetText(entry, camera.wrongFirst) || !d.Press(ok) || !d.WaitForText(wrong, 40000))
                 return false;
+            const Control close = Control::InBox(QAccessible::PushButton, d.Pack("Close", "Close"));
+            if (!d.Press(close) || !d.WaitUntil([&] {
+                    return d.Look({ QAccessible::Dialog, QString(), false, -1 }).value_or(Seen {}).name
+                        != d.Pack("nvrpwd_05", "Incorrect password. Please try again.");
+                }))
+                return false;
         }
-        if (!d.SetText(entry, camera.password) || !d.Press(ok))
+        if (!d.SetText(entry, camera.password))
             return false;
-        if (!d.WaitUntil([&] { return !d.Exists(entry); }, 40000)) {
-            d.Fail(QStringLiteral("the password overlay of %1 stayed open").arg(camera.ip));
-            return false;
-        }
-        return true;
+        return submitOverlay(camera, entry);
     }
     const Control entry = Control::Edit(d.Pack("New Password", "New Password"));
     const Control again = Control::Edit(d.Pack("Confirm New Password", "Confirm Password"));
-    if (!d.SetText(entry, camera.password) || !d.SetText(again, camera.password) || !d.Press(ok))
+    if (!d.SetText(entry, camera.password) || !d.SetText(again, camera.password))
         return false;
-    if (!d.WaitUntil([&] { return !d.Exists(entry); }, 40000)) {
-        d.Fail(QStringLiteral("the create-password overlay of %1 stayed open").arg(camera.ip));
-        return false;
+    return submitOverlay(camera, entry);
+}
+
+// OK in a camera's password overlay, until the overlay closes. An error box in between (the camera refused, or
+// the previous camera's job still ending) is noted, closed, and OK pressed again, as a user would.
+bool ScenarioWalk::submitOverlay(const CameraPlan& camera, const Control& entry)
+{
+    const Control ok = Control::InBox(QAccessible::PushButton, d.Pack("OK", "OK"));
+    const Control close = Control::InBox(QAccessible::PushButton, d.Pack("Close", "Close"));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!d.Press(ok))
+            return false;
+        QString error;
+        const bool ended = d.WaitUntil(
+            [&] {
+                if (!d.Exists(entry))
+                    return true;
+                // The top-most box without entries is an error box over the overlay.
+                const Control top { QAccessible::Dialog, QString(), false, -1 };
+                const std::optional<Seen> box = d.Look(top);
+                if (!box)
+                    return false;
+                for (const Seen& child : d.Children(top)) {
+                    if (child.role == QAccessible::EditableText)
+                        return false;
+                }
+                error = box->name;
+                return true;
+            },
+            40000);
+        if (!ended)
+            break;
+        if (error.isEmpty())
+            return true;
+        d.Note(QStringLiteral("camera %1: the overlay said \"%2\"; closed, OK again").arg(camera.ip, error));
+        if (!d.Press(close) || !d.WaitUntil([&] { return d.Exists(Control::InBox(QAccessible::EditableText)); }))
+            return false;
     }
-    return true;
+    d.Fail(QStringLiteral("the password overlay of %1 stayed open").arg(camera.ip));
+    return false;
 }
 
 bool ScenarioWalk::cameraPage(bool leave)
@@ -451,10 +509,14 @@ bool ScenarioWalk::cameraPage(bool leave)
         if (!settled(10))
             return false;
     }
-    // Camera rows whose overlay a fault row left open are answered first.
+    // A password overlay a fault row left open is answered first.
     for (const CameraPlan& camera : s.cameras) {
-        const bool overlayOpen = d.Exists(Control::Edit(d.Pack("New Password", "New Password")))
-            || d.Exists(Control::Edit(d.Pack("Password", "Password")));
+        if (camera.ip == overlayCamera && !answerCameraOverlay(camera))
+            return false;
+    }
+    overlayCamera.clear();
+    for (const CameraPlan& camera : s.cameras) {
+        const bool overlayOpen = false;
         bool alreadyChecked = false;
         if (const std::optional<Seen> seen = d.Look(Control { QAccessible::CheckBox, QString(), false, 0, camera.ip });
             seen && seen->state.checked)
@@ -573,7 +635,7 @@ bool ScenarioWalk::dismiss(const FaultRow& row)
 {
     if (row.dismissKey == nullptr)
         return true;
-    return d.Press(Control { QAccessible::PushButton, d.Pack(row.dismissKey, row.dismissFallback), false, -1 });
+    return d.Press(Control::InBox(QAccessible::PushButton, d.Pack(row.dismissKey, row.dismissFallback)));
 }
 
 bool ScenarioWalk::runRows(int page)
@@ -680,7 +742,7 @@ bool ScenarioWalk::runRow(const FaultRow& row)
         const Control check { QAccessible::CheckBox, QString(), false, 0, row.camera };
         const Control rowControl = cameraRow(row.camera);
         acted = d.Exists(check) ? d.Toggle(check) : d.Press(rowControl);
-        const Control ok = Control { QAccessible::PushButton, d.Pack("OK", "OK"), false, -1 };
+        const Control ok = Control::InBox(QAccessible::PushButton, d.Pack("OK", "OK"));
         if (plan->kind == CameraPlan::Unknown) {
             const Control entry = Control::Edit(d.Pack("Password", "Password"));
             acted = acted && d.SetText(entry, plan->password);
@@ -690,6 +752,7 @@ bool ScenarioWalk::runRow(const FaultRow& row)
         }
         clock.start();
         acted = acted && d.Press(ok);
+        overlayCamera = row.camera; // the overlay stays open with the fault's message
         break;
     }
     case FaultRow::Trigger::Preview: {
@@ -718,7 +781,7 @@ bool ScenarioWalk::runRow(const FaultRow& row)
         });
         seen = shown ? QStringLiteral("(stream opened)") : QStringLiteral("(no stream)");
         // The preview's close button is the top-most one.
-        const Control close { QAccessible::PushButton, QString(), false, -1 };
+        const Control close = Control::InBox(QAccessible::PushButton);
         QElapsedTimer closing;
         closing.start();
         shown = shown && d.Press(close) && d.WaitUntil([&] {

@@ -165,6 +165,7 @@ private:
     bool checkCamera(const CameraPlan& camera, bool typeOnly = false);
     bool answerCameraOverlay(const CameraPlan& camera);
     bool fillCloud(CloudPlan plan);
+    bool submitOverlay(const CameraPlan& camera, const Control& entry);
     Control cameraRow(const QString& ip);
     QString message(const FaultRow& row);
     bool dismiss(const FaultRow& row);
@@ -181,7 +182,7 @@ private:
     };
     QList<Armed> armed;
     QElapsedTimer* runClock = nullptr;
-    QList<int> cameraRows; // the list row of each camera of the plan (-1: not seen)
+    QString overlayCamera; // the camera whose password overlay a fault row left open
 };
 
 // Builds the wizard as the program does and runs script on a thread of its own against it; returns the script's

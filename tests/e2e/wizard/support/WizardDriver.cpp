@@ -79,7 +79,9 @@ void Visit(QAccessibleInterface* face, int depth, const QString& within,
         stop = true;
         return;
     }
-    const QString inside = within + QLatin1Char('\x1f') + face->text(QAccessible::Name);
+    QString inside = within + QLatin1Char('\x1f') + face->text(QAccessible::Name);
+    if (face->role() == QAccessible::Dialog)
+        inside += QLatin1Char('\x1f') + Control::Box();
     const int count = face->childCount();
     for (int i = 0; i < count && !stop; ++i)
         Visit(face->child(i), depth + 1, inside, visit, stop);
@@ -103,25 +105,24 @@ Seen SeenOf(QAccessibleInterface* face)
     return seen;
 }
 
-// What an action is done on once the caller has gone on: the object, or for a part without one (a row, an
-// item) its owner and its index there.
+// What an action is done on once the caller has gone on: the nearest object at or above the control, and the
+// path of child indices from it down to a part without an object of its own (a row, its check cell, an item).
 struct Target
 {
     QPointer<QObject> object;
-    QPointer<QObject> owner;
-    int indexInOwner = -1;
+    QList<int> path;
     QString name;
 
     QAccessibleInterface* Resolve() const
     {
-        if (object)
-            return QAccessible::queryAccessibleInterface(object);
-        if (!owner)
+        if (!object)
             return nullptr;
-        QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(owner);
-        if (parent == nullptr || indexInOwner < 0 || indexInOwner >= parent->childCount())
-            return nullptr;
-        QAccessibleInterface* face = parent->child(indexInOwner);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(object);
+        for (int index : path) {
+            if (face == nullptr || index < 0 || index >= face->childCount())
+                return nullptr;
+            face = face->child(index);
+        }
         // The list may have changed since: the part must still be the one that was meant.
         return face != nullptr && face->text(QAccessible::Name) == name ? face : nullptr;
     }
@@ -131,16 +132,16 @@ Target TargetOf(QAccessibleInterface* face)
 {
     Target target;
     target.name = face->text(QAccessible::Name);
-    if (face->object() != nullptr) {
-        target.object = face->object();
-        return target;
+    QAccessibleInterface* at = face;
+    while (at != nullptr && at->object() == nullptr) {
+        QAccessibleInterface* parent = at->parent();
+        if (parent == nullptr)
+            return {};
+        target.path.prepend(parent->indexOfChild(at));
+        at = parent;
     }
-    // Climb to the nearest interface with an object, keeping the index in the direct parent only.
-    QAccessibleInterface* parent = face->parent();
-    if (parent != nullptr && parent->object() != nullptr) {
-        target.owner = parent->object();
-        target.indexInOwner = parent->indexOfChild(face);
-    }
+    if (at != nullptr)
+        target.object = at->object();
     return target;
 }
 
@@ -326,7 +327,8 @@ bool WizardDriver::act(const Control& control, int limitMs, const QString& actio
                 missing = QStringLiteral("not there");
                 return;
             }
-            if (!Available(face)) {
+            // An item scrolled out of sight is still there to act on, as an assistive tool acts on it.
+            if (child >= 0 ? face->state().disabled : !Available(face)) {
                 missing = QStringLiteral("not available");
                 return;
             }
@@ -381,6 +383,35 @@ bool WizardDriver::Toggle(const Control& control, int limitMs)
 bool WizardDriver::PressChild(const Control& parent, int child, int limitMs)
 {
     return act(parent, limitMs, QAccessibleActionInterface::pressAction(), child);
+}
+
+QList<Seen> WizardDriver::OpenItems(const Control& combo, int limitMs)
+{
+    QList<Seen> items = Children(combo);
+    if (!items.isEmpty() && items.first().role == QAccessible::ListItem)
+        return items;
+    // The list is a control of its own that the combo shows when pressed.
+    const Control list { QAccessible::List, QString(), false, -1 };
+    if (!Exists(list) && !Press(combo, limitMs))
+        return {};
+    if (!WaitUntil([&] { return !Children(list).isEmpty(); }, limitOr(limitMs))) {
+        Fail(QStringLiteral("%1 opened no list of items within %2 ms").arg(combo.Describe()).arg(limitOr(limitMs)));
+        return {};
+    }
+    return Children(list);
+}
+
+bool WizardDriver::ChooseItem(const Control& combo, int item, int limitMs)
+{
+    const QList<Seen> items = OpenItems(combo, limitMs);
+    if (item < 0 || item >= items.size()) {
+        Fail(QStringLiteral("%1 has no item %2 (%3 items)").arg(combo.Describe()).arg(item).arg(items.size()));
+        return false;
+    }
+    const QList<Seen> own = Children(combo);
+    if (!own.isEmpty() && own.first().role == QAccessible::ListItem)
+        return PressChild(combo, item, limitMs);
+    return PressChild(Control { QAccessible::List, QString(), false, -1 }, item, limitMs);
 }
 
 bool WizardDriver::SetText(const Control& edit, const QString& text, int limitMs)

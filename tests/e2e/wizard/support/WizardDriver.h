@@ -38,6 +38,9 @@ struct Control
     static Control Button(const QString& name) { return { QAccessible::PushButton, name }; }
     static Control Edit(const QString& name) { return { QAccessible::EditableText, name }; }
     static Control Text(const QString& text) { return { QAccessible::StaticText, text, true, -1 }; }
+    // Inside the top-most box (a dialog over the page: an alert, the waiting box, a password overlay).
+    static Control InBox(QAccessible::Role role, const QString& name = {}) { return { role, name, false, -1, Box() }; }
+    static QString Box() { return QStringLiteral("\u27E6box\u27E7"); }
     QString Describe() const;
 };
 
@@ -79,6 +82,12 @@ public:
     bool Toggle(const Control& control, int limitMs = -1);
     // The index-th child of a control (a combo's item, a list's row) pressed.
     bool PressChild(const Control& parent, int child, int limitMs = -1);
+    // The items of a combo: its own children, or (a combo whose list is a control of its own) those of the list it
+    // opens when pressed; the list stays open.
+    QList<Seen> OpenItems(const Control& combo, int limitMs = -1);
+    // Chooses the index-th item of a combo as a user does: opens it if its items are a list of their own, then
+    // presses the item.
+    bool ChooseItem(const Control& combo, int item, int limitMs = -1);
     // Replaces the text of an edit through its editable-text interface, as typing it would.
     bool SetText(const Control& edit, const QString& text, int limitMs = -1);
 
