@@ -90,6 +90,7 @@ struct FaultRow
     const char* dismissFallback = "";
     int limitMs = 10000; // the message must show within this
     QString camera; // CameraCheck / Preview: the camera's address as listed
+    int expectItems = 0; // EnterPage without a message: the page's list holds this many items
     // Polled before the user acts (the fault has reached what the page shows, e.g. the storage watch has seen it).
     std::function<bool(const SimLink&)> armedWhen;
     // What must not be half done on the simulator (returns the problem, empty when sound).
