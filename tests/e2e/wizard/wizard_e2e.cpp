@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <cstdio>
 
 class WizardE2e : public QObject
 {
@@ -27,6 +28,22 @@ private:
         QFile file(dir + QLatin1Char('/') + row + QStringLiteral(".md"));
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write((QStringLiteral("### %1\n\n").arg(row) + table + extra.join(QLatin1Char('\n'))).toUtf8());
+        file.close();
+        // The whole matrix as far as the runs so far wrote it, replaced whole (runs go side by side).
+        QByteArray all = "# Fault matrix of the whole-wizard runs\n\n";
+        const QDir rows(dir);
+        for (const QString& name : rows.entryList({ QStringLiteral("*.md") }, QDir::Files, QDir::Name)) {
+            QFile part(rows.filePath(name));
+            if (part.open(QIODevice::ReadOnly))
+                all += part.readAll() + "\n";
+        }
+        const QString matrix
+            = qEnvironmentVariable("HXT_BINARY_DIR", QDir::currentPath()) + QStringLiteral("/wizard-fault-matrix.md");
+        QFile out(matrix + QStringLiteral(".") + QString::number(QCoreApplication::applicationPid()));
+        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(all) == all.size()) {
+            out.close();
+            ::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(matrix).constData());
+        }
     }
 
     static void expectRows(const QList<RowOutcome>& rows)

@@ -155,6 +155,7 @@ private:
     bool settled(int page);
 
     bool runRows(int page);
+    QString halfDoneOf(const FaultRow& row);
     bool runRow(const FaultRow& row);
     void armEntryRows(int nextPage);
     bool meetEntryRows(int page);
