@@ -31,9 +31,9 @@ private:
         file.close();
         // The whole matrix as far as the runs so far wrote it, replaced whole (runs go side by side).
         QByteArray all = "# Fault matrix of the whole-wizard runs\n\n";
-        const QDir rows(dir);
-        for (const QString& name : rows.entryList({ QStringLiteral("*.md") }, QDir::Files, QDir::Name)) {
-            QFile part(rows.filePath(name));
+        const QDir parts(dir);
+        for (const QString& name : parts.entryList({ QStringLiteral("*.md") }, QDir::Files, QDir::Name)) {
+            QFile part(parts.filePath(name));
             if (part.open(QIODevice::ReadOnly))
                 all += part.readAll() + "\n";
         }
