@@ -81,3 +81,19 @@ function(hxt_add_lab_qtest name target source scenario)
             $<TARGET_FILE:${target}>)
     set_tests_properties(${name} PROPERTIES LABELS "e2e;gui")
 endfunction()
+
+# One run of a lab Qt test program (built elsewhere) against a scenario, with extra environment, under a private
+# home. Not serial: labs are namespaces of their own, so such runs may go side by side.
+#   hxt_add_lab_qtest_run(TEST_NAME TARGET scenario.conf [ENV VAR=VALUE...] [TIMEOUT s])
+function(hxt_add_lab_qtest_run name target scenario)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "ENV" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/lab run
+        --sim "--scenario ${scenario}" --sim-bin $<TARGET_FILE:hxt914q-sim>
+        -- env QT_QPA_PLATFORM=offscreen ${ARG_ENV} ${PROJECT_SOURCE_DIR}/scripts/with-private-home
+        $<TARGET_FILE:${target}>)
+    set_tests_properties(${name} PROPERTIES LABELS "e2e;gui" TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()

@@ -182,12 +182,32 @@ std::string ControlChannel::run(const std::string& line)
         std::string value;
         words >> key >> value;
         bool on = false;
+        if (key == "certificate" && (value == "untrusted" || value == "lab")) {
+            if (!portalCertificate) {
+                return "error: no portal";
+            }
+            return portalCertificate(value == "untrusted");
+        }
         if (key != "refuse-bind" || (value != "yes" && value != "no")) {
-            return "error: usage: portal refuse-bind yes|no";
+            return "error: usage: portal refuse-bind yes|no | portal certificate untrusted|lab";
         }
         on = value == "yes";
         state.update([&](SimState& s) { s.portal.refuseBind = on; });
         return "ok";
+    }
+    if (command == "vanish") {
+        // Gone from the network: neither its datagram service nor its web server answers any more.
+        std::string device;
+        std::string value;
+        words >> device >> value;
+        if (device.empty() || device == "*" || (value != "yes" && value != "no")) {
+            return "error: usage: vanish DEVICE yes|no";
+        }
+        if (value == "no") {
+            return run("fault " + device + " clear");
+        }
+        const std::string datagrams = run("fault " + device + " udp-silent");
+        return datagrams != "ok" ? datagrams : run("fault " + device + " http-silent");
     }
     if (command == "sees") {
         // The cameras the recorder sees from now on: cameras appear and leave between two scans.

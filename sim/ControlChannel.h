@@ -8,9 +8,13 @@
 //   fault DEVICE FAULTS       switch HTTP faults on (a count "*N" limits one to the next N requests it fits)
 //   fault DEVICE clear|none   switch off what the fault command switched on
 //   portal refuse-bind yes|no the portal refuses every bind (BINDERR002), or binds again
+//   portal certificate untrusted|lab  the portal presents a certificate no trusted authority signed, or the lab's
+//   vanish RECORDER yes|no    the device answers nothing more on HTTP and datagrams (gone from the network), or
+//                             is back (like fault DEVICE clear)
 // Each command is logged in the state file (kind "control") with its result.
 
 #include <atomic>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -29,6 +33,9 @@ public:
 
     // Runs one command line; returns what happened ("ok ..." or "error: ...").
     std::string run(const std::string& line);
+
+    // Switches the portal's certificate (true: one no trusted authority signed); set by whoever runs the portal.
+    std::function<std::string(bool untrusted)> portalCertificate;
 
 private:
     void loop();

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unistd.h>
 
@@ -46,6 +47,12 @@ struct HttpDevices
     std::vector<std::unique_ptr<CameraHttp>> cameras;
     std::unique_ptr<PortalHttp> portal;
     std::vector<std::unique_ptr<HttpServer>> servers;
+    // The portal's listener with the lab's certificate, and one with a certificate no trusted authority signed:
+    // one of them listens at a time.
+    HttpServer* trustedPortal = nullptr;
+    std::unique_ptr<HttpServer> untrustedPortal;
+    std::mutex portalSwitch;
+    bool portalUntrusted = false;
 
     bool start(SimState& state, const Scenario& scenario, const std::string& labDir, std::string& error)
     {
@@ -117,6 +124,15 @@ struct HttpDevices
             config.noKeysBody = "<html><body>Request received.</body></html>\r\n";
             servers.push_back(std::make_unique<HttpServer>(
                 state, config, [device](const HttpRequest& request) { return device->handle(request); }));
+            trustedPortal = servers.back().get();
+            ServerCertificate stranger;
+            if (!certificates.selfSigned(host, scenario.portal.ip, stranger, error)) {
+                return false;
+            }
+            config.keyPem = stranger.keyPem;
+            config.certPem = stranger.certPem;
+            untrustedPortal = std::make_unique<HttpServer>(
+                state, config, [device](const HttpRequest& request) { return device->handle(request); });
         }
         for (auto& server : servers) {
             if (!server->start(error)) {
@@ -126,9 +142,37 @@ struct HttpDevices
         return true;
     }
 
+    // The portal presents the untrusted certificate (or the lab's again) from its next connection on.
+    std::string switchPortal(bool untrusted)
+    {
+        std::lock_guard<std::mutex> guard(portalSwitch);
+        if (trustedPortal == nullptr || !untrustedPortal) {
+            return "error: no portal";
+        }
+        if (untrusted == portalUntrusted) {
+            return "ok";
+        }
+        HttpServer* from = untrusted ? trustedPortal : untrustedPortal.get();
+        HttpServer* to = untrusted ? untrustedPortal.get() : trustedPortal;
+        from->stop();
+        std::string error;
+        if (!to->start(error)) {
+            from->start(error);
+            return "error: " + error;
+        }
+        portalUntrusted = untrusted;
+        return "ok";
+    }
+
     void stop()
     {
         HttpServer::stopping = true;
+        {
+            std::lock_guard<std::mutex> guard(portalSwitch);
+            if (untrustedPortal) {
+                untrustedPortal->stop();
+            }
+        }
         for (auto& server : servers) {
             server->stop();
         }
@@ -226,6 +270,7 @@ int main(int argc, char** argv)
     }
 
     ControlChannel control(state);
+    control.portalCertificate = [&http](bool untrusted) { return http.switchPortal(untrusted); };
     if (!labDir.empty() && !control.start(labDir + "/sim-control", error)) {
         std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
         http.stop();
