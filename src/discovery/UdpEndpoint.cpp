@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <linux/sock_diag.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -120,6 +121,29 @@ uint16_t UdpEndpoint::BoundPort() const
         return 0;
     }
     return ntohs(bound.sin_port);
+}
+
+uint32_t UdpEndpoint::DroppedDatagrams() const
+{
+    if (socket < 0) {
+        return 0;
+    }
+    uint32_t memory[SK_MEMINFO_VARS] = {};
+    socklen_t size = sizeof memory;
+    if (getsockopt(socket, SOL_SOCKET, SO_MEMINFO, memory, &size) != 0 || size <= SK_MEMINFO_DROPS * sizeof(uint32_t)) {
+        return 0;
+    }
+    return memory[SK_MEMINFO_DROPS];
+}
+
+int32_t UdpEndpoint::ReceiveBufferBytes() const
+{
+    int bytes = 0;
+    socklen_t size = sizeof bytes;
+    if (socket < 0 || getsockopt(socket, SOL_SOCKET, SO_RCVBUF, &bytes, &size) != 0) {
+        return 0;
+    }
+    return bytes;
 }
 
 bool UdpEndpoint::Send(const void* data, size_t length, const char* destinationText, uint16_t port)

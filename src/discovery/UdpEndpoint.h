@@ -45,6 +45,11 @@ public:
     bool IsOpen() const { return socket >= 0; }
     // The bound port (host order), 0 while closed.
     uint16_t BoundPort() const;
+    // Datagrams the system dropped at this socket since Open (its receive buffer was full when they
+    // arrived); 0 while closed.
+    uint32_t DroppedDatagrams() const;
+    // The receive buffer the system granted the socket, in bytes; 0 while closed.
+    int32_t ReceiveBufferBytes() const;
 
     int32_t index;
     char localAddress[16] = {}; // bound address text, empty when bound to any address
