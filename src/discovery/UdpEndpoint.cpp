@@ -57,6 +57,11 @@ bool UdpEndpoint::Open(const char* localAddressText)
     // Broadcast sending: the option takes an int (a one-byte value is refused and leaves it off).
     const int enable = 1;
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &enable, sizeof enable);
+    // Room for a whole burst: hundreds of recorders answer one search within a few milliseconds, faster
+    // than the receive thread is scheduled on a busy machine. The default buffer (about 208 KiB) holds some
+    // 160 answers (the system charges about 1.3 KiB for each), and every answer beyond is dropped unseen.
+    const int receiveBuffer = kReceiveBufferBytes;
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
 
     sockaddr_in local {};
     local.sin_family = AF_INET;

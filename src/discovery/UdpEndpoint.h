@@ -20,6 +20,8 @@ class UdpEndpoint
 {
 public:
     static constexpr size_t kMaxDatagram = 1024;
+    // Receive buffer asked for at Open (the system grants at most its own maximum, net.core.rmem_max).
+    static constexpr int kReceiveBufferBytes = 2 * 1024 * 1024;
 
     UdpEndpoint(int32_t index, ReceiveCallback callback, void* owner);
     // Closes the endpoint. Allowed from its own callback (see Close).
