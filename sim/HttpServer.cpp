@@ -229,7 +229,8 @@ bool HttpServer::start(std::string& error)
     }
     options.push_back({ MHD_OPTION_END, 0, nullptr });
 
-    unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ERROR_LOG;
+    // poll(), not select(): a scenario of hundreds of recorders holds descriptors past FD_SETSIZE.
+    unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL | MHD_USE_ERROR_LOG;
     if (cfg.tls) {
         flags |= MHD_USE_TLS;
     }

@@ -4,9 +4,17 @@
 #include "platform/LocalInterfaces.h"
 #include "platform/WaitTimeline.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 namespace {
+
+int64_t steadyMicroseconds()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 std::vector<std::string> splitAt(const std::string& text, char separator)
 {
@@ -87,6 +95,9 @@ int32_t SearchDevice::Start()
     // Every search gets the full window, whatever an earlier one was changed to.
     searchTime = searchWindow;
     rebuildEndpoints();
+    datagramsQueued.store(0);
+    lastDatagramUs.store(-1);
+    requestSentUs.store(steadyMicroseconds());
     state.store(Searching);
     for (auto& endpoint : endpoints) {
         if (!endpoint->Send(request.data(), request.size(), targetAddress.c_str(), targetPort)) {
@@ -145,6 +156,8 @@ void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_
     const auto index = static_cast<size_t>(endpoint->index);
     if (index < self->queues.size()) {
         self->queues[index]->Push(data, length);
+        self->datagramsQueued.fetch_add(1);
+        self->lastDatagramUs.store(steadyMicroseconds());
     }
 }
 
@@ -184,9 +197,20 @@ void SearchDevice::timeout()
     // The endpoints and queues cannot change under the collection: Start cancels (and waits for) this
     // handler before it rebuilds them.
     std::vector<DeviceRecord> collected = Collect(queues);
+    Figures latest;
+    latest.datagrams = datagramsQueued.load();
+    const int64_t last = lastDatagramUs.load();
+    latest.lastDatagramMs = last < 0 ? -1 : (last - requestSentUs.load()) / 1000;
+    for (const auto& endpoint : endpoints) {
+        latest.dropped += endpoint->DroppedDatagrams();
+        const int32_t granted = endpoint->ReceiveBufferBytes();
+        latest.receiveBufferBytes
+            = latest.receiveBufferBytes == 0 ? granted : std::min(latest.receiveBufferBytes, granted);
+    }
     {
         std::lock_guard<std::mutex> guard(recordsLock);
         records = std::move(collected);
+        figures = latest;
         recordCount.store(static_cast<int32_t>(records.size()));
     }
     state.store(SearchDone);
@@ -265,6 +289,12 @@ std::string SearchDevice::LocalAddress(int32_t interfaceIndex) const
 int32_t SearchDevice::EndpointCount() const
 {
     return endpointCount.load();
+}
+
+SearchDevice::Figures SearchDevice::LastFigures() const
+{
+    std::lock_guard<std::mutex> guard(recordsLock);
+    return figures;
 }
 
 bool SearchDevice::ParseIpText(const std::string& text, std::array<uint8_t, 4>& out)

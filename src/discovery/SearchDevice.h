@@ -52,6 +52,16 @@ public:
     std::string LocalAddress(int32_t interfaceIndex) const;
     int32_t EndpointCount() const;
 
+    // Figures of the latest completed search, for diagnosing lost answers (the companion prints them).
+    struct Figures
+    {
+        uint32_t datagrams = 0; // queued during the search window
+        uint32_t dropped = 0; // dropped by the system at the endpoints' sockets (receive buffer full)
+        int64_t lastDatagramMs = -1; // from the request to the last datagram queued; -1 when none came
+        int32_t receiveBufferBytes = 0; // the smallest receive buffer the endpoints were granted
+    };
+    Figures LastFigures() const;
+
     // Inverse text forms. Exactly 4 "."-separated (an empty last piece dropped) or 6 ":"-separated
     // pieces are needed; otherwise the output is left untouched and the result is false.
     static bool ParseIpText(const std::string& text, std::array<uint8_t, 4>& out);
@@ -84,6 +94,12 @@ private:
 
     mutable std::mutex recordsLock;
     std::vector<DeviceRecord> records;
+    Figures figures; // of the search the records came from
+
+    // Counted by the receive threads while a search runs; times in microseconds of the steady clock.
+    std::atomic<int64_t> requestSentUs { 0 };
+    std::atomic<int64_t> lastDatagramUs { -1 };
+    std::atomic<uint32_t> datagramsQueued { 0 };
 
     uint32_t searchWindow = 6000; // milliseconds
     std::string targetAddress = "255.255.255.255";

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <linux/sock_diag.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -56,6 +57,11 @@ bool UdpEndpoint::Open(const char* localAddressText)
     // Broadcast sending: the option takes an int (a one-byte value is refused and leaves it off).
     const int enable = 1;
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &enable, sizeof enable);
+    // Room for a whole burst: hundreds of recorders answer one search within a few milliseconds, faster
+    // than the receive thread is scheduled on a busy machine. The default buffer (about 208 KiB) holds some
+    // 160 answers (the system charges about 1.3 KiB for each), and every answer beyond is dropped unseen.
+    const int receiveBuffer = kReceiveBufferBytes;
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
 
     sockaddr_in local {};
     local.sin_family = AF_INET;
@@ -120,6 +126,29 @@ uint16_t UdpEndpoint::BoundPort() const
         return 0;
     }
     return ntohs(bound.sin_port);
+}
+
+uint32_t UdpEndpoint::DroppedDatagrams() const
+{
+    if (socket < 0) {
+        return 0;
+    }
+    uint32_t memory[SK_MEMINFO_VARS] = {};
+    socklen_t size = sizeof memory;
+    if (getsockopt(socket, SOL_SOCKET, SO_MEMINFO, memory, &size) != 0 || size <= SK_MEMINFO_DROPS * sizeof(uint32_t)) {
+        return 0;
+    }
+    return memory[SK_MEMINFO_DROPS];
+}
+
+int32_t UdpEndpoint::ReceiveBufferBytes() const
+{
+    int bytes = 0;
+    socklen_t size = sizeof bytes;
+    if (socket < 0 || getsockopt(socket, SOL_SOCKET, SO_RCVBUF, &bytes, &size) != 0) {
+        return 0;
+    }
+    return bytes;
 }
 
 bool UdpEndpoint::Send(const void* data, size_t length, const char* destinationText, uint16_t port)

@@ -20,6 +20,8 @@ class UdpEndpoint
 {
 public:
     static constexpr size_t kMaxDatagram = 1024;
+    // Receive buffer asked for at Open (the system grants at most its own maximum, net.core.rmem_max).
+    static constexpr int kReceiveBufferBytes = 2 * 1024 * 1024;
 
     UdpEndpoint(int32_t index, ReceiveCallback callback, void* owner);
     // Closes the endpoint. Allowed from its own callback (see Close).
@@ -45,6 +47,11 @@ public:
     bool IsOpen() const { return socket >= 0; }
     // The bound port (host order), 0 while closed.
     uint16_t BoundPort() const;
+    // Datagrams the system dropped at this socket since Open (its receive buffer was full when they
+    // arrived); 0 while closed.
+    uint32_t DroppedDatagrams() const;
+    // The receive buffer the system granted the socket, in bytes; 0 while closed.
+    int32_t ReceiveBufferBytes() const;
 
     int32_t index;
     char localAddress[16] = {}; // bound address text, empty when bound to any address

@@ -92,6 +92,13 @@ TEST(SearchDevice, duplicateAnswerOnSecondInterfaceIsNotUnique)
     EXPECT_EQ(search.LocalAddress(2), "");
     EXPECT_EQ(search.WebPort(-1), 0);
     EXPECT_EQ(search.MacText(2), "");
+
+    const auto figures = search.LastFigures();
+    EXPECT_EQ(figures.datagrams, 2u);
+    EXPECT_EQ(figures.dropped, 0u);
+    EXPECT_GE(figures.lastDatagramMs, 0);
+    EXPECT_LT(figures.lastDatagramMs, 400) << "answered within the search time";
+    EXPECT_GT(figures.receiveBufferBytes, 0);
 }
 
 TEST(SearchDevice, everyAnswerBecomesABoundedRecordAndOversizeOnesAreDropped)
