@@ -47,13 +47,18 @@ COrselButton4* AlertBox::AddButton(const QString& caption, int x, int y, int res
         x = centreX - width / 2;
     button->setGeometry(box.x() + x, box.y() + y, width, kButtonHeight);
     connect(button, &QAbstractButton::clicked, this, [this, result] { End(result); });
+    if (startFocusControl() == nullptr)
+        setStartFocus(button); // a box's one answer takes the keyboard when it opens
     return button;
 }
 
 void AlertBox::AddButtonPair(const QString& left, int leftResult, const QString& right, int rightResult, int y)
 {
+    // A choice between two answers waits for the user's Tab: neither is taken by a stray Space.
+    QWidget* before = startFocusControl();
     COrselButton4* first = AddButton(left, 0, y, leftResult);
     COrselButton4* second = AddButton(right, 0, y, rightResult);
+    setStartFocus(before);
     const int width = std::max(first->width(), second->width());
     const int gap = 20;
     const int x = box.x() + (box.width() - 2 * width - gap) / 2;
@@ -72,6 +77,8 @@ COrselButton* AlertBox::AddCloseCross(int result)
     cross->setCursor(Qt::PointingHandCursor);
     SetAccessibleText(cross, "Close", "Close");
     connect(cross, &QAbstractButton::clicked, this, [this, result] { End(result); });
+    if (startFocusControl() == nullptr && findChildren<COrselButton4*>().isEmpty())
+        setStartFocus(cross); // a box that only closes opens on its cross
     return cross;
 }
 

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QPointer>
+#include <QTextEdit>
 #include <QVariant>
 #include <algorithm>
 #include <vector>
@@ -112,6 +114,7 @@ int ModalLayer::Run()
     raise();
     setFocus(Qt::OtherFocusReason);
     Started();
+    placeStartFocus();
     if (loop != nullptr)
         localLoop.exec(QEventLoop::DialogExec);
 
@@ -174,6 +177,21 @@ QPoint ModalLayer::OriginInWindow(const QWidget* widget)
     if (widget == nullptr)
         return QPoint();
     return widget->mapTo(widget->window(), QPoint(0, 0));
+}
+
+void ModalLayer::placeStartFocus()
+{
+    if (loop == nullptr || window()->focusWidget() != this)
+        return; // ended already, or Started chose
+    // An entry first (a field to type in, a text to read), then the control the box names.
+    for (QWidget* control : ReadingOrder(this)) {
+        if (qobject_cast<QLineEdit*>(control) != nullptr || qobject_cast<QTextEdit*>(control) != nullptr) {
+            control->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    if (startFocus != nullptr && ReadingOrder(this).contains(startFocus.data()))
+        startFocus->setFocus(Qt::TabFocusReason);
 }
 
 bool ModalLayer::focusNextPrevChild(bool next)

@@ -4,6 +4,7 @@
 // alerts are layers; each draws its own box on it and ends with OK or Cancel.
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 class QEventLoop;
@@ -40,10 +41,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Tab and Shift+Tab stay among the layer's own controls, in reading order.
     bool focusNextPrevChild(bool next) override;
-    // Called once the layer is shown and running (its first chance to start timers).
+    // Called once the layer is shown and running (its first chance to start timers, or to place the focus).
     virtual void Started() { }
+    // The control the keyboard starts on when Started placed the focus nowhere and the layer holds no entry
+    // (entries come first); nullptr: the layer itself, and the first Tab goes to its first control.
+    void setStartFocus(QWidget* control) { startFocus = control; }
+    QWidget* startFocusControl() const { return startFocus; }
 
 private:
+    void placeStartFocus();
+
     QEventLoop* loop = nullptr;
     int* resultSlot = nullptr;
+    QPointer<QWidget> startFocus;
 };

@@ -24,6 +24,19 @@ constexpr int kCheckedPng = 4010;
 constexpr int kUncheckedPng = 4009;
 constexpr int kIconPng = 4011;
 
+// Where a row's check box and camera icon lie in their cells (cell: the cell less its indent).
+QRect BoxPlace(const QRect& cell, const CamRowData& data)
+{
+    return QRect(cell.right() + 1 + data.boxDx - data.boxWidth,
+        cell.top() + (cell.height() + data.boxDy - data.boxHeight) / 2, data.boxWidth, data.boxHeight);
+}
+
+QRect IconPlace(const QRect& cell, const CamRowData& data)
+{
+    return QRect(cell.right() + 1 + data.iconDx - data.iconWidth,
+        cell.top() + (cell.height() + data.iconDy - data.iconHeight) / 2, data.iconWidth, data.iconHeight);
+}
+
 // Paints every cell: white with the text (grey on unchecked rows while four are checked), the check box in
 // column 1, the camera icon in column 6 of verified rows, nothing in column 0.
 class CamCellDelegate : public QStyledItemDelegate
@@ -47,20 +60,13 @@ public:
         if (column == CCamListCtrl::kCheckColumn) {
             painter->fillRect(option.rect, Qt::white);
             const QImage& picture = owner->Picture(data->checked == 1 ? data->checkedImage : data->uncheckedImage);
-            if (!picture.isNull()) {
-                const QRect box(cell.right() + 1 + data->boxDx - data->boxWidth,
-                    cell.top() + (cell.height() + data->boxDy - data->boxHeight) / 2, data->boxWidth, data->boxHeight);
-                painter->drawImage(QRectF(box), picture);
-            }
+            if (!picture.isNull())
+                painter->drawImage(QRectF(BoxPlace(cell, *data)), picture);
         } else if (column == CCamListCtrl::kIconColumn) {
             painter->fillRect(option.rect, Qt::white);
             const QImage& picture = owner->Picture(data->iconImage);
-            if (data->verified == 1 && !picture.isNull()) {
-                const QRect icon(cell.right() + 1 + data->iconDx - data->iconWidth,
-                    cell.top() + (cell.height() + data->iconDy - data->iconHeight) / 2, data->iconWidth,
-                    data->iconHeight);
-                painter->drawImage(QRectF(icon), picture);
-            }
+            if (data->verified == 1 && !picture.isNull())
+                painter->drawImage(QRectF(IconPlace(cell, *data)), picture);
         } else if (column != 0) {
             painter->fillRect(option.rect, Qt::white);
             const bool grey = data->checked != 1 && owner->CheckedCount() >= CCamListCtrl::kMaxChecked;
@@ -365,10 +371,60 @@ QRect CCamListCtrl::AccessibleCheckRect(int row) const
     return cell.isEmpty() ? cell : cell.translated(viewport()->pos());
 }
 
+bool CCamListCtrl::AccessibleButtonCurrent() const
+{
+    return currentIndex().column() == kIconColumn && IsVerified(currentIndex().row());
+}
+
 void CCamListCtrl::paintEvent(QPaintEvent* event)
 {
     QTableWidget::paintEvent(event);
     PaintRowFocusMark(*this);
+    // Inside the row's mark, the part Space acts on: the check box, or the camera icon.
+    const int row = currentIndex().row();
+    const CamRowData* data = RowData(row);
+    if (!hasFocus() || data == nullptr)
+        return;
+    const bool icon = AccessibleButtonCurrent();
+    const QRect cell = (icon ? IconCellRect(row) : CheckCellRect(row)).adjusted(kCellIndent, 0, 0, 0);
+    const QRect part = icon ? IconPlace(cell, *data) : BoxPlace(cell, *data);
+    if (part.isEmpty())
+        return;
+    QPainter painter(viewport());
+    PaintFocusMark(painter, QRectF(part.adjusted(-4, -4, 4, 4)), 4);
+}
+
+QModelIndex CCamListCtrl::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // The keyboard moves between rows, and within a row between the check box and the camera icon (where the row
+    // has one); the other cells take no keys.
+    const QModelIndex current = currentIndex();
+    if (rowCount() == 0)
+        return QModelIndex();
+    int row = current.isValid() ? current.row() : 0;
+    int column = current.column() == kIconColumn ? kIconColumn : kCheckColumn;
+    switch (action) {
+    case MoveLeft:
+        column = kCheckColumn;
+        break;
+    case MoveRight:
+        if (IsVerified(row))
+            column = kIconColumn;
+        break;
+    case MoveHome:
+        row = 0;
+        break;
+    case MoveEnd:
+        row = rowCount() - 1;
+        break;
+    default:
+        if (const QModelIndex moved = QTableWidget::moveCursor(action, modifiers); moved.isValid())
+            row = moved.row();
+        break;
+    }
+    if (column == kIconColumn && !IsVerified(row))
+        column = kCheckColumn;
+    return model()->index(row, column);
 }
 
 void CCamListCtrl::focusInEvent(QFocusEvent* event)
@@ -410,10 +466,14 @@ void CCamListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CCamListCtrl::keyPressEvent(QKeyEvent* event)
 {
-    // Space on the current row does what a click on its check box does.
+    // Space on the current row does what a click on its marked part does: the check box, or the camera icon.
     if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            ClickCheck(currentIndex().row());
+        if (!event->isAutoRepeat()) {
+            if (AccessibleButtonCurrent())
+                ClickIcon(currentIndex().row());
+            else
+                ClickCheck(currentIndex().row());
+        }
         event->accept();
         return;
     }

@@ -7,7 +7,8 @@
 // (wParam row, lParam the list's generation) to the page, which decides and checks the row itself: until the
 // page says it has handled that request, further clicks on unchecked boxes ask nothing (a double click asks
 // once). A click on the icon of a verified row posts WM_OPEN_OVERLAY (8, row). With four rows checked the other
-// rows are drawn grey.
+// rows are drawn grey. By keyboard, Up and Down choose the row, Left and Right its check box or camera icon, and
+// Space does what a click on the marked one does.
 
 #include "ui/AccessibleControls.h"
 
@@ -108,6 +109,8 @@ public:
     void AccessibleClickCheck(int row) override { ClickCheck(row); }
     QString AccessibleRowButton(int row) const override;
     void AccessibleClickButton(int row) override { ClickIcon(row); }
+    // The keyboard is on the current row's camera icon (Right moved it there) rather than on its check box.
+    bool AccessibleButtonCurrent() const override;
     int AccessibleCurrentRow() const override { return currentIndex().row(); }
     QRect AccessibleRowRect(int row) const override;
     QRect AccessibleCheckRect(int row) const override;
@@ -125,6 +128,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:

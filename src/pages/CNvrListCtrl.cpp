@@ -1,8 +1,10 @@
 #include "pages/CNvrListCtrl.h"
 
 #include "pages/CNvrHeaderCtrl.h"
+#include "ui/AccessibleControls.h"
 #include "ui/CListCtrlVScrollbar.h"
 #include "ui/Drawing.h"
+#include "ui/FocusSpot.h"
 #include "ui/Messages.h"
 #include "ui/OwnerDrawnTable.h"
 #include "ui/WindowMessage.h"
@@ -10,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -86,6 +89,32 @@ CNvrListCtrl::CNvrListCtrl(QWidget* page)
 
     header = new CNvrHeaderCtrl(this);
     SetUpOwnerDrawnTable(*this, header, new NvrCellDelegate(this), kRowHeight, kColumnWidths);
+
+    // The keyboard reaches the header's help icon through a spot over it, a stop of its own before the rows.
+    if (page != nullptr) {
+        helpSpot = new FocusSpot(page, [list = QPointer<CNvrListCtrl>(this)] {
+            if (list)
+                PostWindowMessage(list, WM_OPEN_OVERLAY, 4);
+        });
+        helpSpot->setObjectName(QStringLiteral("macHelp"));
+        SetAccessibleText(helpSpot, "a11y_mac_help", "Where to find the MAC address");
+        helpSpot->hide();
+    }
+}
+
+void CNvrListCtrl::placeHelpSpot()
+{
+    if (helpSpot == nullptr)
+        return;
+    const QRect icon = header->HelpIconRect();
+    if (icon.isEmpty() || !isVisibleTo(parentWidget())) {
+        helpSpot->hide();
+        return;
+    }
+    const QPoint origin = header->viewport()->mapTo(parentWidget(), icon.topLeft());
+    helpSpot->setGeometry(QRect(origin, icon.size()).adjusted(-3, -3, 3, 3));
+    helpSpot->raise();
+    helpSpot->show();
 }
 
 void CNvrListCtrl::SetTitles(const QString& ipTitle, const QString& macTitle)
@@ -97,6 +126,7 @@ void CNvrListCtrl::SetTitles(const QString& ipTitle, const QString& macTitle)
     titles[kIpColumn] = ipTitle;
     titles[kMacColumn] = macTitle;
     header->SetTitles(titles);
+    placeHelpSpot();
 }
 
 int CNvrListCtrl::AppendRow(const QString& number, const QString& ip, const QString& mac)
@@ -209,7 +239,19 @@ bool CNvrListCtrl::event(QEvent* event)
             PostWindowMessage(parentWidget(), message->message(), message->wParam(), message->lParam());
         return true;
     }
-    return QTableWidget::event(event);
+    const bool handled = QTableWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::LayoutRequest:
+        placeHelpSpot();
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void CNvrListCtrl::ClickRadio(int row)

@@ -2,7 +2,7 @@
 // The recorder list of the search page: 8 fixed columns, 44-pixel rows, a radio mark per row of which at most
 // one is checked. A click on a row's radio cell checks that row and posts WM_ROW_SELECTED to the page; clicks
 // elsewhere select nothing. Rows can carry a warning mark (column 4) and a tooltip. The header's help icon
-// reaches the page as WM_OPEN_OVERLAY (kind 4).
+// reaches the page as WM_OPEN_OVERLAY (kind 4); the keyboard reaches it as a spot of the page just before the rows.
 
 #include "ui/AccessibleControls.h"
 
@@ -11,6 +11,7 @@
 
 class CListCtrlVScrollbar;
 class CNvrHeaderCtrl;
+class FocusSpot;
 
 class CNvrListCtrl : public QTableWidget, public AccessibleRows
 {
@@ -60,6 +61,8 @@ public:
     QRect AccessibleCheckRect(int row) const override;
 
     CNvrHeaderCtrl* Header() const { return header; }
+    // The keyboard's way to the header's help icon (a control of the page, over the icon; nullptr without a page).
+    FocusSpot* HelpSpot() const { return helpSpot; }
     // The slim scroll bar that shows this list's scrolling.
     void SetScrollBar(CListCtrlVScrollbar* bar);
 
@@ -82,8 +85,10 @@ protected:
 
 private:
     void refreshScrollBar();
+    void placeHelpSpot();
 
     CNvrHeaderCtrl* header = nullptr;
+    FocusSpot* helpSpot = nullptr;
     CListCtrlVScrollbar* scrollBar = nullptr;
     QImage checkedPicture;
     QImage uncheckedPicture;

@@ -36,10 +36,15 @@ CTermPage::CTermPage(QWidget* inside, QPoint pagePosition)
     textBox = new QTextEdit(this);
     textBox->setObjectName(QStringLiteral("agreement"));
     textBox->setReadOnly(true);
-    textBox->setFocusPolicy(Qt::NoFocus);
+    // The keyboard reads it too: Tab reaches it (the overlay opens with it), the arrows, Page Up/Down, Space and
+    // Home/End scroll it, and a focus mark in the toolkit's colour shows it has the keys.
+    textBox->setFocusPolicy(Qt::StrongFocus);
+    textBox->setTabChangesFocus(true);
+    textBox->setAccessibleName(FromUtf8(Text("veskor_11", "Terms and Conditions")));
     textBox->setGeometry(box.x() + 28, box.y() + 48, kWidth - 56, kHeight - 48 - 43 - 44);
     textBox->setStyleSheet(QStringLiteral(
         "QTextEdit { border: 1px solid #e1e4e8; border-radius: 4px; background: white; padding: 8px 4px; }"
+        "QTextEdit:focus { border: 2px solid #156e94; padding: 7px 3px; }"
         "QScrollBar:vertical { width: 8px; background: transparent; margin: 2px; }"
         "QScrollBar::handle:vertical { background: #c4c4c4; border-radius: 3px; min-height: 30px; }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"

@@ -9,6 +9,7 @@
 #include "ui/CPageIndicator.h"
 #include "ui/CRoundBack.h"
 #include "ui/FlowingText.h"
+#include "ui/FocusSpot.h"
 #include "ui/Messages.h"
 #include "ui/TextStatic.h"
 #include "ui/WindowMessage.h"
@@ -169,6 +170,21 @@ public:
 protected:
     bool pressable() const override { return true; }
     void press() override { static_cast<CImageButton*>(widget())->Press(); }
+};
+
+// A spot over part of an owner-drawn control: a button named by its pack text.
+class SpotInterface : public ControlInterface
+{
+public:
+    explicit SpotInterface(FocusSpot* spot)
+        : ControlInterface(spot, QAccessible::PushButton)
+    {
+    }
+    QAccessible::State state() const override { return WidgetState(widget()); }
+
+protected:
+    bool pressable() const override { return true; }
+    void press() override { static_cast<FocusSpot*>(widget())->Press(); }
 };
 
 // The one-line texts: static texts, or links when they are switched to links.
@@ -607,6 +623,10 @@ public:
             state.selectable = true;
             state.selected = checks ? rows()->AccessibleRowChecked(row) : rows()->AccessibleRowSelected(row);
         }
+        // The keyboard is on the current row: on its button, or else on the row and its check cell.
+        state.focusable = true;
+        state.focused = owner->hasFocus() && rows()->AccessibleCurrentRow() == row
+            && (part == RowButton) == rows()->AccessibleButtonCurrent();
         if (part != RowButton && checks) {
             state.checkable = true;
             state.checked = rows()->AccessibleRowChecked(row);
@@ -703,7 +723,7 @@ public:
         const int current = rows()->AccessibleCurrentRow();
         if (!widget()->hasFocus() || current < 0 || current >= childCount())
             return nullptr;
-        return Part(current, RowSelf);
+        return Part(current, rows()->AccessibleButtonCurrent() ? RowButton : RowSelf);
     }
     QStringList actionNames() const override { return QAccessibleWidget::actionNames(); }
 
@@ -826,6 +846,8 @@ QAccessibleInterface* MakeInterface(const QString&, QObject* object)
         return new ButtonInterface(button);
     if (auto* button = qobject_cast<CImageButton*>(widget))
         return new ImageButtonInterface(button);
+    if (auto* spot = qobject_cast<FocusSpot*>(widget))
+        return new SpotInterface(spot);
     if (auto* text = qobject_cast<TextStatic*>(widget))
         return new TextInterface(text);
     if (auto* link = qobject_cast<CLinkStatic*>(widget))

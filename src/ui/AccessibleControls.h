@@ -52,6 +52,8 @@ public:
     // The row's button (empty: the row has none) and what a click on it does.
     virtual QString AccessibleRowButton(int) const { return QString(); }
     virtual void AccessibleClickButton(int) { }
+    // The keyboard is on the current row's button rather than on the row (or its check cell).
+    virtual bool AccessibleButtonCurrent() const { return false; }
     // Rectangles in the list widget's coordinates (empty when the row is scrolled out of sight).
     virtual QRect AccessibleRowRect(int row) const = 0;
     virtual QRect AccessibleCheckRect(int) const { return QRect(); }

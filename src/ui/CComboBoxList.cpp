@@ -5,6 +5,7 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -41,6 +42,10 @@ void CComboBoxList::keyPressEvent(QKeyEvent* event)
         else if (highlightedRow >= firstRow + rows)
             firstRow = highlightedRow - rows + 1;
         update();
+        // A screen reader says the item the keys moved to.
+        QAccessibleEvent focusMoved(this, QAccessible::Focus);
+        focusMoved.setChild(highlightedRow);
+        QAccessible::updateAccessibility(&focusMoved);
     } else if (key == Qt::Key_Space) {
         if (!event->isAutoRepeat() && highlightedRow >= 0 && highlightedRow < count())
             PostWindowMessage(owner, WM_LANGUAGE_SELECTED, highlightedRow, 0);
@@ -48,6 +53,22 @@ void CComboBoxList::keyPressEvent(QKeyEvent* event)
         PostWindowMessage(owner, WM_LANGUAGE_SELECTED, -1, 0);
     }
     event->accept(); // nothing reaches the page while the list is open
+}
+
+QString CComboBoxList::AccessibleRowText(int row) const
+{
+    return row >= 0 && row < count() ? entries[static_cast<size_t>(row)].text : QString();
+}
+
+void CComboBoxList::AccessibleClickRow(int row)
+{
+    if (row >= 0 && row < count())
+        PostWindowMessage(owner, WM_LANGUAGE_SELECTED, row, 0);
+}
+
+QRect CComboBoxList::AccessibleRowRect(int row) const
+{
+    return RowRect(row - firstRow).intersected(rect());
 }
 
 QRect CComboBoxList::upArrowRect() const

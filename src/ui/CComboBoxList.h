@@ -2,6 +2,7 @@
 // The combo's drop-down list: a rounded white box over the page with a window of rows, arrows to scroll it, and
 // the row under the mouse highlighted; a click on a row posts WM_LANGUAGE_SELECTED to the combo.
 
+#include "ui/AccessibleControls.h"
 #include "ui/Colours.h"
 #include "ui/ComboItem.h"
 
@@ -9,7 +10,7 @@
 #include <QWidget>
 #include <vector>
 
-class CComboBoxList : public QWidget
+class CComboBoxList : public QWidget, public AccessibleRows
 {
     Q_OBJECT
 public:
@@ -28,6 +29,16 @@ public:
     QRect RowRect(int r) const;
     // Rows shown at once.
     int ShownRows() const;
+
+    // As assistive tools see it: a list of the items, the highlighted one current and selected; choosing an item
+    // does what a click on it does.
+    QAccessible::Role AccessibleListRole() const override { return QAccessible::List; }
+    int AccessibleRowCount() const override { return count(); }
+    QString AccessibleRowText(int row) const override;
+    bool AccessibleRowSelected(int row) const override { return row == highlightedRow; }
+    int AccessibleCurrentRow() const override { return highlightedRow; }
+    void AccessibleClickRow(int row) override;
+    QRect AccessibleRowRect(int row) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

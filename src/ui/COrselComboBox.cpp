@@ -1,5 +1,6 @@
 #include "ui/COrselComboBox.h"
 
+#include "ui/AccessibleControls.h"
 #include "ui/CComboBoxList.h"
 #include "ui/CMemDC.h"
 #include "ui/Drawing.h"
@@ -153,6 +154,8 @@ void COrselComboBox::OpenList()
     for (int i = 0; i < n; ++i)
         listItems[static_cast<size_t>(i)].rect = QRect(0, 20 + i * itemHeight, width(), itemHeight);
     dropDown = new CComboBoxList(this, layer, std::move(listItems), rows, first, currentIndex, family, size);
+    dropDown->setObjectName(objectName() + QStringLiteral("Items"));
+    SetAccessibleLabel(dropDown, this); // the list is named as its combo is
     const int listHeight = itemHeight * std::min(n, rows) + 40;
     // The current item's row lies over the combo. Rows are shown from `first`, so the list moves down by the rows
     // scrolled away; with the list unscrolled this is the combo's bottom less (current + 1) rows and the top band.

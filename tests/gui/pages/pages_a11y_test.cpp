@@ -8,9 +8,11 @@
 #include "overlays/CErrorPage.h"
 #include "pages/CCamListCtrl.h"
 #include "pages/CCameraSearchDlg.h"
+#include "pages/CNvrHeaderCtrl.h"
 #include "pages/CNvrListCtrl.h"
 #include "pages/CNvrPwdDlg.h"
 #include "pages/CNvrTimeZoneDlg.h"
+#include "pages/CTermPage.h"
 #include "pages/ZoneListBox.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
@@ -18,12 +20,15 @@
 #include "ui/COrselButton2.h"
 #include "ui/CPageIndicator.h"
 #include "ui/CRoundBack.h"
+#include "ui/FocusSpot.h"
 #include "ui/Messages.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 #include <memory>
 
 namespace {
@@ -130,6 +135,22 @@ private slots:
         QCOMPARE(list.CheckedRow(), 0);
         QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_ROW_SELECTED, 0, 0 } }));
         QCOMPARE(table->focusChild(), table->child(0));
+
+        // The header's help icon is a stop of its own, just before the rows, named in the pack's words.
+        list.SetTitles(QStringLiteral("IP"), QStringLiteral("MAC"));
+        FocusSpot* help = list.HelpSpot();
+        QVERIFY(help != nullptr && help->isVisible());
+        QVERIFY(list.Header()->viewport()->rect().contains(
+            list.Header()->viewport()->mapFrom(&host, help->geometry().center())));
+        QCOMPARE(TabWalk(help, 1), QStringList { list.objectName() });
+        QCOMPARE(Of(help)->role(), QAccessible::PushButton);
+        QCOMPARE(Of(help)->text(QAccessible::Name), QStringLiteral("Where to find the MAC address"));
+        help->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(help, Qt::Key_Space);
+        std::vector<RecordedMessage> got = host.take(); // the list hands the help's request on to its page
+        for (const RecordedMessage& later : host.take())
+            got.push_back(later);
+        QCOMPARE(got, (std::vector<RecordedMessage> { { WM_OPEN_OVERLAY, 4, 0 } }));
     }
 
     // Check cells ask the page as a click does, a full list greys the others, a verified row has a preview button.
@@ -175,6 +196,28 @@ private slots:
         QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_OPEN_OVERLAY, 8, 5 } }));
         SelectLanguage(3);
         QCOMPARE(preview->text(QAccessible::Name), QStringLiteral("Vista en directo"));
+        SelectLanguage(0);
+
+        // By keyboard: Right moves to the camera icon of a row that has one (never of one without), Space there
+        // asks for the preview, Left goes back to the check box, where Space asks for the check.
+        QVERIFY(Activate(&host));
+        list.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&list, Qt::Key_End);
+        QCOMPARE(list.currentIndex().row(), 5);
+        QTest::keyClick(&list, Qt::Key_Right);
+        QCOMPARE(list.currentIndex().column(), int(CCamListCtrl::kIconColumn));
+        QCOMPARE(table->focusChild(), preview);
+        QVERIFY(preview->state().focused && !verified->state().focused);
+        QTest::keyClick(&list, Qt::Key_Space);
+        QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_OPEN_OVERLAY, 8, 5 } }));
+        QTest::keyClick(&list, Qt::Key_Up); // row 4 has no icon: back on its box
+        QCOMPARE(list.currentIndex().column(), int(CCamListCtrl::kCheckColumn));
+        QTest::keyClick(&list, Qt::Key_Right);
+        QCOMPARE(list.currentIndex().column(), int(CCamListCtrl::kCheckColumn));
+        QTest::keyClick(&list, Qt::Key_Home);
+        QCOMPARE(list.currentIndex().row(), 0);
+        QTest::keyClick(&list, Qt::Key_Space);
+        QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_CAMERA_CHECK_REQUEST, 0, generation } }));
     }
 
     // The password page: Tab goes down the page and along its rows, Shift+Tab back; the entries are named by
@@ -296,6 +339,44 @@ private slots:
         QCOMPARE(messageRole, QAccessible::StaticText);
         QCOMPARE(walk, (QStringList { "closeCross", "closeButton", "closeCross", "closeButton" }));
         QCOMPARE(QApplication::focusWidget(), password);
+    }
+
+    // Overlays open where the keyboard is wanted: a box with one answer on it, a choice of two on neither (a
+    // stray Space chooses nothing), the terms on their text, which the keys scroll.
+    void overlaysOpenOnTheirFirstControl()
+    {
+        RecordingHost host;
+        QVERIFY(Activate(&host));
+        const auto opened = [this, &host](auto make) {
+            QString focused;
+            WhenShown<ModalLayer>(this, [&focused](ModalLayer* box) {
+                QWidget* focus = QApplication::focusWidget();
+                focused = focus == box ? QStringLiteral("<box>") : focus->objectName();
+                box->End(ModalLayer::IDCANCEL);
+            });
+            make(&host);
+            return focused;
+        };
+        QCOMPARE(opened([](QWidget* in) { CErrorPage(in, QPoint(0, 0), "Disk check failed").Run(); }),
+            QStringLiteral("closeButton"));
+        QCOMPARE(opened([](QWidget* in) { CErrorPage(in, QPoint(0, 0), "Failed", 3).Run(); }), QStringLiteral("<box>"));
+
+        int scrolled = -1;
+        QString focused;
+        WhenShown<CTermPage>(this, [&](CTermPage* terms) {
+            focused = QApplication::focusWidget()->objectName();
+            QScrollBar* bar = terms->agreement()->verticalScrollBar();
+            QTest::keyClick(terms->agreement(), Qt::Key_PageDown);
+            QTest::keyClick(terms->agreement(), Qt::Key_Space);
+            scrolled = bar->value();
+            QTest::keyClick(terms->agreement(), Qt::Key_End);
+            scrolled = bar->value() == bar->maximum() ? scrolled : -1;
+            terms->End(ModalLayer::IDOK);
+        });
+        CTermPage terms(&host, QPoint(0, 0));
+        terms.Run();
+        QCOMPARE(focused, QStringLiteral("agreement"));
+        QVERIFY(scrolled > 0);
     }
 };
 
