@@ -39,10 +39,17 @@ std::vector<std::string> TimeZoneList::Parse(const char* data, size_t size)
         std::u16string_view piece = list.substr(start, end - start);
         while (!piece.empty() && IsLineEnd(piece.front()))
             piece.remove_prefix(1);
+        // Cut before trimming the end, so a cut name never ends in a line end; a character of two units
+        // is kept whole or not at all.
+        if (piece.size() > kMaxNameChars) {
+            piece = piece.substr(0, kMaxNameChars);
+            if (piece.back() >= 0xD800 && piece.back() <= 0xDBFF)
+                piece.remove_suffix(1);
+        }
         while (!piece.empty() && IsLineEnd(piece.back()))
             piece.remove_suffix(1);
         if (!piece.empty())
-            names.push_back(Utf16ToUtf8(piece.substr(0, kMaxNameChars)));
+            names.push_back(Utf16ToUtf8(piece));
         start = end + 1;
     }
     return names;

@@ -17,8 +17,8 @@ public:
 
     // The zone names of an answer buffer: the bytes up to the first zero byte (at most kMaxAnswerBytes) read
     // as UTF-8 (malformed bytes become U+FFFD), the first 13 characters dropped, the rest cut at ";". Every
-    // piece is trimmed of CR and LF at both ends and cut to kMaxNameChars; empty pieces are dropped, and names
-    // past the 200th are ignored. The names come back as UTF-8. An answer of 13 characters or fewer gives none.
+    // piece is cut to kMaxNameChars (never inside a character of two units) and trimmed of CR and LF at both
+    // ends; empty pieces are dropped, and names past the 200th are ignored. The names come back as UTF-8. An answer of 13 characters or fewer gives none.
     static std::vector<std::string> Parse(const char* data, size_t size);
 
     // The current zone of a "/config/datetime" answer (key=value lines ended by CR LF): the number in the

@@ -58,6 +58,11 @@ TEST(TimeZoneList, keepsTheFirst200NamesAndBoundsEachName)
     ASSERT_EQ(longName.size(), 2u);
     EXPECT_EQ(longName[0].size(), TimeZoneList::kMaxNameChars);
     EXPECT_EQ(longName[1], "B");
+
+    // A name cut at its bound ends as a trimmed name does: no line end, no half of a character.
+    const std::string kept(TimeZoneList::kMaxNameChars - 1, 'x');
+    EXPECT_EQ(Parse("timezonelist=" + kept + "\r\nmore;B")[0], kept);
+    EXPECT_EQ(Parse("timezonelist=" + kept + "\xf0\x9f\x98\x80;B")[0], kept) << "U+1F600 takes two units";
 }
 
 TEST(TimeZoneList, currentZoneMustNameOneOfTheZones)
