@@ -126,6 +126,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     passwordLabel = makeLabel("passwordLabel", Qt8(Text("Password", "Password")));
     passwordFrame = makeFrame("passwordFrame");
     password = makeEntry("password");
+    passwordFrame->setFramedControl(password);
     SetAccessibleLabel(password, passwordLabel);
 
     ruleHint = new COrselStatic(this);
@@ -144,6 +145,7 @@ CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     confirmLabel = makeLabel("confirmLabel", Qt8(Text("Confirm Password", "Confirm Password")));
     confirmFrame = makeFrame("confirmFrame");
     confirm = makeEntry("confirm");
+    confirmFrame->setFramedControl(confirm);
     SetAccessibleLabel(confirm, confirmLabel);
 
     passwordErrorIcon = new CImageBox(this);

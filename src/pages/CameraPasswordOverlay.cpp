@@ -107,6 +107,7 @@ CMyEditCtrl2* CameraPasswordOverlay::addEntry(const char* name, int frameId, QRe
 
     auto* edit = new CMyEditCtrl2(this);
     edit->setObjectName(QString::fromLatin1(name));
+    box->setFramedControl(edit);
     edit->setPasswordMode(true);
     edit->SetFont(17);
     edit->setTextMargins(0, 0, 0, 0);

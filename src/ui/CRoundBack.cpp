@@ -2,6 +2,7 @@
 
 #include "ui/Drawing.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +10,27 @@
 CRoundBack::CRoundBack(QWidget* parent)
     : QWidget(parent)
 {
+    // An entry in the box (or framed by it) taking or losing the keyboard changes the box's mark.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        for (QWidget* widget : { old, now }) {
+            if (widget != nullptr && widget != this && (widget == framed || isAncestorOf(widget)))
+                update();
+        }
+    });
+}
+
+void CRoundBack::setFramedControl(QWidget* control)
+{
+    framed = control;
+    update();
+}
+
+bool CRoundBack::framesFocus() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr)
+        return false;
+    return focus == this || (framed != nullptr && focus == framed) || isAncestorOf(focus);
 }
 
 void CRoundBack::setFill(Argb colour)
@@ -51,7 +73,7 @@ void CRoundBack::paintEvent(QPaintEvent*)
         DrawTextBlock(
             painter, rect().adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, boxText);
     }
-    if (hasFocus())
+    if (framesFocus())
         PaintFocusMark(painter, QRectF(rect()), cornerRadius);
 }
 

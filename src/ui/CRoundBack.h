@@ -3,6 +3,7 @@
 
 #include "ui/Colours.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -23,6 +24,10 @@ public:
     void SetText(const QString& family, const QString& text, int pixelSize, Argb colour);
     QString text() const { return boxText; }
     // A box that opens something when pressed (a drop-down list): the keyboard reaches it and Space presses it.
+    // The entry this box frames when it lies over the box rather than in it: the box shows the focus mark while
+    // the entry has the keyboard (as it does for entries inside it).
+    void setFramedControl(QWidget* control);
+
     void setPressable(bool on);
     bool pressable() const { return pressableOn; }
     // Does what a click does: emits pressed.
@@ -39,6 +44,9 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    bool framesFocus() const;
+
+    QPointer<QWidget> framed;
     Argb fillColour = 0xFFFFFFFFu;
     Argb borderColour = 0xFF000000u;
     int borderPixels = 1;
