@@ -159,7 +159,8 @@ TEST(PackFiles, everyPackIsStoredAsUtf16WithCrLfAndOneLanguageSection)
 // set lacks (otherwise their English fallback shows in every language).
 std::vector<std::string> addedKeys()
 {
-    return { "Cameras", "camsearch_09", "quelmo", "wizard_01", "wizard_02", "wizard_03", "wizard_04" };
+    return { "Cameras", "camsearch_09", "quelmo", "wizard_01", "wizard_02", "wizard_03", "wizard_04", "a11y_minimise",
+        "a11y_reset_help", "a11y_progress", "a11y_step_of", "a11y_language", "a11y_preview", "a11y_mac_help" };
 }
 
 TEST(PackFiles, englishHasExactlyTheFixedAndAddedKeysWithSkipBeforeSKIP)
