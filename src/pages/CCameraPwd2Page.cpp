@@ -24,14 +24,7 @@ CCameraPwd2Page::CCameraPwd2Page(QWidget* page, const std::string& cameraName, S
 
 bool CCameraPwd2Page::KeepsCameraRule(const QString& password)
 {
-    const qsizetype length = password.toUcs4().size(); // characters, not UTF-16 units
-    if (length < kMinLength || length > kMaxLength)
-        return false;
-    for (const QChar c : password) {
-        if (c == QLatin1Char('/') || c == QLatin1Char(':') || c == QLatin1Char('&') || c == QLatin1Char(' '))
-            return false;
-    }
-    return true;
+    return KeepsCameraPasswordRule(password.toUtf8().toStdString());
 }
 
 void CCameraPwd2Page::OnOk()

@@ -3,13 +3,14 @@
 // password, typed twice, must match and keep the camera's rule before it is handed on and set on the camera.
 
 #include "pages/CameraPasswordOverlay.h"
+#include "session/CameraRules.h"
 
 class CCameraPwd2Page : public CameraPasswordOverlay
 {
     Q_OBJECT
 public:
-    static constexpr int kMinLength = 6;
-    static constexpr int kMaxLength = 30;
+    static constexpr int kMinLength = kCameraPasswordMinLength;
+    static constexpr int kMaxLength = kCameraPasswordMaxLength;
 
     CCameraPwd2Page(QWidget* page, const std::string& cameraName, Submit submit);
 

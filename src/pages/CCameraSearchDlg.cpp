@@ -1,10 +1,7 @@
 #include "pages/CCameraSearchDlg.h"
 
-#include "device/AnswerParser.h"
-#include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
-#include "net/HttpGet.h"
 #include "overlays/AlertBox.h"
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
@@ -27,17 +24,13 @@
 #include <QFontMetrics>
 #include <QPointer>
 #include <QTimerEvent>
-#include <chrono>
 #include <climits>
-#include <cstring>
 
 namespace {
 
 constexpr int kListLeft = 80;
 constexpr int kListWidth = 688;
 constexpr int kListHeight = 225;
-constexpr int kRegInfoBytes = 8200;
-constexpr uint32_t kRegInfoTimeoutMs = 6000;
 constexpr int kSpinnerTicks = INT_MAX; // the animation turns until the search has ended
 
 QString Qt8(const std::string& text)
@@ -51,6 +44,8 @@ CCameraSearchDlg::CCameraSearchDlg(QWidget* host, WizardContext& wizardContext)
     : WizardPage(host, 10, 3001)
     , context(wizardContext)
     , recorder(wizardContext.Recorder())
+    , cameraStep(std::make_unique<CameraStep>(wizardContext.DiscoveryEngine(), wizardContext.Client()))
+    , cloudStep(std::make_unique<CloudStep>(wizardContext.Client()))
 {
     SetTitle(Qt8(Text("camsearch_01", "Add your cameras")));
     ShowNavButtons(true, true);
@@ -216,48 +211,29 @@ void CCameraSearchDlg::Rescan()
     searchingAnimation->Start(kSpinnerTicks);
     busy.store(1);
     const uint32_t tag = ++scanTag;
-    startWorker([this, tag] { searchWorker(tag); });
-}
-
-// On the worker's thread: asks the recorder for its camera lines and hands them to the page. One deadline decides
-// a search that gets no answer, so the same silence always ends the same way.
-void CCameraSearchDlg::searchWorker(uint32_t tag)
-{
-    NvrClient& client = context.Client();
-    SearchOutcome outcome = SearchOutcome::Stopped;
-    std::vector<std::string> lines;
-    client.Stop();
-    if (pause(500)) {
-        bool started = client.DiscoverCameras(recorder.ip, recorder.webPort, recorder.user, recorder.password);
-        if (!started) {
-            client.Stop();
-            if (pause(500))
-                started = client.DiscoverCameras(recorder.ip, recorder.webPort, recorder.user, recorder.password);
-        }
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDiscoveryDeadlineMs);
-        while (started && client.State() == NvrClient::Busy && std::chrono::steady_clock::now() < deadline
-            && pause(100)) { }
-        const int32_t state = client.State();
-        if (!workerRunning()) {
-            outcome = SearchOutcome::Stopped;
-        } else if (started && state == NvrClient::Done) {
+    // The search touches no widget: its result goes to the page as a queued call, its last act.
+    cameraStep->SetFinished([this, tag] {
+        const CameraResult found = cameraStep->Result();
+        SearchOutcome outcome = SearchOutcome::Stopped;
+        switch (found.search) {
+        case CameraResult::Search::Listed:
             outcome = SearchOutcome::Listed;
-            for (int i = 0; i <= CCamListCtrl::kMaxRows; ++i) {
-                std::string line = client.NextListItem();
-                if (line.empty())
-                    break;
-                lines.push_back(std::move(line));
-            }
-        } else if (started && state == NvrClient::Failed && std::chrono::steady_clock::now() < deadline) {
+            break;
+        case CameraResult::Search::Failed:
             outcome = SearchOutcome::Failed;
-        } else {
+            break;
+        case CameraResult::Search::TimedOut:
             outcome = SearchOutcome::TimedOut;
-            client.Stop(); // a request still waiting ends here
+            break;
+        default:
+            break;
         }
-    }
-    busy.store(0);
-    QMetaObject::invokeMethod(
-        this, [this, tag, outcome, lines] { searchEnded(tag, outcome, lines); }, Qt::QueuedConnection);
+        busy.store(0);
+        QMetaObject::invokeMethod(
+            this, [this, tag, outcome, lines = found.lines] { searchEnded(tag, outcome, lines); },
+            Qt::QueuedConnection);
+    });
+    cameraStep->StartDiscover(recorder, static_cast<size_t>(CCamListCtrl::kMaxRows) + 1);
 }
 
 void CCameraSearchDlg::searchEnded(uint32_t tag, SearchOutcome outcome, const std::vector<std::string>& lines)
@@ -419,7 +395,7 @@ void CCameraSearchDlg::OnNext()
     if (!alive || left)
         return;
     setButtonsBusy(false);
-    context.Session().SetCloudAccount(cloud.email, cloud.password);
+    context.Session().SetCloudAccount(cloud.regEmail, cloud.regPassword);
     nextGuard = false;
     left = true; // done: nothing more of the page runs
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
@@ -430,98 +406,30 @@ void CCameraSearchDlg::OnNext()
 bool CCameraSearchDlg::runCloudCheck()
 {
     QPointer<CCameraSearchDlg> alive(this);
-    portalValues[1] = "0";
+    portalValues.values[PortalValues::Access] = "0";
     cloud = CloudResult();
-    busy.store(1);
-    startWorker([this] { cloudWorker(); });
+    cloudStep->SetFinished({});
+    cloudStep->StartStatus(recorder);
     {
-        CWaitingPage box(this, &busy, kCloudTicks);
+        CWaitingPage box(this, &cloudStep->Busy(), kCloudTicks);
         box.DoModal();
     }
     if (!alive)
         return false;
     stopWorker();
+    cloud = cloudStep->Result();
     if (left || cloud.netFailed)
         return false;
     if (cloud.portalRead)
-        applyPortal(cloud.portalText);
+        CloudStep::ApplyPortalText(cloud.portalText, portalValues);
     CloudPortalInfo& portal = context.Portal();
-    portal.status = portalValues[0];
-    portal.access = portalValues[1];
-    portal.portal_url = portalValues[2];
-    portal.portal_number = portalValues[3];
-    portal.portal_dfp = portalValues[4];
-    portal.localhyperlink = portalValues[5];
+    portal.status = portalValues.values[PortalValues::Status];
+    portal.access = portalValues.values[PortalValues::Access];
+    portal.portal_url = portalValues.values[PortalValues::Url];
+    portal.portal_number = portalValues.values[PortalValues::Number];
+    portal.portal_dfp = portalValues.values[PortalValues::Dfp];
+    portal.localhyperlink = portalValues.values[PortalValues::Link];
     return true;
-}
-
-void CCameraSearchDlg::applyPortal(const std::string& joined)
-{
-    // Format: status&access&portal_url&portal_number&portal_dfp&model&localhyperlink (the last may hold "&").
-    std::string rest = joined;
-    std::array<std::string, 6> pieces;
-    size_t found = 0;
-    for (; found < pieces.size(); ++found) {
-        const size_t amp = rest.find('&');
-        if (amp == std::string::npos)
-            break;
-        pieces[found] = rest.substr(0, amp);
-        rest.erase(0, amp + 1);
-    }
-    for (size_t i = 0; i < 5 && i < found; ++i)
-        portalValues[i] = pieces[i];
-    portalValues[5] = rest;
-}
-
-// On the worker's thread.
-void CCameraSearchDlg::cloudWorker()
-{
-    CloudResult result;
-    {
-        HttpGet http;
-        if (openRequest(http)) {
-            std::vector<char> buffer(kRegInfoBytes, 0);
-            size_t size = buffer.size();
-            int status = 0;
-            const bool fetched = http.GetAuthorised("/config/quelmoreginfo", buffer.data(), &size)
-                && http.QueryStatusCode(status) && status >= 200 && status <= 299;
-            if (fetched) {
-                AnswerParser answer(std::string(buffer.data(), strnlen(buffer.data(), size)));
-                answer.SplitPairs("\r\n");
-                result.regRead = true;
-                result.email = answer.Value("email");
-                result.password = answer.Value("password");
-            } else {
-                result.netFailed = workerRunning();
-            }
-        }
-        forgetRequest();
-    }
-    NvrClient& client = context.Client();
-    if (workerRunning()) {
-        client.Stop();
-        bool started = client.GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
-        if (!started) {
-            client.Stop();
-            if (pause(600))
-                started = client.GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
-        }
-        for (int poll = 0; started && poll < 30 && pause(500); ++poll) {
-            const std::string text = client.PortalInfo();
-            if (text.empty())
-                continue; // still busy
-            if (text != "-1") {
-                result.portalRead = true;
-                result.portalText = text;
-            }
-            break;
-        }
-        client.Stop();
-    }
-    if (!workerRunning())
-        result = CloudResult(); // stopped: nothing it read counts
-    cloud = result;
-    busy.store(0); // last act: the box ends at its next tick
 }
 
 void CCameraSearchDlg::runRegistrations()
@@ -534,65 +442,28 @@ void CCameraSearchDlg::runRegistrations()
                 camera->selected = cameraList->IsChecked(row) ? 1 : 0;
         }
     }
-    steps = PlanRegistration(session.cameras);
-    stepCameras.clear();
+    std::vector<RegistrationStep> steps = PlanRegistration(session.cameras);
+    std::vector<CameraToSend> sends;
     for (const RegistrationStep& step : steps) {
         const CameraRecord& camera = *session.Camera(step.camera);
-        stepCameras.push_back({ camera.ip, camera.mac, camera.model, camera.brand, camera.password,
+        sends.push_back({ camera.ip, camera.mac, camera.model, camera.model, camera.brand, camera.password,
             ProtocolTypeValue(camera.protocolType) });
     }
-    busy.store(1);
-    startWorker([this] {
-        NvrClient& client = context.Client();
-        client.Stop();
-        size_t index = 0;
-        RunRegistration(
-            steps, [this, &index](const RegistrationStep& step) { return sendStep(step, stepCameras[index++]); },
-            [this] { return workerRunning(); });
-        client.Stop();
-        busy.store(0);
-    });
+    cameraStep->SetFinished({});
+    cameraStep->StartRegister(recorder, steps, std::move(sends));
     {
-        CWaitingPage box(this, &busy, kAddTicks);
+        CWaitingPage box(this, &cameraStep->Busy(), kAddTicks);
         box.DoModal();
     }
     if (!alive)
         return;
-    // The box may have reached its limit first: the worker is stopped and joined before anything is read, and a
-    // step it did not finish counts as not done.
+    // The box may have reached its limit first: the step is stopped and joined before anything is read, and a
+    // registration it did not finish counts as not done.
     stopWorker();
     if (left)
         return;
+    steps = cameraStep->Result().steps;
     ApplyRegistration(session.cameras, steps);
-}
-
-int32_t CCameraSearchDlg::settle(int stepMs, int stepCount)
-{
-    NvrClient& client = context.Client();
-    for (int i = 0; i < stepCount && client.State() == NvrClient::Busy && pause(stepMs); ++i) { }
-    return client.State();
-}
-
-// On the worker's thread: one removal or registration; true when the recorder took it.
-bool CCameraSearchDlg::sendStep(const RegistrationStep& step, const StepCamera& camera)
-{
-    NvrClient& client = context.Client();
-    if (!pause(100))
-        return false;
-    bool started = false;
-    if (step.kind == RegistrationStep::Remove) {
-        started = client.DeleteCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, step.avdevId);
-    } else {
-        started = client.AddCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, step.avdevId,
-            camera.model, camera.ip, camera.mac, camera.protocolType, "admin", camera.password, camera.brand,
-            camera.model);
-    }
-    const bool done = started && settle(50, 300) == NvrClient::Done && workerRunning();
-    if (done && step.kind == RegistrationStep::Remove)
-        pause(1000);
-    client.Stop();
-    pause(800);
-    return done;
 }
 
 void CCameraSearchDlg::OnBack()
@@ -607,61 +478,8 @@ void CCameraSearchDlg::OnBack()
     PostToHost(WM_WIZARD_NAV, NAV_BACK);
 }
 
-void CCameraSearchDlg::startWorker(std::function<void()> body)
-{
-    stopWorker();
-    {
-        std::lock_guard<std::mutex> guard(runLock);
-        run = true;
-    }
-    worker = std::thread(std::move(body));
-}
-
 void CCameraSearchDlg::stopWorker()
 {
-    {
-        std::lock_guard<std::mutex> guard(runLock);
-        run = false;
-    }
-    runChanged.notify_all();
-    {
-        std::lock_guard<std::mutex> guard(requestLock);
-        if (request != nullptr)
-            request->Close(); // a request in flight ends at once
-    }
-    if (worker.joinable()) {
-        context.Client().Stop(); // a command in flight ends at once
-        worker.join();
-        context.Client().Stop(); // and one issued while the first stop went on
-    }
-}
-
-bool CCameraSearchDlg::workerRunning()
-{
-    std::lock_guard<std::mutex> guard(runLock);
-    return run;
-}
-
-bool CCameraSearchDlg::pause(int ms)
-{
-    WaitTimeline::Note("camera page pause", static_cast<uint32_t>(ms));
-    std::unique_lock<std::mutex> guard(runLock);
-    return !runChanged.wait_for(guard, std::chrono::milliseconds(ms), [this] { return !run; });
-}
-
-bool CCameraSearchDlg::openRequest(HttpGet& http)
-{
-    // Under the lock: a stop either comes before (and nothing opens) or closes what was opened.
-    std::lock_guard<std::mutex> guard(requestLock);
-    if (!workerRunning())
-        return false;
-    request = &http;
-    return http.Open(
-        recorder.ip, recorder.user, recorder.password, kRegInfoTimeoutMs, 1, 443, HttpGet::CertificateCheck::Relaxed);
-}
-
-void CCameraSearchDlg::forgetRequest()
-{
-    std::lock_guard<std::mutex> guard(requestLock);
-    request = nullptr;
+    cameraStep->Stop();
+    cloudStep->Stop();
 }

@@ -4,25 +4,24 @@
 // recorder's cloud registration and portal record, registers the picked cameras with the recorder and removes the
 // ones it had that were not picked. The first search starts by itself 500 ms after the page opened.
 //
-// Network work runs on one worker thread of the page at a time (search, cloud check, registrations); it touches
-// no widget: its result reaches the page as a queued call tagged with the search it belongs to, and the page drops
-// results of a search it no longer shows.
+// Network work runs in one step at a time (the camera search, the cloud check, the registrations), each on a thread
+// of its own; it touches no widget: a search's result reaches the page as a queued call tagged with the search it
+// belongs to, and the page drops results of a search it no longer shows.
 
 #include "pages/WizardPage.h"
 #include "session/CameraPasswordJob.h"
 #include "session/CameraRules.h"
 #include "session/RecorderAccess.h"
+#include "setup/steps/CameraStep.h"
+#include "setup/steps/CloudStep.h"
 
 #include <QBasicTimer>
 #include <QPoint>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CBaseStatic2;
@@ -33,7 +32,6 @@ class CListCtrlVScrollbar;
 class CLoadingStatic;
 class COrselStatic;
 class CameraPasswordRunner;
-class HttpGet;
 class WizardContext;
 
 class CCameraSearchDlg : public WizardPage
@@ -41,7 +39,8 @@ class CCameraSearchDlg : public WizardPage
     Q_OBJECT
 public:
     static constexpr int kFirstScanDelayMs = 500;
-    static constexpr int kDiscoveryDeadlineMs = 30000; // from the request: a search not answered by then timed out
+    static constexpr int kDiscoveryDeadlineMs
+        = CameraStep::kDiscoveryDeadlineMs; // a search unanswered by then timed out
     static constexpr int kAddTicks = 1100; // the registrations' waiting box, in 100 ms ticks
     static constexpr int kCloudTicks = 500;
 
@@ -79,26 +78,6 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    struct CloudResult
-    {
-        bool netFailed = false;
-        bool regRead = false;
-        std::string email;
-        std::string password;
-        bool portalRead = false;
-        std::string portalText;
-    };
-    // What one registration step sends: a copy of its camera, made on the interface thread.
-    struct StepCamera
-    {
-        std::string ip;
-        std::string mac;
-        std::string model;
-        std::string brand;
-        std::string password;
-        int32_t protocolType = 0;
-    };
-
     void checkRequest(int row, intptr_t generationTag);
     void passwordAccepted(const CameraPasswordJob& job);
     void openPreview(int row);
@@ -107,21 +86,10 @@ private:
     void endSearch();
     void setButtonsBusy(bool busy);
     bool runCloudCheck();
-    void applyPortal(const std::string& joined);
     void runRegistrations();
     std::vector<CameraRowState> rowStates() const;
-
-    // The one worker of the page.
-    void startWorker(std::function<void()> body);
+    // Stops whichever step runs (its request in flight ends at once) and joins it.
     void stopWorker();
-    bool workerRunning();
-    bool pause(int ms);
-    bool openRequest(HttpGet& http);
-    void forgetRequest();
-    void searchWorker(uint32_t tag);
-    void cloudWorker();
-    bool sendStep(const RegistrationStep& step, const StepCamera& camera);
-    int32_t settle(int stepMs, int steps);
 
     WizardContext& context;
     const RecorderAccess recorder; // the recorder as the page found it
@@ -143,19 +111,11 @@ private:
     bool left = false;
     uint32_t scanTag = 0;
     std::vector<RememberedCamera> remembered;
-    std::array<std::string, 6> portalValues; // status, access, portal_url, portal_number, portal_dfp, localhyperlink
+    PortalValues portalValues; // status, access, portal_url, portal_number, portal_dfp, localhyperlink
     QPoint previewAnchor;
+    CloudResult cloud; // the last cloud check, read once its step is joined
 
-    // Written by the worker, read by the page once the worker is joined.
-    CloudResult cloud;
-    std::vector<RegistrationStep> steps;
-    std::vector<StepCamera> stepCameras;
-
-    std::atomic<int32_t> busy { 0 }; // the waiting boxes stay while it is 1; the worker clears it as its last act
-    std::mutex runLock; // guards run
-    std::condition_variable runChanged;
-    bool run = false;
-    std::mutex requestLock; // guards request
-    HttpGet* request = nullptr;
-    std::thread worker;
+    std::atomic<int32_t> busy { 0 }; // 1 while a search runs; the search clears it as its last act
+    std::unique_ptr<CameraStep> cameraStep; // the search and the registrations
+    std::unique_ptr<CloudStep> cloudStep; // the cloud check
 };

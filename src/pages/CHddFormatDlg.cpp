@@ -1,12 +1,10 @@
 #include "pages/CHddFormatDlg.h"
 
-#include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
-#include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
 #include "ui/CBaseStatic2.h"
 #include "ui/CGroupImageBox.h"
@@ -15,7 +13,6 @@
 
 #include <QPointer>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 namespace {
@@ -54,6 +51,7 @@ CHddFormatDlg::CHddFormatDlg(QWidget* host, WizardContext& wizardContext)
     : WizardPage(host, 9, 3005)
     , context(wizardContext)
     , recorder(wizardContext.Recorder())
+    , format(std::make_unique<DiskStep>(wizardContext.Client()))
 {
     SetTitle(FromUtf8(Text("hddformat_01", "Setup HDD for NVR")));
     ShowNavButtons(true, true);
@@ -91,9 +89,8 @@ CHddFormatDlg::~CHddFormatDlg()
 void CHddFormatDlg::Leave()
 {
     left = true;
-    stopWorker();
+    stopWorker(); // the formatting box ends with the step
     checkingWaiting.store(0);
-    formatWaiting.store(0);
 }
 
 void CHddFormatDlg::onMessage(int message, intptr_t wParam, intptr_t lParam)
@@ -211,22 +208,13 @@ bool CHddFormatDlg::formatDisks()
     const std::array<bool, 2> targets = plugged;
     std::array<int32_t, 2> fileSystems {};
     for (size_t i = 0; i < 2; ++i)
-        fileSystems[i] = context.Storage().fsCode[i].load() == 1 ? 1 : 2;
-    currentDisk.store(0);
-    progress.store(0);
-    formatted[0].store(0);
-    formatted[1].store(0);
+        fileSystems[i] = DiskStep::FileSystemFor(context.Storage().fsCode[i].load());
     stopWorker();
-    {
-        std::lock_guard<std::mutex> guard(runLock);
-        run = true;
-    }
-    formatWaiting.store(1);
-    worker = std::thread([this, targets, fileSystems] { formatWorker(targets, fileSystems); });
+    format->StartFormat(recorder, targets, fileSystems);
 
     {
-        CWaitingPage box(this, &formatWaiting, formatTickLimit, CWaitingPage::HddFormat);
-        box.SetFormatProgress(&currentDisk, &progress, !targets[0]);
+        CWaitingPage box(this, &format->Busy(), formatTickLimit, CWaitingPage::HddFormat);
+        box.SetFormatProgress(&format->CurrentDisk(), &format->Progress(), !targets[0]);
         box.DoModal();
     }
     if (!alive)
@@ -236,9 +224,10 @@ bool CHddFormatDlg::formatDisks()
     stopWorker();
     if (left)
         return false;
+    const DiskResult done = format->Result();
     bool allFormatted = true;
     for (size_t i = 0; i < 2; ++i)
-        allFormatted = allFormatted && (!targets[i] || formatted[i].load() == 1);
+        allFormatted = allFormatted && (!targets[i] || done.formatted[i]);
     if (allFormatted)
         return true;
 
@@ -252,86 +241,9 @@ bool CHddFormatDlg::formatDisks()
     return false;
 }
 
-bool CHddFormatDlg::workerRunning()
-{
-    std::lock_guard<std::mutex> guard(runLock);
-    return run;
-}
-
-bool CHddFormatDlg::pause(int ms)
-{
-    WaitTimeline::Note("format pause", static_cast<uint32_t>(ms));
-    std::unique_lock<std::mutex> guard(runLock);
-    return !runChanged.wait_for(guard, std::chrono::milliseconds(ms), [this] { return !run; });
-}
-
 void CHddFormatDlg::stopWorker()
 {
-    {
-        std::lock_guard<std::mutex> guard(runLock);
-        run = false;
-    }
-    runChanged.notify_all();
-    if (worker.joinable()) {
-        context.Client().Stop(); // a command in flight ends at once
-        worker.join();
-    }
-}
-
-// On the worker's thread: formats the target ports one after the other through the request object. A port counts
-// as formatted only when a poll after its own format command said 100; anything else leaves it unformatted and
-// ends the work. Touches no widget.
-void CHddFormatDlg::formatWorker(std::array<bool, 2> targets, std::array<int32_t, 2> fileSystems)
-{
-    NvrClient& client = context.Client();
-    // The state once it is no longer Busy (Busy when the wait ended first).
-    auto settle = [this, &client](int stepMs, int steps) {
-        int32_t state = client.State();
-        for (int i = 0; i < steps && state == NvrClient::Busy && pause(stepMs); ++i)
-            state = client.State();
-        return client.State();
-    };
-
-    client.Stop();
-    for (int port = 0; port < 2 && workerRunning(); ++port) {
-        currentDisk.store(port);
-        progress.store(0);
-        if (!targets[static_cast<size_t>(port)])
-            continue;
-        if (!pause(500))
-            break;
-        client.Stop();
-        if (!pause(500))
-            break;
-        if (!client.FormatDisk(recorder.ip, recorder.webPort, recorder.user, recorder.password, port, 0,
-                fileSystems[static_cast<size_t>(port)]))
-            break; // it could not even start: the port stays unformatted
-        if (settle(10, 3000) != NvrClient::Done)
-            break;
-        client.Stop();
-
-        bool reached = false;
-        for (int cycle = 0; cycle < 3000 && !reached && pause(10); ++cycle) {
-            if (!client.PollFormat(recorder.ip, recorder.webPort, recorder.user, recorder.password))
-                continue;
-            const int32_t state = settle(50, 6000);
-            const int32_t value = client.FormatProgress();
-            client.Stop();
-            if (state != NvrClient::Done)
-                break; // stopped, or the poll failed
-            if (value > 0) {
-                progress.store(std::min(value, 100));
-                reached = value >= 100;
-            } else if (!pause(kRepollMs)) {
-                break; // a poll without progress is asked again after a pause, never read again
-            }
-        }
-        if (!reached)
-            break;
-        formatted[static_cast<size_t>(port)].store(1);
-    }
-    client.Stop();
-    formatWaiting.store(0); // last act: the box ends at its next tick
+    format->Stop(); // a command in flight ends at once
 }
 
 void CHddFormatDlg::OnBack()

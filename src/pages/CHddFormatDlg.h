@@ -5,14 +5,13 @@
 
 #include "pages/WizardPage.h"
 #include "session/RecorderAccess.h"
+#include "setup/steps/DiskStep.h"
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
 
 class CBaseStatic2;
 class CGroupImageBox;
@@ -25,7 +24,7 @@ class CHddFormatDlg : public WizardPage
 public:
     static constexpr int kCheckTicks = 300;
     static constexpr int kFormatTicks = 600;
-    static constexpr int kRepollMs = 500; // pause before asking again after a poll that shows no progress
+    static constexpr int kRepollMs = DiskStep::kRepollMs; // pause before asking again after a poll without progress
 
     CHddFormatDlg(QWidget* host, WizardContext& context);
     ~CHddFormatDlg() override;
@@ -54,9 +53,6 @@ private:
     void showPorts();
     void runCheckingBox();
     bool formatDisks();
-    void formatWorker(std::array<bool, 2> targets, std::array<int32_t, 2> fileSystems);
-    bool workerRunning();
-    bool pause(int ms);
     void stopWorker();
 
     WizardContext& context;
@@ -74,16 +70,10 @@ private:
     bool formatRunning = false; // from the confirmation to the end of formatting: storage reports are ignored
     bool left = false;
 
-    // Each waiting box has its own flag: a storage report ends the checking box, never the formatting one.
+    // The checking box has a flag of its own: a storage report ends it, never the formatting box (bound to the
+    // format step).
     std::atomic<int32_t> checkingWaiting { 0 };
-    std::atomic<int32_t> formatWaiting { 0 };
-    // Written by the format worker, read by the formatting box and, once the worker is joined, by the page.
-    std::atomic<int32_t> currentDisk { 0 };
-    std::atomic<int32_t> progress { 0 };
-    std::array<std::atomic<int32_t>, 2> formatted { 0, 0 };
-
-    std::mutex runLock; // guards run
-    std::condition_variable runChanged;
-    bool run = false;
-    std::thread worker;
+    // Formatting, on the step's own thread; its progress is read by the formatting box, its result by the page
+    // once it is joined.
+    std::unique_ptr<DiskStep> format;
 };

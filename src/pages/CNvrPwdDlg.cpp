@@ -1,7 +1,5 @@
 #include "pages/CNvrPwdDlg.h"
 
-#include "device/NvrClient.h"
-#include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
 #include "overlays/CWaitingPage.h"
@@ -22,8 +20,6 @@
 #include <QPointer>
 #include <QTimerEvent>
 #include <QValidator>
-#include <array>
-#include <chrono>
 
 namespace {
 
@@ -85,6 +81,7 @@ void Place(QWidget* widget, int x, int y, int w, int h)
 CNvrPwdDlg::CNvrPwdDlg(QWidget* host, WizardContext& wizardContext)
     : WizardPage(host, 7, 3001)
     , context(wizardContext)
+    , request(std::make_unique<AdminPasswordStep>(wizardContext.DiscoveryEngine(), wizardContext.Client()))
 {
     SetTitle(Qt8(Text("nvrpwd_01", "Secure your NVR")));
     ShowNavButtons(true, true);
@@ -222,9 +219,8 @@ void CNvrPwdDlg::Leave()
 
 void CNvrPwdDlg::joinRequest()
 {
-    requestRunning.store(0);
-    if (requestThread.joinable())
-        requestThread.join();
+    request->Stop();
+    requestPending = false;
 }
 
 void CNvrPwdDlg::timerEvent(QTimerEvent* event)
@@ -431,7 +427,7 @@ bool CNvrPwdDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CNvrPwdDlg::OnNext()
 {
-    if (!modeKnown || requestThread.joinable())
+    if (!modeKnown || requestPending)
         return;
     const QString passwordText = password->text();
     const QString confirmText = confirm->text();
@@ -454,82 +450,38 @@ void CNvrPwdDlg::OnNext()
     errorEntry = -1;
     clearError();
 
-    waiting.store(1);
-    requestRunning.store(1);
-    outcome = Outcome {};
-    requestThread = std::thread(&CNvrPwdDlg::runRequest, this, loginModeOn, nvrIp, nvrMac,
-        nvrUser.empty() ? "admin" : nvrUser, passwordText.toStdString());
+    RecorderAccess recorder;
+    recorder.ip = nvrIp;
+    recorder.mac = nvrMac;
+    recorder.user = nvrUser.empty() ? "admin" : nvrUser;
+    requestPending = true;
+    // The probe may still wait for its own login (it can take 6.4 s, the page waited 5 s at most): it must be done
+    // before the channel is opened again, or it would read this request's state.
+    request->Start(loginModeOn ? AdminPasswordStep::Mode::Login : AdminPasswordStep::Mode::Create, recorder,
+        passwordText.toStdString(), [this] { context.Probe().Stop(); });
     QPointer<CNvrPwdDlg> alive(this);
-    // The page acts on what the worker found, never on a value read before it ended: should the box give up
+    // The page acts on what the request found, never on a value read before it ended: should the box give up
     // first, it waits on.
     do {
-        CWaitingPage box(this, &waiting, kWaitingTicks);
+        CWaitingPage box(this, &request->Busy(), kWaitingTicks);
         box.DoModal();
         if (!alive || left)
             return;
-    } while (requestRunning.load() != 0);
+    } while (request->Poll() == StepPhase::Running);
     joinRequest();
 
-    const Outcome found = outcome;
-    if (loginModeOn) {
-        if (!found.sent)
-            return; // the recorder is not in the discovery table or the channel did not open: no text
-        if (found.state != NvrClient::Done || found.loginResult != 1) {
+    const AdminPasswordResult found = request->Result();
+    if (!found.sent)
+        return; // the recorder is not in the discovery table or the channel did not open: no text
+    if (found.outcome != StepOutcome::Done) {
+        if (loginModeOn)
             setError(1, LoginError());
-            return;
-        }
-    } else {
-        if (!found.sent)
-            return;
-        if (found.state != NvrClient::Done) {
+        else
             setError(-1, Qt8(Text("nvrpwd_06", "Failed to set account password")));
-            return;
-        }
+        return;
     }
     context.Session().SetNvrPassword(passwordText.toStdString());
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
-}
-
-bool CNvrPwdDlg::pause(int ms)
-{
-    WaitTimeline::Note("password request delay", static_cast<uint32_t>(ms));
-    for (int waited = 0; waited < ms && requestRunning.load() != 0; waited += kLookMs)
-        std::this_thread::sleep_for(std::chrono::milliseconds(kLookMs));
-    return requestRunning.load() != 0;
-}
-
-void CNvrPwdDlg::runRequest(bool login, std::string ip, std::string mac, std::string user, std::string secret)
-{
-    Outcome found;
-    if (pause(kRequestDelayMs)) {
-        // The probe may still wait for its own login (it can take 6.4 s, the page waited 5 s at most): it must
-        // be done before the channel is opened again, or it would read this request's state.
-        context.Probe().Stop();
-        SearchDevice& engine = context.DiscoveryEngine();
-        NvrClient& client = context.Client();
-        std::array<uint8_t, 4> ipBytes {};
-        std::array<uint8_t, 6> macBytes {};
-        const int32_t interfaceIndex = ip.empty() || mac.empty() ? -1 : engine.InterfaceForIp(ip);
-        const std::string local = interfaceIndex >= 0 ? engine.LocalAddress(interfaceIndex) : std::string();
-        if (!local.empty() && SearchDevice::ParseIpText(ip, ipBytes) && SearchDevice::ParseMacText(mac, macBytes)
-            && client.OpenUdp(local)) {
-            found.sent = login ? client.SendLogin(ipBytes, macBytes, kRecorderPort, user, secret)
-                               : client.SendSetPassword(ipBytes, macBytes, kRecorderPort, user, "", secret);
-        }
-        if (found.sent) {
-            for (int look = 0; look < kLookLimit && requestRunning.load() != 0; ++look) {
-                found.state = client.State();
-                if (found.state != NvrClient::Busy)
-                    break;
-                WaitTimeline::Note("password reply look", kLookMs);
-                std::this_thread::sleep_for(std::chrono::milliseconds(kLookMs));
-            }
-            found.loginResult = client.LoginResult();
-        }
-    }
-    outcome = found;
-    requestRunning.store(0);
-    waiting.store(0);
 }
 
 void CNvrPwdDlg::showProbeFailed()

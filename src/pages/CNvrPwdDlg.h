@@ -4,13 +4,14 @@
 // has one asks for it (tested with the login datagram). On success the password goes to the session.
 
 #include "pages/WizardPage.h"
+#include "setup/steps/AdminPasswordStep.h"
 
 #include <QBasicTimer>
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <thread>
 
 class CErrorStatic;
 class CImageBox;
@@ -24,14 +25,11 @@ class CNvrPwdDlg : public WizardPage
 {
     Q_OBJECT
 public:
-    static constexpr uint16_t kRecorderPort = 62976;
+    static constexpr uint16_t kRecorderPort = AdminPasswordStep::kRecorderPort;
     static constexpr int kProbeWaitStartMs = 50;
     static constexpr int kProbeWaitStepMs = 50;
     static constexpr int kProbeWaitSteps = 100; // the page waits 5 s for the probe at most
     static constexpr int kWaitingTicks = 120; // the waiting box's limit (12 s)
-    static constexpr int kRequestDelayMs = 500;
-    static constexpr int kLookMs = 25;
-    static constexpr int kLookLimit = 240;
 
     CNvrPwdDlg(QWidget* host, WizardContext& context);
     ~CNvrPwdDlg() override;
@@ -42,8 +40,8 @@ public:
     bool modeApplied() const { return modeKnown; }
     QString errorText() const { return error; }
     int errorField() const { return errorEntry; }
-    // Whether the request worker exists (started and not yet joined).
-    bool requestBusy() const { return requestThread.joinable(); }
+    // Whether the password request was started and has not been taken in yet.
+    bool requestBusy() const { return requestPending; }
 
 protected:
     void onMessage(int message, intptr_t wParam, intptr_t lParam) override;
@@ -52,14 +50,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // What the request worker found; the page reads it only once the worker has ended.
-    struct Outcome
-    {
-        bool sent = false;
-        int32_t state = 0; // the request object's state at the last look
-        int32_t loginResult = 0;
-    };
-
     CMyEditCtrl2* makeEntry(const char* name);
     void waitForProbe();
     void probeWaitTick();
@@ -75,8 +65,6 @@ private:
     bool ruleBroken();
     void showProbeFailed();
     void openOverlay(int kind);
-    void runRequest(bool login, std::string ip, std::string mac, std::string user, std::string password);
-    bool pause(int ms);
     void joinRequest();
 
     WizardContext& context;
@@ -115,7 +103,7 @@ private:
     bool probeWaitRunning = false;
     std::atomic<int32_t> waiting { 0 }; // the waiting box stays while it is 1
 
-    std::thread requestThread;
-    std::atomic<int32_t> requestRunning { 0 };
-    Outcome outcome; // written by the worker before it clears requestRunning
+    // The password request: the set-password or login datagram, on the step's own thread.
+    std::unique_ptr<AdminPasswordStep> request;
+    bool requestPending = false;
 };

@@ -1,9 +1,7 @@
 #include "pages/CNvrTimeZoneDlg.h"
 
-#include "device/TimeZoneList.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
-#include "net/HttpGet.h"
 #include "overlays/AlertBox.h"
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
@@ -25,14 +23,13 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 constexpr int kZoneFontSize = 16;
 constexpr Argb kZoneText = 0xFF636566u;
 constexpr int kArrowArea = 30;
-const char* const kRefused = "400 Bad Request";
+const char* const kRefused = TimeZoneStep::kRefused;
 
 // The small down arrow at the zone box's right end; clicks go through to the box.
 class DropArrow : public QWidget
@@ -59,37 +56,13 @@ protected:
     }
 };
 
-// A whole answer to a GET and its status.
-struct Answer
-{
-    bool arrived = false;
-    int status = 0;
-    std::string body;
-
-    bool Success() const { return arrived && status >= 200 && status <= 299; }
-};
-
-// GETs path on an opened connection and reads the whole answer (at most 63999 bytes). A recorder still without a
-// password answers the first request with a Digest challenge; the same connection then asks once more.
-Answer Fetch(HttpGet& http, const std::string& path)
-{
-    Answer answer;
-    std::vector<char> buffer(TimeZoneList::kMaxAnswerBytes, 0);
-    size_t size = buffer.size();
-    const bool fetched = http.GetAuthorised(path, buffer.data(), &size);
-    if (!fetched || !http.QueryStatusCode(answer.status))
-        return answer;
-    answer.arrived = true;
-    answer.body.assign(buffer.data(), strnlen(buffer.data(), size));
-    return answer;
-}
-
 } // namespace
 
 CNvrTimeZoneDlg::CNvrTimeZoneDlg(QWidget* host, WizardContext& wizardContext, bool load)
     : WizardPage(host, 8, 3001)
     , context(wizardContext)
     , recorder(wizardContext.Recorder())
+    , step(std::make_unique<TimeZoneStep>())
 {
     SetTitle(FromUtf8(Text("SetupTimeZone_title", "Set time zone")));
     ShowNavButtons(true, true);
@@ -237,82 +210,40 @@ void CNvrTimeZoneDlg::loadZones()
             return;
         retryLoading = false;
         const int language = RecorderLanguageNumber(); // the wizard's language as it is now
-        startWorker([this, language](uint32_t tag) { listWorker(tag, language); });
+        startWorker([this, language] { step->StartRead(recorder, language); }, &CNvrTimeZoneDlg::listLoaded);
         waiting.store(1);
         runWaitingBox();
     } while (alive && retryLoading);
 }
 
-void CNvrTimeZoneDlg::startWorker(std::function<void(uint32_t tag)> body)
+void CNvrTimeZoneDlg::startWorker(
+    const std::function<void()>& start, void (CNvrTimeZoneDlg::*done)(uint32_t, const TimeZoneResult&))
 {
     stopWorker();
     const uint32_t tag = ++workerTag;
     workerRunning.store(1);
-    runFlag.store(1);
-    worker = std::thread([body = std::move(body), tag] { body(tag); });
+    // The step touches no widget: its result goes to the page as a queued call, its last act.
+    step->SetFinished([this, tag, done] {
+        const TimeZoneResult result = step->Result();
+        QMetaObject::invokeMethod(
+            this, [this, tag, done, result] { (this->*done)(tag, result); }, Qt::QueuedConnection);
+    });
+    start();
 }
 
 void CNvrTimeZoneDlg::stopWorker()
 {
-    runFlag.store(0);
-    {
-        std::lock_guard<std::mutex> guard(requestLock);
-        if (request != nullptr)
-            request->Close(); // a request in flight ends at once
-    }
-    if (worker.joinable())
-        worker.join();
+    step->Stop(); // a request in flight ends at once
     workerRunning.store(0);
 }
 
-bool CNvrTimeZoneDlg::openRequest(HttpGet& http)
-{
-    // Under the lock: a stop either comes before (and nothing opens) or closes what was opened.
-    std::lock_guard<std::mutex> guard(requestLock);
-    if (runFlag.load() == 0)
-        return false;
-    request = &http;
-    return http.Open(recorder.ip, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort,
-        HttpGet::CertificateCheck::Relaxed);
-}
-
-void CNvrTimeZoneDlg::forgetRequest()
-{
-    std::lock_guard<std::mutex> guard(requestLock);
-    request = nullptr;
-}
-
-// On the worker's thread: touches no widget; the result goes to the page as a queued call, its last act.
-void CNvrTimeZoneDlg::listWorker(uint32_t tag, int language)
-{
-    ListResult result;
-    {
-        HttpGet http;
-        if (openRequest(http)) {
-            const Answer list = Fetch(http, "/config/timezonelist?language=" + std::to_string(language));
-            if (list.Success()) {
-                result.listRead = true;
-                result.names = TimeZoneList::Parse(list.body.data(), list.body.size());
-                const Answer now = runFlag.load() != 0 ? Fetch(http, "/config/datetime") : Answer();
-                if (now.Success()) {
-                    result.zoneRead = true;
-                    result.zone = TimeZoneList::CurrentZone(now.body, result.names.size());
-                }
-            }
-        }
-        forgetRequest();
-    }
-    QMetaObject::invokeMethod(
-        this, [this, tag, result] { listLoaded(tag, result); }, Qt::QueuedConnection);
-}
-
-void CNvrTimeZoneDlg::listLoaded(uint32_t tag, const ListResult& result)
+void CNvrTimeZoneDlg::listLoaded(uint32_t tag, const TimeZoneResult& result)
 {
     if (left || tag != workerTag)
         return;
     stopWorker(); // it has ended: this call was its last act
     if (result.listRead)
-        ShowZones(result.names, result.zoneRead ? result.zone : -1);
+        ShowZones(result.names, result.zoneRead ? result.currentZone : -1);
     else
         ShowZones({}, -1);
     if (result.listRead && result.zoneRead) {
@@ -345,7 +276,7 @@ void CNvrTimeZoneDlg::OnNext()
     setFailed = false;
     setSettled = false;
     const int zoneNumber = zone;
-    startWorker([this, zoneNumber](uint32_t tag) { setWorker(tag, zoneNumber); });
+    startWorker([this, zoneNumber] { step->StartSet(recorder, zoneNumber); }, &CNvrTimeZoneDlg::zoneSet);
     waiting.store(1);
     QPointer<CNvrTimeZoneDlg> alive(this);
     runWaitingBox();
@@ -354,43 +285,21 @@ void CNvrTimeZoneDlg::OnNext()
         actOnSetting();
 }
 
-void CNvrTimeZoneDlg::setWorker(uint32_t tag, int zoneNumber)
-{
-    SetOutcome outcome = SetOutcome::NetworkFailed;
-    {
-        HttpGet http;
-        if (openRequest(http)) {
-            const Answer answer = Fetch(http, "/config/datetime?timezone=" + std::to_string(zoneNumber));
-            const bool refused
-                = answer.arrived && (answer.status == 400 || answer.body.find(kRefused) != std::string::npos);
-            if (refused || answer.Success()) {
-                outcome = refused ? SetOutcome::Refused : SetOutcome::Done;
-                // The zone was answered: recording starts whatever the answer was; its own answer does not matter.
-                if (runFlag.load() != 0)
-                    Fetch(http, "/config/manrecord?record=1");
-            }
-        }
-        forgetRequest();
-    }
-    QMetaObject::invokeMethod(
-        this, [this, tag, outcome] { zoneSet(tag, outcome); }, Qt::QueuedConnection);
-}
-
-void CNvrTimeZoneDlg::zoneSet(uint32_t tag, SetOutcome outcome)
+void CNvrTimeZoneDlg::zoneSet(uint32_t tag, const TimeZoneResult& result)
 {
     if (left || tag != workerTag)
         return;
     stopWorker();
     QPointer<CNvrTimeZoneDlg> alive(this);
-    switch (outcome) {
-    case SetOutcome::Done:
+    switch (result.setting) {
+    case TimeZoneResult::Setting::Done:
         setFailed = false;
         break;
-    case SetOutcome::Refused:
+    case TimeZoneResult::Setting::Refused:
         setFailed = true;
         showErrorLine(QString::fromLatin1(kRefused));
         break;
-    case SetOutcome::NetworkFailed:
+    default:
         setFailed = true;
         showNetworkError(false);
         if (!alive || left)

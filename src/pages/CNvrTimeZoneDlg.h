@@ -4,18 +4,18 @@
 
 #include "pages/WizardPage.h"
 #include "session/RecorderAccess.h"
+#include "setup/steps/TimeZoneStep.h"
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
+#include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CErrorStatic;
 class COrselStatic;
 class CRoundBack;
-class HttpGet;
 class WizardContext;
 class ZoneListBox;
 
@@ -24,7 +24,7 @@ class CNvrTimeZoneDlg : public WizardPage
     Q_OBJECT
 public:
     static constexpr int kWaitTicks = 120;
-    static constexpr uint32_t kRequestTimeoutMs = 6000;
+    static constexpr uint32_t kRequestTimeoutMs = TimeZoneStep::kRequestTimeoutMs;
     // The error box's RETRY (offered when the zone list could not be read) ends the box with this result.
     static constexpr int kRetryResult = 4;
 
@@ -54,31 +54,21 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    enum class SetOutcome { Done, Refused, NetworkFailed };
-    struct ListResult
-    {
-        bool listRead = false; // the zone list was read (its names follow)
-        bool zoneRead = false; // and the current zone too
-        std::vector<std::string> names;
-        int zone = -1;
-    };
-
     void loadZones();
     void runWaitingBox();
-    void startWorker(std::function<void(uint32_t tag)> body);
+    // Starts the step's work (`start` calls one of its Start methods); its result reaches `done` on the interface
+    // thread, tagged with the start it belongs to.
+    void startWorker(
+        const std::function<void()>& start, void (CNvrTimeZoneDlg::*done)(uint32_t, const TimeZoneResult&));
     void stopWorker();
-    void listWorker(uint32_t tag, int language);
-    void setWorker(uint32_t tag, int zoneNumber);
-    void listLoaded(uint32_t tag, const ListResult& result);
-    void zoneSet(uint32_t tag, SetOutcome outcome);
+    void listLoaded(uint32_t tag, const TimeZoneResult& result);
+    void zoneSet(uint32_t tag, const TimeZoneResult& result);
     void actOnSetting();
     // The error box ("Check Network Failed!"); with offerRetry it has RETRY too. True when RETRY closed it.
     bool showNetworkError(bool offerRetry);
     void showErrorLine(const QString& text);
     void chooseRow(int row);
     void showZoneName();
-    bool openRequest(HttpGet& http);
-    void forgetRequest();
 
     WizardContext& context;
     const RecorderAccess recorder; // the recorder as the page found it
@@ -98,9 +88,7 @@ private:
 
     std::atomic<int32_t> workerRunning { 0 };
     std::atomic<int32_t> waiting { 0 };
-    std::atomic<int32_t> runFlag { 0 }; // cleared to stop the worker
-    std::thread worker;
+    // The one worker: the list loading or the zone setting.
+    std::unique_ptr<TimeZoneStep> step;
     uint32_t workerTag = 0;
-    std::mutex requestLock; // guards request
-    HttpGet* request = nullptr;
 };

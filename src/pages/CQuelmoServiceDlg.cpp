@@ -55,7 +55,7 @@ QString ErrorLine(const char* key, const char* fallback)
 CQuelmoServiceDlg::CQuelmoServiceDlg(QWidget* host, WizardContext& wizardContext)
     : WizardPage(host, 11, 3001)
     , context(wizardContext)
-    , chain(std::make_unique<QuelmoAccountChain>(wizardContext.Client()))
+    , chain(std::make_unique<CloudStep>(wizardContext.Client()))
 {
     SetTitle(Looked("veskor_01", "Quelmo Service"));
     ShowNavButtons(true, true);
@@ -420,23 +420,23 @@ void CQuelmoServiceDlg::OnNext()
         return;
     case SignIn:
         if (CheckEmail())
-            startChain(QuelmoAccountChain::Kind::SignIn);
+            startChain(CloudStep::Kind::SignIn);
         return;
     case SignUp:
         if (terms && CheckEmail() && CheckPasswords())
-            startChain(QuelmoAccountChain::Kind::SignUp);
+            startChain(CloudStep::Kind::SignUp);
         return;
     default:
         return;
     }
 }
 
-void CQuelmoServiceDlg::startChain(QuelmoAccountChain::Kind kind)
+void CQuelmoServiceDlg::startChain(CloudStep::Kind kind)
 {
-    QuelmoAccountChain::Inputs in = recorder;
+    CloudStep::Inputs in = recorder;
     in.email = Utf8(rows[EmailRow].edit->text());
     in.password = Utf8(rows[PasswordRow].edit->text());
-    if (kind == QuelmoAccountChain::Kind::SignUp) {
+    if (kind == CloudStep::Kind::SignUp) {
         in.passwordVerify = Utf8(rows[ConfirmRow].edit->text());
         in.nameFirst = Utf8(rows[FirstNameRow].edit->text());
         in.nameLast = Utf8(rows[LastNameRow].edit->text());
@@ -446,7 +446,7 @@ void CQuelmoServiceDlg::startChain(QuelmoAccountChain::Kind kind)
     showMessage(QString());
     chainEmail = in.email;
     chainPassword = in.password;
-    if (chain->Start(kind, std::move(in)))
+    if (chain->StartAccount(kind, std::move(in)))
         waitForChain();
 }
 
@@ -464,10 +464,10 @@ void CQuelmoServiceDlg::waitForChain()
         if (result != ModalLayer::IDOK || (chain->Busy().load() != 0 && box.ticks() < box.tickLimit()))
             return;
     }
-    ShowOutcome(chain->Result());
+    ShowOutcome(chain->ChainResult());
 }
 
-void CQuelmoServiceDlg::ShowOutcome(const QuelmoAccountChain::Outcome& outcome)
+void CQuelmoServiceDlg::ShowOutcome(const CloudStep::Outcome& outcome)
 {
     if (outcome.success) {
         context.Session().SetCloudAccount(chainEmail, chainPassword);

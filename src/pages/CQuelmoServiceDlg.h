@@ -2,8 +2,8 @@
 // Page 11: the cloud service. Sign in with an existing account or sign up for a new one, and the recorder is
 // bound to that account and registered; or decline the service. Next advances only after the whole chain worked.
 
-#include "pages/QuelmoAccountChain.h"
 #include "pages/WizardPage.h"
+#include "setup/steps/CloudStep.h"
 
 #include <QString>
 #include <array>
@@ -58,7 +58,7 @@ public:
 
     // What the page does once a chain has ended: on success the account goes to the session and the wizard moves
     // on; otherwise the page shows the portal's answer and, for a network failure, the error box.
-    void ShowOutcome(const QuelmoAccountChain::Outcome& outcome);
+    void ShowOutcome(const CloudStep::Outcome& outcome);
 
     void Leave() override;
 
@@ -85,11 +85,11 @@ private:
     void clearInputs();
     void showMessage(const QString& text);
     void choose(int choice);
-    void startChain(QuelmoAccountChain::Kind kind);
+    void startChain(CloudStep::Kind kind);
     void waitForChain();
 
     WizardContext& context;
-    QuelmoAccountChain::Inputs recorder; // the portal and recorder values, taken when the page is built
+    CloudStep::Inputs recorder; // the portal and recorder values, taken when the page is built
     int currentMode = SignIn;
     bool terms = false;
     std::string signInText;
@@ -102,7 +102,7 @@ private:
     bool layingOut = false;
     std::string chainEmail;
     std::string chainPassword;
-    std::unique_ptr<QuelmoAccountChain> chain;
+    std::unique_ptr<CloudStep> chain; // the account chain
 
     CBaseStatic* intro = nullptr;
     std::array<COrselButton3*, 3> choices {};

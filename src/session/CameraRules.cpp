@@ -52,6 +52,18 @@ std::vector<CameraRowState> StartRows(
     return rows;
 }
 
+bool KeepsCameraPasswordRule(std::string_view password)
+{
+    int length = 0;
+    for (const char c : password) {
+        if (c == '/' || c == ':' || c == '&' || c == ' ')
+            return false;
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) // not a continuation byte: a character starts
+            ++length;
+    }
+    return length >= kCameraPasswordMinLength && length <= kCameraPasswordMaxLength;
+}
+
 CheckAction DecideCheck(const CameraRowState& row, const CameraRecord& camera, int checkedCount)
 {
     if (row.checked || checkedCount >= kMaxCheckedCameras)

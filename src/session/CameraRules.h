@@ -8,10 +8,17 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // At most this many cameras are checked at a time (the recorder's wizard adds up to four).
 constexpr int kMaxCheckedCameras = 4;
+
+// The rule for a password created for a camera: 6 to 30 characters, none of them "/", ":", "&" or a space.
+constexpr int kCameraPasswordMinLength = 6;
+constexpr int kCameraPasswordMaxLength = 30;
+// Whether a password (UTF-8; characters are counted, not bytes) keeps that rule.
+bool KeepsCameraPasswordRule(std::string_view password);
 
 // What a rescan carries over from one list to the next, keyed by the camera's MAC.
 struct RememberedCamera

@@ -31,7 +31,8 @@ void DefaultLoginProbe::Stop()
     thread.Stop(kStopLimitMs, [this] { client.Stop(); });
 }
 
-bool DefaultLoginProbe::startAttempt(const std::string& nvrIp, const std::string& nvrMac)
+bool DefaultLoginProbe::SendDefaultLogin(
+    SearchDevice& search, NvrClient& client, const std::string& nvrIp, const std::string& nvrMac)
 {
     if (nvrIp.empty() || nvrMac.empty())
         return false;
@@ -50,7 +51,7 @@ bool DefaultLoginProbe::startAttempt(const std::string& nvrIp, const std::string
     return client.SendLogin(ip, mac, kRecorderPort, "admin", "");
 }
 
-int32_t DefaultLoginProbe::outcome() const
+int32_t DefaultLoginProbe::Outcome(const NvrClient& client)
 {
     switch (client.State()) {
     case NvrClient::Busy:
@@ -72,7 +73,7 @@ void DefaultLoginProbe::run(const std::string& nvrIp, const std::string& nvrMac)
     defaultLoginRefused.store(1);
     probeBusy.store(1);
     if (thread.running()) {
-        if (!startAttempt(nvrIp, nvrMac)) {
+        if (!SendDefaultLogin(search, client, nvrIp, nvrMac)) {
             // Unreachable: the page asks for a new password and shows the network error.
             defaultLoginAccepted.store(1);
             defaultLoginRefused.store(0);
@@ -84,7 +85,7 @@ void DefaultLoginProbe::run(const std::string& nvrIp, const std::string& nvrMac)
                 WaitTimeline::Note("login probe round", kRoundMs);
                 if (!thread.Sleep(kRoundMs))
                     break;
-                r = outcome();
+                r = Outcome(client);
             }
             if (!thread.running()) {
                 defaultLoginAccepted.store(0);

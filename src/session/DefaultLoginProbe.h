@@ -36,10 +36,17 @@ public:
 
     bool threadExists() const { return thread.exists(); }
 
+    // The probe's login: "admin" with an empty password, sent through the interface on which the recorder answered
+    // the search. False (nothing sent) when the addresses are empty or malformed, the discovery table does not know
+    // the recorder, or the channel did not open.
+    static bool SendDefaultLogin(
+        SearchDevice& search, NvrClient& client, const std::string& nvrIp, const std::string& nvrMac);
+    // What the request object says of that login so far: 0 still open, 1 accepted (no password yet), -1 no answer
+    // in time, -2 refused or failed, another value: the login result the recorder answered.
+    static int32_t Outcome(const NvrClient& client);
+
 private:
     void run(const std::string& nvrIp, const std::string& nvrMac);
-    bool startAttempt(const std::string& nvrIp, const std::string& nvrMac);
-    int32_t outcome() const;
 
     SearchDevice& search;
     NvrClient& client;

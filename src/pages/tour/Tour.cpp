@@ -582,7 +582,7 @@ void AddCameraPasswordScenes(std::vector<Scene>& scenes, const PageMaker& camera
 std::function<void(WizardPage*)> PortalAnswer(const std::string& answer)
 {
     return [answer](WizardPage* page) {
-        QuelmoAccountChain::Outcome outcome;
+        CloudStep::Outcome outcome;
         outcome.answer = answer;
         static_cast<CQuelmoServiceDlg*>(page)->ShowOutcome(outcome);
     };
