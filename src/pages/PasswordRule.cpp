@@ -1,5 +1,7 @@
 #include "pages/PasswordRule.h"
 
+#include "device/AdminPasswordRule.h"
+
 namespace {
 
 bool IsAsciiDigit(QChar c)
@@ -21,13 +23,9 @@ bool IsAsciiLower(QChar c)
 
 bool PasswordPassesRule(const QString& password)
 {
-    if (password.size() < 6 || password.size() > 31)
-        return false;
-    for (QChar c : password) {
-        if (!IsAsciiDigit(c) && !IsAsciiUpper(c) && !IsAsciiLower(c))
-            return false;
-    }
-    return true;
+    // Every character outside ASCII becomes bytes of 0x80 and above, which the rule refuses; an ASCII text has
+    // as many bytes as characters.
+    return AdminPasswordPassesRule(password.toUtf8().toStdString());
 }
 
 PasswordStrength StrengthOf(const QString& password)

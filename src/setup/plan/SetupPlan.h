@@ -39,13 +39,15 @@ struct PlanRecorder
     std::vector<PlanCamera> cameras; // at most four
     std::optional<PlanCloud> cloud;
     int line = 0;
+    int number = 0; // the table's place in the plan, from 1 ("recorder[2]" in messages)
+    int zoneLine = 0; // the line of zone or zone_number; 0 when the plan sets no zone
 };
 
 struct PlanError
 {
     std::string file;
     int line = 0; // 0: not tied to a line
-    std::string key; // dotted path, e.g. "recorder[2].cameras[1].password"
+    std::string key; // dotted path, e.g. "recorder[2].camera[1].password" (tables counted from 1)
     std::string message;
     // "FILE:LINE: KEY: MESSAGE" (the parts that are empty left out)
     std::string Text() const;

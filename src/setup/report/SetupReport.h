@@ -70,7 +70,17 @@ struct ReportLabels
     std::string date = "Date";
     std::string version = "Program version";
     std::string steps = "Steps";
+    std::string done = "done"; // the step outcomes
+    std::string alreadyDone = "already done";
+    std::string skipped = "skipped";
+    std::string failed = "failed";
+    std::string language = "en"; // the HTML page's language tag (picks the right glyphs for Chinese)
 };
 
+// Plain UTF-8 text, one field a line, the values in one column (wide characters count two columns). In every text
+// of both forms line ends and tabs become spaces, and other control characters and bytes that are not UTF-8 show
+// as U+FFFD, so a device's answer cannot break a line or move the cursor of the terminal that shows the report.
 std::string ReportText(const SetupReport& report, const ReportLabels& labels = {});
+// One HTML page with its style inside and nothing to fetch: a table per recorder, every text escaped, print rules
+// that keep a recorder's table on one page.
 std::string ReportHtml(const SetupReport& report, const ReportLabels& labels = {});
