@@ -25,6 +25,7 @@ int RunSearch(const std::vector<std::string>& args);
 int RunLogin(const std::vector<std::string>& args);
 int RunSetPassword(const std::vector<std::string>& args);
 int RunGet(const std::vector<std::string>& args);
+int RunSetup(const std::vector<std::string>& args);
 
 // "--name value" options. Parse fails (message on stderr) on an unknown option, a missing value or a
 // stray argument; "--help" is reported through `help`.

@@ -11,6 +11,7 @@ const std::vector<CliCommand>& CliCommands()
         { "login", "send the login datagram to one recorder", &RunLogin },
         { "set-password", "set a recorder's administrator password", &RunSetPassword },
         { "get", "read one path from a recorder or camera over HTTP or HTTPS", &RunGet },
+        { "setup", "set up the recorders a plan file names", &RunSetup },
     };
     return commands;
 }

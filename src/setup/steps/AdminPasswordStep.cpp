@@ -1,5 +1,6 @@
 #include "setup/steps/AdminPasswordStep.h"
 
+#include "device/AdminPasswordRule.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "session/DefaultLoginProbe.h"
@@ -138,6 +139,11 @@ int32_t AdminPasswordStep::probe(const RecorderAccess& recorder)
 AdminPasswordResult AdminPasswordStep::sendPassword(
     bool login, const RecorderAccess& recorder, const std::string& password, const std::function<void()>& before)
 {
+    if (!login && !AdminPasswordPassesRule(password)) {
+        AdminPasswordResult refused = Judge(Mode::Create, false, 0, 0);
+        refused.reason = "the password breaks the rule: 6 to 31 characters, each an ASCII letter or digit";
+        return refused; // no recorder could take it: nothing is sent
+    }
     bool sent = false;
     int32_t state = 0;
     int32_t loginResult = 0;
