@@ -547,6 +547,7 @@ void SetupRun::setUp(Target& target)
     report.mac = target.mac;
     report.webPort = target.webPort;
     console.Line(target.mac + ": setting up the recorder at " + target.ip);
+    const auto started = std::chrono::steady_clock::now();
     NvrClient client;
 
     {
@@ -559,6 +560,7 @@ void SetupRun::setUp(Target& target)
                                                         : "administrator password failed: " + r.reason);
         if (r.outcome == StepOutcome::Failed) {
             skipRest(target, kStepPassword);
+            console.Line(target.mac + ": the rest is skipped");
             return;
         }
     }
@@ -641,7 +643,11 @@ void SetupRun::setUp(Target& target)
                 : r.outcome == StepOutcome::AlreadyDone ? "already bound to the cloud account " + r.account
                                                         : "cloud failed: " + r.reason);
     }
-    console.Line(target.mac + ": finished");
+    const auto tenths
+        = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count()
+        / 100;
+    console.Line(
+        target.mac + ": finished in " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s");
 }
 
 void SetupRun::DryRun()
