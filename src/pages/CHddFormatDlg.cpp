@@ -126,23 +126,23 @@ void CHddFormatDlg::showPorts()
     ports->setIndex((plugged[0] ? 1 : 0) + (plugged[1] ? 2 : 0));
 }
 
+std::string CHddFormatDlg::DiskDescription(int port) const
+{
+    const StorageWatch::DiskDescription disk = context.Storage().Describe(port);
+    if (disk.name.empty() || disk.capacityBytes <= 0)
+        return disk.name;
+    const long long gigabytes = std::max(1LL, std::llround(static_cast<double>(disk.capacityBytes) / 1e9));
+    return Text("hddformat_disk_size", "{0} ({1} GB)", disk.name, std::to_string(gigabytes));
+}
+
 std::string CHddFormatDlg::DiskList() const
 {
     std::string lines;
     for (int port = 0; port < 2; ++port) {
         if (!plugged[static_cast<size_t>(port)])
             continue;
-        const StorageWatch::DiskDescription disk = context.Storage().Describe(port);
-        std::string line = "HD" + std::to_string(port + 1);
-        if (!disk.name.empty()) {
-            line += ": ";
-            if (disk.capacityBytes > 0) {
-                const long long gigabytes = std::max(1LL, std::llround(static_cast<double>(disk.capacityBytes) / 1e9));
-                line += Text("hddformat_disk_size", "{0} ({1} GB)", disk.name, std::to_string(gigabytes));
-            } else {
-                line += disk.name;
-            }
-        }
+        const std::string description = DiskDescription(port);
+        const std::string line = "HD" + std::to_string(port + 1) + (description.empty() ? "" : ": " + description);
         lines += (lines.empty() ? "" : "\n") + line;
     }
     return lines;
@@ -206,6 +206,7 @@ bool CHddFormatDlg::formatDisks()
     PostToHost(WM_STORAGE_WATCH, 1);
 
     const std::array<bool, 2> targets = plugged;
+    const std::array<std::string, 2> descriptions = { DiskDescription(0), DiskDescription(1) };
     std::array<int32_t, 2> fileSystems {};
     for (size_t i = 0; i < 2; ++i)
         fileSystems[i] = DiskStep::FileSystemFor(context.Storage().fsCode[i].load());
@@ -228,6 +229,11 @@ bool CHddFormatDlg::formatDisks()
     bool allFormatted = true;
     for (size_t i = 0; i < 2; ++i)
         allFormatted = allFormatted && (!targets[i] || done.formatted[i]);
+    for (size_t i = 0; i < 2; ++i) {
+        if (targets[i])
+            context.Session().NoteDisk(static_cast<int32_t>(i) + 1, descriptions[i],
+                done.formatted[i] ? WizardSession::DiskResult::Formatted : WizardSession::DiskResult::Failed);
+    }
     if (allFormatted)
         return true;
 
@@ -254,6 +260,10 @@ void CHddFormatDlg::OnBack()
 
 void CHddFormatDlg::OnSkip()
 {
+    for (int port = 0; port < 2; ++port) {
+        if (plugged[static_cast<size_t>(port)])
+            context.Session().NoteDisk(port + 1, DiskDescription(port), WizardSession::DiskResult::Kept, true);
+    }
     PostToHost(WM_STORAGE_WATCH, 1);
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }

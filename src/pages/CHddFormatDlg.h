@@ -41,6 +41,8 @@ public:
     bool formatting() const { return formatRunning; }
     // The confirmation's lines naming the plugged disks ("HD1: model (size)"), UTF-8.
     std::string DiskList() const;
+    // A plugged disk's model and size as the recorder reports them ("model (size)"), UTF-8; empty without a disk.
+    std::string DiskDescription(int port) const;
 
 protected:
     void onMessage(int message, intptr_t wParam, intptr_t lParam) override;

@@ -310,6 +310,9 @@ void CNvrSearchDlg::OnNext()
     session.SetNvrIp(selectedIp);
     session.SetNvrMac(selectedMac);
     session.SetNvrUser("admin");
+    const int32_t record = context.DiscoveryEngine().FindByMac(selectedMac);
+    session.nvrModel = context.DiscoveryEngine().ModelText(record);
+    session.nvrWebPort = context.DiscoveryEngine().WebPort(record);
     PostToHost(WM_START_LOGIN_PROBE);
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }

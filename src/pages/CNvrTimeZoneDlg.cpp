@@ -317,6 +317,7 @@ void CNvrTimeZoneDlg::actOnSetting()
     if (setFailed || left)
         return;
     left = true; // the page is done: nothing more of it runs
+    context.Session().zoneName = zone >= 1 && zone <= zoneCount() ? zoneNames[static_cast<size_t>(zone - 1)] : "";
     PostToHost(WM_STORAGE_WATCH, 0);
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }

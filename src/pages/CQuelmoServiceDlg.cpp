@@ -471,6 +471,7 @@ void CQuelmoServiceDlg::ShowOutcome(const CloudStep::Outcome& outcome)
 {
     if (outcome.success) {
         context.Session().SetCloudAccount(chainEmail, chainPassword);
+        context.Session().cloudNumber = recorder.portalNumber; // the chain bound the recorder under this number
         PostToHost(WM_WIZARD_NAV, NAV_NEXT);
         return;
     }

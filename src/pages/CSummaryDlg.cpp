@@ -1,21 +1,73 @@
 #include "pages/CSummaryDlg.h"
 
-#include "overlays/AlertBox.h"
-#include "session/CloudPortalInfo.h"
-#include "session/WizardSession.h"
 #include "i18n/Localization.h"
+#include "overlays/AlertBox.h"
+#include "overlays/CTransparentPage.h"
 #include "pages/CSummaryTable.h"
 #include "pages/CSummaryTable2.h"
 #include "pages/CSummaryTable3.h"
 #include "pages/CSummaryTable4.h"
 #include "platform/DesktopShortcut.h"
+#include "session/CloudPortalInfo.h"
+#include "session/WizardReport.h"
+#include "session/WizardSession.h"
 #include "ui/CBaseStatic2.h"
+#include "ui/CHyperLink.h"
 #include "ui/COrselButton2.h"
 #include "ui/Messages.h"
 
+#include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QPointer>
+#include <QSaveFile>
 #include <QUrl>
 #include <algorithm>
+
+namespace {
+
+// The report's words from the current pack.
+ReportLabels PackReportLabels()
+{
+    ReportLabels labels;
+    labels.title = Text("report_title", "HXT-914Q setup report");
+    labels.recorder = Text("report_recorder", "NVR");
+    labels.model = Text("report_model", "Model");
+    labels.address = Text("report_address", "IP address");
+    labels.mac = Text("report_mac", "MAC address");
+    labels.webPort = Text("report_web_port", "Web port");
+    labels.zone = Text("report_zone", "Time zone");
+    labels.disks = Text("report_disks", "Hard drives");
+    labels.cameras = Text("Cameras", "Cameras");
+    labels.cameraName = Text("report_camera_name", "Name");
+    labels.cloud = Text("report_cloud", "Quelmo account");
+    labels.cloudNumber = Text("report_cloud_number", "Device number");
+    labels.none = Text("report_none", "none");
+    labels.date = Text("report_date", "Date");
+    labels.version = Text("report_version", "Wizard version");
+    labels.formatted = Text("report_formatted", "formatted");
+    labels.kept = Text("report_kept", "not formatted");
+    labels.formatFailed = Text("report_format_failed", "formatting failed");
+    labels.language = PortalLanguageCode();
+    std::replace(labels.language.begin(), labels.language.end(), '_', '-'); // "zh_TW" is the tag "zh-TW"
+    return labels;
+}
+
+bool WriteWhole(const QString& path, const std::string& bytes)
+{
+    // A report that cannot be written whole is not left half written.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace
 
 CSummaryDlg::CSummaryDlg(QWidget* host, WizardSession& wizardSession, const CloudPortalInfo& portal)
     : WizardPage(host, 12, 3001)
@@ -78,6 +130,20 @@ CSummaryDlg::CSummaryDlg(QWidget* host, WizardSession& wizardSession, const Clou
     const int w = std::max(goToNvr->CaptionWidth(), finish->CaptionWidth());
     goToNvr->setGeometry(370 - w, 536, w + 40, 43);
     finish->setGeometry(448, 536, w + 40, 43);
+
+    // Below the shown table, in line with its left edge.
+    saveReportLink = new CHyperLink(this);
+    saveReportLink->setObjectName(QStringLiteral("saveReport"));
+    saveReportLink->SetStyle();
+    saveReportLink->SetText(FromUtf8(Text("report_link", "Save the setup report")));
+    const SummaryTableView* table = shownTable();
+    saveReportLink->setGeometry(80, top + (table != nullptr ? table->height() : 0) + 16, 700, 22);
+    saveReportLink->MakeLink();
+
+    askReportPath = [this](const QString& suggested) {
+        return QFileDialog::getSaveFileName(this, FromUtf8(Text("report_link", "Save the setup report")), suggested,
+            FromUtf8(Text("report_text_files", "Text files")) + QStringLiteral(" (*.txt)"));
+    };
 }
 
 int CSummaryDlg::TableFor(int addedCameras, bool cloudEmailEmpty)
@@ -100,6 +166,41 @@ QString CSummaryDlg::RecorderUrl() const
 void CSummaryDlg::GoToNvr()
 {
     QDesktopServices::openUrl(QUrl(RecorderUrl())); // a browser that does not start changes nothing here
+}
+
+void CSummaryDlg::onMessage(int message, intptr_t wParam, intptr_t lParam)
+{
+    if (message == WM_LINK_CLICKED) {
+        OfferReport();
+        return;
+    }
+    WizardPage::onMessage(message, wParam, lParam);
+}
+
+void CSummaryDlg::OfferReport()
+{
+    const std::string date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+    const QString suggested = QDir(FromUtf8(DesktopFolder())).filePath(FromUtf8(ReportFileName(date)));
+    QPointer<CSummaryDlg> alive(this);
+    const QString path = askReportPath ? askReportPath(suggested) : QString();
+    if (!alive || path.isEmpty())
+        return;
+    if (!SaveReport(path)) {
+        OverlayValues values;
+        values.text = Text("report_save_failed", "The setup report could not be saved.");
+        OpenOverlay(CTransparentPage::KindError, values);
+    }
+}
+
+bool CSummaryDlg::SaveReport(const QString& textPath)
+{
+    const std::string date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    const ReportLabels labels = PackReportLabels();
+    const SetupReport report = WizardReport(session, labels, date, kVersion);
+    const QString htmlPath = FromUtf8(HtmlPathBeside(textPath.toUtf8().toStdString()));
+    const bool textWritten = WriteWhole(textPath, ReportText(report, labels));
+    const bool htmlWritten = WriteWhole(htmlPath, ReportHtml(report, labels));
+    return textWritten && htmlWritten;
 }
 
 void CSummaryDlg::Finish()

@@ -4,10 +4,13 @@
 
 #include "pages/WizardPage.h"
 
+#include <QString>
 #include <array>
+#include <functional>
 #include <string>
 
 class CBaseStatic2;
+class CHyperLink;
 class COrselButton2;
 class SummaryTableView;
 struct CloudPortalInfo;
@@ -32,7 +35,19 @@ public:
     // The path of the desktop entry FINISH wrote (empty before, or when it could not be written).
     std::string shortcutPath() const { return writtenShortcut; }
 
+    CHyperLink* reportLink() const { return saveReportLink; }
+    // Asked for the report's path with the suggested one (the desktop and today's name); an empty answer cancels.
+    // The save dialog by default; tests answer themselves.
+    std::function<QString(const QString& suggested)> askReportPath;
+    // Writes the report in the pack's language: the text form at `textPath`, the HTML form beside it. False when
+    // either could not be written.
+    bool SaveReport(const QString& textPath);
+
+protected:
+    void onMessage(int message, intptr_t wParam, intptr_t lParam) override;
+
 private:
+    void OfferReport();
     void GoToNvr();
     void Finish();
 
@@ -48,4 +63,5 @@ private:
     int shown = 0;
     COrselButton2* goToNvr = nullptr;
     COrselButton2* finish = nullptr;
+    CHyperLink* saveReportLink = nullptr;
 };

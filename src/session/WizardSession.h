@@ -4,6 +4,7 @@
 
 #include "session/CameraRecord.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,20 @@ struct WizardSession
     std::string cloudEmail;
     std::string cloudPassword;
 
+    // What the pages did, for the setup report.
+    std::string nvrModel; // the model the chosen recorder's search answer names
+    int nvrWebPort = 0; // the web port its search answer gave; 0: unknown
+    std::string zoneName; // the zone the time-zone page set; empty when none was set
+    enum class DiskResult { Kept, Formatted, Failed };
+    struct DiskOutcome
+    {
+        int32_t id = 0; // the port, from 1 (HD1)
+        std::string description; // model and size as the recorder reports them
+        DiskResult result = DiskResult::Kept;
+    };
+    std::vector<DiskOutcome> disks; // the disks the disk page found, by port
+    std::string cloudNumber; // the device number the cloud page bound the recorder under; empty: not bound
+
     std::string NvrIp() const { return nvrIp; }
     std::string NvrMac() const { return nvrMac; }
     std::string NvrPassword() const { return nvrPassword; }
@@ -30,6 +45,9 @@ struct WizardSession
     void SetNvrUser(const std::string& value) { nvrUser = value; }
     void SetNvrPassword(const std::string& value) { nvrPassword = value; }
     void SetCloudAccount(const std::string& email, const std::string& password);
+    // Records what became of the disk in port `id` (a later outcome replaces an earlier one); with `keepEarlier`
+    // an outcome already recorded for the port stays (skipping after a failed format keeps the failure).
+    void NoteDisk(int32_t id, const std::string& description, DiskResult result, bool keepEarlier = false);
 
     int CameraCount() const;
     // The record at i (the session keeps owning it), or nullptr when i is negative or not below the count.

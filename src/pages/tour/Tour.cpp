@@ -621,6 +621,14 @@ void AddCloudScenes(std::vector<Scene>& scenes)
         CTransparentPage::KindError, failed));
 }
 
+// Page 12's report link: the box that says the report could not be saved (the link itself is on every summary scene).
+void AddSummaryReportScenes(std::vector<Scene>& scenes)
+{
+    OverlayValues failed;
+    failed.text = Text("report_save_failed", "The setup report could not be saved.");
+    scenes.push_back(MakeScene("12-summary-report-failed", Summary(2, false), CTransparentPage::KindError, failed));
+}
+
 std::vector<Scene> Scenes()
 {
     std::vector<Scene> scenes;
@@ -646,6 +654,7 @@ std::vector<Scene> Scenes()
     scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
     scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));
     scenes.push_back(MakeScene("12-summary-cameras", Summary(2, false)));
+    AddSummaryReportScenes(scenes);
     scenes.push_back(MakeScene("overlay-reset", Placeholder(7), CTransparentPage::KindReset));
     OverlayValues mac;
     mac.text = CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", true);

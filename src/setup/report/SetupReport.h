@@ -74,6 +74,9 @@ struct ReportLabels
     std::string alreadyDone = "already done";
     std::string skipped = "skipped";
     std::string failed = "failed";
+    std::string formatted = "formatted"; // what became of a disk in the wizard
+    std::string kept = "not formatted";
+    std::string formatFailed = "formatting failed";
     std::string language = "en"; // the HTML page's language tag (picks the right glyphs for Chinese)
 };
 

@@ -231,6 +231,8 @@ private slots:
         QVERIFY2(outcome.advanced(), qPrintable(run.page->messageText() + outcome.errorBox));
         QCOMPARE(run.context.Session().CloudEmail(), std::string("new+one@example.lab"));
         QCOMPARE(run.context.Session().CloudPassword(), std::string("Str0ng&pw#1"));
+        QCOMPARE(run.context.Session().cloudNumber, run.context.Portal().portal_number); // for the setup report
+        QVERIFY(!run.context.Session().cloudNumber.empty());
         const QJsonObject cloud = RecorderCloud("nvr-up");
         QCOMPARE(cloud.value("email").toString(), QStringLiteral("new+one@example.lab"));
         QCOMPARE(cloud.value("password").toString(), QStringLiteral("Str0ng&pw#1"));
@@ -392,6 +394,7 @@ private slots:
         QVERIFY(outcome.posted.empty());
         QCOMPARE(run.page->messageText(), QString()); // never "-1"
         QCOMPARE(run.context.Session().CloudEmail(), std::string());
+        QCOMPARE(run.context.Session().cloudNumber, std::string());
         if (portalHost == "10.77.0.10") // refused in the handshake: no request reached that server
             QCOMPARE(RequestsSeen(QStringLiteral("nvr-up"), QStringLiteral("POST")), 0);
     }

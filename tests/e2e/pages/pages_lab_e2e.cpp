@@ -227,6 +227,7 @@ private:
     std::unique_ptr<CHddFormatDlg> diskPage()
     {
         useRecorder("10.77.0.14", "00:1a:2b:3c:4d:72");
+        context->Session().disks.clear();
         PostWindowMessage(host.get(), WM_STORAGE_WATCH, 0); // as the time-zone page's NEXT does
         QCoreApplication::sendPostedEvents(host.get());
         auto page = std::make_unique<CHddFormatDlg>(host.get(), *context);
@@ -312,6 +313,7 @@ private slots:
         QVERIFY(Find(requests, "/config/manrecord?record=1 ", set) > set);
         QCOMPARE(Recorder("clock").value("zone").toInt(), 1);
         QCOMPARE(Recorder("clock").value("recording").toBool(), true);
+        QCOMPARE(QString::fromStdString(context->Session().zoneName), list->item(0)->text()); // for the setup report
         leavePage(page.get());
         Control("zone clock 5");
     }
@@ -548,6 +550,14 @@ private slots:
         QCOMPARE(disks.at(0).toObject().value("fsCode").toInt(), 2); // formatted as asked
         QCOMPARE(disks.at(1).toObject().value("formatCount").toInt(), 1);
         QCOMPARE(disks.at(1).toObject().value("fsCode").toInt(), 1);
+        // What the setup report tells of them.
+        const std::vector<WizardSession::DiskOutcome>& noted = context->Session().disks;
+        QCOMPARE(noted.size(), size_t(2));
+        QCOMPARE(noted[0].id, 1);
+        QCOMPARE(noted[0].description, std::string("SimDisk USB 3.0 (1000 GB)"));
+        QVERIFY(noted[0].result == WizardSession::DiskResult::Formatted);
+        QCOMPARE(noted[1].id, 2);
+        QVERIFY(noted[1].result == WizardSession::DiskResult::Formatted);
         leavePage(page.get());
     }
 
@@ -599,6 +609,8 @@ private slots:
             QVERIFY2(polls <= 20, qPrintable(QString::number(polls)));
         const QJsonObject hd1 = Recorder("disks").value("disks").toArray().at(0).toObject();
         QCOMPARE(hd1.value("formatted").toBool(), false);
+        QCOMPARE(context->Session().disks.size(), size_t(1));
+        QVERIFY(context->Session().disks[0].result == WizardSession::DiskResult::Failed);
         QTRY_VERIFY_WITH_TIMEOUT(context->Storage().running(), 5000); // watched again
         leavePage(page.get());
     }

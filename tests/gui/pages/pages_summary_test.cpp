@@ -4,19 +4,24 @@
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
+#include "overlays/CErrorPage.h"
 #include "pages/CSummaryDlg.h"
 #include "pages/SummaryTableView.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/ProgramIcon.h"
 #include "session/CloudPortalInfo.h"
 #include "session/WizardSession.h"
+#include "ui/CHyperLink.h"
 #include "ui/COrselButton2.h"
 #include "ui/Messages.h"
 
+#include <QDate>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <memory>
@@ -314,6 +319,106 @@ private slots:
         QCOMPARE(
             ShortcutArgument(ShortcutForm::Local, "N1", "p.example.com", "http://h/"), std::string("\"http://h/\""));
         QCOMPARE(AddressOfArgument("\"http://h/\""), std::string("http://h/"));
+    }
+
+    // The link sits under the shown table, whole, in every language; it saves both forms in the pack's language
+    // where the user says, and never a password.
+    void reportLinkSavesBothFormsInThePacksLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        for (int language = 0; language < 6; ++language)
+            QTest::newRow(QByteArray::number(language)) << language;
+    }
+
+    void reportLinkSavesBothFormsInThePacksLanguage()
+    {
+        QFETCH(int, language);
+        SelectLanguage(language);
+        RecordingHost host;
+        WizardSession session;
+        session.SetNvrIp("10.77.0.10");
+        session.SetNvrMac("00:1a:2b:3c:4d:5e");
+        session.SetNvrPassword("Garden2024");
+        session.nvrModel = "HXT-914Q";
+        session.nvrWebPort = 80;
+        session.zoneName = "(GMT+01:00) Amsterdam";
+        session.NoteDisk(1, "ST1000 (1000 GB)", WizardSession::DiskResult::Formatted);
+        AddCameras(session, { "A1", "B2", "C3", "D4", "E5" }, 1); // the tallest table
+        session.Camera(0)->password = "Camera4You";
+        session.Camera(5)->password = "NotChosen9";
+        session.SetCloudAccount("anna@example.com", "Sunflower77");
+        session.cloudNumber = "7730012";
+        CSummaryDlg page(&host, session, CloudPortalInfo {});
+        page.show();
+
+        CHyperLink* link = page.reportLink();
+        QVERIFY(link->isVisible());
+        QCOMPARE(link->text(), QString::fromStdString(Text("report_link", "Save the setup report")));
+        QVERIFY(language == 0 || link->text() != QStringLiteral("Save the setup report"));
+        QCOMPARE(link->x(), 80);
+        QVERIFY(link->y() >= page.shownTable()->geometry().bottom() + 8);
+        QVERIFY(link->geometry().bottom() < 508); // above the button band
+        QVERIFY(QFontMetrics(link->DrawingFont()).horizontalAdvance(link->text()) <= link->width());
+        QVERIFY(link->rect().contains(link->textRect()));
+
+        QTemporaryDir folder;
+        const QString chosen = folder.filePath(QStringLiteral("report.txt"));
+        QString suggested;
+        page.askReportPath = [&](const QString& offered) {
+            suggested = offered;
+            return chosen;
+        };
+        QTest::mouseClick(link, Qt::LeftButton, {}, link->textRect().center());
+        QTRY_VERIFY(QFile::exists(folder.filePath(QStringLiteral("report.html"))));
+        QCOMPARE(suggested,
+            QString::fromStdString(DesktopFolder()) + QStringLiteral("/HXT-914Q setup report ")
+                + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt"));
+        for (const QString& name : { QStringLiteral("report.txt"), QStringLiteral("report.html") }) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            for (const char* key : { "report_title", "report_zone", "report_cloud_number" })
+                QVERIFY2(text.contains(QString::fromStdString(Text(key, ""))), key);
+            for (const QString value : { "00:1a:2b:3c:4d:5e", "(GMT+01:00) Amsterdam", "E5", "7730012" })
+                QVERIFY2(text.contains(value), qPrintable(value));
+            for (const QString password : { "Garden2024", "Camera4You", "NotChosen9", "Sunflower77" })
+                QVERIFY2(!text.contains(password), qPrintable(password));
+        }
+        QVERIFY(host.take().empty()); // the page stays
+        SelectLanguage(0);
+    }
+
+    void reportCancelledWritesNothingAndAFailureSaysSo()
+    {
+        RecordingHost host;
+        WizardSession session;
+        CSummaryDlg page(&host, session, CloudPortalInfo {});
+        page.show();
+        QTemporaryDir folder;
+        int asked = 0;
+        QString answer;
+        page.askReportPath = [&](const QString&) {
+            ++asked;
+            return answer;
+        };
+        CHyperLink* link = page.reportLink();
+        QTest::mouseClick(link, Qt::LeftButton, {}, link->textRect().center());
+        QTRY_COMPARE(asked, 1);
+        QCoreApplication::processEvents();
+        QVERIFY(QDir(folder.path()).isEmpty());
+
+        // A folder that is not there: the error box tells the user, and the page stays.
+        answer = folder.filePath(QStringLiteral("gone/report.txt"));
+        QString shown;
+        WhenShown<CErrorPage>(this, [&shown](CErrorPage* box) {
+            shown = box->message();
+            box->End(ModalLayer::IDOK);
+        });
+        QTest::mouseClick(link, Qt::LeftButton, {}, link->textRect().center());
+        QTRY_COMPARE(asked, 2);
+        QTRY_COMPARE(shown, QStringLiteral("The setup report could not be saved."));
+        QVERIFY(!page.SaveReport(answer));
+        QVERIFY(host.take().empty());
     }
 
     void shortcutReplacesAnEarlierOneAndNeverFollowsALink()

@@ -160,7 +160,11 @@ TEST(PackFiles, everyPackIsStoredAsUtf16WithCrLfAndOneLanguageSection)
 std::vector<std::string> addedKeys()
 {
     return { "Cameras", "camsearch_09", "quelmo", "wizard_01", "wizard_02", "wizard_03", "wizard_04", "a11y_minimise",
-        "a11y_reset_help", "a11y_progress", "a11y_step_of", "a11y_language", "a11y_preview", "a11y_mac_help" };
+        "a11y_reset_help", "a11y_progress", "a11y_step_of", "a11y_language", "a11y_preview", "a11y_mac_help",
+        "report_link", "report_title", "report_recorder", "report_model", "report_address", "report_mac",
+        "report_web_port", "report_zone", "report_disks", "report_camera_name", "report_cloud", "report_cloud_number",
+        "report_none", "report_date", "report_version", "report_formatted", "report_kept", "report_format_failed",
+        "report_save_failed", "report_text_files" };
 }
 
 TEST(PackFiles, englishHasExactlyTheFixedAndAddedKeysWithSkipBeforeSKIP)
