@@ -5,6 +5,7 @@
 
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
+#include "session/CameraLine.h"
 #include "setup/plan/SetupPlan.h"
 #include "setup/report/SetupReport.h"
 #include "setup/steps/AdminPasswordStep.h"
@@ -712,7 +713,16 @@ void SetupRun::dryRun(Target& target)
                 wanted.push_back({ camera.mac, camera.password, camera.name });
                 todo += (todo.empty() ? "register " : ", ") + camera.mac;
             }
-            const bool held = CameraStep::HoldsExactly(CameraStep::ReadLines(target.cameras.lines), wanted);
+            const auto seen = CameraStep::ReadLines(target.cameras.lines);
+            std::string removals;
+            for (const auto& camera : seen) {
+                const bool planned = std::any_of(recorder.cameras.begin(), recorder.cameras.end(),
+                    [&camera](const PlanCamera& p) { return p.mac == Upper(camera->mac); });
+                if (IsOnRecorder(*camera) && !planned)
+                    removals += (removals.empty() ? "; remove " : ", ") + Upper(camera->mac);
+            }
+            todo += removals;
+            const bool held = CameraStep::HoldsExactly(seen, wanted);
             target.steps.push_back(
                 { kStepCameras, held ? StepOutcome::AlreadyDone : StepOutcome::Done, held ? std::string() : todo });
         }
