@@ -498,7 +498,9 @@ void CCameraSearchDlg::cloudWorker()
         forgetRequest();
     }
     NvrClient& client = context.Client();
-    if (workerRunning()) {
+    // After a failed registration read the page stays with its error and uses no portal value: the portal read
+    // (up to 15 s against a recorder that stopped answering) is not made.
+    if (workerRunning() && !result.netFailed) {
         client.Stop();
         bool started = client.GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
         if (!started) {

@@ -322,6 +322,8 @@ void CHddFormatDlg::formatWorker(std::array<bool, 2> targets, std::array<int32_t
             if (value > 0) {
                 progress.store(std::min(value, 100));
                 reached = value >= 100;
+            } else if (value < 0) {
+                break; // the recorder says the formatting failed: no later poll can reach 100
             } else if (!pause(kRepollMs)) {
                 break; // a poll without progress is asked again after a pause, never read again
             }
