@@ -1,5 +1,6 @@
 #include "overlays/ModalLayer.h"
 
+#include "ui/AccessibleControls.h"
 #include "ui/FocusOrder.h"
 
 #include <QApplication>
@@ -50,17 +51,24 @@ bool IsInputEvent(QEvent::Type type)
     }
 }
 
+// Input reaches the top-most running layer and what is inside it; with no layer running, every widget.
+bool ReachesTopLayer(const QWidget* widget)
+{
+    if (RunningLayers().empty())
+        return true;
+    const ModalLayer* top = RunningLayers().back();
+    return widget == top || top->isAncestorOf(widget);
+}
+
 // Drops input meant for widgets outside the top-most running layer.
 class ModalInputFilter : public QObject
 {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (RunningLayers().empty() || !IsInputEvent(event->type()) || !watched->isWidgetType())
+        if (!IsInputEvent(event->type()) || !watched->isWidgetType())
             return false;
-        ModalLayer* top = RunningLayers().back();
-        auto* widget = static_cast<QWidget*>(watched);
-        return widget != top && !top->isAncestorOf(widget);
+        return !ReachesTopLayer(static_cast<QWidget*>(watched));
     }
 };
 
@@ -71,6 +79,8 @@ void InstallInputFilter()
         filter = new ModalInputFilter;
         filter->setParent(QCoreApplication::instance());
         QCoreApplication::instance()->installEventFilter(filter);
+        // An assistive tool's presses and edits obey the same rule as clicks and keys.
+        SetInputGate(&ReachesTopLayer);
     }
 }
 

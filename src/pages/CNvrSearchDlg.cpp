@@ -215,9 +215,7 @@ void CNvrSearchDlg::listRecords(int32_t state)
         showNoDevice();
         return;
     }
-    nvrList->SetChecked(0);
-    nextButton()->setEnabled(true);
-    nextButton()->setLatched(false);
+    nvrList->SetChecked(0); // NEXT follows once the search has ended (it does nothing before)
     noDeviceShown = false;
 }
 
@@ -235,6 +233,10 @@ void CNvrSearchDlg::endSearch()
              static_cast<COrselButton*>(rescan) }) {
         button->setEnabled(true);
         button->setLatched(false);
+    }
+    if (nvrList->CheckedRow() >= 0) {
+        nextButton()->setEnabled(true);
+        nextButton()->setLatched(false);
     }
     searching->Stop();
     searching->hide();
@@ -327,6 +329,8 @@ void CNvrSearchDlg::onMessage(int message, intptr_t wParam, intptr_t lParam)
 {
     switch (message) {
     case WM_ROW_SELECTED:
+        if (running)
+            return; // the search's end makes NEXT usable
         nextButton()->setEnabled(true);
         nextButton()->setLatched(false);
         return;

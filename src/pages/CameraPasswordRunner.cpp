@@ -7,6 +7,13 @@
 #include "session/WizardContext.h"
 
 #include <QMetaObject>
+#include <QTimerEvent>
+
+namespace {
+
+constexpr int kWaitingLookMs = 20; // how often a waiting job looks for the previous worker's end
+
+} // namespace
 
 CameraPasswordRunner::CameraPasswordRunner(WizardContext& wizardContext, QObject* parent)
     : QObject(parent)
@@ -17,12 +24,13 @@ CameraPasswordRunner::CameraPasswordRunner(WizardContext& wizardContext, QObject
 
 CameraPasswordRunner::~CameraPasswordRunner()
 {
+    dropWaiting();
     endWorker();
 }
 
 bool CameraPasswordRunner::Busy() const
 {
-    return worker && worker->Running();
+    return waiting.has_value() || (worker && worker->Running());
 }
 
 void CameraPasswordRunner::endWorker()
@@ -32,10 +40,56 @@ void CameraPasswordRunner::endWorker()
     worker.reset();
 }
 
+void CameraPasswordRunner::dropWaiting()
+{
+    waitingTimer.stop();
+    if (waiting)
+        waiting->answer->store(CameraPasswordOverlay::Refused);
+    waiting.reset();
+}
+
 void CameraPasswordRunner::Stop()
 {
+    dropWaiting();
     endWorker();
     deliver();
+}
+
+void CameraPasswordRunner::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != waitingTimer.timerId()) {
+        QObject::timerEvent(event);
+        return;
+    }
+    if (!waiting || (worker && worker->Running()))
+        return;
+    waitingTimer.stop();
+    WaitingJob next = std::move(*waiting);
+    waiting.reset();
+    start(std::move(next.job), next.answer);
+}
+
+void CameraPasswordRunner::start(CameraPasswordJob job, const Answer& answer)
+{
+    endWorker(); // the previous one has ended: joined at once
+    // The worker writes its outcome for this job's OK only, and queues an accepted job for the page before it says
+    // so, so the page has it by the time the overlay closes.
+    auto report = [this, answer](const CameraPasswordJob& done, bool taken) {
+        if (taken) {
+            {
+                std::lock_guard<std::mutex> guard(acceptedLock);
+                accepted.push_back(done);
+            }
+            QMetaObject::invokeMethod(this, &CameraPasswordRunner::deliver, Qt::QueuedConnection);
+        }
+        answer->store(taken ? CameraPasswordOverlay::Accepted : CameraPasswordOverlay::Refused);
+    };
+    SearchDevice& discovery = context.DiscoveryEngine();
+    if (job.kind == CameraPasswordJob::Create)
+        worker = std::make_unique<CreatePasswordWorker>(discovery, std::move(job), std::move(report));
+    else
+        worker = std::make_unique<VerifyWorker>(discovery, std::move(job), std::move(report));
+    worker->Start();
 }
 
 void CameraPasswordRunner::deliver()
@@ -56,31 +110,22 @@ void CameraPasswordRunner::Open(QWidget* page, const CameraPasswordJob& camera)
     QPointer<CameraPasswordRunner> alive(this);
     auto submit = [this, camera](const std::string& password) {
         auto answer = std::make_shared<std::atomic<int32_t>>(CameraPasswordOverlay::Pending);
-        if (Busy()) {
-            answer->store(CameraPasswordOverlay::Refused); // one password job at a time
-            return answer;
-        }
-        endWorker(); // the previous one has ended: joined at once
         CameraPasswordJob job = camera;
         job.password = password;
-        // The worker writes its outcome for this overlay's OK only, and queues an accepted job for the page before
-        // it says so, so the page has it by the time the overlay closes.
-        auto report = [this, answer](const CameraPasswordJob& done, bool taken) {
-            if (taken) {
-                {
-                    std::lock_guard<std::mutex> guard(acceptedLock);
-                    accepted.push_back(done);
-                }
-                QMetaObject::invokeMethod(this, &CameraPasswordRunner::deliver, Qt::QueuedConnection);
+        if (Busy()) {
+            // One password job at a time. A job still waiting for its camera's answer refuses another at once; a
+            // worker that has answered only waits out its last second, and the new job starts after it (a user
+            // who types the right password quickly after a wrong one is not told it is wrong without it being
+            // tried).
+            if (waiting || !worker || !worker->Decided()) {
+                answer->store(CameraPasswordOverlay::Refused);
+                return answer;
             }
-            answer->store(taken ? CameraPasswordOverlay::Accepted : CameraPasswordOverlay::Refused);
-        };
-        SearchDevice& discovery = context.DiscoveryEngine();
-        if (job.kind == CameraPasswordJob::Create)
-            worker = std::make_unique<CreatePasswordWorker>(discovery, std::move(job), std::move(report));
-        else
-            worker = std::make_unique<VerifyWorker>(discovery, std::move(job), std::move(report));
-        worker->Start();
+            waiting = WaitingJob { std::move(job), answer };
+            waitingTimer.start(kWaitingLookMs, this);
+            return answer;
+        }
+        start(std::move(job), answer);
         return answer;
     };
 

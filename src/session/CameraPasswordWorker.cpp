@@ -171,9 +171,10 @@ void CameraPasswordWorker::run()
         }
         accepted = sent && running() && state == NvrClient::Done && TakenWhenDone(*client);
     }
+    decided.store(true);
     if (report)
         report(job, accepted);
-    // An OK pressed within the next second is refused at once (the page sees the worker still running).
+    // The worker stays for one more second; a job handed on meanwhile waits for it to end.
     sleep(kTailMs);
     client->Stop();
     finished.store(true);

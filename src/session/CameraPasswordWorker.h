@@ -55,6 +55,8 @@ public:
     void Stop();
     // The thread has not ended yet (its one-second tail included).
     bool Running() const { return started.load() && !finished.load(); }
+    // The job's outcome is reported (or about to be): what remains of the thread is its tail.
+    bool Decided() const { return decided.load(); }
     const CameraPasswordJob& Job() const { return job; }
 
     static CameraTarget Resolve(const CameraPasswordJob& job, const SearchDevice& discovery);
@@ -84,6 +86,7 @@ private:
     std::atomic<int32_t> runFlag { 0 };
     std::atomic<bool> started { false };
     std::atomic<bool> finished { false };
+    std::atomic<bool> decided { false };
     std::mutex lock;
     std::condition_variable wake;
     std::thread thread;

@@ -29,6 +29,18 @@ constexpr const char* kKeyProperty = "hxtAccessibleKey";
 constexpr const char* kFallbackProperty = "hxtAccessibleFallback";
 constexpr const char* kLabelProperty = "hxtAccessibleLabel";
 
+InputGate& Gate()
+{
+    static InputGate gate = nullptr;
+    return gate;
+}
+
+// What a click or a key on the control would reach: it is enabled and no modal layer covers it.
+bool Usable(const QWidget* widget)
+{
+    return widget != nullptr && widget->isEnabled() && InputReaches(widget);
+}
+
 QString PackText(
     const QString& key, const QString& fallback, const QString& value0 = QString(), const QString& value1 = QString())
 {
@@ -68,7 +80,7 @@ QAccessible::State WidgetState(const QWidget* widget)
     QAccessible::State state;
     if (widget == nullptr)
         return state;
-    if (!widget->isEnabled())
+    if (!Usable(widget))
         state.disabled = true;
     if (!widget->isVisible())
         state.invisible = true;
@@ -109,7 +121,7 @@ public:
     void doAction(const QString& name) override
     {
         if ((name == pressAction() && pressable()) || (name == toggleAction() && toggleable())) {
-            if (widget()->isEnabled())
+            if (Usable(widget()))
                 press();
             return;
         }
@@ -273,7 +285,7 @@ public:
     QStringList actionNames() const override { return { pressAction(), showMenuAction() }; }
     void doAction(const QString& name) override
     {
-        if ((name == pressAction() || name == showMenuAction()) && widget()->isEnabled())
+        if ((name == pressAction() || name == showMenuAction()) && Usable(widget()))
             static_cast<CRoundBack*>(widget())->Press();
     }
 };
@@ -405,7 +417,7 @@ private:
 
     void Type(int startOffset, int endOffset, const QString& text)
     {
-        if (edit()->isReadOnly() || !edit()->isEnabled())
+        if (edit()->isReadOnly() || !Usable(edit()))
             return;
         edit()->setSelection(startOffset, endOffset - startOffset);
         if (text.isEmpty())
@@ -477,14 +489,14 @@ public:
         QAccessible::State state;
         state.selectable = true;
         state.selected = isValid() && combo()->current() == index;
-        state.disabled = isValid() && !owner->isEnabled();
+        state.disabled = isValid() && !Usable(owner);
         return state;
     }
     QStringList actionNames() const override { return { pressAction() }; }
     void doAction(const QString& name) override
     {
         // What a click on the item in the open list does.
-        if (name == pressAction() && isValid() && owner->isEnabled())
+        if (name == pressAction() && isValid() && Usable(owner))
             PostWindowMessage(owner, WM_LANGUAGE_SELECTED, index, 0);
     }
 
@@ -562,7 +574,7 @@ public:
     QStringList actionNames() const override { return { pressAction(), showMenuAction() }; }
     void doAction(const QString& name) override
     {
-        if ((name == pressAction() || name == showMenuAction()) && widget()->isEnabled())
+        if ((name == pressAction() || name == showMenuAction()) && Usable(widget()))
             combo()->OpenList();
     }
 
@@ -616,7 +628,7 @@ public:
         QAccessible::State state;
         if (!isValid())
             return state;
-        state.disabled = !owner->isEnabled();
+        state.disabled = !Usable(owner);
         state.invisible = rect().isEmpty();
         const bool checks = rows()->AccessibleCheckRole() != QAccessible::NoRole;
         if (part == RowSelf) {
@@ -662,7 +674,7 @@ public:
     }
     void doAction(const QString& name) override
     {
-        if (!isValid() || !owner->isEnabled() || !actionNames().contains(name))
+        if (!isValid() || !Usable(owner) || !actionNames().contains(name))
             return;
         if (part == RowButton)
             rows()->AccessibleClickButton(row);
@@ -876,6 +888,16 @@ void InstallAccessibleControls()
         return true;
     }();
     (void)installed;
+}
+
+void SetInputGate(InputGate gate)
+{
+    Gate() = gate;
+}
+
+bool InputReaches(const QWidget* widget)
+{
+    return Gate() == nullptr || Gate()(widget);
 }
 
 void SetAccessibleText(QWidget* widget, const char* key, const char* fallback)

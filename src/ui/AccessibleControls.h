@@ -21,6 +21,13 @@ void SetAccessibleLabel(QWidget* widget, QWidget* label);
 // The name a control is known by: its pack text, its label's text, or the text it shows.
 QString AccessibleNameOf(const QWidget* widget);
 
+// Whether input may reach widget now. The overlays set the rule (nothing beneath a running modal layer takes
+// input); an assistive tool's actions and edits follow it as a click or a key does, and a control it blocks reads
+// as unavailable. Without a rule every widget takes input.
+using InputGate = bool (*)(const QWidget* widget);
+void SetInputGate(InputGate gate);
+bool InputReaches(const QWidget* widget);
+
 // A list with one row per item and, optionally, a check or radio cell and one button per row. The list classes
 // implement it; the interfaces call it with rows that exist.
 class AccessibleRows

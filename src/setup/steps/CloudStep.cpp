@@ -189,7 +189,9 @@ void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
         }
         ForgetRequest();
     }
-    if (Running()) {
+    // After a failed registration read the page stays with its error and uses no portal value: the portal read
+    // (up to 15 s against a recorder that stopped answering) is not made.
+    if (Running() && !out.netFailed) {
         client->Stop();
         bool started = client->GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
         if (!started) {

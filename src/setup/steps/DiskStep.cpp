@@ -223,6 +223,8 @@ void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>&
             if (value > 0) {
                 progress.store(std::min(value, 100));
                 reached = value >= 100;
+            } else if (value < 0) {
+                break; // the recorder says the formatting failed: no later poll can reach 100
             } else if (!Pause(kRepollMs, "format pause")) {
                 break; // a poll without progress is asked again after a pause, never read again
             }

@@ -21,6 +21,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -135,23 +136,44 @@ private slots:
     }
 
     // A wrong password is refused with the overlay's message and the overlay stays; the right one closes it and
-    // reaches the page with the camera's job.
+    // reaches the page with the camera's job, whether OK is pressed after the refused job's worker has ended or
+    // while it still waits out its last second (then the job starts when that second is over).
+    void enterOverlayOverHttpRefusesThenTakesThePassword_data()
+    {
+        QTest::addColumn<int>("pauseMs");
+        QTest::newRow("after the worker's last second") << 1100;
+        QTest::newRow("at once after the refusal") << 0;
+    }
+
     void enterOverlayOverHttpRefusesThenTakesThePassword()
     {
+        QFETCH(int, pauseMs);
         CameraPasswordRunner runner(*context, nullptr);
         QSignalSpy accepted(&runner, &CameraPasswordRunner::PasswordAccepted);
         const CameraPasswordJob camera
             = Job(CameraPasswordJob::Verify, "00:3e:0b:00:01:04", "10.77.0.23:8080", false, 4);
         QString refusal;
+        QString secondRefusal;
         WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* overlay) {
             QTest::keyClicks(overlay->passwordEntry(), QStringLiteral("Cam1234"));
             refusal = ErrorBoxAfter([overlay] { ClickOk(overlay); }, 8000);
-            QTest::qWait(1100); // past the worker's last second
+            QTest::qWait(pauseMs);
             Retype(overlay->passwordEntry(), QStringLiteral("Cam12345"));
+            // A refusal of the right password is read and ends the overlay, so the run does not stay open.
+            auto* watch = new QTimer(overlay);
+            connect(watch, &QTimer::timeout, overlay, [&secondRefusal, overlay] {
+                if (auto* box = qobject_cast<CErrorPage*>(ModalLayer::Top())) {
+                    secondRefusal = box->message();
+                    box->End(ModalLayer::IDOK);
+                    overlay->End(ModalLayer::IDCANCEL);
+                }
+            });
+            watch->start(20);
             ClickOk(overlay);
         });
         runner.Open(page.get(), camera);
         QCOMPARE(refusal, QString::fromStdString(Text("nvrpwd_05", "Incorrect password. Please try again.")));
+        QCOMPARE(secondRefusal, QString());
         QCOMPARE(accepted.count(), 1); // handed on before Open returned
         const auto job = accepted.at(0).at(0).value<CameraPasswordJob>();
         QCOMPARE(job.mac, camera.mac);

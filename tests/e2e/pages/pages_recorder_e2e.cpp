@@ -257,7 +257,7 @@ private slots:
     }
 
     // Every recorder of the model, once per interface that reached it, the first checked; Next and Close wait for
-    // the whole search, the spinner turns all along.
+    // the whole search (NEXT is not usable before, as it would do nothing), the spinner turns all along.
     void searchListsTheRecordersOfTheModel()
     {
         rescan();
@@ -268,10 +268,15 @@ private slots:
         QVERIFY(!page->backButton()->isEnabled());
         QVERIFY(spinner->isVisible() && spinner->isRunning());
         QVERIFY(!child<COrselStatic>("noDevice")->isVisible());
-        // The rows come before the search's end: NEXT, enabled by then, is still ignored.
+        // The rows come before the search's end: NEXT is still unusable, and choosing a row does not change that.
         QVERIFY(QTest::qWaitFor([&] { return list()->rowCount() > 0; }, 10000));
         QVERIFY(page->searchRunning());
         QVERIFY(spinner->isRunning());
+        QVERIFY(!page->nextButton()->isEnabled());
+        click(list()->viewport(), list()->RadioCellRect(0).center());
+        QCoreApplication::sendPostedEvents(page);
+        QVERIFY(page->searchRunning());
+        QVERIFY(!page->nextButton()->isEnabled());
         click(page->nextButton());
         QCOMPARE(host->ShownPageNumber(), 6);
         QVERIFY(!host->Probe().threadExists());

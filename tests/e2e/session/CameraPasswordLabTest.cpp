@@ -248,7 +248,8 @@ TEST_F(CameraPasswordLab, aWorkerStaysRunningForASecondAfterItsOutcome)
     worker->Start();
     ASSERT_TRUE(out.WaitForReport(10s));
     EXPECT_TRUE(out.accepted);
-    EXPECT_TRUE(worker->Running()) << "an OK pressed now is refused at once";
+    EXPECT_TRUE(worker->Running()) << "an OK pressed now waits for the worker's end";
+    EXPECT_TRUE(worker->Decided());
     std::this_thread::sleep_for(1500ms);
     EXPECT_FALSE(worker->Running());
 }

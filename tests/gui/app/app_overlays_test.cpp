@@ -1,15 +1,18 @@
 // The overlays: the dimmer's result per kind, the waiting box's limits, the alert boxes' places, and that
-// nothing beneath a running layer takes input.
+// nothing beneath a running layer takes input, from the mouse, the keys or an assistive tool.
 
 #include "AppTestSupport.h"
 
+#include "i18n/Localization.h"
 #include "overlays/CAlarmDisplayPage.h"
 #include "overlays/CErrorPage.h"
 #include "overlays/CNetAlarmPage.h"
 #include "overlays/CNoDevicePage.h"
 #include "overlays/CTransparentPage.h"
 #include "overlays/CWaitingPage.h"
-#include "i18n/Localization.h"
+#include "ui/AccessibleControls.h"
+#include "ui/CMyEditCtrl2.h"
+#include "ui/COrselButton.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -240,6 +243,59 @@ private slots:
         // Once the layer has ended, the page takes input again.
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(clicks.count(), 1);
+    }
+
+    // An assistive tool reaches what a click reaches: beneath a running layer a press and a typed text change
+    // nothing and the controls read as unavailable (a NEXT pressed under a waiting box ran the page's next step
+    // inside the box's loop); the layer's own controls work, and the page's again once the layer has ended.
+    void assistiveActionsBeneathALayerChangeNothing()
+    {
+        InstallAccessibleControls();
+        Window window;
+        auto* button = new COrselButton(window.page);
+        button->setGeometry(20, 20, 100, 30);
+        auto* entry = new CMyEditCtrl2(window.page);
+        entry->setGeometry(20, 60, 100, 30);
+        button->show();
+        entry->show();
+        QSignalSpy clicks(button, &QAbstractButton::clicked);
+        auto press = [](QWidget* widget) {
+            QAccessible::queryAccessibleInterface(widget)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        };
+        auto type = [entry] { QAccessible::queryAccessibleInterface(entry)->setText(QAccessible::Value, "abc"); };
+        auto unavailable
+            = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget)->state().disabled; };
+
+        bool beneathUnavailable = false;
+        bool ownUnavailable = true;
+        int ownClicks = 0;
+        CTransparentPage::RegisterOverlay(6, [&](QWidget*, QPoint, const OverlayValues&) {
+            beneathUnavailable = unavailable(button) && unavailable(entry);
+            press(button);
+            type();
+            auto* own = new COrselButton(ModalLayer::Top());
+            own->setGeometry(300, 300, 100, 30);
+            own->show();
+            QObject::connect(own, &QAbstractButton::clicked, [&] { ++ownClicks; });
+            ownUnavailable = unavailable(own);
+            press(own);
+            return int(ModalLayer::IDOK);
+        });
+        CTransparentPage dimmer(window.page, 6);
+        dimmer.DoModal();
+        CTransparentPage::RegisterOverlay(6, nullptr);
+        QVERIFY(beneathUnavailable);
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(entry->text(), QString());
+        QVERIFY(!ownUnavailable);
+        QCOMPARE(ownClicks, 1);
+
+        QVERIFY(!unavailable(button));
+        press(button);
+        type();
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(entry->text(), QString("abc"));
     }
 };
 

@@ -143,6 +143,7 @@ QList<ScenarioRow> Rows()
             Row("F02", "zone list: HTML error page (http-500)", 8, Trigger::EnterPage,
                 { "fault nvr http-500@/config/timezonelist" }, { "fault nvr clear" }, kNetworkKey, kNetworkKey, 12000),
             "RETRY", "RETRY");
+        // The poll answers 0 once the disk is gone, which is asked again until the formatting box's 60 s limit.
         FaultRow f03 = Dismissed(Row("F03", "disk unplugged mid-format (usb nvr 1 none)", 9, Trigger::FormatMidway, {},
                                      { "usb nvr 1 1000" }, "hddformat_15", "Failed to format HDD!", 62000),
             "Close", "Close");
@@ -197,8 +198,9 @@ QList<ScenarioRow> Rows()
                                      kNetworkKey, kNetworkKey, 12000),
             "Close", "Close");
         f09.notHalfDone = ZoneStays(5);
+        // The registration read's 6 s receive limit, and no portal read after it: its answer would not be used.
         FaultRow f10 = Dismissed(Row("F10", "recorder vanishes (silent on HTTP and UDP)", 10, Trigger::Next,
-                                     { "vanish nvr yes" }, { "vanish nvr no" }, kNetworkKey, kNetworkKey, 25000),
+                                     { "vanish nvr yes" }, { "vanish nvr no" }, kNetworkKey, kNetworkKey, 10000),
             "Close", "Close");
         f10.notHalfDone = [](const SimLink& sim) {
             const QJsonArray channels = sim.Recorder(QStringLiteral("nvr")).value("cameras").toArray();
@@ -303,9 +305,10 @@ QList<ScenarioRow> Rows()
                                      kNetworkKey, kNetworkKey, 12000),
             "Close", "Close");
         f21.notHalfDone = ZoneStays(7);
+        // The recorder's poll answers a negative status: the attempt ends there, not at the box's 60 s.
         FaultRow f22 = Dismissed(Row("F22", "format fails midway (format-fail)", 9, Trigger::FormatMidway,
                                      { "fault nvr format-fail@/config/storageformat" }, { "fault nvr clear" },
-                                     "hddformat_15", "Failed to format HDD!", 62000),
+                                     "hddformat_15", "Failed to format HDD!", 12000),
             "Close", "Close");
         f22.notHalfDone = NothingFormatted();
         FaultRow f23 = Row("F23", "camera answers its check with a 404 page", 10, Trigger::CameraCheck,
