@@ -2,6 +2,7 @@
 """Small PNG helpers for scripts/render-art (standard library only).
 
   pngtool.py flatten FILE...          rewrite RGBA PNGs as RGB on white (pictures without alpha)
+  pngtool.py palette FILE...          rewrite RGB PNGs of at most 256 colours with a palette (the same pixels)
   pngtool.py ico OUT.ico PNG...       pack square PNGs into one .ico (PNG-compressed entries)
 """
 import struct
@@ -81,6 +82,30 @@ def flatten(name):
     write_rgb(name, w, h, rgb)
 
 
+def palette(name):
+    """An RGB picture of few colours (the page backgrounds) as a palette PNG: the program keeps it decoded as one
+    byte a pixel instead of four. Pictures with alpha or more than 256 colours stay as they are."""
+    w, h, bpp, px = read_png(name)
+    if bpp != 3:
+        return
+    index = {}
+    for i in range(0, len(px), 3):
+        colour = bytes(px[i:i + 3])
+        if colour not in index:
+            if len(index) == 256:
+                return
+            index[colour] = len(index)
+    raw = bytearray()
+    for y in range(h):
+        raw.append(0)
+        row = px[y * w * 3:(y + 1) * w * 3]
+        raw.extend(index[bytes(row[i:i + 3])] for i in range(0, len(row), 3))
+    table = b"".join(sorted(index, key=index.get))
+    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 3, 0, 0, 0))
+           + chunk(b"PLTE", table) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+    open(name, "wb").write(png)
+
+
 def ico(out, pngs):
     blobs = [open(p, "rb").read() for p in pngs]
     head = struct.pack("<HHH", 0, 1, len(blobs))
@@ -98,6 +123,9 @@ if __name__ == "__main__":
     if sys.argv[1] == "flatten":
         for n in sys.argv[2:]:
             flatten(n)
+    elif sys.argv[1] == "palette":
+        for n in sys.argv[2:]:
+            palette(n)
     elif sys.argv[1] == "ico":
         ico(sys.argv[2], sys.argv[3:])
     else:

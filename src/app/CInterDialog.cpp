@@ -174,9 +174,12 @@ void CInterDialog::destroyShownPage()
             continue;
         QWidget* page = slot.data();
         slot.clear();
-        if (auto* wizardPage = qobject_cast<WizardPage*>(page))
+        auto* wizardPage = qobject_cast<WizardPage*>(page);
+        if (wizardPage != nullptr)
             wizardPage->Leave();
         page->hide();
+        if (wizardPage != nullptr)
+            wizardPage->ReleaseBackground();
         // Later, so a page whose own handler asked for the change is not destroyed under it.
         page->deleteLater();
     }

@@ -62,6 +62,9 @@ public:
     // opens afterwards returns Cancel at once, and what it posts changes nothing. The frame's own version does
     // nothing.
     virtual void Leave();
+    // Drops the background picture of a page that is hidden for good (the host destroys it later), so the next
+    // page's picture is not decoded beside it.
+    void ReleaseBackground() { background = QImage(); }
 
 protected:
     bool event(QEvent* event) override;

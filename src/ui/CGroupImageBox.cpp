@@ -7,31 +7,41 @@
 CGroupImageBox::CGroupImageBox(QWidget* parent)
     : QWidget(parent)
 {
-    for (int slot = 0; slot < 4; ++slot) {
-        pictures[static_cast<size_t>(slot)].Load(4051 + slot, devicePixelRatioF());
-        pictures[static_cast<size_t>(slot)].Fit(size(), devicePixelRatioF());
-    }
 }
 
 void CGroupImageBox::resizeEvent(QResizeEvent* event)
 {
-    for (FittedPicture& picture : pictures)
-        picture.Fit(size(), devicePixelRatioF());
+    picture.Fit(size(), devicePixelRatioF());
     QWidget::resizeEvent(event);
 }
 
 void CGroupImageBox::setIndex(int index)
 {
+    // Only the picture shown is decoded (the four together hold 1.4 MB at 1x).
+    const int slot = index >= 0 && index < 4 ? index : -1;
+    if (slot != loaded) {
+        loaded = slot;
+        if (slot < 0) {
+            picture.Reset();
+        } else {
+            picture.Load(4051 + slot, devicePixelRatioF());
+            picture.Fit(size(), devicePixelRatioF());
+        }
+    }
     shown = index;
     update();
 }
 
-const QImage& CGroupImageBox::image(int slot) const
+QImage CGroupImageBox::image(int slot) const
 {
-    static const QImage none;
     if (slot < 0 || slot >= 4)
-        return none;
-    return pictures[static_cast<size_t>(slot)].image();
+        return QImage();
+    if (slot == loaded)
+        return picture.image();
+    FittedPicture other;
+    other.Load(4051 + slot, devicePixelRatioF());
+    other.Fit(size(), devicePixelRatioF());
+    return other.image();
 }
 
 void CGroupImageBox::paintEvent(QPaintEvent*)

@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QWidget>
-#include <array>
 
 class CGroupImageBox : public QWidget
 {
@@ -16,13 +15,14 @@ public:
     void setIndex(int index);
     int index() const { return shown; }
     // The picture of slot as painting draws it (scaled to the control's size).
-    const QImage& image(int slot) const;
+    QImage image(int slot) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    std::array<FittedPicture, 4> pictures;
+    FittedPicture picture; // the shown one's
+    int loaded = -1; // the slot picture holds
     int shown = -1;
 };

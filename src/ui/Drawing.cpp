@@ -29,26 +29,60 @@ bool HasPngSignature(const QByteArray& bytes)
     return bytes.size() >= 8 && bytes.startsWith(QByteArray(signature, 8));
 }
 
-std::optional<QImage> DecodePng(const QString& path)
+QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The decoded size of a PNG file in bytes at 4 bytes a pixel, from its header (IHDR: width and height, big-endian,
+// at offsets 16 and 20); 0 when the header is not there.
+qsizetype PngPixelBytes(const QByteArray& bytes)
+{
+    if (!HasPngSignature(bytes) || bytes.size() < 24)
+        return 0;
+    auto field = [&bytes](int at) {
+        quint32 value = 0;
+        for (int i = 0; i < 4; ++i)
+            value = (value << 8) | static_cast<quint8>(bytes[at + i]);
+        return static_cast<qsizetype>(value);
+    };
+    const qsizetype width = field(16);
+    const qsizetype height = field(20);
+    if (width <= 0 || height <= 0 || width > 65535 || height > 65535)
+        return 0;
+    return width * height * 4;
+}
+
+std::optional<QImage> DecodePngBytes(const QByteArray& bytes)
+{
     if (!HasPngSignature(bytes))
         return std::nullopt;
     QImage image;
     if (!image.loadFromData(bytes, "PNG") || image.isNull())
         return std::nullopt;
+    // A page-sized picture stored with a palette (a background of a few colours) stays one byte a pixel: a
+    // quarter of the memory, painted the same.
+    constexpr qsizetype kPageSized = 1024 * 1024;
+    if (image.format() == QImage::Format_Indexed8 && !image.hasAlphaChannel()
+        && qsizetype(image.width()) * image.height() * 4 >= kPageSized)
+        return image;
     // An opaque picture (RGB32) already paints as fast as premultiplied ARGB: no second copy for it.
     if (!image.hasAlphaChannel())
         return image.convertToFormat(QImage::Format_RGB32);
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// Decoded pictures kept for the next caller. Small ones (buttons, icons: drawn by many controls) stay for
-// the program's life, up to 2 MiB in all; a large one (a page background) is handed out once, to the page it was
-// decoded for.
+std::optional<QImage> DecodePng(const QString& path)
+{
+    return DecodePngBytes(ReadFile(path));
+}
+
+// Decoded pictures kept for the next caller. Small ones (buttons, icons: drawn by many controls, 64 KiB at most
+// each) stay for the program's life, up to 2 MiB in all; a prefetched large one (a page background) is handed out
+// once, to the page it was decoded for. The last page-sized picture decoded is shared with the next caller whose file
+// holds the same bytes (most pages have the same background under different numbers), so the page that is going and
+// the page that comes paint from one copy.
 class PictureStore
 {
 public:
@@ -97,13 +131,38 @@ public:
                 return picture;
             }
         }
-        std::optional<QImage> picture = Decode(stem, ratio);
-        if (picture && Small(*picture)) {
+        const QString path = File(stem, ratio);
+        if (path.isEmpty())
+            return std::nullopt;
+        const QByteArray bytes = ReadFile(path);
+        {
             std::lock_guard lock(mutex);
+            if (!lastLarge.isNull() && bytes == lastLargeBytes)
+                return lastLarge;
+            // Another page-sized picture: the kept one goes before this one is decoded (its page has let go of it
+            // by now, when the pages change), so the two are never held together.
+            if (!lastLarge.isNull() && PngPixelBytes(bytes) >= kSharedFrom) {
+                lastLarge = QImage();
+                lastLargeBytes.clear();
+            }
+        }
+        std::optional<QImage> picture = DecodePngBytes(bytes);
+        if (!picture && path != stem + QStringLiteral(".png")) {
+            picture = DecodePng(stem + QStringLiteral(".png")); // the sharp one is broken: the 1x one
+        } else if (picture && ratio > 1.0 && path != stem + QStringLiteral(".png")) {
+            picture->setDevicePixelRatio(2.0);
+        }
+        if (!picture)
+            return picture;
+        std::lock_guard lock(mutex);
+        if (Small(*picture)) {
             if (kept + picture->sizeInBytes() <= kKeptLimit) {
                 kept += picture->sizeInBytes();
                 pictures.insert(key, *picture);
             }
+        } else if (PngPixelBytes(bytes) >= kSharedFrom) {
+            lastLarge = *picture;
+            lastLargeBytes = bytes;
         }
         return picture;
     }
@@ -119,8 +178,21 @@ private:
     {
         return stem + (ratio > 1.0 ? QStringLiteral("@2") : QStringLiteral("@1"));
     }
-    static bool Small(const QImage& picture) { return picture.sizeInBytes() <= 256 * 1024; }
+    // Buttons and icons; larger pictures (a spinner's frames drawn at a third of their size, the disk ports) are
+    // decoded for each control that asks.
+    static bool Small(const QImage& picture) { return picture.sizeInBytes() <= 64 * 1024; }
     static constexpr qsizetype kKeptLimit = 2 * 1024 * 1024; // what the kept pictures may hold at most
+    static constexpr qsizetype kSharedFrom = 1024 * 1024; // a page-sized picture: shared with the next page
+
+    // The file a picture is decoded from: the sharp one for a 2x screen where there is one; empty without a 1x one.
+    static QString File(const QString& stem, qreal ratio)
+    {
+        if (!QFile::exists(stem + QStringLiteral(".png")))
+            return QString();
+        if (ratio > 1.0 && QFile::exists(stem + QStringLiteral("@2x.png")))
+            return stem + QStringLiteral("@2x.png");
+        return stem + QStringLiteral(".png");
+    }
 
     static std::optional<QImage> Decode(const QString& stem, qreal ratio)
     {
@@ -140,6 +212,8 @@ private:
     QSet<QString> pending;
     QHash<QString, QImage> pictures;
     qsizetype kept = 0; // bytes of the small pictures kept by loads
+    QImage lastLarge; // the last page-sized picture decoded by a load, and the file it came from
+    QByteArray lastLargeBytes;
     std::thread worker;
 };
 

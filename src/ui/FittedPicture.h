@@ -12,18 +12,20 @@ public:
     void Load(int pngId, qreal ratio);
     void Reset();
     // Scales the picture to size (logical pixels) for a screen of pixel ratio `ratio`; an empty size keeps it as
-    // decoded. Decodes again only when the screen changed between 1x and 2x.
+    // decoded. Only the scaled copy is kept: the picture is decoded again when the screen changed between 1x and 2x
+    // or a later fit asks for another size.
     void Fit(QSize size, qreal ratio);
 
     // What painting draws: the picture at its fitted size (as decoded before any fit).
     const QImage& image() const { return fitted; }
     bool isNull() const { return fitted.isNull(); }
     // The picture's own size in logical pixels (the 1x size), whatever it is fitted to; empty without a picture.
-    QSize naturalSize() const { return decoded.deviceIndependentSize().toSize(); }
+    QSize naturalSize() const { return natural; }
 
 private:
     int id = -1;
     qreal decodedFor = 1.0; // the pixel ratio the picture was decoded for
-    QImage decoded;
+    QSize natural;
+    QImage decoded; // kept only while fitted is the decoded picture itself
     QImage fitted;
 };

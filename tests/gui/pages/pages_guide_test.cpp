@@ -1,11 +1,11 @@
 // The guide pages: the language choice of page 1 and its selection when the page is built again, the help
-// overlays of page 5 and where they leave the wizard, the device label's MAC text, the frame's NEXT and BACK.
+// overlays of page 5 and where they leave the wizard, the device label's MAC text, the frame's NEXT and BACK, and
+// the pages' backgrounds as they are kept.
 
 #include "PagesTestSupport.h"
 
-#include "overlays/CTransparentPage.h"
-#include "session/WizardSession.h"
 #include "i18n/Localization.h"
+#include "overlays/CTransparentPage.h"
 #include "pages/CHomeDlg.h"
 #include "pages/CIntroduction1Dlg.h"
 #include "pages/CIntroduction2Dlg.h"
@@ -14,6 +14,7 @@
 #include "pages/CMacDisplayPage.h"
 #include "pages/CRequirementDlg.h"
 #include "pages/CResetPage.h"
+#include "session/WizardSession.h"
 #include "ui/CBaseStatic2.h"
 #include "ui/CComboBoxList.h"
 #include "ui/CImageBox.h"
@@ -24,6 +25,7 @@
 #include "ui/COrselComboBox.h"
 #include "ui/CPageIndicator.h"
 #include "ui/CTitleStatic.h"
+#include "ui/Drawing.h"
 #include "ui/Messages.h"
 
 #include <QTest>
@@ -97,6 +99,23 @@ private slots:
 
     // Each cabling page shows its picture at the picture's own size, centred on the light stage (80, 180, 700 x 320),
     // drawn from pixels fitted to that size.
+    // The cabling pages have one background under three numbers: the page that comes paints from the copy the page
+    // that goes still holds, kept at one byte a pixel with the very colours of its file. A background of many
+    // colours (the welcome page's) stays at four bytes a pixel.
+    void pageBackgroundsAreSharedAndCompact()
+    {
+        const std::optional<QImage> going = LoadBitmapResource(3002, 1.0);
+        const std::optional<QImage> coming = LoadBitmapResource(3003, 1.0);
+        QVERIFY(going && coming);
+        QCOMPARE(coming->cacheKey(), going->cacheKey());
+        QCOMPARE(going->format(), QImage::Format_Indexed8);
+        QCOMPARE(going->convertToFormat(QImage::Format_RGB32),
+            QImage(QStringLiteral(":/bmp/3002.png")).convertToFormat(QImage::Format_RGB32));
+        const std::optional<QImage> welcome = LoadBitmapResource(3000, 1.0);
+        QVERIFY(welcome);
+        QCOMPARE(welcome->format(), QImage::Format_RGB32);
+    }
+
     void cablingPicturesKeepTheirSize()
     {
         RecordingHost host;
