@@ -9,7 +9,7 @@
 #include <QPainter>
 
 CImageButton::CImageButton(QWidget* parent)
-    : QWidget(parent)
+    : PressableControl(parent)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
@@ -48,29 +48,6 @@ void CImageButton::Press()
 {
     if (isEnabled() && overlayKind != NO_OVERLAY)
         PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
-}
-
-void CImageButton::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            Press();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void CImageButton::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void CImageButton::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 void CImageButton::mousePressEvent(QMouseEvent* event)

@@ -4,11 +4,11 @@
 #include "ui/Colours.h"
 
 #include "ui/FittedPicture.h"
+#include "ui/PressableControl.h"
 
 #include <QImage>
-#include <QWidget>
 
-class CImageButton : public QWidget
+class CImageButton : public PressableControl
 {
     Q_OBJECT
 public:
@@ -21,15 +21,12 @@ public:
     void setOverlayKind(int kind) { overlayKind = kind; }
     int overlay() const { return overlayKind; }
     // Does what a click does (for the keyboard and assistive tools).
-    void Press();
+    void Press() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     FittedPicture picture;

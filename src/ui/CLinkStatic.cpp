@@ -10,7 +10,7 @@
 #include <QPainter>
 
 CLinkStatic::CLinkStatic(QWidget* parent)
-    : QWidget(parent)
+    : PressableControl(parent)
     , family(ChooseFontFamily(QStringLiteral("Verdana")))
 {
     setMouseTracking(true);
@@ -26,29 +26,6 @@ void CLinkStatic::Press()
 {
     if (isEnabled() && overlayKind != NO_OVERLAY)
         PostWindowMessage(parentWidget(), WM_OPEN_OVERLAY, overlayKind, 0);
-}
-
-void CLinkStatic::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            Press();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void CLinkStatic::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void CLinkStatic::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 void CLinkStatic::PaintFocus(QPainter& painter) const

@@ -5,15 +5,15 @@
 #include "ui/Colours.h"
 
 #include "ui/FittedPicture.h"
+#include "ui/PressableControl.h"
 
 #include <QImage>
 #include <QRect>
 #include <QStringList>
-#include <QWidget>
 
 class QPainter;
 
-class CLinkStatic : public QWidget
+class CLinkStatic : public PressableControl
 {
     Q_OBJECT
 public:
@@ -41,15 +41,12 @@ public:
     void setIconLeft(bool on);
     void setLineSpacing(int pixels);
     // Does what a click on the link does.
-    void Press();
+    void Press() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     // The focus mark around the link's icon, for the members' paintEvent.
     void PaintFocus(QPainter& painter) const;
     void resizeEvent(QResizeEvent* event) override;

@@ -6,7 +6,7 @@
 #include <QPainter>
 
 FocusSpot::FocusSpot(QWidget* parent, std::function<void()> press)
-    : QWidget(parent)
+    : PressableControl(parent)
     , pressed(std::move(press))
 {
     setFocusPolicy(Qt::TabFocus);
@@ -26,27 +26,4 @@ void FocusSpot::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     PaintFocusMark(painter, QRectF(rect()), 4);
-}
-
-void FocusSpot::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            Press();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void FocusSpot::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void FocusSpot::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }

@@ -69,11 +69,6 @@ CameraPasswordJob Job(CameraPasswordJob::Kind kind, const char* mac, const char*
     return job;
 }
 
-void ClickOk(QWidget* overlay)
-{
-    QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("ok")), Qt::LeftButton);
-}
-
 void ClickCross(QWidget* overlay)
 {
     QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("closeCross")), Qt::LeftButton);
@@ -84,23 +79,6 @@ void Retype(CMyEditCtrl2* entry, const QString& text)
     entry->selectAll();
     QTest::keyClick(entry, Qt::Key_Backspace);
     QTest::keyClicks(entry, text);
-}
-
-// Does what, then returns the text of the error box that came up within ms (closed with its Close button).
-QString ErrorBoxAfter(const std::function<void()>& what, int ms)
-{
-    QString error;
-    QObject context;
-    WhenShown<CErrorPage>(&context, [&error](CErrorPage* box) {
-        error = box->message();
-        QTest::mouseClick(box->findChild<COrselButton4*>(QStringLiteral("closeButton")), Qt::LeftButton);
-    });
-    what();
-    QElapsedTimer clock;
-    clock.start();
-    while (error.isEmpty() && clock.elapsed() < ms)
-        QTest::qWait(20);
-    return error;
 }
 
 } // namespace

@@ -1,12 +1,20 @@
 #pragma once
-// Test helpers: a host stand-in that records the window messages the pages post to it, and a way to act on the
-// overlay that is up once it shows.
+// Test helpers: a host stand-in that records the window messages the pages post to it, a way to act on the
+// overlay that is up once it shows, the camera password overlays' OK and error box, and the fixtures several page
+// tests share (a camera page past its first search, a recorder list of three rows).
 
 #include "../support/MessageRecorder.h"
+#include "overlays/CErrorPage.h"
 #include "overlays/ModalLayer.h"
+#include "pages/CCameraSearchDlg.h"
+#include "pages/CNvrListCtrl.h"
+#include "ui/COrselButton.h"
+#include "ui/COrselButton4.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QString>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -45,4 +53,56 @@ template <class T> void WhenShown(QObject* context, std::function<void(T*)> act)
         }
     });
     poll->start(10);
+}
+
+// Clicks an overlay's OK button (object name "ok").
+inline void ClickOk(QWidget* overlay)
+{
+    QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("ok")), Qt::LeftButton);
+}
+
+// Does what, then returns the text of the error box that came up within ms (closed with its Close button); empty
+// when none came.
+inline QString ErrorBoxAfter(const std::function<void()>& what, int ms)
+{
+    QString error;
+    QObject context; // ends the watch with the call
+    WhenShown<CErrorPage>(&context, [&error](CErrorPage* box) {
+        error = box->message();
+        QTest::mouseClick(box->findChild<COrselButton4*>(QStringLiteral("closeButton")), Qt::LeftButton);
+    });
+    what();
+    QElapsedTimer clock;
+    clock.start();
+    while (error.isEmpty() && clock.elapsed() < ms)
+        QTest::qWait(20);
+    return error;
+}
+
+// Waits (handling events) until condition holds or ms have passed; whether it holds.
+inline bool WaitFor(const std::function<bool()>& condition, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < ms)
+        QTest::qWait(10);
+    return condition();
+}
+
+// A camera page over host whose own first search (no recorder: it cannot even be made) has ended.
+inline std::unique_ptr<CCameraSearchDlg> SettledCameraPage(QWidget* host, WizardContext& context)
+{
+    auto page = std::make_unique<CCameraSearchDlg>(host, context);
+    page->show();
+    WaitFor([&] { return page->searchRunning(); }, 2000);
+    WaitFor([&] { return !page->searchRunning(); }, 5000);
+    return page;
+}
+
+// Rows 1 to rows of recorders at 10.77.0.10, .11, ... with the MACs 00:1a:2b:3c:4d:00, :01, ...
+inline void FillRecorderList(CNvrListCtrl& list, int rows)
+{
+    for (int i = 0; i < rows; ++i)
+        list.AppendRow(QString::number(i + 1), QStringLiteral("10.77.0.%1").arg(10 + i),
+            QStringLiteral("00:1a:2b:3c:4d:%1").arg(i, 2, 10, QLatin1Char('0')));
 }

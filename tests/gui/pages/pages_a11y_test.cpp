@@ -69,15 +69,6 @@ bool Activate(QWidget* host)
     return QApplication::activeWindow() == host;
 }
 
-bool WaitFor(const std::function<bool()>& condition, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < ms)
-        QTest::qWait(10);
-    return condition();
-}
-
 } // namespace
 
 class PagesA11yTest : public QObject
@@ -100,9 +91,7 @@ private slots:
         CNvrListCtrl list(&host);
         list.setGeometry(0, 0, 688, 220);
         list.show();
-        for (int i = 0; i < 3; ++i)
-            list.AppendRow(QString::number(i + 1), QStringLiteral("10.77.0.%1").arg(10 + i),
-                QStringLiteral("00:1a:2b:3c:4d:%1").arg(i, 2, 10, QLatin1Char('0')));
+        FillRecorderList(list, 3);
         QAccessibleInterface* table = Of(&list);
         QCOMPARE(table->role(), QAccessible::Table);
         QCOMPARE(table->childCount(), 3);
@@ -254,10 +243,8 @@ private slots:
     {
         WizardContext context { {}, {} };
         RecordingHost host;
-        CCameraSearchDlg page(&host, context);
-        page.show();
-        WaitFor([&] { return page.searchRunning(); }, 2000);
-        WaitFor([&] { return !page.searchRunning(); }, 5000);
+        const std::unique_ptr<CCameraSearchDlg> settled = SettledCameraPage(&host, context);
+        CCameraSearchDlg& page = *settled;
         page.ShowCameraLines({ "0;10.77.0.30;00:00:00:00:00:01;Veskor;QC-A;admin;pa;;1",
             "0;10.77.0.31;00:00:00:00:00:02;Veskor;QC-B;admin;pb;;1" });
         QVERIFY(Activate(&host));

@@ -57,29 +57,6 @@ struct Camera
     }
 };
 
-void ClickOk(CameraPasswordOverlay* overlay)
-{
-    QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("ok")), Qt::LeftButton);
-}
-
-// Does what, then returns the text of the error box that came up within ms (closed with its Close button); empty
-// when none came.
-QString ErrorBoxAfter(const std::function<void()>& what, int ms)
-{
-    QString error;
-    QObject context; // ends the watch with the call
-    WhenShown<CErrorPage>(&context, [&error](CErrorPage* box) {
-        error = box->message();
-        QTest::mouseClick(box->findChild<COrselButton4*>(QStringLiteral("closeButton")), Qt::LeftButton);
-    });
-    what();
-    QElapsedTimer clock;
-    clock.start();
-    while (error.isEmpty() && clock.elapsed() < ms)
-        QTest::qWait(20);
-    return error;
-}
-
 } // namespace
 
 class PagesCameraPasswordTest : public QObject

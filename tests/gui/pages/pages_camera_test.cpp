@@ -37,15 +37,6 @@ const std::vector<std::string> kLines = {
     "0",
 };
 
-bool WaitFor(const std::function<bool()>& condition, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < ms)
-        QTest::qWait(10);
-    return condition();
-}
-
 void Deliver()
 {
     for (int round = 0; round < 3; ++round)
@@ -68,15 +59,7 @@ private:
     std::unique_ptr<WizardContext> context;
     std::unique_ptr<RecordingHost> host;
 
-    // A page whose own first search (no recorder: it cannot even be made) has ended.
-    std::unique_ptr<CCameraSearchDlg> page()
-    {
-        auto made = std::make_unique<CCameraSearchDlg>(host.get(), *context);
-        made->show();
-        WaitFor([&] { return made->searchRunning(); }, 2000);
-        WaitFor([&] { return !made->searchRunning(); }, 5000);
-        return made;
-    }
+    std::unique_ptr<CCameraSearchDlg> page() { return SettledCameraPage(host.get(), *context); }
 
 private slots:
     void init()

@@ -218,9 +218,7 @@ private slots:
         CNvrListCtrl list(&host);
         list.setGeometry(0, 0, 688, 220);
         list.show();
-        for (int i = 0; i < 3; ++i)
-            list.AppendRow(QString::number(i + 1), QStringLiteral("10.77.0.%1").arg(10 + i),
-                QStringLiteral("00:1a:2b:3c:4d:%1").arg(i, 2, 10, QLatin1Char('0')));
+        FillRecorderList(list, 3);
         list.SetChecked(0);
         const QRect ipCell = list.visualRect(list.model()->index(1, CNvrListCtrl::kIpColumn));
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, ipCell.center());
