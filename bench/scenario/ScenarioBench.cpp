@@ -6,6 +6,7 @@
 //   scenario_bench [--quiet]
 
 #include "support/ScenarioWalk.h"
+#include "platform/MallocArenas.h"
 #include "platform/WaitTimeline.h"
 
 #include <QApplication>
@@ -50,6 +51,7 @@ Scenario ScenarioS()
 int main(int argc, char* argv[])
 {
     const bool quiet = argc > 1 && std::strcmp(argv[1], "--quiet") == 0;
+    UseOneMallocArena(); // as the wizard does
     QApplication application(argc, argv);
     WaitTimeline::Enable(true);
     const Scenario s = ScenarioS();

@@ -6,6 +6,7 @@
 #include "app/CTalvioDlg.h"
 #include "app/WizardPages.h"
 #include "pages/WizardPage.h"
+#include "platform/MallocArenas.h"
 #include "ui/AccessibleControls.h"
 #include "ui/Drawing.h"
 
@@ -35,6 +36,7 @@ public:
 
 int main(int argc, char* argv[])
 {
+    UseOneMallocArena();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HXT-914Q Setup Wizard"));
     QApplication::setApplicationVersion(QStringLiteral("2.02.00"));
