@@ -69,38 +69,31 @@ struct Arguments
 bool Parse(const std::vector<std::string>& args, Arguments& out)
 {
     std::vector<std::string> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
+    const OptionTaker take = [&out](const std::string& option, const std::string& value) {
+        if (option == "--dry-run") {
+            out.dryRun = true;
             return true;
         }
-        if (arg == "--dry-run") {
-            out.dryRun = true;
-        } else if (arg == "--jobs" || arg == "--report") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "hxt914q-cli setup: %s needs a value\n", arg.c_str());
-                return false;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--report") {
-                out.report = value;
-                continue;
-            }
-            const bool digits = !value.empty() && value.size() <= 2
-                && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
-            out.jobs = digits ? std::stoi(value) : 0;
-            if (out.jobs < 1 || out.jobs > kMaxJobs) {
-                std::fprintf(stderr, "hxt914q-cli setup: --jobs needs a number from 1 to %d\n", kMaxJobs);
-                return false;
-            }
-        } else if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "hxt914q-cli setup: unknown option '%s'\n", arg.c_str());
-            return false;
-        } else {
-            positional.push_back(arg);
+        if (option == "--report") {
+            out.report = value;
+            return true;
         }
+        const bool digits = !value.empty() && value.size() <= 2
+            && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+        out.jobs = digits ? std::stoi(value) : 0;
+        if (out.jobs < 1 || out.jobs > kMaxJobs) {
+            std::fprintf(stderr, "hxt914q-cli setup: --jobs needs a number from 1 to %d\n", kMaxJobs);
+            return false;
+        }
+        return true;
+    };
+    const ArgumentScan scan = ScanArguments(args, "setup", { "--dry-run" }, { "--jobs", "--report" }, take, positional);
+    if (scan == ArgumentScan::Help) {
+        out.help = true;
+        return true;
     }
+    if (scan == ArgumentScan::Failed)
+        return false;
     if (positional.size() != 1 || (!out.report.empty() && out.report == positional[0])) {
         std::fprintf(stderr, "hxt914q-cli setup: needs one PLAN file (and a report FILE other than it)\n");
         return false;
