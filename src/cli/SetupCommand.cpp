@@ -267,6 +267,17 @@ std::string OutcomeText(const ReportStep& step, bool dryRun)
     return std::string();
 }
 
+// A step's progress line: what it did, what already held, or that `what` failed and why.
+std::string ProgressLine(StepOutcome outcome, const std::string& done, const std::string& already,
+    const std::string& what, const std::string& reason)
+{
+    if (outcome == StepOutcome::Done)
+        return done;
+    if (outcome == StepOutcome::AlreadyDone)
+        return already;
+    return what + " failed: " + reason;
+}
+
 std::string LocalDate()
 {
     const std::time_t now = std::time(nullptr);
@@ -549,9 +560,8 @@ void SetupRun::setUp(Target& target)
         const AdminPasswordResult r
             = step.Run(AdminPasswordStep::Mode::Apply, target.Access(""), recorder.password, &interrupted);
         record(target, kStepPassword, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done              ? "administrator password set"
-                : r.outcome == StepOutcome::AlreadyDone ? "administrator password already set"
-                                                        : "administrator password failed: " + r.reason);
+            ProgressLine(r.outcome, "administrator password set", "administrator password already set",
+                "administrator password", r.reason));
         if (r.outcome == StepOutcome::Failed) {
             skipRest(target, kStepPassword);
             console.Line(target.mac + ": the rest is skipped");
@@ -574,9 +584,7 @@ void SetupRun::setUp(Target& target)
         if (r.outcome != StepOutcome::Failed)
             report.zone = name;
         record(target, kStepZone, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done              ? "zone set to " + name
-                : r.outcome == StepOutcome::AlreadyDone ? "zone already " + name
-                                                        : "zone failed: " + r.reason);
+            ProgressLine(r.outcome, "zone set to " + name, "zone already " + name, "zone", r.reason));
     }
 
     if (target.Asks(kStepDisks)) {
@@ -618,9 +626,8 @@ void SetupRun::setUp(Target& target)
             names += (names.empty() ? "" : ", ") + camera.name + " (" + camera.ip + ")";
         }
         record(target, kStepCameras, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done              ? "cameras registered: " + names
-                : r.outcome == StepOutcome::AlreadyDone ? "cameras already registered: " + names
-                                                        : "cameras failed: " + r.reason);
+            ProgressLine(r.outcome, "cameras registered: " + names, "cameras already registered: " + names, "cameras",
+                r.reason));
     }
 
     if (target.Asks(kStepCloud)) {
@@ -633,9 +640,8 @@ void SetupRun::setUp(Target& target)
             report.cloudNumber = r.boundNumber;
         }
         record(target, kStepCloud, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done ? "bound to the cloud account " + r.account + " as " + r.boundNumber
-                : r.outcome == StepOutcome::AlreadyDone ? "already bound to the cloud account " + r.account
-                                                        : "cloud failed: " + r.reason);
+            ProgressLine(r.outcome, "bound to the cloud account " + r.account + " as " + r.boundNumber,
+                "already bound to the cloud account " + r.account, "cloud", r.reason));
     }
     const auto tenths
         = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count()
