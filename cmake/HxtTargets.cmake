@@ -25,9 +25,12 @@ endfunction()
 
 # hxt_add_fuzz_target(NAME SOURCES f.cpp LIBS lib... CORPUS dir)
 # With HXT_FUZZ a libFuzzer program (the whole build then carries coverage instrumentation, see HxtOptions);
-# otherwise a plain program that replays the seed corpus, run by ctest.
+# otherwise a plain program that replays the seed corpus, run by ctest. A relative CORPUS is in the calling folder.
 function(hxt_add_fuzz_target name)
     cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    if(NOT IS_ABSOLUTE "${ARG_CORPUS}")
+        set(ARG_CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS})
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     if(HXT_FUZZ)
