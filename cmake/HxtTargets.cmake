@@ -100,3 +100,15 @@ function(hxt_add_lab_qtest_run name target scenario)
     set_tests_properties(${name} PROPERTIES LABELS "e2e;gui" TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
+
+# hxt_add_module_dirs(): adds every subfolder of the calling folder that has a CMakeLists.txt, in name order (the
+# test folders hold one subfolder per module, the benchmarks one per benchmark).
+function(hxt_add_module_dirs)
+    file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT children)
+    foreach(child ${children})
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
+endfunction()
