@@ -339,12 +339,7 @@ void CCamListCtrl::ClickIcon(int row)
 
 QString CCamListCtrl::AccessibleRowText(int row) const
 {
-    QStringList texts;
-    for (int column = 0; column < kColumnCount; ++column) {
-        if (const QString text = CellText(row, column).simplified(); !text.isEmpty())
-            texts << text;
-    }
-    return texts.join(QLatin1Char(' '));
+    return RowTextOf(*this, row);
 }
 
 bool CCamListCtrl::AccessibleRowCheckEnabled(int row) const
@@ -361,14 +356,12 @@ QString CCamListCtrl::AccessibleRowButton(int row) const
 
 QRect CCamListCtrl::AccessibleRowRect(int row) const
 {
-    const QRect area = RowRectOf(*this, row);
-    return area.isEmpty() ? area : area.translated(viewport()->pos());
+    return SeenInView(*this, RowRectOf(*this, row));
 }
 
 QRect CCamListCtrl::AccessibleCheckRect(int row) const
 {
-    const QRect cell = CheckCellRect(row).intersected(viewport()->rect());
-    return cell.isEmpty() ? cell : cell.translated(viewport()->pos());
+    return SeenInView(*this, CheckCellRect(row));
 }
 
 bool CCamListCtrl::AccessibleButtonCurrent() const

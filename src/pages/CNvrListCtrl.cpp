@@ -264,24 +264,17 @@ void CNvrListCtrl::ClickRadio(int row)
 
 QString CNvrListCtrl::AccessibleRowText(int row) const
 {
-    QStringList texts;
-    for (int column = 0; column < kColumnCount; ++column) {
-        if (const QString text = CellText(row, column).simplified(); !text.isEmpty())
-            texts << text;
-    }
-    return texts.join(QLatin1Char(' '));
+    return RowTextOf(*this, row);
 }
 
 QRect CNvrListCtrl::AccessibleRowRect(int row) const
 {
-    const QRect area = RowRectOf(*this, row);
-    return area.isEmpty() ? area : area.translated(viewport()->pos());
+    return SeenInView(*this, RowRectOf(*this, row));
 }
 
 QRect CNvrListCtrl::AccessibleCheckRect(int row) const
 {
-    const QRect cell = RadioCellRect(row).intersected(viewport()->rect());
-    return cell.isEmpty() ? cell : cell.translated(viewport()->pos());
+    return SeenInView(*this, RadioCellRect(row));
 }
 
 void CNvrListCtrl::paintEvent(QPaintEvent* event)
