@@ -6,6 +6,7 @@
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/OwnerDrawnTable.h"
+#include "ui/PressableControl.h"
 #include "ui/WindowMessage.h"
 
 #include <QFontMetrics>
@@ -460,16 +461,14 @@ void CCamListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 void CCamListCtrl::keyPressEvent(QKeyEvent* event)
 {
     // Space on the current row does what a click on its marked part does: the check box, or the camera icon.
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat()) {
-            if (AccessibleButtonCurrent())
-                ClickIcon(currentIndex().row());
-            else
-                ClickCheck(currentIndex().row());
-        }
-        event->accept();
+    const auto press = [this] {
+        if (AccessibleButtonCurrent())
+            ClickIcon(currentIndex().row());
+        else
+            ClickCheck(currentIndex().row());
+    };
+    if (PressOnSpace(event, press))
         return;
-    }
     QTableWidget::keyPressEvent(event);
     refreshScrollBar();
 }

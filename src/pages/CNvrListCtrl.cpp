@@ -7,6 +7,7 @@
 #include "ui/FocusSpot.h"
 #include "ui/Messages.h"
 #include "ui/OwnerDrawnTable.h"
+#include "ui/PressableControl.h"
 #include "ui/WindowMessage.h"
 
 #include <QKeyEvent>
@@ -331,12 +332,8 @@ void CNvrListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 void CNvrListCtrl::keyPressEvent(QKeyEvent* event)
 {
     // Space on the current row does what a click on its radio cell does.
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            ClickRadio(currentIndex().row());
-        event->accept();
+    if (PressOnSpace(event, [this] { ClickRadio(currentIndex().row()); }))
         return;
-    }
     QTableWidget::keyPressEvent(event);
     refreshScrollBar();
 }
