@@ -25,9 +25,12 @@ endfunction()
 
 # hxt_add_fuzz_target(NAME SOURCES f.cpp LIBS lib... CORPUS dir)
 # With HXT_FUZZ a libFuzzer program (the whole build then carries coverage instrumentation, see HxtOptions);
-# otherwise a plain program that replays the seed corpus, run by ctest.
+# otherwise a plain program that replays the seed corpus, run by ctest. A relative CORPUS is in the calling folder.
 function(hxt_add_fuzz_target name)
     cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    if(NOT IS_ABSOLUTE "${ARG_CORPUS}")
+        set(ARG_CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS})
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     if(HXT_FUZZ)
@@ -96,4 +99,16 @@ function(hxt_add_lab_qtest_run name target scenario)
         $<TARGET_FILE:${target}>)
     set_tests_properties(${name} PROPERTIES LABELS "e2e;gui" TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# hxt_add_module_dirs(): adds every subfolder of the calling folder that has a CMakeLists.txt, in name order (the
+# test folders hold one subfolder per module, the benchmarks one per benchmark).
+function(hxt_add_module_dirs)
+    file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT children)
+    foreach(child ${children})
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
 endfunction()

@@ -2,6 +2,8 @@
 // The companion's commands: each one a function over its own arguments, listed in one table that
 // main() dispatches on. A new command adds its own source file and one line to the table.
 
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,3 +41,17 @@ struct CliOptions
     std::string Get(const std::string& name, const std::string& fallback = std::string()) const;
     bool Has(const std::string& name) const { return values.count(name) != 0; }
 };
+
+// A command's words in order: "--help" or "-h" (which ends the scan), flags, "--name value" options and plain
+// arguments. Each flag (with an empty value) and each option reaches `take` as it comes, so a bad value fails
+// where it stands. Fails (message on stderr) on an unknown option, a missing value, or when `take` refuses (it
+// says why).
+enum class ArgumentScan {
+    Done,
+    Help,
+    Failed,
+};
+using OptionTaker = std::function<bool(const std::string& option, const std::string& value)>;
+ArgumentScan ScanArguments(const std::vector<std::string>& args, const char* command,
+    std::initializer_list<const char*> flags, std::initializer_list<const char*> valued, const OptionTaker& take,
+    std::vector<std::string>& positional);

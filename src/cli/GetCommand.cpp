@@ -44,45 +44,32 @@ struct GetArguments
 bool parse(const std::vector<std::string>& args, GetArguments& out)
 {
     std::vector<std::string> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
-            return true;
-        }
-        if (arg == "--secure") {
+    const OptionTaker take = [&out](const std::string& option, const std::string& value) {
+        if (option == "--secure") {
             out.secure = true;
-            continue;
-        }
-        if (arg == "--verify") {
+        } else if (option == "--verify") {
             out.verify = true;
-            continue;
-        }
-        if (arg == "--port" || arg == "--user" || arg == "--password" || arg == "--timeout") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "hxt914q-cli get: %s needs a value\n", arg.c_str());
-                return false;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--user") {
-                out.user = value;
-            } else if (arg == "--password") {
-                out.password = value;
-            } else if (arg == "--port" && !parseNumber(value, 1, 65535, out.port)) {
-                std::fprintf(stderr, "hxt914q-cli get: --port needs a number from 1 to 65535\n");
-                return false;
-            } else if (arg == "--timeout" && !parseNumber(value, 1, 600000, out.timeoutMs)) {
-                std::fprintf(stderr, "hxt914q-cli get: --timeout needs milliseconds from 1 to 600000\n");
-                return false;
-            }
-            continue;
-        }
-        if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "hxt914q-cli get: unknown option '%s'\n", arg.c_str());
+        } else if (option == "--user") {
+            out.user = value;
+        } else if (option == "--password") {
+            out.password = value;
+        } else if (option == "--port" && !parseNumber(value, 1, 65535, out.port)) {
+            std::fprintf(stderr, "hxt914q-cli get: --port needs a number from 1 to 65535\n");
+            return false;
+        } else if (option == "--timeout" && !parseNumber(value, 1, 600000, out.timeoutMs)) {
+            std::fprintf(stderr, "hxt914q-cli get: --timeout needs milliseconds from 1 to 600000\n");
             return false;
         }
-        positional.push_back(arg);
+        return true;
+    };
+    const ArgumentScan scan = ScanArguments(
+        args, "get", { "--secure", "--verify" }, { "--port", "--user", "--password", "--timeout" }, take, positional);
+    if (scan == ArgumentScan::Help) {
+        out.help = true;
+        return true;
     }
+    if (scan == ArgumentScan::Failed)
+        return false;
     if (positional.size() != 2 || positional[1].empty() || positional[1][0] != '/') {
         std::fprintf(stderr, "hxt914q-cli get: needs HOST and a PATH starting with \"/\"\n");
         return false;

@@ -69,38 +69,31 @@ struct Arguments
 bool Parse(const std::vector<std::string>& args, Arguments& out)
 {
     std::vector<std::string> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
+    const OptionTaker take = [&out](const std::string& option, const std::string& value) {
+        if (option == "--dry-run") {
+            out.dryRun = true;
             return true;
         }
-        if (arg == "--dry-run") {
-            out.dryRun = true;
-        } else if (arg == "--jobs" || arg == "--report") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "hxt914q-cli setup: %s needs a value\n", arg.c_str());
-                return false;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--report") {
-                out.report = value;
-                continue;
-            }
-            const bool digits = !value.empty() && value.size() <= 2
-                && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
-            out.jobs = digits ? std::stoi(value) : 0;
-            if (out.jobs < 1 || out.jobs > kMaxJobs) {
-                std::fprintf(stderr, "hxt914q-cli setup: --jobs needs a number from 1 to %d\n", kMaxJobs);
-                return false;
-            }
-        } else if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "hxt914q-cli setup: unknown option '%s'\n", arg.c_str());
-            return false;
-        } else {
-            positional.push_back(arg);
+        if (option == "--report") {
+            out.report = value;
+            return true;
         }
+        const bool digits = !value.empty() && value.size() <= 2
+            && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+        out.jobs = digits ? std::stoi(value) : 0;
+        if (out.jobs < 1 || out.jobs > kMaxJobs) {
+            std::fprintf(stderr, "hxt914q-cli setup: --jobs needs a number from 1 to %d\n", kMaxJobs);
+            return false;
+        }
+        return true;
+    };
+    const ArgumentScan scan = ScanArguments(args, "setup", { "--dry-run" }, { "--jobs", "--report" }, take, positional);
+    if (scan == ArgumentScan::Help) {
+        out.help = true;
+        return true;
     }
+    if (scan == ArgumentScan::Failed)
+        return false;
     if (positional.size() != 1 || (!out.report.empty() && out.report == positional[0])) {
         std::fprintf(stderr, "hxt914q-cli setup: needs one PLAN file (and a report FILE other than it)\n");
         return false;
@@ -272,6 +265,17 @@ std::string OutcomeText(const ReportStep& step, bool dryRun)
         return (dryRun ? "would fail: " : "failed: ") + step.detail;
     }
     return std::string();
+}
+
+// A step's progress line: what it did, what already held, or that `what` failed and why.
+std::string ProgressLine(StepOutcome outcome, const std::string& done, const std::string& already,
+    const std::string& what, const std::string& reason)
+{
+    if (outcome == StepOutcome::Done)
+        return done;
+    if (outcome == StepOutcome::AlreadyDone)
+        return already;
+    return what + " failed: " + reason;
 }
 
 std::string LocalDate()
@@ -556,9 +560,8 @@ void SetupRun::setUp(Target& target)
         const AdminPasswordResult r
             = step.Run(AdminPasswordStep::Mode::Apply, target.Access(""), recorder.password, &interrupted);
         record(target, kStepPassword, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done              ? "administrator password set"
-                : r.outcome == StepOutcome::AlreadyDone ? "administrator password already set"
-                                                        : "administrator password failed: " + r.reason);
+            ProgressLine(r.outcome, "administrator password set", "administrator password already set",
+                "administrator password", r.reason));
         if (r.outcome == StepOutcome::Failed) {
             skipRest(target, kStepPassword);
             console.Line(target.mac + ": the rest is skipped");
@@ -581,9 +584,7 @@ void SetupRun::setUp(Target& target)
         if (r.outcome != StepOutcome::Failed)
             report.zone = name;
         record(target, kStepZone, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done              ? "zone set to " + name
-                : r.outcome == StepOutcome::AlreadyDone ? "zone already " + name
-                                                        : "zone failed: " + r.reason);
+            ProgressLine(r.outcome, "zone set to " + name, "zone already " + name, "zone", r.reason));
     }
 
     if (target.Asks(kStepDisks)) {
@@ -625,9 +626,8 @@ void SetupRun::setUp(Target& target)
             names += (names.empty() ? "" : ", ") + camera.name + " (" + camera.ip + ")";
         }
         record(target, kStepCameras, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done              ? "cameras registered: " + names
-                : r.outcome == StepOutcome::AlreadyDone ? "cameras already registered: " + names
-                                                        : "cameras failed: " + r.reason);
+            ProgressLine(r.outcome, "cameras registered: " + names, "cameras already registered: " + names, "cameras",
+                r.reason));
     }
 
     if (target.Asks(kStepCloud)) {
@@ -640,9 +640,8 @@ void SetupRun::setUp(Target& target)
             report.cloudNumber = r.boundNumber;
         }
         record(target, kStepCloud, r.outcome, r.reason,
-            r.outcome == StepOutcome::Done ? "bound to the cloud account " + r.account + " as " + r.boundNumber
-                : r.outcome == StepOutcome::AlreadyDone ? "already bound to the cloud account " + r.account
-                                                        : "cloud failed: " + r.reason);
+            ProgressLine(r.outcome, "bound to the cloud account " + r.account + " as " + r.boundNumber,
+                "already bound to the cloud account " + r.account, "cloud", r.reason));
     }
     const auto tenths
         = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count()

@@ -1,6 +1,7 @@
 #include "pages/CCamHeaderCtrl.h"
 
 #include "ui/Drawing.h"
+#include "ui/OwnerDrawnTable.h"
 
 #include <QPainter>
 
@@ -8,12 +9,7 @@ CCamHeaderCtrl::CCamHeaderCtrl(QWidget* list)
     : QHeaderView(Qt::Horizontal, list)
 {
     setObjectName(QStringLiteral("camHeader"));
-    setSectionResizeMode(QHeaderView::Fixed);
-    setSectionsMovable(false);
-    setSectionsClickable(false);
-    setHighlightSections(false);
-    setStretchLastSection(false);
-    setFixedHeight(kHeight);
+    SetUpFixedHeader(*this, kHeight);
 }
 
 void CCamHeaderCtrl::SetTitles(const QStringList& titles, int centredColumn)
@@ -33,7 +29,7 @@ void CCamHeaderCtrl::SetImage(int pngId)
 
 QFont CCamHeaderCtrl::TitleFont() const
 {
-    return MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), kTitleSize, false);
+    return HeaderTitleFont();
 }
 
 QSize CCamHeaderCtrl::sizeHint() const
@@ -45,20 +41,9 @@ void CCamHeaderCtrl::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     PrepareGraphics(painter);
-    if (bar.isNull())
-        painter.fillRect(viewport()->rect(), QColor(42, 169, 209));
-    else
-        painter.drawImage(QRectF(viewport()->rect()), bar);
-    painter.setFont(TitleFont());
-    painter.setPen(Qt::white);
-    for (int column = 0; column < count(); ++column) {
-        const QString title = columnTitles.value(column);
-        if (title.isEmpty())
-            continue;
-        const QRect cell(sectionViewportPosition(column) + 4, 0, sectionSize(column) - 4, height());
-        const int align = column == centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter);
-        DrawTextBlock(painter, cell, align | Qt::TextSingleLine, title);
-    }
+    PaintHeaderBar(painter, *this, bar, columnTitles, 4, [this](int column) {
+        return column == centred ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    });
 }
 
 // No resizing, no sorting.

@@ -2,6 +2,8 @@
 // The header of the camera list: a blue bar with the column titles in white, the number column's title centred,
 // the others left-aligned. Columns keep their widths; the header does not react to the mouse.
 
+#include "ui/OwnerDrawnTable.h"
+
 #include <QHeaderView>
 #include <QImage>
 #include <QStringList>
@@ -11,7 +13,7 @@ class CCamHeaderCtrl : public QHeaderView
     Q_OBJECT
 public:
     static constexpr int kHeight = 32;
-    static constexpr int kTitleSize = 13;
+    static constexpr int kTitleSize = kHeaderTitleSize;
 
     explicit CCamHeaderCtrl(QWidget* list);
 

@@ -6,6 +6,7 @@
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/OwnerDrawnTable.h"
+#include "ui/PressableControl.h"
 #include "ui/WindowMessage.h"
 
 #include <QFontMetrics>
@@ -339,12 +340,7 @@ void CCamListCtrl::ClickIcon(int row)
 
 QString CCamListCtrl::AccessibleRowText(int row) const
 {
-    QStringList texts;
-    for (int column = 0; column < kColumnCount; ++column) {
-        if (const QString text = CellText(row, column).simplified(); !text.isEmpty())
-            texts << text;
-    }
-    return texts.join(QLatin1Char(' '));
+    return RowTextOf(*this, row);
 }
 
 bool CCamListCtrl::AccessibleRowCheckEnabled(int row) const
@@ -361,14 +357,12 @@ QString CCamListCtrl::AccessibleRowButton(int row) const
 
 QRect CCamListCtrl::AccessibleRowRect(int row) const
 {
-    const QRect area = RowRectOf(*this, row);
-    return area.isEmpty() ? area : area.translated(viewport()->pos());
+    return SeenInView(*this, RowRectOf(*this, row));
 }
 
 QRect CCamListCtrl::AccessibleCheckRect(int row) const
 {
-    const QRect cell = CheckCellRect(row).intersected(viewport()->rect());
-    return cell.isEmpty() ? cell : cell.translated(viewport()->pos());
+    return SeenInView(*this, CheckCellRect(row));
 }
 
 bool CCamListCtrl::AccessibleButtonCurrent() const
@@ -467,16 +461,14 @@ void CCamListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 void CCamListCtrl::keyPressEvent(QKeyEvent* event)
 {
     // Space on the current row does what a click on its marked part does: the check box, or the camera icon.
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat()) {
-            if (AccessibleButtonCurrent())
-                ClickIcon(currentIndex().row());
-            else
-                ClickCheck(currentIndex().row());
-        }
-        event->accept();
+    const auto press = [this] {
+        if (AccessibleButtonCurrent())
+            ClickIcon(currentIndex().row());
+        else
+            ClickCheck(currentIndex().row());
+    };
+    if (PressOnSpace(event, press))
         return;
-    }
     QTableWidget::keyPressEvent(event);
     refreshScrollBar();
 }

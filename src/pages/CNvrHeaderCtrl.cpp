@@ -2,6 +2,7 @@
 
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
+#include "ui/OwnerDrawnTable.h"
 #include "ui/WindowMessage.h"
 
 #include <QMouseEvent>
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr int kHelpColumn = 7;
-constexpr int kTitleSize = 13;
 
 } // namespace
 
@@ -24,13 +24,8 @@ CNvrHeaderCtrl::CNvrHeaderCtrl(QWidget* list)
     if (auto picture = LoadPngResource(4083))
         helpIcon = std::move(*picture);
     // The user cannot change the column widths, move or sort the columns.
-    setSectionResizeMode(QHeaderView::Fixed);
-    setSectionsMovable(false);
-    setSectionsClickable(false);
-    setHighlightSections(false);
-    setStretchLastSection(false);
+    SetUpFixedHeader(*this, kHeight);
     setMouseTracking(true);
-    setFixedHeight(kHeight);
 }
 
 void CNvrHeaderCtrl::SetTitles(const QStringList& titles)
@@ -46,7 +41,7 @@ QSize CNvrHeaderCtrl::sizeHint() const
 
 QFont CNvrHeaderCtrl::TitleFont() const
 {
-    return MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), kTitleSize, false);
+    return HeaderTitleFont();
 }
 
 QRect CNvrHeaderCtrl::HelpIconRect() const
@@ -67,19 +62,7 @@ void CNvrHeaderCtrl::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     PrepareGraphics(painter);
-    if (bar.isNull())
-        painter.fillRect(viewport()->rect(), QColor(42, 169, 209));
-    else
-        painter.drawImage(QRectF(viewport()->rect()), bar);
-    painter.setFont(TitleFont());
-    painter.setPen(Qt::white);
-    for (int column = 0; column < count(); ++column) {
-        const QString title = columnTitles.value(column);
-        if (title.isEmpty())
-            continue;
-        const QRect cell(sectionViewportPosition(column), 0, sectionSize(column), height());
-        DrawTextBlock(painter, cell, Qt::AlignCenter | Qt::TextSingleLine, title);
-    }
+    PaintHeaderBar(painter, *this, bar, columnTitles, 0, [](int) { return int(Qt::AlignCenter); });
     const QRect icon = HelpIconRect();
     if (!icon.isEmpty() && !helpIcon.isNull())
         painter.drawImage(QRectF(icon), helpIcon);

@@ -7,6 +7,7 @@
 #include "ui/FocusSpot.h"
 #include "ui/Messages.h"
 #include "ui/OwnerDrawnTable.h"
+#include "ui/PressableControl.h"
 #include "ui/WindowMessage.h"
 
 #include <QKeyEvent>
@@ -264,24 +265,17 @@ void CNvrListCtrl::ClickRadio(int row)
 
 QString CNvrListCtrl::AccessibleRowText(int row) const
 {
-    QStringList texts;
-    for (int column = 0; column < kColumnCount; ++column) {
-        if (const QString text = CellText(row, column).simplified(); !text.isEmpty())
-            texts << text;
-    }
-    return texts.join(QLatin1Char(' '));
+    return RowTextOf(*this, row);
 }
 
 QRect CNvrListCtrl::AccessibleRowRect(int row) const
 {
-    const QRect area = RowRectOf(*this, row);
-    return area.isEmpty() ? area : area.translated(viewport()->pos());
+    return SeenInView(*this, RowRectOf(*this, row));
 }
 
 QRect CNvrListCtrl::AccessibleCheckRect(int row) const
 {
-    const QRect cell = RadioCellRect(row).intersected(viewport()->rect());
-    return cell.isEmpty() ? cell : cell.translated(viewport()->pos());
+    return SeenInView(*this, RadioCellRect(row));
 }
 
 void CNvrListCtrl::paintEvent(QPaintEvent* event)
@@ -338,12 +332,8 @@ void CNvrListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 void CNvrListCtrl::keyPressEvent(QKeyEvent* event)
 {
     // Space on the current row does what a click on its radio cell does.
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            ClickRadio(currentIndex().row());
-        event->accept();
+    if (PressOnSpace(event, [this] { ClickRadio(currentIndex().row()); }))
         return;
-    }
     QTableWidget::keyPressEvent(event);
     refreshScrollBar();
 }

@@ -8,7 +8,6 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -23,7 +22,7 @@ void DrawComboArrow(QPainter& painter, const QRect& area, bool up)
 }
 
 COrselComboBox::COrselComboBox(QWidget* parent)
-    : QWidget(parent)
+    : PressableControl(parent)
     , family(QStringLiteral("Arial"))
 {
     setCursor(Qt::PointingHandCursor);
@@ -31,27 +30,9 @@ COrselComboBox::COrselComboBox(QWidget* parent)
     Layout();
 }
 
-void COrselComboBox::keyPressEvent(QKeyEvent* event)
+void COrselComboBox::Press()
 {
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            OpenList();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void COrselComboBox::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void COrselComboBox::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
+    OpenList();
 }
 
 COrselComboBox::~COrselComboBox()

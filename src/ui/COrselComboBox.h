@@ -4,6 +4,7 @@
 
 #include "ui/Colours.h"
 #include "ui/ComboItem.h"
+#include "ui/PressableControl.h"
 
 #include <QPointer>
 #include <QRect>
@@ -13,7 +14,7 @@
 class CComboBoxList;
 class InputLayer;
 
-class COrselComboBox : public QWidget
+class COrselComboBox : public PressableControl
 {
     Q_OBJECT
 public:
@@ -31,6 +32,8 @@ public:
     void Layout();
     // Opens the drop-down list (an open one is destroyed first).
     void OpenList();
+    // What a click and Space do: opens the list.
+    void Press() override;
 
     int current() const { return currentIndex; }
     int count() const { return static_cast<int>(items.size()); }
@@ -54,10 +57,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    // Space opens the list, as a click does.
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -3,12 +3,11 @@
 #include "ui/Drawing.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 CRoundBack::CRoundBack(QWidget* parent)
-    : QWidget(parent)
+    : PressableControl(parent)
 {
     // An entry in the box (or framed by it) taking or losing the keyboard changes the box's mark.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
@@ -87,29 +86,6 @@ void CRoundBack::Press()
 {
     if (isEnabled())
         emit pressed();
-}
-
-void CRoundBack::keyPressEvent(QKeyEvent* event)
-{
-    if (pressableOn && event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            Press();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void CRoundBack::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void CRoundBack::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 void CRoundBack::mousePressEvent(QMouseEvent* event)

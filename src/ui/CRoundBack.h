@@ -2,12 +2,13 @@
 // A rounded box (fill, border, border width, radius) that frames entries and holds an optional one-line text.
 
 #include "ui/Colours.h"
+#include "ui/PressableControl.h"
 
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-class CRoundBack : public QWidget
+class CRoundBack : public PressableControl
 {
     Q_OBJECT
 public:
@@ -31,7 +32,7 @@ public:
     void setPressable(bool on);
     bool pressable() const { return pressableOn; }
     // Does what a click does: emits pressed.
-    void Press();
+    void Press() override;
 
 signals:
     void pressed();
@@ -39,9 +40,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    bool TakesSpace() const override { return pressableOn; }
 
 private:
     bool framesFocus() const;

@@ -2,6 +2,16 @@
 
 #include <QKeyEvent>
 
+bool PressOnSpace(QKeyEvent* event, const std::function<void()>& press)
+{
+    if (event->key() != Qt::Key_Space)
+        return false;
+    if (!event->isAutoRepeat())
+        press();
+    event->accept();
+    return true;
+}
+
 PressableControl::PressableControl(QWidget* parent)
     : QWidget(parent)
 {
@@ -9,12 +19,8 @@ PressableControl::PressableControl(QWidget* parent)
 
 void PressableControl::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            Press();
-        event->accept();
+    if (TakesSpace() && PressOnSpace(event, [this] { Press(); }))
         return;
-    }
     QWidget::keyPressEvent(event);
 }
 

@@ -4,14 +4,13 @@
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
 TextStatic::TextStatic(QWidget* parent)
-    : QWidget(parent)
+    : PressableControl(parent)
     , family(ChooseFontFamily(QStringLiteral("Verdana")))
 {
 }
@@ -107,29 +106,6 @@ void TextStatic::Press()
 {
     if (linkOn && isEnabled())
         PostWindowMessage(parentWidget(), WM_LINK_CLICKED, 0, 0);
-}
-
-void TextStatic::keyPressEvent(QKeyEvent* event)
-{
-    if (linkOn && event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            Press();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void TextStatic::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void TextStatic::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 void TextStatic::mousePressEvent(QMouseEvent* event)

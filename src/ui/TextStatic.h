@@ -3,11 +3,12 @@
 // optional second text under the first. The members decide how they draw.
 
 #include "ui/Colours.h"
+#include "ui/PressableControl.h"
 
 #include <QString>
 #include <QWidget>
 
-class TextStatic : public QWidget
+class TextStatic : public PressableControl
 {
     Q_OBJECT
 public:
@@ -29,7 +30,7 @@ public:
     bool link() const { return linkOn; }
     void setSecondLine(bool on, const QString& text);
     // Does what a click on the link does (nothing when the text is no link).
-    void Press();
+    void Press() override;
 
     // The font the text is drawn in now.
     virtual QFont DrawingFont() const;
@@ -37,9 +38,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    bool TakesSpace() const override { return linkOn; }
     // Where the focus mark goes around the text.
     virtual QRect FocusRect() const;
 

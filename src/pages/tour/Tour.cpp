@@ -224,25 +224,29 @@ PageMaker PasswordPage(bool recorderHasPassword)
     };
 }
 
+// A search page mid-search: its loading bar turning, its buttons held until the search ends.
+void ShowSearching(WizardPage* page)
+{
+    auto* searching = page->findChild<CLoadingStatic*>("searching");
+    searching->show();
+    searching->raise();
+    searching->Start(100);
+    for (int i = 0; i < 5; ++i)
+        searching->Tick();
+    page->closeButton()->setEnabled(false);
+    for (COrselButton* button : { static_cast<COrselButton*>(page->nextButton()),
+             static_cast<COrselButton*>(page->backButton()), page->findChild<COrselButton*>("rescan") }) {
+        button->setEnabled(false);
+        button->setLatched(true);
+    }
+}
+
 // Page 6 searching, listing (one recorder reached on two interfaces, one outside the PC's subnets) and finding
 // nothing; its not-found help and its error for two recorders on one address. Page 7 in both modes with errors
 // and the strength hint.
 void AddRecorderScenes(std::vector<Scene>& scenes)
 {
-    scenes.push_back(MakeScene("06-search-searching", SearchPage(), 0, {}, [](WizardPage* page) {
-        auto* searching = page->findChild<CLoadingStatic*>("searching");
-        searching->show();
-        searching->raise();
-        searching->Start(100);
-        for (int i = 0; i < 5; ++i)
-            searching->Tick();
-        page->closeButton()->setEnabled(false);
-        for (COrselButton* button : { static_cast<COrselButton*>(page->nextButton()),
-                 static_cast<COrselButton*>(page->backButton()), page->findChild<COrselButton*>("rescan") }) {
-            button->setEnabled(false);
-            button->setLatched(true);
-        }
-    }));
+    scenes.push_back(MakeScene("06-search-searching", SearchPage(), 0, {}, ShowSearching));
     scenes.push_back(MakeScene("06-search-list", SearchPage(), 0, {}, [](WizardPage* page) {
         auto* list = static_cast<CNvrSearchDlg*>(page)->list();
         list->AppendRow("1", "192.168.1.108", "00:1a:2b:3c:4d:5e");
@@ -433,20 +437,7 @@ PageMaker CameraPage(std::vector<std::string> lines, std::vector<int> checked)
 void AddCameraScenes(std::vector<Scene>& scenes)
 {
     const std::vector<std::string> lines = TourCameraLines();
-    scenes.push_back(MakeScene("10-cameras-searching", CameraPage({}, {}), 0, {}, [](WizardPage* page) {
-        auto* searching = page->findChild<CLoadingStatic*>("searching");
-        searching->show();
-        searching->raise();
-        searching->Start(100);
-        for (int i = 0; i < 5; ++i)
-            searching->Tick();
-        page->closeButton()->setEnabled(false);
-        for (COrselButton* button : { static_cast<COrselButton*>(page->nextButton()),
-                 static_cast<COrselButton*>(page->backButton()), page->findChild<COrselButton*>("rescan") }) {
-            button->setEnabled(false);
-            button->setLatched(true);
-        }
-    }));
+    scenes.push_back(MakeScene("10-cameras-searching", CameraPage({}, {}), 0, {}, ShowSearching));
     scenes.push_back(MakeScene("10-cameras-list", CameraPage(lines, { 0, 3 })));
     scenes.push_back(MakeScene("10-cameras-four-checked", CameraPage(lines, { 0, 3, 4, 5 })));
     scenes.push_back(MakeScene("10-cameras-none", CameraPage({}, {}), 0, {}, [](WizardPage* page) {

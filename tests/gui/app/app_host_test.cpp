@@ -1,6 +1,7 @@
 // The wizard host: every row of the page sequence driven through the pages' own buttons, the cloud page's
 // skip rule, going home, the order of the service messages, and ending with both services running.
 
+#include "../support/SilentServer.h"
 #include "AppTestSupport.h"
 
 #include "app/CInterDialog.h"
@@ -14,10 +15,6 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <algorithm>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,27 +33,6 @@ protected:
         }
         return QWidget::event(event);
     }
-};
-
-// A listening TCP socket on loopback that never answers: a request to it hangs until it is cancelled.
-class SilentServer
-{
-public:
-    SilentServer()
-    {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(fd, 8);
-        socklen_t length = sizeof address;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
-    }
-    ~SilentServer() { ::close(fd); }
-    int fd;
-    uint16_t port;
 };
 
 // The pages of the host's own sequence, with stand-ins for the pages that need a recorder: these tests drive the

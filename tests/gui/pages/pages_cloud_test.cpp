@@ -2,6 +2,7 @@
 // terms box and link), the checks run on leaving an edit and on NEXT, declining, a portal address that is no host
 // name, and leaving the page while a chain waits under the waiting box.
 
+#include "../support/SilentServer.h"
 #include "PagesTestSupport.h"
 
 #include "device/NvrClient.h"
@@ -19,38 +20,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
-#include <arpa/inet.h>
 #include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
 const QString kInvalidEmail = QStringLiteral("Error: Invalid email address!");
 const QString kMismatch = QStringLiteral("Error: The passwords doesn't match!");
-
-// A TCP listener on loopback that accepts connections (the kernel does) and never says a word.
-class SilentServer
-{
-public:
-    SilentServer()
-    {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(fd, 8) == 0
-            && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-            port = ntohs(address.sin_port);
-    }
-    ~SilentServer() { ::close(fd); }
-    int port = 0;
-
-private:
-    int fd = -1;
-};
 
 // A page 11 on a bare host, its recorder and portal values set as the camera page leaves them.
 struct Fixture

@@ -1,6 +1,7 @@
 // The summary page: which table shows, the cameras in two columns, GO TO NVR's address, and FINISH's desktop
 // entry in both forms, parsed back the way a desktop reads it.
 
+#include "../../unit/support/FinishedRecorder.h"
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
@@ -336,18 +337,11 @@ private slots:
         SelectLanguage(language);
         RecordingHost host;
         WizardSession session;
-        session.SetNvrIp("10.77.0.10");
-        session.SetNvrMac("00:1a:2b:3c:4d:5e");
-        session.SetNvrPassword("Garden2024");
-        session.nvrModel = "HXT-914Q";
-        session.nvrWebPort = 80;
-        session.zoneName = "(GMT+01:00) Amsterdam";
+        SetFinishedRecorder(session);
         session.NoteDisk(1, "ST1000 (1000 GB)", WizardSession::DiskResult::Formatted);
         AddCameras(session, { "A1", "B2", "C3", "D4", "E5" }, 1); // the tallest table
         session.Camera(0)->password = "Camera4You";
         session.Camera(5)->password = "NotChosen9";
-        session.SetCloudAccount("anna@example.com", "Sunflower77");
-        session.cloudNumber = "7730012";
         CSummaryDlg page(&host, session, CloudPortalInfo {});
         page.show();
 

@@ -1,27 +1,14 @@
 #include "net/Digest.h"
 
+#include "ReferenceMd5.h"
+
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <map>
 #include <regex>
 #include <string>
 
 namespace {
-
-std::string referenceMd5Hex(const std::string& bytes)
-{
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
-    static const char hexDigits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hexDigits[digest[i] >> 4];
-        text += hexDigits[digest[i] & 15];
-    }
-    return text;
-}
 
 // The name=value fields of a built header (quoted values unescaped enough for these tests).
 std::map<std::string, std::string> headerFields(const std::string& header)

@@ -1,5 +1,7 @@
 #include "session/WizardReport.h"
 
+#include "../support/FinishedRecorder.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -23,20 +25,12 @@ std::unique_ptr<CameraRecord> Camera(const std::string& model, const std::string
 WizardSession FinishedSession()
 {
     WizardSession session;
-    session.SetNvrIp("10.77.0.10");
-    session.SetNvrMac("00:1a:2b:3c:4d:5e");
-    session.SetNvrUser("admin");
-    session.SetNvrPassword("Garden2024");
-    session.nvrModel = "HXT-914Q";
-    session.nvrWebPort = 8080;
-    session.zoneName = "(GMT+01:00) Amsterdam";
+    SetFinishedRecorder(session);
     session.NoteDisk(2, "WD2000 (2000 GB)", WizardSession::DiskResult::Failed);
     session.NoteDisk(1, "ST1000 (1000 GB)", WizardSession::DiskResult::Formatted);
     session.AppendCamera(Camera("HXT-C210", "10.77.0.21", "00:1a:2b:00:00:01", "Camera4You", 1));
     session.AppendCamera(Camera("HXT-D300", "10.77.0.22", "00:1a:2b:00:00:02", "NotChosen9", 0));
     session.AppendCamera(Camera("HXT-C420W", "10.77.0.23:8000", "00:1a:2b:00:00:03", "Cam&Pass#1", 1));
-    session.SetCloudAccount("anna+nvr@example.com", "Sunflower77");
-    session.cloudNumber = "7730012";
     return session;
 }
 

@@ -11,28 +11,84 @@ using Trigger = FaultRow::Trigger;
 
 constexpr const char* kNetworkKey = "Check Network Failed!";
 
-FaultRow Row(const char* id, const char* fault, int page, Trigger trigger, QList<QByteArray> on, QList<QByteArray> off,
-    const char* key, const char* fallback, int limitMs)
+// A fault row stating only what differs from the usual: a fault switched on by one simulator line and lifted by
+// "fault DEVICE clear", a message and a button whose texts are their own fallbacks unless given.
+class Fault
 {
-    FaultRow row;
-    row.id = QString::fromLatin1(id);
-    row.fault = QString::fromLatin1(fault);
-    row.page = page;
-    row.trigger = trigger;
-    row.on = std::move(on);
-    row.off = std::move(off);
-    row.messageKey = key;
-    row.messageFallback = fallback;
-    row.limitMs = limitMs;
-    return row;
-}
+public:
+    Fault(const char* id, const char* fault, int page, Trigger trigger)
+    {
+        row.id = QString::fromLatin1(id);
+        row.fault = QString::fromLatin1(fault);
+        row.page = page;
+        row.trigger = trigger;
+    }
+    // The message (or the page's outcome) shows within this.
+    Fault& Within(int ms)
+    {
+        row.limitMs = ms;
+        return *this;
+    }
+    // "fault DEVICE WHAT", lifted by "fault DEVICE clear".
+    Fault& On(const char* device, const char* what)
+    {
+        const QByteArray prefix = QByteArray("fault ") + device + ' ';
+        return Lines({ prefix + what }, { prefix + "clear" });
+    }
+    Fault& Lines(QList<QByteArray> on, QList<QByteArray> off)
+    {
+        row.on = std::move(on);
+        row.off = std::move(off);
+        return *this;
+    }
+    Fault& During(QList<QByteArray> lines)
+    {
+        row.during = std::move(lines);
+        return *this;
+    }
+    Fault& Shows(const char* key, const char* fallback)
+    {
+        row.messageKey = key;
+        row.messageFallback = fallback;
+        return *this;
+    }
+    Fault& Shows(const char* text) { return Shows(text, text); }
+    Fault& ShowsLiteral(const QString& text)
+    {
+        row.messageLiteral = text;
+        return *this;
+    }
+    Fault& ClosedWith(const char* button)
+    {
+        row.dismissKey = button;
+        row.dismissFallback = button;
+        return *this;
+    }
+    Fault& AtCamera(const QString& address)
+    {
+        row.camera = address;
+        return *this;
+    }
+    Fault& Items(int count)
+    {
+        row.expectItems = count;
+        return *this;
+    }
+    Fault& ArmedWhen(std::function<bool(const SimLink&)> armed)
+    {
+        row.armedWhen = std::move(armed);
+        return *this;
+    }
+    Fault& NotHalfDone(std::function<QString(const SimLink&)> check)
+    {
+        row.notHalfDone = std::move(check);
+        return *this;
+    }
+    operator FaultRow() const { return row; }
 
-FaultRow Dismissed(FaultRow row, const char* key, const char* fallback)
-{
-    row.dismissKey = key;
-    row.dismissFallback = fallback;
-    return row;
-}
+private:
+    FaultRow row;
+};
 
 // The recorder's password is still what it was.
 std::function<QString(const SimLink&)> PasswordStays(const QString& password)
@@ -108,6 +164,17 @@ CameraPlan Camera(
         QString::fromLatin1(wrongFirst) };
 }
 
+// A row's name (also its simulator scenario's) and the recorder it sets up, in the language it is walked in.
+ScenarioRow NewRow(const char* name, int language, const char* recorderIp, const char* recorderMac)
+{
+    ScenarioRow row;
+    row.name = QString::fromLatin1(name);
+    row.scenario.language = language;
+    row.scenario.recorderIp = QString::fromLatin1(recorderIp);
+    row.scenario.recorderMac = QString::fromLatin1(recorderMac);
+    return row;
+}
+
 QList<ScenarioRow> Rows()
 {
     QList<ScenarioRow> rows;
@@ -115,12 +182,8 @@ QList<ScenarioRow> Rows()
     // 1. New recorder, English, two disks formatted, five cameras (known, new, unknown, Digest-only new, a fifth
     //    over the limit of four), sign-up.
     {
-        ScenarioRow row;
-        row.name = QStringLiteral("s1-new-english-five-cameras");
+        ScenarioRow row = NewRow("s1-new-english-five-cameras", 0, "10.77.0.10", "00:1a:2b:3c:5a:01");
         Scenario& s = row.scenario;
-        s.language = 0;
-        s.recorderIp = QStringLiteral("10.77.0.10");
-        s.recorderMac = QStringLiteral("00:1a:2b:3c:5a:01");
         s.newPassword = QStringLiteral("Garden2024");
         s.zone = 11;
         s.disks = DiskPlan::Format;
@@ -135,49 +198,50 @@ QList<ScenarioRow> Rows()
         s.cloudPassword = QStringLiteral("Quelmo2024");
         s.firstName = QStringLiteral("Ana");
         s.lastName = QStringLiteral("Lima");
-        FaultRow f01 = Row("F01", "set-password refused (udp-status, once)", 7, Trigger::Next,
-            { "fault nvr udp-status@setpassword times=1" }, { "fault nvr clear" }, "nvrpwd_06",
-            "Failed to set account password", 6000);
-        f01.notHalfDone = PasswordStays(QString());
-        FaultRow f02 = Dismissed(
-            Row("F02", "zone list: HTML error page (http-500)", 8, Trigger::EnterPage,
-                { "fault nvr http-500@/config/timezonelist" }, { "fault nvr clear" }, kNetworkKey, kNetworkKey, 12000),
-            "RETRY", "RETRY");
+        row.faults << Fault("F01", "set-password refused (udp-status, once)", 7, Trigger::Next)
+                          .Within(6000)
+                          .On("nvr", "udp-status@setpassword times=1")
+                          .Shows("nvrpwd_06", "Failed to set account password")
+                          .NotHalfDone(PasswordStays(QString()));
+        row.faults << Fault("F02", "zone list: HTML error page (http-500)", 8, Trigger::EnterPage)
+                          .Within(12000)
+                          .On("nvr", "http-500@/config/timezonelist")
+                          .Shows(kNetworkKey)
+                          .ClosedWith("RETRY");
         // The poll answers 0 once the disk is gone, which is asked again until the formatting box's 60 s limit.
-        FaultRow f03 = Dismissed(Row("F03", "disk unplugged mid-format (usb nvr 1 none)", 9, Trigger::FormatMidway, {},
-                                     { "usb nvr 1 1000" }, "hddformat_15", "Failed to format HDD!", 62000),
-            "Close", "Close");
-        f03.during = { "usb nvr 1 none" };
-        f03.notHalfDone = NothingFormatted();
-        FaultRow f04 = Row("F04", "camera refuses its new password (http-401 forever)", 10, Trigger::CameraCheck,
-            { "fault cam-new http-401@/system.cgi" }, { "fault cam-new clear" }, "nvrpwd_06",
-            "Failed to set account password", 30000);
-        f04.camera = QStringLiteral("10.77.0.31");
-        f04.dismissKey = "Close";
-        f04.dismissFallback = "Close";
-        f04.notHalfDone = CameraPasswordStays(QStringLiteral("cam-new"), QString());
-        FaultRow f05 = Row("F05", "picture stream stalls mid-picture (jpeg-stall)", 10, Trigger::Preview,
-            { "fault cam-known jpeg-stall" }, { "fault cam-known clear" }, nullptr, "", 10000);
-        f05.camera = QStringLiteral("10.77.0.30");
+        row.faults << Fault("F03", "disk unplugged mid-format (usb nvr 1 none)", 9, Trigger::FormatMidway)
+                          .Within(62000)
+                          .Lines({}, { "usb nvr 1 1000" })
+                          .During({ "usb nvr 1 none" })
+                          .Shows("hddformat_15", "Failed to format HDD!")
+                          .ClosedWith("Close")
+                          .NotHalfDone(NothingFormatted());
         // (A stalled stream's connection stays open on the simulator's side until it writes again.)
-        FaultRow f06 = Dismissed(
-            Row("F06", "portal certificate not signed by a trusted authority", 11, Trigger::CloudNext,
-                { "portal certificate untrusted" }, { "portal certificate lab" }, kNetworkKey, kNetworkKey, 16000),
-            "Close", "Close");
-        f06.notHalfDone = NoSignUp();
-        row.faults = { f01, f02, f03, f05, f04, f06 };
+        row.faults << Fault("F05", "picture stream stalls mid-picture (jpeg-stall)", 10, Trigger::Preview)
+                          .Within(10000)
+                          .On("cam-known", "jpeg-stall")
+                          .AtCamera(QStringLiteral("10.77.0.30"));
+        row.faults << Fault("F04", "camera refuses its new password (http-401 forever)", 10, Trigger::CameraCheck)
+                          .Within(30000)
+                          .On("cam-new", "http-401@/system.cgi")
+                          .Shows("nvrpwd_06", "Failed to set account password")
+                          .AtCamera(QStringLiteral("10.77.0.31"))
+                          .ClosedWith("Close")
+                          .NotHalfDone(CameraPasswordStays(QStringLiteral("cam-new"), QString()));
+        row.faults << Fault("F06", "portal certificate not signed by a trusted authority", 11, Trigger::CloudNext)
+                          .Within(16000)
+                          .Lines({ "portal certificate untrusted" }, { "portal certificate lab" })
+                          .Shows(kNetworkKey)
+                          .ClosedWith("Close")
+                          .NotHalfDone(NoSignUp());
         rows << row;
     }
 
     // 2. Recorder with a password on port 8000, Spanish, one disk formatted, the camera it had plus one it does
     //    not list (a wrong password first), sign-in (a wrong password first).
     {
-        ScenarioRow row;
-        row.name = QStringLiteral("s2-owned-spanish-one-camera");
+        ScenarioRow row = NewRow("s2-owned-spanish-one-camera", 3, "10.77.0.11", "00:1a:2b:3c:5a:02");
         Scenario& s = row.scenario;
-        s.language = 3;
-        s.recorderIp = QStringLiteral("10.77.0.11");
-        s.recorderMac = QStringLiteral("00:1a:2b:3c:5a:02");
         s.existingPassword = QStringLiteral("Owner2024");
         s.zone = 20;
         s.disks = DiskPlan::Format;
@@ -188,73 +252,77 @@ QList<ScenarioRow> Rows()
         s.email = QStringLiteral("owner@example.lab");
         s.cloudPassword = QStringLiteral("Cloud123");
         s.wrongCloudPassword = QStringLiteral("Cloud999");
-        FaultRow f07 = Row("F07", "search unanswered (udp-silent)", 6, Trigger::Rescan, { "fault * udp-silent@search" },
-            { "fault * clear" }, "No device found!", "No device found!", 9000);
-        FaultRow f08
-            = Row("F08", "login answer late (udp-late 4000 ms)", 7, Trigger::Next, { "fault nvr udp-late:4000@login" },
-                { "fault nvr clear" }, "nvrpwd_07", "Incorrect password. Please try again.", 6000);
-        FaultRow f09 = Dismissed(Row("F09", "zone setting refused (http-409)", 8, Trigger::Next,
-                                     { "fault nvr http-409@/config/datetime?timezone" }, { "fault nvr clear" },
-                                     kNetworkKey, kNetworkKey, 12000),
-            "Close", "Close");
-        f09.notHalfDone = ZoneStays(5);
+        row.faults << Fault("F07", "search unanswered (udp-silent)", 6, Trigger::Rescan)
+                          .Within(9000)
+                          .On("*", "udp-silent@search")
+                          .Shows("No device found!");
+        row.faults << Fault("F08", "login answer late (udp-late 4000 ms)", 7, Trigger::Next)
+                          .Within(6000)
+                          .On("nvr", "udp-late:4000@login")
+                          .Shows("nvrpwd_07", "Incorrect password. Please try again.");
+        row.faults << Fault("F09", "zone setting refused (http-409)", 8, Trigger::Next)
+                          .Within(12000)
+                          .On("nvr", "http-409@/config/datetime?timezone")
+                          .Shows(kNetworkKey)
+                          .ClosedWith("Close")
+                          .NotHalfDone(ZoneStays(5));
         // The registration read's 6 s receive limit, and no portal read after it: its answer would not be used.
-        FaultRow f10 = Dismissed(Row("F10", "recorder vanishes (silent on HTTP and UDP)", 10, Trigger::Next,
-                                     { "vanish nvr yes" }, { "vanish nvr no" }, kNetworkKey, kNetworkKey, 10000),
-            "Close", "Close");
-        f10.notHalfDone = [](const SimLink& sim) {
-            const QJsonArray channels = sim.Recorder(QStringLiteral("nvr")).value("cameras").toArray();
-            return channels.size() == 1 ? QString() : QStringLiteral("the recorder's cameras changed");
-        };
-        FaultRow f11 = Row("F11", "portal refuses the bind (BINDERR002)", 11, Trigger::CloudNext,
-            { "portal refuse-bind yes" }, { "portal refuse-bind no" }, nullptr, "", 16000);
-        f11.messageLiteral = QStringLiteral("BINDERR002");
-        f11.notHalfDone = NotBound(QStringLiteral("owner@example.lab"), QStringLiteral("810002"));
-        row.faults = { f07, f08, f09, f10, f11 };
+        row.faults << Fault("F10", "recorder vanishes (silent on HTTP and UDP)", 10, Trigger::Next)
+                          .Within(10000)
+                          .Lines({ "vanish nvr yes" }, { "vanish nvr no" })
+                          .Shows(kNetworkKey)
+                          .ClosedWith("Close")
+                          .NotHalfDone([](const SimLink& sim) {
+                              const QJsonArray channels
+                                  = sim.Recorder(QStringLiteral("nvr")).value("cameras").toArray();
+                              return channels.size() == 1 ? QString()
+                                                          : QStringLiteral("the recorder's cameras changed");
+                          });
+        row.faults << Fault("F11", "portal refuses the bind (BINDERR002)", 11, Trigger::CloudNext)
+                          .Within(16000)
+                          .Lines({ "portal refuse-bind yes" }, { "portal refuse-bind no" })
+                          .ShowsLiteral(QStringLiteral("BINDERR002"))
+                          .NotHalfDone(NotBound(QStringLiteral("owner@example.lab"), QStringLiteral("810002")));
         rows << row;
     }
 
     // 3. New recorder, Portuguese, no disk (the no-disk alert, then SKIP), no camera, declined.
     {
-        ScenarioRow row;
-        row.name = QStringLiteral("s3-new-portuguese-no-disk");
+        ScenarioRow row = NewRow("s3-new-portuguese-no-disk", 1, "10.77.0.12", "00:1a:2b:3c:5a:03");
         Scenario& s = row.scenario;
-        s.language = 1;
-        s.recorderIp = QStringLiteral("10.77.0.12");
-        s.recorderMac = QStringLiteral("00:1a:2b:3c:5a:03");
         s.newPassword = QStringLiteral("Casa2024pt");
         s.zone = 154;
         s.disks = DiskPlan::NoDiskThenSkip;
         s.cloud = CloudPlan::Decline;
         s.email = QStringLiteral("owner@example.lab");
         s.cloudPassword = QStringLiteral("Cloud123");
-        FaultRow f12 = Row("F12", "garbage search answer (udp-garbage)", 6, Trigger::Rescan,
-            { "fault * udp-garbage@search" }, { "fault * clear" }, "No device found!", "No device found!", 9000);
-        FaultRow f13 = Dismissed(
-            Row("F13", "zone list: 401 forever", 8, Trigger::EnterPage, { "fault nvr http-401@/config/timezonelist" },
-                { "fault nvr clear" }, kNetworkKey, kNetworkKey, 12000),
-            "RETRY", "RETRY");
-        FaultRow f14 = Dismissed(
-            Row("F14", "registration info: HTML error page (http-500)", 10, Trigger::Next,
-                { "fault nvr http-500@/config/quelmoreginfo" }, { "fault nvr clear" }, kNetworkKey, kNetworkKey, 15000),
-            "Close", "Close");
+        row.faults << Fault("F12", "garbage search answer (udp-garbage)", 6, Trigger::Rescan)
+                          .Within(9000)
+                          .On("*", "udp-garbage@search")
+                          .Shows("No device found!");
+        row.faults << Fault("F13", "zone list: 401 forever", 8, Trigger::EnterPage)
+                          .Within(12000)
+                          .On("nvr", "http-401@/config/timezonelist")
+                          .Shows(kNetworkKey)
+                          .ClosedWith("RETRY");
+        row.faults << Fault("F14", "registration info: HTML error page (http-500)", 10, Trigger::Next)
+                          .Within(15000)
+                          .On("nvr", "http-500@/config/quelmoreginfo")
+                          .Shows(kNetworkKey)
+                          .ClosedWith("Close");
         // The portal's own words are shown (its error page as plain text), never read as a success.
-        FaultRow f15 = Row("F15", "portal answers an HTML 404 page", 11, Trigger::CloudNext,
-            { "fault portal http-404" }, { "fault portal clear" }, nullptr, "", 16000);
-        f15.messageLiteral = QStringLiteral("404 Not Found");
-        f15.notHalfDone = NotBound(QStringLiteral("owner@example.lab"), QStringLiteral("810003"));
-        row.faults = { f12, f13, f14, f15 };
+        row.faults << Fault("F15", "portal answers an HTML 404 page", 11, Trigger::CloudNext)
+                          .Within(16000)
+                          .On("portal", "http-404")
+                          .ShowsLiteral(QStringLiteral("404 Not Found"))
+                          .NotHalfDone(NotBound(QStringLiteral("owner@example.lab"), QStringLiteral("810003")));
         rows << row;
     }
 
     // 4. New recorder, Russian, one disk skipped, four cameras of every password state, no cloud service offered.
     {
-        ScenarioRow row;
-        row.name = QStringLiteral("s4-new-russian-four-cameras");
+        ScenarioRow row = NewRow("s4-new-russian-four-cameras", 2, "10.77.0.13", "00:1a:2b:3c:5a:04");
         Scenario& s = row.scenario;
-        s.language = 2;
-        s.recorderIp = QStringLiteral("10.77.0.13");
-        s.recorderMac = QStringLiteral("00:1a:2b:3c:5a:04");
         s.newPassword = QStringLiteral("Dacha2024ru");
         s.zone = 2;
         s.disks = DiskPlan::Skip;
@@ -264,32 +332,32 @@ QList<ScenarioRow> Rows()
             Camera("cam-digest", "10.77.0.39", CameraPlan::New, "Shed2024ru"),
             Camera("cam-unknown", "10.77.0.40", CameraPlan::Unknown, "Hidden504") };
         s.cloud = CloudPlan::Unavailable;
-        FaultRow f16 = Row("F16", "short search answer (udp-short 100 bytes)", 6, Trigger::Rescan,
-            { "fault * udp-short:100@search" }, { "fault * clear" }, "No device found!", "No device found!", 9000);
-        FaultRow f17 = Dismissed(Row("F17", "zone list: truncated body", 8, Trigger::EnterPage,
-                                     { "fault nvr http-truncated@/config/timezonelist" }, { "fault nvr clear" },
-                                     kNetworkKey, kNetworkKey, 12000),
-            "RETRY", "RETRY");
-        FaultRow f18 = Row("F18", "camera list: HTML error page (http-500)", 10, Trigger::Rescan,
-            { "fault nvr http-500@/config/quelmodiscovery" }, { "fault nvr clear" }, "No camera found!",
-            "No camera found!", 30000);
-        FaultRow f19 = Row("F19", "pictures without end marker (jpeg-no-eoi)", 10, Trigger::Preview,
-            { "fault cam-known jpeg-no-eoi" }, { "fault cam-known clear" }, nullptr, "", 10000);
-        f19.camera = QStringLiteral("10.77.0.38");
-        f19.notHalfDone = NoStreamOpen();
-        row.faults = { f16, f17, f19, f18 };
+        row.faults << Fault("F16", "short search answer (udp-short 100 bytes)", 6, Trigger::Rescan)
+                          .Within(9000)
+                          .On("*", "udp-short:100@search")
+                          .Shows("No device found!");
+        row.faults << Fault("F17", "zone list: truncated body", 8, Trigger::EnterPage)
+                          .Within(12000)
+                          .On("nvr", "http-truncated@/config/timezonelist")
+                          .Shows(kNetworkKey)
+                          .ClosedWith("RETRY");
+        row.faults << Fault("F19", "pictures without end marker (jpeg-no-eoi)", 10, Trigger::Preview)
+                          .Within(10000)
+                          .On("cam-known", "jpeg-no-eoi")
+                          .AtCamera(QStringLiteral("10.77.0.38"))
+                          .NotHalfDone(NoStreamOpen());
+        row.faults << Fault("F18", "camera list: HTML error page (http-500)", 10, Trigger::Rescan)
+                          .Within(30000)
+                          .On("nvr", "http-500@/config/quelmodiscovery")
+                          .Shows("No camera found!");
         rows << row;
     }
 
     // 5. Recorder with a password, Traditional Chinese, two disks formatted, a camera on port 8080 it does not
     //    list; the cloud offered but the portal off: the sign-in fails, the user declines.
     {
-        ScenarioRow row;
-        row.name = QStringLiteral("s5-owned-tchinese-portal-off");
+        ScenarioRow row = NewRow("s5-owned-tchinese-portal-off", 4, "10.77.0.14", "00:1a:2b:3c:5a:05");
         Scenario& s = row.scenario;
-        s.language = 4;
-        s.recorderIp = QStringLiteral("10.77.0.14");
-        s.recorderMac = QStringLiteral("00:1a:2b:3c:5a:05");
         s.existingPassword = QStringLiteral("Owner2025");
         s.zone = 60;
         s.disks = DiskPlan::Format;
@@ -298,40 +366,40 @@ QList<ScenarioRow> Rows()
         s.cloud = CloudPlan::Decline;
         s.email = QStringLiteral("owner@example.lab");
         s.cloudPassword = QStringLiteral("Cloud123");
-        FaultRow f20 = Row("F20", "login unanswered (udp-silent)", 7, Trigger::Next, { "fault nvr udp-silent@login" },
-            { "fault nvr clear" }, "nvrpwd_07", "Incorrect password. Please try again.", 6000);
-        FaultRow f21 = Dismissed(Row("F21", "zone setting: HTML 404 page", 8, Trigger::Next,
-                                     { "fault nvr http-404@/config/datetime?timezone" }, { "fault nvr clear" },
-                                     kNetworkKey, kNetworkKey, 12000),
-            "Close", "Close");
-        f21.notHalfDone = ZoneStays(7);
+        row.faults << Fault("F20", "login unanswered (udp-silent)", 7, Trigger::Next)
+                          .Within(6000)
+                          .On("nvr", "udp-silent@login")
+                          .Shows("nvrpwd_07", "Incorrect password. Please try again.");
+        row.faults << Fault("F21", "zone setting: HTML 404 page", 8, Trigger::Next)
+                          .Within(12000)
+                          .On("nvr", "http-404@/config/datetime?timezone")
+                          .Shows(kNetworkKey)
+                          .ClosedWith("Close")
+                          .NotHalfDone(ZoneStays(7));
         // The recorder's poll answers a negative status: the attempt ends there, not at the box's 60 s.
-        FaultRow f22 = Dismissed(Row("F22", "format fails midway (format-fail)", 9, Trigger::FormatMidway,
-                                     { "fault nvr format-fail@/config/storageformat" }, { "fault nvr clear" },
-                                     "hddformat_15", "Failed to format HDD!", 12000),
-            "Close", "Close");
-        f22.notHalfDone = NothingFormatted();
-        FaultRow f23 = Row("F23", "camera answers its check with a 404 page", 10, Trigger::CameraCheck,
-            { "fault cam-unknown http-404" }, { "fault cam-unknown clear" }, "nvrpwd_05",
-            "Incorrect password. Please try again.", 30000);
-        f23.camera = QStringLiteral("10.77.0.41:8080");
-        f23.dismissKey = "Close";
-        f23.dismissFallback = "Close";
-        FaultRow f24 = Dismissed(
-            Row("F24", "portal off (nothing listens)", 11, Trigger::CloudNext, {}, {}, kNetworkKey, kNetworkKey, 16000),
-            "Close", "Close");
-        row.faults = { f20, f21, f22, f23, f24 };
+        row.faults << Fault("F22", "format fails midway (format-fail)", 9, Trigger::FormatMidway)
+                          .Within(12000)
+                          .On("nvr", "format-fail@/config/storageformat")
+                          .Shows("hddformat_15", "Failed to format HDD!")
+                          .ClosedWith("Close")
+                          .NotHalfDone(NothingFormatted());
+        row.faults << Fault("F23", "camera answers its check with a 404 page", 10, Trigger::CameraCheck)
+                          .Within(30000)
+                          .On("cam-unknown", "http-404")
+                          .Shows("nvrpwd_05", "Incorrect password. Please try again.")
+                          .AtCamera(QStringLiteral("10.77.0.41:8080"))
+                          .ClosedWith("Close");
+        row.faults << Fault("F24", "portal off (nothing listens)", 11, Trigger::CloudNext)
+                          .Within(16000)
+                          .Shows(kNetworkKey)
+                          .ClosedWith("Close");
         rows << row;
     }
 
     // 6. Recorder with a password, already bound, Simplified Chinese, one disk formatted, one known camera.
     {
-        ScenarioRow row;
-        row.name = QStringLiteral("s6-owned-schinese-bound");
+        ScenarioRow row = NewRow("s6-owned-schinese-bound", 5, "10.77.0.15", "00:1a:2b:3c:5a:06");
         Scenario& s = row.scenario;
-        s.language = 5;
-        s.recorderIp = QStringLiteral("10.77.0.15");
-        s.recorderMac = QStringLiteral("00:1a:2b:3c:5a:06");
         s.existingPassword = QStringLiteral("Owner2026");
         s.zone = 100;
         s.disks = DiskPlan::Format;
@@ -340,25 +408,27 @@ QList<ScenarioRow> Rows()
         s.cloud = CloudPlan::AlreadyBound;
         s.email = QStringLiteral("owner@example.lab");
         // Read within its bound: the zones load whole, the padding after them is no zone.
-        FaultRow f25 = Row("F25", "zone list: oversize body (http-oversize)", 8, Trigger::EnterPage,
-            { "fault nvr http-oversize@/config/timezonelist" }, { "fault nvr clear" }, nullptr, "", 12000);
-        f25.expectItems = 154;
-        FaultRow f26 = Dismissed(
-            Row("F26", "storage info: HTML 404 page", 9, Trigger::Next, { "fault nvr http-404@/config/storageinfo" },
-                { "fault nvr clear" }, "hddformat_06 ", "No HD Found", 6000),
-            "OK", "OK");
+        row.faults << Fault("F25", "zone list: oversize body (http-oversize)", 8, Trigger::EnterPage)
+                          .Within(12000)
+                          .On("nvr", "http-oversize@/config/timezonelist")
+                          .Items(154);
         // The watch has met the fault once it asked again after it was switched on.
-        f26.armedWhen = [](const SimLink& sim) {
-            for (const QJsonValue item : sim.State().value("events").toArray()) {
-                const QJsonObject event = item.toObject();
-                if (event.value("detail").toString().contains(QStringLiteral("storageinfo?storageid=1"))
-                    && event.value("result").toString().startsWith(QStringLiteral("404")))
-                    return true;
-            }
-            return false;
-        };
-        f26.notHalfDone = NothingFormatted();
-        row.faults = { f25, f26 };
+        row.faults << Fault("F26", "storage info: HTML 404 page", 9, Trigger::Next)
+                          .Within(6000)
+                          .On("nvr", "http-404@/config/storageinfo")
+                          .Shows("hddformat_06 ", "No HD Found")
+                          .ClosedWith("OK")
+                          .ArmedWhen([](const SimLink& sim) {
+                              for (const QJsonValue item : sim.State().value("events").toArray()) {
+                                  const QJsonObject event = item.toObject();
+                                  if (event.value("detail").toString().contains(
+                                          QStringLiteral("storageinfo?storageid=1"))
+                                      && event.value("result").toString().startsWith(QStringLiteral("404")))
+                                      return true;
+                              }
+                              return false;
+                          })
+                          .NotHalfDone(NothingFormatted());
         rows << row;
     }
     return rows;
