@@ -2,8 +2,8 @@
 // run, and reports the process's CPU time (user + system, every thread: the picture thread's requests, reads and
 // decoding, and the interface thread's drawing) as a share of one core over the measured wall time.
 //   preview_bench [address] [seconds]   (default 10.77.0.31, 30 s; run through run-preview-bench)
-#include "pages/CPreview.h"
-#include "pages/CPreviewPage.h"
+#include "pages/PreviewPicture.h"
+#include "pages/PreviewBubble.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     QWidget host;
     host.setFixedSize(860, 640);
     host.show();
-    CPreviewPage bubble(&host, QPoint(0, 0), QPoint(495, 300), address, "admin", "Cam12345", address);
+    PreviewBubble bubble(&host, QPoint(0, 0), QPoint(495, 300), address, "admin", "Cam12345", address);
 
     double cpuStart = 0;
     int picturesStart = 0;

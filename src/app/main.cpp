@@ -3,7 +3,7 @@
 // For the start-up benchmark (bench/startup) only: with HXT_EXIT_AFTER_FIRST_PAINT=1 in the environment the
 // process ends at once, with code 0 and no output, right after the welcome page was painted the first time.
 
-#include "app/CTalvioDlg.h"
+#include "app/MainWindow.h"
 #include "app/WizardPages.h"
 #include "pages/WizardPage.h"
 #include "platform/MallocArenas.h"
@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
     // are decoded, and the font database is read (fontconfig's files), each on a thread of its own.
     PrefetchPictures({ 3000 }, { 3041, 3038, 3040, 3039, 3037, 3034, 3036, 3035, 3045, 3042, 3044, 3043 }, 3159);
     std::thread fonts([] { QFontDatabase::families(); });
-    CTalvioDlg frame;
+    MainWindow frame;
     frame.show();
     const int result = application.exec();
     fonts.join();

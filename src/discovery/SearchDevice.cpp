@@ -134,7 +134,7 @@ void SearchDevice::rebuildEndpoints()
     }
     // Queues first: a receive thread may deliver as soon as its endpoint is open.
     for (size_t i = 0; i < addresses.size(); ++i) {
-        queues.push_back(std::make_unique<CDataQueue>());
+        queues.push_back(std::make_unique<DatagramQueue>());
     }
     for (size_t i = 0; i < addresses.size(); ++i) {
         endpoints.push_back(std::make_unique<UdpEndpoint>(static_cast<int32_t>(i), &SearchDevice::onReceive, this));
@@ -161,7 +161,7 @@ void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_
     }
 }
 
-std::vector<DeviceRecord> SearchDevice::Collect(std::vector<std::unique_ptr<CDataQueue>>& queues)
+std::vector<DeviceRecord> SearchDevice::Collect(std::vector<std::unique_ptr<DatagramQueue>>& queues)
 {
     // The count taken now fixes the collection: datagrams queued while it runs stay in their queue.
     std::vector<size_t> counts;

@@ -2,7 +2,7 @@
 // The discovery table: broadcasts the search request from every local IPv4 address, collects the
 // answers for the search time and keeps one DeviceRecord per answer, with lookups by MAC and address.
 
-#include "discovery/CDataQueue.h"
+#include "discovery/DatagramQueue.h"
 #include "discovery/DeviceRecord.h"
 #include "discovery/UdpEndpoint.h"
 #include "platform/OneShotTimer.h"
@@ -69,7 +69,7 @@ public:
 
     // Turns datagrams into records in interface order, the way the search time's end does: at most the
     // number of datagrams counted when it begins, each kept as 336 bytes, repeats marked not unique.
-    static std::vector<DeviceRecord> Collect(std::vector<std::unique_ptr<CDataQueue>>& queues);
+    static std::vector<DeviceRecord> Collect(std::vector<std::unique_ptr<DatagramQueue>>& queues);
 
     // Where the request goes and which addresses are searched from. The defaults are the product's:
     // 255.255.255.255:62976 from every interface that LocalIpv4Interfaces lists. Tests point them at
@@ -88,7 +88,7 @@ private:
 
     mutable std::mutex startLock; // one Start at a time; guards endpoints and queues against the readers
     std::vector<std::unique_ptr<UdpEndpoint>> endpoints;
-    std::vector<std::unique_ptr<CDataQueue>> queues;
+    std::vector<std::unique_ptr<DatagramQueue>> queues;
     std::atomic<int32_t> endpointCount { 0 };
     OneShotTimer timer;
 

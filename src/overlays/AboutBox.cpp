@@ -1,7 +1,7 @@
 #include "overlays/AboutBox.h"
 
 #include "i18n/Localization.h"
-#include "ui/COrselButton4.h"
+#include "ui/FadingPictureButton.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>

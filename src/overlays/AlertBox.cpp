@@ -1,8 +1,8 @@
 #include "overlays/AlertBox.h"
 
 #include "ui/AccessibleControls.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton4.h"
+#include "ui/PictureButton.h"
+#include "ui/FadingPictureButton.h"
 #include "ui/Drawing.h"
 
 #include <QKeyEvent>
@@ -16,7 +16,7 @@ namespace {
 constexpr int kButtonWidth = 118;
 constexpr int kButtonHeight = 43;
 
-void SetCaptionImages(COrselButton* button)
+void SetCaptionImages(PictureButton* button)
 {
     button->SetImage(0, 3045);
     button->SetImage(1, 3042);
@@ -37,9 +37,9 @@ AlertBox::AlertBox(QWidget* inside, QPoint pagePosition, QPoint offset, QSize si
 {
 }
 
-COrselButton4* AlertBox::AddButton(const QString& caption, int x, int y, int result, int centreX)
+FadingPictureButton* AlertBox::AddButton(const QString& caption, int x, int y, int result, int centreX)
 {
-    auto* button = new COrselButton4(this);
+    auto* button = new FadingPictureButton(this);
     SetCaptionImages(button);
     button->setText(caption);
     const int width = std::max(kButtonWidth, button->CaptionWidth() + 40);
@@ -56,8 +56,8 @@ void AlertBox::AddButtonPair(const QString& left, int leftResult, const QString&
 {
     // A choice between two answers waits for the user's Tab: neither is taken by a stray Space.
     QWidget* before = startFocusControl();
-    COrselButton4* first = AddButton(left, 0, y, leftResult);
-    COrselButton4* second = AddButton(right, 0, y, rightResult);
+    FadingPictureButton* first = AddButton(left, 0, y, leftResult);
+    FadingPictureButton* second = AddButton(right, 0, y, rightResult);
     setStartFocus(before);
     const int width = std::max(first->width(), second->width());
     const int gap = 20;
@@ -66,9 +66,9 @@ void AlertBox::AddButtonPair(const QString& left, int leftResult, const QString&
     second->setGeometry(x + width + gap, box.y() + y, width, kButtonHeight);
 }
 
-COrselButton* AlertBox::AddCloseCross(int result)
+PictureButton* AlertBox::AddCloseCross(int result)
 {
-    auto* cross = new COrselButton(this);
+    auto* cross = new PictureButton(this);
     cross->SetImage(0, 3060);
     cross->SetImage(1, 3060);
     cross->SetImage(2, 3061);
@@ -77,7 +77,7 @@ COrselButton* AlertBox::AddCloseCross(int result)
     cross->setCursor(Qt::PointingHandCursor);
     SetAccessibleText(cross, "Close", "Close");
     connect(cross, &QAbstractButton::clicked, this, [this, result] { End(result); });
-    if (startFocusControl() == nullptr && findChildren<COrselButton4*>().isEmpty())
+    if (startFocusControl() == nullptr && findChildren<FadingPictureButton*>().isEmpty())
         setStartFocus(cross); // a box that only closes opens on its cross
     return cross;
 }

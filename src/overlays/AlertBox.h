@@ -9,8 +9,8 @@
 #include <QRect>
 #include <QString>
 
-class COrselButton;
-class COrselButton4;
+class PictureButton;
+class FadingPictureButton;
 
 class AlertBox : public ModalLayer, public AccessibleOverlay
 {
@@ -30,11 +30,11 @@ protected:
 
     // A caption button (118 x 43, wider when the caption needs it) whose click ends the box with result; its
     // top-left corner in box coordinates, or centred on centreX when x is negative.
-    COrselButton4* AddButton(const QString& caption, int x, int y, int result, int centreX = -1);
+    FadingPictureButton* AddButton(const QString& caption, int x, int y, int result, int centreX = -1);
     // Two caption buttons of one width side by side, centred in the box at y.
     void AddButtonPair(const QString& left, int leftResult, const QString& right, int rightResult, int y);
     // The small close cross (14 x 14) at the box's top right, 15 pixels from the top.
-    COrselButton* AddCloseCross(int result);
+    PictureButton* AddCloseCross(int result);
 
     void setBadge(int pngId, QRect where);
     void setTitle(const QString& text, QRect where, int pixelSize, QColor colour, int alignment);

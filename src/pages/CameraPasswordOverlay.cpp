@@ -2,13 +2,13 @@
 
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
-#include "overlays/CErrorPage.h"
+#include "overlays/ErrorAlert.h"
 #include "platform/WaitTimeline.h"
 #include "ui/AccessibleControls.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselStatic.h"
-#include "ui/CRoundBack.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/PictureButton.h"
+#include "ui/TextLabel.h"
+#include "ui/RoundedFrame.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>
@@ -37,13 +37,13 @@ CameraPasswordOverlay::CameraPasswordOverlay(
     , pageImage(page->grab().toImage())
 {
     const QRect panel = panelRect();
-    title = new COrselStatic(this);
+    title = new TextLabel(this);
     title->setObjectName(QStringLiteral("title"));
     title->SetFont(14, MakeRgb(0, 0, 0), false);
     title->SetText(titleText);
     title->setGeometry(panel.x() + 48, panel.y() + 50, kTitleWidth, 100 - 50);
 
-    closeCross = new COrselButton(this);
+    closeCross = new PictureButton(this);
     closeCross->setObjectName(QStringLiteral("closeCross"));
     SetAccessibleText(closeCross, "Close", "Close");
     closeCross->setGeometry(panel.x() + 476, panel.y() + 10, 14, 14);
@@ -52,7 +52,7 @@ CameraPasswordOverlay::CameraPasswordOverlay(
     // The answer of a password already handed on still reaches the page: closing does not stop its worker.
     connect(closeCross, &QAbstractButton::clicked, this, [this] { End(IDCANCEL); });
 
-    ok = new COrselButton(this);
+    ok = new PictureButton(this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setGeometry(panel.x() + 191, panel.y() + 207, 118, 43);
     ok->SetImage(0, 3045);
@@ -84,9 +84,9 @@ QString CameraPasswordOverlay::TitleFor(const char* key, const char* fallback, c
     return text;
 }
 
-COrselStatic* CameraPasswordOverlay::addLabel(const char* name, const QString& text, int pixelSize, QRect where)
+TextLabel* CameraPasswordOverlay::addLabel(const char* name, const QString& text, int pixelSize, QRect where)
 {
-    auto* label = new COrselStatic(this);
+    auto* label = new TextLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->SetFont(pixelSize, MakeRgb(0, 0, 0), true);
     label->setRightAlign(true);
@@ -95,17 +95,17 @@ COrselStatic* CameraPasswordOverlay::addLabel(const char* name, const QString& t
     return label;
 }
 
-CMyEditCtrl2* CameraPasswordOverlay::addEntry(const char* name, int frameId, QRect frame, QRect entry)
+PlainLineEdit* CameraPasswordOverlay::addEntry(const char* name, int frameId, QRect frame, QRect entry)
 {
     const QPoint panel = panelRect().topLeft();
-    auto* box = new CRoundBack(this);
+    auto* box = new RoundedFrame(this);
     box->setObjectName(QStringLiteral("frame%1").arg(frameId));
     box->setFill(0xFFFFFFFFu);
     box->setBorder(kFrameBorder, 1);
     box->setRadius(3);
     box->setGeometry(frame.translated(panel));
 
-    auto* edit = new CMyEditCtrl2(this);
+    auto* edit = new PlainLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
     box->setFramedControl(edit);
     edit->setPasswordMode(true);
@@ -133,7 +133,7 @@ void CameraPasswordOverlay::showError(const std::string& text)
     showingError = true;
     QPointer<CameraPasswordOverlay> alive(this);
     {
-        CErrorPage box(this, pageOrigin, text);
+        ErrorAlert box(this, pageOrigin, text);
         box.Run();
     }
     if (!alive)
@@ -186,7 +186,7 @@ void CameraPasswordOverlay::keyPressEvent(QKeyEvent* event)
 
 void CameraPasswordOverlay::Started()
 {
-    if (CMyEditCtrl2* entry = firstEntry())
+    if (PlainLineEdit* entry = firstEntry())
         entry->setFocus(Qt::OtherFocusReason);
 }
 

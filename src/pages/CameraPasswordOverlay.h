@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-class COrselButton;
-class COrselStatic;
-class CMyEditCtrl2;
-class CRoundBack;
+class PictureButton;
+class TextLabel;
+class PlainLineEdit;
+class RoundedFrame;
 
 class CameraPasswordOverlay : public ModalLayer, public AccessibleOverlay
 {
@@ -52,8 +52,8 @@ protected:
     CameraPasswordOverlay(QWidget* page, Submit submit, const QString& title, std::string refusedText);
 
     // The panel's controls, at positions relative to the panel.
-    COrselStatic* addLabel(const char* name, const QString& text, int pixelSize, QRect where);
-    CMyEditCtrl2* addEntry(const char* name, int frameId, QRect frame, QRect entry);
+    TextLabel* addLabel(const char* name, const QString& text, int pixelSize, QRect where);
+    PlainLineEdit* addEntry(const char* name, int frameId, QRect frame, QRect entry);
 
     // Hands the password on and starts watching its answer.
     void submitPassword(const QString& password);
@@ -61,7 +61,7 @@ protected:
     void showError(const std::string& text);
 
     virtual void OnOk() = 0;
-    virtual CMyEditCtrl2* firstEntry() const = 0;
+    virtual PlainLineEdit* firstEntry() const = 0;
 
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -75,9 +75,9 @@ private:
     std::string refused;
     QPoint pageOrigin;
     QImage pageImage;
-    COrselStatic* title = nullptr;
-    COrselButton* closeCross = nullptr;
-    COrselButton* ok = nullptr;
+    TextLabel* title = nullptr;
+    PictureButton* closeCross = nullptr;
+    PictureButton* ok = nullptr;
     std::vector<Answer> pending;
     QBasicTimer timer;
     bool showingError = false;

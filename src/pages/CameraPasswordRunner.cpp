@@ -1,7 +1,7 @@
 #include "pages/CameraPasswordRunner.h"
 
-#include "pages/CCameraPwd2Page.h"
-#include "pages/CCameraPwdPage.h"
+#include "pages/CreateCameraPasswordOverlay.h"
+#include "pages/EnterCameraPasswordOverlay.h"
 #include "session/CreatePasswordWorker.h"
 #include "session/VerifyWorker.h"
 #include "session/WizardContext.h"
@@ -131,9 +131,9 @@ void CameraPasswordRunner::Open(QWidget* page, const CameraPasswordJob& camera)
 
     CameraPasswordOverlay* layer = nullptr;
     if (camera.kind == CameraPasswordJob::Create)
-        layer = new CCameraPwd2Page(page, camera.model, submit);
+        layer = new CreateCameraPasswordOverlay(page, camera.model, submit);
     else
-        layer = new CCameraPwdPage(page, camera.model, submit);
+        layer = new EnterCameraPasswordOverlay(page, camera.model, submit);
     overlay = layer;
     QPointer<CameraPasswordOverlay> guard(layer);
     layer->Run();

@@ -3,8 +3,8 @@
 // is placed, bullet points, pictures and a box that sizes itself to its content.
 
 #include "overlays/AlertBox.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton4.h"
+#include "ui/PictureButton.h"
+#include "ui/FadingPictureButton.h"
 
 #include <QImage>
 #include <vector>

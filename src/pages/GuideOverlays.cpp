@@ -1,37 +1,37 @@
 #include "pages/GuideOverlays.h"
 
-#include "overlays/CTransparentPage.h"
-#include "pages/CAboutPage.h"
-#include "pages/CLEDRedPage.h"
-#include "pages/CMacDisplayPage.h"
-#include "pages/CResetPage.h"
-#include "pages/CTermPage.h"
+#include "overlays/Dimmer.h"
+#include "pages/LegalHelp.h"
+#include "pages/RedLedHelp.h"
+#include "pages/MacLabelHelp.h"
+#include "pages/ResetHelp.h"
+#include "pages/TermsHelp.h"
 
 void RegisterGuideOverlays()
 {
-    CTransparentPage::RegisterOverlay(
-        CTransparentPage::KindAbout, [](QWidget* dimmer, QPoint page, const OverlayValues&) {
-            CAboutPage overlay(dimmer, page);
+    Dimmer::RegisterOverlay(
+        Dimmer::KindAbout, [](QWidget* dimmer, QPoint page, const OverlayValues&) {
+            LegalHelp overlay(dimmer, page);
             return overlay.Run();
         });
-    CTransparentPage::RegisterOverlay(
-        CTransparentPage::KindLedRed, [](QWidget* dimmer, QPoint page, const OverlayValues&) {
-            CLEDRedPage overlay(dimmer, page);
+    Dimmer::RegisterOverlay(
+        Dimmer::KindLedRed, [](QWidget* dimmer, QPoint page, const OverlayValues&) {
+            RedLedHelp overlay(dimmer, page);
             return overlay.Run();
         });
-    CTransparentPage::RegisterOverlay(
-        CTransparentPage::KindReset, [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
-            CResetPage overlay(dimmer, page, v.mode);
+    Dimmer::RegisterOverlay(
+        Dimmer::KindReset, [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
+            ResetHelp overlay(dimmer, page, v.mode);
             return overlay.Run();
         });
-    CTransparentPage::RegisterOverlay(
-        CTransparentPage::KindMacDisplay, [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
-            CMacDisplayPage overlay(dimmer, page, v.text);
+    Dimmer::RegisterOverlay(
+        Dimmer::KindMacDisplay, [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
+            MacLabelHelp overlay(dimmer, page, v.text);
             return overlay.Run();
         });
-    CTransparentPage::RegisterOverlay(
-        CTransparentPage::KindTerms, [](QWidget* dimmer, QPoint page, const OverlayValues&) {
-            CTermPage overlay(dimmer, page);
+    Dimmer::RegisterOverlay(
+        Dimmer::KindTerms, [](QWidget* dimmer, QPoint page, const OverlayValues&) {
+            TermsHelp overlay(dimmer, page);
             return overlay.Run();
         });
 }

@@ -1,7 +1,7 @@
 #include "pages/GuidePage.h"
 
-#include "ui/CBaseStatic2.h"
-#include "ui/CImageBox.h"
+#include "ui/MarkupText.h"
+#include "ui/PictureBox.h"
 
 GuidePage::GuidePage(QWidget* host, int pageNumber, int backgroundId, const QString& title, const QString& body,
     int bodySize, Argb bodyColour, int pictureId)
@@ -10,7 +10,7 @@ GuidePage::GuidePage(QWidget* host, int pageNumber, int backgroundId, const QStr
     SetTitle(title);
     ShowNavButtons(true, true);
     if (!body.isEmpty()) {
-        bodyText = new CBaseStatic2(this);
+        bodyText = new MarkupText(this);
         bodyText->setObjectName(QStringLiteral("body"));
         bodyText->setGeometry(72, 118, 716, 10);
         bodyText->SetFont(bodySize, bodyColour);
@@ -19,7 +19,7 @@ GuidePage::GuidePage(QWidget* host, int pageNumber, int backgroundId, const QStr
         bodyText->resize(716, bodyText->MeasureHeight() + 6);
     }
     if (pictureId > 0) {
-        picture = new CImageBox(this);
+        picture = new PictureBox(this);
         picture->setObjectName(QStringLiteral("illustration"));
         picture->SetImage(pictureId);
         const QSize size = picture->pictureSize();

@@ -5,16 +5,16 @@
 #include "pages/WizardPage.h"
 #include "ui/Colours.h"
 
-class CBaseStatic2;
-class CImageBox;
-class CLinkStatic;
+class MarkupText;
+class PictureBox;
+class HelpLink;
 struct WizardSession;
 
 class GuidePage : public WizardPage
 {
     Q_OBJECT
 public:
-    CBaseStatic2* body() const { return bodyText; }
+    MarkupText* body() const { return bodyText; }
 
 protected:
     // Page number, background, title and body (key and fallback), body size and colour, illustration (0: none).
@@ -22,6 +22,6 @@ protected:
         Argb bodyColour, int pictureId);
 
 private:
-    CBaseStatic2* bodyText = nullptr;
-    CImageBox* picture = nullptr;
+    MarkupText* bodyText = nullptr;
+    PictureBox* picture = nullptr;
 };

@@ -3,10 +3,10 @@
 #include "i18n/Localization.h"
 #include "pages/GuideOverlays.h"
 #include "ui/AccessibleControls.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselStatic.h"
-#include "ui/CPageIndicator.h"
-#include "ui/CTitleStatic.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/TextLabel.h"
+#include "ui/ProgressDots.h"
+#include "ui/PageTitle.h"
 #include "ui/Drawing.h"
 #include "ui/FocusOrder.h"
 #include "ui/Messages.h"
@@ -20,9 +20,9 @@
 
 namespace {
 
-COrselButton2* MakeImageButton(QWidget* parent, const char* name, int disabled, int normal, int pressed, int hover)
+LayeredPictureButton* MakeImageButton(QWidget* parent, const char* name, int disabled, int normal, int pressed, int hover)
 {
-    auto* button = new COrselButton2(parent);
+    auto* button = new LayeredPictureButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->SetImage(0, disabled);
     button->SetImage(1, normal);
@@ -61,13 +61,13 @@ WizardPage::WizardPage(QWidget* host, int pageNumber, int backgroundId)
     SetAccessibleText(minimise, "a11y_minimise", "Minimize");
     connect(minimise, &QAbstractButton::clicked, this, [this] { PostToHost(WM_WIZARD_NAV, NAV_MINIMIZE); });
 
-    title = new CTitleStatic(this);
+    title = new PageTitle(this);
     title->setObjectName(QStringLiteral("title"));
     title->setGeometry(QRect(QPoint(72, 68), QPoint(678, 106)));
 
     const int step = StepOf(pageNumber);
     if (step > 0) {
-        progress = new CPageIndicator(this);
+        progress = new ProgressDots(this);
         progress->setObjectName(QStringLiteral("indicator"));
         progress->setGeometry(QRect(QPoint(604, 83), QPoint(804, 113)));
         progress->setTotal(11);
@@ -86,7 +86,7 @@ WizardPage::WizardPage(QWidget* host, int pageNumber, int backgroundId)
     back->hide();
     skip->hide();
 
-    version = new COrselStatic(this);
+    version = new TextLabel(this);
     version->setObjectName(QStringLiteral("version"));
     version->SetFont(14, MakeRgb(181, 181, 181), false);
     version->setGeometry(QRect(QPoint(770, 600), QPoint(860, 660)));
@@ -150,7 +150,7 @@ void WizardPage::PostToHost(int message, intptr_t wParam, intptr_t lParam)
 
 int WizardPage::OpenOverlay(int kind, const OverlayValues& values)
 {
-    CTransparentPage dimmer(this, kind);
+    Dimmer dimmer(this, kind);
     dimmer.values = values;
     return dimmer.DoModal();
 }

@@ -2,17 +2,17 @@
 // The frame every page of the wizard shares: background, close and minimise buttons, title, progress
 // indicator, NEXT and BACK sized from their texts, the version label and dragging. Pages post to the host.
 
-#include "overlays/CTransparentPage.h"
+#include "overlays/Dimmer.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
 #include <cstdint>
 
-class COrselButton2;
-class COrselStatic;
-class CPageIndicator;
-class CTitleStatic;
+class LayeredPictureButton;
+class TextLabel;
+class ProgressDots;
+class PageTitle;
 
 class WizardPage : public QWidget
 {
@@ -37,14 +37,14 @@ public:
     // Sets the frame's texts (NEXT, BACK) again in the current language and resizes the buttons.
     void RetranslateFrame();
 
-    CTitleStatic* titleStatic() const { return title; }
-    COrselButton2* nextButton() const { return next; }
-    COrselButton2* backButton() const { return back; }
-    COrselButton2* skipButton() const { return skip; }
-    COrselButton2* closeButton() const { return close; }
-    COrselButton2* minimiseButton() const { return minimise; }
-    CPageIndicator* indicator() const { return progress; }
-    COrselStatic* versionLabel() const { return version; }
+    PageTitle* pageTitle() const { return title; }
+    LayeredPictureButton* nextButton() const { return next; }
+    LayeredPictureButton* backButton() const { return back; }
+    LayeredPictureButton* skipButton() const { return skip; }
+    LayeredPictureButton* closeButton() const { return close; }
+    LayeredPictureButton* minimiseButton() const { return minimise; }
+    ProgressDots* indicator() const { return progress; }
+    TextLabel* versionLabel() const { return version; }
 
     // Posts a message to the host (the page's parent).
     void PostToHost(int message, intptr_t wParam = 0, intptr_t lParam = 0);
@@ -87,14 +87,14 @@ protected:
 private:
     int number;
     QImage background;
-    CTitleStatic* title = nullptr;
-    COrselButton2* close = nullptr;
-    COrselButton2* minimise = nullptr;
-    CPageIndicator* progress = nullptr;
-    COrselButton2* next = nullptr;
-    COrselButton2* back = nullptr;
-    COrselButton2* skip = nullptr;
-    COrselStatic* version = nullptr;
+    PageTitle* title = nullptr;
+    LayeredPictureButton* close = nullptr;
+    LayeredPictureButton* minimise = nullptr;
+    ProgressDots* progress = nullptr;
+    LayeredPictureButton* next = nullptr;
+    LayeredPictureButton* back = nullptr;
+    LayeredPictureButton* skip = nullptr;
+    TextLabel* version = nullptr;
     bool dragging = false;
     QPoint dragStartMouse;
     QPoint dragStartPage;

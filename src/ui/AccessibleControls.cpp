@@ -1,17 +1,17 @@
 #include "ui/AccessibleControls.h"
 
 #include "i18n/Localization.h"
-#include "ui/CImageButton.h"
-#include "ui/CLinkStatic.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselComboBox.h"
-#include "ui/CPageIndicator.h"
-#include "ui/CRoundBack.h"
+#include "ui/OverlayPictureButton.h"
+#include "ui/HelpLink.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/PictureButton.h"
+#include "ui/LanguageCombo.h"
+#include "ui/ProgressDots.h"
+#include "ui/RoundedFrame.h"
 #include "ui/FlowingText.h"
 #include "ui/FocusSpot.h"
 #include "ui/Messages.h"
-#include "ui/TextStatic.h"
+#include "ui/OneLineText.h"
 #include "ui/WindowMessage.h"
 
 #include <QAbstractScrollArea>
@@ -137,7 +137,7 @@ protected:
 class ButtonInterface : public ControlInterface
 {
 public:
-    explicit ButtonInterface(COrselButton* button)
+    explicit ButtonInterface(PictureButton* button)
         : ControlInterface(button, QAccessible::PushButton)
     {
     }
@@ -167,13 +167,13 @@ protected:
     void press() override { button()->Press(); }
 
 private:
-    COrselButton* button() const { return static_cast<COrselButton*>(widget()); }
+    PictureButton* button() const { return static_cast<PictureButton*>(widget()); }
 };
 
 class ImageButtonInterface : public ControlInterface
 {
 public:
-    explicit ImageButtonInterface(CImageButton* button)
+    explicit ImageButtonInterface(OverlayPictureButton* button)
         : ControlInterface(button, QAccessible::PushButton)
     {
     }
@@ -181,7 +181,7 @@ public:
 
 protected:
     bool pressable() const override { return true; }
-    void press() override { static_cast<CImageButton*>(widget())->Press(); }
+    void press() override { static_cast<OverlayPictureButton*>(widget())->Press(); }
 };
 
 // A spot over part of an owner-drawn control: a button named by its pack text.
@@ -203,7 +203,7 @@ protected:
 class TextInterface : public ControlInterface
 {
 public:
-    explicit TextInterface(TextStatic* text)
+    explicit TextInterface(OneLineText* text)
         : ControlInterface(text, QAccessible::StaticText)
     {
     }
@@ -218,16 +218,16 @@ public:
 
 protected:
     bool pressable() const override { return isLink(); }
-    void press() override { static_cast<TextStatic*>(widget())->Press(); }
+    void press() override { static_cast<OneLineText*>(widget())->Press(); }
 
 private:
-    bool isLink() const { return static_cast<TextStatic*>(widget())->link(); }
+    bool isLink() const { return static_cast<OneLineText*>(widget())->link(); }
 };
 
 class LinkInterface : public ControlInterface
 {
 public:
-    explicit LinkInterface(CLinkStatic* link)
+    explicit LinkInterface(HelpLink* link)
         : ControlInterface(link, QAccessible::Link)
     {
     }
@@ -241,10 +241,10 @@ public:
 
 protected:
     bool pressable() const override { return isLink(); }
-    void press() override { static_cast<CLinkStatic*>(widget())->Press(); }
+    void press() override { static_cast<HelpLink*>(widget())->Press(); }
 
 private:
-    bool isLink() const { return static_cast<CLinkStatic*>(widget())->overlay() != NO_OVERLAY; }
+    bool isLink() const { return static_cast<HelpLink*>(widget())->overlay() != NO_OVERLAY; }
 };
 
 class StaticInterface : public ControlInterface
@@ -266,14 +266,14 @@ public:
 class DropBoxInterface : public ControlInterface
 {
 public:
-    explicit DropBoxInterface(CRoundBack* box)
+    explicit DropBoxInterface(RoundedFrame* box)
         : ControlInterface(box, QAccessible::ComboBox)
     {
     }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Value)
-            return static_cast<CRoundBack*>(widget())->text();
+            return static_cast<RoundedFrame*>(widget())->text();
         return ControlInterface::text(t);
     }
     QAccessible::State state() const override
@@ -286,14 +286,14 @@ public:
     void doAction(const QString& name) override
     {
         if ((name == pressAction() || name == showMenuAction()) && Usable(widget()))
-            static_cast<CRoundBack*>(widget())->Press();
+            static_cast<RoundedFrame*>(widget())->Press();
     }
 };
 
 class IndicatorInterface : public ControlInterface, public QAccessibleValueInterface
 {
 public:
-    explicit IndicatorInterface(CPageIndicator* indicator)
+    explicit IndicatorInterface(ProgressDots* indicator)
         : ControlInterface(indicator, QAccessible::ProgressBar)
     {
     }
@@ -327,7 +327,7 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    CPageIndicator* indicator() const { return static_cast<CPageIndicator*>(widget()); }
+    ProgressDots* indicator() const { return static_cast<ProgressDots*>(widget()); }
 };
 
 // The entries: the text as shown (masked in password mode), editable as typing edits it.
@@ -464,7 +464,7 @@ protected:
 class ComboItemInterface : public PartInterface
 {
 public:
-    ComboItemInterface(COrselComboBox* combo, int index)
+    ComboItemInterface(LanguageCombo* combo, int index)
         : PartInterface(combo)
         , index(index)
     {
@@ -502,7 +502,7 @@ public:
 
 private:
     bool exists() const override { return index >= 0 && index < combo()->count(); }
-    COrselComboBox* combo() const { return static_cast<COrselComboBox*>(owner.data()); }
+    LanguageCombo* combo() const { return static_cast<LanguageCombo*>(owner.data()); }
     int index;
 };
 
@@ -542,7 +542,7 @@ private:
 class ComboInterface : public ControlInterface
 {
 public:
-    explicit ComboInterface(COrselComboBox* combo)
+    explicit ComboInterface(LanguageCombo* combo)
         : ControlInterface(combo, QAccessible::ComboBox)
     {
     }
@@ -579,7 +579,7 @@ public:
     }
 
 private:
-    COrselComboBox* combo() const { return static_cast<COrselComboBox*>(widget()); }
+    LanguageCombo* combo() const { return static_cast<LanguageCombo*>(widget()); }
     PartCache parts;
 };
 
@@ -854,27 +854,27 @@ QAccessibleInterface* MakeInterface(const QString&, QObject* object)
         return new ListInterface(widget);
     if (dynamic_cast<AccessibleOverlay*>(widget) != nullptr)
         return new OverlayInterface(widget);
-    if (auto* button = qobject_cast<COrselButton*>(widget))
+    if (auto* button = qobject_cast<PictureButton*>(widget))
         return new ButtonInterface(button);
-    if (auto* button = qobject_cast<CImageButton*>(widget))
+    if (auto* button = qobject_cast<OverlayPictureButton*>(widget))
         return new ImageButtonInterface(button);
     if (auto* spot = qobject_cast<FocusSpot*>(widget))
         return new SpotInterface(spot);
-    if (auto* text = qobject_cast<TextStatic*>(widget))
+    if (auto* text = qobject_cast<OneLineText*>(widget))
         return new TextInterface(text);
-    if (auto* link = qobject_cast<CLinkStatic*>(widget))
+    if (auto* link = qobject_cast<HelpLink*>(widget))
         return new LinkInterface(link);
-    if (auto* combo = qobject_cast<COrselComboBox*>(widget))
+    if (auto* combo = qobject_cast<LanguageCombo*>(widget))
         return new ComboInterface(combo);
-    if (auto* indicator = qobject_cast<CPageIndicator*>(widget))
+    if (auto* indicator = qobject_cast<ProgressDots*>(widget))
         return new IndicatorInterface(indicator);
-    if (auto* edit = qobject_cast<CMyEditCtrl2*>(widget))
+    if (auto* edit = qobject_cast<PlainLineEdit*>(widget))
         return new EditInterface(edit);
     if (qobject_cast<FlowingText*>(widget) != nullptr)
         return new StaticInterface(widget);
-    if (auto* box = qobject_cast<CRoundBack*>(widget); box != nullptr && box->pressable())
+    if (auto* box = qobject_cast<RoundedFrame*>(widget); box != nullptr && box->pressable())
         return new DropBoxInterface(box);
-    if (auto* box = qobject_cast<CRoundBack*>(widget); box != nullptr && !box->text().isEmpty())
+    if (auto* box = qobject_cast<RoundedFrame*>(widget); box != nullptr && !box->text().isEmpty())
         return new StaticInterface(widget);
     return nullptr;
 }
@@ -931,19 +931,19 @@ QString AccessibleNameOf(const QWidget* widget)
     }
     if (!widget->accessibleName().isEmpty())
         return widget->accessibleName();
-    if (const auto* button = qobject_cast<const COrselButton*>(widget))
+    if (const auto* button = qobject_cast<const PictureButton*>(widget))
         return CaptionName(button->text());
-    if (const auto* text = qobject_cast<const TextStatic*>(widget))
+    if (const auto* text = qobject_cast<const OneLineText*>(widget))
         return text->text().simplified();
     if (const auto* text = qobject_cast<const FlowingText*>(widget))
         return PlainText(text->text());
-    if (const auto* link = qobject_cast<const CLinkStatic*>(widget))
+    if (const auto* link = qobject_cast<const HelpLink*>(widget))
         return link->text().simplified();
-    if (const auto* box = qobject_cast<const CRoundBack*>(widget))
+    if (const auto* box = qobject_cast<const RoundedFrame*>(widget))
         return box->text().simplified();
     if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
         return edit->placeholderText();
-    if (const auto* combo = qobject_cast<const COrselComboBox*>(widget))
+    if (const auto* combo = qobject_cast<const LanguageCombo*>(widget))
         return combo->ItemText(combo->current());
     return widget->toolTip();
 }

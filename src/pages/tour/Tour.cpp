@@ -6,44 +6,44 @@
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
 #include "overlays/AboutBox.h"
-#include "overlays/CTransparentPage.h"
-#include "overlays/CWaitingPage.h"
+#include "overlays/Dimmer.h"
+#include "overlays/WaitingBox.h"
 #include "overlays/ModalLayer.h"
-#include "pages/CCamListCtrl.h"
-#include "pages/CCameraPwd2Page.h"
-#include "pages/CCameraPwdPage.h"
-#include "pages/CCameraSearchDlg.h"
-#include "pages/CHddFormatDlg.h"
-#include "pages/CHomeDlg.h"
-#include "pages/CIntroduction1Dlg.h"
-#include "pages/CIntroduction2Dlg.h"
-#include "pages/CIntroduction3Dlg.h"
-#include "pages/CLEDRedPage.h"
-#include "pages/CMacDisplayPage.h"
-#include "pages/CNvrListCtrl.h"
-#include "pages/CNvrPwdDlg.h"
-#include "pages/CNvrSearchDlg.h"
-#include "pages/CNvrTimeZoneDlg.h"
-#include "pages/CPreview.h"
-#include "pages/CPreviewPage.h"
-#include "pages/CQuelmoServiceDlg.h"
-#include "pages/CRequirementDlg.h"
-#include "pages/CSummaryDlg.h"
+#include "pages/CameraList.h"
+#include "pages/CreateCameraPasswordOverlay.h"
+#include "pages/EnterCameraPasswordOverlay.h"
+#include "pages/CameraPage.h"
+#include "pages/DiskPage.h"
+#include "pages/HomePage.h"
+#include "pages/CablingPowerPage.h"
+#include "pages/CablingNetworkPage.h"
+#include "pages/CablingLedPage.h"
+#include "pages/RedLedHelp.h"
+#include "pages/MacLabelHelp.h"
+#include "pages/RecorderList.h"
+#include "pages/RecorderPasswordPage.h"
+#include "pages/RecorderSearchPage.h"
+#include "pages/TimeZonePage.h"
+#include "pages/PreviewPicture.h"
+#include "pages/PreviewBubble.h"
+#include "pages/CloudPage.h"
+#include "pages/RequirementsPage.h"
+#include "pages/SummaryPage.h"
 #include "pages/CameraOverlays.h"
 #include "pages/WizardPage.h"
 #include "session/CameraPasswordJob.h"
 #include "session/CloudPortalInfo.h"
 #include "session/WizardContext.h"
 #include "session/WizardSession.h"
-#include "ui/CComboBoxList.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CHyperLink.h"
-#include "ui/CLoadingStatic.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselButton3.h"
-#include "ui/COrselComboBox.h"
-#include "ui/COrselStatic.h"
+#include "ui/LanguageDropDown.h"
+#include "ui/ErrorLine.h"
+#include "ui/SmallLink.h"
+#include "ui/BusyIndicator.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/FilledLayeredPictureButton.h"
+#include "ui/LanguageCombo.h"
+#include "ui/TextLabel.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -88,7 +88,7 @@ PageMaker Summary(int cameras, bool cloudAccount)
             session.AppendCamera(std::move(camera));
         }
         fixture.portal.access = cloudAccount ? "1" : "0";
-        return new CSummaryDlg(host, session, fixture.portal);
+        return new SummaryPage(host, session, fixture.portal);
     };
 }
 
@@ -171,7 +171,7 @@ bool Render(const Scene& scene, const QString& file)
             scene.modal(page);
         } else if (scene.waitingBox) {
             std::atomic<int32_t> busy { 1 };
-            CWaitingPage waiting(page, &busy, 6);
+            WaitingBox waiting(page, &busy, 6);
             waiting.DoModal();
         } else {
             page->OpenOverlay(scene.overlayKind, scene.values);
@@ -209,7 +209,7 @@ WizardContext& RecorderContext()
 
 PageMaker SearchPage()
 {
-    return [](QWidget* host, Fixture&) -> WizardPage* { return new CNvrSearchDlg(host, RecorderContext()); };
+    return [](QWidget* host, Fixture&) -> WizardPage* { return new RecorderSearchPage(host, RecorderContext()); };
 }
 
 // Page 7 as the probe left it: a new recorder (create mode) or one with a password (log-in mode).
@@ -220,22 +220,22 @@ PageMaker PasswordPage(bool recorderHasPassword)
         probe.probeBusy.store(0);
         probe.defaultLoginAccepted.store(recorderHasPassword ? 0 : 1);
         probe.defaultLoginRefused.store(recorderHasPassword ? 1 : 0);
-        return new CNvrPwdDlg(host, RecorderContext());
+        return new RecorderPasswordPage(host, RecorderContext());
     };
 }
 
 // A search page mid-search: its loading bar turning, its buttons held until the search ends.
 void ShowSearching(WizardPage* page)
 {
-    auto* searching = page->findChild<CLoadingStatic*>("searching");
+    auto* searching = page->findChild<BusyIndicator*>("searching");
     searching->show();
     searching->raise();
     searching->Start(100);
     for (int i = 0; i < 5; ++i)
         searching->Tick();
     page->closeButton()->setEnabled(false);
-    for (COrselButton* button : { static_cast<COrselButton*>(page->nextButton()),
-             static_cast<COrselButton*>(page->backButton()), page->findChild<COrselButton*>("rescan") }) {
+    for (PictureButton* button : { static_cast<PictureButton*>(page->nextButton()),
+             static_cast<PictureButton*>(page->backButton()), page->findChild<PictureButton*>("rescan") }) {
         button->setEnabled(false);
         button->setLatched(true);
     }
@@ -248,7 +248,7 @@ void AddRecorderScenes(std::vector<Scene>& scenes)
 {
     scenes.push_back(MakeScene("06-search-searching", SearchPage(), 0, {}, ShowSearching));
     scenes.push_back(MakeScene("06-search-list", SearchPage(), 0, {}, [](WizardPage* page) {
-        auto* list = static_cast<CNvrSearchDlg*>(page)->list();
+        auto* list = static_cast<RecorderSearchPage*>(page)->list();
         list->AppendRow("1", "192.168.1.108", "00:1a:2b:3c:4d:5e");
         list->AppendRow("2", "192.168.1.121", "00:1a:2b:3c:4d:6f");
         list->AppendRow("3", "169.254.20.7", "00:1a:2b:3c:4d:70");
@@ -258,39 +258,39 @@ void AddRecorderScenes(std::vector<Scene>& scenes)
         page->nextButton()->setEnabled(true);
     }));
     scenes.push_back(MakeScene("06-search-not-found", SearchPage(), 0, {}, [](WizardPage* page) {
-        page->findChild<COrselStatic*>("noDevice")->show();
+        page->findChild<TextLabel*>("noDevice")->show();
         page->nextButton()->setLatched(true);
     }));
     OverlayValues searched;
     searched.text = "enp3s0  192.168.1.20\nwlp2s0  10.0.0.7";
-    scenes.push_back(MakeScene("06-not-found-help", SearchPage(), CTransparentPage::KindNoDevice, searched));
+    scenes.push_back(MakeScene("06-not-found-help", SearchPage(), Dimmer::KindNoDevice, searched));
     OverlayValues shared;
     shared.text = Text(
         "nvrsearch_08", "Two recorders share the address {0}. Change the address of one of them.", "192.168.1.108");
-    scenes.push_back(MakeScene("06-shared-address", SearchPage(), CTransparentPage::KindError, shared));
+    scenes.push_back(MakeScene("06-shared-address", SearchPage(), Dimmer::KindError, shared));
 
     scenes.push_back(MakeScene("07-create-rule-error", PasswordPage(false), 0, {},
-        [](WizardPage* page) { page->findChild<CMyEditCtrl2*>("password")->setText("abc"); }));
+        [](WizardPage* page) { page->findChild<PlainLineEdit*>("password")->setText("abc"); }));
     scenes.push_back(MakeScene("07-create-weak", PasswordPage(false), 0, {}, [](WizardPage* page) {
-        page->findChild<CMyEditCtrl2*>("password")->setText("123456");
-        page->findChild<CMyEditCtrl2*>("confirm")->setText("123456");
+        page->findChild<PlainLineEdit*>("password")->setText("123456");
+        page->findChild<PlainLineEdit*>("confirm")->setText("123456");
     }));
     scenes.push_back(MakeScene("07-create-mismatch", PasswordPage(false), 0, {}, [](WizardPage* page) {
-        page->findChild<CMyEditCtrl2*>("password")->setText("Garden2024");
-        page->findChild<CMyEditCtrl2*>("confirm")->setText("Garden2025");
+        page->findChild<PlainLineEdit*>("password")->setText("Garden2024");
+        page->findChild<PlainLineEdit*>("confirm")->setText("Garden2025");
         page->nextButton()->click();
     }));
     scenes.push_back(MakeScene("07-login-error", PasswordPage(true), 0, {}, [](WizardPage* page) {
-        page->findChild<CMyEditCtrl2*>("password")->setText(QString(49, QLatin1Char('x')));
+        page->findChild<PlainLineEdit*>("password")->setText(QString(49, QLatin1Char('x')));
         page->nextButton()->click(); // too long for the login: refused at once, nothing sent
     }));
-    scenes.push_back(MakeScene("07-probe-failed", PasswordPage(false), CTransparentPage::KindError));
+    scenes.push_back(MakeScene("07-probe-failed", PasswordPage(false), Dimmer::KindError));
 }
 
 // The program's about box, as the frame's menu and F1 open it over the page.
 Scene AboutBoxScene()
 {
-    Scene scene = MakeScene("overlay-about-box", Make<CHomeDlg>());
+    Scene scene = MakeScene("overlay-about-box", Make<HomePage>());
     scene.modal = [](WizardPage* page) {
         AboutBox about(page, ModalLayer::OriginInWindow(page));
         about.Run();
@@ -306,10 +306,10 @@ WizardContext& TourContext()
     return context;
 }
 
-PageMaker TimeZonePage(int zone)
+PageMaker TimeZoneScene(int zone)
 {
     return [zone](QWidget* host, Fixture&) -> WizardPage* {
-        auto* page = new CNvrTimeZoneDlg(host, TourContext(), false);
+        auto* page = new TimeZonePage(host, TourContext(), false);
         std::vector<std::string> names;
         const std::string list = Text("SetupTimeZone", "");
         for (size_t start = 0; start < list.size();) {
@@ -322,10 +322,10 @@ PageMaker TimeZonePage(int zone)
     };
 }
 
-PageMaker DiskPage(int pluggedPorts)
+PageMaker DiskScene(int pluggedPorts)
 {
     return [pluggedPorts](QWidget* host, Fixture&) -> WizardPage* {
-        auto* page = new CHddFormatDlg(host, TourContext());
+        auto* page = new DiskPage(host, TourContext());
         if (pluggedPorts >= 0) {
             static std::atomic<int32_t> plugged[2];
             static std::atomic<int32_t> ready[2];
@@ -343,7 +343,7 @@ PageMaker DiskPage(int pluggedPorts)
 
 // Page 11 over a context of its own (the page takes the recorder and portal values from it), in a mode, with
 // what the user typed.
-PageMaker CloudPage(int mode, const QString& email = {}, const QString& password = {}, const QString& confirm = {})
+PageMaker CloudScene(int mode, const QString& email = {}, const QString& password = {}, const QString& confirm = {})
 {
     return [=](QWidget* host, Fixture&) -> WizardPage* {
         static WizardContext context([] {}, [] {});
@@ -351,58 +351,58 @@ PageMaker CloudPage(int mode, const QString& email = {}, const QString& password
         context.Session().SetNvrPassword("Garden2024");
         context.Portal().portal_url = "cloud.quelmo.lab";
         context.Portal().portal_number = "4815162342";
-        auto* page = new CQuelmoServiceDlg(host, context);
+        auto* page = new CloudPage(host, context);
         PostWindowMessage(page, WM_CHOICE_CHANGED, mode);
         QCoreApplication::sendPostedEvents(page);
-        if (mode == CQuelmoServiceDlg::SignUp) {
-            page->findChild<COrselButton3*>("termsBox")->setLatched(true);
+        if (mode == CloudPage::SignUp) {
+            page->findChild<FilledLayeredPictureButton*>("termsBox")->setLatched(true);
             PostWindowMessage(page, WM_CHOICE_CHANGED, CHOICE_TOGGLED);
             QCoreApplication::sendPostedEvents(page);
-            page->findChild<CMyEditCtrl2*>("firstNameEdit")->setText(QStringLiteral("Anna"));
-            page->findChild<CMyEditCtrl2*>("lastNameEdit")->setText(QStringLiteral("Lindqvist"));
+            page->findChild<PlainLineEdit*>("firstNameEdit")->setText(QStringLiteral("Anna"));
+            page->findChild<PlainLineEdit*>("lastNameEdit")->setText(QStringLiteral("Lindqvist"));
         }
-        page->findChild<CMyEditCtrl2*>("emailEdit")->setText(email);
-        page->findChild<CMyEditCtrl2*>("passwordEdit")->setText(password);
-        page->findChild<CMyEditCtrl2*>("confirmEdit")->setText(confirm);
+        page->findChild<PlainLineEdit*>("emailEdit")->setText(email);
+        page->findChild<PlainLineEdit*>("passwordEdit")->setText(password);
+        page->findChild<PlainLineEdit*>("confirmEdit")->setText(confirm);
         return page;
     };
 }
 
 void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
 {
-    scenes.push_back(MakeScene("08-time-zone", TimeZonePage(12)));
-    scenes.push_back(MakeScene("08-time-zone-list", TimeZonePage(12), 0, {},
-        [](WizardPage* page) { static_cast<CNvrTimeZoneDlg*>(page)->OpenZoneList(); }));
+    scenes.push_back(MakeScene("08-time-zone", TimeZoneScene(12)));
+    scenes.push_back(MakeScene("08-time-zone-list", TimeZoneScene(12), 0, {},
+        [](WizardPage* page) { static_cast<TimeZonePage*>(page)->OpenZoneList(); }));
     scenes.push_back(MakeScene(
-        "08-time-zone-none-chosen", TimeZonePage(0), 0, {}, [](WizardPage* page) { page->nextButton()->click(); }));
+        "08-time-zone-none-chosen", TimeZoneScene(0), 0, {}, [](WizardPage* page) { page->nextButton()->click(); }));
     OverlayValues listFailed;
     listFailed.text = Text("Check Network Failed!", "Check Network Failed!");
-    listFailed.retryResult = CNvrTimeZoneDlg::kRetryResult;
-    scenes.push_back(MakeScene("08-time-zone-list-failed", TimeZonePage(0), CTransparentPage::KindError, listFailed));
+    listFailed.retryResult = TimeZonePage::kRetryResult;
+    scenes.push_back(MakeScene("08-time-zone-list-failed", TimeZoneScene(0), Dimmer::KindError, listFailed));
 
-    scenes.push_back(MakeScene("09-disks-checking", DiskPage(-1)));
-    scenes.push_back(MakeScene("09-disks-none", DiskPage(0)));
-    scenes.push_back(MakeScene("09-disks-hd1", DiskPage(1)));
-    scenes.push_back(MakeScene("09-disks-both", DiskPage(3)));
+    scenes.push_back(MakeScene("09-disks-checking", DiskScene(-1)));
+    scenes.push_back(MakeScene("09-disks-none", DiskScene(0)));
+    scenes.push_back(MakeScene("09-disks-hd1", DiskScene(1)));
+    scenes.push_back(MakeScene("09-disks-both", DiskScene(3)));
     OverlayValues confirmation;
     confirmation.mode = 1;
     confirmation.cancelButton = true;
     confirmation.text = "HD1: " + Text("hddformat_disk_size", "{0} ({1} GB)", "SanDisk Extreme Pro", "1000")
         + "\nHD2: " + Text("hddformat_disk_size", "{0} ({1} GB)", "WD Elements SE", "2000");
-    scenes.push_back(MakeScene("09-disks-confirm", DiskPage(3), CTransparentPage::KindAlarm, confirmation));
-    Scene formatting = MakeScene("09-disks-formatting-40", DiskPage(3));
+    scenes.push_back(MakeScene("09-disks-confirm", DiskScene(3), Dimmer::KindAlarm, confirmation));
+    Scene formatting = MakeScene("09-disks-formatting-40", DiskScene(3));
     formatting.modal = [](WizardPage* page) {
         std::atomic<int32_t> busy { 1 };
         std::atomic<int32_t> disk { 0 };
         std::atomic<int32_t> progress { 40 };
-        CWaitingPage box(page, &busy, 6, CWaitingPage::HddFormat);
+        WaitingBox box(page, &busy, 6, WaitingBox::HddFormat);
         box.SetFormatProgress(&disk, &progress, false);
         box.DoModal();
     };
     scenes.push_back(formatting);
     OverlayValues failed;
     failed.text = Text("hddformat_15", "Failed to format HDD!");
-    scenes.push_back(MakeScene("09-disks-format-failed", DiskPage(1), CTransparentPage::KindError, failed));
+    scenes.push_back(MakeScene("09-disks-format-failed", DiskScene(1), Dimmer::KindError, failed));
 }
 
 // The camera lines the tour's camera page lists: a long model name, cameras with and without a known password.
@@ -421,10 +421,10 @@ std::vector<std::string> TourCameraLines()
 
 // Page 10 over the offline context: searching, a list (a long model name, two checked, icons on the rows whose
 // password is known), four checked (the other rows grey), nothing found, and the error of a failed cloud check.
-PageMaker CameraPage(std::vector<std::string> lines, std::vector<int> checked)
+PageMaker CameraScene(std::vector<std::string> lines, std::vector<int> checked)
 {
     return [lines, checked](QWidget* host, Fixture&) -> WizardPage* {
-        auto* page = new CCameraSearchDlg(host, RecorderContext());
+        auto* page = new CameraPage(host, RecorderContext());
         if (!lines.empty()) {
             page->ShowCameraLines(lines);
             for (int row : checked)
@@ -437,13 +437,13 @@ PageMaker CameraPage(std::vector<std::string> lines, std::vector<int> checked)
 void AddCameraScenes(std::vector<Scene>& scenes)
 {
     const std::vector<std::string> lines = TourCameraLines();
-    scenes.push_back(MakeScene("10-cameras-searching", CameraPage({}, {}), 0, {}, ShowSearching));
-    scenes.push_back(MakeScene("10-cameras-list", CameraPage(lines, { 0, 3 })));
-    scenes.push_back(MakeScene("10-cameras-four-checked", CameraPage(lines, { 0, 3, 4, 5 })));
-    scenes.push_back(MakeScene("10-cameras-none", CameraPage({}, {}), 0, {}, [](WizardPage* page) {
-        static_cast<CCameraSearchDlg*>(page)->ShowCameraLines({}, CCameraSearchDlg::SearchOutcome::Failed);
+    scenes.push_back(MakeScene("10-cameras-searching", CameraScene({}, {}), 0, {}, ShowSearching));
+    scenes.push_back(MakeScene("10-cameras-list", CameraScene(lines, { 0, 3 })));
+    scenes.push_back(MakeScene("10-cameras-four-checked", CameraScene(lines, { 0, 3, 4, 5 })));
+    scenes.push_back(MakeScene("10-cameras-none", CameraScene({}, {}), 0, {}, [](WizardPage* page) {
+        static_cast<CameraPage*>(page)->ShowCameraLines({}, CameraPage::SearchOutcome::Failed);
     }));
-    scenes.push_back(MakeScene("10-check-network-failed", CameraPage(lines, { 0 }), CTransparentPage::KindError));
+    scenes.push_back(MakeScene("10-check-network-failed", CameraScene(lines, { 0 }), Dimmer::KindError));
 }
 
 // A camera's picture as the preview shows one: a fixed JPEG (a yard with a path, the camera's label and a time
@@ -484,7 +484,7 @@ QImage CameraFrame(QSize area, qreal ratio)
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(80);
     writer.write(image);
-    return CPreview::Decode(std::string_view(jpeg.constData(), size_t(jpeg.size())), area, ratio);
+    return PreviewPicture::Decode(std::string_view(jpeg.constData(), size_t(jpeg.size())), area, ratio);
 }
 
 // Page 10's live preview with a picture, and its install help. The preview's camera address is empty, so its
@@ -497,10 +497,10 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     preview.texts[0] = "admin";
     preview.texts[2] = "PQC-7310W   192.168.1.64";
     preview.anchor = QPoint(495, 277); // the first row's camera icon
-    scenes.push_back(MakeScene("10-preview-live", CameraPage(TourCameraLines(), { 0, 3 }),
-        CTransparentPage::KindPreview, preview, [](WizardPage*) {
-            if (auto* bubble = qobject_cast<CPreviewPage*>(ModalLayer::Top())) {
-                CPreview* area = bubble->preview();
+    scenes.push_back(MakeScene("10-preview-live", CameraScene(TourCameraLines(), { 0, 3 }),
+        Dimmer::KindPreview, preview, [](WizardPage*) {
+            if (auto* bubble = qobject_cast<PreviewBubble*>(ModalLayer::Top())) {
+                PreviewPicture* area = bubble->preview();
                 area->SetPicture(CameraFrame(area->size(), area->devicePixelRatioF()), QSize(640, 480));
             }
         }));
@@ -508,9 +508,9 @@ void AddCameraOverlayScenes(std::vector<Scene>& scenes)
     lowRow.texts[2] = "HXT-B500 Outdoor Bullet Camera with a very long model description   192.168.1.69";
     lowRow.anchor = QPoint(495, 437); // the sixth row's
     scenes.push_back(MakeScene(
-        "10-preview-low-row", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindPreview, lowRow));
+        "10-preview-low-row", CameraScene(TourCameraLines(), { 0, 3 }), Dimmer::KindPreview, lowRow));
     scenes.push_back(
-        MakeScene("10-install-help", CameraPage(TourCameraLines(), { 0, 3 }), CTransparentPage::KindInstallCam));
+        MakeScene("10-install-help", CameraScene(TourCameraLines(), { 0, 3 }), Dimmer::KindInstallCam));
 }
 
 // The camera page's password overlays over `cameraPage`, with
@@ -524,10 +524,10 @@ void AddCameraPasswordScenes(std::vector<Scene>& scenes, const PageMaker& camera
                 return std::make_shared<std::atomic<int32_t>>(CameraPasswordOverlay::Pending);
             };
             if (kind == CameraPasswordJob::Create) {
-                CCameraPwd2Page overlay(page, "PQC-7310W", pending);
+                CreateCameraPasswordOverlay overlay(page, "PQC-7310W", pending);
                 overlay.Run();
             } else {
-                CCameraPwdPage overlay(page, "PQC-7310W", pending);
+                EnterCameraPasswordOverlay overlay(page, "PQC-7310W", pending);
                 overlay.Run();
             }
         };
@@ -537,7 +537,7 @@ void AddCameraPasswordScenes(std::vector<Scene>& scenes, const PageMaker& camera
             auto* overlay = qobject_cast<CameraPasswordOverlay*>(ModalLayer::Top());
             if (overlay == nullptr)
                 return;
-            const QList<CMyEditCtrl2*> entries = overlay->findChildren<CMyEditCtrl2*>();
+            const QList<PlainLineEdit*> entries = overlay->findChildren<PlainLineEdit*>();
             for (qsizetype i = 0; i < entries.size(); ++i)
                 entries[i]->setText(i == 0 ? first : second);
             if (ok) // after the scene's own step, which must not wait for the box
@@ -575,7 +575,7 @@ std::function<void(WizardPage*)> PortalAnswer(const std::string& answer)
     return [answer](WizardPage* page) {
         CloudStep::Outcome outcome;
         outcome.answer = answer;
-        static_cast<CQuelmoServiceDlg*>(page)->ShowOutcome(outcome);
+        static_cast<CloudPage*>(page)->ShowOutcome(outcome);
     };
 }
 
@@ -583,33 +583,33 @@ void AddCloudScenes(std::vector<Scene>& scenes)
 {
     const QString email = QStringLiteral("anna.lindqvist@example.com");
     const QString password = QStringLiteral("Sunflower77");
-    scenes.push_back(MakeScene("11-cloud-sign-in", CloudPage(CQuelmoServiceDlg::SignIn, email, password)));
-    scenes.push_back(MakeScene("11-cloud-sign-up", CloudPage(CQuelmoServiceDlg::SignUp, email, password, password)));
-    scenes.push_back(MakeScene("11-cloud-decline", CloudPage(CQuelmoServiceDlg::Decline)));
+    scenes.push_back(MakeScene("11-cloud-sign-in", CloudScene(CloudPage::SignIn, email, password)));
+    scenes.push_back(MakeScene("11-cloud-sign-up", CloudScene(CloudPage::SignUp, email, password, password)));
+    scenes.push_back(MakeScene("11-cloud-decline", CloudScene(CloudPage::Decline)));
     scenes.push_back(MakeScene("11-cloud-invalid-email",
-        CloudPage(CQuelmoServiceDlg::SignIn, QStringLiteral("anna.lindqvist@example"), password), 0, {},
-        [](WizardPage* page) { static_cast<CQuelmoServiceDlg*>(page)->CheckEmail(); }));
+        CloudScene(CloudPage::SignIn, QStringLiteral("anna.lindqvist@example"), password), 0, {},
+        [](WizardPage* page) { static_cast<CloudPage*>(page)->CheckEmail(); }));
     scenes.push_back(MakeScene("11-cloud-passwords-differ",
-        CloudPage(CQuelmoServiceDlg::SignUp, email, password, QStringLiteral("Sunflower78")), 0, {},
-        [](WizardPage* page) { static_cast<CQuelmoServiceDlg*>(page)->CheckPasswords(); }));
-    scenes.push_back(MakeScene("11-cloud-refusal", CloudPage(CQuelmoServiceDlg::SignUp, email, password, password), 0,
+        CloudScene(CloudPage::SignUp, email, password, QStringLiteral("Sunflower78")), 0, {},
+        [](WizardPage* page) { static_cast<CloudPage*>(page)->CheckPasswords(); }));
+    scenes.push_back(MakeScene("11-cloud-refusal", CloudScene(CloudPage::SignUp, email, password, password), 0,
         {},
         PortalAnswer("<html><body><p>SIGNUPERR001: This e-mail address is already registered.</p></body></html>\r\n")));
-    scenes.push_back(MakeScene("11-cloud-refusal-sign-in", CloudPage(CQuelmoServiceDlg::SignIn, email, password), 0, {},
+    scenes.push_back(MakeScene("11-cloud-refusal-sign-in", CloudScene(CloudPage::SignIn, email, password), 0, {},
         PortalAnswer("<html><body><p>SIGNINERR002: The password is not correct.</p></body></html>\r\n")));
     // The longest answer the page shows (cut at 512 characters).
     std::string wordy = "<html><body><p>BINDERR002: ";
     while (wordy.size() < 700)
         wordy += "The device cannot be added at this time, please try again later. ";
     scenes.push_back(MakeScene("11-cloud-refusal-longest",
-        CloudPage(CQuelmoServiceDlg::SignUp, email, password, password), 0, {}, PortalAnswer(wordy + "</p>")));
-    Scene waiting = MakeScene("11-cloud-waiting", CloudPage(CQuelmoServiceDlg::SignIn, email, password));
+        CloudScene(CloudPage::SignUp, email, password, password), 0, {}, PortalAnswer(wordy + "</p>")));
+    Scene waiting = MakeScene("11-cloud-waiting", CloudScene(CloudPage::SignIn, email, password));
     waiting.waitingBox = true;
     scenes.push_back(waiting);
     OverlayValues failed;
     failed.text = Text("Check Network Failed!", "Check Network Failed!");
-    scenes.push_back(MakeScene("11-cloud-network-failure", CloudPage(CQuelmoServiceDlg::SignIn, email, password),
-        CTransparentPage::KindError, failed));
+    scenes.push_back(MakeScene("11-cloud-network-failure", CloudScene(CloudPage::SignIn, email, password),
+        Dimmer::KindError, failed));
 }
 
 // Page 12's report link: the box that says the report could not be saved (the link itself is on every summary scene).
@@ -617,52 +617,52 @@ void AddSummaryReportScenes(std::vector<Scene>& scenes)
 {
     OverlayValues failed;
     failed.text = Text("report_save_failed", "The setup report could not be saved.");
-    scenes.push_back(MakeScene("12-summary-report-failed", Summary(2, false), CTransparentPage::KindError, failed));
+    scenes.push_back(MakeScene("12-summary-report-failed", Summary(2, false), Dimmer::KindError, failed));
 }
 
 std::vector<Scene> Scenes()
 {
     std::vector<Scene> scenes;
-    scenes.push_back(MakeScene("01-home", Make<CHomeDlg>()));
-    scenes.push_back(MakeScene("01-home-language-list", Make<CHomeDlg>(), 0, {}, [](WizardPage* page) {
-        if (auto* list = page->findChild<COrselComboBox*>())
+    scenes.push_back(MakeScene("01-home", Make<HomePage>()));
+    scenes.push_back(MakeScene("01-home-language-list", Make<HomePage>(), 0, {}, [](WizardPage* page) {
+        if (auto* list = page->findChild<LanguageCombo*>())
             list->OpenList();
     }));
-    scenes.push_back(MakeScene("02-requirements", Make<CRequirementDlg>()));
-    scenes.push_back(MakeScene("03-introduction1", Make<CIntroduction1Dlg>()));
-    scenes.push_back(MakeScene("04-introduction2", Make<CIntroduction2Dlg>()));
-    scenes.push_back(MakeScene("05-introduction3", Make<CIntroduction3Dlg>()));
-    scenes.push_back(MakeScene("05-led-help", Make<CIntroduction3Dlg>(), CTransparentPage::KindLedRed));
+    scenes.push_back(MakeScene("02-requirements", Make<RequirementsPage>()));
+    scenes.push_back(MakeScene("03-introduction1", Make<CablingPowerPage>()));
+    scenes.push_back(MakeScene("04-introduction2", Make<CablingNetworkPage>()));
+    scenes.push_back(MakeScene("05-introduction3", Make<CablingLedPage>()));
+    scenes.push_back(MakeScene("05-led-help", Make<CablingLedPage>(), Dimmer::KindLedRed));
     scenes.push_back(
-        MakeScene("05-led-help-reset", Make<CIntroduction3Dlg>(), CTransparentPage::KindLedRed, {}, [](WizardPage*) {
-            if (auto* led = qobject_cast<CLEDRedPage*>(ModalLayer::Top()))
+        MakeScene("05-led-help-reset", Make<CablingLedPage>(), Dimmer::KindLedRed, {}, [](WizardPage*) {
+            if (auto* led = qobject_cast<RedLedHelp*>(ModalLayer::Top()))
                 PostWindowMessage(led, WM_LINK_CLICKED);
         }));
     AddTimeZoneAndDiskScenes(scenes);
-    AddCameraPasswordScenes(scenes, CameraPage(TourCameraLines(), { 0, 3 }));
+    AddCameraPasswordScenes(scenes, CameraScene(TourCameraLines(), { 0, 3 }));
     AddCloudScenes(scenes);
     scenes.push_back(MakeScene("12-summary-all", Summary(5, true)));
     scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
     scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));
     scenes.push_back(MakeScene("12-summary-cameras", Summary(2, false)));
     AddSummaryReportScenes(scenes);
-    scenes.push_back(MakeScene("overlay-reset", Placeholder(7), CTransparentPage::KindReset));
+    scenes.push_back(MakeScene("overlay-reset", Placeholder(7), Dimmer::KindReset));
     OverlayValues mac;
-    mac.text = CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", true);
-    scenes.push_back(MakeScene("overlay-mac-label", Placeholder(6), CTransparentPage::KindMacDisplay, mac));
+    mac.text = MacLabelHelp::LabelMac("00:1a:2b:3c:4d:5e", true);
+    scenes.push_back(MakeScene("overlay-mac-label", Placeholder(6), Dimmer::KindMacDisplay, mac));
     OverlayValues noRow;
-    noRow.text = CMacDisplayPage::LabelMac("", false);
-    scenes.push_back(MakeScene("overlay-mac-label-no-row", Placeholder(6), CTransparentPage::KindMacDisplay, noRow));
-    scenes.push_back(MakeScene("overlay-terms", Placeholder(11), CTransparentPage::KindTerms));
-    scenes.push_back(MakeScene("overlay-about", Make<CHomeDlg>(), CTransparentPage::KindAbout));
+    noRow.text = MacLabelHelp::LabelMac("", false);
+    scenes.push_back(MakeScene("overlay-mac-label-no-row", Placeholder(6), Dimmer::KindMacDisplay, noRow));
+    scenes.push_back(MakeScene("overlay-terms", Placeholder(11), Dimmer::KindTerms));
+    scenes.push_back(MakeScene("overlay-about", Make<HomePage>(), Dimmer::KindAbout));
     OverlayValues formatWarning;
     formatWarning.mode = 1;
     formatWarning.cancelButton = true;
-    scenes.push_back(MakeScene("overlay-alarm-format", Placeholder(9), CTransparentPage::KindAlarm, formatWarning));
-    scenes.push_back(MakeScene("overlay-alarm-no-disk", Placeholder(9), CTransparentPage::KindAlarm));
-    scenes.push_back(MakeScene("overlay-net-alarm", Placeholder(11), CTransparentPage::KindNetAlarm));
-    scenes.push_back(MakeScene("overlay-no-device", Placeholder(6), CTransparentPage::KindNoDevice));
-    scenes.push_back(MakeScene("overlay-error", Placeholder(7), CTransparentPage::KindError));
+    scenes.push_back(MakeScene("overlay-alarm-format", Placeholder(9), Dimmer::KindAlarm, formatWarning));
+    scenes.push_back(MakeScene("overlay-alarm-no-disk", Placeholder(9), Dimmer::KindAlarm));
+    scenes.push_back(MakeScene("overlay-net-alarm", Placeholder(11), Dimmer::KindNetAlarm));
+    scenes.push_back(MakeScene("overlay-no-device", Placeholder(6), Dimmer::KindNoDevice));
+    scenes.push_back(MakeScene("overlay-error", Placeholder(7), Dimmer::KindError));
     Scene waiting = MakeScene("overlay-waiting", Placeholder(8));
     waiting.waitingBox = true;
     scenes.push_back(waiting);

@@ -1,31 +1,31 @@
 #include "ControlSheets.h"
 
 #include "Sheet.h"
-#include "ui/CBaseStatic.h"
-#include "ui/CBaseStatic2.h"
-#include "ui/CComboBoxList.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CGroupImageBox.h"
-#include "ui/CHyperLink.h"
-#include "ui/CIconButton.h"
-#include "ui/CImageBox.h"
-#include "ui/CImageButton.h"
-#include "ui/CLinkStatic.h"
-#include "ui/CLinkStatic2.h"
-#include "ui/CListCtrlVScrollbar.h"
-#include "ui/CLoadingStatic.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselButton3.h"
-#include "ui/COrselButton4.h"
-#include "ui/COrselComboBox.h"
-#include "ui/COrselStatic.h"
-#include "ui/COrselStatic2.h"
-#include "ui/CPageIndicator.h"
-#include "ui/CRectStatic.h"
-#include "ui/CRoundBack.h"
-#include "ui/CTitleStatic.h"
+#include "ui/WrappedText.h"
+#include "ui/MarkupText.h"
+#include "ui/LanguageDropDown.h"
+#include "ui/ErrorLine.h"
+#include "ui/PictureSwitch.h"
+#include "ui/SmallLink.h"
+#include "ui/IconCaptionButton.h"
+#include "ui/PictureBox.h"
+#include "ui/OverlayPictureButton.h"
+#include "ui/HelpLink.h"
+#include "ui/FixedIconHelpLink.h"
+#include "ui/SlimScrollBar.h"
+#include "ui/BusyIndicator.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/PictureButton.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/FilledLayeredPictureButton.h"
+#include "ui/FadingPictureButton.h"
+#include "ui/LanguageCombo.h"
+#include "ui/TextLabel.h"
+#include "ui/BoxedTextLabel.h"
+#include "ui/ProgressDots.h"
+#include "ui/RedFrameBox.h"
+#include "ui/RoundedFrame.h"
+#include "ui/PageTitle.h"
 #include "ui/Drawing.h"
 
 #include <QCoreApplication>
@@ -61,7 +61,7 @@ QString LookName(Look look)
     return {};
 }
 
-void Apply(COrselButton& button, Look look)
+void Apply(PictureButton& button, Look look)
 {
     switch (look) {
     case Look::Normal:
@@ -86,7 +86,7 @@ void Apply(COrselButton& button, Look look)
 struct ButtonKind
 {
     QString name;
-    std::function<COrselButton*(QWidget*)> make;
+    std::function<PictureButton*(QWidget*)> make;
     std::array<int, 4> images; // disabled, normal, pressed, hover
     QString caption;
     QSize size; // empty: caption width + 40 by 43
@@ -103,25 +103,25 @@ void SaveSheet(Sheet& sheet, const QString& path, QStringList& failures)
 void Buttons(const QString& dir, QStringList& failures)
 {
     Sheet sheet(QStringLiteral("Picture buttons: every member in each look (on the page background)"));
-    const auto plain = [](QWidget* p) -> COrselButton* { return new COrselButton(p); };
+    const auto plain = [](QWidget* p) -> PictureButton* { return new PictureButton(p); };
     const std::vector<ButtonKind> kinds {
-        { QStringLiteral("COrselButton NEXT"), plain, { 3045, 3042, 3044, 3043 }, QStringLiteral("NEXT   >"), {},
+        { QStringLiteral("PictureButton NEXT"), plain, { 3045, 3042, 3044, 3043 }, QStringLiteral("NEXT   >"), {},
             { 448, 536 } },
-        { QStringLiteral("COrselButton BACK"), plain, { 3045, 3042, 3044, 3043 }, QStringLiteral("<   BACK"), {},
+        { QStringLiteral("PictureButton BACK"), plain, { 3045, 3042, 3044, 3043 }, QStringLiteral("<   BACK"), {},
             { 290, 536 } },
-        { QStringLiteral("COrselButton close"), plain, { 3041, 3038, 3040, 3039 }, {}, { 37, 29 }, { 823, 0 } },
-        { QStringLiteral("COrselButton minimise"), plain, { 3037, 3034, 3036, 3035 }, {}, { 37, 29 }, { 786, 0 } },
-        { QStringLiteral("COrselButton2 wide"), [](QWidget* p) -> COrselButton* { return new COrselButton2(p); },
+        { QStringLiteral("PictureButton close"), plain, { 3041, 3038, 3040, 3039 }, {}, { 37, 29 }, { 823, 0 } },
+        { QStringLiteral("PictureButton minimise"), plain, { 3037, 3034, 3036, 3035 }, {}, { 37, 29 }, { 786, 0 } },
+        { QStringLiteral("LayeredPictureButton wide"), [](QWidget* p) -> PictureButton* { return new LayeredPictureButton(p); },
             { 3033, 3030, 3032, 3031 }, QStringLiteral("START"), { 416, 45 }, { 60, 470 }, 3000 },
-        { QStringLiteral("COrselButton3 slate"), [](QWidget* p) -> COrselButton* { return new COrselButton3(p); },
+        { QStringLiteral("FilledLayeredPictureButton slate"), [](QWidget* p) -> PictureButton* { return new FilledLayeredPictureButton(p); },
             { 3050, 3046, 3049, 3047 }, QStringLiteral("GO TO NVR"), { 234, 44 }, { 200, 536 } },
-        { QStringLiteral("COrselButton4 NEXT"), [](QWidget* p) -> COrselButton* { return new COrselButton4(p); },
+        { QStringLiteral("FadingPictureButton NEXT"), [](QWidget* p) -> PictureButton* { return new FadingPictureButton(p); },
             { 3045, 3042, 3044, 3043 }, QStringLiteral("NEXT   >"), {}, { 448, 536 } },
-        { QStringLiteral("CIconButton Rescan"), [](QWidget* p) -> COrselButton* { return new CIconButton(p); },
+        { QStringLiteral("IconCaptionButton Rescan"), [](QWidget* p) -> PictureButton* { return new IconCaptionButton(p); },
             { 4018, 4015, 4017, 4016 }, QStringLiteral("Rescan"), {}, { 700, 200 } },
-        { QStringLiteral("COrselButton2 radio"), [](QWidget* p) -> COrselButton* { return new COrselButton2(p); },
+        { QStringLiteral("LayeredPictureButton radio"), [](QWidget* p) -> PictureButton* { return new LayeredPictureButton(p); },
             { 4082, 4082, 4013, 4014 }, {}, { 24, 24 }, { 90, 200 } },
-        { QStringLiteral("COrselButton2 check box"), [](QWidget* p) -> COrselButton* { return new COrselButton2(p); },
+        { QStringLiteral("LayeredPictureButton check box"), [](QWidget* p) -> PictureButton* { return new LayeredPictureButton(p); },
             { 4009, 4009, 4010, 4010 }, {}, { 29, 24 }, { 90, 240 } },
     };
     for (const ButtonKind& kind : kinds) {
@@ -129,27 +129,27 @@ void Buttons(const QString& dir, QStringList& failures)
             // Size first from a probe, as the pages do (caption width + 40, or + 41 with the icon).
             QSize size = kind.size;
             if (size.isEmpty()) {
-                COrselButton* probe = kind.make(nullptr);
+                PictureButton* probe = kind.make(nullptr);
                 probe->setText(kind.caption);
-                const bool icon = dynamic_cast<CIconButton*>(probe) != nullptr;
+                const bool icon = dynamic_cast<IconCaptionButton*>(probe) != nullptr;
                 size = icon ? QSize(probe->CaptionWidth() + 41, 30) : QSize(probe->CaptionWidth() + 40, 43);
                 delete probe;
             }
             QWidget* stage = sheet.AddCell(kind.name + QStringLiteral(": ") + LookName(look), size + QSize(20, 20),
                 kind.bitmap, kind.onPage - QPoint(10, 10));
-            COrselButton* button = kind.make(stage);
+            PictureButton* button = kind.make(stage);
             button->setGeometry(10, 10, size.width(), size.height());
             for (int slot = 0; slot < 4; ++slot)
                 button->SetImage(slot, kind.images[static_cast<size_t>(slot)]);
             button->setText(kind.caption);
-            if (auto* icon = dynamic_cast<CIconButton*>(button))
+            if (auto* icon = dynamic_cast<IconCaptionButton*>(button))
                 icon->SetIcon(3055);
             Apply(*button, look);
         }
         sheet.NewRow();
     }
-    QWidget* stage = sheet.AddCell(QStringLiteral("COrselButton gradient fill"), QSize(160, 63), kPageBitmap);
-    auto* gradient = new COrselButton(stage);
+    QWidget* stage = sheet.AddCell(QStringLiteral("PictureButton gradient fill"), QSize(160, 63), kPageBitmap);
+    auto* gradient = new PictureButton(stage);
     gradient->setGeometry(10, 10, 140, 43);
     gradient->setFillMode(2);
     gradient->setText(QStringLiteral("FINISH"));
@@ -161,9 +161,9 @@ void TextStatics(const QString& dir, QStringList& failures)
     Sheet sheet(QStringLiteral("Text statics"));
     const QRect title(10, 10, 606, 38);
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("COrselStatic title 32 blue"), title.size() + QSize(20, 20),
+        QWidget* stage = sheet.AddCell(QStringLiteral("TextLabel title 32 blue"), title.size() + QSize(20, 20),
             kPageBitmap, QPoint(62, 58), title);
-        auto* s = new COrselStatic(stage);
+        auto* s = new TextLabel(stage);
         s->setGeometry(title);
         s->SetTitleStyle();
         s->SetFont(32, MakeRgb(42, 169, 209), false);
@@ -171,8 +171,8 @@ void TextStatics(const QString& dir, QStringList& failures)
     }
     {
         QWidget* stage = sheet.AddCell(
-            QStringLiteral("CTitleStatic"), title.size() + QSize(20, 20), kPageBitmap, QPoint(62, 58), title);
-        auto* s = new CTitleStatic(stage);
+            QStringLiteral("PageTitle"), title.size() + QSize(20, 20), kPageBitmap, QPoint(62, 58), title);
+        auto* s = new PageTitle(stage);
         s->setGeometry(title);
         s->SetText(QStringLiteral("Set time zone"));
     }
@@ -180,38 +180,38 @@ void TextStatics(const QString& dir, QStringList& failures)
     struct Variant
     {
         QString name;
-        std::function<void(COrselStatic&)> set;
+        std::function<void(TextLabel&)> set;
     };
     const std::vector<Variant> variants {
-        { QStringLiteral("preset (Tahoma/Arial 14 bold)"), [](COrselStatic& s) { s.SetStyle(); } },
+        { QStringLiteral("preset (Tahoma/Arial 14 bold)"), [](TextLabel& s) { s.SetStyle(); } },
         { QStringLiteral("15 grey, right-aligned"),
-            [](COrselStatic& s) {
+            [](TextLabel& s) {
                 s.SetFont(15, MakeRgb(0x63, 0x65, 0x66), false);
                 s.setRightAlign(true);
             } },
         { QStringLiteral("centred, 14 blue"),
-            [](COrselStatic& s) {
+            [](TextLabel& s) {
                 s.SetFont(14, MakeRgb(42, 169, 209), false);
                 s.setCentre(true);
             } },
         { QStringLiteral("link"),
-            [](COrselStatic& s) {
+            [](TextLabel& s) {
                 s.SetFont(14, MakeRgb(42, 169, 209), true);
                 s.setLink(true);
             } },
         { QStringLiteral("second line"),
-            [](COrselStatic& s) {
+            [](TextLabel& s) {
                 s.SetFont(14, MakeRgb(72, 72, 72), true);
                 s.setSecondLine(true, QStringLiteral("192.168.1.100"));
             } },
         { QStringLiteral("version label 14 grey"),
-            [](COrselStatic& s) { s.SetFont(14, MakeRgb(181, 181, 181), false); } },
+            [](TextLabel& s) { s.SetFont(14, MakeRgb(181, 181, 181), false); } },
     };
     for (const Variant& v : variants) {
         const QRect box(10, 10, 260, 40);
         QWidget* stage = sheet.AddCell(
-            QStringLiteral("COrselStatic ") + v.name, box.size() + QSize(20, 20), kPageBitmap, QPoint(300, 300), box);
-        auto* s = new COrselStatic(stage);
+            QStringLiteral("TextLabel ") + v.name, box.size() + QSize(20, 20), kPageBitmap, QPoint(300, 300), box);
+        auto* s = new TextLabel(stage);
         s->setGeometry(box);
         s->SetText(
             v.name.startsWith(QStringLiteral("version")) ? QStringLiteral("V 2.02.00") : QStringLiteral("Password"));
@@ -219,28 +219,28 @@ void TextStatics(const QString& dir, QStringList& failures)
     }
     sheet.NewRow();
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("COrselStatic2 preset"), QSize(280, 44), kPageBitmap);
-        auto* s = new COrselStatic2(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("BoxedTextLabel preset"), QSize(280, 44), kPageBitmap);
+        auto* s = new BoxedTextLabel(stage);
         s->setGeometry(10, 10, 260, 24);
         s->SetText(QStringLiteral("No device found!"));
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("COrselStatic2 link"), QSize(280, 44), kPageBitmap);
-        auto* s = new COrselStatic2(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("BoxedTextLabel link"), QSize(280, 44), kPageBitmap);
+        auto* s = new BoxedTextLabel(stage);
         s->setGeometry(10, 10, 260, 24);
         s->SetText(QStringLiteral("Terms and Conditions"));
         s->setLink(true);
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CHyperLink"), QSize(280, 44), kPageBitmap);
-        auto* s = new CHyperLink(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("SmallLink"), QSize(280, 44), kPageBitmap);
+        auto* s = new SmallLink(stage);
         s->setGeometry(10, 10, 260, 24);
         s->SetText(QStringLiteral("Forgot your password?"));
         s->MakeLink();
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CHyperLink, no link"), QSize(280, 44), kPageBitmap);
-        auto* s = new CHyperLink(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("SmallLink, no link"), QSize(280, 44), kPageBitmap);
+        auto* s = new SmallLink(stage);
         s->setGeometry(10, 10, 260, 24);
         s->SetText(QStringLiteral("Forgot your password?"));
     }
@@ -255,17 +255,17 @@ void FlowingTexts(const QString& dir, QStringList& failures)
                                                 "the label on the bottom of the device.");
     const QRect wide(10, 10, 703, 57);
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CBaseStatic2 14 grey with emphasis"),
+        QWidget* stage = sheet.AddCell(QStringLiteral("MarkupText 14 grey with emphasis"),
             wide.size() + QSize(20, 20), kPageBitmap, QPoint(67, 112), wide);
-        auto* t = new CBaseStatic2(stage);
+        auto* t = new MarkupText(stage);
         t->setGeometry(wide);
         t->SetFont(14, 0xFF636566u);
         t->SetText(instructions);
     }
     sheet.NewRow();
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CBaseStatic2 boxed, indent 10, prefix"), QSize(420, 110));
-        auto* t = new CBaseStatic2(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("MarkupText boxed, indent 10, prefix"), QSize(420, 110));
+        auto* t = new MarkupText(stage);
         t->setGeometry(10, 10, 400, 90);
         t->SetFont(13, 0xFF484848u);
         t->setIndent(10, 4);
@@ -274,8 +274,8 @@ void FlowingTexts(const QString& dir, QStringList& failures)
         t->SetText(QStringLiteral("Formatting will permanently erase all data on the mounted hard drive(s)."));
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CBaseStatic2 centred words"), QSize(320, 70));
-        auto* t = new CBaseStatic2(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("MarkupText centred words"), QSize(320, 70));
+        auto* t = new MarkupText(stage);
         t->setGeometry(10, 10, 300, 50);
         t->SetFont(14, 0xFF2AA9D1u);
         t->setCentreWords(true);
@@ -283,17 +283,17 @@ void FlowingTexts(const QString& dir, QStringList& failures)
     }
     sheet.NewRow();
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CBaseStatic plain 14"), QSize(420, 80));
-        auto* t = new CBaseStatic(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("WrappedText plain 14"), QSize(420, 80));
+        auto* t = new WrappedText(stage);
         t->setGeometry(10, 10, 400, 60);
         t->SetFont(14, 0xFF484848u);
         t->SetText(QStringLiteral("You will need a router with one free Ethernet port, and up to two USB hard drives "
                                   "to continue the installation process."));
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CBaseStatic2 charWrap (Chinese)"), QSize(320, 80));
+        QWidget* stage = sheet.AddCell(QStringLiteral("MarkupText charWrap (Chinese)"), QSize(320, 80));
         SetTextLanguage(5);
-        auto* t = new CBaseStatic2(stage);
+        auto* t = new MarkupText(stage);
         t->setGeometry(10, 10, 300, 60);
         t->SetFont(14, 0xFF636566u);
         t->setCharWrap(true);
@@ -303,8 +303,8 @@ void FlowingTexts(const QString& dir, QStringList& failures)
     }
     sheet.NewRow();
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CErrorStatic boxed, one line"), QSize(620, 50));
-        auto* t = new CErrorStatic(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("ErrorLine boxed, one line"), QSize(620, 50));
+        auto* t = new ErrorLine(stage);
         t->setGeometry(10, 10, 596, 30);
         t->SetFont(13, 0xFFFFFFFFu);
         t->setIndent(4, 6);
@@ -312,8 +312,8 @@ void FlowingTexts(const QString& dir, QStringList& failures)
         t->SetText(QStringLiteral("Incorrect password. Please try again."));
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CErrorStatic red, wrapping"), QSize(420, 70));
-        auto* t = new CErrorStatic(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("ErrorLine red, wrapping"), QSize(420, 70));
+        auto* t = new ErrorLine(stage);
         t->setGeometry(10, 10, 400, 50);
         t->SetFont(13, 0xFFFF0000u);
         t->SetText(QStringLiteral("Must be 6-31 characters, case-sensitive, no spaces. The passwords doesn't match. "
@@ -327,8 +327,8 @@ void Links(const QString& dir, QStringList& failures)
     Sheet sheet(QStringLiteral("Links: the icon opens an overlay"));
     {
         QWidget* stage = sheet.AddCell(
-            QStringLiteral("CLinkStatic, icon after the text"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
-        auto* l = new CLinkStatic(stage);
+            QStringLiteral("HelpLink, icon after the text"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
+        auto* l = new HelpLink(stage);
         l->setGeometry(10, 10, 400, 30);
         l->SetFont(14, MakeRgb(42, 169, 209));
         l->SetText(QStringLiteral("Can not find your NVR"));
@@ -336,8 +336,8 @@ void Links(const QString& dir, QStringList& failures)
     }
     {
         QWidget* stage
-            = sheet.AddCell(QStringLiteral("CLinkStatic, two lines"), QSize(320, 70), kPageBitmap, QPoint(66, 400));
-        auto* l = new CLinkStatic(stage);
+            = sheet.AddCell(QStringLiteral("HelpLink, two lines"), QSize(320, 70), kPageBitmap, QPoint(66, 400));
+        auto* l = new HelpLink(stage);
         l->setGeometry(10, 10, 300, 50);
         l->SetFont(14, MakeRgb(72, 72, 72));
         l->SetText(QStringLiteral("After the LED on the top of the HXT-914Q turns blue, click \"Next\"."));
@@ -346,8 +346,8 @@ void Links(const QString& dir, QStringList& failures)
     sheet.NewRow();
     {
         QWidget* stage
-            = sheet.AddCell(QStringLiteral("CLinkStatic, icon left"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
-        auto* l = new CLinkStatic(stage);
+            = sheet.AddCell(QStringLiteral("HelpLink, icon left"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
+        auto* l = new HelpLink(stage);
         l->setGeometry(10, 10, 400, 30);
         l->SetFont(14, MakeRgb(42, 169, 209));
         l->setIconLeft(true);
@@ -356,8 +356,8 @@ void Links(const QString& dir, QStringList& failures)
     }
     {
         QWidget* stage
-            = sheet.AddCell(QStringLiteral("CLinkStatic2, fixed icon"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
-        auto* l = new CLinkStatic2(stage);
+            = sheet.AddCell(QStringLiteral("FixedIconHelpLink, fixed icon"), QSize(420, 50), kPageBitmap, QPoint(66, 400));
+        auto* l = new FixedIconHelpLink(stage);
         l->setGeometry(10, 10, 400, 30);
         l->SetFont(14, MakeRgb(72, 72, 72), true);
         l->SetText(QStringLiteral("How to reset your HXT-914Q"));
@@ -371,22 +371,22 @@ void Pictures(const QString& dir, QStringList& failures)
 {
     Sheet sheet(QStringLiteral("Pictures and shapes"), 1500);
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CImageButton 4084 on white"), QSize(46, 46));
-        auto* b = new CImageButton(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("OverlayPictureButton 4084 on white"), QSize(46, 46));
+        auto* b = new OverlayPictureButton(stage);
         b->setGeometry(10, 10, 26, 26);
         b->setBackground(MakeRgb(255, 255, 255));
         b->SetImage(4084);
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CImageBox 3064, 26x26"), QSize(46, 46), kPageBitmap);
-        auto* b = new CImageBox(stage);
+        QWidget* stage = sheet.AddCell(QStringLiteral("PictureBox 3064, 26x26"), QSize(46, 46), kPageBitmap);
+        auto* b = new PictureBox(stage);
         b->setGeometry(10, 10, 26, 26);
         b->SetImage(3064);
     }
     {
-        QWidget* stage = sheet.AddCell(QStringLiteral("CRectStatic"), QSize(140, 60));
-        new CRectStatic(stage);
-        stage->findChild<CRectStatic*>()->setGeometry(10, 10, 120, 40);
+        QWidget* stage = sheet.AddCell(QStringLiteral("RedFrameBox"), QSize(140, 60));
+        new RedFrameBox(stage);
+        stage->findChild<RedFrameBox*>()->setGeometry(10, 10, 120, 40);
     }
     struct Round
     {
@@ -395,12 +395,12 @@ void Pictures(const QString& dir, QStringList& failures)
         int radius;
         QString text;
     };
-    for (const Round& r : { Round { QStringLiteral("CRoundBack grey, r 3"), 0xFFC0C0C0u, 3, {} },
-             Round { QStringLiteral("CRoundBack red (at fault)"), 0xFFFF0000u, 3, {} },
-             Round { QStringLiteral("CRoundBack radius 0"), 0xFF000000u, 0, {} },
-             Round { QStringLiteral("CRoundBack with text"), 0xFFC0C0C0u, 3, QStringLiteral("(GMT+01:00) Lisbon") } }) {
+    for (const Round& r : { Round { QStringLiteral("RoundedFrame grey, r 3"), 0xFFC0C0C0u, 3, {} },
+             Round { QStringLiteral("RoundedFrame red (at fault)"), 0xFFFF0000u, 3, {} },
+             Round { QStringLiteral("RoundedFrame radius 0"), 0xFF000000u, 0, {} },
+             Round { QStringLiteral("RoundedFrame with text"), 0xFFC0C0C0u, 3, QStringLiteral("(GMT+01:00) Lisbon") } }) {
         QWidget* stage = sheet.AddCell(r.name, QSize(240, 52), kPageBitmap, QPoint(210, 170));
-        auto* b = new CRoundBack(stage);
+        auto* b = new RoundedFrame(stage);
         b->setGeometry(10, 10, 220, 32);
         b->setBorder(r.border, 1);
         b->setRadius(r.radius);
@@ -410,15 +410,15 @@ void Pictures(const QString& dir, QStringList& failures)
     sheet.NewRow();
     for (int index = -1; index < 4; ++index) {
         QWidget* stage = sheet.AddCell(
-            QStringLiteral("CGroupImageBox index %1").arg(index), QSize(620, 170), 3005, QPoint(130, 170));
-        auto* g = new CGroupImageBox(stage);
+            QStringLiteral("PictureSwitch index %1").arg(index), QSize(620, 170), 3005, QPoint(130, 170));
+        auto* g = new PictureSwitch(stage);
         g->setGeometry(10, 10, 600, 150);
         g->setIndex(index);
     }
     SaveSheet(sheet, dir + QStringLiteral("/controls/pictures.png"), failures);
 
-    // Every picture of the program in a CImageBox at its own size, on white and on the page background.
-    Sheet art(QStringLiteral("CImageBox: every PNG picture at its own size"), 1800);
+    // Every picture of the program in a PictureBox at its own size, on white and on the page background.
+    Sheet art(QStringLiteral("PictureBox: every PNG picture at its own size"), 1800);
     const std::vector<int> ids { 3030, 3031, 3032, 3033, 3034, 3035, 3036, 3037, 3038, 3039, 3040, 3041, 3042, 3043,
         3044, 3045, 3046, 3047, 3049, 3050, 3052, 3053, 3054, 3055, 3056, 3057, 3058, 3059, 3060, 3061, 3062, 3063,
         3064, 4009, 4010, 4011, 4012, 4013, 4014, 4015, 4016, 4017, 4018, 4019, 4020, 4051, 4052, 4053, 4054, 4059,
@@ -430,7 +430,7 @@ void Pictures(const QString& dir, QStringList& failures)
         if (!picture)
             failures << QStringLiteral("PNG %1 does not load").arg(id);
         QWidget* stage = art.AddCell(QString::number(id), size + QSize(16, 16), kPageBitmap, QPoint(100, 200));
-        auto* box = new CImageBox(stage);
+        auto* box = new PictureBox(stage);
         box->setGeometry(8, 8, size.width(), size.height());
         box->SetImage(id);
     }
@@ -439,10 +439,10 @@ void Pictures(const QString& dir, QStringList& failures)
 
 void Loading(const QString& dir, QStringList& failures)
 {
-    Sheet sheet(QStringLiteral("CLoadingStatic: the eight frames, and the waiting box spinner"));
+    Sheet sheet(QStringLiteral("BusyIndicator: the eight frames, and the waiting box spinner"));
     for (int frame = 0; frame < 8; ++frame) {
         QWidget* stage = sheet.AddCell(QStringLiteral("frame %1").arg(frame), QSize(600, 120));
-        auto* l = new CLoadingStatic(stage);
+        auto* l = new BusyIndicator(stage);
         l->setGeometry(0, 0, 600, 120);
         l->SetStyle(0xFF2AA9D1u);
         l->SetText(QStringLiteral("Searching device"));
@@ -458,15 +458,15 @@ void Loading(const QString& dir, QStringList& failures)
     for (int frame = 0; frame < 7; ++frame) {
         QWidget* stage = sheet.AddCell(QStringLiteral("4060 + %1").arg(4061 + frame), QSize(76, 76));
         stage->setStyleSheet(QStringLiteral("background: black"));
-        auto* back = new CRoundBack(stage);
+        auto* back = new RoundedFrame(stage);
         back->setGeometry(0, 0, 76, 76);
         back->setFill(0xFF202020u);
         back->setBorder(0xFF202020u, 1);
         back->setRadius(15);
-        auto* ring = new CImageBox(stage);
+        auto* ring = new PictureBox(stage);
         ring->setGeometry(8, 8, 60, 60);
         ring->SetImage(4060);
-        auto* arc = new CImageBox(stage);
+        auto* arc = new PictureBox(stage);
         arc->setGeometry(8, 8, 60, 60);
         arc->SetImage(4061 + frame);
     }
@@ -489,9 +489,9 @@ void Combo(const QString& dir, QStringList& failures)
         { QStringLiteral("open, current 0"), 0, true, 0, 0 }, { QStringLiteral("open, current 5"), 5, true, 0, 0 },
         { QStringLiteral("9 items, scrolled by 2"), 1, true, 3, 2 } };
     for (const State& s : states) {
-        Sheet sheet(QStringLiteral("COrselComboBox ") + s.name, 600);
+        Sheet sheet(QStringLiteral("LanguageCombo ") + s.name, 600);
         QWidget* stage = sheet.AddCell(s.name, QSize(300, 420), 3000, QPoint(50, 100));
-        auto* combo = new COrselComboBox(stage);
+        auto* combo = new LanguageCombo(stage);
         combo->SetStyle();
         combo->setGeometry(40, s.current >= 3 ? 360 : 200, 220, 36);
         for (const QString& l : languages)
@@ -519,7 +519,7 @@ void Combo(const QString& dir, QStringList& failures)
 
 void ScrollBar(const QString& dir, QStringList& failures)
 {
-    Sheet sheet(QStringLiteral("CListCtrlVScrollbar beside a list (header 3052, top band 3053)"), 1600);
+    Sheet sheet(QStringLiteral("SlimScrollBar beside a list (header 3052, top band 3053)"), 1600);
     struct State
     {
         QString name;
@@ -530,7 +530,7 @@ void ScrollBar(const QString& dir, QStringList& failures)
         { State { QStringLiteral("rows fit: no thumb"), 5, 0 }, State { QStringLiteral("top"), 30, 0 },
             State { QStringLiteral("middle"), 30, 8 }, State { QStringLiteral("end"), 30, 20 } }) {
         QWidget* stage = sheet.AddCell(s.name, QSize(320, 240));
-        auto* header = new CImageBox(stage);
+        auto* header = new PictureBox(stage);
         header->setGeometry(10, 10, 286, 31);
         header->SetImage(3052);
         auto* list = new QListWidget(stage);
@@ -541,7 +541,7 @@ void ScrollBar(const QString& dir, QStringList& failures)
             auto* item = new QListWidgetItem(QStringLiteral("  HXT-914Q    192.168.1.%1").arg(100 + i), list);
             item->setSizeHint(QSize(200, 20));
         }
-        auto* bar = new CListCtrlVScrollbar(stage);
+        auto* bar = new SlimScrollBar(stage);
         bar->setGeometry(296, 10, 14, 220);
         bar->Attach(list);
         bar->SetImage(3053);
@@ -555,11 +555,11 @@ void ScrollBar(const QString& dir, QStringList& failures)
 
 void Indicator(const QString& dir, QStringList& failures)
 {
-    Sheet sheet(QStringLiteral("CPageIndicator: 11 dots, radius 6, gap 6"));
+    Sheet sheet(QStringLiteral("ProgressDots: 11 dots, radius 6, gap 6"));
     for (const int filled : { 0, 1, 5, 9, 11 }) {
         QWidget* stage
             = sheet.AddCell(QStringLiteral("filled %1").arg(filled), QSize(220, 50), kPageBitmap, QPoint(594, 73));
-        auto* p = new CPageIndicator(stage);
+        auto* p = new ProgressDots(stage);
         p->setGeometry(10, 10, 200, 30);
         p->setTotal(11);
         p->setRadius(6);
@@ -572,7 +572,7 @@ void Indicator(const QString& dir, QStringList& failures)
 
 void Entries(const QString& dir, QStringList& failures)
 {
-    Sheet sheet(QStringLiteral("CMyEditCtrl2 in its CRoundBack frame"));
+    Sheet sheet(QStringLiteral("PlainLineEdit in its RoundedFrame frame"));
     struct State
     {
         QString name;
@@ -586,11 +586,11 @@ void Entries(const QString& dir, QStringList& failures)
              State { QStringLiteral("disabled user"), false, false, true, QStringLiteral("admin") },
              State { QStringLiteral("e-mail"), false, false, false, QStringLiteral("someone@example.com") } }) {
         QWidget* stage = sheet.AddCell(s.name, QSize(234, 52), kPageBitmap, QPoint(340, 237));
-        auto* frame = new CRoundBack(stage);
+        auto* frame = new RoundedFrame(stage);
         frame->setGeometry(10, 10, 214, 32);
         frame->setBorder(s.fault ? 0xFFFF0000u : 0xFFC0C0C0u, 1);
         frame->setRadius(3);
-        auto* edit = new CMyEditCtrl2(stage);
+        auto* edit = new PlainLineEdit(stage);
         edit->setGeometry(20, 17, 200, 23);
         edit->SetFont(15);
         edit->setPasswordMode(s.password);

@@ -2,10 +2,10 @@
 
 #include "Sheet.h"
 #include "i18n/Localization.h"
-#include "ui/CBaseStatic2.h"
-#include "ui/CImageBox.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselStatic.h"
+#include "ui/MarkupText.h"
+#include "ui/PictureBox.h"
+#include "ui/PictureButton.h"
+#include "ui/TextLabel.h"
 #include "ui/Drawing.h"
 
 #include <QFile>
@@ -55,7 +55,7 @@ void SharpnessCheck::Render(const QString& dir, QStringList& failures)
             continue;
         }
         const QSize logical = picture->deviceIndependentSize().toSize();
-        CImageBox box;
+        PictureBox box;
         box.setAttribute(Qt::WA_DontShowOnScreen);
         QPalette white;
         white.setColor(QPalette::Window, Qt::white);
@@ -92,13 +92,13 @@ void SharpnessCheck::Render(const QString& dir, QStringList& failures)
     SelectLanguage(0);
     Sheet sheet(QStringLiteral("Device pixel ratio 2"), 900);
     QWidget* stage = sheet.AddCell(QStringLiteral("NEXT"), QSize(158, 63), 3001, QPoint(438, 526));
-    auto* next = new COrselButton(stage);
+    auto* next = new PictureButton(stage);
     next->setGeometry(10, 10, 138, 43);
     for (int slot = 0; slot < 4; ++slot)
         next->SetImage(slot, std::array<int, 4> { 3045, 3042, 3044, 3043 }[static_cast<size_t>(slot)]);
     next->setText(QStringLiteral("NEXT   >"));
     stage = sheet.AddCell(QStringLiteral("Title"), QSize(626, 58), 3001, QPoint(62, 58));
-    auto* title = new COrselStatic(stage);
+    auto* title = new TextLabel(stage);
     title->setGeometry(10, 10, 606, 38);
     title->SetTitleStyle();
     title->SetFont(32, MakeRgb(42, 169, 209), false);
@@ -106,7 +106,7 @@ void SharpnessCheck::Render(const QString& dir, QStringList& failures)
     sheet.NewRow();
     stage = sheet.AddCell(QStringLiteral("Chinese flowing text"), QSize(420, 80), 3001, QPoint(67, 112));
     SetTextLanguage(4);
-    auto* flow = new CBaseStatic2(stage);
+    auto* flow = new MarkupText(stage);
     flow->setGeometry(10, 10, 400, 60);
     flow->SetFont(14, 0xFF636566u);
     flow->setCharWrap(true);

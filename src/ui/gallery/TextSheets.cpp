@@ -4,19 +4,19 @@
 #include "Sheet.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
-#include "ui/CBaseStatic.h"
-#include "ui/CBaseStatic2.h"
-#include "ui/CComboBoxList.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CIconButton.h"
-#include "ui/CImageBox.h"
-#include "ui/CLinkStatic.h"
-#include "ui/CLoadingStatic.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselComboBox.h"
-#include "ui/COrselStatic.h"
-#include "ui/CPageIndicator.h"
+#include "ui/WrappedText.h"
+#include "ui/MarkupText.h"
+#include "ui/LanguageDropDown.h"
+#include "ui/ErrorLine.h"
+#include "ui/IconCaptionButton.h"
+#include "ui/PictureBox.h"
+#include "ui/HelpLink.h"
+#include "ui/BusyIndicator.h"
+#include "ui/PictureButton.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/LanguageCombo.h"
+#include "ui/TextLabel.h"
+#include "ui/ProgressDots.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>
@@ -26,17 +26,17 @@
 namespace {
 
 enum class Kind {
-    Title, // COrselStatic, title preset, 32 blue
-    Static, // COrselStatic with SetFont
-    Flow2, // CBaseStatic2 (emphasis markup)
-    Flow, // CBaseStatic
-    Error, // CErrorStatic
+    Title, // TextLabel, title preset, 32 blue
+    Static, // TextLabel with SetFont
+    Flow2, // MarkupText (emphasis markup)
+    Flow, // WrappedText
+    Error, // ErrorLine
     PageButtons, // NEXT and BACK, each (w + 40) x 43, w the wider caption
-    Button, // COrselButton of the box's size
-    WideButton, // COrselButton2 of the box's size
-    IconButton, // CIconButton, caption width + 41 by 30
-    Link, // CLinkStatic with the question-mark icon
-    Loading, // CLoadingStatic
+    Button, // PictureButton of the box's size
+    WideButton, // LayeredPictureButton of the box's size
+    IconButton, // IconCaptionButton, caption width + 41 by 30
+    Link, // HelpLink with the question-mark icon
+    Loading, // BusyIndicator
 };
 
 // One text of a page. The box is where the page puts the control (page or overlay pixels); with `fits`, the box
@@ -181,7 +181,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     switch (c.kind) {
     case Kind::Title:
     case Kind::Static: {
-        auto* s = new COrselStatic(stage);
+        auto* s = new TextLabel(stage);
         s->setGeometry(geometry);
         if (c.kind == Kind::Title) {
             s->SetTitleStyle();
@@ -213,9 +213,9 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     case Kind::Flow2:
     case Kind::Flow:
     case Kind::Error: {
-        FlowingText* f = c.kind == Kind::Flow2 ? static_cast<FlowingText*>(new CBaseStatic2(stage))
-            : c.kind == Kind::Flow             ? static_cast<FlowingText*>(new CBaseStatic(stage))
-                                               : static_cast<FlowingText*>(new CErrorStatic(stage));
+        FlowingText* f = c.kind == Kind::Flow2 ? static_cast<FlowingText*>(new MarkupText(stage))
+            : c.kind == Kind::Flow             ? static_cast<FlowingText*>(new WrappedText(stage))
+                                               : static_cast<FlowingText*>(new ErrorLine(stage));
         f->setGeometry(geometry);
         f->SetFont(c.size, c.colour);
         f->setCharWrap(chinese);
@@ -228,7 +228,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     case Kind::PageButtons: {
         const QString next = Lookup("Next", "NEXT") + QStringLiteral("   >");
         const QString back = QStringLiteral("<   ") + Lookup("Back", "BACK");
-        COrselButton probe;
+        PictureButton probe;
         probe.setText(next);
         int w = probe.CaptionWidth();
         probe.setText(back);
@@ -236,7 +236,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         const QRect backRect(370 - w, at.y(), w + 40, 43);
         const QRect nextRect(448, at.y(), w + 40, 43);
         for (const auto& [caption, r] : { std::pair { back, backRect }, std::pair { next, nextRect } }) {
-            auto* b = new COrselButton(stage);
+            auto* b = new PictureButton(stage);
             b->setGeometry(r);
             const std::array<int, 4> images { 3045, 3042, 3044, 3043 };
             for (int slot = 0; slot < 4; ++slot)
@@ -250,7 +250,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
     }
     case Kind::Button:
     case Kind::WideButton: {
-        COrselButton* b = c.kind == Kind::WideButton ? new COrselButton2(stage) : new COrselButton(stage);
+        PictureButton* b = c.kind == Kind::WideButton ? new LayeredPictureButton(stage) : new PictureButton(stage);
         b->setGeometry(geometry);
         const std::array<int, 4> images = c.kind == Kind::WideButton ? std::array<int, 4> { 3033, 3030, 3032, 3031 }
                                                                      : std::array<int, 4> { 3045, 3042, 3044, 3043 };
@@ -265,7 +265,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         break;
     }
     case Kind::IconButton: {
-        auto* b = new CIconButton(stage);
+        auto* b = new IconCaptionButton(stage);
         b->setText(text);
         const int w = b->CaptionWidth() + 41;
         b->setGeometry(at.x() + c.box.width() - w, at.y(), w, 30);
@@ -278,7 +278,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         break;
     }
     case Kind::Link: {
-        auto* l = new CLinkStatic(stage);
+        auto* l = new HelpLink(stage);
         l->setGeometry(geometry);
         l->SetFont(c.size, RgbFromArgb(c.colour));
         l->SetText(text);
@@ -289,7 +289,7 @@ void Place(const TextCase& c, QWidget* stage, QPoint at, Checker& check, int lan
         break;
     }
     case Kind::Loading: {
-        auto* l = new CLoadingStatic(stage);
+        auto* l = new BusyIndicator(stage);
         l->setGeometry(geometry);
         l->SetStyle(c.colour);
         l->SetText(text);
@@ -311,7 +311,7 @@ void SearchPage(Sheet& sheet, int language, Checker& check)
 {
     QWidget* page = sheet.AddCell(QStringLiteral("Page: recorder search (frame and texts)"), QSize(860, 640), 3001);
     const auto button = [page](QRect r, std::array<int, 4> images, const QString& caption) {
-        auto* b = new COrselButton(page);
+        auto* b = new PictureButton(page);
         b->setGeometry(r);
         for (int slot = 0; slot < 4; ++slot)
             b->SetImage(slot, images[static_cast<size_t>(slot)]);
@@ -320,56 +320,56 @@ void SearchPage(Sheet& sheet, int language, Checker& check)
     };
     button(QRect(823, 0, 37, 29), { 3041, 3038, 3040, 3039 }, {});
     button(QRect(786, 0, 37, 29), { 3037, 3034, 3036, 3035 }, {});
-    auto* title = new COrselStatic(page);
+    auto* title = new TextLabel(page);
     title->setGeometry(72, 68, 606, 38);
     title->SetTitleStyle();
     title->SetFont(32, MakeRgb(42, 169, 209), false);
     title->SetText(Lookup("nvrsearch_01", "Select your NVR device"));
-    auto* dots = new CPageIndicator(page);
+    auto* dots = new ProgressDots(page);
     dots->setGeometry(604, 83, 200, 30);
     dots->setTotal(11);
     dots->setRadius(6);
     dots->setGap(6);
     dots->setFilled(5);
-    auto* instructions = new CBaseStatic2(page);
+    auto* instructions = new MarkupText(page);
     instructions->setGeometry(77, 122, 703, 57);
     instructions->SetFont(14, 0xFF636566u);
     instructions->setCharWrap(language >= 4);
     instructions->SetText(Lookup("nvrsearch_02", "Select your NVR from the list, then click <br>\"Next\"</br>."));
     const int h = instructions->MeasureHeight();
-    auto* rescan = new CIconButton(page);
+    auto* rescan = new IconCaptionButton(page);
     rescan->setText(Lookup("Rescan", "Rescan"));
     const int rescanWidth = rescan->CaptionWidth() + 41;
     rescan->setGeometry(782 - rescanWidth, h + 133, rescanWidth, 30);
     for (int slot = 0; slot < 4; ++slot)
         rescan->SetImage(slot, std::array<int, 4> { 4018, 4015, 4017, 4016 }[static_cast<size_t>(slot)]);
     rescan->SetIcon(3055);
-    auto* header = new CImageBox(page);
+    auto* header = new PictureBox(page);
     header->setGeometry(80, h + 168, 688, 31);
     header->SetImage(3052);
-    auto* band = new CImageBox(page);
+    auto* band = new PictureBox(page);
     band->setGeometry(768, h + 168, 14, 31);
     band->SetImage(3053);
-    auto* loading = new CLoadingStatic(page);
+    auto* loading = new BusyIndicator(page);
     loading->setGeometry(130, h + 168 + 110 - 60, 600, 120);
     loading->SetStyle(0xFF2AA9D1u);
     loading->SetText(Lookup("Searching device", "Searching device"));
     loading->Layout();
-    auto* link = new CLinkStatic(page);
+    auto* link = new HelpLink(page);
     link->setGeometry(76, h + 418, 600, 30);
     link->SetFont(14, MakeRgb(42, 169, 209));
     link->SetText(Lookup("nvrsearch_06", "Can not find your NVR"));
     link->SetIcon(4012);
     const QString next = Lookup("Next", "NEXT") + QStringLiteral("   >");
     const QString back = QStringLiteral("<   ") + Lookup("Back", "BACK");
-    COrselButton probe;
+    PictureButton probe;
     probe.setText(next);
     int w = probe.CaptionWidth();
     probe.setText(back);
     w = std::max(w, probe.CaptionWidth());
     button(QRect(370 - w, 536, w + 40, 43), { 3045, 3042, 3044, 3043 }, back);
     button(QRect(448, 536, w + 40, 43), { 3045, 3042, 3044, 3043 }, next)->setDisabledLook(true);
-    auto* version = new COrselStatic(page);
+    auto* version = new TextLabel(page);
     version->setGeometry(770, 600, 90, 60);
     version->SetFont(14, MakeRgb(181, 181, 181), false);
     version->SetText(QStringLiteral("V 2.02.00"));
@@ -377,11 +377,11 @@ void SearchPage(Sheet& sheet, int language, Checker& check)
     check.fits(h + 418 + 30 <= 536, QStringLiteral("the not-found link reaches the buttons"));
 }
 
-void LanguageCombo(Sheet& sheet, int language, Checker& check)
+void LanguageComboSheet(Sheet& sheet, int language, Checker& check)
 {
     QWidget* stage
         = sheet.AddCell(QStringLiteral("Home: language list (open)"), QSize(300, 300), 3000, QPoint(50, 150));
-    auto* combo = new COrselComboBox(stage);
+    auto* combo = new LanguageCombo(stage);
     combo->SetStyle();
     combo->setGeometry(40, 36 * language + 30, 220, 36); // the open list stays on the stage
     for (int i = 0; i < LanguageTable::kCount; ++i) {
@@ -429,7 +429,7 @@ void TextSheets::Render(const QString& dir, QStringList& failures)
             Place(c, stage, c.kind == Kind::PageButtons ? QPoint(0, 10) : QPoint(10, 10), check, language);
         }
         sheet.NewRow();
-        LanguageCombo(sheet, language, check);
+        LanguageComboSheet(sheet, language, check);
         const QString path = dir + QStringLiteral("/text/%1-%2.png").arg(language).arg(name);
         if (!sheet.Save(path))
             failures << QStringLiteral("cannot write %1").arg(path);

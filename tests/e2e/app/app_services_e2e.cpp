@@ -2,7 +2,7 @@
 // empty password, a recorder with a password refuses it, a silent one times out and the password page hears
 // of it, and a recorder the search did not find fails at once.
 
-#include "app/CInterDialog.h"
+#include "app/WizardHost.h"
 #include "app/StandInPage.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
@@ -20,7 +20,7 @@ class ServicesE2e : public QObject
 
 private:
     QWidget frame;
-    CInterDialog* host = nullptr;
+    WizardHost* host = nullptr;
     int32_t busyAtBuild = -1;
 
     // Shows page 7 after a probe for the recorder at ip / mac, the way page 6 leaves: probe, then NEXT.
@@ -47,8 +47,8 @@ private slots:
     {
         SelectLanguage(0);
         frame.resize(874, 654);
-        host = new CInterDialog(&frame);
-        host->SetPageBuilder([this](CInterDialog* h, int n) -> QWidget* {
+        host = new WizardHost(&frame);
+        host->SetPageBuilder([this](WizardHost* h, int n) -> QWidget* {
             busyAtBuild = h->probeBusy().load();
             return new StandInPage(h, n);
         });

@@ -6,12 +6,12 @@
 
 #include "../../gui/support/MessageRecorder.h"
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
+#include "overlays/ErrorAlert.h"
 #include "overlays/ModalLayer.h"
-#include "pages/CQuelmoServiceDlg.h"
+#include "pages/CloudPage.h"
 #include "session/WizardContext.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton2.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
@@ -129,7 +129,7 @@ struct PageRun
 {
     WizardContext context { [] {}, [] {} };
     MessageRecorder host;
-    CQuelmoServiceDlg* page = nullptr;
+    CloudPage* page = nullptr;
 
     PageRun(const Recorder& recorder, const std::string& portalHost = PortalHost())
     {
@@ -146,7 +146,7 @@ struct PageRun
         portal.portal_url = portalHost;
         portal.portal_number = recorder.number.toStdString();
         portal.portal_dfp = recorder.dfp.toStdString();
-        page = new CQuelmoServiceDlg(&host, context);
+        page = new CloudPage(&host, context);
         page->show();
     }
     ~PageRun()
@@ -162,7 +162,7 @@ struct PageRun
     }
     void type(const char* name, const QString& text)
     {
-        auto* edit = page->findChild<CMyEditCtrl2*>(QString::fromLatin1(name));
+        auto* edit = page->findChild<PlainLineEdit*>(QString::fromLatin1(name));
         edit->clear();
         edit->insert(text);
     }
@@ -182,7 +182,7 @@ struct PageRun
         Outcome outcome;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<CErrorPage*>(ModalLayer::Top())) {
+            if (auto* box = qobject_cast<ErrorAlert*>(ModalLayer::Top())) {
                 outcome.errorBox = box->message();
                 box->End(ModalLayer::IDOK);
             }

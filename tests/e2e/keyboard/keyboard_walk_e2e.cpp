@@ -6,7 +6,7 @@
 // Pages run their overlays in local event loops from inside a key press, so the user is a timer-driven list of
 // steps: each waits for what the user would wait for (a page, an overlay, rows in a list), then presses keys.
 
-#include "app/CTalvioDlg.h"
+#include "app/MainWindow.h"
 #include "app/WizardPages.h"
 #include "i18n/Localization.h"
 #include "overlays/ModalLayer.h"
@@ -82,7 +82,7 @@ class KeyboardWalk : public QObject
         int timeoutMs;
     };
 
-    std::unique_ptr<CTalvioDlg> frame;
+    std::unique_ptr<MainWindow> frame;
     std::vector<Step> steps;
     size_t nextStep = 0;
     int acting = 0;
@@ -343,7 +343,7 @@ private slots:
         total.start();
         // The user is ready before the window shows: the frame starts the host's own loop 50 ms after it first
         // appears, and from then on only timers reach the test.
-        frame = std::make_unique<CTalvioDlg>();
+        frame = std::make_unique<MainWindow>();
         PlanTheWalk();
         QTimer user;
         connect(&user, &QTimer::timeout, this, [this] { Turn(); });

@@ -6,14 +6,14 @@
 
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
-#include "pages/CCameraPwd2Page.h"
-#include "pages/CCameraPwdPage.h"
+#include "overlays/ErrorAlert.h"
+#include "pages/CreateCameraPasswordOverlay.h"
+#include "pages/EnterCameraPasswordOverlay.h"
 #include "pages/CameraPasswordRunner.h"
 #include "session/WizardContext.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton4.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/PictureButton.h"
+#include "ui/FadingPictureButton.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -71,10 +71,10 @@ CameraPasswordJob Job(CameraPasswordJob::Kind kind, const char* mac, const char*
 
 void ClickCross(QWidget* overlay)
 {
-    QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("closeCross")), Qt::LeftButton);
+    QTest::mouseClick(overlay->findChild<PictureButton*>(QStringLiteral("closeCross")), Qt::LeftButton);
 }
 
-void Retype(CMyEditCtrl2* entry, const QString& text)
+void Retype(PlainLineEdit* entry, const QString& text)
 {
     entry->selectAll();
     QTest::keyClick(entry, Qt::Key_Backspace);
@@ -132,7 +132,7 @@ private slots:
             = Job(CameraPasswordJob::Verify, "00:3e:0b:00:01:04", "10.77.0.23:8080", false, 4);
         QString refusal;
         QString secondRefusal;
-        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* overlay) {
+        WhenShown<EnterCameraPasswordOverlay>(this, [&](EnterCameraPasswordOverlay* overlay) {
             QTest::keyClicks(overlay->passwordEntry(), QStringLiteral("Cam1234"));
             refusal = ErrorBoxAfter([overlay] { ClickOk(overlay); }, 8000);
             QTest::qWait(pauseMs);
@@ -140,7 +140,7 @@ private slots:
             // A refusal of the right password is read and ends the overlay, so the run does not stay open.
             auto* watch = new QTimer(overlay);
             connect(watch, &QTimer::timeout, overlay, [&secondRefusal, overlay] {
-                if (auto* box = qobject_cast<CErrorPage*>(ModalLayer::Top())) {
+                if (auto* box = qobject_cast<ErrorAlert*>(ModalLayer::Top())) {
                     secondRefusal = box->message();
                     box->End(ModalLayer::IDOK);
                     overlay->End(ModalLayer::IDCANCEL);
@@ -165,7 +165,7 @@ private slots:
     {
         CameraPasswordRunner runner(*context, nullptr);
         QSignalSpy accepted(&runner, &CameraPasswordRunner::PasswordAccepted);
-        WhenShown<CCameraPwd2Page>(this, [&](CCameraPwd2Page* overlay) {
+        WhenShown<CreateCameraPasswordOverlay>(this, [&](CreateCameraPasswordOverlay* overlay) {
             QTest::keyClicks(overlay->newEntry(), QStringLiteral("Ab%cd#12"));
             QTest::keyClicks(overlay->confirmEntry(), QStringLiteral("Ab%cd#12"));
             ClickOk(overlay);
@@ -185,7 +185,7 @@ private slots:
         const CameraPasswordJob cameraA = Job(CameraPasswordJob::Verify, "00:3e:0b:00:01:08", "10.77.0.27", false, 1);
         const CameraPasswordJob cameraB = Job(CameraPasswordJob::Verify, "00:3e:0b:00:01:09", "10.77.0.28", false, 2);
 
-        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* overlay) {
+        WhenShown<EnterCameraPasswordOverlay>(this, [&](EnterCameraPasswordOverlay* overlay) {
             QTest::keyClicks(overlay->passwordEntry(), QStringLiteral("Cam12345"));
             ClickOk(overlay);
             ClickCross(overlay);
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(runner.Busy());
 
         QString refusal;
-        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* overlay) {
+        WhenShown<EnterCameraPasswordOverlay>(this, [&](EnterCameraPasswordOverlay* overlay) {
             QTest::keyClicks(overlay->passwordEntry(), QStringLiteral("Cam12345"));
             refusal = ErrorBoxAfter([overlay] { ClickOk(overlay); }, 1000);
             ClickCross(overlay);

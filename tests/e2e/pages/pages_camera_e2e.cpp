@@ -4,13 +4,13 @@
 
 #include "../../gui/support/MessageRecorder.h"
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
+#include "overlays/ErrorAlert.h"
 #include "overlays/ModalLayer.h"
-#include "pages/CCamListCtrl.h"
-#include "pages/CCameraSearchDlg.h"
+#include "pages/CameraList.h"
+#include "pages/CameraPage.h"
 #include "session/WizardContext.h"
-#include "ui/CListCtrlVScrollbar.h"
-#include "ui/COrselButton2.h"
+#include "ui/SlimScrollBar.h"
+#include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
@@ -96,18 +96,18 @@ int RequestCount(const QString& part)
     return n;
 }
 
-void ClickBox(CCamListCtrl* list, int row)
+void ClickBox(CameraList* list, int row)
 {
-    list->scrollTo(list->model()->index(row, CCamListCtrl::kCheckColumn));
+    list->scrollTo(list->model()->index(row, CameraList::kCheckColumn));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->CheckCellRect(row).center());
     for (int round = 0; round < 3; ++round)
         QCoreApplication::sendPostedEvents();
 }
 
-int RowOf(CCamListCtrl* list, const QString& ip)
+int RowOf(CameraList* list, const QString& ip)
 {
     for (int row = 0; row < list->rowCount(); ++row) {
-        if (list->CellText(row, CCamListCtrl::kIpColumn) == ip)
+        if (list->CellText(row, CameraList::kIpColumn) == ip)
             return row;
     }
     return -1;
@@ -122,7 +122,7 @@ class PagesCameraE2e : public QObject
 private:
     std::unique_ptr<WizardContext> context;
     std::unique_ptr<LabHost> host;
-    std::unique_ptr<CCameraSearchDlg> page;
+    std::unique_ptr<CameraPage> page;
 
     // A search started by the page or by Rescan, waited for.
     void waitSearch(int limitMs = 15000)
@@ -147,7 +147,7 @@ private slots:
         session.SetNvrUser("admin");
         session.SetNvrPassword("Secret99");
         host = std::make_unique<LabHost>();
-        page = std::make_unique<CCameraSearchDlg>(host.get(), *context);
+        page = std::make_unique<CameraPage>(host.get(), *context);
         page->show();
         waitSearch();
     }
@@ -167,10 +167,10 @@ private slots:
 
     void theRecordersCameraLinesAreListedAsTheyCome()
     {
-        CCamListCtrl* list = page->list();
+        CameraList* list = page->list();
         QCOMPARE(list->rowCount(), 6);
-        QCOMPARE(list->CellText(0, CCamListCtrl::kIpColumn), QStringLiteral("10.77.0.30"));
-        QCOMPARE(list->CellText(3, CCamListCtrl::kIpColumn), QStringLiteral("10.77.0.33:8080"));
+        QCOMPARE(list->CellText(0, CameraList::kIpColumn), QStringLiteral("10.77.0.30"));
+        QCOMPARE(list->CellText(3, CameraList::kIpColumn), QStringLiteral("10.77.0.33:8080"));
         QVERIFY(list->IsVerified(0)); // listed with account "admin"
         QVERIFY(!list->IsVerified(3)); // an empty account
 
@@ -189,23 +189,23 @@ private slots:
         QVERIFY(bare >= 0);
         QCOMPARE(context->Session().Camera(bare)->mac, std::string());
         const int hostile = RowOf(list, QStringLiteral("10.77.0.42"));
-        QCOMPARE(list->item(hostile, CCamListCtrl::kModelColumn)->toolTip(),
+        QCOMPARE(list->item(hostile, CameraList::kModelColumn)->toolTip(),
             QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
 
         // More lines than the list holds: 256 rows, scrolled by the slim bar.
         Control("camline cams clear");
         Control("camline cams fill 300");
         rescan();
-        QCOMPARE(list->rowCount(), CCamListCtrl::kMaxRows);
-        auto* bar = page->findChild<CListCtrlVScrollbar*>(QStringLiteral("listScrollBar"));
+        QCOMPARE(list->rowCount(), CameraList::kMaxRows);
+        auto* bar = page->findChild<SlimScrollBar*>(QStringLiteral("listScrollBar"));
         QVERIFY(bar->ThumbVisible());
         list->scrollToBottom();
-        QCOMPARE(list->rowAt(list->viewport()->height() - 2), CCamListCtrl::kMaxRows - 1);
+        QCOMPARE(list->rowAt(list->viewport()->height() - 2), CameraList::kMaxRows - 1);
     }
 
     void aRescanFindsCheckedCamerasAgainByMacWhereverTheyAre()
     {
-        CCamListCtrl* list = page->list();
+        CameraList* list = page->list();
         const int e = RowOf(list, QStringLiteral("10.77.0.35"));
         const int p = RowOf(list, QStringLiteral("10.77.0.34"));
         ClickBox(list, e);
@@ -261,7 +261,7 @@ private slots:
         bool errorShown = false;
         auto* poll = new QTimer(page.get());
         connect(poll, &QTimer::timeout, page.get(), [&errorShown, poll] {
-            if (auto* error = qobject_cast<CErrorPage*>(ModalLayer::Top())) {
+            if (auto* error = qobject_cast<ErrorAlert*>(ModalLayer::Top())) {
                 errorShown = true;
                 poll->stop();
                 error->End(ModalLayer::IDOK);
@@ -285,7 +285,7 @@ private slots:
     void nextLeavesEachKeptCameraInOneChannel()
     {
         QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacA }, { 1, kMacB }, { 2, kMacC } }));
-        CCamListCtrl* list = page->list();
+        CameraList* list = page->list();
         for (const char* ip : { "10.77.0.32", "10.77.0.34" })
             ClickBox(list, RowOf(list, QString::fromLatin1(ip)));
         QCOMPARE(list->CheckedCount(), 2);

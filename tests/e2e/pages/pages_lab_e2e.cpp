@@ -8,18 +8,18 @@
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
-#include "overlays/CAlarmDisplayPage.h"
-#include "overlays/CErrorPage.h"
-#include "overlays/CWaitingPage.h"
-#include "pages/CHddFormatDlg.h"
-#include "pages/CNvrTimeZoneDlg.h"
+#include "overlays/DiskAlert.h"
+#include "overlays/ErrorAlert.h"
+#include "overlays/WaitingBox.h"
+#include "pages/DiskPage.h"
+#include "pages/TimeZonePage.h"
 #include "pages/ZoneListBox.h"
 #include "session/WizardContext.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CGroupImageBox.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselButton4.h"
-#include "ui/CRoundBack.h"
+#include "ui/ErrorLine.h"
+#include "ui/PictureSwitch.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/FadingPictureButton.h"
+#include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
@@ -133,7 +133,7 @@ void Click(QWidget* widget)
 
 void ClickButton(QWidget* overlay, const char* name)
 {
-    Click(overlay->findChild<COrselButton4*>(name));
+    Click(overlay->findChild<FadingPictureButton*>(name));
 }
 
 void ClickRow(ZoneListBox* list, int row)
@@ -211,26 +211,26 @@ private:
     }
 
     // Page 8 for the clock recorder; it starts reading the zones.
-    std::unique_ptr<CNvrTimeZoneDlg> zonePage()
+    std::unique_ptr<TimeZonePage> zonePage()
     {
         useRecorder("10.77.0.13", "00:1a:2b:3c:4d:71");
-        auto page = std::make_unique<CNvrTimeZoneDlg>(host.get(), *context);
+        auto page = std::make_unique<TimeZonePage>(host.get(), *context);
         host->page = page.get();
         page->show();
         QTest::qWait(150); // the page starts reading 50 ms after it was built; this returns once it has finished
         return page;
     }
 
-    static bool settled(const CNvrTimeZoneDlg* page) { return !page->busy() && ModalLayer::Top() == nullptr; }
+    static bool settled(const TimeZonePage* page) { return !page->busy() && ModalLayer::Top() == nullptr; }
 
     // Page 9 for the disks recorder, with the watch started as the time-zone page's NEXT starts it.
-    std::unique_ptr<CHddFormatDlg> diskPage()
+    std::unique_ptr<DiskPage> diskPage()
     {
         useRecorder("10.77.0.14", "00:1a:2b:3c:4d:72");
         context->Session().disks.clear();
         PostWindowMessage(host.get(), WM_STORAGE_WATCH, 0); // as the time-zone page's NEXT does
         QCoreApplication::sendPostedEvents(host.get());
-        auto page = std::make_unique<CHddFormatDlg>(host.get(), *context);
+        auto page = std::make_unique<DiskPage>(host.get(), *context);
         host->page = page.get();
         page->show();
         return page;
@@ -400,10 +400,10 @@ private slots:
         Control("fault clock " + fault);
         bool waitingBelow = false;
         bool retryOffered = false;
-        WhenUp<CErrorPage>(this, 10000, [&](CErrorPage* error) {
-            for (CWaitingPage* box : host->findChildren<CWaitingPage*>())
+        WhenUp<ErrorAlert>(this, 10000, [&](ErrorAlert* error) {
+            for (WaitingBox* box : host->findChildren<WaitingBox*>())
                 waitingBelow = waitingBelow || box->IsRunning();
-            retryOffered = error->findChild<COrselButton4*>("retryButton") != nullptr;
+            retryOffered = error->findChild<FadingPictureButton*>("retryButton") != nullptr;
             ClickButton(error, retry && retryOffered ? "retryButton" : "closeButton");
         });
         auto page = zonePage();
@@ -424,7 +424,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(settled(page.get()), 10000);
         Control("fault clock http-500*1@/config/datetime?timezone=");
         bool shown = false;
-        WhenUp<CErrorPage>(this, 10000, [&](CErrorPage* error) {
+        WhenUp<ErrorAlert>(this, 10000, [&](ErrorAlert* error) {
             shown = true;
             ClickButton(error, "closeButton");
         });
@@ -445,10 +445,10 @@ private slots:
     void leavingStopsTheZoneWorker()
     {
         Control("fault clock http-slow:5000*1@/config/timezonelist");
-        QPointer<CNvrTimeZoneDlg> watched;
+        QPointer<TimeZonePage> watched;
         qint64 leaveMs = -1;
         bool busyBefore = false;
-        WhenUp<CWaitingPage>(this, 5000, [&](CWaitingPage*) {
+        WhenUp<WaitingBox>(this, 5000, [&](WaitingBox*) {
             QTimer::singleShot(500, host.get(), [&] {
                 busyBefore = watched->busy();
                 QElapsedTimer clock;
@@ -458,7 +458,7 @@ private slots:
             });
         });
         useRecorder("10.77.0.13", "00:1a:2b:3c:4d:71");
-        auto page = std::make_unique<CNvrTimeZoneDlg>(host.get(), *context);
+        auto page = std::make_unique<TimeZonePage>(host.get(), *context);
         watched = page.get();
         page->show();
         QTRY_VERIFY_WITH_TIMEOUT(leaveMs >= 0, 5000);
@@ -479,14 +479,14 @@ private slots:
         auto page = diskPage();
         QTRY_VERIFY_WITH_TIMEOUT(page->storageKnown(), 10000);
         QVERIFY(page->portPlugged(0) && !page->portReady(0));
-        QCOMPARE(page->findChild<CGroupImageBox*>("ports")->index(), 1);
+        QCOMPARE(page->findChild<PictureSwitch*>("ports")->index(), 1);
         host->take();
 
         int checkingMode = -1;
         QString confirmation;
-        WhenUp<CWaitingPage>(this, 5000, [&](CWaitingPage* box) {
+        WhenUp<WaitingBox>(this, 5000, [&](WaitingBox* box) {
             checkingMode = box->mode();
-            WhenUp<CAlarmDisplayPage>(this, 10000, [&](CAlarmDisplayPage* alarm) {
+            WhenUp<DiskAlert>(this, 10000, [&](DiskAlert* alarm) {
                 confirmation = alarm->message();
                 ClickButton(alarm, "okButton");
             });
@@ -499,7 +499,7 @@ private slots:
                         { WM_STORAGE_WATCH, 1, 0 }, { WM_STORAGE_WATCH, 1, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 } }),
                 qPrintable(Describe(got)));
         }
-        QCOMPARE(checkingMode, int(CWaitingPage::HddCheck));
+        QCOMPARE(checkingMode, int(WaitingBox::HddCheck));
         QVERIFY2(confirmation.contains(QStringLiteral("HD1: UltraFit (500 GB)")), qPrintable(confirmation));
         QVERIFY(!confirmation.contains(QStringLiteral("HD2")));
         QCOMPARE(Count(Requests("disks"), "/config/storageformat?storageid=0&partition=0&fs=2 "), 1);
@@ -518,17 +518,17 @@ private slots:
         Control("usb disks 2 2000:formatted");
         auto page = diskPage();
         QTRY_VERIFY_WITH_TIMEOUT(page->storageKnown() && page->portReady(0) && page->portReady(1), 10000);
-        QCOMPARE(page->findChild<CGroupImageBox*>("ports")->index(), 3);
+        QCOMPARE(page->findChild<PictureSwitch*>("ports")->index(), 3);
         host->take();
 
         QString confirmation;
         bool boxSurvivedReport = false;
-        WhenUp<CAlarmDisplayPage>(this, 5000, [&](CAlarmDisplayPage* alarm) {
+        WhenUp<DiskAlert>(this, 5000, [&](DiskAlert* alarm) {
             confirmation = alarm->message();
-            WhenUp<CWaitingPage>(this, 5000, [&](CWaitingPage* box) {
+            WhenUp<WaitingBox>(this, 5000, [&](WaitingBox* box) {
                 host->StorageChanged(); // as a report the host had queued before the watch stopped
                 QTimer::singleShot(600, box,
-                    [&, box] { boxSurvivedReport = box->IsRunning() && box->mode() == CWaitingPage::HddFormat; });
+                    [&, box] { boxSurvivedReport = box->IsRunning() && box->mode() == WaitingBox::HddFormat; });
             });
             ClickButton(alarm, "okButton");
         });
@@ -587,8 +587,8 @@ private slots:
         const int pollsBefore = Count(Requests("disks"), "/config/storageformatpoll");
 
         QString failure;
-        WhenUp<CAlarmDisplayPage>(this, 5000, [&](CAlarmDisplayPage* alarm) {
-            WhenUp<CErrorPage>(this, 20000, [&](CErrorPage* error) {
+        WhenUp<DiskAlert>(this, 5000, [&](DiskAlert* alarm) {
+            WhenUp<ErrorAlert>(this, 20000, [&](ErrorAlert* error) {
                 failure = error->message();
                 ClickButton(error, "closeButton");
             });
@@ -626,7 +626,7 @@ private slots:
         Control("usb disks 1 1000");
         Control("usb disks 2 2000");
         auto page = diskPage();
-        auto* ports = page->findChild<CGroupImageBox*>("ports");
+        auto* ports = page->findChild<PictureSwitch*>("ports");
         QTRY_COMPARE_WITH_TIMEOUT(ports->index(), 3, 10000);
         Control("usb disks 1 none");
         QTRY_COMPARE_WITH_TIMEOUT(ports->index(), 2, 4000);
@@ -645,9 +645,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page->storageKnown() && page->portReady(0), 10000);
         host->take();
         qint64 leaveMs = -1;
-        QPointer<CHddFormatDlg> watched = page.get();
-        WhenUp<CAlarmDisplayPage>(this, 5000, [&](CAlarmDisplayPage* alarm) {
-            WhenUp<CWaitingPage>(this, 5000, [&](CWaitingPage*) {
+        QPointer<DiskPage> watched = page.get();
+        WhenUp<DiskAlert>(this, 5000, [&](DiskAlert* alarm) {
+            WhenUp<WaitingBox>(this, 5000, [&](WaitingBox*) {
                 QTimer::singleShot(2500, host.get(), [&] {
                     QElapsedTimer clock;
                     clock.start();

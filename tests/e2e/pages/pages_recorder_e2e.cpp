@@ -4,27 +4,27 @@
 // did not find, with every message of its failure tables, the reset help and leaving while a request runs.
 
 #include "../../gui/support/MessageRecorder.h"
-#include "app/CInterDialog.h"
+#include "app/WizardHost.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
-#include "overlays/CNoDevicePage.h"
+#include "overlays/ErrorAlert.h"
+#include "overlays/RecorderNotFoundHelp.h"
 #include "overlays/ModalLayer.h"
-#include "pages/CMacDisplayPage.h"
-#include "pages/CNvrHeaderCtrl.h"
-#include "pages/CNvrListCtrl.h"
-#include "pages/CNvrPwdDlg.h"
-#include "pages/CNvrSearchDlg.h"
-#include "pages/CResetPage.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CIconButton.h"
-#include "ui/CLinkStatic.h"
-#include "ui/CLoadingStatic.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselButton4.h"
-#include "ui/COrselStatic.h"
-#include "ui/CRoundBack.h"
+#include "pages/MacLabelHelp.h"
+#include "pages/RecorderListHeader.h"
+#include "pages/RecorderList.h"
+#include "pages/RecorderPasswordPage.h"
+#include "pages/RecorderSearchPage.h"
+#include "pages/ResetHelp.h"
+#include "ui/ErrorLine.h"
+#include "ui/IconCaptionButton.h"
+#include "ui/HelpLink.h"
+#include "ui/BusyIndicator.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/FadingPictureButton.h"
+#include "ui/TextLabel.h"
+#include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -95,15 +95,15 @@ class PagesRecorderE2e : public QObject
 
 private:
     QWidget frame;
-    CInterDialog* host = nullptr;
+    WizardHost* host = nullptr;
 
     template <class T> T* child(const char* name) const
     {
         return host->ShownPage()->findChild<T*>(QString::fromLatin1(name));
     }
-    CNvrSearchDlg* searchPage() const { return qobject_cast<CNvrSearchDlg*>(host->ShownPage()); }
-    CNvrPwdDlg* passwordPage() const { return qobject_cast<CNvrPwdDlg*>(host->ShownPage()); }
-    CNvrListCtrl* list() const { return searchPage()->list(); }
+    RecorderSearchPage* searchPage() const { return qobject_cast<RecorderSearchPage*>(host->ShownPage()); }
+    RecorderPasswordPage* passwordPage() const { return qobject_cast<RecorderPasswordPage*>(host->ShownPage()); }
+    RecorderList* list() const { return searchPage()->list(); }
 
     // A click, and what it posts delivered (a message passed on is posted again: one round each).
     static void click(QWidget* widget, QPoint at = QPoint())
@@ -167,11 +167,11 @@ private:
         return QTest::qWaitFor([this] { return !searchPage()->searchRunning(); }, limitMs);
     }
 
-    void rescan() const { click(child<CIconButton>("rescan")); }
+    void rescan() const { click(child<IconCaptionButton>("rescan")); }
 
     // Shows page 7 for a recorder as page 6's NEXT leaves for it: the session, the probe, then NEXT; returns once
     // the page has its mode.
-    CNvrPwdDlg* openPasswordPage(const Recorder& recorder, const char* ip = nullptr)
+    RecorderPasswordPage* openPasswordPage(const Recorder& recorder, const char* ip = nullptr)
     {
         host->SetNvrIp(ip != nullptr ? ip : recorder.announced);
         host->SetNvrMac(recorder.mac);
@@ -180,7 +180,7 @@ private:
         PostWindowMessage(host, WM_START_LOGIN_PROBE);
         PostWindowMessage(host, WM_WIZARD_NAV, NAV_NEXT);
         QCoreApplication::sendPostedEvents(host);
-        CNvrPwdDlg* page = passwordPage();
+        RecorderPasswordPage* page = passwordPage();
         if (page != nullptr)
             (void)QTest::qWaitFor([page] { return page->modeApplied(); }, 10000); // callers check the mode
         return page;
@@ -188,14 +188,14 @@ private:
 
     QString errorLine() const
     {
-        auto* line = child<CErrorStatic>("errorLine");
+        auto* line = child<ErrorLine>("errorLine");
         return line != nullptr && line->isVisible() ? line->text() : QString();
     }
 
     void typePassword(const QString& password, const QString& confirm = QString())
     {
-        child<CMyEditCtrl2>("password")->setText(password);
-        if (auto* entry = child<CMyEditCtrl2>("confirm"); entry->isVisible())
+        child<PlainLineEdit>("password")->setText(password);
+        if (auto* entry = child<PlainLineEdit>("confirm"); entry->isVisible())
             entry->setText(confirm);
     }
 
@@ -204,7 +204,7 @@ private slots:
     {
         SelectLanguage(0);
         frame.resize(874, 654);
-        host = new CInterDialog(&frame);
+        host = new WizardHost(&frame);
         host->show();
         frame.show();
         QVERIFY(!qEnvironmentVariable("LAB_SIM_STATE").isEmpty());
@@ -248,12 +248,12 @@ private slots:
             QVERIFY(sim("fault * clear"));
 
         QVERIFY(searchPage()->noDevice());
-        QVERIFY(child<COrselStatic>("noDevice")->isVisible());
+        QVERIFY(child<TextLabel>("noDevice")->isVisible());
         QCOMPARE(list()->rowCount(), 0);
         QVERIFY(!searchPage()->nextButton()->isEnabled());
-        QVERIFY(child<CLinkStatic>("notFoundLink")->isVisible());
+        QVERIFY(child<HelpLink>("notFoundLink")->isVisible());
         QVERIFY(searchPage()->closeButton()->isEnabled());
-        QVERIFY(child<CIconButton>("rescan")->isEnabled());
+        QVERIFY(child<IconCaptionButton>("rescan")->isEnabled());
     }
 
     // Every recorder of the model, once per interface that reached it, the first checked; Next and Close wait for
@@ -261,13 +261,13 @@ private slots:
     void searchListsTheRecordersOfTheModel()
     {
         rescan();
-        CNvrSearchDlg* page = searchPage();
-        auto* spinner = child<CLoadingStatic>("searching");
+        RecorderSearchPage* page = searchPage();
+        auto* spinner = child<BusyIndicator>("searching");
         QVERIFY(page->searchRunning());
         QVERIFY(!page->closeButton()->isEnabled());
         QVERIFY(!page->backButton()->isEnabled());
         QVERIFY(spinner->isVisible() && spinner->isRunning());
-        QVERIFY(!child<COrselStatic>("noDevice")->isVisible());
+        QVERIFY(!child<TextLabel>("noDevice")->isVisible());
         // The rows come before the search's end: NEXT is still unusable, and choosing a row does not change that.
         QVERIFY(QTest::qWaitFor([&] { return list()->rowCount() > 0; }, 10000));
         QVERIFY(page->searchRunning());
@@ -287,9 +287,9 @@ private slots:
         QCOMPARE(list()->rowCount(), 2 * kListedCount);
         for (int row = 0; row < list()->rowCount(); ++row) {
             const Recorder& expected = kListed[row % kListedCount];
-            QCOMPARE(list()->CellText(row, CNvrListCtrl::kNumberColumn), QString::number(row + 1));
-            QCOMPARE(list()->CellText(row, CNvrListCtrl::kMacColumn), QLatin1String(expected.mac));
-            QCOMPARE(list()->CellText(row, CNvrListCtrl::kIpColumn), QLatin1String(expected.announced));
+            QCOMPARE(list()->CellText(row, RecorderList::kNumberColumn), QString::number(row + 1));
+            QCOMPARE(list()->CellText(row, RecorderList::kMacColumn), QLatin1String(expected.mac));
+            QCOMPARE(list()->CellText(row, RecorderList::kIpColumn), QLatin1String(expected.announced));
             QCOMPARE(list()->IsChecked(row), row == 0);
             // The interface it answered on; a mark and a warning for the address outside the pc's subnet.
             const QString tip = list()->RowToolTip(row);
@@ -306,7 +306,7 @@ private slots:
     // Only the radio cell chooses; the header's help shows the chosen row's MAC on the label.
     void radioCellChoosesAndTheHelpShowsItsMac()
     {
-        const QRect ipCell = list()->visualRect(list()->model()->index(2, CNvrListCtrl::kIpColumn));
+        const QRect ipCell = list()->visualRect(list()->model()->index(2, RecorderList::kIpColumn));
         click(list()->viewport(), ipCell.center());
         QCOMPARE(list()->CheckedRow(), 0);
         click(list()->viewport(), list()->RadioCellRect(2).center());
@@ -314,11 +314,11 @@ private slots:
 
         QObject scope; // ends the watch with the test
         QString shown;
-        WhenTop<CMacDisplayPage>(&scope, 2000, [&](CMacDisplayPage* label) {
+        WhenTop<MacLabelHelp>(&scope, 2000, [&](MacLabelHelp* label) {
             shown = label->macLine();
             label->End(ModalLayer::IDCANCEL);
         });
-        CNvrHeaderCtrl* header = list()->Header();
+        RecorderListHeader* header = list()->Header();
         click(header->viewport(), header->HelpIconRect().center());
         QCOMPARE(shown, QStringLiteral("MAC: 001A2B3C4D67"));
     }
@@ -327,11 +327,11 @@ private slots:
     {
         QObject scope;
         QStringList searched;
-        WhenTop<CNoDevicePage>(&scope, 2000, [&](CNoDevicePage* help) {
+        WhenTop<RecorderNotFoundHelp>(&scope, 2000, [&](RecorderNotFoundHelp* help) {
             searched = help->searchedLines();
             help->End(ModalLayer::IDCANCEL);
         });
-        auto* link = child<CLinkStatic>("notFoundLink");
+        auto* link = child<HelpLink>("notFoundLink");
         click(link, link->ActiveRect().center());
         QCOMPARE(searched, (QStringList { "eth0  10.77.0.2", "eth1  10.77.0.3" }));
     }
@@ -343,7 +343,7 @@ private slots:
         click(list()->viewport(), list()->RadioCellRect(1).center()); // owned
         QObject scope;
         QString message;
-        WhenTop<CErrorPage>(&scope, 2000, [&](CErrorPage* error) {
+        WhenTop<ErrorAlert>(&scope, 2000, [&](ErrorAlert* error) {
             message = error->message();
             error->End(ModalLayer::IDOK);
         });
@@ -365,12 +365,12 @@ private slots:
         QCOMPARE(host->NvrMac(), std::string(kFresh.mac));
         QCOMPARE(host->Session().nvrModel, std::string("HXT-914Q")); // for the setup report
         QCOMPARE(host->Session().nvrWebPort, 80);
-        CNvrPwdDlg* page = passwordPage();
+        RecorderPasswordPage* page = passwordPage();
         QVERIFY(page != nullptr);
         QVERIFY(QTest::qWaitFor([page] { return page->modeApplied(); }, 10000));
         QVERIFY(!page->loginMode());
-        QCOMPARE(child<COrselStatic>("subtitle")->text(), Qs(Text("nvrpwd_02", "")));
-        QVERIFY(child<CMyEditCtrl2>("confirm")->isVisible());
+        QCOMPARE(child<TextLabel>("subtitle")->text(), Qs(Text("nvrpwd_02", "")));
+        QVERIFY(child<PlainLineEdit>("confirm")->isVisible());
 
         typePassword("abc", "abc");
         QCOMPARE(errorLine(), ErrorText("nvrpwd_04"));
@@ -399,17 +399,17 @@ private slots:
     // carry, leaving while the login runs, the right password.
     void recorderWithPasswordAsksForIt()
     {
-        CNvrPwdDlg* page = openPasswordPage(kOwned);
+        RecorderPasswordPage* page = openPasswordPage(kOwned);
         QVERIFY(page != nullptr && page->modeApplied());
         QVERIFY(page->loginMode());
-        QCOMPARE(child<COrselStatic>("subtitle")->text(), Qs(Text("nvrpwd_08", "")));
-        QVERIFY(child<CRoundBack>("userBox")->isVisible());
-        QVERIFY(!child<CMyEditCtrl2>("confirm")->isVisible());
+        QCOMPARE(child<TextLabel>("subtitle")->text(), Qs(Text("nvrpwd_08", "")));
+        QVERIFY(child<RoundedFrame>("userBox")->isVisible());
+        QVERIFY(!child<PlainLineEdit>("confirm")->isVisible());
 
         typePassword("Wrong123");
         click(page->nextButton());
         QCOMPARE(errorLine(), ErrorText("nvrpwd_07"));
-        QCOMPARE(child<CRoundBack>("passwordFrame")->border(), 0xFFFF0000u);
+        QCOMPARE(child<RoundedFrame>("passwordFrame")->border(), 0xFFFF0000u);
         typePassword("Wrong1234"); // typing clears it
         QCOMPARE(errorLine(), QString());
 
@@ -441,11 +441,11 @@ private slots:
     // joined at once, not after the reply time.
     void leavingDuringALoginEndsItsWorker()
     {
-        CNvrPwdDlg* page = openPasswordPage(kOwned);
+        RecorderPasswordPage* page = openPasswordPage(kOwned);
         QVERIFY(page != nullptr && page->loginMode());
         QVERIFY(sim("fault owned udp-silent@login times=1"));
         typePassword("Secret99");
-        QPointer<CNvrPwdDlg> watched(page);
+        QPointer<RecorderPasswordPage> watched(page);
         bool busyAfterLeave = true;
         QTimer::singleShot(900, host, [&] {
             PostWindowMessage(host, WM_WIZARD_NAV, NAV_HOME);
@@ -464,11 +464,11 @@ private slots:
     // The reset help: RESET takes the wizard home.
     void resetHelpLeadsHome()
     {
-        CNvrPwdDlg* page = openPasswordPage(kOwned);
+        RecorderPasswordPage* page = openPasswordPage(kOwned);
         QVERIFY(page != nullptr && page->loginMode());
         QObject scope;
-        WhenTop<CResetPage>(&scope, 2000, [](CResetPage* reset) { reset->resetButton()->click(); });
-        click(child<QWidget>("resetHelp"));
+        WhenTop<ResetHelp>(&scope, 2000, [](ResetHelp* reset) { reset->resetButton()->click(); });
+        click(child<QWidget>("resetHelpButton"));
         QCoreApplication::sendPostedEvents(host);
         QCOMPARE(host->ShownPageNumber(), 1);
         QCOMPARE(host->currentPage, 1);
@@ -489,11 +489,11 @@ private slots:
         QFETCH(QString, ip);
         QObject scope;
         QString message;
-        WhenTop<CErrorPage>(&scope, 9000, [&](CErrorPage* error) {
+        WhenTop<ErrorAlert>(&scope, 9000, [&](ErrorAlert* error) {
             message = error->message();
             error->End(ModalLayer::IDOK);
         });
-        CNvrPwdDlg* page = openPasswordPage(kSilent, qPrintable(ip));
+        RecorderPasswordPage* page = openPasswordPage(kSilent, qPrintable(ip));
         QVERIFY(page != nullptr && page->modeApplied());
         QVERIFY(QTest::qWaitFor([&] { return !message.isEmpty(); }, 9000));
         QCOMPARE(message, QStringLiteral("Check Network Failed!"));

@@ -1,9 +1,9 @@
 // The live preview against the simulator's cameras in the lab, opened as the camera page opens it: the port in the
 // address text, a bare colon, a Digest-only camera without a password, multipart parts, a picture of 7000 x 3500,
 // a picture carrying an end marker inside it, pictures that do not decode, and closing in the middle of a picture.
-#include "pages/CPreview.h"
-#include "pages/CPreviewPage.h"
-#include "ui/COrselButton.h"
+#include "pages/PreviewPicture.h"
+#include "pages/PreviewBubble.h"
+#include "ui/PictureButton.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -30,7 +30,7 @@ Seen Preview(const std::string& address, const std::string& password, std::funct
     host.setFixedSize(860, 640);
     host.setAttribute(Qt::WA_DontShowOnScreen);
     host.show();
-    CPreviewPage bubble(&host, QPoint(0, 0), QPoint(495, 300), address, "admin", password, address);
+    PreviewBubble bubble(&host, QPoint(0, 0), QPoint(495, 300), address, "admin", password, address);
     Seen seen;
     seen.blankAtStart = bubble.preview()->picture().isNull();
     QElapsedTimer clock;

@@ -12,9 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const size_t interfaces = size > 0 ? 1 + data[0] % 4 : 1;
-    std::vector<std::unique_ptr<CDataQueue>> queues;
+    std::vector<std::unique_ptr<DatagramQueue>> queues;
     for (size_t i = 0; i < interfaces; ++i) {
-        queues.push_back(std::make_unique<CDataQueue>());
+        queues.push_back(std::make_unique<DatagramQueue>());
     }
     size_t at = size > 0 ? 1 : 0;
     size_t datagrams = 0;

@@ -3,10 +3,10 @@
 
 #include "AppTestSupport.h"
 
-#include "app/CInterDialog.h"
-#include "app/CTalvioDlg.h"
-#include "overlays/CTransparentPage.h"
-#include "overlays/CWaitingPage.h"
+#include "app/WizardHost.h"
+#include "app/MainWindow.h"
+#include "overlays/Dimmer.h"
+#include "overlays/WaitingBox.h"
 #include "pages/WizardPage.h"
 #include "platform/ProgramIcon.h"
 #include "ui/Messages.h"
@@ -31,7 +31,7 @@ constexpr int kOpenSomething = WM_USER + 300;
 class OverlayPage : public WizardPage
 {
 public:
-    enum What { Nothing, WaitingBox, Alert, Help };
+    enum What { Nothing, Waiting, Alert, Help };
     static inline int leaves = 0;
     static inline int laterOverlayResult = 0;
 
@@ -51,13 +51,13 @@ protected:
             WizardPage::onMessage(message, wParam, lParam);
             return;
         }
-        if (what == WaitingBox) {
-            CWaitingPage box(this, &busy, 40); // 4 s
+        if (what == Waiting) {
+            WaitingBox box(this, &busy, 40); // 4 s
             box.DoModal();
         } else {
-            OpenOverlay(what == Alert ? CTransparentPage::KindError : CTransparentPage::KindLedRed);
+            OpenOverlay(what == Alert ? Dimmer::KindError : Dimmer::KindLedRed);
         }
-        laterOverlayResult = OpenOverlay(CTransparentPage::KindError);
+        laterOverlayResult = OpenOverlay(Dimmer::KindError);
     }
 
 private:
@@ -75,12 +75,12 @@ private slots:
     // The host runs in a local loop inside the frame's start timer: the checks run from inside that loop.
     void frameRunsTheHostAndEndsWithIt()
     {
-        CTalvioDlg frame;
+        MainWindow frame;
         QCOMPARE(frame.geometry(), QRect(0, 0, 874, 654));
         QCOMPARE(frame.windowTitle(), QString("Setup Wizard"));
         QCOMPARE(frame.host()->geometry(), QRect(7, 7, 860, 640));
         QVERIFY(!frame.host()->isVisible());
-        QSignalSpy ended(&frame, &CTalvioDlg::hostEnded);
+        QSignalSpy ended(&frame, &MainWindow::hostEnded);
         QElapsedTimer clock;
         qint64 startedAfter = -1;
         int shownPage = 0;
@@ -114,8 +114,8 @@ private slots:
 
     void closingTheWindowEndsTheWizard()
     {
-        CTalvioDlg frame;
-        QSignalSpy ended(&frame, &CTalvioDlg::hostEnded);
+        MainWindow frame;
+        QSignalSpy ended(&frame, &MainWindow::hostEnded);
         QTimer::singleShot(200, &frame, [&] { frame.close(); });
         frame.show();
         QVERIFY(ended.wait(10000));
@@ -129,9 +129,9 @@ private slots:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("modal");
-        QTest::newRow("waiting box") << int(OverlayPage::WaitingBox) << "waitingPage";
-        QTest::newRow("error alert") << int(OverlayPage::Alert) << "errorPage";
-        QTest::newRow("help overlay") << int(OverlayPage::Help) << "ledRedPage";
+        QTest::newRow("waiting box") << int(OverlayPage::Waiting) << "waitingBox";
+        QTest::newRow("error alert") << int(OverlayPage::Alert) << "errorAlert";
+        QTest::newRow("help overlay") << int(OverlayPage::Help) << "redLedHelp";
         QTest::newRow("about box") << int(OverlayPage::Nothing) << "aboutBox";
         QTest::newRow("frame menu") << int(OverlayPage::Nothing) << "frameMenu";
     }
@@ -142,10 +142,10 @@ private slots:
         QFETCH(QString, modal);
         OverlayPage::leaves = 0;
         OverlayPage::laterOverlayResult = 0;
-        CTalvioDlg frame;
+        MainWindow frame;
         frame.host()->SetPageBuilder(
-            [page](CInterDialog* host, int) -> QWidget* { return new OverlayPage(host, OverlayPage::What(page)); });
-        QSignalSpy ended(&frame, &CTalvioDlg::hostEnded);
+            [page](WizardHost* host, int) -> QWidget* { return new OverlayPage(host, OverlayPage::What(page)); });
+        QSignalSpy ended(&frame, &MainWindow::hostEnded);
         QElapsedTimer clock;
         bool closed = false;
         auto closeWhenUp = [&] {
@@ -200,7 +200,7 @@ private slots:
         const std::string data = ApplicationDataFolder() + "HXT-914Q.ico";
         std::filesystem::remove(data);
         std::filesystem::remove(InstalledIconPath());
-        QVERIFY(CTalvioDlg::InstallIcon());
+        QVERIFY(MainWindow::InstallIcon());
         QFile resource(":/icon/3159.ico");
         QVERIFY(resource.open(QIODevice::ReadOnly));
         const QByteArray bytes = resource.readAll();
@@ -216,7 +216,7 @@ private slots:
     // ends. Read along the middle of each side and across a corner, from the host's edge out.
     void shadowFadesToNothingAtTheWindowEdge()
     {
-        CTalvioDlg frame;
+        MainWindow frame;
         QVERIFY(frame.hasShadow());
         QImage image(frame.size(), QImage::Format_ARGB32);
         image.fill(Qt::transparent);
@@ -257,8 +257,8 @@ private slots:
 
     void aboutBoxOpensOverTheWizard()
     {
-        CTalvioDlg frame;
-        QSignalSpy ended(&frame, &CTalvioDlg::hostEnded);
+        MainWindow frame;
+        QSignalSpy ended(&frame, &MainWindow::hostEnded);
         bool shown = false;
         bool clear = false;
         QTimer::singleShot(200, &frame, [&] {

@@ -4,7 +4,7 @@
 #include "../support/SilentServer.h"
 #include "AppTestSupport.h"
 
-#include "app/CInterDialog.h"
+#include "app/WizardHost.h"
 #include "app/StandInPage.h"
 #include "i18n/Localization.h"
 #include "pages/WizardPage.h"
@@ -37,11 +37,11 @@ protected:
 
 // The pages of the host's own sequence, with stand-ins for the pages that need a recorder: these tests drive the
 // host, not the pages.
-QWidget* HostTestPage(CInterDialog* host, int n)
+QWidget* HostTestPage(WizardHost* host, int n)
 {
     if (n >= 6 && n <= 9)
         return new StandInPage(host, n);
-    return CInterDialog::BuildStandardPage(host, n);
+    return WizardHost::BuildStandardPage(host, n);
 }
 
 } // namespace
@@ -54,11 +54,11 @@ private:
     struct Fixture
     {
         FrameStandIn frame;
-        CInterDialog* host;
+        WizardHost* host;
         Fixture()
         {
             frame.resize(874, 654);
-            host = new CInterDialog(&frame);
+            host = new WizardHost(&frame);
             host->SetPageBuilder(&HostTestPage);
             host->show();
             frame.show();
@@ -224,7 +224,7 @@ private slots:
         Fixture f;
         int32_t busySeen = -1;
         bool watchSeen = false;
-        f.host->SetPageBuilder([&](CInterDialog* host, int n) -> QWidget* {
+        f.host->SetPageBuilder([&](WizardHost* host, int n) -> QWidget* {
             // The probe of an unknown recorder may already have ended; its thread shows it was started.
             if (n == 7)
                 busySeen = host->Probe().threadExists() ? 1 : 0;
@@ -283,7 +283,7 @@ private slots:
         PostWindowMessage(f.host, WM_START_LOGIN_PROBE);
         PostWindowMessage(f.host, WM_WIZARD_NAV, NAV_NEXT);
         int32_t busyAtBuild = -1;
-        f.host->SetPageBuilder([&](CInterDialog* host, int n) -> QWidget* {
+        f.host->SetPageBuilder([&](WizardHost* host, int n) -> QWidget* {
             busyAtBuild = host->Probe().threadExists() ? 1 : 0;
             return HostTestPage(host, n);
         });
@@ -368,7 +368,7 @@ private slots:
         int leaves = 0;
         int leftBeforeDeletion = -1;
         auto* f = new Fixture;
-        f->host->SetPageBuilder([&](CInterDialog* host, int n) -> QWidget* {
+        f->host->SetPageBuilder([&](WizardHost* host, int n) -> QWidget* {
             return new LeavingPage(host, n, &leaves, &leftBeforeDeletion);
         });
         if (way == QLatin1String("close button") || way == QLatin1String("finish")) {
@@ -381,7 +381,7 @@ private slots:
             f->host->DoModal(); // shows page 1, the page under test
         } else {
             f->goTo(5);
-            f->host->SetPageBuilder(&CInterDialog::BuildStandardPage); // the next page is an ordinary one
+            f->host->SetPageBuilder(&WizardHost::BuildStandardPage); // the next page is an ordinary one
             if (way == QLatin1String("home")) {
                 PostWindowMessage(f->host, WM_WIZARD_NAV, NAV_HOME);
                 Deliver();
@@ -412,7 +412,7 @@ private slots:
             }
             void keyPressEvent(QKeyEvent* event) override { keys->push_back(event->key()); }
         };
-        f.host->SetPageBuilder([&](CInterDialog* host, int n) -> QWidget* { return new KeyPage(host, n, &keys); });
+        f.host->SetPageBuilder([&](WizardHost* host, int n) -> QWidget* { return new KeyPage(host, n, &keys); });
         QTimer::singleShot(0, f.host, [&] {
             QWidget* page = f.host->ShownPage();
             for (int key : { int(Qt::Key_Return), int(Qt::Key_Enter), int(Qt::Key_Escape), int(Qt::Key_A) })

@@ -4,15 +4,15 @@
 #include "AppTestSupport.h"
 
 #include "i18n/Localization.h"
-#include "overlays/CAlarmDisplayPage.h"
-#include "overlays/CErrorPage.h"
-#include "overlays/CNetAlarmPage.h"
-#include "overlays/CNoDevicePage.h"
-#include "overlays/CTransparentPage.h"
-#include "overlays/CWaitingPage.h"
+#include "overlays/DiskAlert.h"
+#include "overlays/ErrorAlert.h"
+#include "overlays/NoInternetAlert.h"
+#include "overlays/RecorderNotFoundHelp.h"
+#include "overlays/Dimmer.h"
+#include "overlays/WaitingBox.h"
 #include "ui/AccessibleControls.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/PictureButton.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,21 +65,21 @@ private slots:
         QFETCH(int, expected);
         Window window;
         QPoint seenPosition;
-        CTransparentPage::RegisterOverlay(kind, [&](QWidget*, QPoint page, const OverlayValues&) {
+        Dimmer::RegisterOverlay(kind, [&](QWidget*, QPoint page, const OverlayValues&) {
             seenPosition = page;
             return overlayResult;
         });
-        CTransparentPage dimmer(window.page, kind);
+        Dimmer dimmer(window.page, kind);
         QCOMPARE(dimmer.DoModal(), expected);
         QCOMPARE(seenPosition, QPoint(7, 7));
-        CTransparentPage::RegisterOverlay(kind, nullptr);
+        Dimmer::RegisterOverlay(kind, nullptr);
     }
 
     void dimmerWithoutOverlayEndsWithCancel()
     {
         Window window;
         for (int kind : { 0, 4, 10, 11, 15, -1 }) {
-            CTransparentPage dimmer(window.page, kind);
+            Dimmer dimmer(window.page, kind);
             QElapsedTimer clock;
             clock.start();
             QCOMPARE(dimmer.DoModal(), int(ModalLayer::IDCANCEL));
@@ -97,21 +97,21 @@ private slots:
         QTest::addColumn<int>("expected");
         const int ok = ModalLayer::IDOK;
         const int cancel = ModalLayer::IDCANCEL;
-        QTest::newRow("error Close") << 14 << 0 << false << "errorPage"
+        QTest::newRow("error Close") << 14 << 0 << false << "errorAlert"
                                      << "closeButton" << cancel;
-        QTest::newRow("error cross") << 14 << 0 << false << "errorPage"
+        QTest::newRow("error cross") << 14 << 0 << false << "errorAlert"
                                      << "closeCross" << cancel;
-        QTest::newRow("net alarm SKIP") << 12 << 0 << false << "netAlarmPage"
+        QTest::newRow("net alarm SKIP") << 12 << 0 << false << "noInternetAlert"
                                         << "skipButton" << ok;
-        QTest::newRow("net alarm RETRY") << 12 << 0 << false << "netAlarmPage"
+        QTest::newRow("net alarm RETRY") << 12 << 0 << false << "noInternetAlert"
                                          << "retryButton" << cancel;
-        QTest::newRow("format warning OK") << 5 << 1 << true << "alarmPage"
+        QTest::newRow("format warning OK") << 5 << 1 << true << "diskAlert"
                                            << "okButton" << ok;
-        QTest::newRow("format warning CANCEL") << 5 << 1 << true << "alarmPage"
+        QTest::newRow("format warning CANCEL") << 5 << 1 << true << "diskAlert"
                                                << "cancelButton" << cancel;
-        QTest::newRow("no disk OK") << 5 << 0 << false << "alarmPage"
+        QTest::newRow("no disk OK") << 5 << 0 << false << "diskAlert"
                                     << "okButton" << ok;
-        QTest::newRow("no device cross") << 13 << 0 << false << "noDevicePage"
+        QTest::newRow("no device cross") << 13 << 0 << false << "recorderNotFoundHelp"
                                          << "closeCross" << cancel;
     }
 
@@ -124,7 +124,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, expected);
         Window window;
-        CTransparentPage dimmer(window.page, kind);
+        Dimmer dimmer(window.page, kind);
         dimmer.values.mode = mode;
         dimmer.values.cancelButton = cancelButton;
         WhenLayerRuns(layer, [button](ModalLayer* alert) { ClickButton(alert, button); });
@@ -135,19 +135,19 @@ private slots:
     {
         Window window;
         const QPoint page(7, 7);
-        CErrorPage error(window.page, page, "");
+        ErrorAlert error(window.page, page, "");
         QCOMPARE(error.boxRect().topLeft(), page + QPoint(210, 210));
         QCOMPARE(error.message(), QString("Check Network Failed!"));
-        CErrorPage custom(window.page, page, "Failed to format HDD!");
+        ErrorAlert custom(window.page, page, "Failed to format HDD!");
         QCOMPARE(custom.message(), QString("Failed to format HDD!"));
-        CAlarmDisplayPage alarm(window.page, page, 1, true);
+        DiskAlert alarm(window.page, page, 1, true);
         QCOMPARE(alarm.boxRect(), QRect(page + QPoint(210, 200), QSize(440, 240)));
         QCOMPARE(alarm.title(), QString("Important Alert"));
         QVERIFY(alarm.findChild<QAbstractButton*>("cancelButton") != nullptr);
-        CAlarmDisplayPage noDisk(window.page, page, 0, false);
+        DiskAlert noDisk(window.page, page, 0, false);
         QCOMPARE(noDisk.title(), QString("No HD Found"));
         QVERIFY(noDisk.findChild<QAbstractButton*>("cancelButton") == nullptr);
-        CNoDevicePage noDevice(window.page, page);
+        RecorderNotFoundHelp noDevice(window.page, page);
         QCOMPARE(noDevice.boxRect(), QRect(page + QPoint(130, 120), QSize(600, 380)));
         auto* cross = noDevice.findChild<QAbstractButton*>("closeCross");
         QCOMPARE(cross->size(), QSize(14, 14));
@@ -158,7 +158,7 @@ private slots:
     {
         Window window;
         std::atomic<int32_t> busy { 0 };
-        CWaitingPage box(window.page, &busy, 120);
+        WaitingBox box(window.page, &busy, 120);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(box.DoModal(), int(ModalLayer::IDOK));
@@ -170,7 +170,7 @@ private slots:
     {
         Window window;
         std::atomic<int32_t> busy { 1 };
-        CWaitingPage box(window.page, &busy, 7);
+        WaitingBox box(window.page, &busy, 7);
         QElapsedTimer clock;
         clock.start();
         box.DoModal();
@@ -187,7 +187,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(450));
             busy.store(0);
         });
-        CWaitingPage box(window.page, &busy, 500);
+        WaitingBox box(window.page, &busy, 500);
         box.DoModal();
         worker.join();
         QVERIFY2(box.ticks() >= 4 && box.ticks() <= 20, qPrintable(QString::number(box.ticks())));
@@ -197,18 +197,18 @@ private slots:
     {
         Window window;
         std::atomic<int32_t> busy { 0 };
-        for (int mode : { int(CWaitingPage::Waiting), int(CWaitingPage::HddFormat), int(CWaitingPage::HddCheck),
-                 int(CWaitingPage::Formatting) }) {
-            CWaitingPage box(window.page, &busy, 10, mode);
+        for (int mode : { int(WaitingBox::Waiting), int(WaitingBox::HddFormat), int(WaitingBox::HddCheck),
+                 int(WaitingBox::Formatting) }) {
+            WaitingBox box(window.page, &busy, 10, mode);
             const QRect r = box.boxRect();
             QCOMPARE(r.height(), 86);
             QCOMPARE(r.y(), 7 + 275);
             QCOMPARE(r.x(), 7 + 430 - r.width() / 2);
             QVERIFY(r.width() > 113);
         }
-        CWaitingPage check(window.page, &busy, 300, CWaitingPage::HddCheck);
+        WaitingBox check(window.page, &busy, 300, WaitingBox::HddCheck);
         QCOMPARE(check.text(), QString("Checking your HDD"));
-        CWaitingPage waiting(window.page, &busy);
+        WaitingBox waiting(window.page, &busy);
         QCOMPARE(waiting.tickLimit(), 500);
         QCOMPARE(waiting.text(), QString("Waiting."));
     }
@@ -226,16 +226,16 @@ private slots:
         QSignalSpy clicks(button, &QPushButton::clicked);
 
         bool tried = false;
-        CTransparentPage::RegisterOverlay(6, [&](QWidget*, QPoint, const OverlayValues&) {
+        Dimmer::RegisterOverlay(6, [&](QWidget*, QPoint, const OverlayValues&) {
             QTest::mouseClick(button, Qt::LeftButton);
             QTest::keyClicks(entry, "abc");
             QTest::keyClicks(window.page, "abc");
             tried = true;
             return int(ModalLayer::IDOK);
         });
-        CTransparentPage dimmer(window.page, 6);
+        Dimmer dimmer(window.page, 6);
         dimmer.DoModal();
-        CTransparentPage::RegisterOverlay(6, nullptr);
+        Dimmer::RegisterOverlay(6, nullptr);
         QVERIFY(tried);
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(entry->text(), QString());
@@ -252,9 +252,9 @@ private slots:
     {
         InstallAccessibleControls();
         Window window;
-        auto* button = new COrselButton(window.page);
+        auto* button = new PictureButton(window.page);
         button->setGeometry(20, 20, 100, 30);
-        auto* entry = new CMyEditCtrl2(window.page);
+        auto* entry = new PlainLineEdit(window.page);
         entry->setGeometry(20, 60, 100, 30);
         button->show();
         entry->show();
@@ -270,11 +270,11 @@ private slots:
         bool beneathUnavailable = false;
         bool ownUnavailable = true;
         int ownClicks = 0;
-        CTransparentPage::RegisterOverlay(6, [&](QWidget*, QPoint, const OverlayValues&) {
+        Dimmer::RegisterOverlay(6, [&](QWidget*, QPoint, const OverlayValues&) {
             beneathUnavailable = unavailable(button) && unavailable(entry);
             press(button);
             type();
-            auto* own = new COrselButton(ModalLayer::Top());
+            auto* own = new PictureButton(ModalLayer::Top());
             own->setGeometry(300, 300, 100, 30);
             own->show();
             QObject::connect(own, &QAbstractButton::clicked, [&] { ++ownClicks; });
@@ -282,9 +282,9 @@ private slots:
             press(own);
             return int(ModalLayer::IDOK);
         });
-        CTransparentPage dimmer(window.page, 6);
+        Dimmer dimmer(window.page, 6);
         dimmer.DoModal();
-        CTransparentPage::RegisterOverlay(6, nullptr);
+        Dimmer::RegisterOverlay(6, nullptr);
         QVERIFY(beneathUnavailable);
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(entry->text(), QString());

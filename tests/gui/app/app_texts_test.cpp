@@ -3,12 +3,12 @@
 
 #include "AppTestSupport.h"
 
-#include "app/CInterDialog.h"
-#include "app/CTalvioDlg.h"
+#include "app/WizardHost.h"
+#include "app/MainWindow.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/Localization.h"
 #include "overlays/AboutBox.h"
-#include "overlays/CErrorPage.h"
+#include "overlays/ErrorAlert.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -40,9 +40,9 @@ std::set<QString> KeysLookedUp()
 }
 
 // The texts of the error box, the menu and the about box in the language chosen now.
-QStringList FrameTexts(CTalvioDlg& frame)
+QStringList FrameTexts(MainWindow& frame)
 {
-    CErrorPage error(frame.host(), QPoint(7, 7), "");
+    ErrorAlert error(frame.host(), QPoint(7, 7), "");
     AboutBox about(frame.host(), QPoint(7, 7));
     std::unique_ptr<QMenu> menu(frame.BuildMenu());
     QStringList texts { error.message(), about.title(), about.message() };
@@ -83,7 +83,7 @@ private slots:
 
     void errorBoxMenuAndAboutBoxSpeakTheChosenLanguage()
     {
-        CTalvioDlg frame; // chooses English
+        MainWindow frame; // chooses English
         const QStringList english = FrameTexts(frame);
         QCOMPARE(english,
             QStringList({ "Check Network Failed!", "HXT-914Q Setup Wizard", "Version 2.02.00\n\u00A9 Veskor",

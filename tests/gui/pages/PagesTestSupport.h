@@ -4,12 +4,12 @@
 // tests share (a camera page past its first search, a recorder list of three rows).
 
 #include "../support/MessageRecorder.h"
-#include "overlays/CErrorPage.h"
+#include "overlays/ErrorAlert.h"
 #include "overlays/ModalLayer.h"
-#include "pages/CCameraSearchDlg.h"
-#include "pages/CNvrListCtrl.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton4.h"
+#include "pages/CameraPage.h"
+#include "pages/RecorderList.h"
+#include "ui/PictureButton.h"
+#include "ui/FadingPictureButton.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -58,7 +58,7 @@ template <class T> void WhenShown(QObject* context, std::function<void(T*)> act)
 // Clicks an overlay's OK button (object name "ok").
 inline void ClickOk(QWidget* overlay)
 {
-    QTest::mouseClick(overlay->findChild<COrselButton*>(QStringLiteral("ok")), Qt::LeftButton);
+    QTest::mouseClick(overlay->findChild<PictureButton*>(QStringLiteral("ok")), Qt::LeftButton);
 }
 
 // Does what, then returns the text of the error box that came up within ms (closed with its Close button); empty
@@ -67,9 +67,9 @@ inline QString ErrorBoxAfter(const std::function<void()>& what, int ms)
 {
     QString error;
     QObject context; // ends the watch with the call
-    WhenShown<CErrorPage>(&context, [&error](CErrorPage* box) {
+    WhenShown<ErrorAlert>(&context, [&error](ErrorAlert* box) {
         error = box->message();
-        QTest::mouseClick(box->findChild<COrselButton4*>(QStringLiteral("closeButton")), Qt::LeftButton);
+        QTest::mouseClick(box->findChild<FadingPictureButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
     });
     what();
     QElapsedTimer clock;
@@ -90,9 +90,9 @@ inline bool WaitFor(const std::function<bool()>& condition, int ms)
 }
 
 // A camera page over host whose own first search (no recorder: it cannot even be made) has ended.
-inline std::unique_ptr<CCameraSearchDlg> SettledCameraPage(QWidget* host, WizardContext& context)
+inline std::unique_ptr<CameraPage> SettledCameraPage(QWidget* host, WizardContext& context)
 {
-    auto page = std::make_unique<CCameraSearchDlg>(host, context);
+    auto page = std::make_unique<CameraPage>(host, context);
     page->show();
     WaitFor([&] { return page->searchRunning(); }, 2000);
     WaitFor([&] { return !page->searchRunning(); }, 5000);
@@ -100,7 +100,7 @@ inline std::unique_ptr<CCameraSearchDlg> SettledCameraPage(QWidget* host, Wizard
 }
 
 // Rows 1 to rows of recorders at 10.77.0.10, .11, ... with the MACs 00:1a:2b:3c:4d:00, :01, ...
-inline void FillRecorderList(CNvrListCtrl& list, int rows)
+inline void FillRecorderList(RecorderList& list, int rows)
 {
     for (int i = 0; i < rows; ++i)
         list.AppendRow(QString::number(i + 1), QStringLiteral("10.77.0.%1").arg(10 + i),

@@ -5,21 +5,21 @@
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
-#include "pages/CCamListCtrl.h"
-#include "pages/CCameraSearchDlg.h"
-#include "pages/CNvrHeaderCtrl.h"
-#include "pages/CNvrListCtrl.h"
-#include "pages/CNvrPwdDlg.h"
-#include "pages/CNvrTimeZoneDlg.h"
-#include "pages/CTermPage.h"
+#include "overlays/ErrorAlert.h"
+#include "pages/CameraList.h"
+#include "pages/CameraPage.h"
+#include "pages/RecorderListHeader.h"
+#include "pages/RecorderList.h"
+#include "pages/RecorderPasswordPage.h"
+#include "pages/TimeZonePage.h"
+#include "pages/TermsHelp.h"
 #include "pages/ZoneListBox.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton2.h"
-#include "ui/CPageIndicator.h"
-#include "ui/CRoundBack.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/ProgressDots.h"
+#include "ui/RoundedFrame.h"
 #include "ui/FocusSpot.h"
 #include "ui/Messages.h"
 
@@ -88,7 +88,7 @@ private slots:
     void recorderListRowsAndRadioCells()
     {
         RecordingHost host;
-        CNvrListCtrl list(&host);
+        RecorderList list(&host);
         list.setGeometry(0, 0, 688, 220);
         list.show();
         FillRecorderList(list, 3);
@@ -146,13 +146,13 @@ private slots:
     void cameraListChecksAndPreview()
     {
         RecordingHost host;
-        CCamListCtrl list(&host);
+        CameraList list(&host);
         list.setGeometry(0, 0, 700, 300);
         list.show();
         for (int i = 0; i < 6; ++i) {
             list.AppendRow(QString::number(i + 1));
-            list.SetCellText(i, CCamListCtrl::kModelColumn, QStringLiteral("QC-%1").arg(QChar('A' + i)));
-            list.SetCellText(i, CCamListCtrl::kIpColumn, QStringLiteral("10.77.0.%1").arg(30 + i));
+            list.SetCellText(i, CameraList::kModelColumn, QStringLiteral("QC-%1").arg(QChar('A' + i)));
+            list.SetCellText(i, CameraList::kIpColumn, QStringLiteral("10.77.0.%1").arg(30 + i));
         }
         list.SetVerified(5, true);
         QAccessibleInterface* table = Of(&list);
@@ -194,15 +194,15 @@ private slots:
         QTest::keyClick(&list, Qt::Key_End);
         QCOMPARE(list.currentIndex().row(), 5);
         QTest::keyClick(&list, Qt::Key_Right);
-        QCOMPARE(list.currentIndex().column(), int(CCamListCtrl::kIconColumn));
+        QCOMPARE(list.currentIndex().column(), int(CameraList::kIconColumn));
         QCOMPARE(table->focusChild(), preview);
         QVERIFY(preview->state().focused && !verified->state().focused);
         QTest::keyClick(&list, Qt::Key_Space);
         QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_OPEN_OVERLAY, 8, 5 } }));
         QTest::keyClick(&list, Qt::Key_Up); // row 4 has no icon: back on its box
-        QCOMPARE(list.currentIndex().column(), int(CCamListCtrl::kCheckColumn));
+        QCOMPARE(list.currentIndex().column(), int(CameraList::kCheckColumn));
         QTest::keyClick(&list, Qt::Key_Right);
-        QCOMPARE(list.currentIndex().column(), int(CCamListCtrl::kCheckColumn));
+        QCOMPARE(list.currentIndex().column(), int(CameraList::kCheckColumn));
         QTest::keyClick(&list, Qt::Key_Home);
         QCOMPARE(list.currentIndex().row(), 0);
         QTest::keyClick(&list, Qt::Key_Space);
@@ -218,7 +218,7 @@ private slots:
         WizardContext context { {}, {} };
         context.Probe().probeBusy.store(0);
         context.Probe().defaultLoginAccepted.store(1);
-        CNvrPwdDlg page(&host, context);
+        RecorderPasswordPage page(&host, context);
         page.show();
         QVERIFY(Activate(&host));
 
@@ -226,7 +226,7 @@ private slots:
         QCOMPARE(TabWalk(&page, 7), order + QStringList { "minimise" });
         QCOMPARE(TabWalk(&page, 3, false), (QStringList { "next", "back", "confirm" }));
 
-        auto* password = page.findChild<CMyEditCtrl2*>(QStringLiteral("password"));
+        auto* password = page.findChild<PlainLineEdit*>(QStringLiteral("password"));
         QAccessibleInterface* entry = Of(password);
         QCOMPARE(entry->text(QAccessible::Name), QString::fromStdString(Text("Password", "Password")));
         QCOMPARE(entry->text(QAccessible::Name), QStringLiteral("Пароль"));
@@ -243,8 +243,8 @@ private slots:
     {
         WizardContext context { {}, {} };
         RecordingHost host;
-        const std::unique_ptr<CCameraSearchDlg> settled = SettledCameraPage(&host, context);
-        CCameraSearchDlg& page = *settled;
+        const std::unique_ptr<CameraPage> settled = SettledCameraPage(&host, context);
+        CameraPage& page = *settled;
         page.ShowCameraLines({ "0;10.77.0.30;00:00:00:00:00:01;Veskor;QC-A;admin;pa;;1",
             "0;10.77.0.31;00:00:00:00:00:02;Veskor;QC-B;admin;pb;;1" });
         QVERIFY(Activate(&host));
@@ -267,11 +267,11 @@ private slots:
     {
         RecordingHost host;
         WizardContext context { {}, {} };
-        CNvrTimeZoneDlg page(&host, context, false);
+        TimeZonePage page(&host, context, false);
         page.ShowZones({ "(GMT-05:00) New York", "(GMT+00:00) London", "(GMT+01:00) Paris" }, 1);
         page.show();
         QVERIFY(Activate(&host));
-        CRoundBack* box = page.zoneBox();
+        RoundedFrame* box = page.zoneBox();
         QAccessibleInterface* combo = Of(box);
         QCOMPARE(combo->role(), QAccessible::ComboBox);
         QCOMPARE(combo->text(QAccessible::Name), QStringLiteral("Time zone"));
@@ -304,23 +304,23 @@ private slots:
         RecordingHost host;
         WizardContext context { {}, {} };
         context.Probe().defaultLoginAccepted.store(1);
-        CNvrPwdDlg page(&host, context);
+        RecorderPasswordPage page(&host, context);
         page.show();
         QVERIFY(Activate(&host));
-        auto* password = page.findChild<CMyEditCtrl2*>(QStringLiteral("password"));
+        auto* password = page.findChild<PlainLineEdit*>(QStringLiteral("password"));
         password->setFocus(Qt::TabFocusReason);
 
         QString name;
         QStringList walk;
         QAccessible::Role messageRole = QAccessible::NoRole;
-        WhenShown<CErrorPage>(this, [&](CErrorPage* box) {
+        WhenShown<ErrorAlert>(this, [&](ErrorAlert* box) {
             QAccessibleInterface* dialog = Of(box);
             name = dialog->role() == QAccessible::Dialog ? dialog->text(QAccessible::Name) : QString();
             messageRole = dialog->child(dialog->childCount() - 1)->role();
             walk = TabWalk(box, 4);
             Act(Of(box->findChild<QWidget*>(QStringLiteral("closeButton"))), QAccessibleActionInterface::pressAction());
         });
-        CErrorPage box(&page, QPoint(0, 0), "Disk check failed");
+        ErrorAlert box(&page, QPoint(0, 0), "Disk check failed");
         QCOMPARE(box.Run(), int(ModalLayer::IDOK));
         QCOMPARE(name, QStringLiteral("Disk check failed"));
         QCOMPARE(messageRole, QAccessible::StaticText);
@@ -344,13 +344,13 @@ private slots:
             make(&host);
             return focused;
         };
-        QCOMPARE(opened([](QWidget* in) { CErrorPage(in, QPoint(0, 0), "Disk check failed").Run(); }),
+        QCOMPARE(opened([](QWidget* in) { ErrorAlert(in, QPoint(0, 0), "Disk check failed").Run(); }),
             QStringLiteral("closeButton"));
-        QCOMPARE(opened([](QWidget* in) { CErrorPage(in, QPoint(0, 0), "Failed", 3).Run(); }), QStringLiteral("<box>"));
+        QCOMPARE(opened([](QWidget* in) { ErrorAlert(in, QPoint(0, 0), "Failed", 3).Run(); }), QStringLiteral("<box>"));
 
         int scrolled = -1;
         QString focused;
-        WhenShown<CTermPage>(this, [&](CTermPage* terms) {
+        WhenShown<TermsHelp>(this, [&](TermsHelp* terms) {
             focused = QApplication::focusWidget()->objectName();
             QScrollBar* bar = terms->agreement()->verticalScrollBar();
             QTest::keyClick(terms->agreement(), Qt::Key_PageDown);
@@ -360,7 +360,7 @@ private slots:
             scrolled = bar->value() == bar->maximum() ? scrolled : -1;
             terms->End(ModalLayer::IDOK);
         });
-        CTermPage terms(&host, QPoint(0, 0));
+        TermsHelp terms(&host, QPoint(0, 0));
         terms.Run();
         QCOMPARE(focused, QStringLiteral("agreement"));
         QVERIFY(scrolled > 0);

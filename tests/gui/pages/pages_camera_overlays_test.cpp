@@ -2,13 +2,13 @@
 // its close button ends it at once with its thread, and the install help's layout.
 #include "PagesTestSupport.h"
 #include "i18n/Localization.h"
-#include "overlays/CTransparentPage.h"
-#include "pages/CInstallCamPage.h"
-#include "pages/CPreview.h"
-#include "pages/CPreviewPage.h"
+#include "overlays/Dimmer.h"
+#include "pages/CameraInstallHelp.h"
+#include "pages/PreviewPicture.h"
+#include "pages/PreviewBubble.h"
 #include "pages/CameraOverlays.h"
 #include "pages/WizardPage.h"
-#include "ui/COrselButton.h"
+#include "ui/PictureButton.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -69,7 +69,7 @@ private slots:
         QFETCH(QRect, bubble);
         QFETCH(int, tipY);
         int tip = 0;
-        QCOMPARE(CPreviewPage::PlaceBubble(anchor, &tip), bubble);
+        QCOMPARE(PreviewBubble::PlaceBubble(anchor, &tip), bubble);
         QCOMPARE(tip, tipY);
         QVERIFY(QRect(0, 0, 860, 640).contains(bubble));
     }
@@ -81,7 +81,7 @@ private slots:
         const int previousLimit = QImageReader::allocationLimit();
         QImageReader::setAllocationLimit(16);
         QSize source;
-        const QImage picture = CPreview::Decode(View(huge), QSize(320, 170), 1.0, &source);
+        const QImage picture = PreviewPicture::Decode(View(huge), QSize(320, 170), 1.0, &source);
         QImageReader::setAllocationLimit(previousLimit);
         QCOMPARE(source, QSize(7000, 3500));
         QCOMPARE(picture.size(), QSize(320, 170));
@@ -89,7 +89,7 @@ private slots:
         QVERIFY(qGray(picture.pixel(10, 85)) > 200);
         QVERIFY(qGray(picture.pixel(310, 85)) < 50);
 
-        const QImage sharp = CPreview::Decode(View(Jpeg(QSize(320, 240))), QSize(320, 170), 2.0);
+        const QImage sharp = PreviewPicture::Decode(View(Jpeg(QSize(320, 240))), QSize(320, 170), 2.0);
         QCOMPARE(sharp.size(), QSize(640, 340));
         QCOMPARE(sharp.devicePixelRatio(), 2.0);
     }
@@ -99,13 +99,13 @@ private slots:
         QByteArray notJpeg = Jpeg(QSize(320, 240));
         notJpeg.replace(2, 40, QByteArray(40, '\x33')); // the tables are gone
         QSize source(1, 1);
-        QVERIFY(CPreview::Decode(View(notJpeg), QSize(320, 170), 1.0, &source).isNull());
+        QVERIFY(PreviewPicture::Decode(View(notJpeg), QSize(320, 170), 1.0, &source).isNull());
         QVERIFY(!source.isValid());
-        QVERIFY(CPreview::Decode(std::string_view("\xFF\xD8\xFF\xD9", 4), QSize(320, 170), 1.0).isNull());
+        QVERIFY(PreviewPicture::Decode(std::string_view("\xFF\xD8\xFF\xD9", 4), QSize(320, 170), 1.0).isNull());
 
         QWidget parent;
-        CPreview area(&parent);
-        area.SetPicture(CPreview::Decode(View(Jpeg(QSize(64, 48))), QSize(320, 170), 1.0), QSize(64, 48));
+        PreviewPicture area(&parent);
+        area.SetPicture(PreviewPicture::Decode(View(Jpeg(QSize(64, 48))), QSize(320, 170), 1.0), QSize(64, 48));
         QCOMPARE(area.picturesShown(), 1);
         area.SetPicture(QImage(), QSize());
         QVERIFY(area.picture().isNull());
@@ -128,7 +128,7 @@ private slots:
         QString tip;
         qint64 closing = -1;
         bool threadRan = false;
-        WhenShown<CPreviewPage>(this, [&](CPreviewPage* preview) {
+        WhenShown<PreviewBubble>(this, [&](PreviewBubble* preview) {
             QTimer::singleShot(700, preview, [&, preview] {
                 bubble = preview->bubbleRect();
                 area = preview->preview()->geometry();
@@ -140,7 +140,7 @@ private slots:
                 closing = clock.elapsed();
             });
         });
-        QCOMPARE(page.OpenOverlay(CTransparentPage::KindPreview, values), int(ModalLayer::IDOK));
+        QCOMPARE(page.OpenOverlay(Dimmer::KindPreview, values), int(ModalLayer::IDOK));
         QVERIFY(threadRan);
         QVERIFY(closing >= 0 && closing < 1000);
         QCOMPARE(bubble, QRect(500, 426, 358, 212));
@@ -164,13 +164,13 @@ private slots:
         QStringList texts;
         QRect box;
         QRect content;
-        WhenShown<CInstallCamPage>(this, [&](CInstallCamPage* help) {
+        WhenShown<CameraInstallHelp>(this, [&](CameraInstallHelp* help) {
             texts = help->texts();
             box = help->boxRect();
             content = help->contentRect();
-            QTest::mouseClick(help->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+            QTest::mouseClick(help->findChild<PictureButton*>("closeCross"), Qt::LeftButton);
         });
-        QCOMPARE(page.OpenOverlay(CTransparentPage::KindInstallCam), int(ModalLayer::IDOK));
+        QCOMPARE(page.OpenOverlay(Dimmer::KindInstallCam), int(ModalLayer::IDOK));
         SelectLanguage(0);
         QCOMPARE(texts.size(), 2);
         QCOMPARE(box, QRect(160, 120, 540, 380));
@@ -180,8 +180,8 @@ private slots:
                            .arg(content.y())
                            .arg(content.width())
                            .arg(content.height())));
-        QCOMPARE(CInstallCamPage::PictureRect(34, 0), QRect(79, 134, 400, 222));
-        QCOMPARE(CInstallCamPage::PictureRect(34, 1), QRect(79, 115, 400, 222));
+        QCOMPARE(CameraInstallHelp::PictureRect(34, 0), QRect(79, 134, 400, 222));
+        QCOMPARE(CameraInstallHelp::PictureRect(34, 1), QRect(79, 115, 400, 222));
     }
 };
 

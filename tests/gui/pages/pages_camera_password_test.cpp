@@ -5,13 +5,13 @@
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
-#include "pages/CCameraPwd2Page.h"
-#include "pages/CCameraPwdPage.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton4.h"
-#include "ui/COrselStatic.h"
+#include "overlays/ErrorAlert.h"
+#include "pages/CreateCameraPasswordOverlay.h"
+#include "pages/EnterCameraPasswordOverlay.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/PictureButton.h"
+#include "ui/FadingPictureButton.h"
+#include "ui/TextLabel.h"
 
 #include <QTest>
 #include <memory>
@@ -110,9 +110,9 @@ private slots:
         QFETCH(QString, error);
         RecordingHost host;
         Camera camera;
-        CCameraPwd2Page overlay(&host, "PQC-7310W", camera.Submit());
+        CreateCameraPasswordOverlay overlay(&host, "PQC-7310W", camera.Submit());
         QString shown;
-        WhenShown<CCameraPwd2Page>(this, [&](CCameraPwd2Page* up) {
+        WhenShown<CreateCameraPasswordOverlay>(this, [&](CreateCameraPasswordOverlay* up) {
             QCOMPARE(up->focusWidget(), up->newEntry()); // the caret starts in the first entry
             Type(up->newEntry(), typed);
             Type(up->confirmEntry(), confirmed);
@@ -141,10 +141,10 @@ private slots:
         QFETCH(QString, typed);
         RecordingHost host;
         Camera camera;
-        CCameraPwdPage overlay(&host, "QC-210", camera.Submit());
+        EnterCameraPasswordOverlay overlay(&host, "QC-210", camera.Submit());
         QVERIFY(overlay.titleText().contains(QStringLiteral("QC-210")));
         QVERIFY(!overlay.titleText().contains(QStringLiteral("[Camera Name]")));
-        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* up) {
+        WhenShown<EnterCameraPasswordOverlay>(this, [&](EnterCameraPasswordOverlay* up) {
             QCOMPARE(up->focusWidget(), up->passwordEntry());
             Type(up->passwordEntry(), typed);
             ClickOk(up);
@@ -158,10 +158,10 @@ private slots:
     void titleNamesTheCameraAndCutsANameTooWideForIt()
     {
         RecordingHost host;
-        CCameraPwdPage named(&host, "QC-210", {});
+        EnterCameraPasswordOverlay named(&host, "QC-210", {});
         QCOMPARE(named.titleText(), QStringLiteral("Please enter the password for the camera QC-210"));
         const std::string wide(300, 'W');
-        CCameraPwd2Page cut(&host, wide, {});
+        CreateCameraPasswordOverlay cut(&host, wide, {});
         QVERIFY(cut.titleText().startsWith(QStringLiteral("Please create a password for the camera WWW")));
         QVERIFY(cut.titleText().endsWith(QChar(0x2026)));
         QVERIFY(cut.titleText().size() < 150);
@@ -185,21 +185,21 @@ private slots:
         Camera camera;
         std::unique_ptr<CameraPasswordOverlay> overlay;
         if (create)
-            overlay = std::make_unique<CCameraPwd2Page>(&host, "PQC-7310W", camera.Submit());
+            overlay = std::make_unique<CreateCameraPasswordOverlay>(&host, "PQC-7310W", camera.Submit());
         else
-            overlay = std::make_unique<CCameraPwdPage>(&host, "PQC-7310W", camera.Submit());
+            overlay = std::make_unique<EnterCameraPasswordOverlay>(&host, "PQC-7310W", camera.Submit());
         QString error;
         bool openAfterRefusal = false;
         QElapsedTimer clock;
         WhenShown<CameraPasswordOverlay>(this, [&](CameraPasswordOverlay* up) {
-            for (CMyEditCtrl2* entry : up->findChildren<CMyEditCtrl2*>())
+            for (PlainLineEdit* entry : up->findChildren<PlainLineEdit*>())
                 Type(entry, QStringLiteral("Secret12"));
             ClickOk(up);
             QCOMPARE(camera.answers.size(), size_t(1));
             QCOMPARE(ErrorBoxAfter([] {}, 700), QString()); // no answer yet: nothing shown
             error = ErrorBoxAfter([&] { camera.answers[0]->store(CameraPasswordOverlay::Refused); }, 1500);
             openAfterRefusal = up->IsRunning();
-            for (CMyEditCtrl2* entry : up->findChildren<CMyEditCtrl2*>())
+            for (PlainLineEdit* entry : up->findChildren<PlainLineEdit*>())
                 QCOMPARE(entry->text(), QStringLiteral("Secret12"));
             ClickOk(up);
             QCOMPARE(camera.answers.size(), size_t(2));
@@ -217,10 +217,10 @@ private slots:
     {
         RecordingHost host;
         Camera camera;
-        CCameraPwdPage overlay(&host, "QC-210", camera.Submit());
-        WhenShown<CCameraPwdPage>(this, [&](CCameraPwdPage* up) {
+        EnterCameraPasswordOverlay overlay(&host, "QC-210", camera.Submit());
+        WhenShown<EnterCameraPasswordOverlay>(this, [&](EnterCameraPasswordOverlay* up) {
             ClickOk(up);
-            QTest::mouseClick(up->findChild<COrselButton*>(QStringLiteral("closeCross")), Qt::LeftButton);
+            QTest::mouseClick(up->findChild<PictureButton*>(QStringLiteral("closeCross")), Qt::LeftButton);
         });
         QCOMPARE(overlay.Run(), int(ModalLayer::IDCANCEL));
         QCOMPARE(camera.submitted.size(), 1);

@@ -6,12 +6,12 @@
 
 #include "i18n/Localization.h"
 #include "overlays/ModalLayer.h"
-#include "pages/CCamHeaderCtrl.h"
-#include "pages/CCamListCtrl.h"
-#include "pages/CCameraSearchDlg.h"
+#include "pages/CameraListHeader.h"
+#include "pages/CameraList.h"
+#include "pages/CameraPage.h"
 #include "pages/CameraPasswordRunner.h"
 #include "session/WizardContext.h"
-#include "ui/COrselButton2.h"
+#include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
@@ -43,9 +43,9 @@ void Deliver()
         QCoreApplication::sendPostedEvents();
 }
 
-void ClickBox(CCamListCtrl* list, int row)
+void ClickBox(CameraList* list, int row)
 {
-    list->scrollTo(list->model()->index(row, CCamListCtrl::kCheckColumn));
+    list->scrollTo(list->model()->index(row, CameraList::kCheckColumn));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->CheckCellRect(row).center());
 }
 
@@ -59,7 +59,7 @@ private:
     std::unique_ptr<WizardContext> context;
     std::unique_ptr<RecordingHost> host;
 
-    std::unique_ptr<CCameraSearchDlg> page() { return SettledCameraPage(host.get(), *context); }
+    std::unique_ptr<CameraPage> page() { return SettledCameraPage(host.get(), *context); }
 
 private slots:
     void init()
@@ -80,15 +80,15 @@ private slots:
     void listAsksItsPageOnceAndUnchecksByItself()
     {
         RecordingHost parent;
-        CCamListCtrl list(&parent);
+        CameraList list(&parent);
         list.setGeometry(0, 0, 688, 225);
         list.show();
-        for (int i = 0; i < CCamListCtrl::kMaxRows; ++i)
+        for (int i = 0; i < CameraList::kMaxRows; ++i)
             QCOMPARE(list.AppendRow(QString::number(i + 1)), i);
         QCOMPARE(list.AppendRow(QStringLiteral("257")), -1);
-        QVERIFY(!list.SetCellText(-1, CCamListCtrl::kIpColumn, QStringLiteral("x")));
-        QVERIFY(!list.SetCellText(0, CCamListCtrl::kColumnCount, QStringLiteral("x")));
-        QVERIFY(list.SetCellText(0, CCamListCtrl::kIpColumn, QStringLiteral("10.77.0.30")));
+        QVERIFY(!list.SetCellText(-1, CameraList::kIpColumn, QStringLiteral("x")));
+        QVERIFY(!list.SetCellText(0, CameraList::kColumnCount, QStringLiteral("x")));
+        QVERIFY(list.SetCellText(0, CameraList::kIpColumn, QStringLiteral("10.77.0.30")));
         const uint64_t generation = list.generation();
         const intptr_t tag = static_cast<intptr_t>(generation & 0x7FFFFFFF);
 
@@ -125,10 +125,10 @@ private slots:
 
         // A long model name is cut on screen and whole on hover.
         const QString longName = QStringLiteral("QC-2000 Outdoor Pan Tilt Zoom Camera With Night Vision");
-        list.SetCellText(0, CCamListCtrl::kModelColumn, longName);
-        QCOMPARE(list.item(0, CCamListCtrl::kModelColumn)->toolTip(), longName);
-        list.SetCellText(1, CCamListCtrl::kModelColumn, QStringLiteral("QC-210"));
-        QCOMPARE(list.item(1, CCamListCtrl::kModelColumn)->toolTip(), QString());
+        list.SetCellText(0, CameraList::kModelColumn, longName);
+        QCOMPARE(list.item(0, CameraList::kModelColumn)->toolTip(), longName);
+        list.SetCellText(1, CameraList::kModelColumn, QStringLiteral("QC-210"));
+        QCOMPARE(list.item(1, CameraList::kModelColumn)->toolTip(), QString());
 
         // New rows are a new list: a request made for the old one no longer matches.
         list.DeleteAllRows();
@@ -145,13 +145,13 @@ private slots:
         QVERIFY(!p->noCameraShown());
         QCOMPARE(p->list()->rowCount(), 0);
         p->ShowCameraLines(kLines);
-        CCamListCtrl* list = p->list();
+        CameraList* list = p->list();
         QCOMPARE(list->rowCount(), 7);
         QCOMPARE(context->Session().CameraCount(), 7);
-        QCOMPARE(list->CellText(2, CCamListCtrl::kNumberColumn), QStringLiteral("3"));
-        QCOMPARE(list->CellText(2, CCamListCtrl::kModelColumn), QStringLiteral("QC-C"));
-        QCOMPARE(list->CellText(2, CCamListCtrl::kIpColumn), QStringLiteral("10.77.0.32:8080"));
-        QCOMPARE(list->Header()->titles().value(CCamListCtrl::kNumberColumn), QStringLiteral(" No."));
+        QCOMPARE(list->CellText(2, CameraList::kNumberColumn), QStringLiteral("3"));
+        QCOMPARE(list->CellText(2, CameraList::kModelColumn), QStringLiteral("QC-C"));
+        QCOMPARE(list->CellText(2, CameraList::kIpColumn), QStringLiteral("10.77.0.32:8080"));
+        QCOMPARE(list->Header()->titles().value(CameraList::kNumberColumn), QStringLiteral(" No."));
         QVERIFY(list->IsVerified(5)); // account "admin"
         QVERIFY(!list->IsVerified(6)); // empty account
         QVERIFY(!p->noCameraShown());
@@ -159,16 +159,16 @@ private slots:
         p->ShowCameraLines(
             { "0;10.77.0.42;00:3e:0b:00:02:03;Veskor;<b>QC</b> <%s%n> & a very long model name that goes "
               "on and on;admin;pw;;1;" });
-        QCOMPARE(list->item(0, CCamListCtrl::kModelColumn)->toolTip(),
+        QCOMPARE(list->item(0, CameraList::kModelColumn)->toolTip(),
             QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
         p->ShowCameraLines(kLines);
 
         // Timed out: the list stays empty, nothing is said, the session keeps its cameras.
-        p->ShowCameraLines({}, CCameraSearchDlg::SearchOutcome::TimedOut);
+        p->ShowCameraLines({}, CameraPage::SearchOutcome::TimedOut);
         QCOMPARE(context->Session().CameraCount(), 7);
         QVERIFY(!p->noCameraShown());
         // Failed: the cameras go and the user is told.
-        p->ShowCameraLines({}, CCameraSearchDlg::SearchOutcome::Failed);
+        p->ShowCameraLines({}, CameraPage::SearchOutcome::Failed);
         QCOMPARE(list->rowCount(), 0);
         QCOMPARE(context->Session().CameraCount(), 0);
         QVERIFY(p->noCameraShown());
@@ -181,7 +181,7 @@ private slots:
         auto p = page();
         QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
-        CCamListCtrl* list = p->list();
+        CameraList* list = p->list();
         for (int row : { 0, 1, 2, 3 }) {
             ClickBox(list, row);
             QVERIFY(!list->IsChecked(row)); // posted: decided after the click has been handled
@@ -209,7 +209,7 @@ private slots:
         });
         ClickBox(list, 5);
         Deliver();
-        QCOMPARE(opened, QStringLiteral("CCameraPwd2Page"));
+        QCOMPARE(opened, QStringLiteral("CreateCameraPasswordOverlay"));
         QVERIFY(!list->IsChecked(5));
         QVERIFY(!list->checkRequestPending());
         // A request for an older list changes nothing.
@@ -223,7 +223,7 @@ private slots:
         auto p = page();
         QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
-        CCamListCtrl* list = p->list();
+        CameraList* list = p->list();
         CameraPasswordJob job;
         job.kind = CameraPasswordJob::Verify;
         job.mac = "00:00:00:00:00:07";
@@ -264,7 +264,7 @@ private slots:
         auto p = page();
         QVERIFY(!p->searchRunning());
         p->ShowCameraLines(kLines);
-        CCamListCtrl* list = p->list();
+        CameraList* list = p->list();
         list->CheckRow(0);
         list->CheckRow(2);
         QTest::mouseClick(p->findChild<QWidget*>(QStringLiteral("rescan")), Qt::LeftButton);

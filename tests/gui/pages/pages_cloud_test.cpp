@@ -7,14 +7,14 @@
 
 #include "device/NvrClient.h"
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
-#include "overlays/CWaitingPage.h"
-#include "pages/CQuelmoServiceDlg.h"
-#include "pages/CTermPage.h"
+#include "overlays/ErrorAlert.h"
+#include "overlays/WaitingBox.h"
+#include "pages/CloudPage.h"
+#include "pages/TermsHelp.h"
 #include "session/WizardContext.h"
-#include "ui/CHyperLink.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton3.h"
+#include "ui/SmallLink.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/FilledLayeredPictureButton.h"
 #include "ui/Messages.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ struct Fixture
 {
     WizardContext context { [] {}, [] {} };
     RecordingHost host;
-    CQuelmoServiceDlg* page = nullptr;
+    CloudPage* page = nullptr;
 
     explicit Fixture(const std::string& portalHost = "cloud.quelmo.lab")
     {
@@ -45,7 +45,7 @@ struct Fixture
         context.Portal().portal_url = portalHost;
         context.Portal().portal_number = "700001";
         context.Portal().portal_dfp = "dfp";
-        page = new CQuelmoServiceDlg(&host, context);
+        page = new CloudPage(&host, context);
         page->show();
         QApplication::setActiveWindow(&host);
     }
@@ -62,7 +62,7 @@ struct Fixture
             qFatal("no widget %s", name);
         return widget;
     }
-    CMyEditCtrl2* edit(const char* name) const { return find<CMyEditCtrl2>(name); }
+    PlainLineEdit* edit(const char* name) const { return find<PlainLineEdit>(name); }
     // Presses a button the way the mouse does (choice buttons act on the press).
     void press(const char* name)
     {
@@ -72,7 +72,7 @@ struct Fixture
     // Types into an edit and leaves it, as the user does.
     void enter(const char* name, const QString& text)
     {
-        CMyEditCtrl2* field = edit(name);
+        PlainLineEdit* field = edit(name);
         field->setFocus(Qt::MouseFocusReason);
         field->clear();
         QTest::keyClicks(field, text);
@@ -126,7 +126,7 @@ private slots:
 
         f.press(qPrintable(choice));
         QCOMPARE(f.page->mode(), mode);
-        QCOMPARE(f.find<COrselButton3>(qPrintable(choice))->latched(), true);
+        QCOMPARE(f.find<FilledLayeredPictureButton>(qPrintable(choice))->latched(), true);
         QCOMPARE(f.edit("emailEdit")->text(), QString());
         QCOMPARE(f.edit("passwordEdit")->text(), QString());
         QCOMPARE(f.page->messageText(), QString());
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(f.page->messageText(), QString());
 
         f.enter("emailEdit", QStringLiteral("x"));
-        PostWindowMessage(f.page, CQuelmoServiceDlg::WM_COMMAND, CQuelmoServiceDlg::kIdSignInChoice);
+        PostWindowMessage(f.page, CloudPage::WM_COMMAND, CloudPage::kIdSignInChoice);
         f.host.take();
         QCOMPARE(f.edit("emailEdit")->text(), QString());
         QCOMPARE(f.page->messageText(), QString());
@@ -186,11 +186,11 @@ private slots:
         Fixture f;
         f.press("signUpChoice");
         bool shown = false;
-        WhenShown<CTermPage>(f.page, [&](CTermPage* terms) {
+        WhenShown<TermsHelp>(f.page, [&](TermsHelp* terms) {
             shown = true;
             terms->End(ModalLayer::IDOK);
         });
-        QTest::mouseClick(f.find<CHyperLink>("termsLink"), Qt::LeftButton);
+        QTest::mouseClick(f.find<SmallLink>("termsLink"), Qt::LeftButton);
         f.host.take();
         QVERIFY(shown);
     }
@@ -244,7 +244,7 @@ private slots:
         Fixture f;
         f.press("signUpChoice");
         f.press("termsBox");
-        CMyEditCtrl2* fields[] = { f.edit("emailEdit"), f.edit("passwordEdit"), f.edit("confirmEdit") };
+        PlainLineEdit* fields[] = { f.edit("emailEdit"), f.edit("passwordEdit"), f.edit("confirmEdit") };
         const QString texts[] = { email, password, confirmation };
         for (int i = 0; i < 3; ++i)
             QTest::keyClicks(fields[i], texts[i]);
@@ -288,7 +288,7 @@ private slots:
                 f.press("termsBox");
             f.enter("emailEdit", QStringLiteral("anna@example.com"));
             QString error;
-            WhenShown<CErrorPage>(f.page, [&](CErrorPage* box) {
+            WhenShown<ErrorAlert>(f.page, [&](ErrorAlert* box) {
                 error = box->message();
                 box->End(ModalLayer::IDOK);
             });
@@ -310,7 +310,7 @@ private slots:
         f.enter("emailEdit", QStringLiteral("anna@example.com"));
         qint64 leaveMs = -1;
         bool boxShown = false;
-        WhenShown<CWaitingPage>(f.page, [&](CWaitingPage*) {
+        WhenShown<WaitingBox>(f.page, [&](WaitingBox*) {
             boxShown = true;
             QTimer::singleShot(500, f.page, [&] {
                 QVERIFY(f.page->chainBusy());

@@ -5,26 +5,26 @@
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
-#include "overlays/CTransparentPage.h"
-#include "pages/CHomeDlg.h"
-#include "pages/CIntroduction1Dlg.h"
-#include "pages/CIntroduction2Dlg.h"
-#include "pages/CIntroduction3Dlg.h"
-#include "pages/CLEDRedPage.h"
-#include "pages/CMacDisplayPage.h"
-#include "pages/CRequirementDlg.h"
-#include "pages/CResetPage.h"
+#include "overlays/Dimmer.h"
+#include "pages/HomePage.h"
+#include "pages/CablingPowerPage.h"
+#include "pages/CablingNetworkPage.h"
+#include "pages/CablingLedPage.h"
+#include "pages/RedLedHelp.h"
+#include "pages/MacLabelHelp.h"
+#include "pages/RequirementsPage.h"
+#include "pages/ResetHelp.h"
 #include "session/WizardSession.h"
-#include "ui/CBaseStatic2.h"
-#include "ui/CComboBoxList.h"
-#include "ui/CImageBox.h"
-#include "ui/CLinkStatic2.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselButton4.h"
-#include "ui/COrselComboBox.h"
-#include "ui/CPageIndicator.h"
-#include "ui/CTitleStatic.h"
+#include "ui/MarkupText.h"
+#include "ui/LanguageDropDown.h"
+#include "ui/PictureBox.h"
+#include "ui/FixedIconHelpLink.h"
+#include "ui/PictureButton.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/FadingPictureButton.h"
+#include "ui/LanguageCombo.h"
+#include "ui/ProgressDots.h"
+#include "ui/PageTitle.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 
@@ -43,7 +43,7 @@ private slots:
     {
         RecordingHost host;
         WizardSession session;
-        auto home = std::make_unique<CHomeDlg>(&host, session);
+        auto home = std::make_unique<HomePage>(&host, session);
         QCOMPARE(home->languageList()->current(), 0);
         QCOMPARE(home->startButton()->text(), QStringLiteral("START"));
 
@@ -52,8 +52,8 @@ private slots:
         QVERIFY(host.take().empty()); // a language choice moves nowhere
         QCOMPARE(LanguageIndex(), 3);
         QCOMPARE(home->startButton()->text(), QString::fromStdString(Text("START", "START")));
-        QCOMPARE(home->findChild<CBaseStatic2*>("welcome")->text(), QString::fromStdString(Text("home_01", "")));
-        QVERIFY(home->findChild<CBaseStatic2*>("welcome")->text().contains(QStringLiteral("Asistente")));
+        QCOMPARE(home->findChild<MarkupText*>("welcome")->text(), QString::fromStdString(Text("home_01", "")));
+        QVERIFY(home->findChild<MarkupText*>("welcome")->text().contains(QStringLiteral("Asistente")));
         QCOMPARE(home->languageList()->current(), 3);
 
         // A list closed without a choice changes nothing.
@@ -65,10 +65,10 @@ private slots:
         QTest::mouseClick(home->startButton(), Qt::LeftButton);
         QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
         home.reset();
-        CRequirementDlg requirements(&host, session);
-        QCOMPARE(requirements.titleStatic()->text(), QString::fromStdString(Text("home_04", "Requirements")));
-        QVERIFY(requirements.titleStatic()->text() != QStringLiteral("Requirements"));
-        CHomeDlg again(&host, session);
+        RequirementsPage requirements(&host, session);
+        QCOMPARE(requirements.pageTitle()->text(), QString::fromStdString(Text("home_04", "Requirements")));
+        QVERIFY(requirements.pageTitle()->text() != QStringLiteral("Requirements"));
+        HomePage again(&host, session);
         QCOMPARE(again.languageList()->current(), 3);
     }
 
@@ -76,9 +76,9 @@ private slots:
     {
         RecordingHost host;
         WizardSession session;
-        CHomeDlg home(&host, session);
+        HomePage home(&host, session);
         home.languageList()->OpenList();
-        CComboBoxList* list = home.languageList()->list();
+        LanguageDropDown* list = home.languageList()->list();
         QVERIFY(list != nullptr);
         PostWindowMessage(home.languageList(), WM_LANGUAGE_SELECTED, 1); // as a click on row 1 does
         host.take();
@@ -120,14 +120,14 @@ private slots:
     {
         RecordingHost host;
         WizardSession session;
-        CIntroduction1Dlg power(&host, session);
-        CIntroduction2Dlg ethernet(&host, session);
-        CIntroduction3Dlg led(&host, session);
+        CablingPowerPage power(&host, session);
+        CablingNetworkPage ethernet(&host, session);
+        CablingLedPage led(&host, session);
         const std::pair<QWidget*, QSize> pages[]
             = { { &power, QSize(550, 240) }, { &ethernet, QSize(522, 301) }, { &led, QSize(300, 235) } };
         for (const auto& [page, size] : pages) {
             page->show(); // as the host shows it: the picture is fitted to its place before it is painted
-            const auto* picture = page->findChild<CImageBox*>("illustration");
+            const auto* picture = page->findChild<PictureBox*>("illustration");
             QVERIFY(picture != nullptr);
             QCOMPARE(picture->geometry(),
                 QRect(QPoint(80 + (700 - size.width()) / 2, 180 + (320 - size.height()) / 2), size));
@@ -149,14 +149,14 @@ private slots:
         QFETCH(int, language);
         SelectLanguage(language);
         RecordingHost host;
-        const CLEDRedPage led(&host, QPoint(0, 0));
-        const CResetPage reset(&host, QPoint(0, 0), 0, led.boxRect());
+        const RedLedHelp led(&host, QPoint(0, 0));
+        const ResetHelp reset(&host, QPoint(0, 0), 0, led.boxRect());
         QCOMPARE(reset.boxRect(), led.boxRect());
         const QRect content = reset.contentRect();
         const int band = reset.resetButton()->geometry().top() - (content.bottom() + 1);
         QVERIFY2(band >= 24 && band <= 32, qPrintable(QStringLiteral("band of %1 pixels above RESET").arg(band)));
         // On its own it keeps its own size and the picture's; over the LED help the picture grew.
-        const CResetPage alone(&host, QPoint(0, 0), 0);
+        const ResetHelp alone(&host, QPoint(0, 0), 0);
         QCOMPARE(alone.resetButton()->geometry().top() - (alone.contentRect().bottom() + 1), 24);
         QVERIFY(content.height() > alone.contentRect().height() + 40);
     }
@@ -168,16 +168,16 @@ private slots:
         QFETCH(bool, home);
         RecordingHost host;
         WizardSession session;
-        CIntroduction3Dlg page(&host, session);
-        QCOMPARE(page.ledLink()->overlay(), int(CTransparentPage::KindLedRed));
+        CablingLedPage page(&host, session);
+        QCOMPARE(page.ledLink()->overlay(), int(Dimmer::KindLedRed));
 
         bool resetShown = false;
-        WhenShown<CLEDRedPage>(this, [&, openReset, pressReset](CLEDRedPage* led) {
+        WhenShown<RedLedHelp>(this, [&, openReset, pressReset](RedLedHelp* led) {
             if (!openReset) {
-                QTest::mouseClick(led->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+                QTest::mouseClick(led->findChild<PictureButton*>("closeCross"), Qt::LeftButton);
                 return;
             }
-            WhenShown<CResetPage>(this, [&, led, pressReset](CResetPage* reset) {
+            WhenShown<ResetHelp>(this, [&, led, pressReset](ResetHelp* reset) {
                 resetShown = true;
                 // Opened from the LED help, it lies over that help, from its top-left corner.
                 QCOMPARE(reset->boxRect().topLeft(), led->boxRect().topLeft());
@@ -185,9 +185,9 @@ private slots:
                     QTest::mouseClick(reset->resetButton(), Qt::LeftButton);
                     return;
                 }
-                QTest::mouseClick(reset->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
-                WhenShown<CLEDRedPage>(this, [](CLEDRedPage* ledAgain) {
-                    QTest::mouseClick(ledAgain->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+                QTest::mouseClick(reset->findChild<PictureButton*>("closeCross"), Qt::LeftButton);
+                WhenShown<RedLedHelp>(this, [](RedLedHelp* ledAgain) {
+                    QTest::mouseClick(ledAgain->findChild<PictureButton*>("closeCross"), Qt::LeftButton);
                 });
             });
             PostWindowMessage(led, WM_LINK_CLICKED);
@@ -204,21 +204,21 @@ private slots:
 
     void deviceLabelShowsTheRowMacOrSixteenX()
     {
-        QCOMPARE(CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", true), std::string("001A2B3C4D5E"));
-        QCOMPARE(CMacDisplayPage::LabelMac("", false), std::string("xxxxxxxxxxxxxxxx"));
-        QCOMPARE(CMacDisplayPage::LabelMac("00:1a:2b:3c:4d:5e", false), std::string("xxxxxxxxxxxxxxxx"));
+        QCOMPARE(MacLabelHelp::LabelMac("00:1a:2b:3c:4d:5e", true), std::string("001A2B3C4D5E"));
+        QCOMPARE(MacLabelHelp::LabelMac("", false), std::string("xxxxxxxxxxxxxxxx"));
+        QCOMPARE(MacLabelHelp::LabelMac("00:1a:2b:3c:4d:5e", false), std::string("xxxxxxxxxxxxxxxx"));
 
         // Through the dimmer: the label shows what was handed over, and the dimmer ends with OK from the cross.
         RecordingHost host;
         WizardPage page(&host, 6, 3001);
         QString line;
-        WhenShown<CMacDisplayPage>(this, [&line](CMacDisplayPage* label) {
+        WhenShown<MacLabelHelp>(this, [&line](MacLabelHelp* label) {
             line = label->macLine();
-            QTest::mouseClick(label->findChild<COrselButton*>("closeCross"), Qt::LeftButton);
+            QTest::mouseClick(label->findChild<PictureButton*>("closeCross"), Qt::LeftButton);
         });
         OverlayValues values;
-        values.text = CMacDisplayPage::LabelMac("", false);
-        QCOMPARE(page.OpenOverlay(CTransparentPage::KindMacDisplay, values), int(ModalLayer::IDOK));
+        values.text = MacLabelHelp::LabelMac("", false);
+        QCOMPARE(page.OpenOverlay(Dimmer::KindMacDisplay, values), int(ModalLayer::IDOK));
         QCOMPARE(line, QStringLiteral("MAC: xxxxxxxxxxxxxxxx"));
     }
 
@@ -235,9 +235,9 @@ private slots:
         SelectLanguage(language);
         RecordingHost host;
         WizardSession session;
-        CRequirementDlg page(&host, session);
-        COrselButton2* next = page.nextButton();
-        COrselButton2* back = page.backButton();
+        RequirementsPage page(&host, session);
+        LayeredPictureButton* next = page.nextButton();
+        LayeredPictureButton* back = page.backButton();
         QVERIFY(next->isVisibleTo(&page) && back->isVisibleTo(&page));
         QCOMPARE(next->text(), QString::fromStdString(Text("Next", "NEXT")) + QStringLiteral("   >"));
         QCOMPARE(back->text(), QStringLiteral("<   ") + QString::fromStdString(Text("Back", "BACK")));

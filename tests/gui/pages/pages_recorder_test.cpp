@@ -6,17 +6,17 @@
 
 #include "device/NvrClient.h"
 #include "i18n/Localization.h"
-#include "pages/CNvrHeaderCtrl.h"
-#include "pages/CNvrListCtrl.h"
-#include "pages/CNvrPwdDlg.h"
+#include "pages/RecorderListHeader.h"
+#include "pages/RecorderList.h"
+#include "pages/RecorderPasswordPage.h"
 #include "pages/PasswordRule.h"
 #include "session/WizardContext.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CImageBox.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselStatic.h"
-#include "ui/CRoundBack.h"
+#include "ui/ErrorLine.h"
+#include "ui/PictureBox.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/TextLabel.h"
+#include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 
 #include <QClipboard>
@@ -39,7 +39,7 @@ struct PasswordPage
 {
     RecordingHost host;
     WizardContext context { {}, {} };
-    std::unique_ptr<CNvrPwdDlg> page;
+    std::unique_ptr<RecorderPasswordPage> page;
 
     explicit PasswordPage(bool recorderHasPassword)
     {
@@ -47,17 +47,17 @@ struct PasswordPage
         probe.probeBusy.store(0);
         probe.defaultLoginAccepted.store(recorderHasPassword ? 0 : 1);
         probe.defaultLoginRefused.store(recorderHasPassword ? 1 : 0);
-        page = std::make_unique<CNvrPwdDlg>(&host, context);
+        page = std::make_unique<RecorderPasswordPage>(&host, context);
         page->show();
     }
     template <class T> T* child(const char* name) const { return page->findChild<T*>(QString::fromLatin1(name)); }
-    CMyEditCtrl2* entry(const char* name) const { return child<CMyEditCtrl2>(name); }
+    PlainLineEdit* entry(const char* name) const { return child<PlainLineEdit>(name); }
     QString errorLine() const
     {
-        auto* line = child<CErrorStatic>("errorLine");
+        auto* line = child<ErrorLine>("errorLine");
         return line->isVisible() ? line->text() : QString();
     }
-    bool red(const char* frame) const { return child<CRoundBack>(frame)->border() == 0xFFFF0000u; }
+    bool red(const char* frame) const { return child<RoundedFrame>(frame)->border() == 0xFFFF0000u; }
     void focusOut(const char* name, Qt::FocusReason reason) const
     {
         QFocusEvent out(QEvent::FocusOut, reason);
@@ -114,13 +114,13 @@ private slots:
             QTest::keyClicks(f.entry("password"), QString(QLatin1Char(c)));
             QCOMPARE(f.errorLine(), rule);
             QVERIFY(f.red("passwordFrame"));
-            QVERIFY(f.child<CImageBox>("passwordErrorIcon")->isVisible());
+            QVERIFY(f.child<PictureBox>("passwordErrorIcon")->isVisible());
         }
         QTest::keyClicks(f.entry("password"), QStringLiteral("3"));
         QCOMPARE(f.errorLine(), QString());
         QVERIFY(!f.red("passwordFrame"));
         // Passing, but weak: said beside it, never refused.
-        auto* strength = f.child<COrselStatic>("strength");
+        auto* strength = f.child<TextLabel>("strength");
         QVERIFY(strength->isVisible());
         QCOMPARE(strength->text(), QString::fromStdString(Text("nvrpwd_10", "")));
 
@@ -133,7 +133,7 @@ private slots:
         f.focusOut("confirm", Qt::TabFocusReason);
         QCOMPARE(f.errorLine(), Message("nvrpwd_03", ""));
         QVERIFY(f.red("confirmFrame"));
-        QVERIFY(f.child<CImageBox>("confirmErrorIcon")->isVisible());
+        QVERIFY(f.child<PictureBox>("confirmErrorIcon")->isVisible());
         f.entry("confirm")->setText(QStringLiteral("abc123"));
         QCOMPARE(f.errorLine(), QString());
         f.focusOut("password", Qt::MouseFocusReason);
@@ -145,7 +145,7 @@ private slots:
     {
         PasswordPage f(false);
         for (const char* name : { "password", "confirm" }) {
-            CMyEditCtrl2* entry = f.entry(name);
+            PlainLineEdit* entry = f.entry(name);
             entry->setFocus(Qt::TabFocusReason);
             QVERIFY(!entry->testAttribute(Qt::WA_InputMethodEnabled));
             QCOMPARE(entry->contextMenuPolicy(), Qt::NoContextMenu);
@@ -215,12 +215,12 @@ private slots:
     void listChoosesByTheRadioCellOnly()
     {
         RecordingHost host;
-        CNvrListCtrl list(&host);
+        RecorderList list(&host);
         list.setGeometry(0, 0, 688, 220);
         list.show();
         FillRecorderList(list, 3);
         list.SetChecked(0);
-        const QRect ipCell = list.visualRect(list.model()->index(1, CNvrListCtrl::kIpColumn));
+        const QRect ipCell = list.visualRect(list.model()->index(1, RecorderList::kIpColumn));
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, ipCell.center());
         QCOMPARE(list.CheckedRow(), 0);
         QVERIFY(host.take().empty());
@@ -231,9 +231,9 @@ private slots:
 
         // The header's help icon asks the page for the MAC label.
         list.SetTitles(QStringLiteral("IP Address"), QStringLiteral("Mac Address"));
-        CNvrHeaderCtrl* header = list.Header();
+        RecorderListHeader* header = list.Header();
         const QRect icon = header->HelpIconRect();
-        QVERIFY(icon.left() > header->sectionViewportPosition(CNvrListCtrl::kMacColumn));
+        QVERIFY(icon.left() > header->sectionViewportPosition(RecorderList::kMacColumn));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, icon.center());
         QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_OPEN_OVERLAY, 4, 0 } }));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, icon.center() - QPoint(60, 0));

@@ -5,15 +5,15 @@
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
-#include "overlays/CErrorPage.h"
-#include "pages/CSummaryDlg.h"
-#include "pages/SummaryTableView.h"
+#include "overlays/ErrorAlert.h"
+#include "pages/SummaryPage.h"
+#include "pages/SummaryTable.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/ProgramIcon.h"
 #include "session/CloudPortalInfo.h"
 #include "session/WizardSession.h"
-#include "ui/CHyperLink.h"
-#include "ui/COrselButton2.h"
+#include "ui/SmallLink.h"
+#include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
 #include <QDate>
@@ -156,12 +156,12 @@ private slots:
         for (int i = 0; i < chosen; ++i)
             models << QStringLiteral("CAM-%1").arg(i);
         AddCameras(session, models, notChosen);
-        CSummaryDlg page(&host, session, CloudPortalInfo {});
+        SummaryPage page(&host, session, CloudPortalInfo {});
 
-        QCOMPARE(CSummaryDlg::TableFor(chosen, email.isEmpty()), table);
+        QCOMPARE(SummaryPage::TableFor(chosen, email.isEmpty()), table);
         for (int i = 0; i < 4; ++i)
             QCOMPARE(page.table(i)->isVisibleTo(&page), i + 1 == table);
-        SummaryTableView* shown = page.shownTable();
+        SummaryTable* shown = page.shownTable();
         QCOMPARE(shown, page.table(table - 1));
         QCOMPARE(shown->height(), height);
         QCOMPARE(shown->geometry().left(), 80);
@@ -178,8 +178,8 @@ private slots:
         session.SetCloudAccount("a@example.com", "pw");
         const QStringList models { "A1", "B2", "C3", "D4", "E5" };
         AddCameras(session, models, 2);
-        CSummaryDlg page(&host, session, CloudPortalInfo {});
-        SummaryTableView* table = page.shownTable();
+        SummaryPage page(&host, session, CloudPortalInfo {});
+        SummaryTable* table = page.shownTable();
         QCOMPARE(table, page.table(0));
         QCOMPARE(table->cameraNames(), models);
         const QRect expected[] = {
@@ -196,7 +196,7 @@ private slots:
         // Without a cloud account the camera rows follow the recorder's section directly.
         WizardSession two;
         AddCameras(two, { "A1", "B2" }, 0);
-        CSummaryDlg other(&host, two, CloudPortalInfo {});
+        SummaryPage other(&host, two, CloudPortalInfo {});
         QCOMPARE(other.shownTable(), other.table(3));
         QCOMPARE(other.shownTable()->CameraTextRect(0).top(), other.shownTable()->CameraTextRect(1).top());
     }
@@ -208,7 +208,7 @@ private slots:
         RecordingHost host;
         WizardSession session;
         session.SetNvrIp("10.77.0.10");
-        CSummaryDlg page(&host, session, CloudPortalInfo {});
+        SummaryPage page(&host, session, CloudPortalInfo {});
         QTest::mouseClick(page.goToNvrButton(), Qt::LeftButton);
         QTest::mouseClick(page.goToNvrButton(), Qt::LeftButton);
         QCOMPARE(opened, (QList<QUrl> { QUrl("http://10.77.0.10"), QUrl("http://10.77.0.10") }));
@@ -286,7 +286,7 @@ private slots:
         info.portal_number = number.toStdString();
         info.portal_url = portal.toStdString();
         info.localhyperlink = local.toStdString();
-        CSummaryDlg page(&host, session, info);
+        SummaryPage page(&host, session, info);
         QTest::mouseClick(page.finishButton(), Qt::LeftButton);
         QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_WIZARD_NAV, NAV_FINISH, 0 } }));
 
@@ -342,10 +342,10 @@ private slots:
         AddCameras(session, { "A1", "B2", "C3", "D4", "E5" }, 1); // the tallest table
         session.Camera(0)->password = "Camera4You";
         session.Camera(5)->password = "NotChosen9";
-        CSummaryDlg page(&host, session, CloudPortalInfo {});
+        SummaryPage page(&host, session, CloudPortalInfo {});
         page.show();
 
-        CHyperLink* link = page.reportLink();
+        SmallLink* link = page.reportLink();
         QVERIFY(link->isVisible());
         QCOMPARE(link->text(), QString::fromStdString(Text("report_link", "Save the setup report")));
         QVERIFY(language == 0 || link->text() != QStringLiteral("Save the setup report"));
@@ -386,7 +386,7 @@ private slots:
     {
         RecordingHost host;
         WizardSession session;
-        CSummaryDlg page(&host, session, CloudPortalInfo {});
+        SummaryPage page(&host, session, CloudPortalInfo {});
         page.show();
         QTemporaryDir folder;
         int asked = 0;
@@ -395,7 +395,7 @@ private slots:
             ++asked;
             return answer;
         };
-        CHyperLink* link = page.reportLink();
+        SmallLink* link = page.reportLink();
         QTest::mouseClick(link, Qt::LeftButton, {}, link->textRect().center());
         QTRY_COMPARE(asked, 1);
         QCoreApplication::processEvents();
@@ -404,7 +404,7 @@ private slots:
         // A folder that is not there: the error box tells the user, and the page stays.
         answer = folder.filePath(QStringLiteral("gone/report.txt"));
         QString shown;
-        WhenShown<CErrorPage>(this, [&shown](CErrorPage* box) {
+        WhenShown<ErrorAlert>(this, [&shown](ErrorAlert* box) {
             shown = box->message();
             box->End(ModalLayer::IDOK);
         });

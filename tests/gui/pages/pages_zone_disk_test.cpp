@@ -6,19 +6,19 @@
 #include "PagesTestSupport.h"
 
 #include "i18n/Localization.h"
-#include "overlays/CAlarmDisplayPage.h"
-#include "overlays/CErrorPage.h"
-#include "overlays/CWaitingPage.h"
-#include "pages/CHddFormatDlg.h"
-#include "pages/CNvrTimeZoneDlg.h"
+#include "overlays/DiskAlert.h"
+#include "overlays/ErrorAlert.h"
+#include "overlays/WaitingBox.h"
+#include "pages/DiskPage.h"
+#include "pages/TimeZonePage.h"
 #include "pages/ZoneListBox.h"
 #include "session/WizardContext.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CGroupImageBox.h"
-#include "ui/CLoadingStatic.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselButton4.h"
-#include "ui/CRoundBack.h"
+#include "ui/ErrorLine.h"
+#include "ui/PictureSwitch.h"
+#include "ui/BusyIndicator.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/FadingPictureButton.h"
+#include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 
 #include <QSignalSpy>
@@ -96,9 +96,9 @@ private:
     std::unique_ptr<WizardContext> context;
     std::unique_ptr<RecordingHost> host;
 
-    std::unique_ptr<CNvrTimeZoneDlg> zonePage(int currentZone)
+    std::unique_ptr<TimeZonePage> zonePage(int currentZone)
     {
-        auto page = std::make_unique<CNvrTimeZoneDlg>(host.get(), *context, false);
+        auto page = std::make_unique<TimeZonePage>(host.get(), *context, false);
         page->show();
         page->ShowZones(kZones, currentZone);
         return page;
@@ -244,25 +244,25 @@ private slots:
     // RETRY that reads again; closed, it leaves NEXT disabled.
     void listThatCannotBeReadShowsTheErrorOverTheWaitingBox()
     {
-        CNvrTimeZoneDlg page(host.get(), *context);
+        TimeZonePage page(host.get(), *context);
         page.show();
         int errors = 0;
         bool waitingBelow = false;
-        std::function<void(CErrorPage*)> answer = [&](CErrorPage* error) {
+        std::function<void(ErrorAlert*)> answer = [&](ErrorAlert* error) {
             ++errors;
-            for (CWaitingPage* box : host->findChildren<CWaitingPage*>())
+            for (WaitingBox* box : host->findChildren<WaitingBox*>())
                 waitingBelow = waitingBelow || box->IsRunning();
             QCOMPARE(error->message(), QString::fromStdString(Text("Check Network Failed!", "")));
-            auto* retry = error->findChild<COrselButton4*>("retryButton");
+            auto* retry = error->findChild<FadingPictureButton*>("retryButton");
             QVERIFY(retry != nullptr);
             if (errors == 1) {
-                WhenShown<CErrorPage>(this, answer);
+                WhenShown<ErrorAlert>(this, answer);
                 QTest::mouseClick(retry, Qt::LeftButton);
             } else {
-                QTest::mouseClick(error->findChild<COrselButton4*>("closeButton"), Qt::LeftButton);
+                QTest::mouseClick(error->findChild<FadingPictureButton*>("closeButton"), Qt::LeftButton);
             }
         };
-        WhenShown<CErrorPage>(this, answer);
+        WhenShown<ErrorAlert>(this, answer);
         QTRY_COMPARE_WITH_TIMEOUT(errors, 2, 5000);
         QTRY_VERIFY(ModalLayer::Top() == nullptr);
         QVERIFY(waitingBelow);
@@ -275,10 +275,10 @@ private slots:
     {
         auto page = zonePage(3);
         bool shown = false;
-        WhenShown<CErrorPage>(this, [&](CErrorPage* error) {
+        WhenShown<ErrorAlert>(this, [&](ErrorAlert* error) {
             shown = true;
-            QVERIFY(error->findChild<COrselButton4*>("retryButton") == nullptr);
-            QTest::mouseClick(error->findChild<COrselButton4*>("closeButton"), Qt::LeftButton);
+            QVERIFY(error->findChild<FadingPictureButton*>("retryButton") == nullptr);
+            QTest::mouseClick(error->findChild<FadingPictureButton*>("closeButton"), Qt::LeftButton);
         });
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
         QTRY_VERIFY(shown);
@@ -303,10 +303,10 @@ private slots:
         QFETCH(bool, plugged0);
         QFETCH(bool, plugged1);
         QFETCH(int, picture);
-        CHddFormatDlg page(host.get(), *context);
+        DiskPage page(host.get(), *context);
         page.show();
-        auto* ports = page.findChild<CGroupImageBox*>("ports");
-        auto* checking = page.findChild<CLoadingStatic*>("checking");
+        auto* ports = page.findChild<PictureSwitch*>("ports");
+        auto* checking = page.findChild<BusyIndicator*>("checking");
         QVERIFY(!page.storageKnown());
         QVERIFY(checking->isVisible()); // not "no disk" before the watch has said anything
         QCOMPARE(ports->index(), -1);
@@ -319,7 +319,7 @@ private slots:
 
     void skipAndBackStopTheWatchBeforeMoving()
     {
-        CHddFormatDlg page(host.get(), *context);
+        DiskPage page(host.get(), *context);
         page.show();
         QVERIFY(page.skipButton()->isVisible());
         QVERIFY(page.backButton()->geometry().right() < page.skipButton()->x());
@@ -333,22 +333,22 @@ private slots:
     // NEXT before the first report waits for it in the checking box; a report without a disk then says so.
     void nextWaitsForTheFirstReportThenFindsNoDisk()
     {
-        CHddFormatDlg page(host.get(), *context);
+        DiskPage page(host.get(), *context);
         page.show();
         Ports flags;
         int checkingMode = -1;
         QString alarm;
-        WhenShown<CWaitingPage>(this, [&](CWaitingPage* box) {
+        WhenShown<WaitingBox>(this, [&](WaitingBox* box) {
             checkingMode = box->mode();
-            WhenShown<CAlarmDisplayPage>(this, [&](CAlarmDisplayPage* noDisk) {
+            WhenShown<DiskAlert>(this, [&](DiskAlert* noDisk) {
                 alarm = noDisk->title();
-                QTest::mouseClick(noDisk->findChild<COrselButton4*>("okButton"), Qt::LeftButton);
+                QTest::mouseClick(noDisk->findChild<FadingPictureButton*>("okButton"), Qt::LeftButton);
             });
             flags.Report(&page, false, false, false, false);
         });
         QTest::mouseClick(page.nextButton(), Qt::LeftButton);
         QTRY_VERIFY(!alarm.isEmpty());
-        QCOMPARE(checkingMode, int(CWaitingPage::HddCheck));
+        QCOMPARE(checkingMode, int(WaitingBox::HddCheck));
         QCOMPARE(alarm, QString::fromStdString(Text("hddformat_06 ", "No HD Found")));
         QVERIFY(host->take().empty());
     }
@@ -357,31 +357,31 @@ private slots:
     // that arrives while formatting changes nothing.
     void formatThatCannotStartFailsAndWatchesAgain()
     {
-        CHddFormatDlg page(host.get(), *context);
+        DiskPage page(host.get(), *context);
         page.show();
         Ports flags;
         flags.Report(&page, true, true, false, false);
         QString failure;
         int boxMode = -1;
-        WhenShown<CAlarmDisplayPage>(this, [&](CAlarmDisplayPage* confirmation) {
+        WhenShown<DiskAlert>(this, [&](DiskAlert* confirmation) {
             QCOMPARE(confirmation->title(), QString::fromStdString(Text("hddformat_04", "")));
             QVERIFY(confirmation->message().contains(QStringLiteral("HD1")));
-            WhenShown<CWaitingPage>(this, [&](CWaitingPage* box) {
+            WhenShown<WaitingBox>(this, [&](WaitingBox* box) {
                 boxMode = box->mode();
-                WhenShown<CErrorPage>(this, [&](CErrorPage* error) {
+                WhenShown<ErrorAlert>(this, [&](ErrorAlert* error) {
                     failure = error->message();
-                    QTest::mouseClick(error->findChild<COrselButton4*>("closeButton"), Qt::LeftButton);
+                    QTest::mouseClick(error->findChild<FadingPictureButton*>("closeButton"), Qt::LeftButton);
                 });
                 flags.plugged[0] = 0; // the disk busy or gone, as a report sent just before the watch stopped says
                 flags.ready[0] = 0;
                 PostWindowMessage(&page, WM_STORAGE_CHANGED, reinterpret_cast<intptr_t>(flags.ready),
                     reinterpret_cast<intptr_t>(flags.plugged));
             });
-            QTest::mouseClick(confirmation->findChild<COrselButton4*>("okButton"), Qt::LeftButton);
+            QTest::mouseClick(confirmation->findChild<FadingPictureButton*>("okButton"), Qt::LeftButton);
         });
         QTest::mouseClick(page.nextButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!failure.isEmpty(), 10000);
-        QCOMPARE(boxMode, int(CWaitingPage::HddFormat));
+        QCOMPARE(boxMode, int(WaitingBox::HddFormat));
         QCOMPARE(failure, QString::fromStdString(Text("hddformat_15", "Failed to format HDD!")));
         QTRY_VERIFY(ModalLayer::Top() == nullptr);
         QCOMPARE(host->take(), (Messages { { WM_STORAGE_WATCH, 1, 0 }, { WM_STORAGE_WATCH, 0, 0 } }));

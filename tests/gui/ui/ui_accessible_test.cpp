@@ -5,16 +5,16 @@
 
 #include "i18n/Localization.h"
 #include "ui/AccessibleControls.h"
-#include "ui/CBaseStatic2.h"
-#include "ui/CErrorStatic.h"
-#include "ui/CHyperLink.h"
-#include "ui/CImageButton.h"
-#include "ui/CLinkStatic.h"
-#include "ui/CMyEditCtrl2.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselComboBox.h"
-#include "ui/COrselStatic.h"
-#include "ui/CPageIndicator.h"
+#include "ui/MarkupText.h"
+#include "ui/ErrorLine.h"
+#include "ui/SmallLink.h"
+#include "ui/OverlayPictureButton.h"
+#include "ui/HelpLink.h"
+#include "ui/PlainLineEdit.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/LanguageCombo.h"
+#include "ui/TextLabel.h"
+#include "ui/ProgressDots.h"
 #include "ui/Messages.h"
 
 #include <QAccessible>
@@ -38,9 +38,9 @@ void Do(QAccessibleInterface* face, const QString& action)
     face->actionInterface()->doAction(action);
 }
 
-COrselButton2* MakeButton(QWidget* page, const QString& caption)
+LayeredPictureButton* MakeButton(QWidget* page, const QString& caption)
 {
-    auto* button = new COrselButton2(page);
+    auto* button = new LayeredPictureButton(page);
     button->setGeometry(20, 20, 120, 43);
     button->SetImage(0, 3094);
     button->SetImage(1, 3094);
@@ -80,7 +80,7 @@ private slots:
     void buttonPressEqualsClick()
     {
         MessagePage page;
-        COrselButton2* button = MakeButton(&page, QStringLiteral("NEXT   >"));
+        LayeredPictureButton* button = MakeButton(&page, QStringLiteral("NEXT   >"));
         page.show();
         QSignalSpy clicks(button, &QAbstractButton::clicked);
         QAccessibleInterface* face = Of(button);
@@ -106,10 +106,10 @@ private slots:
     void choiceButtonsAreChecksAndRadios()
     {
         MessagePage page;
-        COrselButton2* toggle = MakeButton(&page, QString());
+        LayeredPictureButton* toggle = MakeButton(&page, QString());
         toggle->setChoiceMode(true);
         toggle->setNotifyToggle(true);
-        COrselButton2* radio = MakeButton(&page, QString());
+        LayeredPictureButton* radio = MakeButton(&page, QString());
         radio->setChoiceMode(true, true, 2);
         page.show();
 
@@ -137,15 +137,15 @@ private slots:
     void pictureButtonsAndLinksPostWhatAClickPosts()
     {
         MessagePage page;
-        auto* picture = new CImageButton(&page);
+        auto* picture = new OverlayPictureButton(&page);
         picture->setGeometry(10, 10, 26, 26);
         picture->setOverlayKind(3);
         SetAccessibleText(picture, "a11y_reset_help", "How to reset the password");
-        auto* hyper = new CHyperLink(&page);
+        auto* hyper = new SmallLink(&page);
         hyper->setGeometry(10, 50, 200, 20);
         hyper->SetText(QStringLiteral("Terms and Conditions"));
         hyper->MakeLink();
-        auto* link = new CLinkStatic(&page);
+        auto* link = new HelpLink(&page);
         link->setGeometry(10, 80, 300, 30);
         link->SetText(QStringLiteral("Can't find your NVR?"));
         link->setOverlayKind(4);
@@ -178,11 +178,11 @@ private slots:
     void staticTextsCarryTheirText()
     {
         MessagePage page;
-        auto* label = new COrselStatic(&page);
+        auto* label = new TextLabel(&page);
         label->SetText(QStringLiteral("Secure your NVR"));
-        auto* error = new CErrorStatic(&page);
+        auto* error = new ErrorLine(&page);
         error->SetText(QStringLiteral("Error: Incorrect password."));
-        auto* marked = new CBaseStatic2(&page);
+        auto* marked = new MarkupText(&page);
         marked->SetText(QStringLiteral("Press <br>NEXT</br> to go on."));
         for (auto [widget, text] : { std::pair<QWidget*, QString> { label, QStringLiteral("Secure your NVR") },
                  { error, QStringLiteral("Error: Incorrect password.") },
@@ -197,9 +197,9 @@ private slots:
     void namesFollowTheLanguage()
     {
         MessagePage page;
-        COrselButton2* close = MakeButton(&page, QString());
+        LayeredPictureButton* close = MakeButton(&page, QString());
         SetAccessibleText(close, "Close", "Close");
-        auto* indicator = new CPageIndicator(&page);
+        auto* indicator = new ProgressDots(&page);
         indicator->setTotal(11);
         indicator->setFilled(6);
         QAccessibleInterface* button = Of(close);
@@ -220,9 +220,9 @@ private slots:
     void editsAreNamedMaskedAndTypable()
     {
         MessagePage page;
-        auto* label = new COrselStatic(&page);
+        auto* label = new TextLabel(&page);
         label->SetText(QStringLiteral("Password:"));
-        auto* edit = new CMyEditCtrl2(&page);
+        auto* edit = new PlainLineEdit(&page);
         edit->setGeometry(100, 10, 150, 20);
         edit->setPasswordMode(true);
         edit->setMaxLength(8);
@@ -238,7 +238,7 @@ private slots:
         face->setText(QAccessible::Value, QStringLiteral("secret12345"));
         QCOMPARE(edit->text(), QStringLiteral("secret12"));
         QCOMPARE(edited.count(), 1);
-        const QString masked(8, QChar(CMyEditCtrl2::kMaskCharacter));
+        const QString masked(8, QChar(PlainLineEdit::kMaskCharacter));
         QCOMPARE(face->text(QAccessible::Value), masked);
         QCOMPARE(face->textInterface()->text(0, 8), masked);
         face->editableTextInterface()->replaceText(0, 8, QStringLiteral("abc"));
@@ -253,7 +253,7 @@ private slots:
     void comboItemsChooseAsAClickDoes()
     {
         MessagePage page;
-        auto* combo = new COrselComboBox(&page);
+        auto* combo = new LanguageCombo(&page);
         combo->setGeometry(50, 100, 200, 36);
         for (const char* name : { "English", "Português", "Русский" })
             combo->AddItem(QString::fromUtf8(name));
@@ -285,11 +285,11 @@ private slots:
     void spaceActivatesTheFocusedControl()
     {
         MessagePage page;
-        COrselButton2* button = MakeButton(&page, QStringLiteral("OK"));
-        COrselButton2* toggle = MakeButton(&page, QString());
+        LayeredPictureButton* button = MakeButton(&page, QStringLiteral("OK"));
+        LayeredPictureButton* toggle = MakeButton(&page, QString());
         toggle->move(20, 80);
         toggle->setChoiceMode(true);
-        auto* picture = new CImageButton(&page);
+        auto* picture = new OverlayPictureButton(&page);
         picture->setGeometry(200, 10, 26, 26);
         picture->setOverlayKind(5);
         page.show();
@@ -311,11 +311,11 @@ private slots:
     void focusedControlsDrawTheMark()
     {
         MessagePage page;
-        COrselButton2* button = MakeButton(&page, QStringLiteral("NEXT"));
-        auto* picture = new CImageButton(&page);
+        LayeredPictureButton* button = MakeButton(&page, QStringLiteral("NEXT"));
+        auto* picture = new OverlayPictureButton(&page);
         picture->setGeometry(200, 10, 26, 26);
         picture->setOverlayKind(3);
-        auto* link = new CHyperLink(&page);
+        auto* link = new SmallLink(&page);
         link->setGeometry(10, 100, 200, 20);
         link->SetText(QStringLiteral("Terms"));
         link->MakeLink();

@@ -1,11 +1,11 @@
 // The picture buttons: the look each member draws per state, and the choice and toggle messages.
 
 #include "UiTestSupport.h"
-#include "ui/CIconButton.h"
-#include "ui/COrselButton.h"
-#include "ui/COrselButton2.h"
-#include "ui/COrselButton3.h"
-#include "ui/COrselButton4.h"
+#include "ui/IconCaptionButton.h"
+#include "ui/PictureButton.h"
+#include "ui/LayeredPictureButton.h"
+#include "ui/FilledLayeredPictureButton.h"
+#include "ui/FadingPictureButton.h"
 #include "ui/Messages.h"
 
 #include <QEnterEvent>
@@ -23,24 +23,24 @@ const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), yellow(255, 255,
 enum class Member { Button, Button2, Button3, Button4, Icon };
 enum class Mode { Normal, Hover, Pushed, Latched, Disabled };
 
-std::unique_ptr<COrselButton> Make(Member member, QWidget* page)
+std::unique_ptr<PictureButton> Make(Member member, QWidget* page)
 {
-    std::unique_ptr<COrselButton> button;
+    std::unique_ptr<PictureButton> button;
     switch (member) {
     case Member::Button:
-        button = std::make_unique<COrselButton>(page);
+        button = std::make_unique<PictureButton>(page);
         break;
     case Member::Button2:
-        button = std::make_unique<COrselButton2>(page);
+        button = std::make_unique<LayeredPictureButton>(page);
         break;
     case Member::Button3:
-        button = std::make_unique<COrselButton3>(page);
+        button = std::make_unique<FilledLayeredPictureButton>(page);
         break;
     case Member::Button4:
-        button = std::make_unique<COrselButton4>(page);
+        button = std::make_unique<FadingPictureButton>(page);
         break;
     case Member::Icon:
-        button = std::make_unique<CIconButton>(page);
+        button = std::make_unique<IconCaptionButton>(page);
         break;
     }
     button->setGeometry(10, 10, 40, 20);
@@ -49,7 +49,7 @@ std::unique_ptr<COrselButton> Make(Member member, QWidget* page)
     return button;
 }
 
-void Apply(COrselButton& button, Mode mode)
+void Apply(PictureButton& button, Mode mode)
 {
     switch (mode) {
     case Mode::Normal:
@@ -115,13 +115,13 @@ void ButtonsTest::looks_data()
     QTest::addColumn<QColor>("topCorner"); // at (2, 2)
     const QColor halfRed(255, 127, 127), halfGreen(127, 255, 127), blue60(102, 102, 255);
 
-    // COrselButton shows slot 1 whether hovered, pushed or latched; only the disabled look differs (slot 0 faded).
+    // PictureButton shows slot 1 whether hovered, pushed or latched; only the disabled look differs (slot 0 faded).
     QTest::newRow("1 normal") << Member::Button << Mode::Normal << 1 << green << white << green;
     QTest::newRow("1 hover") << Member::Button << Mode::Hover << 3 << green << white << green;
     QTest::newRow("1 pushed") << Member::Button << Mode::Pushed << 2 << green << white << green;
     QTest::newRow("1 latched") << Member::Button << Mode::Latched << 2 << green << white << green;
     QTest::newRow("1 disabled") << Member::Button << Mode::Disabled << 0 << halfRed << halfRed << halfRed;
-    // COrselButton2 and 3: each state its picture; hover draws slot 3 and then slot 1 over it.
+    // LayeredPictureButton and 3: each state its picture; hover draws slot 3 and then slot 1 over it.
     QTest::newRow("2 normal") << Member::Button2 << Mode::Normal << 1 << green << white << green;
     QTest::newRow("2 hover") << Member::Button2 << Mode::Hover << 3 << green << yellow << green;
     QTest::newRow("2 pushed") << Member::Button2 << Mode::Pushed << 2 << blue << blue << blue;
@@ -129,12 +129,12 @@ void ButtonsTest::looks_data()
     QTest::newRow("2 disabled") << Member::Button2 << Mode::Disabled << 0 << red << red << red;
     QTest::newRow("3 hover") << Member::Button3 << Mode::Hover << 3 << green << yellow << green;
     QTest::newRow("3 pushed") << Member::Button3 << Mode::Pushed << 2 << blue << blue << blue;
-    // COrselButton4: pressed is slot 1 at half opacity, as wide as the button.
+    // FadingPictureButton: pressed is slot 1 at half opacity, as wide as the button.
     QTest::newRow("4 normal") << Member::Button4 << Mode::Normal << 1 << green << white << green;
     QTest::newRow("4 hover") << Member::Button4 << Mode::Hover << 3 << green << white << green;
     QTest::newRow("4 pushed") << Member::Button4 << Mode::Pushed << 2 << halfGreen << white << halfGreen;
     QTest::newRow("4 disabled") << Member::Button4 << Mode::Disabled << 0 << red << red << red;
-    // CIconButton: pressed is slot 2 at 0.6 opacity, as wide as the button; hover is slot 3.
+    // IconCaptionButton: pressed is slot 2 at 0.6 opacity, as wide as the button; hover is slot 3.
     QTest::newRow("icon normal") << Member::Icon << Mode::Normal << 1 << green << white << green;
     QTest::newRow("icon hover") << Member::Icon << Mode::Hover << 3 << yellow << yellow << yellow;
     QTest::newRow("icon pushed") << Member::Icon << Mode::Pushed << 2 << blue60 << blue60 << blue60;
@@ -224,26 +224,26 @@ void ButtonsTest::choiceMessages()
 void ButtonsTest::captionWidthFollowsCaptionSize()
 {
     MessagePage page;
-    COrselButton button(&page);
+    PictureButton button(&page);
     button.setText(QStringLiteral("NEXT   >"));
     const int normal = button.CaptionWidth();
     QVERIFY(normal > 40);
     button.setLargeCaption(true);
     QCOMPARE(button.CaptionSize(), 16);
     QVERIFY(button.CaptionWidth() > normal);
-    COrselButton4 four(&page);
+    FadingPictureButton four(&page);
     QCOMPARE(four.CaptionSize(), 15);
-    CIconButton iconButton(&page);
+    IconCaptionButton iconButton(&page);
     QCOMPARE(iconButton.CaptionSize(), 13);
-    QCOMPARE(COrselButton2(&page).CaptionSize(), 16);
+    QCOMPARE(LayeredPictureButton(&page).CaptionSize(), 16);
 }
 
-// The program's own art: a COrselButton with the disabled look draws its disabled picture (3045) at half opacity
+// The program's own art: a PictureButton with the disabled look draws its disabled picture (3045) at half opacity
 // over the page, and its white caption must still read (a contrast of at least 3:1 with the face it lies on).
 void ButtonsTest::disabledCaptionReadsOnTheArt()
 {
     MessagePage page;
-    COrselButton button(&page);
+    PictureButton button(&page);
     button.setGeometry(10, 10, 118, 43);
     const int images[] = { 3045, 3042, 3044, 3043 };
     for (int slot = 0; slot < 4; ++slot)

@@ -2,8 +2,8 @@
 // reaching the page.
 
 #include "UiTestSupport.h"
-#include "ui/CComboBoxList.h"
-#include "ui/COrselComboBox.h"
+#include "ui/LanguageDropDown.h"
+#include "ui/LanguageCombo.h"
 #include "ui/InputLayer.h"
 #include "ui/Messages.h"
 
@@ -16,11 +16,11 @@ namespace {
 struct ComboFixture
 {
     MessagePage page;
-    COrselComboBox* combo;
+    LanguageCombo* combo;
 
     ComboFixture(int count, int current)
     {
-        combo = new COrselComboBox(&page);
+        combo = new LanguageCombo(&page);
         combo->SetStyle();
         combo->setGeometry(50, 230, 200, 30);
         for (int i = 0; i < count; ++i)
@@ -75,7 +75,7 @@ void ComboTest::listPlacement()
     QFETCH(int, shown);
     ComboFixture f(count, current);
     QTest::mouseClick(f.combo, Qt::LeftButton, {}, QPoint(20, 15));
-    CComboBoxList* list = f.combo->list();
+    LanguageDropDown* list = f.combo->list();
     QVERIFY(list != nullptr);
     QVERIFY(list->isVisible());
     QCOMPARE(list->first(), first);
@@ -97,7 +97,7 @@ void ComboTest::arrowsScrollWithinTheItems()
 {
     ComboFixture f(9, 0);
     f.combo->OpenList();
-    CComboBoxList* list = f.combo->list();
+    LanguageDropDown* list = f.combo->list();
     const QPoint up = list->upArrowRect().center();
     const QPoint down = list->downArrowRect().center();
     QCOMPARE(list->upArrowRect().size(), QSize(20, 20));
@@ -116,7 +116,7 @@ void ComboTest::hoverHighlightsTheRowUnderTheMouse()
 {
     ComboFixture f(9, 0);
     f.combo->OpenList();
-    CComboBoxList* list = f.combo->list();
+    LanguageDropDown* list = f.combo->list();
     QTest::mouseClick(list, Qt::LeftButton, {}, list->downArrowRect().center()); // first 1
     Move(list, list->RowRect(2).center());
     QCOMPARE(list->highlighted(), 3);
@@ -136,27 +136,27 @@ void ComboTest::choosingReachesThePage()
 {
     ComboFixture f(9, 0);
     f.combo->OpenList();
-    CComboBoxList* list = f.combo->list();
+    LanguageDropDown* list = f.combo->list();
     QTest::mouseClick(list, Qt::LeftButton, {}, list->downArrowRect().center());
     QTest::mouseClick(list, Qt::LeftButton, {}, list->RowRect(4).center()); // item 1 + 4
     QCOMPARE(f.page.take(), (std::vector<RecordedMessage> { { WM_LANGUAGE_SELECTED, 5, 0 } }));
     QCOMPARE(f.combo->current(), 5);
     QVERIFY(f.combo->list() == nullptr);
-    QTRY_VERIFY(f.page.findChild<CComboBoxList*>() == nullptr); // destroyed, not only hidden
+    QTRY_VERIFY(f.page.findChild<LanguageDropDown*>() == nullptr); // destroyed, not only hidden
 }
 
 void ComboTest::clickOnTheComboReplacesTheList()
 {
     ComboFixture f(6, 2);
     f.combo->OpenList();
-    QPointer<CComboBoxList> old = f.combo->list();
+    QPointer<LanguageDropDown> old = f.combo->list();
     // The list's layer takes every press; one on the combo opens a fresh list.
     QTest::mouseClick(f.layer(), Qt::LeftButton, {}, QPoint(60, 240));
     QVERIFY(f.combo->list() != nullptr);
     QVERIFY(f.combo->list() != old.data());
     QVERIFY(old.isNull() || !old->isVisible());
     QTRY_VERIFY(old.isNull());
-    QCOMPARE(f.page.findChildren<CComboBoxList*>().size(), 1);
+    QCOMPARE(f.page.findChildren<LanguageDropDown*>().size(), 1);
     QCOMPARE(f.page.findChildren<InputLayer*>().size(), 1);
     QVERIFY(f.page.take().empty());
 }

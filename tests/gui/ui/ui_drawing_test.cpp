@@ -1,9 +1,9 @@
 // Resource pictures, fonts, colours, the rounded box, the two off-screen buffers and the message model.
 
 #include "UiTestSupport.h"
-#include "ui/CImageBox.h"
+#include "ui/PictureBox.h"
 #include "ui/CMemDC.h"
-#include "ui/COrselButton.h"
+#include "ui/PictureButton.h"
 #include "ui/Drawing.h"
 #include "ui/MemDC2.h"
 #include "ui/Messages.h"
@@ -90,7 +90,7 @@ void DrawingTest::pictureForTheScreensPixelRatio()
 void DrawingTest::picturesAreScaledSmoothlyWhenAssigned()
 {
     MessagePage page;
-    CImageBox box(&page);
+    PictureBox box(&page);
     box.setGeometry(0, 0, 4, 4);
     page.show();
     box.SetImage(3095);
@@ -107,7 +107,7 @@ void DrawingTest::picturesAreScaledSmoothlyWhenAssigned()
     QCOMPARE(box.image().size(), QSize(8, 4));
 
     // The page corner's close button (62 x 50 art in a 37 x 29 button) keeps only pictures of its own size.
-    COrselButton close(&page);
+    PictureButton close(&page);
     close.setGeometry(23, 0, 37, 29);
     const int art[] = { 3041, 3038, 3040, 3039 };
     for (int slot = 0; slot < 4; ++slot) {
@@ -144,14 +144,14 @@ void DrawingTest::prefetchedPicturesMatchDecodedOnes()
 
 void DrawingTest::pictureAssignedTwiceReleasesTheFirst()
 {
-    CImageBox box;
+    PictureBox box;
     box.SetImage(3090);
     box.SetImage(3092);
     QCOMPARE(box.image().pixelColor(0, 0), QColor(0, 0, 255));
     box.SetImage(3001); // fails: the earlier picture is gone, not kept
     QVERIFY(box.image().isNull());
 
-    COrselButton button;
+    PictureButton button;
     button.SetImage(1, 3090);
     button.SetImage(1, 3099);
     QVERIFY(button.image(1).isNull());

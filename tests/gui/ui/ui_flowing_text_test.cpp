@@ -1,8 +1,8 @@
 // The flowing texts: words cut at the emphasis markup and at spaces, and their layout in lines.
 
-#include "ui/CBaseStatic.h"
-#include "ui/CBaseStatic2.h"
-#include "ui/CErrorStatic.h"
+#include "ui/WrappedText.h"
+#include "ui/MarkupText.h"
+#include "ui/ErrorLine.h"
 #include "ui/Drawing.h"
 
 #include <QtTest>
@@ -38,7 +38,7 @@ class FlowingTextTest : public QObject
 private slots:
     void wordsAtMarkup_data();
     void wordsAtMarkup();
-    void plainStaticsIgnoreMarkup();
+    void plainTextsIgnoreMarkup();
     void textAfterEmphasisFollowsANormalSpace();
     void wordsWrapAtTheWidth();
     void overflowingWordTakesOneLine();
@@ -69,24 +69,24 @@ void FlowingTextTest::wordsAtMarkup()
 {
     QFETCH(QString, text);
     QFETCH(Words, words);
-    CBaseStatic2 flowing;
+    MarkupText flowing;
     flowing.SetText(text);
     QVERIFY(flowing.Words() == words);
 }
 
-void FlowingTextTest::plainStaticsIgnoreMarkup()
+void FlowingTextTest::plainTextsIgnoreMarkup()
 {
-    CBaseStatic plain;
+    WrappedText plain;
     plain.SetText(QStringLiteral("click <br>Next</br> now"));
     QVERIFY((plain.Words() == Words { N("click"), N("<br>Next</br>"), N("now") }));
-    CErrorStatic error;
+    ErrorLine error;
     error.SetText(QStringLiteral(" <br>x</br> "));
     QVERIFY((error.Words() == Words { N("<br>x</br>") }));
 }
 
 void FlowingTextTest::textAfterEmphasisFollowsANormalSpace()
 {
-    CBaseStatic2 flowing;
+    MarkupText flowing;
     flowing.resize(700, 60);
     flowing.SetFont(14, 0xFF636566u);
     flowing.SetText(QStringLiteral("then click <br>\"Next\"</br>."));
@@ -115,7 +115,7 @@ void FlowingTextTest::textAfterEmphasisFollowsANormalSpace()
 
 void FlowingTextTest::wordsWrapAtTheWidth()
 {
-    CBaseStatic2 flowing;
+    MarkupText flowing;
     flowing.resize(200, 100);
     flowing.SetFont(14, 0xFF000000u);
     flowing.SetText(QStringLiteral("The setup wizard can automatically detect compatible cameras on the network."));
@@ -132,7 +132,7 @@ void FlowingTextTest::wordsWrapAtTheWidth()
 
 void FlowingTextTest::overflowingWordTakesOneLine()
 {
-    CBaseStatic2 flowing;
+    MarkupText flowing;
     flowing.resize(60, 40);
     flowing.SetFont(14, 0xFF000000u);
     flowing.SetText(QStringLiteral("Supercalifragilistic"));
@@ -152,7 +152,7 @@ void FlowingTextTest::overflowingWordTakesOneLine()
 void FlowingTextTest::charWrapBreaksChineseAtTheLastFittingCharacter()
 {
     SetTextLanguage(5);
-    CBaseStatic2 flowing;
+    MarkupText flowing;
     flowing.resize(200, 200);
     flowing.SetFont(14, 0xFF000000u);
     flowing.setCharWrap(true);
@@ -166,7 +166,7 @@ void FlowingTextTest::charWrapBreaksChineseAtTheLastFittingCharacter()
     QCOMPARE(head.line, 0);
     QVERIFY(head.rect.left() + head.rect.width() + 2 <= 200);
     // One more character would not have fitted.
-    CBaseStatic2 probe;
+    MarkupText probe;
     probe.resize(2000, 40);
     probe.SetFont(14, 0xFF000000u);
     probe.SetText(text.left(head.text.size() + 1));
@@ -183,7 +183,7 @@ void FlowingTextTest::charWrapBreaksChineseAtTheLastFittingCharacter()
 
 void FlowingTextTest::charWrapKeepsLatinWordsWhole()
 {
-    CBaseStatic2 flowing;
+    MarkupText flowing;
     flowing.resize(200, 200);
     flowing.SetFont(14, 0xFF000000u);
     flowing.setCharWrap(true);
@@ -230,7 +230,7 @@ void FlowingTextTest::charWrapKeepsPunctuationWithItsCharacter()
     expected.remove(QStringLiteral("<br>")).remove(QStringLiteral("</br>")).remove(QLatin1Char(' '));
     // Every width from a few characters up: somewhere the plain cut would fall next to each punctuation mark.
     for (int width = 90; width <= 330; width += 3) {
-        CBaseStatic2 flowing;
+        MarkupText flowing;
         flowing.resize(width, 400);
         flowing.SetFont(14, 0xFF000000u);
         flowing.setCharWrap(true);
@@ -255,7 +255,7 @@ void FlowingTextTest::charWrapKeepsPunctuationWithItsCharacter()
 
 void FlowingTextTest::marginsAndPrefixNarrowTheArea()
 {
-    CErrorStatic error;
+    ErrorLine error;
     error.resize(300, 60);
     error.SetFont(14, 0xFFFF0000u);
     error.setIndent(10, 5);

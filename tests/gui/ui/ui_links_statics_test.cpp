@@ -1,15 +1,15 @@
 // Links and their overlay kinds, the link option of the text statics, and the waiting animation's frame limit.
 
 #include "UiTestSupport.h"
-#include "ui/CHyperLink.h"
-#include "ui/CImageButton.h"
-#include "ui/CLinkStatic.h"
-#include "ui/CLinkStatic2.h"
-#include "ui/CLoadingStatic.h"
-#include "ui/COrselComboBox.h"
-#include "ui/COrselStatic.h"
-#include "ui/COrselStatic2.h"
-#include "ui/CTitleStatic.h"
+#include "ui/SmallLink.h"
+#include "ui/OverlayPictureButton.h"
+#include "ui/HelpLink.h"
+#include "ui/FixedIconHelpLink.h"
+#include "ui/BusyIndicator.h"
+#include "ui/LanguageCombo.h"
+#include "ui/TextLabel.h"
+#include "ui/BoxedTextLabel.h"
+#include "ui/PageTitle.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 
@@ -60,8 +60,8 @@ private slots:
     void overlayKinds();
     void imageButtonPostsItsKind();
     void controlsKeepThePressesTheyActOn();
-    void textStaticLinks_data();
-    void textStaticLinks();
+    void oneLineTextLinks_data();
+    void oneLineTextLinks();
     void chineseTitleFitsTheLatinBox_data();
     void chineseTitleFitsTheLatinBox();
     void loadingStopsAtItsFrameLimit();
@@ -85,7 +85,7 @@ void LinksStaticsTest::linkRectFollowsTheLastLine()
     QFETCH(int, width);
     QFETCH(int, lines);
     MessagePage page;
-    CLinkStatic link(&page);
+    HelpLink link(&page);
     link.resize(width, 120);
     link.SetFont(14, MakeRgb(42, 169, 209));
     link.SetText(text);
@@ -131,13 +131,13 @@ void LinksStaticsTest::overlayKinds()
     QFETCH(bool, hand);
     QFETCH(std::vector<int>, posted);
     MessagePage page;
-    std::unique_ptr<CLinkStatic> link;
+    std::unique_ptr<HelpLink> link;
     if (kind == LinkKind::Fixed) {
-        auto fixed = std::make_unique<CLinkStatic2>(&page);
+        auto fixed = std::make_unique<FixedIconHelpLink>(&page);
         fixed->setIconPos(152, 2);
         link = std::move(fixed);
     } else {
-        link = std::make_unique<CLinkStatic>(&page);
+        link = std::make_unique<HelpLink>(&page);
         link->setIconLeft(kind == LinkKind::IconLeft);
     }
     link->setGeometry(10, 10, 300, 30);
@@ -156,7 +156,7 @@ void LinksStaticsTest::overlayKinds()
 void LinksStaticsTest::imageButtonPostsItsKind()
 {
     MessagePage page;
-    CImageButton button(&page);
+    OverlayPictureButton button(&page);
     button.setGeometry(0, 0, 26, 26);
     button.SetImage(3090);
     QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
@@ -173,25 +173,25 @@ void LinksStaticsTest::imageButtonPostsItsKind()
 void LinksStaticsTest::controlsKeepThePressesTheyActOn()
 {
     MessagePage page;
-    CLinkStatic link(&page);
+    HelpLink link(&page);
     link.setGeometry(10, 10, 300, 30);
     link.SetFont(14, MakeRgb(0, 0, 0));
     link.SetText(QStringLiteral("Help"));
     link.SetIcon(3090);
     link.setOverlayKind(2);
-    CHyperLink hyperLink(&page);
+    SmallLink hyperLink(&page);
     hyperLink.setGeometry(10, 50, 200, 20);
     hyperLink.SetStyle();
     hyperLink.SetText(QStringLiteral("How to reset"));
     hyperLink.MakeLink();
-    COrselStatic plain(&page);
+    TextLabel plain(&page);
     plain.setGeometry(10, 80, 200, 20);
     plain.SetText(QStringLiteral("Select your language:"));
-    CImageButton image(&page);
+    OverlayPictureButton image(&page);
     image.setGeometry(10, 110, 26, 26);
     image.SetImage(3090);
     image.setOverlayKind(3);
-    COrselComboBox combo(&page);
+    LanguageCombo combo(&page);
     combo.setGeometry(10, 150, 200, 40);
     combo.AddItem(QStringLiteral("English"));
 
@@ -216,9 +216,9 @@ void LinksStaticsTest::controlsKeepThePressesTheyActOn()
     QVERIFY(combo.list() != nullptr);
 }
 
-void LinksStaticsTest::textStaticLinks_data()
+void LinksStaticsTest::oneLineTextLinks_data()
 {
-    QTest::addColumn<int>("member"); // 0 COrselStatic, 1 COrselStatic2, 2 CTitleStatic, 3 CHyperLink
+    QTest::addColumn<int>("member"); // 0 TextLabel, 1 BoxedTextLabel, 2 PageTitle, 3 SmallLink
     QTest::addColumn<bool>("link");
     QTest::addColumn<bool>("underlined");
     QTest::newRow("static link") << 0 << true << true;
@@ -228,25 +228,25 @@ void LinksStaticsTest::textStaticLinks_data()
     QTest::newRow("hyperlink") << 3 << true << true;
 }
 
-void LinksStaticsTest::textStaticLinks()
+void LinksStaticsTest::oneLineTextLinks()
 {
     QFETCH(int, member);
     QFETCH(bool, link);
     QFETCH(bool, underlined);
     MessagePage page;
-    std::unique_ptr<TextStatic> text;
+    std::unique_ptr<OneLineText> text;
     switch (member) {
     case 0:
-        text = std::make_unique<COrselStatic>(&page);
+        text = std::make_unique<TextLabel>(&page);
         break;
     case 1:
-        text = std::make_unique<COrselStatic2>(&page);
+        text = std::make_unique<BoxedTextLabel>(&page);
         break;
     case 2:
-        text = std::make_unique<CTitleStatic>(&page);
+        text = std::make_unique<PageTitle>(&page);
         break;
     default: {
-        auto hyper = std::make_unique<CHyperLink>(&page);
+        auto hyper = std::make_unique<SmallLink>(&page);
         hyper->SetText(QStringLiteral("Terms of use"));
         hyper->resize(200, 20);
         hyper->MakeLink();
@@ -281,7 +281,7 @@ void LinksStaticsTest::chineseTitleFitsTheLatinBox()
     QFETCH(QString, title);
     SetTextLanguage(language);
     MessagePage page;
-    COrselStatic text(&page);
+    TextLabel text(&page);
     text.setGeometry(0, 0, 400, 60); // taller than the box, so nothing is clipped
     text.SetTitleStyle();
     text.SetFont(32, MakeRgb(0, 0, 0), false);
@@ -313,7 +313,7 @@ void LinksStaticsTest::chineseTitleFitsTheLatinBox()
 
 void LinksStaticsTest::loadingStopsAtItsFrameLimit()
 {
-    CLoadingStatic loading;
+    BusyIndicator loading;
     loading.resize(600, 120);
     loading.SetText(QStringLiteral("Searching device"));
     loading.Layout();
@@ -339,7 +339,7 @@ void LinksStaticsTest::loadingStopsAtItsFrameLimit()
 
 void LinksStaticsTest::loadingTimerRunsOut()
 {
-    CLoadingStatic loading;
+    BusyIndicator loading;
     loading.resize(600, 120);
     loading.Start(3); // 200 ms ticks: over after four ticks
     QTRY_VERIFY_WITH_TIMEOUT(!loading.isRunning(), 5000);
@@ -348,7 +348,7 @@ void LinksStaticsTest::loadingTimerRunsOut()
 
 void LinksStaticsTest::loadingLayoutCentresTextAndSpinner()
 {
-    CLoadingStatic loading;
+    BusyIndicator loading;
     loading.resize(600, 120);
     loading.SetText(QStringLiteral("Searching device"));
     loading.Layout();

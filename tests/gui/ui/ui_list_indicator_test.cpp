@@ -1,8 +1,8 @@
 // The slim scroll bar beside a real list widget (thumb position, size, dragging, paging) and the page indicator.
 
 #include "UiTestSupport.h"
-#include "ui/CListCtrlVScrollbar.h"
-#include "ui/CPageIndicator.h"
+#include "ui/SlimScrollBar.h"
+#include "ui/ProgressDots.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -20,7 +20,7 @@ struct ListFixture
 {
     MessagePage page;
     QListWidget* list;
-    CListCtrlVScrollbar* bar;
+    SlimScrollBar* bar;
 
     // withLabels: each row shows a label as its item widget, a child of the list's viewport that moves only when
     // the list really scrolls, as the rows the user sees do.
@@ -37,7 +37,7 @@ struct ListFixture
                 list->setItemWidget(item, new QLabel(item->text()));
         }
         list->setGeometry(10, 10, 200, 200);
-        bar = new CListCtrlVScrollbar(&page);
+        bar = new SlimScrollBar(&page);
         bar->setGeometry(210, 10, 14, 200);
         bar->Attach(list);
         bar->SetImage(3090);
@@ -117,7 +117,7 @@ void ListIndicatorTest::thumbSize_data()
     QTest::newRow("two rows: track four times their height, kept") << 2 << 32;
     QTest::newRow("eight rows: no scrolling, kept") << 8 << 32;
     QTest::newRow("14 rows: track / limit") << 14 << 42;
-    QTest::newRow("40 rows: track / limit, raised to the minimum") << 40 << CListCtrlVScrollbar::kMinThumbHeight;
+    QTest::newRow("40 rows: track / limit, raised to the minimum") << 40 << SlimScrollBar::kMinThumbHeight;
     QTest::newRow("11 rows: a full track, halved once") << 11 << 84;
 }
 
@@ -199,7 +199,7 @@ void ListIndicatorTest::longListKeepsAThumbToGrab()
     QFETCH(int, rows);
     ListFixture f(rows);
     const int limit = rows - 10;
-    QCOMPARE(f.bar->thumbHeight(), CListCtrlVScrollbar::kMinThumbHeight);
+    QCOMPARE(f.bar->thumbHeight(), SlimScrollBar::kMinThumbHeight);
     QVERIFY2(Near(f.barPixel(32 + 10), grey), Describe(f.barPixel(32 + 10)));
     // It can be grabbed and dragged to either end, and it stays inside the bar.
     f.send(QEvent::MouseButtonPress, 32 + 10, Qt::LeftButton);
@@ -223,7 +223,7 @@ void ListIndicatorTest::longListKeepsAThumbToGrab()
 void ListIndicatorTest::clickBesideTheThumbPages()
 {
     ListFixture f(30); // limit 20, ratio 8.4; 168 / 20 = 8 is raised to the minimum thumb
-    QCOMPARE(f.bar->thumbHeight(), CListCtrlVScrollbar::kMinThumbHeight);
+    QCOMPARE(f.bar->thumbHeight(), SlimScrollBar::kMinThumbHeight);
     f.send(QEvent::MouseButtonPress, 150, Qt::LeftButton);
     QVERIFY(!f.bar->dragging());
     f.send(QEvent::MouseButtonRelease, 150, Qt::NoButton);
@@ -238,7 +238,7 @@ void ListIndicatorTest::clickBesideTheThumbPages()
     f.list->setFocus();
     QTest::keyClick(f.list, Qt::Key_End);
     QCOMPARE(f.pos(), 20);
-    QCOMPARE(f.bar->thumbTop(), 200 - CListCtrlVScrollbar::kMinThumbHeight);
+    QCOMPARE(f.bar->thumbTop(), 200 - SlimScrollBar::kMinThumbHeight);
 }
 
 void ListIndicatorTest::pageIndicatorDots_data()
@@ -253,7 +253,7 @@ void ListIndicatorTest::pageIndicatorDots()
 {
     QFETCH(int, filled);
     MessagePage page;
-    CPageIndicator indicator(&page);
+    ProgressDots indicator(&page);
     indicator.setGeometry(0, 0, 200, 30);
     indicator.setTotal(11);
     indicator.setRadius(6);

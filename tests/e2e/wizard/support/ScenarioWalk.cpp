@@ -1,6 +1,6 @@
 #include "ScenarioWalk.h"
 
-#include "app/CTalvioDlg.h"
+#include "app/MainWindow.h"
 #include "app/WizardPages.h"
 #include "i18n/LanguageTable.h"
 #include "ui/Drawing.h"
@@ -953,7 +953,7 @@ WalkResult RunWizard(const std::function<WalkResult(WizardDriver&)>& script, int
         PrefetchPictures({ 3000 }, { 3041, 3038, 3040, 3039, 3037, 3034, 3036, 3035, 3045, 3042, 3044, 3043 }, 3159);
         registered = true;
     }
-    QPointer<CTalvioDlg> frame = new CTalvioDlg;
+    QPointer<MainWindow> frame = new MainWindow;
     frame->show();
 
     WizardDriver driver(frame, stepLimitMs);

@@ -1,0 +1,39 @@
+#include "ui/BoxedTextLabel.h"
+
+#include "ui/Drawing.h"
+#include "ui/MemDC2.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+BoxedTextLabel::BoxedTextLabel(QWidget* parent)
+    : OneLineText(parent)
+{
+    SetStyle();
+}
+
+void BoxedTextLabel::SetStyle()
+{
+    setFontFields(ChooseFontFamily(QStringLiteral("Verdana")), 16, MakeRgb(42, 169, 209), false);
+}
+
+void BoxedTextLabel::SetFont(int pixelSize, Rgb colour, bool bold)
+{
+    setFontFields(ChooseFontFamily(QStringLiteral("Verdana")), pixelSize, colour, bold);
+}
+
+int BoxedTextLabel::TextWidth() const
+{
+    const QFontMetricsF metrics(DrawingFont());
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance(text())));
+}
+
+void BoxedTextLabel::paintEvent(QPaintEvent*)
+{
+    QPainter target(this);
+    MemDC2 buffer(target, rect());
+    PaintTexts(buffer.painter());
+    if (hasFocus())
+        PaintFocusMark(buffer.painter(), QRectF(FocusRect()), 3);
+}

@@ -1,6 +1,0 @@
-#include "ui/CBaseStatic.h"
-
-CBaseStatic::CBaseStatic(QWidget* parent)
-    : FlowingText(parent)
-{
-}

@@ -1,0 +1,6 @@
+#include "ui/FilledLayeredPictureButton.h"
+
+FilledLayeredPictureButton::FilledLayeredPictureButton(QWidget* parent)
+    : LayeredPictureButton(parent)
+{
+}

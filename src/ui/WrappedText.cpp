@@ -1,0 +1,6 @@
+#include "ui/WrappedText.h"
+
+WrappedText::WrappedText(QWidget* parent)
+    : FlowingText(parent)
+{
+}
