@@ -6,6 +6,7 @@
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "session/CameraLine.h"
+#include "platform/ProgramVersion.h"
 #include "setup/plan/SetupPlan.h"
 #include "setup/report/SetupReport.h"
 #include "setup/steps/AdminPasswordStep.h"
@@ -46,7 +47,6 @@ const char* const kUsage
       "the recorders found (nothing is sent then), 2 on bad usage or a plan that cannot be read.\n";
 
 constexpr const char* kModel = "HXT-914Q";
-constexpr const char* kProgramVersion = "V 2.02.00";
 constexpr int kMaxJobs = 32;
 constexpr size_t kMaxCameraLines = 256;
 

@@ -17,6 +17,7 @@
 #include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
+#include "platform/ProgramVersion.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -64,7 +65,7 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     recorder.portalHost = portal.portal_url;
     recorder.portalNumber = portal.portal_number;
     recorder.portalDfp = portal.portal_dfp;
-    recorder.wizardVersion = std::string("HXT-914Q_") + kVersion;
+    recorder.wizardVersion = std::string("HXT-914Q_") + kProgramVersion;
     const WizardSession& session = context.Session();
     recorder.nvrIp = session.NvrIp();
     recorder.nvrUser = session.NvrUser().empty() ? std::string("admin") : session.NvrUser();

@@ -6,12 +6,13 @@
 #include "overlays/Dimmer.h"
 #include "platform/DesktopShortcut.h"
 #include "session/CloudPortalInfo.h"
-#include "session/WizardReport.h"
+#include "setup/report/WizardReport.h"
 #include "session/WizardSession.h"
 #include "ui/MarkupText.h"
 #include "ui/SmallLink.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
+#include "platform/ProgramVersion.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -194,7 +195,7 @@ bool SummaryPage::SaveReport(const QString& textPath)
 {
     const std::string date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     const ReportLabels labels = PackReportLabels();
-    const SetupReport report = WizardReport(session, labels, date, kVersion);
+    const SetupReport report = WizardReport(session, labels, date, kProgramVersion);
     const QString htmlPath = FromUtf8(HtmlPathBeside(textPath.toUtf8().toStdString()));
     const bool textWritten = WriteWhole(textPath, ReportText(report, labels));
     const bool htmlWritten = WriteWhole(htmlPath, ReportHtml(report, labels));

@@ -1,9 +1,11 @@
 #pragma once
 // A page with the common frame and its title only, for the host's own tests: a page builder that hands these
-// out lets the whole page sequence and the services' messages be tried without the real pages (the program
-// itself never shows one). Its NEXT and BACK post what that page's own NEXT and BACK post.
+// out lets the whole page sequence and the services' messages be tried without the real pages. Its NEXT and
+// BACK post what that page's own NEXT and BACK post; it takes the host's services as the real page would.
 
 #include "pages/WizardPage.h"
+
+class WizardHost;
 
 #include <QString>
 #include <atomic>
@@ -13,7 +15,7 @@ class StandInPage : public WizardPage
 {
     Q_OBJECT
 public:
-    StandInPage(QWidget* host, int number);
+    StandInPage(WizardHost* host, int number);
 
     int number() const { return pageNumber(); }
     static QString TitleFor(int number);

@@ -1,6 +1,6 @@
-#include "session/WizardReport.h"
+#include "setup/report/WizardReport.h"
 
-#include "../support/FinishedRecorder.h"
+#include "../../support/FinishedRecorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "session/WizardReport.h"
+#include "setup/report/WizardReport.h"
 
 SetupReport WizardReport(
     const WizardSession& session, const ReportLabels& labels, const std::string& date, const std::string& version)

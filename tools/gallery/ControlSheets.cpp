@@ -21,12 +21,11 @@
 #include "ui/FadingPictureButton.h"
 #include "ui/LanguageCombo.h"
 #include "ui/TextLabel.h"
-#include "ui/BoxedTextLabel.h"
 #include "ui/ProgressDots.h"
-#include "ui/RedFrameBox.h"
 #include "ui/RoundedFrame.h"
 #include "ui/PageTitle.h"
 #include "ui/Drawing.h"
+#include "platform/ProgramVersion.h"
 
 #include <QCoreApplication>
 #include <QEnterEvent>
@@ -214,23 +213,10 @@ void TextStatics(const QString& dir, QStringList& failures)
         auto* s = new TextLabel(stage);
         s->setGeometry(box);
         s->SetText(
-            v.name.startsWith(QStringLiteral("version")) ? QStringLiteral("V 2.02.00") : QStringLiteral("Password"));
+            v.name.startsWith(QStringLiteral("version")) ? QString::fromLatin1(kProgramVersion) : QStringLiteral("Password"));
         v.set(*s);
     }
     sheet.NewRow();
-    {
-        QWidget* stage = sheet.AddCell(QStringLiteral("BoxedTextLabel preset"), QSize(280, 44), kPageBitmap);
-        auto* s = new BoxedTextLabel(stage);
-        s->setGeometry(10, 10, 260, 24);
-        s->SetText(QStringLiteral("No device found!"));
-    }
-    {
-        QWidget* stage = sheet.AddCell(QStringLiteral("BoxedTextLabel link"), QSize(280, 44), kPageBitmap);
-        auto* s = new BoxedTextLabel(stage);
-        s->setGeometry(10, 10, 260, 24);
-        s->SetText(QStringLiteral("Terms and Conditions"));
-        s->setLink(true);
-    }
     {
         QWidget* stage = sheet.AddCell(QStringLiteral("SmallLink"), QSize(280, 44), kPageBitmap);
         auto* s = new SmallLink(stage);
@@ -382,11 +368,6 @@ void Pictures(const QString& dir, QStringList& failures)
         auto* b = new PictureBox(stage);
         b->setGeometry(10, 10, 26, 26);
         b->SetImage(3064);
-    }
-    {
-        QWidget* stage = sheet.AddCell(QStringLiteral("RedFrameBox"), QSize(140, 60));
-        new RedFrameBox(stage);
-        stage->findChild<RedFrameBox*>()->setGeometry(10, 10, 120, 40);
     }
     struct Round
     {

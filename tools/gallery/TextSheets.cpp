@@ -18,6 +18,7 @@
 #include "ui/TextLabel.h"
 #include "ui/ProgressDots.h"
 #include "ui/Drawing.h"
+#include "platform/ProgramVersion.h"
 
 #include <QFontMetrics>
 #include <QRegularExpression>
@@ -372,7 +373,7 @@ void SearchPage(Sheet& sheet, int language, Checker& check)
     auto* version = new TextLabel(page);
     version->setGeometry(770, 600, 90, 60);
     version->SetFont(14, MakeRgb(181, 181, 181), false);
-    version->SetText(QStringLiteral("V 2.02.00"));
+    version->SetText(QString::fromLatin1(kProgramVersion));
     check.caseName = QStringLiteral("search page");
     check.fits(h + 418 + 30 <= 536, QStringLiteral("the not-found link reaches the buttons"));
 }

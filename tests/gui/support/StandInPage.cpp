@@ -1,5 +1,6 @@
-#include "app/StandInPage.h"
+#include "StandInPage.h"
 
+#include "app/WizardHost.h"
 #include "overlays/AlertBox.h"
 #include "i18n/Localization.h"
 #include "ui/Messages.h"
@@ -13,11 +14,15 @@ int BackgroundFor(int number)
 
 } // namespace
 
-StandInPage::StandInPage(QWidget* host, int number)
+StandInPage::StandInPage(WizardHost* host, int number)
     : WizardPage(host, number, BackgroundFor(number))
 {
     SetTitle(TitleFor(number));
     ShowNavButtons(number >= 2 && number <= 11, number <= 11);
+    if (number == 9)
+        SetStorageStatus(host->Storage().fsCode);
+    if (number == 7)
+        SetProbeFlags(&host->Probe().probeBusy, &host->Probe().defaultLoginRefused, &host->Probe().defaultLoginAccepted);
 }
 
 QString StandInPage::TitleFor(int number)
