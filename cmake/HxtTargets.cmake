@@ -9,9 +9,16 @@ function(hxt_add_gtest name)
     find_package(GTest REQUIRED)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${name}/"
-        PROPERTIES LABELS "unit;${ARG_LABELS}"
-        ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${name}/" TEST_LIST ${name}_cases)
+    # Properties whose values are lists do not survive the discovery's own PROPERTIES argument, so they are set by a
+    # script that ctest runs after it has listed the cases.
+    set(properties ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+    file(WRITE ${properties} "if(${name}_cases)
+    set_tests_properties(\${${name}_cases} PROPERTIES LABELS \"unit;${ARG_LABELS}\"
+        ENVIRONMENT \"LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}\")
+endif()
+")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties})
 endfunction()
 
 # hxt_add_qtest(NAME SOURCES a.cpp LIBS lib...)
