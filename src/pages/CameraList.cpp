@@ -192,6 +192,7 @@ void CameraList::DeleteAllRows()
     ++listGeneration;
     requestPending = false;
     refreshScrollBar();
+    emit CheckedCountChanged(0);
 }
 
 CamRowData* CameraList::RowData(int row)
@@ -215,6 +216,7 @@ bool CameraList::CheckRow(int row)
         viewport()->update();
     else
         repaintRow(row);
+    emit CheckedCountChanged(CheckedCount());
     return true;
 }
 
@@ -229,6 +231,7 @@ void CameraList::UncheckRow(int row)
         viewport()->update(); // the grey rows turn black again
     else
         repaintRow(row);
+    emit CheckedCountChanged(CheckedCount());
 }
 
 bool CameraList::IsChecked(int row) const

@@ -101,6 +101,17 @@ CameraPage::CameraPage(QWidget* host, WizardContext& wizardContext)
     noCamera->setGeometry(429 - noticeWidth / 2, top + 280, noticeWidth + 1, 30);
     noCamera->hide();
 
+    // Under the list at four checked: why the other rows are grey.
+    chosenNote = new TextLabel(this);
+    chosenNote->setObjectName(QStringLiteral("chosenNote"));
+    chosenNote->SetFont(12, MakeRgb(110, 110, 110), false);
+    chosenNote->setGeometry(kListLeft, listTop + kListHeight + 2, kListWidth, 20);
+    chosenNote->SetText(Qt8(Text("camsearch_full", "{0} of {1} cameras chosen: uncheck one to choose another.",
+        std::to_string(CameraList::kMaxChecked), std::to_string(CameraList::kMaxChecked))));
+    chosenNote->hide();
+    connect(cameraList, &CameraList::CheckedCountChanged, this,
+        [this](int count) { chosenNote->setVisible(count >= CameraList::kMaxChecked); });
+
     installLink = new HelpLink(this);
     installLink->setObjectName(QStringLiteral("installLink"));
     installLink->setGeometry(76, top + 418, 786, 26);

@@ -61,6 +61,7 @@ public:
     CameraPasswordRunner* passwordRunner() const { return passwords; }
     bool searchRunning() const { return searching; }
     bool noCameraShown() const;
+    TextLabel* chosenNotice() const { return chosenNote; }
     bool nextRunning() const { return nextGuard; }
     const std::vector<RememberedCamera>& rememberedCameras() const { return remembered; }
     // The anchor the last preview was opened with (the list's icon point moved by +2, -5), in page coordinates.
@@ -100,6 +101,7 @@ private:
     SlimScrollBar* scrollBar = nullptr;
     BusyIndicator* searchingAnimation = nullptr;
     TextLabel* noCamera = nullptr;
+    TextLabel* chosenNote = nullptr; // "4 of 4 cameras chosen", while four are checked
     HelpLink* installLink = nullptr;
     CameraPasswordRunner* passwords = nullptr;
 

@@ -15,6 +15,7 @@
 #include "ui/BusyIndicator.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/TextLabel.h"
+#include "ui/WrappedText.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 
@@ -27,6 +28,7 @@ namespace {
 constexpr int kListLeft = 80;
 constexpr int kListWidth = 688;
 constexpr int kListHeight = 220;
+constexpr int kRowNoteHeight = 28; // two lines, between the list and the help link
 // The spinner turns until the search and its tail have ended, however long the machine takes.
 constexpr int kSpinnerTicks = INT_MAX;
 
@@ -95,6 +97,15 @@ RecorderSearchPage::RecorderSearchPage(QWidget* host, WizardContext& wizardConte
     noDeviceLabel->setGeometry(429 - labelWidth / 2, listMiddle - 15, labelWidth, 30);
     noDeviceLabel->hide();
 
+    // Under the list: what a marked or a repeated row means, shown while such a row is listed.
+    rowNote = new WrappedText(this);
+    rowNote->setObjectName(QStringLiteral("rowNote"));
+    rowNote->setGeometry(kListLeft, listTop + kListHeight + 1, kListWidth, kRowNoteHeight);
+    rowNote->SetFont(12, 0xFF6E6E6Eu);
+    rowNote->setLineHeight(14);
+    rowNote->setCharWrap(ChineseText());
+    rowNote->hide();
+
     notFoundLink = new HelpLink(this);
     notFoundLink->setObjectName(QStringLiteral("notFoundLink"));
     notFoundLink->setGeometry(76, h + 418, 700, 26);
@@ -159,6 +170,7 @@ void RecorderSearchPage::Rescan()
         return;
     autoStarted = false;
     recorderList->DeleteAllRows();
+    rowNote->hide();
     rows.clear();
     setButtonsBusy(true);
     noDeviceLabel->hide();
@@ -211,6 +223,7 @@ void RecorderSearchPage::listRecords(int32_t state)
         recorderList->SetRowToolTip(index, rowToolTip(row, outside));
         rows.push_back(row);
     }
+    explainRows();
     if (rows.empty()) {
         showNoDevice();
         return;
@@ -241,6 +254,37 @@ void RecorderSearchPage::endSearch()
     searching->Stop();
     searching->hide();
     recorderList->viewport()->update();
+}
+
+void RecorderSearchPage::explainRows()
+{
+    bool marked = false;
+    bool repeated = false;
+    for (int row = 0; row < recorderList->rowCount(); ++row) {
+        marked = marked || recorderList->IsMarked(row);
+        repeated = repeated || repeatedRow(row);
+    }
+    QStringList notes;
+    if (marked)
+        notes << Qt8(Text("nvrsearch_note_outside",
+            "! The address is outside every network of this PC: change the recorder's address to reach it."));
+    if (repeated)
+        notes << Qt8(Text("nvrsearch_note_repeated",
+            "A recorder listed twice answered on two network interfaces of this PC: either row will do."));
+    rowNote->SetText(notes.join(QLatin1Char(' ')));
+    rowNote->setVisible(!notes.isEmpty());
+}
+
+bool RecorderSearchPage::repeatedRow(int row) const
+{
+    const QString ip = recorderList->CellText(row, RecorderList::kIpColumn);
+    const QString mac = recorderList->CellText(row, RecorderList::kMacColumn);
+    for (int other = 0; other < recorderList->rowCount(); ++other) {
+        if (other != row && recorderList->CellText(other, RecorderList::kIpColumn) == ip
+            && recorderList->CellText(other, RecorderList::kMacColumn) == mac)
+            return true;
+    }
+    return false;
 }
 
 QString RecorderSearchPage::rowToolTip(const Row& row, bool outside) const

@@ -18,6 +18,7 @@ class SlimScrollBar;
 class BusyIndicator;
 class RecorderList;
 class TextLabel;
+class WrappedText;
 class WizardContext;
 
 class RecorderSearchPage : public WizardPage
@@ -63,6 +64,10 @@ private:
     void showNoDevice();
     void setButtonsBusy(bool busy);
     QString rowToolTip(const Row& row, bool outside) const;
+    // Says under the list what a marked row and a row listed twice mean, while such rows are listed.
+    void explainRows();
+    // Whether another row lists the same address and MAC (the recorder answered on two interfaces).
+    bool repeatedRow(int row) const;
     // The row whose address another listed recorder (another MAC) also announces, or -1.
     int sharedAddressRow(int row) const;
 
@@ -73,6 +78,7 @@ private:
     SlimScrollBar* scrollBar = nullptr;
     BusyIndicator* searching = nullptr;
     TextLabel* noDeviceLabel = nullptr;
+    WrappedText* rowNote = nullptr;
     HelpLink* notFoundLink = nullptr;
 
     QBasicTimer autoTimer;

@@ -24,6 +24,7 @@
 #include "ui/LayeredPictureButton.h"
 #include "ui/FadingPictureButton.h"
 #include "ui/TextLabel.h"
+#include "ui/WrappedText.h"
 #include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -298,6 +299,12 @@ private slots:
             QCOMPARE(list()->IsMarked(row), away);
             QCOMPARE(tip.contains(Qs(Text("nvrsearch_10", ""))), away);
         }
+        // Under the list, not only in a tooltip: what the mark and the rows listed twice mean.
+        auto* note = child<WrappedText>("rowNote");
+        QVERIFY(note->isVisible());
+        QVERIFY2(note->text().contains(Qs(Text("nvrsearch_note_outside", "-")))
+                && note->text().contains(Qs(Text("nvrsearch_note_repeated", "-"))),
+            qPrintable(note->text()));
         QVERIFY(page->nextButton()->isEnabled());
         QVERIFY(!page->nextButton()->latched());
         QVERIFY(!page->noDevice());

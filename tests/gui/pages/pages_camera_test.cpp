@@ -192,11 +192,20 @@ private slots:
         Deliver();
         QVERIFY(!list->IsChecked(4));
         QCOMPARE(list->CheckedCount(), 4);
+        // The page says why the other rows are grey, as long as four are checked.
+        QVERIFY(p->chosenNotice()->isVisible());
+        QVERIFY(p->chosenNotice()->text().startsWith(QStringLiteral("4 of 4 cameras chosen")));
         ClickBox(list, 0);
         QVERIFY(!list->IsChecked(0));
+        QVERIFY(!p->chosenNotice()->isVisible());
         ClickBox(list, 4);
         Deliver();
         QVERIFY(list->IsChecked(4));
+        QVERIFY(p->chosenNotice()->isVisible());
+        p->ShowCameraLines(kLines);
+        QVERIFY(!p->chosenNotice()->isVisible());
+        for (int row : { 1, 2, 3, 4 })
+            list->CheckRow(row);
         // A camera whose password is not known is not checked by the click: its overlay opens (a new camera's
         // is the create overlay) and decides; closed by its cross here, the row stays unchecked.
         list->UncheckRow(4);

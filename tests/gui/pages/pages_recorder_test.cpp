@@ -239,6 +239,23 @@ private slots:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, icon.center() - QPoint(60, 0));
         QVERIFY(host.take().empty());
     }
+
+    // The columns keep their given widths, the narrow ones too (Qt's minimum section size would widen them and push
+    // the MAC column right).
+    void listColumnsKeepTheirWidths()
+    {
+        RecordingHost host;
+        RecorderList list(&host);
+        list.setGeometry(0, 0, 688, 220);
+        list.show();
+        const int widths[RecorderList::kColumnCount] = { 60, 40, 25, 40, 30, 200, 20, 210 };
+        int left = 0;
+        for (int column = 0; column < RecorderList::kColumnCount; ++column) {
+            QCOMPARE(list.columnWidth(column), widths[column]);
+            QCOMPARE(list.Header()->sectionPosition(column), left);
+            left += widths[column];
+        }
+    }
 };
 
 QTEST_MAIN(PagesRecorderTest)
