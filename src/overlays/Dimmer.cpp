@@ -46,7 +46,7 @@ const OverlayRunner* BuiltInRunner(int kind)
             } },
         { Dimmer::KindError,
             [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
-                ErrorAlert alert(dimmer, page, v.text, v.retryResult);
+                ErrorAlert alert(dimmer, page, v.text, v.retryResult, v.closeCaption);
                 return alert.Run();
             } },
     };

@@ -25,6 +25,7 @@ struct OverlayValues
     // dimmer (offsets from the page's top-left corner, as QWidget::mapTo(page, ...) gives them).
     QPoint anchor;
     int retryResult = 0; // error: non-zero adds a RETRY button that ends the box with this result
+    std::string closeCaption; // error: the caption of the button that ends the box with OK (empty: "Close")
 };
 
 // Builds the overlay of a kind over the dimmer at the page position, runs it modally and returns its result

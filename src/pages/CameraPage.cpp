@@ -7,6 +7,7 @@
 #include "overlays/WaitingBox.h"
 #include "pages/CameraList.h"
 #include "pages/CameraPasswordRunner.h"
+#include "pages/NetworkFailure.h"
 #include "platform/WaitTimeline.h"
 #include "session/CameraLine.h"
 #include "session/WizardContext.h"
@@ -391,17 +392,29 @@ void CameraPage::OnNext()
     passwords->Stop();
     stopWorker();
     setButtonsBusy(true);
-    const bool cloudRead = runCloudCheck();
-    if (!alive || left)
-        return;
-    if (!cloudRead) {
-        OpenOverlay(Dimmer::KindError); // "Check Network Failed!"
+    context.Portal().skipped = false;
+    // A registration that cannot be read is no dead end: RETRY reads it again, SKIP goes on without the cloud
+    // service (the cameras are still registered), the cross stays on the page.
+    while (!runCloudCheck()) {
         if (!alive || left)
             return;
+        const int answer = askAfterCloudCheck();
+        if (!alive || left)
+            return;
+        if (answer == kRetryResult)
+            continue;
+        if (answer == ModalLayer::IDOK) {
+            context.Portal() = CloudPortalInfo();
+            context.Portal().access = "0"; // no cloud page
+            context.Portal().skipped = true;
+            break;
+        }
         setButtonsBusy(false);
         nextGuard = false;
         return;
     }
+    if (!alive || left)
+        return;
     runRegistrations();
     if (!alive || left)
         return;
@@ -410,6 +423,17 @@ void CameraPage::OnNext()
     nextGuard = false;
     left = true; // done: nothing more of the page runs
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
+}
+
+int CameraPage::askAfterCloudCheck()
+{
+    Dimmer dimmer(this, Dimmer::KindError);
+    dimmer.values.text = RecorderFailureText(NetworkFailureOfStatus(cloud.regStatus)) + "\n"
+        + Text("camsearch_cloud_skip", "SKIP goes on without the Quelmo service: the NVR is set up without it.");
+    dimmer.values.retryResult = kRetryResult;
+    dimmer.values.closeCaption = Text("_SKIP", "SKIP");
+    dimmer.DoModal();
+    return dimmer.overlayResult();
 }
 
 // The recorder's cloud registration and portal record, read while a waiting box shows. False when the

@@ -43,6 +43,8 @@ public:
         = CameraStep::kDiscoveryDeadlineMs; // a search unanswered by then timed out
     static constexpr int kAddTicks = 1100; // the registrations' waiting box, in 100 ms ticks
     static constexpr int kCloudTicks = 500;
+    // The error box's RETRY after a failed cloud check ends the box with this result.
+    static constexpr int kRetryResult = 4;
 
     // How a search ended.
     enum class SearchOutcome {
@@ -87,6 +89,8 @@ private:
     void endSearch();
     void setButtonsBusy(bool busy);
     bool runCloudCheck();
+    // The error box after a failed cloud check: why, with SKIP (OK) and RETRY (kRetryResult); the box's result.
+    int askAfterCloudCheck();
     void runRegistrations();
     std::vector<CameraRowState> rowStates() const;
     // Stops whichever step runs (its request in flight ends at once) and joins it.

@@ -10,6 +10,7 @@
 #include "session/WizardSession.h"
 #include "ui/MarkupText.h"
 #include "ui/SmallLink.h"
+#include "ui/WrappedText.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 #include "platform/ProgramVersion.h"
@@ -130,13 +131,28 @@ SummaryPage::SummaryPage(QWidget* host, WizardSession& wizardSession, const Clou
     goToNvr->setGeometry(370 - w, 536, w + 40, 43);
     finish->setGeometry(448, 536, w + 40, 43);
 
-    // Below the shown table, in line with its left edge.
+    // Below the shown table, in line with its left edge: the skipped cloud step, then the report link.
+    const SummaryTable* table = shownTable();
+    int below = top + (table != nullptr ? table->height() : 0) + 16;
+    if (portal.skipped) {
+        cloudNote = new WrappedText(this);
+        cloudNote->setObjectName(QStringLiteral("cloudSkipped"));
+        cloudNote->setGeometry(80, below, 700, 10);
+        cloudNote->SetFont(14, 0xFFE24C3Cu);
+        cloudNote->setLineHeight(18);
+        cloudNote->setCharWrap(ChineseText());
+        cloudNote->SetText(FromUtf8(Text("Summary_cloud_skipped",
+            "The Quelmo service was not set up: the NVR's cloud registration could not be read. You can set it up "
+            "later on the NVR's web page.")));
+        const int height = cloudNote->MeasureHeight();
+        cloudNote->resize(700, height + 2);
+        below += height + 10;
+    }
     saveReportLink = new SmallLink(this);
     saveReportLink->setObjectName(QStringLiteral("saveReport"));
     saveReportLink->SetStyle();
     saveReportLink->SetText(FromUtf8(Text("report_link", "Save the setup report")));
-    const SummaryTable* table = shownTable();
-    saveReportLink->setGeometry(80, top + (table != nullptr ? table->height() : 0) + 16, 700, 22);
+    saveReportLink->setGeometry(80, below, 700, 22);
     saveReportLink->MakeLink();
 
     askReportPath = [this](const QString& suggested) {

@@ -175,8 +175,11 @@ void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
             std::vector<char> buffer(kRegInfoBytes, 0);
             size_t size = buffer.size();
             int code = 0;
-            const bool fetched = http.GetAuthorised("/config/quelmoreginfo", buffer.data(), &size)
-                && http.QueryStatusCode(code) && code >= 200 && code <= 299;
+            const bool sent = http.GetAuthorised("/config/quelmoreginfo", buffer.data(), &size);
+            if (!http.QueryStatusCode(code))
+                code = 0; // no answer to query
+            out.regStatus = code;
+            const bool fetched = sent && code >= 200 && code <= 299;
             if (fetched) {
                 AnswerParser answer(std::string(buffer.data(), strnlen(buffer.data(), size)));
                 answer.SplitPairs("\r\n");

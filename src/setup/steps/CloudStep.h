@@ -27,6 +27,7 @@ struct CloudResult
 
     // The recorder's registration ("/config/quelmoreginfo") and portal record.
     bool netFailed = false; // the registration could not be read over a connection that could be prepared
+    int regStatus = 0; // the HTTP status the registration read was answered with; 0: no answer came
     bool regRead = false;
     std::string regEmail;
     std::string regPassword;

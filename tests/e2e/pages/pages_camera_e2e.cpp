@@ -10,6 +10,7 @@
 #include "pages/CameraPage.h"
 #include "session/WizardContext.h"
 #include "ui/SlimScrollBar.h"
+#include "ui/FadingPictureButton.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
@@ -82,6 +83,11 @@ QString ChannelPassword(int slot)
         }
     }
     return QString();
+}
+
+QString Qs(const std::string& text)
+{
+    return QString::fromStdString(text);
 }
 
 int RequestCount(const QString& part)
@@ -254,30 +260,69 @@ private slots:
         QCOMPARE(context->Session().CameraCount(), 0);
     }
 
-    void aFailedCloudCheckShowsItsErrorAndStays()
+    // A cloud check the recorder answers with an error is no dead end: the box names the cause and offers SKIP
+    // (on without the cloud service, the cameras still registered, the summary told) and RETRY; its cross stays.
+    void aFailedCloudCheckNamesItsCauseAndOffersRetryAndSkip_data()
     {
-        Control("fault cams http-409@/config/quelmoreginfo");
-        ClickBox(page->list(), 0);
-        bool errorShown = false;
+        QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QByteArray>("button");
+        QTest::newRow("refused, cross: stays") << QByteArray("http-409@/config/quelmoreginfo")
+                                               << Qs(Text("neterr_refused", "-")) << QByteArray("closeCross");
+        QTest::newRow("500, SKIP") << QByteArray("http-500@/config/quelmoreginfo")
+                                   << Qs(Text("neterr_wrong_answer", "-")) << QByteArray("closeButton");
+        QTest::newRow("404 once, RETRY") << QByteArray("http-404*1@/config/quelmoreginfo")
+                                         << Qs(Text("neterr_wrong_answer", "-")) << QByteArray("retryButton");
+    }
+
+    void aFailedCloudCheckNamesItsCauseAndOffersRetryAndSkip()
+    {
+        QFETCH(QByteArray, fault);
+        QFETCH(QString, cause);
+        QFETCH(QByteArray, button);
+        Control("fault cams " + fault);
+        CameraList* list = page->list();
+        ClickBox(list, RowOf(list, QStringLiteral("10.77.0.32")));
+        QString shown;
+        bool retryOffered = false;
+        QString skipCaption;
         auto* poll = new QTimer(page.get());
-        connect(poll, &QTimer::timeout, page.get(), [&errorShown, poll] {
+        connect(poll, &QTimer::timeout, page.get(), [&, poll] {
             if (auto* error = qobject_cast<ErrorAlert*>(ModalLayer::Top())) {
-                errorShown = true;
                 poll->stop();
-                error->End(ModalLayer::IDOK);
+                shown = error->message();
+                retryOffered = error->findChild<FadingPictureButton*>("retryButton") != nullptr;
+                if (auto* close = error->findChild<FadingPictureButton*>("closeButton"))
+                    skipCaption = close->text();
+                QTest::mouseClick(error->findChild<QAbstractButton*>(QString::fromLatin1(button)), Qt::LeftButton);
             }
         });
         poll->start(20);
         const int portalReads = RequestCount(QStringLiteral("/config/quelmoportal"));
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
-        QVERIFY(errorShown);
-        // Its values would not be used: the portal is not asked (a recorder gone silent cost 15 s more there).
-        QCOMPARE(RequestCount(QStringLiteral("/config/quelmoportal")), portalReads);
-        QVERIFY(!page->nextRunning());
-        QVERIFY(page->nextButton()->isEnabled());
-        for (const RecordedMessage& m : host->take())
-            QVERIFY(m.message != WM_WIZARD_NAV);
-        QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), 0);
+        QVERIFY2(shown.startsWith(cause), qPrintable(shown));
+        QVERIFY(retryOffered);
+        QCOMPARE(skipCaption, Qs(Text("_SKIP", "-")));
+        const Messages sent = host->take();
+        if (button == "closeCross") {
+            // Its values would not be used: the portal is not asked (a recorder gone silent cost 15 s more there).
+            QCOMPARE(RequestCount(QStringLiteral("/config/quelmoportal")), portalReads);
+            QVERIFY(!page->nextRunning());
+            QVERIFY(page->nextButton()->isEnabled());
+            for (const RecordedMessage& m : sent)
+                QVERIFY(m.message != WM_WIZARD_NAV);
+            QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), 0);
+            return;
+        }
+        QCOMPARE(sent, (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
+        QVERIFY(RequestCount(QStringLiteral("/config/addavdev")) > 0); // the cameras are registered either way
+        if (button == "retryButton") {
+            QCOMPARE(context->Portal().access, std::string("1"));
+            QVERIFY(!context->Portal().skipped);
+        } else {
+            QCOMPARE(context->Portal().access, std::string("0")); // no cloud page
+            QVERIFY(context->Portal().skipped);
+        }
     }
 
     // A, B and C in channels 0 to 2; the user keeps C and adds P: afterwards C is in one channel, A and B in none,
