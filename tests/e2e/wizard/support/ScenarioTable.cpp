@@ -270,8 +270,8 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F10", "recorder vanishes (silent on HTTP and UDP)", 10, Trigger::Next)
                           .Within(10000)
                           .Lines({ "vanish nvr yes" }, { "vanish nvr no" })
-                          .Shows(kNetworkKey)
-                          .ClosedWith("Close")
+                          .Shows("neterr_no_answer", "The NVR did not answer.")
+                          .ClosedWith("Close") // the box's cross: SKIP would go on without the cloud
                           .NotHalfDone([](const SimLink& sim) {
                               const QJsonArray channels
                                   = sim.Recorder(QStringLiteral("nvr")).value("cameras").toArray();
@@ -308,8 +308,8 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F14", "registration info: HTML error page (http-500)", 10, Trigger::Next)
                           .Within(15000)
                           .On("nvr", "http-500@/config/quelmoreginfo")
-                          .Shows(kNetworkKey)
-                          .ClosedWith("Close");
+                          .Shows("neterr_wrong_answer", "The NVR's answer could not be read.")
+                          .ClosedWith("Close"); // the box's cross: SKIP would go on without the cloud
         // The portal's own words are shown (its error page as plain text), never read as a success.
         row.faults << Fault("F15", "portal answers an HTML 404 page", 11, Trigger::CloudNext)
                           .Within(16000)
