@@ -4,7 +4,9 @@
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
+#include "overlays/Dimmer.h"
 #include "overlays/WaitingBox.h"
+#include "pages/PortalRefusal.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
 #include "ui/WrappedText.h"
@@ -22,6 +24,7 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -30,6 +33,7 @@ constexpr int kLeft = 80;
 constexpr int kContentWidth = 700;
 constexpr int kBottom = 502; // above the footer band with NEXT and BACK
 constexpr int kTextSize = 13;
+constexpr int kCodeHeight = 18; // the line of the portal's code under the message
 constexpr Argb kTextColour = 0xFF484848u;
 constexpr Argb kMessageColour = 0xFFC62F35u;
 constexpr int kRowPitch = 38;
@@ -159,6 +163,10 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     message->setBox(true, 0xFFFDECECu, 4);
     message->setCharWrap(chinese);
     message->hide();
+    answerCode = new TextLabel(this);
+    answerCode->setObjectName(QStringLiteral("answerCode"));
+    answerCode->SetFont(11, MakeRgb(128, 128, 128), false);
+    answerCode->hide();
 
     setMode(SignIn);
 }
@@ -263,7 +271,10 @@ void CloudPage::layOut()
 
     // The message area under the rows, as many lines as the text needs, never over the buttons.
     message->SetText(shownMessage);
-    // A text too long for the room left is set smaller, down to 10 pixels, before it is cut.
+    // A text too long for the room left is set smaller, down to 10 pixels, before it is cut. The portal's code, when
+    // shown, takes a small line under it.
+    const bool codeShown = !shownMessage.isEmpty() && !shownCode.isEmpty();
+    const int messageBottom = codeShown ? kBottom - kCodeHeight : kBottom;
     const int top = bottom + 14;
     int height = 0;
     for (int size = kTextSize; size >= 10; --size) {
@@ -271,11 +282,14 @@ void CloudPage::layOut()
         message->setLineHeight(size + 6);
         message->setGeometry(kLeft, top, kContentWidth, 20);
         height = message->MeasureHeight() + 2 * 6 + 6;
-        if (top + height <= kBottom)
+        if (top + height <= messageBottom)
             break;
     }
-    message->setGeometry(kLeft, top, kContentWidth, std::min(height, kBottom - top));
+    message->setGeometry(kLeft, top, kContentWidth, std::min(height, messageBottom - top));
     message->setVisible(!shownMessage.isEmpty());
+    answerCode->SetText(shownCode);
+    answerCode->setGeometry(kLeft + 2, message->geometry().bottom() + 2, kContentWidth - 2, kCodeHeight - 2);
+    answerCode->setVisible(codeShown);
 
     updateNext();
     layingOut = false;
@@ -305,9 +319,10 @@ void CloudPage::clearInputs()
     checkMessage.clear();
 }
 
-void CloudPage::showMessage(const QString& text)
+void CloudPage::showMessage(const QString& text, const QString& code)
 {
     shownMessage = text;
+    shownCode = code;
     layOut();
 }
 
@@ -481,13 +496,25 @@ void CloudPage::ShowOutcome(const CloudStep::Outcome& outcome)
         emailMarker = AnswerMarksEmail(signInText) || AnswerMarksEmail(signUpText);
         passwordMarker = AnswerMarksPassword(signInText) || AnswerMarksPassword(signUpText);
     }
-    // The portal's own words, as plain text.
+    // A known refusal in the user's language with what to do next, its code in small text; any other answer in the
+    // portal's own words, as plain text.
     const std::string& answer = currentMode == SignUp ? signUpText : signInText;
-    showMessage(answer.empty() ? QString() : FromUtf8(PortalAnswerAsPlainText(answer)));
+    if (const std::optional<PortalRefusal> known = KnownPortalRefusal(answer))
+        showMessage(FromUtf8(known->text), FromUtf8(known->code));
+    else
+        showMessage(answer.empty() ? QString() : FromUtf8(PortalAnswerAsPlainText(answer)));
     if (outcome.networkFailure) {
-        OverlayValues values;
-        values.text = Text("Check Network Failed!", "Check Network Failed!");
-        OpenOverlay(Dimmer::KindError, values);
+        // Why, and RETRY: the account is tried again as NEXT would.
+        QPointer<CloudPage> alive(this);
+        Dimmer dimmer(this, Dimmer::KindError);
+        dimmer.values.text = PortalFailureText(outcome.failure);
+        dimmer.values.retryResult = kRetryResult;
+        dimmer.DoModal();
+        if (alive && !leaving && dimmer.overlayResult() == kRetryResult)
+            QTimer::singleShot(0, this, [this] {
+                if (!leaving)
+                    OnNext();
+            });
     }
 }
 

@@ -36,6 +36,8 @@ public:
     static constexpr int kIdConfirm = 5010;
     // The waiting box stays as long as a chain runs; each box lasts at most this many ticks before the next.
     static constexpr int kWaitTicks = 1200;
+    // The error box's RETRY after a chain failed on the network ends the box with this result.
+    static constexpr int kRetryResult = 4;
 
     // Takes the recorder (address, user, password, web port) and the portal values from context when it is built.
     CloudPage(QWidget* host, WizardContext& context);
@@ -45,6 +47,8 @@ public:
     bool termsAccepted() const { return terms; }
     // What the message area shows now (empty: it is hidden).
     QString messageText() const { return shownMessage; }
+    // The portal's code shown under the message (empty: none).
+    QString answerCodeText() const { return shownCode; }
     bool emailMarkerOn() const { return emailMarker; }
     bool passwordMarkerOn() const { return passwordMarker; }
     std::string signInAnswer() const { return signInText; }
@@ -83,7 +87,7 @@ private:
     void layOut();
     void updateNext();
     void clearInputs();
-    void showMessage(const QString& text);
+    void showMessage(const QString& text, const QString& code = QString());
     void choose(int choice);
     void startChain(CloudStep::Kind kind);
     void waitForChain();
@@ -95,6 +99,7 @@ private:
     std::string signInText;
     std::string signUpText;
     QString shownMessage;
+    QString shownCode; // the portal's code of a known refusal, shown small under its message
     QString checkMessage; // the message of the last failed check, while it shows
     bool emailMarker = false;
     bool passwordMarker = false;
@@ -111,5 +116,6 @@ private:
     FilledLayeredPictureButton* termsBox = nullptr;
     SmallLink* termsLink = nullptr;
     ErrorLine* message = nullptr;
+    TextLabel* answerCode = nullptr;
     int rowsTop = 0;
 };

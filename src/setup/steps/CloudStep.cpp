@@ -18,10 +18,13 @@ constexpr int kPortalPollMs = 500;
 constexpr uint32_t kDirectTimeoutMs = 6000;
 constexpr size_t kDirectBufferSize = 8200;
 
-CloudStep::Outcome NetworkFailure()
+using Failure = CloudStep::Outcome::Failure;
+
+CloudStep::Outcome NetworkFailure(Failure failure)
 {
     CloudStep::Outcome out;
     out.networkFailure = true;
+    out.failure = failure;
     return out;
 }
 
@@ -30,7 +33,7 @@ CloudStep::Outcome NetworkFailure()
 CloudStep::Outcome Refusal(const std::string& answer)
 {
     if (IsNetworkFailureAnswer(answer))
-        return NetworkFailure();
+        return NetworkFailure(answer.empty() ? Failure::PortalNoAnswer : Failure::PortalWrongAnswer);
     CloudStep::Outcome out;
     out.answer = answer;
     return out;
@@ -254,10 +257,10 @@ CloudStep::Outcome CloudStep::signUp(const Inputs& in)
 {
     // The recorder names the portal; an address that is not a plain host name is never requested.
     if (!IsPortalHostName(in.portalHost))
-        return NetworkFailure();
+        return NetworkFailure(Failure::PortalNoAnswer);
     if (!client->PortalSignUp(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password,
             in.passwordVerify, in.nameFirst, in.nameLast))
-        return NetworkFailure();
+        return NetworkFailure(Failure::PortalNoAnswer);
     const std::string answer = pollAnswerResult(kSignUpPolls);
     if (!Running())
         return {};
@@ -268,20 +271,20 @@ CloudStep::Outcome CloudStep::signUp(const Inputs& in)
         return out;
     // The recorder is told once more, directly; if that fails the user is told and may try again.
     if (!directRegistration(in))
-        return Running() ? NetworkFailure() : Outcome();
+        return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
     return out;
 }
 
 CloudStep::Outcome CloudStep::signIn(const Inputs& in)
 {
     if (!IsPortalHostName(in.portalHost))
-        return NetworkFailure();
+        return NetworkFailure(Failure::PortalNoAnswer);
     if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password)) {
         client->Stop();
         if (!Pause(kStepPauseMs, "cloud step pause"))
             return {};
         if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password))
-            return NetworkFailure();
+            return NetworkFailure(Failure::PortalNoAnswer);
     }
     // The answer is awaited, not stopped: stopping cancels the request in flight. The command's own time-out
     // bounds the wait.
@@ -301,7 +304,7 @@ CloudStep::Outcome CloudStep::bindAndRegister(const Inputs& in, int bindPolls)
         return {};
     if (!client->PortalBind(
             in.portalHost, kClient, in.wizardVersion, kLanguage, in.portalNumber, in.nvrPassword, in.portalDfp))
-        return NetworkFailure();
+        return NetworkFailure(Failure::PortalNoAnswer);
     const std::string bound = pollAnswerResult(bindPolls);
     if (!Running())
         return {};
@@ -312,17 +315,17 @@ CloudStep::Outcome CloudStep::bindAndRegister(const Inputs& in, int bindPolls)
     if (!Pause(kStepPauseMs, "cloud step pause"))
         return {};
     if (!client->SetCloudRegStatus(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, 1))
-        return NetworkFailure();
+        return NetworkFailure(Failure::Recorder);
     if (pollState(kPolls) != NvrClient::Done)
-        return Running() ? NetworkFailure() : Outcome();
+        return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
 
     client->Stop();
     if (!Pause(kStepPauseMs, "cloud step pause"))
         return {};
     if (!client->SetCloudRegInfo(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, in.email, in.password))
-        return NetworkFailure();
+        return NetworkFailure(Failure::Recorder);
     if (pollState(kPolls) != NvrClient::Done)
-        return Running() ? NetworkFailure() : Outcome();
+        return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
     Outcome out;
     out.success = true;
     return out;

@@ -67,8 +67,13 @@ public:
     // networkFailure: the chain failed without such an answer. Both unset and no success: the chain was stopped.
     struct Outcome
     {
+        // Where a network failure lay: the portal never answered (or could not be asked), its answer was too short
+        // to be one, or the recorder did not take a registration call.
+        enum class Failure { None, PortalNoAnswer, PortalWrongAnswer, Recorder };
+
         bool success = false;
         bool networkFailure = false;
+        Failure failure = Failure::None; // set with networkFailure
         std::string answer;
     };
 

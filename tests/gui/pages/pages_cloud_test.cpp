@@ -293,10 +293,75 @@ private slots:
                 box->End(ModalLayer::IDOK);
             });
             QVERIFY(f.next().empty());
-            QCOMPARE(error, QStringLiteral("Check Network Failed!"));
+            QCOMPARE(error, QString::fromStdString(Text("neterr_portal_no_answer", "-")));
             QCOMPARE(f.context.Client().State(), int32_t(NvrClient::Idle));
             QCOMPARE(f.page->messageText(), QString());
         }
+    }
+
+    // A known refusal code reads as a translated message with the next step, its code in small text under it; any
+    // other answer stays in the portal's words, without a code line. Every code has its text in every pack.
+    void portalRefusalsSayWhatToDo_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("key"); // empty: shown as the portal wrote it
+        QTest::addColumn<QString>("code");
+        QTest::newRow("already registered") << 2 << "<p>SIGNUPERR001: This e-mail address is already registered.</p>"
+                                            << "portal_signup_001" << "SIGNUPERR001";
+        QTest::newRow("weak password") << 2 << "SIGNUPERR002" << "portal_signup_002" << "SIGNUPERR002";
+        QTest::newRow("no such account") << 1 << "SIGNINERR001: no account" << "portal_signin_001" << "SIGNINERR001";
+        QTest::newRow("wrong password") << 1 << "SIGNINERR002" << "portal_signin_002" << "SIGNINERR002";
+        QTest::newRow("another account's NVR") << 1 << "BINDERR006 taken" << "portal_bind_006" << "BINDERR006";
+        // Every known code, as it stands alone in an answer.
+        const std::pair<const char*, const char*> codes[] = { { "SIGNUPERR001", "portal_signup_001" },
+            { "SIGNUPERR002", "portal_signup_002" }, { "SIGNUPERR003", "portal_signup_003" },
+            { "SIGNUPERR004", "portal_signup_004" }, { "SIGNUPERR005", "portal_signup_005" },
+            { "SIGNUPERR006", "portal_signup_006" }, { "SIGNUPERR007", "portal_signup_007" },
+            { "SIGNINERR001", "portal_signin_001" }, { "SIGNINERR002", "portal_signin_002" },
+            { "SIGNINERR003", "portal_signin_003" }, { "BINDERR001", "portal_bind_001" },
+            { "BINDERR002", "portal_bind_002" }, { "BINDERR003", "portal_bind_003" },
+            { "BINDERR004", "portal_bind_004" }, { "BINDERR005", "portal_bind_005" },
+            { "BINDERR006", "portal_bind_006" } };
+        for (const auto& [code, key] : codes)
+            QTest::newRow(code) << (QByteArray(code).startsWith("SIGNUP") ? 2 : 1) << code << key << code;
+        QTest::newRow("unknown code") << 1 << "SIGNINERR099: Try later." << "" << "";
+        QTest::newRow("no code") << 1 << "Service unavailable" << "" << "";
+    }
+
+    void portalRefusalsSayWhatToDo()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, answer);
+        QFETCH(QString, key);
+        QFETCH(QString, code);
+        for (int language = 0; language < 6; ++language) {
+            SelectLanguage(language);
+            Fixture f;
+            f.press(mode == 2 ? "signUpChoice" : "signInChoice");
+            CloudStep::Outcome outcome;
+            outcome.answer = answer.toStdString();
+            f.page->ShowOutcome(outcome);
+            if (key.isEmpty()) {
+                QCOMPARE(f.page->messageText(), answer);
+                QCOMPARE(f.page->answerCodeText(), QString());
+                QVERIFY(!f.find("answerCode")->isVisible());
+                continue;
+            }
+            const QString english = [&] {
+                SelectLanguage(0);
+                const QString text = QString::fromStdString(Text(key.toStdString(), ""));
+                SelectLanguage(language);
+                return text;
+            }();
+            QVERIFY2(!english.isEmpty(), qPrintable(key));
+            QCOMPARE(f.page->messageText(), QString::fromStdString(Text(key.toStdString(), "")));
+            QVERIFY2(language == 0 || f.page->messageText() != english, qPrintable(key)); // translated
+            QCOMPARE(f.page->answerCodeText(), code);
+            QVERIFY(f.find("answerCode")->isVisible());
+            QVERIFY(f.find("answerCode")->geometry().top() > f.find("message")->geometry().bottom());
+        }
+        SelectLanguage(0);
     }
 
     // Leaving the page (as the host does when the window is closed) while a chain waits on a silent portal: the

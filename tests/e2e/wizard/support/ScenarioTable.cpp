@@ -231,7 +231,7 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F06", "portal certificate not signed by a trusted authority", 11, Trigger::CloudNext)
                           .Within(16000)
                           .Lines({ "portal certificate untrusted" }, { "portal certificate lab" })
-                          .Shows(kNetworkKey)
+                          .Shows("neterr_portal_no_answer", "The Quelmo service did not answer.")
                           .ClosedWith("Close")
                           .NotHalfDone(NoSignUp());
         rows << row;
@@ -391,7 +391,7 @@ QList<ScenarioRow> Rows()
                           .ClosedWith("Close");
         row.faults << Fault("F24", "portal off (nothing listens)", 11, Trigger::CloudNext)
                           .Within(16000)
-                          .Shows(kNetworkKey)
+                          .Shows("neterr_portal_no_answer", "The Quelmo service did not answer.")
                           .ClosedWith("Close");
         rows << row;
     }
