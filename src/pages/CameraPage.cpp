@@ -18,6 +18,8 @@
 #include "ui/BusyIndicator.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/TextLabel.h"
+#include "ui/SmallLink.h"
+#include "ui/WrappedText.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -102,6 +104,25 @@ CameraPage::CameraPage(QWidget* host, WizardContext& wizardContext)
     noCamera->setGeometry(429 - noticeWidth / 2, top + 280, noticeWidth + 1, 30);
     noCamera->hide();
 
+    searchProblem = new WrappedText(this);
+    searchProblem->setObjectName(QStringLiteral("searchProblem"));
+    searchProblem->SetFont(14, 0xFF2AA9D1u);
+    searchProblem->setCentreWords(true);
+    searchProblem->setCharWrap(ChineseText());
+    searchProblem->setLineHeight(20);
+    searchProblem->setGeometry(130, top + 262, 600, 44);
+    searchProblem->hide();
+    searchAgain = new SmallLink(this);
+    searchAgain->setObjectName(QStringLiteral("searchAgain"));
+    searchAgain->SetStyle();
+    searchAgain->SetText(Qt8(Text("camsearch_again", "Search again")));
+    {
+        const int width = QFontMetrics(searchAgain->DrawingFont()).horizontalAdvance(searchAgain->text()) + 4;
+        searchAgain->setGeometry(429 - width / 2, top + 310, width, 22);
+    }
+    searchAgain->MakeLink();
+    searchAgain->hide();
+
     // Under the list at four checked: why the other rows are grey.
     chosenNote = new TextLabel(this);
     chosenNote->setObjectName(QStringLiteral("chosenNote"));
@@ -168,6 +189,7 @@ void CameraPage::onMessage(int message, intptr_t wParam, intptr_t lParam)
         return;
     switch (message) {
     case WM_RESCAN_CAMERAS:
+    case WM_LINK_CLICKED: // "Search again" under a search that failed
         Rescan();
         return;
     case WM_CAMERA_CHECK_REQUEST:
@@ -214,6 +236,8 @@ void CameraPage::Rescan()
     passwords->Stop();
     stopWorker();
     noCamera->hide();
+    searchProblem->hide();
+    searchAgain->hide();
     RememberVerifiedRows(remembered, rowStates(), context.Session().cameras);
     cameraList->DeleteAllRows();
     searching = true;
@@ -258,12 +282,33 @@ void CameraPage::searchEnded(uint32_t tag, SearchOutcome outcome, const std::vec
 
 void CameraPage::ShowCameraLines(const std::vector<std::string>& lines, SearchOutcome outcome)
 {
-    if (outcome == SearchOutcome::Listed || outcome == SearchOutcome::Failed) {
+    if (outcome == SearchOutcome::Listed) {
         cameraList->DeleteAllRows();
-        fillList(outcome == SearchOutcome::Listed ? lines : std::vector<std::string>());
+        fillList(lines);
+    } else if (outcome == SearchOutcome::Failed || outcome == SearchOutcome::TimedOut) {
+        // The list shows nothing and the session keeps the cameras it had; the page says why.
+        cameraList->DeleteAllRows();
+        noCamera->hide();
+        showSearchProblem(outcome);
     }
-    // Timed out: the list stays empty and the session keeps the cameras it had; Stopped: nothing changes.
+    // Stopped: nothing changes.
     endSearch();
+}
+
+void CameraPage::showSearchProblem(SearchOutcome outcome)
+{
+    searchProblem->SetText(outcome == SearchOutcome::TimedOut
+            ? Qt8(Text("camsearch_no_answer", "The NVR did not answer the search for cameras."))
+            : Qt8(Text("camsearch_unreadable", "The NVR's list of cameras could not be read.")));
+    searchProblem->show();
+    searchProblem->raise();
+    searchAgain->show();
+    searchAgain->raise();
+}
+
+QString CameraPage::searchProblemText() const
+{
+    return searchProblem->isHidden() ? QString() : searchProblem->text();
 }
 
 void CameraPage::fillList(const std::vector<std::string>& lines)

@@ -10,6 +10,7 @@
 #include "pages/CameraPage.h"
 #include "session/WizardContext.h"
 #include "ui/SlimScrollBar.h"
+#include "ui/SmallLink.h"
 #include "ui/FadingPictureButton.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
@@ -251,13 +252,25 @@ private slots:
         QVERIFY(!page->noCameraShown());
         QCOMPARE(context->Session().CameraCount(), 6);
         QVERIFY(page->nextButton()->isEnabled());
+        QCOMPARE(page->searchProblemText(), Qs(Text("camsearch_no_answer", "-")));
 
-        // A search the recorder refuses: nothing listed, and the user is told.
+        // A search the recorder refuses or cuts short: nothing listed, the cameras kept, and the user told that
+        // the answer could not be read (not "No camera found!").
+        for (const char* fault : { "http-409@/config/quelmodiscovery", "http-truncated@/config/quelmodiscovery" }) {
+            Control("fault cams clear");
+            Control(QByteArray("fault cams ") + fault);
+            rescan();
+            QVERIFY2(!page->noCameraShown(), fault);
+            QCOMPARE(page->list()->rowCount(), 0);
+            QCOMPARE(context->Session().CameraCount(), 6);
+            QCOMPARE(page->searchProblemText(), Qs(Text("camsearch_unreadable", "-")));
+        }
+        // Its link searches again, and the recorder answers this time.
         Control("fault cams clear");
-        Control("fault cams http-409@/config/quelmodiscovery");
-        rescan();
-        QVERIFY(page->noCameraShown());
-        QCOMPARE(context->Session().CameraCount(), 0);
+        QTest::mouseClick(page->searchAgainLink(), Qt::LeftButton);
+        waitSearch();
+        QCOMPARE(page->list()->rowCount(), 6);
+        QVERIFY(page->searchProblemText().isEmpty());
     }
 
     // A cloud check the recorder answers with an error is no dead end: the box names the cause and offers SKIP

@@ -12,6 +12,7 @@
 #include "pages/CameraPasswordRunner.h"
 #include "session/WizardContext.h"
 #include "ui/LayeredPictureButton.h"
+#include "ui/SmallLink.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
@@ -141,7 +142,7 @@ private slots:
     {
         auto p = page();
         QVERIFY(!p->searchRunning());
-        // The first search could not be made: nothing listed and nothing said.
+        // The first search could not be made: nothing listed, and no "No camera found!".
         QVERIFY(!p->noCameraShown());
         QCOMPARE(p->list()->rowCount(), 0);
         p->ShowCameraLines(kLines);
@@ -163,15 +164,31 @@ private slots:
             QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
         p->ShowCameraLines(kLines);
 
-        // Timed out: the list stays empty, nothing is said, the session keeps its cameras.
-        p->ShowCameraLines({}, CameraPage::SearchOutcome::TimedOut);
-        QCOMPARE(context->Session().CameraCount(), 7);
-        QVERIFY(!p->noCameraShown());
-        // Failed: the cameras go and the user is told.
-        p->ShowCameraLines({}, CameraPage::SearchOutcome::Failed);
-        QCOMPARE(list->rowCount(), 0);
-        QCOMPARE(context->Session().CameraCount(), 0);
+        // Timed out or failed says nothing of the cameras: the list shows none, the session keeps them, and the page
+        // says why (never "No camera found!") with a link that searches again.
+        const std::pair<CameraPage::SearchOutcome, const char*> problems[]
+            = { { CameraPage::SearchOutcome::TimedOut, "camsearch_no_answer" },
+                  { CameraPage::SearchOutcome::Failed, "camsearch_unreadable" } };
+        for (const auto& [outcome, key] : problems) {
+            p->ShowCameraLines(kLines);
+            p->ShowCameraLines({}, outcome);
+            QCOMPARE(list->rowCount(), 0);
+            QCOMPARE(context->Session().CameraCount(), 7);
+            QVERIFY(!p->noCameraShown());
+            QCOMPARE(p->searchProblemText(), QString::fromStdString(Text(key, "-")));
+            QVERIFY(p->searchAgainLink()->isVisible());
+        }
+        // The link searches again (without a recorder it cannot even be made).
+        QTest::mouseClick(p->searchAgainLink(), Qt::LeftButton);
+        Deliver();
+        QVERIFY(p->searchRunning());
+        QVERIFY(p->searchProblemText().isEmpty());
+        QVERIFY(WaitFor([&] { return !p->searchRunning(); }, 5000));
+        // An answer that names no camera is the one that says "No camera found!".
+        p->ShowCameraLines({});
         QVERIFY(p->noCameraShown());
+        QVERIFY(p->searchProblemText().isEmpty());
+        QCOMPARE(context->Session().CameraCount(), 0);
         p->ShowCameraLines(kLines);
         QVERIFY(!p->noCameraShown());
     }
