@@ -71,6 +71,14 @@ void StorageWatch::ReadAnswer(const std::string& answer, int32_t& plugValue, int
     readyValue = parser.Value("ready") == "1" ? 1 : 0;
 }
 
+bool StorageWatch::AnswerReadable(const std::string& answer)
+{
+    AnswerParser parser(answer);
+    parser.SplitPairs("\r\n");
+    const std::string plug = parser.Value("plug");
+    return plug == "0" || plug == "1";
+}
+
 StorageWatch::DiskDescription StorageWatch::ReadDescription(const std::string& answer)
 {
     AnswerParser parser(answer);
@@ -122,6 +130,7 @@ void StorageWatch::pollPort(
         std::lock_guard<std::mutex> guard(descriptionLock);
         descriptions[port] = description;
     }
+    unreadable[port].store(fetched && AnswerReadable(std::string(buffer.data(), size)) ? 0 : 1);
     if (!fetched) {
         plugged[port].store(0);
         ready[port].store(0);
@@ -151,6 +160,7 @@ void StorageWatch::run(
         plugged[i].store(0);
         ready[i].store(0);
         fsCode[i].store(0);
+        unreadable[i].store(0);
     }
     {
         std::lock_guard<std::mutex> guard(descriptionLock);
@@ -158,13 +168,15 @@ void StorageWatch::run(
     }
     bool firstCycle = true;
     while (thread.running()) {
-        const int32_t before[4] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load() };
+        const int32_t before[6] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load(),
+            unreadable[0].load(), unreadable[1].load() };
         pollPort(0, ip, user, password, webPort);
         if (thread.running())
             pollPort(1, ip, user, password, webPort);
-        const int32_t after[4] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load() };
+        const int32_t after[6] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load(),
+            unreadable[0].load(), unreadable[1].load() };
         bool differs = false;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 6; ++i)
             differs = differs || before[i] != after[i];
         if ((differs || firstCycle) && thread.running()) {
             firstCycle = false;
