@@ -416,8 +416,8 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F26", "storage info: HTML 404 page", 9, Trigger::Next)
                           .Within(6000)
                           .On("nvr", "http-404@/config/storageinfo")
-                          .Shows("hddformat_06 ", "No HD Found")
-                          .ClosedWith("OK")
+                          .Shows("hddformat_unreadable", "The NVR's disk information could not be read.")
+                          .ClosedWith("Close")
                           .ArmedWhen([](const SimLink& sim) {
                               for (const QJsonValue item : sim.State().value("events").toArray()) {
                                   const QJsonObject event = item.toObject();

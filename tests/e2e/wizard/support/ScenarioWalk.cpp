@@ -361,7 +361,9 @@ bool ScenarioWalk::diskPage()
         return d.WaitForStep(9, kPageMs);
     }
     // NEXT, the confirmation's OK, and the disks are formatted. A watch that has not seen the disks yet answers
-    // with the no-disk alert: OK, and NEXT again once it has.
+    // with the no-disk alert (OK), or one whose last answer could not be read with the error box (Close): NEXT
+    // again once it has.
+    const QString unreadable = d.Pack("hddformat_unreadable", "The NVR's disk information could not be read.");
     QElapsedTimer clock;
     clock.start();
     while (true) {
@@ -371,7 +373,8 @@ bool ScenarioWalk::diskPage()
         const bool answered = d.WaitUntil([&] {
             const QStringList texts = d.Texts();
             for (const QString& text : texts) {
-                if (WizardDriver::Matches(text, alert, true) || WizardDriver::Matches(text, noDisk, true)) {
+                if (WizardDriver::Matches(text, alert, true) || WizardDriver::Matches(text, noDisk, true)
+                    || WizardDriver::Matches(text, unreadable, true)) {
                     seen = text;
                     return true;
                 }
@@ -382,9 +385,11 @@ bool ScenarioWalk::diskPage()
             d.Fail(QStringLiteral("NEXT on the disk page brought neither the confirmation nor the no-disk alert"));
             return false;
         }
-        if (!WizardDriver::Matches(seen, noDisk, true))
+        const bool unread = WizardDriver::Matches(seen, unreadable, true);
+        if (!unread && !WizardDriver::Matches(seen, noDisk, true))
             break;
-        if (!press("OK", "OK") || !d.WaitForNoText(noDisk))
+        if (unread ? !press("Close", "Close") || !d.WaitForNoText(unreadable)
+                   : !press("OK", "OK") || !d.WaitForNoText(noDisk))
             return false;
         if (clock.elapsed() > kPageMs) {
             d.Fail(QStringLiteral("the disk page still finds no disk after %1 ms").arg(kPageMs));
