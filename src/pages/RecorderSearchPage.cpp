@@ -223,7 +223,7 @@ void RecorderSearchPage::listRecords(int32_t state)
         recorderList->SetRowToolTip(index, rowToolTip(row, outside));
         rows.push_back(row);
     }
-    explainRows();
+    ExplainRows();
     if (rows.empty()) {
         showNoDevice();
         return;
@@ -256,7 +256,7 @@ void RecorderSearchPage::endSearch()
     recorderList->viewport()->update();
 }
 
-void RecorderSearchPage::explainRows()
+void RecorderSearchPage::ExplainRows()
 {
     bool marked = false;
     bool repeated = false;

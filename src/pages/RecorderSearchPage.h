@@ -37,6 +37,9 @@ public:
     void Leave() override;
 
     RecorderList* list() const { return recorderList; }
+    // Says under the list what a marked row and a row listed twice mean, while such rows are listed (the search
+    // calls it once the rows are in).
+    void ExplainRows();
     bool searchRunning() const { return running; }
     bool noDevice() const { return noDeviceShown; }
     // What the not-found help lists as searched: one "name  address" line per interface of the last search.
@@ -64,8 +67,6 @@ private:
     void showNoDevice();
     void setButtonsBusy(bool busy);
     QString rowToolTip(const Row& row, bool outside) const;
-    // Says under the list what a marked row and a row listed twice mean, while such rows are listed.
-    void explainRows();
     // Whether another row lists the same address and MAC (the recorder answered on two interfaces).
     bool repeatedRow(int row) const;
     // The row whose address another listed recorder (another MAC) also announces, or -1.

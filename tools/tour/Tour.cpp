@@ -72,9 +72,9 @@ struct Fixture
 using PageMaker = std::function<WizardPage*(QWidget* host, Fixture& fixture)>;
 
 // Page 12 after a run with `cameras` added cameras (and one found but not chosen), with or without a cloud account.
-PageMaker Summary(int cameras, bool cloudAccount)
+PageMaker Summary(int cameras, bool cloudAccount, bool cloudSkipped = false)
 {
-    return [cameras, cloudAccount](QWidget* host, Fixture& fixture) -> WizardPage* {
+    return [cameras, cloudAccount, cloudSkipped](QWidget* host, Fixture& fixture) -> WizardPage* {
         WizardSession& session = fixture.session;
         session.SetNvrIp("192.168.1.108");
         session.SetNvrPassword("Garden2024");
@@ -88,6 +88,7 @@ PageMaker Summary(int cameras, bool cloudAccount)
             session.AppendCamera(std::move(camera));
         }
         fixture.portal.access = cloudAccount ? "1" : "0";
+        fixture.portal.skipped = cloudSkipped;
         return new SummaryPage(host, session, fixture.portal);
     };
 }
@@ -255,6 +256,7 @@ void AddRecorderScenes(std::vector<Scene>& scenes)
         list->AppendRow("4", "192.168.1.108", "00:1a:2b:3c:4d:5e");
         list->SetMarked(2, true);
         list->SetChecked(1);
+        static_cast<RecorderSearchPage*>(page)->ExplainRows();
         page->nextButton()->setEnabled(true);
     }));
     scenes.push_back(MakeScene("06-search-not-found", SearchPage(), 0, {}, [](WizardPage* page) {
@@ -284,7 +286,25 @@ void AddRecorderScenes(std::vector<Scene>& scenes)
         page->findChild<PlainLineEdit*>("password")->setText(QString(49, QLatin1Char('x')));
         page->nextButton()->click(); // too long for the login: refused at once, nothing sent
     }));
-    scenes.push_back(MakeScene("07-probe-failed", PasswordPage(false), Dimmer::KindError));
+    // The probe's login got no answer: the box (NVR silent, RETRY), then the page offering both ways.
+    const auto probeFailed = [](WizardPage* page) {
+        PostWindowMessage(page, WM_PROBE_FAILED);
+        QCoreApplication::sendPostedEvents(page); // the box runs here until the scene ends it
+        Settle(400); // the page stays for its picture
+    };
+    Scene failed = MakeScene("07-probe-failed", PasswordPage(false));
+    failed.modal = probeFailed;
+    scenes.push_back(failed);
+    Scene createOrLogIn = MakeScene("07-probe-failed-create-or-log-in", PasswordPage(false), 0, {},
+        [](WizardPage*) { EndAllLayers(); });
+    createOrLogIn.modal = probeFailed;
+    scenes.push_back(createOrLogIn);
+    Scene logIn = MakeScene("07-probe-failed-log-in", PasswordPage(false), 0, {}, [](WizardPage* page) {
+        EndAllLayers();
+        PostWindowMessage(page, WM_LINK_CLICKED);
+    });
+    logIn.modal = probeFailed;
+    scenes.push_back(logIn);
 }
 
 // The program's about box, as the frame's menu and F1 open it over the page.
@@ -403,6 +423,10 @@ void AddTimeZoneAndDiskScenes(std::vector<Scene>& scenes)
     OverlayValues failed;
     failed.text = Text("hddformat_15", "Failed to format HDD!");
     scenes.push_back(MakeScene("09-disks-format-failed", DiskScene(1), Dimmer::KindError, failed));
+    OverlayValues unreadable;
+    unreadable.text = Text("hddformat_unreadable", "The NVR's disk information could not be read.");
+    unreadable.retryResult = DiskPage::kRetryResult;
+    scenes.push_back(MakeScene("09-disks-unreadable", DiskScene(0), Dimmer::KindError, unreadable));
 }
 
 // The camera lines the tour's camera page lists: a long model name, cameras with and without a known password.
@@ -440,10 +464,25 @@ void AddCameraScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("10-cameras-searching", CameraScene({}, {}), 0, {}, ShowSearching));
     scenes.push_back(MakeScene("10-cameras-list", CameraScene(lines, { 0, 3 })));
     scenes.push_back(MakeScene("10-cameras-four-checked", CameraScene(lines, { 0, 3, 4, 5 })));
-    scenes.push_back(MakeScene("10-cameras-none", CameraScene({}, {}), 0, {}, [](WizardPage* page) {
+    scenes.push_back(MakeScene("10-cameras-none", CameraScene({}, {}), 0, {},
+        [](WizardPage* page) { static_cast<CameraPage*>(page)->ShowCameraLines({}); }));
+    scenes.push_back(MakeScene("10-cameras-unreadable", CameraScene({}, {}), 0, {}, [](WizardPage* page) {
         static_cast<CameraPage*>(page)->ShowCameraLines({}, CameraPage::SearchOutcome::Failed);
     }));
-    scenes.push_back(MakeScene("10-check-network-failed", CameraScene(lines, { 0 }), Dimmer::KindError));
+    scenes.push_back(MakeScene("10-cameras-no-answer", CameraScene({}, {}), 0, {}, [](WizardPage* page) {
+        static_cast<CameraPage*>(page)->ShowCameraLines({}, CameraPage::SearchOutcome::TimedOut);
+    }));
+    // The cloud check failed: why, SKIP (on without the cloud service) and RETRY, for each cause.
+    const char* causes[][2] = { { "10-check-network-failed", "neterr_no_answer" },
+        { "10-check-network-refused", "neterr_refused" }, { "10-check-network-wrong-answer", "neterr_wrong_answer" } };
+    for (const auto& [name, key] : causes) {
+        OverlayValues failed;
+        failed.text = Text(key, key) + "\n"
+            + Text("camsearch_cloud_skip", "SKIP goes on without the Quelmo service: the NVR is set up without it.");
+        failed.retryResult = CameraPage::kRetryResult;
+        failed.closeCaption = Text("_SKIP", "SKIP");
+        scenes.push_back(MakeScene(name, CameraScene(lines, { 0 }), Dimmer::KindError, failed));
+    }
 }
 
 // A camera's picture as the preview shows one: a fixed JPEG (a yard with a path, the camera's label and a time
@@ -606,10 +645,18 @@ void AddCloudScenes(std::vector<Scene>& scenes)
     Scene waiting = MakeScene("11-cloud-waiting", CloudScene(CloudPage::SignIn, email, password));
     waiting.waitingBox = true;
     scenes.push_back(waiting);
-    OverlayValues failed;
-    failed.text = Text("Check Network Failed!", "Check Network Failed!");
-    scenes.push_back(MakeScene("11-cloud-network-failure", CloudScene(CloudPage::SignIn, email, password),
-        Dimmer::KindError, failed));
+    const char* causes[][2] = { { "11-cloud-network-failure", "neterr_portal_no_answer" },
+        { "11-cloud-network-wrong-answer", "neterr_portal_wrong_answer" },
+        { "11-cloud-network-recorder", "neterr_portal_recorder" } };
+    for (const auto& [name, key] : causes) {
+        OverlayValues failed;
+        failed.text = Text(key, key);
+        failed.retryResult = CloudPage::kRetryResult;
+        scenes.push_back(MakeScene(name, CloudScene(CloudPage::SignIn, email, password), Dimmer::KindError, failed));
+    }
+    // Known codes in the sign-in and bind answers, in their translated words.
+    scenes.push_back(MakeScene("11-cloud-refusal-bind", CloudScene(CloudPage::SignIn, email, password), 0, {},
+        PortalAnswer("BINDERR005: The device password is not correct.")));
 }
 
 // Page 12's report link: the box that says the report could not be saved (the link itself is on every summary scene).
@@ -645,6 +692,7 @@ std::vector<Scene> Scenes()
     scenes.push_back(MakeScene("12-summary-nvr", Summary(0, false)));
     scenes.push_back(MakeScene("12-summary-cloud", Summary(0, true)));
     scenes.push_back(MakeScene("12-summary-cameras", Summary(2, false)));
+    scenes.push_back(MakeScene("12-summary-cloud-skipped", Summary(4, false, true)));
     AddSummaryReportScenes(scenes);
     scenes.push_back(MakeScene("overlay-reset", Placeholder(7), Dimmer::KindReset));
     OverlayValues mac;
