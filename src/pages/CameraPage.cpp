@@ -19,7 +19,6 @@
 #include "ui/LayeredPictureButton.h"
 #include "ui/TextLabel.h"
 #include "ui/SmallLink.h"
-#include "ui/WrappedText.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -104,13 +103,11 @@ CameraPage::CameraPage(QWidget* host, WizardContext& wizardContext)
     noCamera->setGeometry(429 - noticeWidth / 2, top + 280, noticeWidth + 1, 30);
     noCamera->hide();
 
-    searchProblem = new WrappedText(this);
+    searchProblem = new TextLabel(this);
     searchProblem->setObjectName(QStringLiteral("searchProblem"));
-    searchProblem->SetFont(14, 0xFF2AA9D1u);
-    searchProblem->setCentreWords(true);
-    searchProblem->setCharWrap(ChineseText());
-    searchProblem->setLineHeight(20);
-    searchProblem->setGeometry(130, top + 262, 600, 44);
+    searchProblem->SetFont(14, MakeRgb(42, 169, 209), false);
+    searchProblem->setCentre(true);
+    searchProblem->setGeometry(80, top + 272, 688, 30);
     searchProblem->hide();
     searchAgain = new SmallLink(this);
     searchAgain->setObjectName(QStringLiteral("searchAgain"));

@@ -31,7 +31,6 @@ class HelpLink;
 class SlimScrollBar;
 class BusyIndicator;
 class TextLabel;
-class WrappedText;
 class SmallLink;
 class CameraPasswordRunner;
 class WizardContext;
@@ -114,7 +113,7 @@ private:
     BusyIndicator* searchingAnimation = nullptr;
     TextLabel* noCamera = nullptr;
     TextLabel* chosenNote = nullptr; // "4 of 4 cameras chosen", while four are checked
-    WrappedText* searchProblem = nullptr; // why a failed or timed-out search listed nothing
+    TextLabel* searchProblem = nullptr; // why a failed or timed-out search listed nothing
     SmallLink* searchAgain = nullptr;
     HelpLink* installLink = nullptr;
     CameraPasswordRunner* passwords = nullptr;
