@@ -280,6 +280,8 @@ void CameraPage::searchEnded(uint32_t tag, SearchOutcome outcome, const std::vec
 void CameraPage::ShowCameraLines(const std::vector<std::string>& lines, SearchOutcome outcome)
 {
     if (outcome == SearchOutcome::Listed) {
+        searchProblem->hide();
+        searchAgain->hide();
         cameraList->DeleteAllRows();
         fillList(lines);
     } else if (outcome == SearchOutcome::Failed || outcome == SearchOutcome::TimedOut) {

@@ -99,6 +99,7 @@ private slots:
     // bars, never stretched.
     void pictureKeepsItsProportionsAndConnectingShowsBeforeIt()
     {
+        SelectLanguage(0);
         QWidget parent;
         PreviewPicture area(&parent);
         area.setGeometry(0, 0, 320, 170);

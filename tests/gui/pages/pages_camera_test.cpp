@@ -13,6 +13,7 @@
 #include "session/WizardContext.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/SmallLink.h"
+#include "ui/TextLabel.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
