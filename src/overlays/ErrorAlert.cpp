@@ -26,7 +26,7 @@ int ErrorAlert::ExtraMessageHeight(const QString& text)
     const QFontMetrics metrics(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), kMessageSize, false));
     const QRect needed
         = metrics.boundingRect(QRect(0, 0, kMessageWidth, 2000), Qt::AlignHCenter | Qt::TextWordWrap, text);
-    return std::max(0, needed.height() + 4 - kMessageHeight);
+    return std::max(0, needed.height() + 12 - kMessageHeight); // a little room above the buttons
 }
 
 ErrorAlert::ErrorAlert(
