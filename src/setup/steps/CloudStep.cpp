@@ -32,8 +32,11 @@ CloudStep::Outcome NetworkFailure(Failure failure)
 // to be one.
 CloudStep::Outcome Refusal(const std::string& answer)
 {
-    if (IsNetworkFailureAnswer(answer))
-        return NetworkFailure(answer.empty() ? Failure::PortalNoAnswer : Failure::PortalWrongAnswer);
+    if (IsNetworkFailureAnswer(answer)) {
+        // "-1" is what the request object answers for a request that got no answer.
+        const bool silent = answer.empty() || answer == "-1";
+        return NetworkFailure(silent ? Failure::PortalNoAnswer : Failure::PortalWrongAnswer);
+    }
     CloudStep::Outcome out;
     out.answer = answer;
     return out;
