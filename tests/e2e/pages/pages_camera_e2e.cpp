@@ -359,6 +359,7 @@ private slots:
         });
         poll->start(20);
         const int portalReads = RequestCount(QStringLiteral("/config/quelmoportal"));
+        const int adds = RequestCount(QStringLiteral("/config/addavdev"));
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
         QVERIFY2(shown.startsWith(cause), qPrintable(shown));
         QVERIFY(retryOffered);
@@ -371,11 +372,11 @@ private slots:
             QVERIFY(page->nextButton()->isEnabled());
             for (const RecordedMessage& m : sent)
                 QVERIFY(m.message != WM_WIZARD_NAV);
-            QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), 0);
+            QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), adds);
             return;
         }
         QCOMPARE(sent, (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
-        QVERIFY(RequestCount(QStringLiteral("/config/addavdev")) > 0); // the cameras are registered either way
+        QVERIFY(RequestCount(QStringLiteral("/config/addavdev")) > adds); // the cameras are registered either way
         if (button == "retryButton") {
             QCOMPARE(context->Portal().access, std::string("1"));
             QVERIFY(!context->Portal().skipped);
