@@ -349,7 +349,7 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F18", "camera list: HTML error page (http-500)", 10, Trigger::Rescan)
                           .Within(30000)
                           .On("nvr", "http-500@/config/quelmodiscovery")
-                          .Shows("camsearch_unreadable", "The NVR's list of cameras could not be read.");
+                          .Shows("No camera found!");
         rows << row;
     }
 

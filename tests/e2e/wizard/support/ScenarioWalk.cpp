@@ -388,7 +388,9 @@ bool ScenarioWalk::diskPage()
         const bool unread = WizardDriver::Matches(seen, unreadable, true);
         if (!unread && !WizardDriver::Matches(seen, noDisk, true))
             break;
-        if (unread ? !press("Close", "Close") || !d.WaitForNoText(unreadable)
+        // The box's own Close (the frame has a button of that name too).
+        const Control boxClose = Control::InBox(QAccessible::PushButton, d.Pack("Close", "Close"));
+        if (unread ? !d.Press(boxClose) || !d.WaitForNoText(unreadable)
                    : !press("OK", "OK") || !d.WaitForNoText(noDisk))
             return false;
         if (clock.elapsed() > kPageMs) {
