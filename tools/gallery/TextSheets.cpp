@@ -119,6 +119,15 @@ const std::vector<TextCase> kCases {
     { "Cloud: sign in", "veskor_02", "I already have a Quelmo account.", Kind::Static, { 110, 190, 600, 30 }, 15, 0xFF484848u, false, false },
     { "Cloud: decline", "veskor_04", "I don't want to use Quelmo service.", Kind::Flow, { 110, 270, 650, 50 }, 15, 0xFF484848u, false, false },
     { "Summary: text", "Summary_02", "Your NVR now is ready to go!", Kind::Flow2, { 77, 122, 703, 60 }, 14, 0xFF636566u, false, false },
+    { "Search: note on a marked row", "nvrsearch_note_outside", "! The address is outside every network of this PC.", Kind::Flow, { 80, 389, 688, 28 }, 12, 0xFF6E6E6Eu },
+    { "Search: note on a repeated row", "nvrsearch_note_repeated", "An NVR listed twice answered on two interfaces.", Kind::Flow, { 80, 389, 688, 28 }, 12, 0xFF6E6E6Eu },
+    { "Password: switch to log in", "nvrpwd_switch_login", "This NVR already has a password? Log in with it.", Kind::Static, { 350, 428, 428, 22 }, 13, 0xFF2AA9D1u },
+    { "Password: switch to create", "nvrpwd_switch_create", "This NVR has no password yet? Create one instead.", Kind::Static, { 350, 428, 428, 22 }, 13, 0xFF2AA9D1u },
+    { "Cameras: four chosen", "camsearch_full", "{0} of {1} cameras chosen: uncheck one to choose another.", Kind::Static, { 80, 395, 688, 20 }, 12, 0xFF6E6E6Eu },
+    { "Cameras: search unanswered", "camsearch_no_answer", "The NVR did not answer the search for cameras.", Kind::Static, { 80, 272, 688, 30 }, 14, 0xFF2AA9D1u },
+    { "Cameras: list unreadable", "camsearch_unreadable", "The NVR's list of cameras could not be read.", Kind::Static, { 80, 272, 688, 30 }, 14, 0xFF2AA9D1u },
+    { "Cameras: search again", "camsearch_again", "Search again", Kind::Static, { 330, 310, 200, 22 }, 13, 0xFF2AA9D1u },
+    { "Preview: connecting", "preview_connecting", "Connecting...", Kind::Static, { 0, 0, 320, 170 }, 14, 0xFFD0D0D0u, false, true, "", "", false, 0 },
 };
 // clang-format on
 
