@@ -61,4 +61,25 @@ TEST(StorageWatch, diskIsNamedByWhatTheRecorderReports)
     }
 }
 
+// An answer that does not state the plug state (cut short, or an error page) is unreadable, not "no disk".
+TEST(StorageWatch, answerWithoutAPlugStateIsUnreadable)
+{
+    const struct
+    {
+        std::string answer;
+        bool readable;
+    } cases[] = {
+        { "plug=1\r\nready=1\r\n", true },
+        { "plug=0\r\n", true },
+        { "usedpartition=1\r\npartitioninfo1=a,b", false }, // cut before "plug"
+        { "plug=", false },
+        { "<html><body>404 Not Found</body></html>", false },
+        { "", false },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.answer);
+        EXPECT_EQ(StorageWatch::AnswerReadable(entry.answer), entry.readable);
+    }
+}
+
 } // namespace
