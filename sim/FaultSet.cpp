@@ -44,6 +44,7 @@ constexpr KnownFault knownFaults[] = {
     { "jpeg-stall", false }, // the stream stops after the value in bytes of its first picture (default: half)
     { "http-split", false }, // the body leaves in pieces of the value in bytes (default 16), 20 ms apart
     { "http-no-cookie", false }, // the answer's Set-Cookie headers are dropped
+    { "http-trickle", false }, // the body (announced as 1 GiB) leaves one byte every value in ms (default 1000)
 };
 
 } // namespace

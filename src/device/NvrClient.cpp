@@ -183,11 +183,16 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
         echoIp = ip;
         echoMac = mac;
         echoesSequence.store(false);
+        firstSequence = header.sequence;
     }
-    udpTag.store((static_cast<uint64_t>(header.sequence) << 32) | tag);
+    udpTag.store((static_cast<uint64_t>(firstSequence) << 48) | (static_cast<uint64_t>(header.sequence) << 32) | tag);
     replyTimer.Start(std::chrono::milliseconds(replyTimeout), false, [this, tag] { onReplyTimeout(tag); });
     const bool sent = endpoint->Send(datagram.data(), datagram.size(), udpDestination.c_str(), port);
-    ++sequence;
+    // Never 0: a recorder that does not echo answers 0, so a command sent with 0 could not tell its own reply
+    // from theirs, and a reply carrying one of our sequences always names the command it answers.
+    if ((++sequence & 0xFFFF) == 0) {
+        ++sequence;
+    }
     if (!sent) {
         replyTimer.Cancel();
         udpTag.store(0);
@@ -208,6 +213,7 @@ void NvrClient::onReply(const uint8_t* data, size_t length)
     const uint64_t pending = udpTag.load();
     const auto tag = static_cast<uint32_t>(pending);
     const auto sequence = static_cast<uint16_t>(pending >> 32);
+    const auto first = static_cast<uint16_t>(pending >> 48);
     if (tag == 0 || State() != Busy) {
         return;
     }
@@ -215,8 +221,14 @@ void NvrClient::onReply(const uint8_t* data, size_t length)
     if (verdict.kind == ReplyVerdict::Ignore) {
         return;
     }
-    if (verdict.hasSequence && verdict.sequence != sequence && echoesSequence.load()) {
-        return; // the answer to an earlier command of a recorder that echoes the sequence
+    if (verdict.hasSequence && verdict.sequence != sequence) {
+        // The sequence of an earlier command of ours to this recorder: the late answer to that command (a login
+        // that timed out answering while the next one waits), whether or not the recorder has shown it echoes.
+        const bool earlierCommand = verdict.sequence != 0
+            && static_cast<uint16_t>(sequence - verdict.sequence) <= static_cast<uint16_t>(sequence - first);
+        if (earlierCommand || echoesSequence.load()) {
+            return;
+        }
     }
     const int32_t result = verdict.kind == ReplyVerdict::Done ? Done : Failed;
     // The timer needs no cancelling here: it finds its command finished and does nothing.

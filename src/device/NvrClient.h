@@ -52,10 +52,11 @@ public:
     // Send the login (0xA3) or set-password (0xA4) datagram to the recorder with this IPv4 and MAC on
     // `port`. False (nothing sent, state unchanged) before OpenUdp, when a value's Base64 text does not
     // fit its 64-byte field, or when the socket refused the datagram. Sent: state Busy until a reply
-    // ends it (Done or Failed) or 3000 ms pass (TimedOut). Once a recorder has answered a command with
-    // that command's (non-zero) sequence, only replies carrying the pending command's sequence count for
-    // it, so a late answer to an earlier command is ignored; a recorder that has not shown it echoes the
-    // sequence (one that always answers 0) is answered by whatever reply comes first.
+    // ends it (Done or Failed) or 3000 ms pass (TimedOut). Sequences start at 1 and never take 0. A reply
+    // carrying the sequence of an earlier command to the same recorder is the late answer to that command and
+    // is ignored; once a recorder has answered a command with that command's sequence, only replies carrying
+    // the pending command's sequence count for it. A recorder that has not shown it echoes the sequence (one
+    // that always answers 0) is answered by whatever other reply comes first.
     bool SendLogin(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
         const std::string& user, const std::string& password);
     bool SendSetPassword(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
@@ -156,14 +157,16 @@ private:
 
     std::mutex udpLock; // the channel: endpoint, sequence, last texts, destination
     std::unique_ptr<UdpEndpoint> endpoint;
-    // The pending UDP command: its sequence in the high half, its tag in the low half; 0 = none.
+    // The pending UDP command: the sequence of the first command to its recorder (bits 48-63), its own
+    // sequence (bits 32-47) and its tag (the low half); 0 = none.
     std::atomic<uint64_t> udpTag { 0 };
     // Whether the recorder the commands go to (echoIp, echoMac) has answered with its command's sequence.
     std::atomic<bool> echoesSequence { false };
     std::array<uint8_t, 4> echoIp {};
     std::array<uint8_t, 6> echoMac {};
     OneShotTimer replyTimer;
-    uint32_t sequence = 0;
+    uint32_t sequence = 1;
+    uint16_t firstSequence = 0; // of the first command sent to echoIp / echoMac
     std::string lastUser;
     std::string lastPassword;
     std::string lastNewPassword;

@@ -103,6 +103,8 @@ bool HttpGet::Open(std::string_view newHost, std::string_view newUser, std::stri
         port = portArg;
     }
     timeoutMs = newTimeoutMs;
+    answerLimitMs = AnswerLimitFor(newTimeoutMs);
+    endlessBody = false;
     certificateCheck = check;
     proxyUse = proxy;
 
@@ -137,6 +139,24 @@ void HttpGet::SetAuthMode(AuthMode mode)
 {
     std::lock_guard lock(operationMutex);
     authMode = mode;
+}
+
+uint32_t HttpGet::AnswerLimitFor(uint32_t timeoutMs)
+{
+    const uint64_t timeout = timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs;
+    return uint32_t(std::max<uint64_t>(timeout * kAnswerLimitTimeouts, kAnswerLimitFloorMs));
+}
+
+void HttpGet::SetAnswerLimit(uint32_t ms)
+{
+    std::lock_guard lock(operationMutex);
+    answerLimitMs = ms;
+}
+
+void HttpGet::AllowEndlessBody()
+{
+    std::lock_guard lock(operationMutex);
+    endlessBody = true;
 }
 
 bool HttpGet::Close()
@@ -252,11 +272,14 @@ void HttpGet::collectFinishedTransfers()
     }
 }
 
-// Runs the transfer on this thread until `ready`, the end of the transfer, a Close, or the receive
-// limit: the longest silence allowed, counted from the last bytes received (or from the call).
+// Runs the transfer on this thread until `ready`, the end of the transfer, a Close, the receive limit
+// (the longest silence allowed, counted from the last bytes received or from the call), or the request's
+// answer limit (a peer that sends a byte now and then is never silent for long; only an endless body that
+// was allowed to be one, once its headers are in, goes on without it).
 HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
 {
     const auto limit = std::chrono::milliseconds(timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs);
+    const bool answerBounded = !(endlessBody && requestOpen);
     lastActivity = Clock::now();
     while (true) {
         if (closeRequested) {
@@ -274,12 +297,17 @@ HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
         if (transferDone) {
             return DriveResult::Ended;
         }
-        const auto silent = Clock::now() - lastActivity;
-        if (silent >= limit) {
+        const auto now = Clock::now();
+        const auto silent = now - lastActivity;
+        if (silent >= limit || (answerBounded && now >= answerDeadline)) {
             endTransfer();
             return DriveResult::Failed;
         }
-        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(limit - silent).count() + 1;
+        auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(limit - silent).count() + 1;
+        if (answerBounded) {
+            remaining = std::min<long long>(
+                remaining, std::chrono::duration_cast<std::chrono::milliseconds>(answerDeadline - now).count() + 1);
+        }
         curl().multi_poll(multi, nullptr, 0, int(std::min<long long>(remaining, 1000)), nullptr);
     }
 }
@@ -360,6 +388,7 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
         return false;
     }
     attached = true;
+    answerDeadline = Clock::now() + std::chrono::milliseconds(answerLimitMs);
     return true;
 }
 

@@ -43,7 +43,7 @@ public:
     static constexpr int kDiscoveryDeadlineMs
         = CameraStep::kDiscoveryDeadlineMs; // a search unanswered by then timed out
     static constexpr int kAddTicks = 1100; // the registrations' waiting box, in 100 ms ticks
-    static constexpr int kCloudTicks = 500;
+    static constexpr int kCloudTicks = CloudStep::kStatusTicks; // the cloud check's waiting box, in 100 ms ticks
     // The error box's RETRY after a failed cloud check ends the box with this result.
     static constexpr int kRetryResult = 4;
 

@@ -85,7 +85,7 @@ void CloudStep::StartStatus(const RecorderAccess& recorder)
 CloudResult CloudStep::Status(const RecorderAccess& recorder, const std::atomic<bool>* stop)
 {
     StartStatus(recorder);
-    WaitEnd(stop);
+    WaitEnd(stop, kPollMs, kStatusTicks * kPollMs);
     return Result();
 }
 
@@ -112,7 +112,9 @@ CloudResult CloudStep::Run(const RecorderAccess& recorder, const Account& accoun
         CloudResult found;
         status(recorder, found);
         const PortalValues& portal = found.portal;
-        if (found.netFailed || !found.regRead || !found.portalRead) {
+        if (found.timedOut) {
+            found.reason = "stopped before the recorder's cloud registration was read";
+        } else if (found.netFailed || !found.regRead || !found.portalRead) {
             found.reason = "the recorder's cloud registration could not be read";
         } else if (portal.values[PortalValues::Access] != "1") {
             found.reason = "the recorder does not offer the cloud service";
@@ -221,8 +223,13 @@ void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
         }
         client->Stop();
     }
-    if (!Running())
-        out = CloudResult(); // stopped: nothing it read counts
+    if (!Running()) {
+        // Stopped (the box's limit ran out): nothing it read counts, and the page must not go on as if the recorder
+        // had simply nothing to report.
+        out = CloudResult();
+        out.timedOut = true;
+        out.netFailed = true;
+    }
     out.outcome = !out.netFailed && out.regRead && out.portalRead ? StepOutcome::Done : StepOutcome::Failed;
 }
 
@@ -251,8 +258,13 @@ int32_t CloudStep::pollState(int times)
 
 CloudStep::Outcome CloudStep::chain(Kind kind, const Inputs& in)
 {
+    // A retry of the chain that failed goes on where it failed; anything else starts afresh.
+    if (progress.kind != kind || !(progress.inputs == in))
+        progress = ChainProgress { kind, in, Stage::None };
     Outcome ended = kind == Kind::SignUp ? signUp(in) : signIn(in);
     client->Stop(); // nothing of the chain outlives it
+    if (ended.success)
+        progress = ChainProgress();
     return Running() ? ended : Outcome(); // a stopped chain reports nothing
 }
 
@@ -261,20 +273,26 @@ CloudStep::Outcome CloudStep::signUp(const Inputs& in)
     // The recorder names the portal; an address that is not a plain host name is never requested.
     if (!IsPortalHostName(in.portalHost))
         return NetworkFailure(Failure::PortalNoAnswer);
-    if (!client->PortalSignUp(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password,
-            in.passwordVerify, in.nameFirst, in.nameLast))
-        return NetworkFailure(Failure::PortalNoAnswer);
-    const std::string answer = pollAnswerResult(kSignUpPolls);
-    if (!Running())
-        return {};
-    if (!PortalAnswerIsSuccess(answer))
-        return Refusal(answer);
+    if (progress.reached < Stage::Account) {
+        if (!client->PortalSignUp(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password,
+                in.passwordVerify, in.nameFirst, in.nameLast))
+            return NetworkFailure(Failure::PortalNoAnswer);
+        const std::string answer = pollAnswerResult(kSignUpPolls);
+        if (!Running())
+            return {};
+        if (!PortalAnswerIsSuccess(answer))
+            return Refusal(answer);
+        progress.reached = Stage::Account;
+    }
     Outcome out = bindAndRegister(in, kSignUpPolls);
     if (!out.success)
         return out;
     // The recorder is told once more, directly; if that fails the user is told and may try again.
-    if (!directRegistration(in))
-        return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+    if (progress.reached < Stage::Direct) {
+        if (!directRegistration(in))
+            return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+        progress.reached = Stage::Direct;
+    }
     return out;
 }
 
@@ -282,53 +300,66 @@ CloudStep::Outcome CloudStep::signIn(const Inputs& in)
 {
     if (!IsPortalHostName(in.portalHost))
         return NetworkFailure(Failure::PortalNoAnswer);
-    if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password)) {
-        client->Stop();
-        if (!Pause(kStepPauseMs, "cloud step pause"))
+    // Signing in again costs nothing and gives the bind a fresh session: only a chain that bound already skips it.
+    if (progress.reached < Stage::Bound) {
+        if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password)) {
+            client->Stop();
+            if (!Pause(kStepPauseMs, "cloud step pause"))
+                return {};
+            if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password))
+                return NetworkFailure(Failure::PortalNoAnswer);
+        }
+        // The answer is awaited, not stopped: stopping cancels the request in flight. The command's own time-out
+        // bounds the wait.
+        pollState(kPolls);
+        if (!Running())
             return {};
-        if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password))
-            return NetworkFailure(Failure::PortalNoAnswer);
+        const std::string answer = client->AnswerText();
+        if (!PortalAnswerIsSuccess(answer))
+            return Refusal(answer);
+        progress.reached = Stage::Account;
     }
-    // The answer is awaited, not stopped: stopping cancels the request in flight. The command's own time-out
-    // bounds the wait.
-    pollState(kPolls);
-    if (!Running())
-        return {};
-    const std::string answer = client->AnswerText();
-    if (!PortalAnswerIsSuccess(answer))
-        return Refusal(answer);
     return bindAndRegister(in, kPolls);
 }
 
 CloudStep::Outcome CloudStep::bindAndRegister(const Inputs& in, int bindPolls)
 {
-    client->Stop();
-    if (!Pause(kStepPauseMs, "cloud step pause"))
-        return {};
-    if (!client->PortalBind(
-            in.portalHost, kClient, in.wizardVersion, kLanguage, in.portalNumber, in.nvrPassword, in.portalDfp))
-        return NetworkFailure(Failure::PortalNoAnswer);
-    const std::string bound = pollAnswerResult(bindPolls);
-    if (!Running())
-        return {};
-    if (!BindAnswerIsSuccess(bound, in.portalNumber))
-        return Refusal(bound);
+    if (progress.reached < Stage::Bound) {
+        client->Stop();
+        if (!Pause(kStepPauseMs, "cloud step pause"))
+            return {};
+        if (!client->PortalBind(
+                in.portalHost, kClient, in.wizardVersion, kLanguage, in.portalNumber, in.nvrPassword, in.portalDfp))
+            return NetworkFailure(Failure::PortalNoAnswer);
+        const std::string bound = pollAnswerResult(bindPolls);
+        if (!Running())
+            return {};
+        if (!BindAnswerIsSuccess(bound, in.portalNumber))
+            return Refusal(bound);
+        progress.reached = Stage::Bound;
+    }
 
-    client->Stop();
-    if (!Pause(kStepPauseMs, "cloud step pause"))
-        return {};
-    if (!client->SetCloudRegStatus(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, 1))
-        return NetworkFailure(Failure::Recorder);
-    if (pollState(kPolls) != NvrClient::Done)
-        return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+    if (progress.reached < Stage::StatusSet) {
+        client->Stop();
+        if (!Pause(kStepPauseMs, "cloud step pause"))
+            return {};
+        if (!client->SetCloudRegStatus(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, 1))
+            return NetworkFailure(Failure::Recorder);
+        if (pollState(kPolls) != NvrClient::Done)
+            return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+        progress.reached = Stage::StatusSet;
+    }
 
-    client->Stop();
-    if (!Pause(kStepPauseMs, "cloud step pause"))
-        return {};
-    if (!client->SetCloudRegInfo(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, in.email, in.password))
-        return NetworkFailure(Failure::Recorder);
-    if (pollState(kPolls) != NvrClient::Done)
-        return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+    if (progress.reached < Stage::InfoSet) {
+        client->Stop();
+        if (!Pause(kStepPauseMs, "cloud step pause"))
+            return {};
+        if (!client->SetCloudRegInfo(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, in.email, in.password))
+            return NetworkFailure(Failure::Recorder);
+        if (pollState(kPolls) != NvrClient::Done)
+            return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+        progress.reached = Stage::InfoSet;
+    }
     Outcome out;
     out.success = true;
     return out;

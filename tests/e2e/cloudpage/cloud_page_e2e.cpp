@@ -97,6 +97,18 @@ int RequestsSeen(const QString& device, const QString& prefix)
     return seen;
 }
 
+// How many of the requests the simulator remembers went to device, start with prefix and hold part.
+int RequestsHolding(const QString& device, const QString& prefix, const QString& part)
+{
+    int seen = 0;
+    for (const QJsonValue& event : SimulatorState().value("events").toArray()) {
+        const QJsonObject e = event.toObject();
+        const QString detail = e.value("detail").toString();
+        seen += e.value("device").toString() == device && detail.startsWith(prefix) && detail.contains(part) ? 1 : 0;
+    }
+    return seen;
+}
+
 // A recorder of cloud.conf as the camera page leaves it for the cloud page.
 struct Recorder
 {
@@ -179,6 +191,12 @@ struct PageRun
         }
         type("emailEdit", a.email);
         type("passwordEdit", a.password);
+        return next();
+    }
+
+    // Presses NEXT with the page as it is; an error box that comes up is read and closed.
+    Outcome next()
+    {
         Outcome outcome;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -207,6 +225,7 @@ const Recorder kStatus { "10.77.0.14", "700005", "dfp-status" };
 const Recorder kFinal { "10.77.0.15", "700006", "dfp-final" };
 const Recorder kSlow { "10.77.0.16", "700007", "dfp-slow" };
 const Recorder kSplit { "10.77.0.17", "700008", "dfp-split" };
+const Recorder kRetry { "10.77.0.18", "700009", "dfp-retry" };
 
 } // namespace
 
@@ -410,6 +429,24 @@ private slots:
         QCOMPARE(run.context.Session().cloudNumber, std::string());
         if (portalHost == "10.77.0.10") // refused in the handshake: no request reached that server
             QCOMPARE(RequestsSeen(QStringLiteral("nvr-up"), QStringLiteral("POST")), 0);
+    }
+
+    // The final registration request fails once after the sign-up and the bind went through: NEXT again with the
+    // same entries sends only that request again, so the portal is not asked for the account a second time (it
+    // would answer "already registered") and the page advances.
+    void retryAfterAFailedFinalRegistrationSendsOnlyThatRequest()
+    {
+        QVERIFY(SimulatorControl("fault nvr-retry http-409*1@/config/quelmoreginfo?status"));
+        PageRun run(kRetry);
+        const Outcome first = run.attempt({ 2, "retry@example.lab", "Strong123" });
+        QCOMPARE(first.errorBox, kNetworkFailed);
+        QVERIFY(first.posted.empty());
+        const Outcome second = run.next();
+        QVERIFY2(second.advanced(), qPrintable(run.page->messageText() + second.errorBox));
+        const QString portal = QStringLiteral("portal");
+        QCOMPARE(RequestsHolding(portal, QStringLiteral("POST /signin"), QStringLiteral("email=retry@example.lab")), 1);
+        QCOMPARE(RequestsHolding(portal, QStringLiteral("POST /account/?add"), QStringLiteral("tovra_no=700009")), 1);
+        QCOMPARE(RecorderCloud("nvr-retry").value("email").toString(), QStringLiteral("retry@example.lab"));
     }
 
     // A sign-up whose portal and recorder answer slowly runs past the 50 s a waiting box lasts by default: the box

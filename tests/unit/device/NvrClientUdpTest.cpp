@@ -101,7 +101,8 @@ TEST(NvrClientUdp, commandsCarryTheHeaderAndBase64FieldsWithARunningSequence)
     const auto sent = channel.recorder.Requests();
     ASSERT_EQ(sent.size(), 3u);
 
-    const Bytes loginHeader = { 0xFD, 0xFD, 0x00, 0x00, 0xA3, 0x00, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 10, 77, 0, 10,
+    // The first command's sequence is 1: 0 is what a recorder that does not echo answers.
+    const Bytes loginHeader = { 0xFD, 0xFD, 0x01, 0x00, 0xA3, 0x00, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 10, 77, 0, 10,
         0x77, 0x77, 0x01, 0x00, 128, 0x00 };
     ASSERT_EQ(sent[0].size(), 150u);
     EXPECT_TRUE(std::equal(loginHeader.begin(), loginHeader.end(), sent[0].begin()));
@@ -109,7 +110,7 @@ TEST(NvrClientUdp, commandsCarryTheHeaderAndBase64FieldsWithARunningSequence)
     EXPECT_TRUE(std::all_of(sent[0].begin() + 22 + 8, sent[0].end(), [](uint8_t b) { return b == 0; }));
 
     ASSERT_EQ(sent[1].size(), 278u);
-    EXPECT_EQ(sent[1][2], 1) << "sequence";
+    EXPECT_EQ(sent[1][2], 2) << "sequence";
     EXPECT_EQ(sent[1][4], 0xA4);
     EXPECT_EQ(sent[1][20] | (sent[1][21] << 8), 256);
     EXPECT_EQ(field(sent[1], 0), "YWRtaW4=");
@@ -117,7 +118,7 @@ TEST(NvrClientUdp, commandsCarryTheHeaderAndBase64FieldsWithARunningSequence)
     EXPECT_EQ(field(sent[1], 2), "YWRtaW4=");
     EXPECT_EQ(field(sent[1], 3), "U2VjcmV0OTk=");
 
-    EXPECT_EQ(sent[2][2], 2) << "the refused command was no attempt";
+    EXPECT_EQ(sent[2][2], 3) << "the refused command was no attempt";
     std::string bbb;
     for (int i = 0; i < 16; ++i) {
         bbb += "YmJi";
@@ -249,7 +250,7 @@ TEST(NvrClientUdp, aLateReplyIsTiedToItsCommandByTheSequenceOnlyForARecorderThat
                 && channel.recorder.WaitForRequests(count);
         };
 
-        // Sequences 0 and 1 answered at once: the second shows whether the recorder echoes (0 shows nothing).
+        // The first two commands answered at once: they show whether the recorder echoes.
         for (size_t count = 1; count <= 2; ++count) {
             ASSERT_TRUE(login(count)) << c.name;
             ASSERT_TRUE(answer(sentSequence(), 1));
@@ -276,6 +277,62 @@ TEST(NvrClientUdp, aLateReplyIsTiedToItsCommandByTheSequenceOnlyForARecorderThat
         // What one recorder showed says nothing about another: its replies with sequence 0 still count.
         ASSERT_TRUE(login(5, otherMac)) << c.name;
         ASSERT_TRUE(channel.recorder.SendTo(channel.recorder.LastSenderPort(), reply(0xA3, 0, 1)));
+        EXPECT_EQ(waitWhileBusy(client, 2000ms), NvrClient::Done) << c.name;
+        EXPECT_EQ(client.LoginResult(), 1) << c.name;
+    }
+}
+
+TEST(NvrClientUdp, aLoginThatTimedOutCannotEndTheNextLoginWithItsLateReply)
+{
+    // The wizard's order: the default-login probe, then the user's login 1, whose reply is late, then login 2,
+    // each on a channel opened afresh. Login 1's reply (a wrong password) reaches the channel while login 2
+    // waits: the system may give the new socket the old one's port, and a recorder may answer its latest asker.
+    struct Case
+    {
+        const char* name;
+        bool probeAnswered; // the probe showed that the recorder echoes the sequence
+    };
+    const Case cases[] = {
+        { "probe answered", true },
+        { "probe unanswered too", false },
+    };
+    for (const auto& c : cases) {
+        Channel channel(nullptr);
+        ASSERT_TRUE(channel.opened);
+        NvrClient& client = channel.client;
+        client.replyTimeout = 300;
+        auto sentSequence = [&] {
+            const auto requests = channel.recorder.Requests();
+            return static_cast<uint16_t>(requests.back()[2] | (requests.back()[3] << 8));
+        };
+        auto login = [&](size_t count, const std::string& password) {
+            return client.OpenUdp("127.0.0.1") && client.SendLogin(kIp, kMac, channel.recorder.Port(), "admin", password)
+                && channel.recorder.WaitForRequests(count);
+        };
+        auto answer = [&](uint16_t sequence, uint32_t value) {
+            return channel.recorder.SendTo(channel.recorder.LastSenderPort(), reply(0xA3, 0, value, sequence));
+        };
+
+        ASSERT_TRUE(login(1, "")) << c.name;
+        if (c.probeAnswered) {
+            ASSERT_TRUE(answer(sentSequence(), 0)); // refused: the recorder has a password
+            ASSERT_EQ(waitWhileBusy(client, 2000ms), NvrClient::Done) << c.name;
+        } else {
+            ASSERT_EQ(waitWhileBusy(client, 2000ms), NvrClient::TimedOut) << c.name;
+        }
+        ASSERT_TRUE(login(2, "Typo1234")) << c.name;
+        const uint16_t late = sentSequence();
+        ASSERT_EQ(waitWhileBusy(client, 2000ms), NvrClient::TimedOut) << c.name;
+
+        client.replyTimeout = 3000;
+        ASSERT_TRUE(login(3, "Right123")) << c.name;
+        const uint16_t current = sentSequence();
+        EXPECT_NE(current, 0) << c.name;
+        ASSERT_TRUE(answer(late, 0)); // login 1: wrong password
+        std::this_thread::sleep_for(150ms);
+        EXPECT_EQ(client.State(), NvrClient::Busy) << c.name << ": login 1's reply does not end login 2";
+        EXPECT_EQ(client.LoginResult(), 0) << c.name;
+        ASSERT_TRUE(answer(current, 1));
         EXPECT_EQ(waitWhileBusy(client, 2000ms), NvrClient::Done) << c.name;
         EXPECT_EQ(client.LoginResult(), 1) << c.name;
     }
