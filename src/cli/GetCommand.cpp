@@ -3,6 +3,7 @@
 #include "CliCommand.h"
 
 #include "net/HttpGet.h"
+#include "setup/report/TerminalText.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +17,9 @@ const char* const kGetUsage
       "is given). The recorder's self-signed certificate is accepted; --verify checks the certificate against\n"
       "the system trust store instead. User \"admin\" unless given; an empty password sends Basic credentials,\n"
       "a Digest challenge is answered on a second request. Prints \"status N\", then the body (at most 63999\n"
-      "bytes). Exit 0 when a response other than 401 came, 1 otherwise, 2 on bad usage.\n";
+      "bytes) line by line, each made safe for a terminal: control characters (escape sequences among them) and\n"
+      "bytes that are not UTF-8 show as U+FFFD, tabs as spaces, and \"\\r\\n\" line ends as \"\\n\".\n"
+      "Exit 0 when a response other than 401 came, 1 otherwise, 2 on bad usage.\n";
 
 constexpr size_t kAnswerBuffer = 64000;
 
@@ -117,7 +120,9 @@ int RunGet(const std::vector<std::string>& args)
         }
     }
     std::printf("status %d\n", status);
-    std::fwrite(buffer.data(), 1, size, stdout);
+    // The body is the device's text: control sequences in it would steer the terminal.
+    const std::string body = TerminalLines(std::string(buffer.data(), size));
+    std::fwrite(body.data(), 1, body.size(), stdout);
     std::fflush(stdout);
     return status != 401 ? kExitSuccess : kExitRefused;
 }

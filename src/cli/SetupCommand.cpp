@@ -7,6 +7,7 @@
 #include "discovery/SearchDevice.h"
 #include "setup/plan/SetupPlan.h"
 #include "setup/report/SetupReport.h"
+#include "setup/report/TerminalText.h"
 #include "setup/run/PlanProgress.h"
 #include "setup/run/PlanRunner.h"
 #include "setup/run/ReportFiles.h"
@@ -92,18 +93,8 @@ bool Parse(const std::vector<std::string>& args, Arguments& out)
     return true;
 }
 
-// A device's text in a line of output: control bytes would break the line or steer the terminal.
-std::string Clean(std::string text)
-{
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f)
-            c = '?';
-    }
-    return text;
-}
-
-// Output lines from several recorders at once, one whole line at a time, with the plan's passwords hidden.
+// Output lines from several recorders at once, one whole line at a time: device texts filtered for the terminal
+// (they would break the line or steer it), the plan's passwords hidden.
 class Console : public PlanProgress
 {
 public:
@@ -113,14 +104,14 @@ public:
     }
     void Line(const std::string& text) override
     {
-        const std::string line = scrub.Hide(Clean(text));
+        const std::string line = scrub.Hide(TerminalLine(text));
         std::lock_guard<std::mutex> guard(lock);
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
     }
     void Error(const std::string& text) const
     {
-        const std::string line = scrub.Hide(Clean(text));
+        const std::string line = scrub.Hide(TerminalLine(text));
         std::lock_guard<std::mutex> guard(lock);
         std::fprintf(stderr, "hxt914q-cli setup: %s\n", line.c_str());
     }
