@@ -1,6 +1,5 @@
 #include "ui/LanguageCombo.h"
 
-#include "ui/AccessibleControls.h"
 #include "ui/LanguageDropDown.h"
 #include "ui/CMemDC.h"
 #include "ui/Drawing.h"
@@ -136,7 +135,6 @@ void LanguageCombo::OpenList()
         listItems[static_cast<size_t>(i)].rect = QRect(0, 20 + i * itemHeight, width(), itemHeight);
     dropDown = new LanguageDropDown(this, layer, std::move(listItems), rows, first, currentIndex, family, size);
     dropDown->setObjectName(objectName() + QStringLiteral("Items"));
-    SetAccessibleLabel(dropDown, this); // the list is named as its combo is
     const int listHeight = itemHeight * std::min(n, rows) + 40;
     // The current item's row lies over the combo. Rows are shown from `first`, so the list moves down by the rows
     // scrolled away; with the list unscrolled this is the combo's bottom less (current + 1) rows and the top band.
