@@ -1,7 +1,6 @@
 #include "ui/BoxedTextLabel.h"
 
 #include "ui/Drawing.h"
-#include "ui/MemDC2.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -31,9 +30,9 @@ int BoxedTextLabel::TextWidth() const
 
 void BoxedTextLabel::paintEvent(QPaintEvent*)
 {
-    QPainter target(this);
-    MemDC2 buffer(target, rect());
-    PaintTexts(buffer.painter());
+    // Qt paints into the window's backing store and shows it whole: no buffer of our own is needed.
+    QPainter painter(this);
+    PaintTexts(painter);
     if (hasFocus())
-        PaintFocusMark(buffer.painter(), QRectF(FocusRect()), 3);
+        PaintFocusMark(painter, QRectF(FocusRect()), 3);
 }

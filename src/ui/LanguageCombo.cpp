@@ -1,7 +1,6 @@
 #include "ui/LanguageCombo.h"
 
 #include "ui/LanguageDropDown.h"
-#include "ui/CMemDC.h"
 #include "ui/Drawing.h"
 #include "ui/InputLayer.h"
 #include "ui/Messages.h"
@@ -170,9 +169,7 @@ void LanguageCombo::onMessage(int message, intptr_t wParam, intptr_t)
 
 void LanguageCombo::paintEvent(QPaintEvent*)
 {
-    QPainter target(this);
-    CMemDC buffer(target);
-    QPainter& painter = buffer.painter();
+    QPainter painter(this);
     PrepareGraphics(painter);
     painter.fillRect(rect(), ColorFromRgb(backRgb));
     painter.setPen(QPen(QColor(230, 230, 230), 1));
