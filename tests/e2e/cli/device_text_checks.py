@@ -3,6 +3,7 @@
 (search's model field, setup's messages, get's body) holds no byte that starts or ends a terminal control sequence:
 no C0 control but the line end (and the tab between search's fields), no DEL, no C1 control as a raw byte or in
 UTF-8. Exits non-zero with the causes."""
+import json
 import os
 import subprocess
 import sys
@@ -64,5 +65,16 @@ code, out, err = cli("get", "10.77.0.10", "/config/quelmodiscovery")
 check(code == 0 and b"10.77.0.20" in out, "get reads the camera list (%d): %r %r" % (code, out, err))
 check(unsafe(out) is None and valid_utf8(out), "get prints a control sequence: %r" % out)
 check(b"QC\xef\xbf\xbd[2J" in out, "the camera's model shows defused: %r" % out)
+
+# The simulator's state file stays UTF-8 JSON with such texts: the control characters escaped, the byte that is not
+# UTF-8 shown as U+FFFD.
+with open(os.environ["LAB_SIM_STATE"], "rb") as f:
+    raw = f.read()
+try:
+    state = json.loads(raw.decode("utf-8"))
+    model = state["recorders"][0]["model"]
+    check(model == "HXT\x1b]0;owned\x07\x9b2J\ufffd31m", "the state file keeps the model: %r" % model)
+except (UnicodeDecodeError, ValueError, KeyError, IndexError) as error:
+    check(False, "the state file is not UTF-8 JSON (%s): %r" % (error, raw[:200]))
 
 sys.exit(1 if failures else 0)
