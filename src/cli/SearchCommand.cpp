@@ -2,6 +2,8 @@
 #include "CliCommand.h"
 #include "CliSearch.h"
 
+#include "setup/report/TerminalText.h"
+
 #include <cstdio>
 #include <string>
 
@@ -15,19 +17,6 @@ const char* const kUsage
       "--stats FILE writes the search's figures to FILE ('-': standard error), one 'name value' per line:\n"
       "datagrams queued, dropped by the system (receive buffers full), last-datagram-ms after the request,\n"
       "receive-buffer bytes granted.\n";
-
-// A device's texts go to the output as one field: control bytes (tab and line ends among them) would
-// break the line format, so each becomes a '?'.
-std::string fieldText(std::string text)
-{
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            c = '?';
-        }
-    }
-    return text;
-}
 
 bool writeFigures(const SearchDevice::Figures& figures, const std::string& path)
 {
@@ -58,12 +47,14 @@ int RunSearch(const std::vector<std::string>& args)
         std::fprintf(stderr, "hxt914q-cli search: the search request could not be sent\n");
         return kExitRefused;
     }
+    // A device's text goes out as one field: line ends and tabs in it would break the line format, and
+    // control sequences would steer the terminal.
     for (int32_t i = 0; i < search.recordCount.load(); ++i) {
         const auto record = search.Record(i);
         if (!record) {
             break;
         }
-        std::printf("%d\t%s\t%s\t%s\t%u\t%d\t%u\n", i, fieldText(record->ModelText()).c_str(), record->IpText().c_str(),
+        std::printf("%d\t%s\t%s\t%s\t%u\t%d\t%u\n", i, TerminalLine(record->ModelText()).c_str(), record->IpText().c_str(),
             record->MacText().c_str(), record->WebPort(), record->interfaceIndex, record->unique);
     }
     if (options->Has("stats") && !writeFigures(search.LastFigures(), options->Get("stats"))) {

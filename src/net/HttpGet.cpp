@@ -50,6 +50,29 @@ std::string requestTarget(std::string_view path)
     return PercentEncodeBytes(path, [](unsigned char byte) { return byte <= 0x20 || byte >= 0x7F || byte == '#'; });
 }
 
+// The request's URL, put together by the library from its parts: the origin from scheme, host and port, then the
+// target (path and query, already encoded) as a reference on it, kept as it is (no dot segments removed, no case
+// changed in escapes), so that the Digest uri is what is sent. Empty when the library refuses a part.
+std::string requestUrl(bool secure, const std::string& host, int port, const std::string& target)
+{
+    CURLU* url = curl().url();
+    if (url == nullptr) {
+        return std::string();
+    }
+    const bool parts = curl().url_set(url, CURLUPART_SCHEME, secure ? "https" : "http", 0) == CURLUE_OK
+        && curl().url_set(url, CURLUPART_HOST, host.c_str(), 0) == CURLUE_OK
+        && curl().url_set(url, CURLUPART_PORT, std::to_string(port).c_str(), 0) == CURLUE_OK
+        && curl().url_set(url, CURLUPART_URL, target.c_str(), CURLU_PATH_AS_IS) == CURLUE_OK;
+    std::string text;
+    char* joined = nullptr;
+    if (parts && curl().url_get(url, CURLUPART_URL, &joined, 0) == CURLUE_OK && joined != nullptr) {
+        text = joined;
+    }
+    curl().free(joined);
+    curl().url_cleanup(url);
+    return text;
+}
+
 // Splits "Name: value\r\nName2: value2" into lines; false when a line is not a header line.
 bool splitHeaderLines(std::string_view text, std::vector<std::string>& lines)
 {
@@ -341,8 +364,11 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
     }
     transportAuth = authMode == AuthBasic && !password.empty();
 
+    const std::string url = requestUrl(secure, host, port, target);
+    if (url.empty()) {
+        return false;
+    }
     curl().easy_reset(easy);
-    const std::string url = std::string(secure ? "https://" : "http://") + host + ":" + std::to_string(port) + target;
     const long connectLimit = long(timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs);
     curl().easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl().easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
