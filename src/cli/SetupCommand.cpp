@@ -633,7 +633,8 @@ void SetupRun::setUp(Target& target)
     if (target.Asks(kStepCloud)) {
         CloudStep step(client);
         const PlanCloud& cloud = *recorder.cloud;
-        const CloudStep::Account account { cloud.email, cloud.password, cloud.signUp, cloud.firstName, cloud.lastName };
+        const CloudStep::Account account { cloud.email, cloud.password, cloud.signUp, cloud.firstName, cloud.lastName,
+            cloud.portalHost };
         const CloudResult r = step.Run(access, account, std::string(kModel) + "_" + kProgramVersion, &interrupted);
         if (r.outcome != StepOutcome::Failed) {
             report.cloudAccount = r.account;

@@ -1,12 +1,14 @@
 #include "pages/CloudPage.h"
 
 #include "device/PortalForms.h"
+#include "device/PortalHosts.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
 #include "overlays/WaitingBox.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
+#include "ui/DeviceText.h"
 #include "ui/WrappedText.h"
 #include "ui/ErrorLine.h"
 #include "ui/SmallLink.h"
@@ -29,6 +31,8 @@ namespace {
 constexpr int kLeft = 80;
 constexpr int kContentWidth = 700;
 constexpr int kBottom = 502; // above the footer band with NEXT and BACK
+constexpr int kHostLineHeight = 18;
+constexpr int kMessageBottom = kBottom - kHostLineHeight - 4; // the portal host line below the message
 constexpr int kTextSize = 13;
 constexpr Argb kTextColour = 0xFF484848u;
 constexpr Argb kMessageColour = 0xFFC62F35u;
@@ -160,6 +164,19 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     message->setCharWrap(chinese);
     message->hide();
 
+    // Where the account would go, always named: the recorder chooses the portal host.
+    portalHostLine = new TextLabel(this);
+    portalHostLine->setObjectName(QStringLiteral("portalHost"));
+    portalHostLine->SetFont(12, MakeRgb(110, 110, 110), false);
+    const QString hostName = ShownDeviceText(recorder.portalHost);
+    const QFontMetrics hostMetrics(portalHostLine->DrawingFont());
+    portalHostLine->SetText(hostName.isEmpty() ? QString()
+                                               : hostMetrics.elidedText(FromUtf8(Text("veskor_host_04", "Quelmo portal: {0}",
+                                                                            Utf8(hostName))),
+                                                   Qt::ElideMiddle, kContentWidth));
+    portalHostLine->setGeometry(kLeft, kBottom - kHostLineHeight, kContentWidth, kHostLineHeight);
+    portalHostLine->setVisible(!hostName.isEmpty());
+
     setMode(SignIn);
 }
 
@@ -271,10 +288,10 @@ void CloudPage::layOut()
         message->setLineHeight(size + 6);
         message->setGeometry(kLeft, top, kContentWidth, 20);
         height = message->MeasureHeight() + 2 * 6 + 6;
-        if (top + height <= kBottom)
+        if (top + height <= kMessageBottom)
             break;
     }
-    message->setGeometry(kLeft, top, kContentWidth, std::min(height, kBottom - top));
+    message->setGeometry(kLeft, top, kContentWidth, std::min(height, kMessageBottom - top));
     message->setVisible(!shownMessage.isEmpty());
 
     updateNext();
@@ -420,16 +437,35 @@ void CloudPage::OnNext()
         PostToHost(WM_WIZARD_NAV, NAV_NEXT);
         return;
     case SignIn:
-        if (CheckEmail())
+        if (CheckEmail() && portalHostAgreed())
             startChain(CloudStep::Kind::SignIn);
         return;
     case SignUp:
-        if (terms && CheckEmail() && CheckPasswords())
+        if (terms && CheckEmail() && CheckPasswords() && portalHostAgreed())
             startChain(CloudStep::Kind::SignUp);
         return;
     default:
         return;
     }
+}
+
+QString CloudPage::portalHostText() const
+{
+    return portalHostLine->isVisibleTo(this) ? portalHostLine->text() : QString();
+}
+
+bool CloudPage::portalHostAgreed()
+{
+    if (portalHostAccepted || !IsPortalHostName(recorder.portalHost) || IsMakerPortalHost(recorder.portalHost))
+        return true;
+    QPointer<CloudPage> alive(this);
+    OverlayValues question;
+    question.text = recorder.portalHost;
+    const int answer = OpenOverlay(Dimmer::KindPortalHost, question);
+    if (!alive || leaving)
+        return false;
+    portalHostAccepted = answer == ModalLayer::IDOK;
+    return portalHostAccepted;
 }
 
 void CloudPage::startChain(CloudStep::Kind kind)
@@ -483,7 +519,7 @@ void CloudPage::ShowOutcome(const CloudStep::Outcome& outcome)
     }
     // The portal's own words, as plain text.
     const std::string& answer = currentMode == SignUp ? signUpText : signInText;
-    showMessage(answer.empty() ? QString() : FromUtf8(PortalAnswerAsPlainText(answer)));
+    showMessage(answer.empty() ? QString() : ShownDeviceText(PortalAnswerAsPlainText(answer)));
     if (outcome.networkFailure) {
         OverlayValues values;
         values.text = Text("Check Network Failed!", "Check Network Failed!");
