@@ -95,6 +95,13 @@ RecorderSearchPage::RecorderSearchPage(QWidget* host, WizardContext& wizardConte
     noDeviceLabel->setGeometry(429 - labelWidth / 2, listMiddle - 15, labelWidth, 30);
     noDeviceLabel->hide();
 
+    // A search keeps a bounded number of answers; when more came, the list says that it is not complete.
+    capNote = new TextLabel(this);
+    capNote->setObjectName(QStringLiteral("capNote"));
+    capNote->SetFont(12, MakeRgb(198, 47, 53), false);
+    capNote->setGeometry(kListLeft, listTop + kListHeight + 4, kListWidth, 20);
+    capNote->hide();
+
     notFoundLink = new HelpLink(this);
     notFoundLink->setObjectName(QStringLiteral("notFoundLink"));
     notFoundLink->setGeometry(76, h + 418, 700, 26);
@@ -163,6 +170,7 @@ void RecorderSearchPage::Rescan()
     setButtonsBusy(true);
     noDeviceLabel->hide();
     noDeviceShown = false;
+    capNote->hide();
     searching->show();
     searching->raise();
     searching->Start(kSpinnerTicks);
@@ -198,6 +206,13 @@ void RecorderSearchPage::listRecords(int32_t state)
         return;
     }
     const SearchDevice& engine = context.DiscoveryEngine();
+    if (engine.LastFigures().overCap > 0) {
+        capNote->SetText(Qt8(Text("nvrsearch_cap",
+            "More devices answered than one search can list: only the first {0} answers are shown.",
+            std::to_string(SearchDevice::kMaxAnswersPerSearch))));
+        capNote->show();
+        capNote->raise();
+    }
     const int32_t count = engine.recordCount.load();
     for (int32_t i = 0; i < count && running; ++i) {
         const std::optional<DeviceRecord> record = engine.Record(i);
@@ -217,6 +232,11 @@ void RecorderSearchPage::listRecords(int32_t state)
     }
     recorderList->SetChecked(0); // NEXT follows once the search has ended (it does nothing before)
     noDeviceShown = false;
+}
+
+QString RecorderSearchPage::capNoteText() const
+{
+    return capNote->isVisibleTo(this) ? capNote->text() : QString();
 }
 
 void RecorderSearchPage::showNoDevice()

@@ -38,6 +38,8 @@ public:
     RecorderList* list() const { return recorderList; }
     bool searchRunning() const { return running; }
     bool noDevice() const { return noDeviceShown; }
+    // The note under the list when the search kept only its cap of answers (empty: not shown).
+    QString capNoteText() const;
     // What the not-found help lists as searched: one "name  address" line per interface of the last search.
     std::string SearchedInterfaces() const;
 
@@ -73,6 +75,7 @@ private:
     SlimScrollBar* scrollBar = nullptr;
     BusyIndicator* searching = nullptr;
     TextLabel* noDeviceLabel = nullptr;
+    TextLabel* capNote = nullptr; // under the list: the search left answers out
     HelpLink* notFoundLink = nullptr;
 
     QBasicTimer autoTimer;
