@@ -10,7 +10,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # A process namespace of its own, in this (already separate) network namespace: there the simulator is the first
 # process, so it sees the namespace of the first process as its own. It must stop before it opens anything.
-out="$(unshare --pid --fork --mount-proc "$sim" --scenario "$scenario" 2>&1)" && rc=0 || rc=$?
+out="$(timeout 10 unshare --pid --fork --mount-proc "$sim" --scenario "$scenario" 2>&1)" && rc=0 || rc=$?
 [ "$rc" -eq 2 ] || fail "outside a lab namespace: exit $rc, expected 2 ($out)"
 grep -q "refusing to start" <<<"$out" || fail "outside a lab namespace: no refusal in: $out"
 
