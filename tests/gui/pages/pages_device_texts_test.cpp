@@ -3,6 +3,7 @@
 // format warning. A walker looks at every widget for a rich-text effect.
 
 #include "PagesTestSupport.h"
+#include "../support/RichTextEffects.h"
 
 #include "i18n/Localization.h"
 #include "overlays/DiskAlert.h"
@@ -14,11 +15,7 @@
 
 #include <QAbstractItemModel>
 #include <QFontMetrics>
-#include <QTableWidget>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextFragment>
 #include <memory>
 
 namespace {
@@ -29,87 +26,6 @@ const std::string kHugePicture = "<img width=3000 height=3000 src=x>";
 const std::string kSpoof = "<b>Type your cloud password below</b><br><font size=7>!</font>";
 const std::string kReversed = "cam\u202Eeulav\u202C name\u2066x\u2069";
 const std::string kControls = "bad\x1b[31m\tname\x07\xc2\x9b";
-
-bool ChangesDirection(QChar c)
-{
-    const char16_t u = c.unicode();
-    return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
-}
-
-bool IsControl(QChar c)
-{
-    const char16_t u = c.unicode();
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
-}
-
-// What is wrong with a text as shown: a control character or a direction control in it.
-QString ShownTextFault(const QString& text)
-{
-    for (const QChar c : text) {
-        if (ChangesDirection(c))
-            return QStringLiteral("direction control U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        if (IsControl(c))
-            return QStringLiteral("control character U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return QString();
-}
-
-// What a tooltip does when Qt renders it: rich text (Qt decides by Qt::mightBeRichText) that draws a picture or
-// an object, dresses text (bold, italic, underline, a size, a link) or lays out blocks; empty when it reads as
-// plain text.
-QString ToolTipEffect(const QString& tip)
-{
-    if (tip.isEmpty())
-        return QString();
-    QTextDocument shown;
-    if (!Qt::mightBeRichText(tip)) {
-        return ShownTextFault(tip);
-    }
-    shown.setHtml(tip);
-    const QString plain = shown.toPlainText();
-    if (plain.contains(QChar::ObjectReplacementCharacter))
-        return QStringLiteral("draws an object: ") + tip;
-    const QFont normal = shown.defaultFont();
-    for (QTextBlock block = shown.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (format.fontWeight() > QFont::Normal || format.fontItalic() || format.fontUnderline()
-                || format.isAnchor() || format.hasProperty(QTextFormat::FontPixelSize)
-                || format.hasProperty(QTextFormat::FontSizeAdjustment)
-                || (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() != normal.pointSizeF()))
-                return QStringLiteral("dresses text: ") + tip;
-        }
-    }
-    return ShownTextFault(plain);
-}
-
-// Every rich-text effect and every control shown under root: tooltips of the widgets, texts and tooltips of table
-// cells.
-QStringList RichTextEffects(QWidget* root)
-{
-    QStringList effects;
-    QList<QWidget*> widgets = root->findChildren<QWidget*>();
-    widgets.prepend(root);
-    for (QWidget* widget : widgets) {
-        if (const QString effect = ToolTipEffect(widget->toolTip()); !effect.isEmpty())
-            effects << widget->objectName() + QStringLiteral(" tooltip: ") + effect;
-        if (auto* table = qobject_cast<QTableWidget*>(widget)) {
-            for (int row = 0; row < table->rowCount(); ++row) {
-                for (int column = 0; column < table->columnCount(); ++column) {
-                    const QTableWidgetItem* cell = table->item(row, column);
-                    if (cell == nullptr)
-                        continue;
-                    const QString where = QStringLiteral("cell %1,%2 ").arg(row).arg(column);
-                    if (const QString fault = ShownTextFault(cell->text()); !fault.isEmpty())
-                        effects << where + QStringLiteral("text: ") + fault;
-                    if (const QString effect = ToolTipEffect(cell->toolTip()); !effect.isEmpty())
-                        effects << where + QStringLiteral("tooltip: ") + effect;
-                }
-            }
-        }
-    }
-    return effects;
-}
 
 // A camera line whose brand and model are text (nothing else the list shows comes from the camera in words).
 std::string CameraLine(int n, const std::string& text)
