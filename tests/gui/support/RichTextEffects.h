@@ -2,6 +2,8 @@
 // Looks at what a widget tree shows for the effects a text from a device must never have: a tooltip that Qt renders
 // as rich text (a picture, dressed-up text, a link), and control or direction characters in a shown text.
 
+#include "overlays/AlertBox.h"
+
 #include <QFont>
 #include <QString>
 #include <QStringList>
@@ -23,13 +25,14 @@ inline bool IsControlCharacter(QChar c)
     return u < 0x20 || (u >= 0x7F && u <= 0x9F);
 }
 
-// What is wrong with a text as shown: a control character or a direction control in it.
-inline QString ShownTextFault(const QString& text)
+// What is wrong with a text as shown: a control character (a line break only where lines are allowed) or a
+// direction control in it.
+inline QString ShownTextFault(const QString& text, bool lines = false)
 {
     for (const QChar c : text) {
         if (IsDirectionControl(c))
             return QStringLiteral("direction control U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        if (IsControlCharacter(c))
+        if (IsControlCharacter(c) && !(lines && c == QLatin1Char('\n')))
             return QStringLiteral("control character U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
     }
     return QString();
@@ -44,7 +47,7 @@ inline QString ToolTipEffect(const QString& tip)
         return QString();
     QTextDocument shown;
     if (!Qt::mightBeRichText(tip)) {
-        return ShownTextFault(tip);
+        return ShownTextFault(tip, true);
     }
     shown.setHtml(tip);
     const QString plain = shown.toPlainText();
@@ -61,11 +64,11 @@ inline QString ToolTipEffect(const QString& tip)
                 return QStringLiteral("dresses text: ") + tip;
         }
     }
-    return ShownTextFault(plain);
+    return ShownTextFault(plain, true);
 }
 
-// Every rich-text effect and every control shown under root: tooltips of the widgets, texts and tooltips of table
-// cells.
+// Every rich-text effect and every control shown under root: tooltips of the widgets, alert messages, texts and
+// tooltips of table cells.
 inline QStringList RichTextEffects(QWidget* root)
 {
     QStringList effects;
@@ -74,6 +77,10 @@ inline QStringList RichTextEffects(QWidget* root)
     for (QWidget* widget : widgets) {
         if (const QString effect = ToolTipEffect(widget->toolTip()); !effect.isEmpty())
             effects << widget->objectName() + QStringLiteral(" tooltip: ") + effect;
+        if (auto* alert = qobject_cast<AlertBox*>(widget)) {
+            if (const QString fault = ShownTextFault(alert->message(), true); !fault.isEmpty())
+                effects << alert->objectName() + QStringLiteral(" message: ") + fault;
+        }
         if (auto* table = qobject_cast<QTableWidget*>(widget)) {
             for (int row = 0; row < table->rowCount(); ++row) {
                 for (int column = 0; column < table->columnCount(); ++column) {
