@@ -106,6 +106,8 @@ CloudResult CloudStep::Run(const RecorderAccess& recorder, const Account& accoun
     Begin([this, recorder, account, wizardVersion] {
         CloudResult found;
         status(recorder, found);
+        // Reading the status is not the step: the step is done only where a branch below says so.
+        found.outcome = StepOutcome::Failed;
         const PortalValues& portal = found.portal;
         if (found.netFailed || !found.regRead || !found.portalRead) {
             found.reason = "the recorder's cloud registration could not be read";

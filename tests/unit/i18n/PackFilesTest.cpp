@@ -164,7 +164,8 @@ std::vector<std::string> addedKeys()
         "report_link", "report_title", "report_recorder", "report_model", "report_address", "report_mac",
         "report_web_port", "report_zone", "report_disks", "report_camera_name", "report_cloud", "report_cloud_number",
         "report_none", "report_date", "report_version", "report_formatted", "report_kept", "report_format_failed",
-        "report_save_failed", "report_text_files" };
+        "report_save_failed", "report_text_files", "nvrsearch_cap", "veskor_host_01", "veskor_host_02", "veskor_host_03",
+        "veskor_host_04" };
 }
 
 TEST(PackFiles, englishHasExactlyTheFixedAndAddedKeysWithSkipBeforeSKIP)
