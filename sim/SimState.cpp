@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -206,8 +207,12 @@ void SimState::writeLocked()
     // Write beside the file and rename over it, so a reader never sees half a file.
     std::string text = json();
     std::string temporary = stateFile + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    // Every password in clear: the owner's only.
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 || ::fchmod(fd, 0600) != 0) { // a file left from an earlier run keeps its mode otherwise
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return;
     }
     size_t done = 0;

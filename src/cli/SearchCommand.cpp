@@ -16,7 +16,8 @@ const char* const kUsage
       "unique (1, or 0 for a repeat of an earlier line).\n"
       "--stats FILE writes the search's figures to FILE ('-': standard error), one 'name value' per line:\n"
       "datagrams queued, dropped by the system (receive buffers full), last-datagram-ms after the request,\n"
-      "receive-buffer bytes granted.\n";
+      "receive-buffer bytes granted, malformed answers dropped, repeats dropped (same bytes, same interface),\n"
+      "over-cap answers dropped (a search keeps at most 2048 answers; then a note goes to standard error).\n";
 
 bool writeFigures(const SearchDevice::Figures& figures, const std::string& path)
 {
@@ -26,6 +27,7 @@ bool writeFigures(const SearchDevice::Figures& figures, const std::string& path)
     }
     std::fprintf(out, "datagrams %u\ndropped %u\nlast-datagram-ms %lld\nreceive-buffer %d\n", figures.datagrams,
         figures.dropped, static_cast<long long>(figures.lastDatagramMs), figures.receiveBufferBytes);
+    std::fprintf(out, "malformed %u\nrepeats %u\nover-cap %u\n", figures.malformed, figures.repeats, figures.overCap);
     return out == stderr || std::fclose(out) == 0;
 }
 
@@ -56,6 +58,10 @@ int RunSearch(const std::vector<std::string>& args)
         }
         std::printf("%d\t%s\t%s\t%s\t%u\t%d\t%u\n", i, TerminalLine(record->ModelText()).c_str(), record->IpText().c_str(),
             record->MacText().c_str(), record->WebPort(), record->interfaceIndex, record->unique);
+    }
+    if (const uint32_t left = search.LastFigures().overCap; left > 0) {
+        std::fprintf(stderr, "hxt914q-cli search: %u more answers were left out (a search keeps at most %u)\n", left,
+            SearchDevice::kMaxAnswersPerSearch);
     }
     if (options->Has("stats") && !writeFigures(search.LastFigures(), options->Get("stats"))) {
         std::fprintf(stderr, "hxt914q-cli search: cannot write %s\n", options->Get("stats").c_str());

@@ -2,6 +2,7 @@
 
 #include "device/CameraCommands.h"
 #include "device/CommandContext.h"
+#include "device/CommandRoute.h"
 #include "device/PortalCommands.h"
 #include "device/RecorderCommands.h"
 #include "discovery/DatagramHeader.h"
@@ -10,6 +11,7 @@
 #include "platform/CodePage.h"
 #include "platform/WaitTimeline.h"
 
+#include <arpa/inet.h>
 #include <cstring>
 
 namespace {
@@ -114,6 +116,12 @@ void NvrClient::SetUdpDestination(const std::string& address)
     udpDestination = address;
 }
 
+void NvrClient::SetInterfaceSource(std::function<std::vector<LocalInterface>()> source)
+{
+    std::lock_guard<std::mutex> guard(udpLock);
+    interfaceSource = std::move(source);
+}
+
 bool NvrClient::OpenUdp(const std::string& localAddress)
 {
     std::lock_guard<std::mutex> guard(udpLock);
@@ -126,6 +134,7 @@ bool NvrClient::OpenUdp(const std::string& localAddress)
         return false;
     }
     endpoint = std::move(fresh);
+    boundAddress = localAddress;
     setReadyState(Done);
     return true;
 }
@@ -185,9 +194,24 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
         echoesSequence.store(false);
         firstSequence = header.sequence;
     }
+    // The password goes to the recorder alone when a local subnet holds it; the broadcast only reaches one that
+    // sits outside every subnet of this PC.
+    std::string destination = udpDestination;
+    if (destination == kLimitedBroadcast) {
+        destination = CommandDestination(
+            ip, boundAddress, interfaceSource ? interfaceSource() : LocalIpv4Interfaces());
+    }
+    std::array<uint8_t, 4> sentTo { 0xFF, 0xFF, 0xFF, 0xFF };
+    in_addr destinationAddress {};
+    if (inet_pton(AF_INET, destination.c_str(), &destinationAddress) == 1)
+        std::memcpy(sentTo.data(), &destinationAddress.s_addr, 4);
+    {
+        std::lock_guard<std::mutex> replyGuard(replyFromLock);
+        replyFrom = { ip, mac, sentTo };
+    }
     udpTag.store((static_cast<uint64_t>(firstSequence) << 48) | (static_cast<uint64_t>(header.sequence) << 32) | tag);
     replyTimer.Start(std::chrono::milliseconds(replyTimeout), false, [this, tag] { onReplyTimeout(tag); });
-    const bool sent = endpoint->Send(datagram.data(), datagram.size(), udpDestination.c_str(), port);
+    const bool sent = endpoint->Send(datagram.data(), datagram.size(), destination.c_str(), port);
     // Never 0: a recorder that does not echo answers 0, so a command sent with 0 could not tell its own reply
     // from theirs, and a reply carrying one of our sequences always names the command it answers.
     if ((++sequence & 0xFFFF) == 0) {
@@ -202,12 +226,17 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
     return sent;
 }
 
-void NvrClient::onDatagram(UdpEndpoint*, void* owner, const sockaddr_in*, const uint8_t* data, size_t length)
+void NvrClient::onDatagram(
+    UdpEndpoint*, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length)
 {
-    static_cast<NvrClient*>(owner)->onReply(data, length);
+    std::array<uint8_t, 4> from {};
+    if (sender != nullptr) {
+        std::memcpy(from.data(), &sender->sin_addr.s_addr, 4);
+    }
+    static_cast<NvrClient*>(owner)->onReply(from, data, length);
 }
 
-void NvrClient::onReply(const uint8_t* data, size_t length)
+void NvrClient::onReply(const std::array<uint8_t, 4>& sender, const uint8_t* data, size_t length)
 {
     // Only a pending UDP command looks at datagrams: a stray one cannot end anything else.
     const uint64_t pending = udpTag.load();
@@ -215,6 +244,15 @@ void NvrClient::onReply(const uint8_t* data, size_t length)
     const auto sequence = static_cast<uint16_t>(pending >> 32);
     const auto first = static_cast<uint16_t>(pending >> 48);
     if (tag == 0 || State() != Busy) {
+        return;
+    }
+    // Any host on the LAN can send to this port: only the recorder's answer counts.
+    ReplyOrigin origin;
+    {
+        std::lock_guard<std::mutex> replyGuard(replyFromLock);
+        origin = replyFrom;
+    }
+    if (!IsReplyFromRecorder(sender, origin.ip, origin.mac, origin.sentTo, data, length)) {
         return;
     }
     const ReplyVerdict verdict = ExamineReply(data, length);

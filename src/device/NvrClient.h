@@ -4,6 +4,7 @@
 
 #include "device/DeviceCommand.h"
 #include "discovery/UdpEndpoint.h"
+#include "platform/LocalInterfaces.h"
 #include "platform/OneShotTimer.h"
 
 #include <array>
@@ -70,8 +71,12 @@ public:
     // its command and status is ignored, a login success too short to carry its result fails.
     static ReplyVerdict ExamineReply(const uint8_t* data, size_t length);
 
-    // The commands' destination, 255.255.255.255 in the product; tests point it at loopback.
+    // The commands' destination: 255.255.255.255 in the product, which sends to the recorder's own address
+    // when a local subnet holds it (CommandDestination) and broadcasts otherwise; tests point it at loopback.
+    // Whatever the destination, a reply counts only when IsReplyFromRecorder accepts it.
     void SetUdpDestination(const std::string& address);
+    // The local interfaces the destination is chosen with: LocalIpv4Interfaces in the product.
+    void SetInterfaceSource(std::function<std::vector<LocalInterface>()> source);
 
     // Recorder configuration (plain HTTP on the recorder's web port, or HTTPS on 443 where noted). Each
     // returns whether the connection could be prepared; false leaves the state Busy until the next command.
@@ -141,7 +146,7 @@ private:
         uint16_t port, const std::vector<std::string>& fields, bool login);
     static void onDatagram(
         UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
-    void onReply(const uint8_t* data, size_t length);
+    void onReply(const std::array<uint8_t, 4>& sender, const uint8_t* data, size_t length);
     void onReplyTimeout(uint32_t tag);
 
     bool Issue(int32_t code, CommandInputs inputs, const std::string& host, int port, const std::string& user,
@@ -171,6 +176,17 @@ private:
     std::string lastPassword;
     std::string lastNewPassword;
     std::string udpDestination = "255.255.255.255";
+    std::string boundAddress; // the channel's local address; empty = any
+    std::function<std::vector<LocalInterface>()> interfaceSource;
+    // Whose replies the pending command accepts: the recorder's address and MAC, and where it was sent.
+    struct ReplyOrigin
+    {
+        std::array<uint8_t, 4> ip {};
+        std::array<uint8_t, 6> mac {};
+        std::array<uint8_t, 4> sentTo {};
+    };
+    std::mutex replyFromLock;
+    ReplyOrigin replyFrom;
 
     CommandOutputs outputs; // guarded by resultLock
 

@@ -49,6 +49,7 @@ public:
         KindNetAlarm = 12,
         KindNoDevice = 13,
         KindError = 14,
+        KindPortalHost = 15, // text: the portal host the recorder names; OK sends the account there
     };
 
     // Dims `page` (its position in the window is the page position the overlays use).

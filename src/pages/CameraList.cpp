@@ -3,6 +3,7 @@
 #include "i18n/Localization.h"
 #include "pages/CameraListHeader.h"
 #include "ui/SlimScrollBar.h"
+#include "ui/DeviceText.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/OwnerDrawnTable.h"
@@ -169,11 +170,13 @@ bool CameraList::SetCellText(int row, int column, const QString& text)
     QTableWidgetItem* cell = row >= 0 && column >= 0 && column < kColumnCount ? item(row, column) : nullptr;
     if (cell == nullptr)
         return false;
-    cell->setText(text);
+    // Every cell but the number holds what a camera sent.
+    const QString shown = column == 0 ? text : ShownDeviceText(text);
+    cell->setText(shown);
     if (column == kModelColumn) {
         // A name cut short shows whole on hover.
         const int room = columnWidth(column) - kCellIndent;
-        cell->setToolTip(QFontMetrics(TextFont()).horizontalAdvance(text) > room ? text : QString());
+        cell->setToolTip(QFontMetrics(TextFont()).horizontalAdvance(shown) > room ? PlainToolTip(shown) : QString());
     }
     refreshScrollBar();
     return true;

@@ -1,6 +1,7 @@
 #include "pages/CloudPage.h"
 
 #include "device/PortalForms.h"
+#include "device/PortalHosts.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
@@ -9,6 +10,7 @@
 #include "pages/PortalRefusal.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
+#include "ui/DeviceText.h"
 #include "ui/WrappedText.h"
 #include "ui/ErrorLine.h"
 #include "ui/SmallLink.h"
@@ -32,6 +34,8 @@ namespace {
 constexpr int kLeft = 80;
 constexpr int kContentWidth = 700;
 constexpr int kBottom = 502; // above the footer band with NEXT and BACK
+constexpr int kHostLineHeight = 18;
+constexpr int kMessageBottom = kBottom - kHostLineHeight - 4; // the portal host line below the message
 constexpr int kTextSize = 13;
 constexpr int kCodeHeight = 18; // the line of the portal's code under the message
 constexpr Argb kTextColour = 0xFF484848u;
@@ -168,6 +172,19 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     answerCode->SetFont(11, MakeRgb(128, 128, 128), false);
     answerCode->hide();
 
+    // Where the account would go, always named: the recorder chooses the portal host.
+    portalHostLine = new TextLabel(this);
+    portalHostLine->setObjectName(QStringLiteral("portalHost"));
+    portalHostLine->SetFont(12, MakeRgb(110, 110, 110), false);
+    const QString hostName = ShownDeviceText(recorder.portalHost);
+    const QFontMetrics hostMetrics(portalHostLine->DrawingFont());
+    portalHostLine->SetText(hostName.isEmpty() ? QString()
+                                               : hostMetrics.elidedText(FromUtf8(Text("veskor_host_04", "Quelmo portal: {0}",
+                                                                            Utf8(hostName))),
+                                                   Qt::ElideMiddle, kContentWidth));
+    portalHostLine->setGeometry(kLeft, kBottom - kHostLineHeight, kContentWidth, kHostLineHeight);
+    portalHostLine->setVisible(!hostName.isEmpty());
+
     setMode(SignIn);
 }
 
@@ -274,7 +291,7 @@ void CloudPage::layOut()
     // A text too long for the room left is set smaller, down to 10 pixels, before it is cut. The portal's code, when
     // shown, takes a small line under it.
     const bool codeShown = !shownMessage.isEmpty() && !shownCode.isEmpty();
-    const int messageBottom = codeShown ? kBottom - kCodeHeight : kBottom;
+    const int messageBottom = codeShown ? kMessageBottom - kCodeHeight : kMessageBottom;
     const int top = bottom + 14;
     int height = 0;
     for (int size = kTextSize; size >= 10; --size) {
@@ -435,16 +452,35 @@ void CloudPage::OnNext()
         PostToHost(WM_WIZARD_NAV, NAV_NEXT);
         return;
     case SignIn:
-        if (CheckEmail())
+        if (CheckEmail() && portalHostAgreed())
             startChain(CloudStep::Kind::SignIn);
         return;
     case SignUp:
-        if (terms && CheckEmail() && CheckPasswords())
+        if (terms && CheckEmail() && CheckPasswords() && portalHostAgreed())
             startChain(CloudStep::Kind::SignUp);
         return;
     default:
         return;
     }
+}
+
+QString CloudPage::portalHostText() const
+{
+    return portalHostLine->isVisibleTo(this) ? portalHostLine->text() : QString();
+}
+
+bool CloudPage::portalHostAgreed()
+{
+    if (portalHostAccepted || !IsPortalHostName(recorder.portalHost) || IsMakerPortalHost(recorder.portalHost))
+        return true;
+    QPointer<CloudPage> alive(this);
+    OverlayValues question;
+    question.text = recorder.portalHost;
+    const int answer = OpenOverlay(Dimmer::KindPortalHost, question);
+    if (!alive || leaving)
+        return false;
+    portalHostAccepted = answer == ModalLayer::IDOK;
+    return portalHostAccepted;
 }
 
 void CloudPage::startChain(CloudStep::Kind kind)
@@ -502,7 +538,7 @@ void CloudPage::ShowOutcome(const CloudStep::Outcome& outcome)
     if (const std::optional<PortalRefusal> known = KnownPortalRefusal(answer))
         showMessage(FromUtf8(known->text), FromUtf8(known->code));
     else
-        showMessage(answer.empty() ? QString() : FromUtf8(PortalAnswerAsPlainText(answer)));
+        showMessage(answer.empty() ? QString() : ShownDeviceText(PortalAnswerAsPlainText(answer)));
     if (outcome.networkFailure) {
         // Why, and RETRY: the account is tried again as NEXT would.
         QPointer<CloudPage> alive(this);

@@ -54,6 +54,8 @@ public:
     std::string signInAnswer() const { return signInText; }
     std::string signUpAnswer() const { return signUpText; }
     bool chainBusy() const { return chain->Busy().load() != 0; }
+    // The line that names the portal host the account would go to (empty when the recorder names none).
+    QString portalHostText() const;
 
     // The checks the page runs before it sends anything; each shows its message and sets its marker when it
     // fails, and takes both back when it passes.
@@ -89,6 +91,9 @@ private:
     void clearInputs();
     void showMessage(const QString& text, const QString& code = QString());
     void choose(int choice);
+    // Whether the account may go to the portal host: a host of the maker's, one the user already agreed to, or
+    // (asked now) one the user agrees to. A text that is no host name is left to the chain, which refuses it.
+    bool portalHostAgreed();
     void startChain(CloudStep::Kind kind);
     void waitForChain();
 
@@ -105,6 +110,7 @@ private:
     bool passwordMarker = false;
     bool leaving = false;
     bool layingOut = false;
+    bool portalHostAccepted = false; // the user agreed to send the account to a host outside the maker's domains
     std::string chainEmail;
     std::string chainPassword;
     std::unique_ptr<CloudStep> chain; // the account chain
@@ -117,5 +123,6 @@ private:
     SmallLink* termsLink = nullptr;
     ErrorLine* message = nullptr;
     TextLabel* answerCode = nullptr;
+    TextLabel* portalHostLine = nullptr;
     int rowsTop = 0;
 };

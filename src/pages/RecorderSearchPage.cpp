@@ -105,6 +105,13 @@ RecorderSearchPage::RecorderSearchPage(QWidget* host, WizardContext& wizardConte
     rowNote->setLineHeight(14);
     rowNote->setCharWrap(ChineseText());
     rowNote->hide();
+    // A search keeps a bounded number of answers; when more came, the list says that it is not complete. It takes
+    // the row notes' place: a flood of answers is what the user must hear of first.
+    capNote = new TextLabel(this);
+    capNote->setObjectName(QStringLiteral("capNote"));
+    capNote->SetFont(12, MakeRgb(198, 47, 53), false);
+    capNote->setGeometry(kListLeft, listTop + kListHeight + 4, kListWidth, 20);
+    capNote->hide();
 
     notFoundLink = new HelpLink(this);
     notFoundLink->setObjectName(QStringLiteral("notFoundLink"));
@@ -175,6 +182,7 @@ void RecorderSearchPage::Rescan()
     setButtonsBusy(true);
     noDeviceLabel->hide();
     noDeviceShown = false;
+    capNote->hide();
     searching->show();
     searching->raise();
     searching->Start(kSpinnerTicks);
@@ -210,6 +218,13 @@ void RecorderSearchPage::listRecords(int32_t state)
         return;
     }
     const SearchDevice& engine = context.DiscoveryEngine();
+    if (engine.LastFigures().overCap > 0) {
+        capNote->SetText(Qt8(Text("nvrsearch_cap",
+            "More devices answered than one search can list: only the first {0} answers are shown.",
+            std::to_string(SearchDevice::kMaxAnswersPerSearch))));
+        capNote->show();
+        capNote->raise();
+    }
     const int32_t count = engine.recordCount.load();
     for (int32_t i = 0; i < count && running; ++i) {
         const std::optional<DeviceRecord> record = engine.Record(i);
@@ -230,6 +245,11 @@ void RecorderSearchPage::listRecords(int32_t state)
     }
     recorderList->SetChecked(0); // NEXT follows once the search has ended (it does nothing before)
     noDeviceShown = false;
+}
+
+QString RecorderSearchPage::capNoteText() const
+{
+    return capNote->isVisibleTo(this) ? capNote->text() : QString();
 }
 
 void RecorderSearchPage::showNoDevice()
@@ -272,7 +292,7 @@ void RecorderSearchPage::ExplainRows()
         notes << Qt8(Text("nvrsearch_note_repeated",
             "A recorder listed twice answered on two network interfaces of this PC: either row will do."));
     rowNote->SetText(notes.join(QLatin1Char(' ')));
-    rowNote->setVisible(!notes.isEmpty());
+    rowNote->setVisible(!notes.isEmpty() && !capNote->isVisibleTo(this));
 }
 
 bool RecorderSearchPage::repeatedRow(int row) const

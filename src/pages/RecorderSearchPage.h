@@ -42,6 +42,8 @@ public:
     void ExplainRows();
     bool searchRunning() const { return running; }
     bool noDevice() const { return noDeviceShown; }
+    // The note under the list when the search kept only its cap of answers (empty: not shown).
+    QString capNoteText() const;
     // What the not-found help lists as searched: one "name  address" line per interface of the last search.
     std::string SearchedInterfaces() const;
 
@@ -80,6 +82,7 @@ private:
     BusyIndicator* searching = nullptr;
     TextLabel* noDeviceLabel = nullptr;
     WrappedText* rowNote = nullptr;
+    TextLabel* capNote = nullptr; // under the list: the search left answers out
     HelpLink* notFoundLink = nullptr;
 
     QBasicTimer autoTimer;

@@ -8,6 +8,7 @@
 #include "session/CloudPortalInfo.h"
 #include "setup/report/WizardReport.h"
 #include "session/WizardSession.h"
+#include "ui/DeviceText.h"
 #include "ui/MarkupText.h"
 #include "ui/SmallLink.h"
 #include "ui/WrappedText.h"
@@ -95,7 +96,7 @@ SummaryPage::SummaryPage(QWidget* host, WizardSession& wizardSession, const Clou
     for (int i = 0; i < session.CameraCount(); ++i) {
         const CameraRecord* camera = session.Camera(i);
         if (camera != nullptr && camera->selected == 1)
-            cameraNames << FromUtf8(camera->model);
+            cameraNames << ShownDeviceText(camera->model);
     }
     const QString email = FromUtf8(session.CloudEmail());
     tables = { new SummaryTable(this, true, true), new SummaryTable(this, false, false), new SummaryTable(this, true, false),

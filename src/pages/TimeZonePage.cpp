@@ -9,6 +9,7 @@
 #include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
+#include "ui/DeviceText.h"
 #include "ui/ErrorLine.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/TextLabel.h"
@@ -126,7 +127,7 @@ void TimeZonePage::ShowZones(const std::vector<std::string>& names, int currentZ
     zoneNames = names;
     QStringList rows;
     for (const std::string& name : zoneNames)
-        rows << FromUtf8(name);
+        rows << ShownDeviceText(name); // the recorder names its zones
     zone = currentZone >= 1 && currentZone <= zoneCount() ? currentZone : -1;
     list->SetZones(rows, zone - 1);
     showZoneName();
@@ -155,7 +156,7 @@ void TimeZonePage::showZoneName()
     if (zone >= 1 && zone <= zoneCount()) {
         const QFontMetrics metrics(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), kZoneFontSize, false));
         name = metrics.elidedText(
-            FromUtf8(zoneNames[static_cast<size_t>(zone - 1)]), Qt::ElideRight, box->width() - 5 - kArrowArea);
+            ShownDeviceText(zoneNames[static_cast<size_t>(zone - 1)]), Qt::ElideRight, box->width() - 5 - kArrowArea);
     }
     box->SetText(QStringLiteral("Verdana"), name, kZoneFontSize, kZoneText);
 }

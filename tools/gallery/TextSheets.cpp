@@ -128,6 +128,11 @@ const std::vector<TextCase> kCases {
     { "Cameras: list unreadable", "camsearch_unreadable", "The NVR's list of cameras could not be read.", Kind::Static, { 80, 272, 688, 30 }, 14, 0xFF2AA9D1u },
     { "Cameras: search again", "camsearch_again", "Search again", Kind::Static, { 330, 310, 200, 22 }, 13, 0xFF2AA9D1u },
     { "Preview: connecting", "preview_connecting", "Connecting...", Kind::Static, { 0, 0, 320, 170 }, 14, 0xFFD0D0D0u, false, true, "", "", false, 0 },
+    { "Search: left out", "nvrsearch_cap", "More devices answered than one search can list: only the first {0} answers are shown.", Kind::Static, { 80, 420, 688, 20 }, 12, 0xFFC62F35u, false, true, "", "", false, 3001 },
+    { "Cloud: portal host", "veskor_host_04", "Quelmo portal: {0}", Kind::Static, { 80, 484, 700, 18 }, 12, 0xFF6E6E6Eu, false, true },
+    { "Portal host 440x260: title", "veskor_host_01", "Unknown portal", Kind::Static, { 80, 24, 330, 40 }, 20, 0xFFE24C3Cu, true, true, "", "", false, 0 },
+    { "Portal host 440x260: text", "veskor_host_02", "The NVR names {0} as its Quelmo portal.", Kind::Flow, { 30, 72, 380, 102 }, 14, 0xFF484848u, false, true, "", "", false, 0 },
+    { "Overlay: SEND", "veskor_host_03", "SEND", Kind::Button, { 0, 0, 118, 43 }, 14, 0, false, true, "", "", false, 0 },
 };
 // clang-format on
 

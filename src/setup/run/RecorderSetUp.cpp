@@ -163,7 +163,8 @@ void RecorderSetUp::bindCloud(PlanTarget& target, const RecorderAccess& access, 
 {
     CloudStep step(client);
     const PlanCloud& cloud = *target.plan->cloud;
-    const CloudStep::Account account { cloud.email, cloud.password, cloud.signUp, cloud.firstName, cloud.lastName };
+    const CloudStep::Account account { cloud.email, cloud.password, cloud.signUp, cloud.firstName, cloud.lastName,
+        cloud.portalHost };
     const CloudResult r = step.Run(access, account, std::string(kPlanRecorderModel) + "_" + programVersion, &stop);
     if (r.outcome != StepOutcome::Failed) {
         target.report.cloudAccount = r.account;

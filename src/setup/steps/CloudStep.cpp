@@ -3,6 +3,7 @@
 #include "device/AnswerParser.h"
 #include "device/NvrClient.h"
 #include "device/PortalForms.h"
+#include "device/PortalHosts.h"
 #include "net/HttpGet.h"
 #include "net/PercentEncode.h"
 
@@ -111,6 +112,8 @@ CloudResult CloudStep::Run(const RecorderAccess& recorder, const Account& accoun
     Begin([this, recorder, account, wizardVersion] {
         CloudResult found;
         status(recorder, found);
+        // Reading the status is not the step: the step is done only where a branch below says so.
+        found.outcome = StepOutcome::Failed;
         const PortalValues& portal = found.portal;
         if (found.timedOut) {
             found.reason = "stopped before the recorder's cloud registration was read";
@@ -118,6 +121,12 @@ CloudResult CloudStep::Run(const RecorderAccess& recorder, const Account& accoun
             found.reason = "the recorder's cloud registration could not be read";
         } else if (portal.values[PortalValues::Access] != "1") {
             found.reason = "the recorder does not offer the cloud service";
+        } else if (const std::string& host = portal.values[PortalValues::Url]; portal.values[PortalValues::Status] != "1"
+                   && IsPortalHostName(host) && !MayUsePortalHost(host, account.allowedPortalHost)) {
+            // The account and the recorder's password would go wherever the recorder points: only to a host of the
+            // maker's, or one the plan names.
+            found.reason = "the recorder names the portal host \"" + host
+                + "\", which is not one of the maker's portal domains; name it in the plan (portal_host) to use it";
         } else if (portal.values[PortalValues::Status] == "1") {
             if (found.regEmail == account.email) {
                 found.outcome = StepOutcome::AlreadyDone;

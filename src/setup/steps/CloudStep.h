@@ -90,6 +90,8 @@ public:
         bool signUp = false;
         std::string firstName;
         std::string lastName;
+        // A portal host outside the maker's domains that the account may be sent to (the recorder names the host).
+        std::string allowedPortalHost;
     };
 
     static constexpr const char* kClient = "wizard";

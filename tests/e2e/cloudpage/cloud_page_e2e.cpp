@@ -8,6 +8,7 @@
 #include "i18n/Localization.h"
 #include "overlays/ErrorAlert.h"
 #include "overlays/ModalLayer.h"
+#include "overlays/PortalHostAlert.h"
 #include "pages/CloudPage.h"
 #include "session/WizardContext.h"
 #include "ui/PlainLineEdit.h"
@@ -133,6 +134,7 @@ struct Outcome
     std::vector<RecordedMessage> posted;
     QString errorBox;
     bool retryOffered = false;
+    QString portalHostAsked; // the question about a portal host outside the maker's domains (agreed to), if asked
     qint64 ms = 0;
     bool advanced() const { return posted == std::vector<RecordedMessage> { { WM_WIZARD_NAV, NAV_NEXT, 0 } }; }
 };
@@ -204,6 +206,9 @@ struct PageRun
                 outcome.errorBox = box->message();
                 outcome.retryOffered = box->findChild<QWidget*>(QStringLiteral("retryButton")) != nullptr;
                 box->End(ModalLayer::IDOK);
+            } else if (auto* question = qobject_cast<PortalHostAlert*>(ModalLayer::Top())) {
+                outcome.portalHostAsked = question->message();
+                question->End(ModalLayer::IDOK);
             }
         });
         watch.start(20);
@@ -423,6 +428,8 @@ private slots:
         QVERIFY(SimulatorControl(Undo(control)));
         QCOMPARE(outcome.errorBox, QString::fromStdString(Text(cause.toStdString(), "-")));
         QVERIFY(outcome.retryOffered);
+        // The lab's portal is one of the maker's there; an address the recorder names is asked about first.
+        QCOMPARE(outcome.portalHostAsked.contains(portalHost), portalHost == "10.77.0.10");
         QVERIFY(outcome.posted.empty());
         QCOMPARE(run.page->messageText(), QString()); // never "-1"
         QCOMPARE(run.context.Session().CloudEmail(), std::string());

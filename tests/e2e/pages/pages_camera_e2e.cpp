@@ -3,6 +3,7 @@
 // a cloud check that fails, leaving while registrations run, and what Next leaves on the recorder.
 
 #include "../../gui/support/MessageRecorder.h"
+#include "../../gui/support/RichTextEffects.h"
 #include "i18n/Localization.h"
 #include "overlays/ErrorAlert.h"
 #include "overlays/ModalLayer.h"
@@ -21,6 +22,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <memory>
 
@@ -186,8 +188,16 @@ private slots:
         Control("camline cams 0;10.77.0.41;");
         Control("camline cams 0;10.77.0.42;00:3e:0b:00:02:03;Veskor;<b>QC</b> <%s%n> & a very long model name "
                 "that goes on and on;admin;pw;;1;");
+        // What a camera on the LAN may choose as its texts: a huge picture, a reversed name, terminal controls.
+        Control("camline cams 0;10.77.0.43;00:3e:0b:00:02:04;<img width=3000 height=3000 src=x>;"
+                "<img width=3000 height=3000 src=x> and a long model name that is shortened;admin;pw;x;1");
+        Control("camline cams 0;10.77.0.44;00:3e:0b:00:02:05;\u202eVeskor;cam\u202eeulav\u202c\x1b[31m\x07;admin;pw;;1");
         rescan();
-        QCOMPARE(list->rowCount(), 9);
+        QCOMPARE(list->rowCount(), 11);
+        const QStringList effects = RichTextEffects(page.get());
+        QVERIFY2(effects.isEmpty(), qPrintable(effects.join(QLatin1Char('\n'))));
+        QCOMPARE(list->CellText(RowOf(list, QStringLiteral("10.77.0.44")), CameraList::kModelColumn),
+            QStringLiteral("cameulav [31m ")); // the override dropped, the controls blank
         const int upper = RowOf(list, QStringLiteral("10.77.0.40"));
         QVERIFY(upper >= 0);
         QCOMPARE(context->Session().Camera(upper)->mac, std::string("00:3E:0B:00:02:01"));
@@ -196,8 +206,10 @@ private slots:
         QVERIFY(bare >= 0);
         QCOMPARE(context->Session().Camera(bare)->mac, std::string());
         const int hostile = RowOf(list, QStringLiteral("10.77.0.42"));
-        QCOMPARE(list->item(hostile, CameraList::kModelColumn)->toolTip(),
-            QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
+        // The markup reads as the characters it is made of, never rendered.
+        QTextDocument tip;
+        tip.setHtml(list->item(hostile, CameraList::kModelColumn)->toolTip());
+        QCOMPARE(tip.toPlainText(), QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
 
         // More lines than the list holds: 256 rows, scrolled by the slim bar.
         Control("camline cams clear");

@@ -8,6 +8,7 @@
 #include "device/NvrClient.h"
 #include "i18n/Localization.h"
 #include "overlays/ErrorAlert.h"
+#include "overlays/PortalHostAlert.h"
 #include "overlays/WaitingBox.h"
 #include "pages/CloudPage.h"
 #include "pages/TermsHelp.h"
@@ -364,6 +365,51 @@ private slots:
         SelectLanguage(0);
     }
 
+    // The recorder names the portal host: the page names it in every case, and before an account goes to a host
+    // outside the maker's domains (an address included) it asks. Declined, nothing is sent and the page stays.
+    void portalHostIsNamedAndOneOutsideTheMakersDomainsIsAskedAbout_data()
+    {
+        QTest::addColumn<QString>("portal");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("maker's domain") << "cloud.quelmo.com" << false;
+        QTest::newRow("another domain") << "portal.example.net" << true;
+        QTest::newRow("an address") << "127.0.0.1" << true;
+        QTest::newRow("look-alike") << "quelmo.com.example.net" << true;
+        QTest::newRow("the lab's domain outside the lab") << "cloud.quelmo.lab" << true;
+    }
+
+    void portalHostIsNamedAndOneOutsideTheMakersDomainsIsAskedAbout()
+    {
+        QFETCH(QString, portal);
+        QFETCH(bool, asked);
+        const QByteArray lab = qgetenv("LAB_PC");
+        qunsetenv("LAB_PC");
+        for (const char* choice : { "signInChoice", "signUpChoice" }) {
+            Fixture f(portal.toStdString());
+            QVERIFY2(f.page->portalHostText().contains(portal), qPrintable(f.page->portalHostText()));
+            if (!asked)
+                continue; // a host of the maker's is sent to at once: no question (and no network here)
+            f.press(choice);
+            if (f.page->mode() == 2)
+                f.press("termsBox");
+            f.enter("emailEdit", QStringLiteral("anna@example.com"));
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                QString question;
+                WhenShown<PortalHostAlert>(f.page, [&](PortalHostAlert* box) {
+                    question = box->message();
+                    QTest::mouseClick(box->findChild<FadingPictureButton*>(QStringLiteral("cancelButton")),
+                        Qt::LeftButton);
+                });
+                QVERIFY(f.next().empty());
+                QVERIFY2(question.contains(portal), qPrintable(question)); // asked again until agreed
+                QCOMPARE(f.context.Client().State(), int32_t(NvrClient::Idle));
+                QVERIFY(!f.page->chainBusy());
+            }
+        }
+        if (!lab.isEmpty())
+            qputenv("LAB_PC", lab);
+    }
+
     // Leaving the page (as the host does when the window is closed) while a chain waits on a silent portal: the
     // chain ends within a second, the waiting box closes, and the page says and posts nothing more.
     void leavingUnderTheWaitingBoxEndsTheChain()
@@ -373,6 +419,7 @@ private slots:
         Fixture f("127.0.0.1");
         f.context.Client().SetFixedPortConnection(silent.port, true);
         f.enter("emailEdit", QStringLiteral("anna@example.com"));
+        WhenShown<PortalHostAlert>(f.page, [](PortalHostAlert* box) { box->End(ModalLayer::IDOK); });
         qint64 leaveMs = -1;
         bool boxShown = false;
         WhenShown<WaitingBox>(f.page, [&](WaitingBox*) {

@@ -1,4 +1,5 @@
 #include "device/NvrClient.h"
+#include "device/CommandRoute.h"
 #include "discovery/DatagramHeader.h"
 
 #include "LoopbackPeer.h"
@@ -14,10 +15,13 @@ namespace {
 const std::array<uint8_t, 4> kIp = { 10, 77, 0, 10 };
 const std::array<uint8_t, 6> kMac = { 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E };
 
-Bytes reply(uint16_t command, uint16_t status, std::optional<uint32_t> value = std::nullopt, uint16_t sequence = 0)
+// A reply header as the recorder sends it, naming its own MAC (all zero: a reply that names none).
+Bytes reply(uint16_t command, uint16_t status, std::optional<uint32_t> value = std::nullopt, uint16_t sequence = 0,
+    const std::array<uint8_t, 6>& mac = kMac)
 {
     Bytes bytes(22, 0);
     bytes[0] = bytes[1] = 0xFD;
+    std::copy(mac.begin(), mac.end(), bytes.begin() + 6);
     bytes[2] = static_cast<uint8_t>(sequence);
     bytes[3] = static_cast<uint8_t>(sequence >> 8);
     bytes[4] = static_cast<uint8_t>(command);
@@ -361,6 +365,99 @@ TEST(NvrClientUdp, loginGoesOutAsALimitedBroadcastOnTheChosenInterface)
                 }
                 return std::string();
             });
+    if (result.rfind("skip:", 0) == 0) {
+        GTEST_SKIP() << result;
+    }
+    EXPECT_EQ(result, "");
+}
+
+TEST(NvrClientUdp, theDestinationIsTheRecorderItselfWhenTheBoundInterfacesSubnetHoldsIt)
+{
+    const std::vector<LocalInterface> interfaces = { { "eth0", "192.168.1.5", "255.255.255.0" },
+        { "eth1", "10.77.0.1", "255.255.0.0" }, { "tun0", "172.16.0.9", "255.255.255.255" },
+        { "odd", "172.17.0.9", "" } };
+    const struct
+    {
+        const char* name;
+        std::array<uint8_t, 4> recorder;
+        const char* bound;
+        const char* destination;
+    } cases[] = {
+        { "on the bound link", { 192, 168, 1, 40 }, "192.168.1.5", "192.168.1.40" },
+        { "on another link than the bound one", { 10, 77, 3, 4 }, "192.168.1.5", kLimitedBroadcast },
+        { "any address: any link", { 10, 77, 3, 4 }, "", "10.77.3.4" },
+        { "outside every subnet (a fresh recorder)", { 192, 168, 0, 20 }, "192.168.1.5", kLimitedBroadcast },
+        { "the subnet's broadcast address", { 192, 168, 1, 255 }, "192.168.1.5", kLimitedBroadcast },
+        { "the subnet's own address", { 192, 168, 1, 0 }, "192.168.1.5", kLimitedBroadcast },
+        { "this PC's own address", { 192, 168, 1, 5 }, "192.168.1.5", kLimitedBroadcast },
+        { "a host route says nothing of neighbours", { 172, 16, 0, 10 }, "172.16.0.9", kLimitedBroadcast },
+        { "no mask known", { 172, 17, 0, 10 }, "172.17.0.9", kLimitedBroadcast },
+        { "bound to an address no interface has", { 192, 168, 1, 40 }, "192.168.9.9", kLimitedBroadcast },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandDestination(c.recorder, c.bound, interfaces), c.destination) << c.name;
+    }
+}
+
+// In a namespace of the test's own, the product's destination: a recorder on the bound link hears the password
+// at its own address (a socket bound to one address never receives a broadcast), one outside every subnet gets
+// the broadcast; a reply counts only from the recorder's address or naming its MAC, never from any host.
+TEST(NvrClientUdp, thePasswordGoesToTheRecorderAloneAndOnlyItsRepliesCount)
+{
+    const std::string result = RunInOwnNetns(
+        { "ip link set lo up", "ip link add v0 type veth peer name v1", "ip addr add 10.99.1.1/24 dev v0",
+            "ip addr add 10.99.1.20/24 dev v1", "ip addr add 10.99.1.30/24 dev v1", "ip link set v0 up",
+            "ip link set v1 up" },
+        [] {
+            constexpr std::array<uint8_t, 4> onLink = { 10, 99, 1, 20 };
+            constexpr std::array<uint8_t, 6> noMac = {};
+            const struct
+            {
+                const char* name;
+                std::array<uint8_t, 4> recorderIp;
+                bool recorderAnswers; // the recorder's own reply (naming no MAC, as a terse one may)
+                bool impostorReplies; // a host at 10.99.1.30 sends an accepted-looking reply to the channel
+                std::array<uint8_t, 6> broadcastReplyMac; // outside the subnet: the MAC the reply names
+                int32_t state;
+            } cases[] = {
+                { "recorder on the link answers", onLink, true, false, noMac, NvrClient::Done },
+                { "another host answers for a silent recorder", onLink, false, true, noMac, NvrClient::TimedOut },
+                { "outside: the reply names the recorder's MAC", kIp, false, false, kMac, NvrClient::Done },
+                { "outside: the reply names no MAC", kIp, false, false, noMac, NvrClient::TimedOut },
+            };
+            for (const auto& c : cases) {
+                const bool outside = c.recorderIp == kIp;
+                const auto mac = c.broadcastReplyMac;
+                LoopbackPeer::Responder answer = [outside, mac](const Bytes&) {
+                    return std::vector<Bytes> { reply(0xA3, 0, 1, 0, outside ? mac : std::array<uint8_t, 6> {}) };
+                };
+                // Outside every subnet only a socket on 0.0.0.0 hears the broadcast; on the link the recorder
+                // listens on its own address only.
+                LoopbackPeer recorder(outside || c.recorderAnswers ? answer : nullptr, outside, kRecorderPort,
+                    outside ? nullptr : "10.99.1.20");
+                recorder.answerOncePerSender = true;
+                LoopbackPeer impostor(nullptr, false, 0, "10.99.1.30");
+                NvrClient client;
+                client.replyTimeout = 500;
+                if (!client.OpenUdp("10.99.1.1") || !client.SendLogin(c.recorderIp, kMac, kRecorderPort, "admin", "")) {
+                    return std::string(c.name) + ": login not sent";
+                }
+                if (!recorder.WaitForRequests(1)) {
+                    return std::string(c.name) + ": the recorder did not hear the login";
+                }
+                if (c.impostorReplies && !impostor.SendTo(recorder.LastSenderPort(), reply(0xA3, 0, 1, 0, noMac), "10.99.1.1")) {
+                    return std::string(c.name) + ": impostor could not send";
+                }
+                const int32_t state = waitWhileBusy(client, 2000ms);
+                if (state != c.state) {
+                    return std::string(c.name) + ": state " + std::to_string(state);
+                }
+                if (client.LoginResult() != (c.state == NvrClient::Done ? 1 : 0)) {
+                    return std::string(c.name) + ": login result " + std::to_string(client.LoginResult());
+                }
+            }
+            return std::string();
+        });
     if (result.rfind("skip:", 0) == 0) {
         GTEST_SKIP() << result;
     }

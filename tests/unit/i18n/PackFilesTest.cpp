@@ -173,7 +173,9 @@ std::vector<std::string> addedKeys()
         "portal_signin_003", "portal_bind_001", "portal_bind_002", "portal_bind_003", "portal_bind_004",
         "portal_bind_005", "portal_bind_006", "neterr_portal_no_answer", "neterr_portal_wrong_answer",
         "neterr_portal_recorder", "preview_connecting", "camsearch_no_answer", "camsearch_unreadable",
-        "camsearch_again", "hddformat_unreadable" };
+        "camsearch_again", "hddformat_unreadable",
+        "nvrsearch_cap", "veskor_host_01", "veskor_host_02", "veskor_host_03",
+        "veskor_host_04" };
 }
 
 TEST(PackFiles, englishHasExactlyTheFixedAndAddedKeysWithSkipBeforeSKIP)

@@ -30,14 +30,19 @@ public:
     using Responder = std::function<std::vector<Bytes>(const Bytes& request)>;
 
     // Bound to 127.0.0.1 and an ephemeral port; with `anyAddress`, to 0.0.0.0 and `port` (inside a
-    // namespace of the test's own only), so that it also receives broadcasts.
-    explicit LoopbackPeer(Responder responder = nullptr, bool anyAddress = false, uint16_t port = 0)
+    // namespace of the test's own only), so that it also receives broadcasts; with `address`, to that
+    // dotted address and `port` (a peer that hears only datagrams sent to its own address).
+    explicit LoopbackPeer(
+        Responder responder = nullptr, bool anyAddress = false, uint16_t port = 0, const char* address = nullptr)
         : responder(std::move(responder))
     {
         fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in local {};
         local.sin_family = AF_INET;
         local.sin_addr.s_addr = htonl(anyAddress ? INADDR_ANY : INADDR_LOOPBACK);
+        if (address != nullptr) {
+            inet_pton(AF_INET, address, &local.sin_addr);
+        }
         local.sin_port = htons(port);
         if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
             std::perror("LoopbackPeer");
@@ -77,12 +82,15 @@ public:
         return lastSender;
     }
 
-    bool SendTo(uint16_t port, const Bytes& datagram)
+    bool SendTo(uint16_t port, const Bytes& datagram, const char* address = nullptr)
     {
         sockaddr_in to {};
         to.sin_family = AF_INET;
         to.sin_port = htons(port);
         to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (address != nullptr) {
+            inet_pton(AF_INET, address, &to.sin_addr);
+        }
         return sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) >= 0;
     }
 

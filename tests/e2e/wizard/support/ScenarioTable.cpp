@@ -431,6 +431,22 @@ QList<ScenarioRow> Rows()
                           .NotHalfDone(NothingFormatted());
         rows << row;
     }
+
+    // 7. Devices that choose hostile texts for every field the simulator sets that the wizard shows (disk models,
+    //    camera models and brands with markup and a reversed name, a portal host that is no host name): walked
+    //    with a watch on every widget (wizard_e2e.cpp). English, two disks formatted, two cameras known, no cloud.
+    {
+        ScenarioRow row = NewRow(kDeviceTextsRow, 0, "10.77.0.16", "00:1a:2b:3c:5a:07");
+        Scenario& s = row.scenario;
+        s.newPassword = QStringLiteral("Texts2024");
+        s.zone = 3;
+        s.disks = DiskPlan::Format;
+        s.diskCount = 2;
+        s.cameras = { Camera("cam-markup", "10.77.0.40", CameraPlan::Known, "Known507"),
+            Camera("cam-reversed", "10.77.0.41", CameraPlan::Known, "Known508") };
+        s.cloud = CloudPlan::Decline;
+        rows << row;
+    }
     return rows;
 }
 
