@@ -280,8 +280,9 @@ private slots:
         QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), 0);
     }
 
-    // A, B and C in channels 0 to 2; the user keeps C and adds P: afterwards C is in one channel, A and B in none,
-    // P's password (Base64 with "+") arrived whole, and only taken registrations count.
+    // A, B and C in channels 0 to 2; the user keeps C and adds P: afterwards C is still in its channel, untouched,
+    // A and B in none, P in a channel no camera still on the recorder was ever listed at (its password, Base64 with
+    // "+", arrived whole), and only taken registrations count.
     void nextLeavesEachKeptCameraInOneChannel()
     {
         QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacA }, { 1, kMacB }, { 2, kMacC } }));
@@ -292,8 +293,9 @@ private slots:
         QTimer::singleShot(300, page.get(), [&] { QTest::mouseClick(page->nextButton(), Qt::LeftButton); });
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
         QCOMPARE(host->take(), (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
-        QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacC }, { 1, kMacP } }));
-        QCOMPARE(ChannelPassword(1), QStringLiteral("ab>?cd"));
+        QCOMPARE(Channels(), (std::map<int, QString> { { 2, kMacC }, { 3, kMacP } }));
+        QCOMPARE(ChannelPassword(2), QStringLiteral("CamC1234"));
+        QCOMPARE(ChannelPassword(3), QStringLiteral("ab>?cd"));
         const WizardSession& session = context->Session();
         for (int i = 0; i < session.CameraCount(); ++i)
             QCOMPARE(session.Camera(i)->selected, i == 2 || i == 5 ? 1 : 0);
