@@ -130,6 +130,24 @@ struct RecorderList
         return records[position] == nullptr || IsOnRecorder(*records[position]);
     }
 
+    // The channel the line at `position` names in its eighth field ("ch1" is channel 0), when it names one.
+    std::optional<int32_t> ChannelOf(size_t position) const
+    {
+        const CameraRecord* record = records[position].get();
+        if (record == nullptr || record->extra.size() < 3 || record->extra.size() > 5
+            || record->extra.compare(0, 2, "ch") != 0)
+            return std::nullopt;
+        int32_t number = 0;
+        for (size_t i = 2; i < record->extra.size(); ++i) {
+            if (record->extra[i] < '0' || record->extra[i] > '9')
+                return std::nullopt;
+            number = number * 10 + (record->extra[i] - '0');
+        }
+        if (number < 1)
+            return std::nullopt;
+        return number - 1;
+    }
+
     // The positions of the camera among the added ones, lowest first.
     std::vector<int32_t> PositionsOf(const std::string& key) const
     {
@@ -243,8 +261,10 @@ void RunRegistration(std::vector<RegistrationStep>& steps, const RegistrationLin
         int step = firstStep(identities[which], RegistrationStep::Remove);
         if (step < 0) // a kept camera listed twice: the step that keeps it names it
             step = static_cast<int>(identities[which].steps.front());
-        steps[static_cast<size_t>(step)].avdevId = position;
-        if (!recorder.send(RegistrationStep::Remove, static_cast<size_t>(step), position)) {
+        // The channel the line names is the one to empty; a line that names none is removed by its position.
+        const int32_t avdevId = now.ChannelOf(static_cast<size_t>(position)).value_or(position);
+        steps[static_cast<size_t>(step)].avdevId = avdevId;
+        if (!recorder.send(RegistrationStep::Remove, static_cast<size_t>(step), avdevId)) {
             givenUp[which] = true;
             continue;
         }
@@ -270,16 +290,22 @@ void RunRegistration(std::vector<RegistrationStep>& steps, const RegistrationLin
         }
     }
 
-    // Adds, into channels that nothing still on the recorder was ever listed at.
+    // Adds, into channels that nothing still on the recorder holds.
     std::vector<std::string> stillHeld;
     for (size_t i = 0; i < afterRemovals.records.size(); ++i) {
         if (afterRemovals.records[i] && IsOnRecorder(*afterRemovals.records[i]))
             stillHeld.push_back(IdentityOf(afterRemovals.records[i]->mac, afterRemovals.records[i]->ip));
     }
+    // A line that names its channel holds that one; of a line that names none, every position it was listed at
+    // may be its channel (the recorder may or may not have closed the gaps below it).
     std::vector<int32_t> taken;
+    for (size_t i = 0; i < afterRemovals.records.size(); ++i) {
+        if (afterRemovals.HoldsChannel(i) && afterRemovals.ChannelOf(i))
+            taken.push_back(*afterRemovals.ChannelOf(i));
+    }
     for (const RecorderList& list : reads) {
         for (size_t i = 0; i < list.records.size(); ++i) {
-            if (!list.HoldsChannel(i))
+            if (!list.HoldsChannel(i) || list.ChannelOf(i))
                 continue;
             const CameraRecord* record = list.records[i].get();
             if (record == nullptr

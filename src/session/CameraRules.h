@@ -96,14 +96,16 @@ struct RegistrationLink
 };
 
 // Runs the steps against the recorder, never touching a kept camera:
-// - Removal is by position in the recorder's list, and positions move when a camera goes, so the list is read
-//   afresh before the first and after every removal, and the camera removed is always the one at the highest
-//   position still to go: the positions below it are the same whether the recorder closes the gap or leaves its
-//   channel empty. A removal whose list does not come back as the list before minus that one line stops the
-//   removals (the recorder did something else).
-// - An Add goes into the lowest channel where no camera still on the recorder was listed in any of those reads
-//   (so neither a kept camera nor one whose removal failed is overwritten, whichever way the recorder counts),
-//   and not where an earlier Add of this run went. A chosen camera the list already shows is not added again.
+// - A removal names the channel the camera's line names in its eighth field ("ch3" is channel 2), else the
+//   line's position in the list. Positions move when a camera goes, so the list is read afresh before the first
+//   and after every removal, and the camera removed is always the one at the highest position still to go: the
+//   positions below it are the same whether the recorder closes the gap or leaves its channel empty. A removal
+//   whose list does not come back as the list before minus that one line stops the removals (the recorder did
+//   something else), and then nothing is added.
+// - An Add goes into the lowest channel that nothing still on the recorder holds: the channel a line names, or,
+//   for a line that names none, every position it was listed at in those reads (so neither a kept camera nor one
+//   whose removal failed is overwritten, whichever way the recorder counts), and not where an earlier Add of this
+//   run went. A chosen camera the list already shows is not added again.
 // - At the end the list is read once more: a kept camera counts as kept only while the recorder lists it.
 // Marks each step's `done` and `avdevId`.
 void RunRegistration(std::vector<RegistrationStep>& steps, const RegistrationLink& recorder);

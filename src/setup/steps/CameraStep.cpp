@@ -255,8 +255,11 @@ void CameraStep::discover(const RecorderAccess& recorder, size_t maxLines, Camer
             out.lines.push_back(std::move(line));
         }
     } else if (started && state == NvrClient::Failed && std::chrono::steady_clock::now() < deadline) {
-        // An answer that arrived but is no list (an error page, a body cut short) says nothing about the cameras.
-        out.search = client->AnswerStatus() != 0 ? CameraResult::Search::Unreadable : CameraResult::Search::Failed;
+        // An answer that arrived but is no list (the recorder's error page, a body cut short) says nothing about
+        // the cameras; a refusal (4xx) is the recorder's word that it will not list them.
+        const int32_t status = client->AnswerStatus();
+        out.search = (status >= 200 && status <= 299) || status >= 500 ? CameraResult::Search::Unreadable
+                                                                        : CameraResult::Search::Failed;
     } else {
         out.search = CameraResult::Search::TimedOut;
         client->Stop(); // a request still waiting ends here

@@ -50,8 +50,8 @@ struct CameraResult
         NotTried,
         Listed, // the recorder answered: lines holds what it named
         Failed, // the request failed before its deadline
-        Unreadable, // the recorder answered, but with no list: an error status (its page is no list), or an
-                    // answer cut short; the cameras known before still stand
+        Unreadable, // the recorder answered, but with no list: its error page (5xx), or an answer cut short;
+                    // the cameras known before still stand
         TimedOut, // no answer by the deadline, or the request could not be made
         Stopped,
     } search

@@ -186,31 +186,34 @@ namespace {
 // A recorder's camera channels as its list shows them: the added cameras first, in channel order, then the cameras
 // it only sees. A camera is a letter (MAC 00:00:00:00:00:0<letter>). A recorder that `closesGaps` removes by
 // position in the list and moves the cameras after the removed one down a channel; the other removes by channel
-// and leaves it empty. The two agree while the channels in use are 0, 1, 2 ... An Add into a channel replaces
-// what was there.
+// and leaves it empty. The two agree while the channels in use are 0, 1, 2 ... A recorder that `namesChannels`
+// writes each added camera's channel in its line ("ch1" for channel 0). An Add into a channel replaces what was
+// there.
 class ChannelRecorder
 {
 public:
-    ChannelRecorder(bool closesGaps, std::vector<char> channels, std::string seen)
+    ChannelRecorder(bool closesGaps, bool namesChannels, std::vector<char> channels, std::string seen)
         : closesGaps(closesGaps)
+        , namesChannels(namesChannels)
         , channels(std::move(channels))
         , seen(std::move(seen))
     {
     }
 
     static std::string Mac(char camera) { return std::string("00:00:00:00:00:0") + camera; }
-    static std::string Line(char camera, bool added)
+    static std::string Line(char camera, bool added, std::string extra = "")
     {
         return std::string(added ? "1;" : "0;") + "10.77.0." + std::to_string(camera) + ";" + Mac(camera)
-            + ";b;" + camera + ";admin;pw";
+            + ";b;" + camera + ";admin;pw" + (extra.empty() ? "" : ";" + extra);
     }
 
     std::vector<std::string> List() const
     {
         std::vector<std::string> lines;
-        for (char camera : channels) {
-            if (camera != 0)
-                lines.push_back(Line(camera, true));
+        for (size_t channel = 0; channel < channels.size(); ++channel) {
+            if (channels[channel] != 0)
+                lines.push_back(
+                    Line(channels[channel], true, namesChannels ? "ch" + std::to_string(channel + 1) : ""));
         }
         for (char camera : seen) {
             if (Held().find(camera) == std::string::npos)
@@ -259,6 +262,7 @@ public:
     }
 
     const bool closesGaps;
+    const bool namesChannels;
     std::vector<char> channels; // 0: empty
     std::string seen;
 };
@@ -297,6 +301,7 @@ TEST(CameraRules, nextKeepsChosenCamerasRemovesOnlyTheOthersAndAddsOnlyNewOnes)
         std::string refusedRemovals;
         std::string held; // afterwards, in any order
         std::string selected; // afterwards
+        bool needsNamedChannels = false; // channels in use are not 0, 1, 2 ...: only a line naming its channel tells
     } cases[] = {
         { "keep the last, drop two, add one", { 'A', 'B', 'C' }, "D", "CD", "", "", "CD", "CD" },
         { "keep the first, drop one, add two", { 'A', 'B' }, "DE", "ADE", "", "", "ADE", "ADE" },
@@ -307,11 +312,21 @@ TEST(CameraRules, nextKeepsChosenCamerasRemovesOnlyTheOthersAndAddsOnlyNewOnes)
         { "add refused", { 'A', 'B' }, "C", "BC", "C", "", "B", "B" },
         { "removal refused", { 'A', 'B' }, "C", "AC", "", "B", "ABC", "AC" },
         { "a camera in two channels stays in one", { 'A', 'B', 'A' }, "", "A", "", "", "A", "A" },
+        { "gaps below a kept camera", { 0, 'B', 0, 'C' }, "DE", "CDE", "", "", "CDE", "CDE", true },
     };
+    const struct
+    {
+        const char* name;
+        bool closesGaps;
+        bool namesChannels;
+    } recorders[] = { { "closes gaps", true, false }, { "keeps gaps", false, false },
+        { "keeps gaps, names channels", false, true } };
     for (const auto& entry : cases) {
-        for (bool closesGaps : { true, false }) {
-            SCOPED_TRACE(std::string(entry.name) + (closesGaps ? ", recorder closes gaps" : ", recorder keeps gaps"));
-            ChannelRecorder recorder(closesGaps, entry.channels, entry.seen);
+        for (const auto& kind : recorders) {
+            if (entry.needsNamedChannels && !kind.namesChannels)
+                continue;
+            SCOPED_TRACE(std::string(entry.name) + ", recorder " + kind.name);
+            ChannelRecorder recorder(kind.closesGaps, kind.namesChannels, entry.channels, entry.seen);
             Cameras cameras = ReadList(recorder.List(), entry.chosen);
             std::vector<RegistrationStep> steps = PlanRegistration(cameras);
             const std::string keptBefore = [&] {
@@ -353,7 +368,7 @@ TEST(CameraRules, nextKeepsChosenCamerasRemovesOnlyTheOthersAndAddsOnlyNewOnes)
 // change as a removal says gets no adds, and a stop ends the run; what was not done is not selected.
 TEST(CameraRules, nextSendsNothingItCannotCheck)
 {
-    ChannelRecorder recorder(true, { 'A', 'B' }, "C");
+    ChannelRecorder recorder(true, false, { 'A', 'B' }, "C");
     const std::vector<std::string> before = recorder.List();
     struct Case
     {
@@ -371,7 +386,7 @@ TEST(CameraRules, nextSendsNothingItCannotCheck)
     };
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.name);
-        ChannelRecorder copy(true, { 'A', 'B' }, "C");
+        ChannelRecorder copy(true, false, { 'A', 'B' }, "C");
         Cameras cameras = ReadList(before, "AC");
         std::vector<RegistrationStep> steps = PlanRegistration(cameras);
         int reads = 0;

@@ -98,8 +98,8 @@ TEST(DiskStep, progressBelongsToItsDiskAndARefusedFormatFailsAtOnce)
     }
 }
 
-// A camera search answered with an error page: no camera is made of its lines, and the outcome says the answer
-// could not be read (not "no camera"), so the cameras known before still stand.
+// A camera search answered with the recorder's error page: no camera is made of its lines, and the outcome says
+// the answer could not be read (not "no camera"), so the cameras known before still stand.
 TEST(CameraStep, aSearchAnsweredWithAnErrorPageListsNothingAndIsUnreadable)
 {
     const struct
@@ -112,6 +112,9 @@ TEST(CameraStep, aSearchAnsweredWithAnErrorPageListsNothingAndIsUnreadable)
         { 500, "<html><body>1;10.77.0.9;00:3e:0b:00:00:09;b;M</body></html>\r\n", CameraResult::Search::Unreadable, 0 },
         { 503, "Service Unavailable\r\n", CameraResult::Search::Unreadable, 0 },
         { 200, "0;10.77.0.9;00:3e:0b:00:00:09;b;M\r\n", CameraResult::Search::Listed, 1 },
+        // A refusal is the recorder's word: the search failed.
+        { 409, "", CameraResult::Search::Failed, 0 },
+        { 404, "<html>1;10.77.0.9</html>\r\n", CameraResult::Search::Failed, 0 },
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(entry.status);
