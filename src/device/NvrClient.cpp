@@ -351,9 +351,12 @@ bool NvrClient::Issue(int32_t code, CommandInputs inputs, const std::string& hos
     // Busy first: from here on the previous worker can write neither the state nor the outputs.
     const uint32_t tag = beginCommand(false);
     udpTag.store(0);
-    if (command->prepare != nullptr) {
+    {
         std::lock_guard<std::mutex> guard(resultLock);
-        command->prepare(outputs);
+        outputs.answerStatus = 0;
+        if (command->prepare != nullptr) {
+            command->prepare(outputs);
+        }
     }
     endWorker();
 
@@ -421,6 +424,7 @@ void NvrClient::runWorker(const DeviceCommand& command, const CommandInputs& inp
             if (result.write) {
                 result.write(outputs);
             }
+            outputs.answerStatus = context.LastStatus();
         });
     }
     // The connection is not kept between commands. The worker does not wait for itself: a command issued
@@ -452,6 +456,12 @@ std::string NvrClient::NextListItem()
     }
     outputs.listNext = 0; // one empty text after the last item, then from the first again
     return {};
+}
+
+int32_t NvrClient::AnswerStatus() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    return outputs.answerStatus;
 }
 
 int32_t NvrClient::FormatProgress() const

@@ -122,6 +122,9 @@ public:
     // When Done: the camera lines one per call, then one empty text, then from the first again. Empty otherwise.
     std::string NextListItem();
     int32_t FormatProgress() const;
+    // The HTTP status of the last HTTP command's last answer, once it has ended (Done or Failed); 0 when no
+    // answer arrived. A Failed command with a status answered, but not with 2xx.
+    int32_t AnswerStatus() const;
     // When Done: status, access, portal_url, portal_number, portal_dfp, model and localhyperlink joined by
     // "&"; empty while Busy; "-1" otherwise.
     std::string PortalInfo() const;

@@ -253,6 +253,7 @@ void CameraPage::Rescan()
             outcome = SearchOutcome::Listed;
             break;
         case CameraResult::Search::Failed:
+        case CameraResult::Search::Unreadable:
             outcome = SearchOutcome::Failed;
             break;
         case CameraResult::Search::TimedOut:
@@ -472,7 +473,8 @@ void CameraPage::OnNext()
 int CameraPage::askAfterCloudCheck()
 {
     Dimmer dimmer(this, Dimmer::KindError);
-    dimmer.values.text = RecorderFailureText(NetworkFailureOfStatus(cloud.regStatus)) + "\n"
+    const int status = cloud.netFailed ? cloud.regStatus : cloud.portalStatus;
+    dimmer.values.text = RecorderFailureText(NetworkFailureOfStatus(status)) + "\n"
         + Text("camsearch_cloud_skip", "SKIP goes on without the Quelmo service: the NVR is set up without it.");
     dimmer.values.retryResult = kRetryResult;
     dimmer.values.closeCaption = Text("_SKIP", "SKIP");
@@ -497,10 +499,10 @@ bool CameraPage::runCloudCheck()
         return false;
     stopWorker();
     cloud = cloudStep->Result();
-    if (left || cloud.netFailed)
+    // A portal record that could not be read is a failure too: going on would skip the cloud page without a word.
+    if (left || cloud.netFailed || !cloud.portalRead)
         return false;
-    if (cloud.portalRead)
-        CloudStep::ApplyPortalText(cloud.portalText, portalValues);
+    CloudStep::ApplyPortalText(cloud.portalText, portalValues);
     CloudPortalInfo& portal = context.Portal();
     portal.status = portalValues.values[PortalValues::Status];
     portal.access = portalValues.values[PortalValues::Access];

@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 class HttpGet;
 class NvrClient;
@@ -22,7 +23,7 @@ public:
     {
         static constexpr size_t kMaxNameChars = 64;
         std::string name; // "modelname", else "devicename" (UTF-8, at most 64 UTF-16 units); empty: unknown
-        int64_t capacityBytes = 0; // "capacity" when it is a plain positive number, else 0
+        int64_t capacityBytes = 0; // "capacity" when it names its unit (SizeInBytes), else 0: size unknown
         bool operator==(const DiskDescription&) const = default;
     };
 
@@ -64,6 +65,9 @@ public:
     static DiskDescription ReadDescription(const std::string& answer);
     // Whether an answer states the port's plug state ("plug" is "0" or "1"); a cut answer may not.
     static bool AnswerReadable(const std::string& answer);
+    // The bytes of a size written as a number and its unit ("953869 MB", "931.5 GiB", "1000204886016 B"); 0 when
+    // the unit is missing or unknown, or the text is no such size.
+    static int64_t SizeInBytes(std::string_view text);
 
 private:
     void run(const std::string& ip, const std::string& mac, const std::string& user, const std::string& password,

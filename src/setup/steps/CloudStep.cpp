@@ -227,6 +227,8 @@ void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
                 out.portalRead = true;
                 out.portalText = text;
                 ApplyPortalText(text, out.portal);
+            } else {
+                out.portalStatus = client->AnswerStatus();
             }
             break;
         }

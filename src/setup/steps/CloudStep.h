@@ -28,6 +28,7 @@ struct CloudResult
     // The recorder's registration ("/config/quelmoreginfo") and portal record.
     bool netFailed = false; // the registration could not be read over a connection that could be prepared
     int regStatus = 0; // the HTTP status the registration read was answered with; 0: no answer came
+    int portalStatus = 0; // the HTTP status a refused portal record read was answered with; 0: no answer came
     // The check was stopped before it ended (its waiting box's limit ran out): nothing it read counts, and it is a
     // failure (netFailed is set too), never "nothing to report".
     bool timedOut = false;

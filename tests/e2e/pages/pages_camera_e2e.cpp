@@ -285,8 +285,9 @@ private slots:
         QVERIFY(page->searchProblemText().isEmpty());
     }
 
-    // A, B and C in channels 0 to 2; the user keeps C and adds P: afterwards C is in one channel, A and B in none,
-    // P's password (Base64 with "+") arrived whole, and only taken registrations count.
+    // A, B and C in channels 0 to 2; the user keeps C and adds P: afterwards C is still in its channel, untouched,
+    // A and B in none, P in the lowest free channel (its password, Base64 with "+", arrived whole), and only taken
+    // registrations count.
     void nextLeavesEachKeptCameraInOneChannel()
     {
         QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacA }, { 1, kMacB }, { 2, kMacC } }));
@@ -297,12 +298,36 @@ private slots:
         QTimer::singleShot(300, page.get(), [&] { QTest::mouseClick(page->nextButton(), Qt::LeftButton); });
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
         QCOMPARE(host->take(), (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
-        QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacC }, { 1, kMacP } }));
-        QCOMPARE(ChannelPassword(1), QStringLiteral("ab>?cd"));
+        QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacP }, { 2, kMacC } }));
+        QCOMPARE(ChannelPassword(2), QStringLiteral("CamC1234"));
+        QCOMPARE(ChannelPassword(0), QStringLiteral("ab>?cd"));
         const WizardSession& session = context->Session();
         for (int i = 0; i < session.CameraCount(); ++i)
             QCOMPARE(session.Camera(i)->selected, i == 2 || i == 5 ? 1 : 0);
         QCOMPARE(context->Portal().access, std::string("1"));
+    }
+
+    // P in channel 0 and C kept in 2 (the test before); the user keeps C, drops P and adds E, and the recorder
+    // refuses every add with 500: C is still in its channel, P is gone, E is in none and not reported added.
+    void aRefusedAddNeverCostsAKeptCamera()
+    {
+        QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacP }, { 2, kMacC } }));
+        Control("fault cams http-500@/config/addavdev");
+        CameraList* list = page->list();
+        for (const char* ip : { "10.77.0.32", "10.77.0.35" })
+            ClickBox(list, RowOf(list, QString::fromLatin1(ip)));
+        QCOMPARE(list->CheckedCount(), 2);
+        const int addsBefore = RequestCount(QStringLiteral("/config/addavdev"));
+        QTest::mouseClick(page->nextButton(), Qt::LeftButton);
+        QCOMPARE(host->take(), (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
+        QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), addsBefore + 1); // E only, never C again
+        QCOMPARE(Channels(), (std::map<int, QString> { { 2, kMacC } }));
+        QCOMPARE(ChannelPassword(2), QStringLiteral("CamC1234"));
+        const WizardSession& session = context->Session();
+        for (int i = 0; i < session.CameraCount(); ++i) {
+            const std::string& ip = session.Camera(i)->ip;
+            QCOMPARE(session.Camera(i)->selected, ip == "10.77.0.32" ? 1 : 0);
+        }
     }
 
     // The registrations' worker ends with the page: the host's Leave while the recorder keeps a registration

@@ -346,10 +346,11 @@ QList<ScenarioRow> Rows()
                           .On("cam-known", "jpeg-no-eoi")
                           .AtCamera(QStringLiteral("10.77.0.38"))
                           .NotHalfDone(NoStreamOpen());
+        // An error page is no list: no camera is made of it, and the page says the list could not be read.
         row.faults << Fault("F18", "camera list: HTML error page (http-500)", 10, Trigger::Rescan)
+                          .Shows("camsearch_unreadable", "The NVR's list of cameras could not be read.")
                           .Within(30000)
-                          .On("nvr", "http-500@/config/quelmodiscovery")
-                          .Shows("No camera found!");
+                          .On("nvr", "http-500@/config/quelmodiscovery");
         rows << row;
     }
 
