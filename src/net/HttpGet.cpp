@@ -67,6 +67,11 @@ std::string requestUrl(bool secure, const std::string& host, int port, const std
     char* joined = nullptr;
     if (parts && curl().url_get(url, CURLUPART_URL, &joined, 0) == CURLUE_OK && joined != nullptr) {
         text = joined;
+        // The library drops an empty query ("/userlist.cgi?" comes back without its "?"); the target is sent as
+        // the caller wrote it, since the Digest uri and the peer's own check name it so.
+        if (!target.empty() && target.back() == '?' && text.back() != '?') {
+            text += '?';
+        }
     }
     curl().free(joined);
     curl().url_cleanup(url);

@@ -78,7 +78,7 @@ private slots:
     void dimmerWithoutOverlayEndsWithCancel()
     {
         Window window;
-        for (int kind : { 0, 4, 10, 11, 15, -1 }) {
+        for (int kind : { 0, 4, 10, 11, 16, -1 }) {
             Dimmer dimmer(window.page, kind);
             QElapsedTimer clock;
             clock.start();
