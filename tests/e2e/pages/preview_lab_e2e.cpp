@@ -3,6 +3,7 @@
 // a picture carrying an end marker inside it, pictures that do not decode, and closing in the middle of a picture.
 #include "pages/PreviewPicture.h"
 #include "pages/PreviewBubble.h"
+#include "support/LabWindow.h"
 #include "ui/PictureButton.h"
 
 #include <QElapsedTimer>
@@ -27,9 +28,7 @@ Seen Preview(const std::string& address, const std::string& password, std::funct
     int limitMs = 8000)
 {
     QWidget host;
-    host.setFixedSize(860, 640);
-    host.setAttribute(Qt::WA_DontShowOnScreen);
-    host.show();
+    LabWindow::Show(host);
     PreviewBubble bubble(&host, QPoint(0, 0), QPoint(495, 300), address, "admin", password, address);
     Seen seen;
     seen.blankAtStart = bubble.preview()->picture().isNull();
