@@ -7,11 +7,11 @@
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
+#include "support/SimLink.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 
 class ServicesE2e : public QObject
@@ -144,11 +144,7 @@ private slots:
         QCOMPARE(page->storageReports, 1);
 
         // HD1 pulled out: reported within about half a second plus the request time.
-        const QByteArray control = qgetenv("LAB_DIR") + "/sim-control";
-        QFile pipe(QString::fromLocal8Bit(control));
-        QVERIFY(pipe.open(QIODevice::WriteOnly));
-        pipe.write("usb fresh 1 none\n");
-        pipe.close();
+        QVERIFY(SimLink().Control("usb fresh 1 none"));
         QTRY_COMPARE_WITH_TIMEOUT(page->storageReports, 2, 5000);
         QCOMPARE(watch.plugged[0].load(), 0);
         QCOMPARE(watch.ready[0].load(), 0);

@@ -3,13 +3,12 @@
 // portal over HTTPS trusted through the lab CA. Values with "&", "#", "+" and spaces must arrive intact.
 #include "device/NvrClient.h"
 #include "net/HttpGet.h"
+#include "support/SimTextLink.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,21 +55,6 @@ std::string recorderAnswer(const std::string& path, bool secure)
     return http.FetchAll(path, buffer.data(), size) ? std::string(buffer.data(), size) : std::string();
 }
 
-// The simulator's state file (rewritten after each change) holding `text`, within a second.
-bool simulatorStateHas(const std::string& text)
-{
-    const char* path = std::getenv("LAB_SIM_STATE");
-    for (int i = 0; path != nullptr && i < 50; ++i) {
-        std::ifstream in(path);
-        const std::string state((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (state.find(text) != std::string::npos) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return false;
-}
-
 TEST(NvrClientLab, recorderCommandsOverHttpAndHttps)
 {
     NvrClient client;
@@ -104,7 +88,7 @@ TEST(NvrClientLab, recorderCommandsOverHttpAndHttps)
     EXPECT_EQ(fields[0], "1");
     EXPECT_EQ(fields[1], kCamera);
     EXPECT_NE(first.find("ab#cd&12"), std::string::npos) << first;
-    EXPECT_TRUE(simulatorStateHas("\"Door & yard\"")) << "the camera name as the recorder stored it";
+    EXPECT_TRUE(SimTextLink().StateHolds("\"Door & yard\"")) << "the camera name as the recorder stored it";
     ASSERT_TRUE(client.DeleteCamera(kRecorder, 80, "admin", kPassword, 2));
     ASSERT_EQ(finish(client), NvrClient::Done);
 

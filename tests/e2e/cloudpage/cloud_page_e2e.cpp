@@ -11,14 +11,14 @@
 #include "overlays/PortalHostAlert.h"
 #include "pages/CloudPage.h"
 #include "session/WizardContext.h"
+#include "support/LabWindow.h"
+#include "support/SimLink.h"
 #include "ui/PlainLineEdit.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 #include <QTimer>
@@ -33,48 +33,15 @@ std::string PortalHost()
     return host.isEmpty() ? std::string("cloud.quelmo.lab") : host.toStdString();
 }
 
-QJsonObject SimulatorState()
-{
-    QFile file(qEnvironmentVariable("LAB_SIM_STATE"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
-
 QJsonObject RecorderCloud(const QString& name)
 {
-    for (const QJsonValue& recorder : SimulatorState().value("recorders").toArray())
-        if (recorder.toObject().value("name").toString() == name)
-            return recorder.toObject().value("cloud").toObject();
-    return {};
+    return SimLink().Recorder(name).value("cloud").toObject();
 }
 
-// Sends a command line to the simulator's control pipe and waits until the simulator has taken it.
-bool SimulatorControl(const QString& line)
+// A control line (none when empty) once the simulator has taken it.
+bool Control(const QString& line)
 {
-    if (line.isEmpty())
-        return true;
-    const qint64 before = SimulatorState().value("eventCount").toInteger();
-    QFile pipe(qEnvironmentVariable("LAB_DIR") + QStringLiteral("/sim-control"));
-    if (!pipe.open(QIODevice::WriteOnly))
-        return false;
-    pipe.write((line + QLatin1Char('\n')).toUtf8());
-    pipe.close();
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 3000) {
-        // The events kept are the latest ones: event i of n is number count - n + i of all.
-        const QJsonObject state = SimulatorState();
-        const QJsonArray events = state.value("events").toArray();
-        const qint64 first = state.value("eventCount").toInteger() - events.size();
-        for (qsizetype i = 0; i < events.size(); ++i) {
-            const QJsonObject e = events[i].toObject();
-            if (first + i >= before && e.value("kind").toString() == "control" && e.value("detail").toString() == line)
-                return e.value("result").toString() == "ok";
-        }
-        QTest::qWait(20);
-    }
-    return false;
+    return line.isEmpty() || SimLink().Control(line.toUtf8());
 }
 
 // The command that turns a control command's change off again (empty for none).
@@ -91,7 +58,7 @@ QString Undo(const QString& control)
 int RequestsSeen(const QString& device, const QString& prefix)
 {
     int seen = 0;
-    for (const QJsonValue& event : SimulatorState().value("events").toArray()) {
+    for (const QJsonValue& event : SimLink().State().value("events").toArray()) {
         const QJsonObject e = event.toObject();
         seen += e.value("device").toString() == device && e.value("detail").toString().startsWith(prefix) ? 1 : 0;
     }
@@ -102,7 +69,7 @@ int RequestsSeen(const QString& device, const QString& prefix)
 int RequestsHolding(const QString& device, const QString& prefix, const QString& part)
 {
     int seen = 0;
-    for (const QJsonValue& event : SimulatorState().value("events").toArray()) {
+    for (const QJsonValue& event : SimLink().State().value("events").toArray()) {
         const QJsonObject e = event.toObject();
         const QString detail = e.value("detail").toString();
         seen += e.value("device").toString() == device && detail.startsWith(prefix) && detail.contains(part) ? 1 : 0;
@@ -147,9 +114,7 @@ struct PageRun
 
     PageRun(const Recorder& recorder, const std::string& portalHost = PortalHost())
     {
-        host.setFixedSize(860, 640);
-        host.setAttribute(Qt::WA_DontShowOnScreen);
-        host.show();
+        LabWindow::Show(host);
         WizardSession& session = context.Session();
         session.SetNvrIp(recorder.ip.toStdString());
         session.SetNvrUser("admin");
@@ -244,7 +209,7 @@ private slots:
     void initTestCase()
     {
         SelectLanguage(0);
-        QVERIFY2(!SimulatorState().isEmpty(), "run me in the lab with the simulator");
+        QVERIFY2(!SimLink().State().isEmpty(), "run me in the lab with the simulator");
     }
 
     // Values with "+", "&" and "#" reach the portal and the recorder as typed, the recorder's direct
@@ -263,7 +228,7 @@ private slots:
         QCOMPARE(cloud.value("password").toString(), QStringLiteral("Str0ng&pw#1"));
         QCOMPARE(cloud.value("status").toInt(), 1);
         bool direct = false;
-        for (const QJsonValue& event : SimulatorState().value("events").toArray())
+        for (const QJsonValue& event : SimLink().State().value("events").toArray())
             direct = direct
                 || event.toObject().value("detail").toString().startsWith(
                     "GET /config/quelmoreginfo?status=1&email=new%2Bone@example.lab&password=Str0ng%26pw%231");
@@ -288,10 +253,10 @@ private slots:
 
     void answersSplitOverSeveralReadsAreReadWhole()
     {
-        QVERIFY(SimulatorControl("fault portal http-split:7@/account/"));
+        QVERIFY(Control("fault portal http-split:7@/account/"));
         PageRun run(kSplit);
         const Outcome outcome = run.attempt({ 1, "owner@example.lab", "Cloud123" });
-        QVERIFY(SimulatorControl("fault portal none"));
+        QVERIFY(Control("fault portal none"));
         QVERIFY2(outcome.advanced(), qPrintable(run.page->messageText() + outcome.errorBox));
     }
 
@@ -368,12 +333,12 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(bool, emailMarker);
         QFETCH(bool, passwordMarker);
-        QVERIFY(SimulatorControl(control));
+        QVERIFY(Control(control));
         PageRun run(recorder);
         Attempt attempt { mode, email, password };
         attempt.last = last;
         const Outcome outcome = run.attempt(attempt);
-        QVERIFY(SimulatorControl(Undo(control)));
+        QVERIFY(Control(Undo(control)));
         QVERIFY(outcome.posted.empty());
         QCOMPARE(outcome.errorBox, QString());
         const QString message = run.page->messageText();
@@ -422,10 +387,10 @@ private slots:
         QFETCH(QString, portalHost);
         QFETCH(QString, control);
         QFETCH(QString, cause);
-        QVERIFY(SimulatorControl(control));
+        QVERIFY(Control(control));
         PageRun run(recorder, portalHost.toStdString());
         const Outcome outcome = run.attempt({ mode, email, mode == 2 ? "Strong123" : "Cloud123" });
-        QVERIFY(SimulatorControl(Undo(control)));
+        QVERIFY(Control(Undo(control)));
         QCOMPARE(outcome.errorBox, QString::fromStdString(Text(cause.toStdString(), "-")));
         QVERIFY(outcome.retryOffered);
         // The lab's portal is one of the maker's there; an address the recorder names is asked about first.
@@ -443,7 +408,7 @@ private slots:
     // would answer "already registered") and the page advances.
     void retryAfterAFailedFinalRegistrationSendsOnlyThatRequest()
     {
-        QVERIFY(SimulatorControl("fault nvr-retry http-409*1@/config/quelmoreginfo?status"));
+        QVERIFY(Control("fault nvr-retry http-409*1@/config/quelmoreginfo?status"));
         PageRun run(kRetry);
         const Outcome first = run.attempt({ 2, "retry@example.lab", "Strong123" });
         QCOMPARE(first.errorBox, QString::fromStdString(Text("neterr_portal_recorder", "-")));
@@ -461,10 +426,10 @@ private slots:
     // stays to the end and the page advances.
     void longChainKeepsItsWaitingBox()
     {
-        QVERIFY(SimulatorControl("fault portal http-slow:13000"));
+        QVERIFY(Control("fault portal http-slow:13000"));
         PageRun run(kSlow);
         const Outcome outcome = run.attempt({ 2, "slow@example.lab", "Strong123" });
-        QVERIFY(SimulatorControl("fault portal none"));
+        QVERIFY(Control("fault portal none"));
         QVERIFY2(outcome.advanced(), qPrintable(run.page->messageText() + outcome.errorBox));
         QVERIFY2(outcome.ms > 50000, qPrintable(QString::number(outcome.ms)));
         QCOMPARE(RecorderCloud("nvr-slow").value("email").toString(), QStringLiteral("slow@example.lab"));

@@ -11,6 +11,7 @@
 #include "i18n/Localization.h"
 #include "overlays/ModalLayer.h"
 #include "pages/WizardPage.h"
+#include "support/SimLink.h"
 #include "ui/AccessibleControls.h"
 
 #include <QAbstractScrollArea>
@@ -18,7 +19,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -49,14 +49,6 @@ QString Label(const char* key, const char* fallback)
     while (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xFF1A)))
         name.chop(1);
     return name.trimmed();
-}
-
-QJsonObject ReadState()
-{
-    QFile file(qEnvironmentVariable("LAB_SIM_STATE"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
 }
 
 QJsonObject Find(const QJsonArray& list, const char* field, const QString& value)
@@ -332,7 +324,7 @@ class KeyboardWalk : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY2(!qEnvironmentVariable("LAB_SIM_STATE").isEmpty(), "runs in the lab only");
+        QVERIFY2(SimLink().Ready(), "runs in the lab only");
         RegisterWizardOverlays();
         InstallAccessibleControls();
     }
@@ -364,7 +356,7 @@ private slots:
 
         // What the simulator holds now.
         QJsonObject state;
-        QTRY_VERIFY_WITH_TIMEOUT(!(state = ReadState()).isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(state = SimLink().State()).isEmpty(), 5000);
         const QJsonObject recorder = Find(state.value("recorders").toArray(), "ip", QStringLiteral("10.77.0.10"));
         QCOMPARE(recorder.value("password").toString(), QString::fromLatin1(kRecorderPassword));
         QCOMPARE(recorder.value("zone").toInt(), chosenZoneIndex + 1);

@@ -11,13 +11,12 @@
 #include "pages/EnterCameraPasswordOverlay.h"
 #include "pages/CameraPasswordRunner.h"
 #include "session/WizardContext.h"
+#include "support/SimLink.h"
 #include "ui/PlainLineEdit.h"
 #include "ui/PictureButton.h"
 #include "ui/FadingPictureButton.h"
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,31 +25,12 @@
 
 namespace {
 
-QJsonObject SimulatorState()
-{
-    QFile file(QString::fromLocal8Bit(qgetenv("LAB_SIM_STATE")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-QJsonObject Camera(const QString& name)
-{
-    for (const QJsonValue& value : SimulatorState().value("cameras").toArray())
-        if (value.toObject().value("name").toString() == name)
-            return value.toObject();
-    return {};
-}
-
 // The requests camera `device` saw, oldest first.
 QStringList Requests(const QString& device)
 {
     QStringList requests;
-    for (const QJsonValue& value : SimulatorState().value("events").toArray()) {
-        const QJsonObject event = value.toObject();
-        if (event.value("device").toString() == device)
-            requests << event.value("kind").toString() + QLatin1Char(' ') + event.value("detail").toString();
-    }
+    for (const QJsonObject& event : SimLink().Events(device))
+        requests << event.value("kind").toString() + QLatin1Char(' ') + event.value("detail").toString();
     return requests;
 }
 
@@ -173,7 +153,7 @@ private slots:
         runner.Open(page.get(), Job(CameraPasswordJob::Create, "00:3e:0b:00:01:02", "10.77.0.21", true, 1));
         QCOMPARE(accepted.count(), 1);
         QCOMPARE(accepted.at(0).at(0).value<CameraPasswordJob>().password, std::string("Ab%cd#12"));
-        QTRY_COMPARE(Camera("dgramnew").value("password").toString(), QStringLiteral("Ab%cd#12"));
+        QTRY_COMPARE(SimLink().Camera("dgramnew").value("password").toString(), QStringLiteral("Ab%cd#12"));
     }
 
     // Camera A's overlay is closed by its cross before A answers; camera B is tried meanwhile and refused at once

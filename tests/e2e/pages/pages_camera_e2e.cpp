@@ -2,7 +2,7 @@
 // recorder may send, a rescan that finds cameras moved and gone, a search that gets no answer and one that fails,
 // a cloud check that fails, leaving while registrations run, and what Next leaves on the recorder.
 
-#include "../../gui/support/MessageRecorder.h"
+#include "pages/PagesTestSupport.h"
 #include "../../gui/support/RichTextEffects.h"
 #include "i18n/Localization.h"
 #include "overlays/ErrorAlert.h"
@@ -10,6 +10,7 @@
 #include "pages/CameraList.h"
 #include "pages/CameraPage.h"
 #include "session/WizardContext.h"
+#include "support/SimLink.h"
 #include "ui/SlimScrollBar.h"
 #include "ui/SmallLink.h"
 #include "ui/FadingPictureButton.h"
@@ -17,9 +18,7 @@
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 #include <QTextDocument>
@@ -36,39 +35,17 @@ const char* const kMacC = "00:3e:0b:00:01:03";
 const char* const kMacE = "00:3e:0b:00:01:06";
 const char* const kMacP = "00:3e:0b:00:01:05";
 
-class LabHost : public MessageRecorder
-{
-public:
-    LabHost()
-    {
-        setFixedSize(860, 640);
-        setAttribute(Qt::WA_DontShowOnScreen);
-        show();
-    }
-};
-
+// A control line once the simulator has taken it.
 void Control(const QByteArray& line)
 {
-    QFile pipe(QString::fromLocal8Bit(qgetenv("LAB_DIR") + "/sim-control"));
-    QVERIFY(pipe.open(QIODevice::WriteOnly));
-    pipe.write(line + "\n");
-    pipe.close();
-    QTest::qWait(150); // the simulator takes it
-}
-
-QJsonObject SimState()
-{
-    QFile file(QString::fromLocal8Bit(qgetenv("LAB_SIM_STATE")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
+    QVERIFY2(SimLink().Control(line), line.constData());
 }
 
 // The recorder's channels: slot -> MAC of the camera in it.
 std::map<int, QString> Channels()
 {
     std::map<int, QString> channels;
-    for (const QJsonValue& r : SimState().value("recorders").toArray()) {
+    for (const QJsonValue& r : SimLink().State().value("recorders").toArray()) {
         if (r.toObject().value("name").toString() != QLatin1String("cams"))
             continue;
         for (const QJsonValue& c : r.toObject().value("cameras").toArray())
@@ -79,7 +56,7 @@ std::map<int, QString> Channels()
 
 QString ChannelPassword(int slot)
 {
-    for (const QJsonValue& r : SimState().value("recorders").toArray()) {
+    for (const QJsonValue& r : SimLink().State().value("recorders").toArray()) {
         for (const QJsonValue& c : r.toObject().value("cameras").toArray()) {
             if (c.toObject().value("slot").toInt() == slot)
                 return c.toObject().value("password").toString();
@@ -96,7 +73,7 @@ QString Qs(const std::string& text)
 int RequestCount(const QString& part)
 {
     int n = 0;
-    for (const QJsonValue& value : SimState().value("events").toArray()) {
+    for (const QJsonValue& value : SimLink().State().value("events").toArray()) {
         const QJsonObject event = value.toObject();
         if (event.value("device").toString() == QLatin1String("cams") && event.value("detail").toString().contains(part)
             && !event.value("result").toString().startsWith(QLatin1String("401")))
@@ -130,7 +107,7 @@ class PagesCameraE2e : public QObject
 
 private:
     std::unique_ptr<WizardContext> context;
-    std::unique_ptr<LabHost> host;
+    std::unique_ptr<RecordingHost> host;
     std::unique_ptr<CameraPage> page;
 
     // A search started by the page or by Rescan, waited for.
@@ -155,7 +132,7 @@ private slots:
         session.SetNvrMac("00:1a:2b:3c:4d:80");
         session.SetNvrUser("admin");
         session.SetNvrPassword("Secret99");
-        host = std::make_unique<LabHost>();
+        host = std::make_unique<RecordingHost>();
         page = std::make_unique<CameraPage>(host.get(), *context);
         page->show();
         waitSearch();

@@ -15,6 +15,8 @@
 #include "pages/TimeZonePage.h"
 #include "pages/ZoneListBox.h"
 #include "session/WizardContext.h"
+#include "support/LabWindow.h"
+#include "support/SimLink.h"
 #include "ui/ErrorLine.h"
 #include "ui/PictureSwitch.h"
 #include "ui/LayeredPictureButton.h"
@@ -23,9 +25,7 @@
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
 #include <QTest>
@@ -45,9 +45,7 @@ public:
     explicit LabHost(WizardContext& wizard)
         : context(wizard)
     {
-        setFixedSize(860, 640);
-        setAttribute(Qt::WA_DontShowOnScreen);
-        show();
+        LabWindow::Show(*this);
     }
 
     WizardContext& context;
@@ -142,25 +140,18 @@ void ClickRow(ZoneListBox* list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
+// A control line once the simulator has taken it.
 void Control(const QByteArray& line)
 {
-    QFile pipe(QString::fromLocal8Bit(qgetenv("LAB_DIR") + "/sim-control"));
-    QVERIFY(pipe.open(QIODevice::WriteOnly));
-    pipe.write(line + "\n");
-    pipe.close();
-    QTest::qWait(100); // the simulator takes it
+    QVERIFY2(SimLink().Control(line), line.constData());
 }
 
 // The requests the simulator saw from recorder `device` (those it answered with a challenge left out), oldest first.
 QStringList Requests(const QString& device)
 {
-    QFile file(QString::fromLocal8Bit(qgetenv("LAB_SIM_STATE")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QStringList requests;
-    for (const QJsonValue& value : QJsonDocument::fromJson(file.readAll()).object().value("events").toArray()) {
-        const QJsonObject event = value.toObject();
-        if (event.value("device").toString() == device && !event.value("result").toString().startsWith("401"))
+    for (const QJsonObject& event : SimLink().Events(device)) {
+        if (!event.value("result").toString().startsWith("401"))
             requests << event.value("detail").toString();
     }
     return requests;
@@ -179,17 +170,6 @@ qsizetype Find(const QStringList& requests, const QString& part, qsizetype from 
         if (requests[i].contains(part))
             return i;
     return -1;
-}
-
-QJsonObject Recorder(const QString& name)
-{
-    QFile file(QString::fromLocal8Bit(qgetenv("LAB_SIM_STATE")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    for (const QJsonValue& value : QJsonDocument::fromJson(file.readAll()).object().value("recorders").toArray())
-        if (value.toObject().value("name").toString() == name)
-            return value.toObject();
-    return {};
 }
 
 } // namespace
@@ -311,8 +291,8 @@ private slots:
         const auto set = Find(requests, "/config/datetime?timezone=1 ");
         QVERIFY2(set >= 0, qPrintable(requests.join('\n')));
         QVERIFY(Find(requests, "/config/manrecord?record=1 ", set) > set);
-        QCOMPARE(Recorder("clock").value("zone").toInt(), 1);
-        QCOMPARE(Recorder("clock").value("recording").toBool(), true);
+        QCOMPARE(SimLink().Recorder("clock").value("zone").toInt(), 1);
+        QCOMPARE(SimLink().Recorder("clock").value("recording").toBool(), true);
         QCOMPARE(QString::fromStdString(context->Session().zoneName), list->item(0)->text()); // for the setup report
         leavePage(page.get());
         Control("zone clock 5");
@@ -343,7 +323,7 @@ private slots:
             QVERIFY2(got == (Messages { { WM_STORAGE_WATCH, 0, 0 }, { WM_WIZARD_NAV, NAV_NEXT, 0 } }),
                 qPrintable(Describe(got)));
         }
-        QCOMPARE(Recorder("clock").value("zone").toInt(), 3);
+        QCOMPARE(SimLink().Recorder("clock").value("zone").toInt(), 3);
         leavePage(page.get());
     }
 
@@ -521,7 +501,7 @@ private slots:
         QVERIFY(!confirmation.contains(QStringLiteral("HD2")));
         QCOMPARE(Count(Requests("disks"), "/config/storageformat?storageid=0&partition=0&fs=2 "), 1);
         QCOMPARE(Count(Requests("disks"), "/config/storageformat?storageid=1"), 0);
-        const QJsonObject hd1 = Recorder("disks").value("disks").toArray().at(0).toObject();
+        const QJsonObject hd1 = SimLink().Recorder("disks").value("disks").toArray().at(0).toObject();
         QCOMPARE(hd1.value("formatted").toBool(), true);
         QCOMPARE(hd1.value("fsCode").toInt(), 2);
         leavePage(page.get());
@@ -563,7 +543,7 @@ private slots:
         const auto first = Find(requests, "/config/storageformat?storageid=0&partition=0&fs=2 ");
         const auto second = Find(requests, "/config/storageformat?storageid=1&partition=0&fs=1 ");
         QVERIFY2(first >= 0 && second > first, qPrintable(requests.join('\n')));
-        const QJsonArray disks = Recorder("disks").value("disks").toArray();
+        const QJsonArray disks = SimLink().Recorder("disks").value("disks").toArray();
         QCOMPARE(disks.at(0).toObject().value("fsCode").toInt(), 2); // formatted as asked
         QCOMPARE(disks.at(1).toObject().value("formatCount").toInt(), 1);
         QCOMPARE(disks.at(1).toObject().value("fsCode").toInt(), 1);
@@ -630,7 +610,7 @@ private slots:
         QVERIFY2(polls >= (untilTheLimit ? 3 : 1), qPrintable(QString::number(polls)));
         if (fault.endsWith(":0")) // each poll without progress is followed by a pause of half a second
             QVERIFY2(polls <= 20, qPrintable(QString::number(polls)));
-        const QJsonObject hd1 = Recorder("disks").value("disks").toArray().at(0).toObject();
+        const QJsonObject hd1 = SimLink().Recorder("disks").value("disks").toArray().at(0).toObject();
         QCOMPARE(hd1.value("formatted").toBool(), false);
         QCOMPARE(context->Session().disks.size(), size_t(1));
         QVERIFY(context->Session().disks[0].result == WizardSession::DiskResult::Failed);

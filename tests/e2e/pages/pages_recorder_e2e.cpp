@@ -28,12 +28,11 @@
 #include "ui/WrappedText.h"
 #include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
+#include "support/SimLink.h"
 #include "ui/WindowMessage.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 #include <QTimer>
@@ -115,54 +114,17 @@ private:
             QCoreApplication::sendPostedEvents();
     }
 
-    // The simulator's state file.
-    static QJsonObject simState()
-    {
-        QFile file(qEnvironmentVariable("LAB_SIM_STATE"));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QJsonDocument::fromJson(file.readAll()).object();
-    }
     static int simEvents(const char* device, const char* kind)
     {
-        int n = 0;
-        for (const QJsonValue event : simState().value("events").toArray()) {
-            const QJsonObject e = event.toObject();
-            if (e.value("device").toString() == QLatin1String(device)
-                && e.value("kind").toString() == QLatin1String(kind))
-                ++n;
-        }
-        return n;
+        return SimLink().CountEvents(QLatin1String(device), QLatin1String(kind));
     }
     static QString simPassword(const char* recorder)
     {
-        for (const QJsonValue r : simState().value("recorders").toArray()) {
-            if (r.toObject().value("name").toString() == QLatin1String(recorder))
-                return r.toObject().value("password").toString();
-        }
-        return QStringLiteral("<none>");
+        const QJsonObject found = SimLink().Recorder(QLatin1String(recorder));
+        return found.isEmpty() ? QStringLiteral("<none>") : found.value("password").toString();
     }
     // A command on the simulator's control pipe, once it has been carried out.
-    static bool sim(const QByteArray& line)
-    {
-        QFile pipe(qEnvironmentVariable("LAB_DIR") + QStringLiteral("/sim-control"));
-        if (!pipe.open(QIODevice::WriteOnly))
-            return false;
-        pipe.write(line + '\n');
-        pipe.close();
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 3000) {
-            for (const QJsonValue event : simState().value("events").toArray()) {
-                const QJsonObject e = event.toObject();
-                if (e.value("kind").toString() == QLatin1String("control")
-                    && e.value("detail").toString() == QString::fromLatin1(line))
-                    return e.value("result").toString() == QLatin1String("ok");
-            }
-            QTest::qWait(20);
-        }
-        return false;
-    }
+    static bool sim(const QByteArray& line) { return SimLink().Control(line); }
 
     bool waitForSearchEnd(int limitMs = 12000) const
     {
@@ -209,7 +171,7 @@ private slots:
         host = new WizardHost(&frame);
         host->show();
         frame.show();
-        QVERIFY(!qEnvironmentVariable("LAB_SIM_STATE").isEmpty());
+        QVERIFY(SimLink().Ready());
         host->currentPage = 5;
         PostWindowMessage(host, WM_WIZARD_NAV, NAV_NEXT);
         QCoreApplication::sendPostedEvents(host);

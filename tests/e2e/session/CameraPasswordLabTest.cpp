@@ -5,14 +5,13 @@
 #include "discovery/SearchDevice.h"
 #include "session/CreatePasswordWorker.h"
 #include "session/VerifyWorker.h"
+#include "support/SimTextLink.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,35 +22,16 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-std::string simulatorState()
-{
-    const char* path = std::getenv("LAB_SIM_STATE");
-    std::ifstream in(path != nullptr ? path : "");
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A text field of the simulator's camera NAME in its state file.
 std::string cameraField(const std::string& name, const std::string& field)
 {
-    const std::string state = simulatorState();
+    const std::string state = SimTextLink().State();
     const size_t camera = state.find("\"name\": \"" + name + "\"");
     if (camera == std::string::npos)
         return "<no camera " + name + ">";
-    const std::string key = "\"" + field + "\": \"";
-    const size_t at = state.find(key, camera);
-    if (at == std::string::npos)
+    if (state.find("\"" + field + "\":", camera) == std::string::npos)
         return "<no field " + field + ">";
-    const size_t start = at + key.size();
-    return state.substr(start, state.find('"', start) - start);
-}
-
-// How many requests the simulator has seen (every datagram and HTTP request counts).
-long eventCount()
-{
-    const std::string state = simulatorState();
-    const std::string key = "\"eventCount\": ";
-    const size_t at = state.find(key);
-    return at == std::string::npos ? -1 : std::atol(state.c_str() + at + key.size());
+    return SimTextLink::Field(state, field, camera);
 }
 
 CameraPasswordJob Job(CameraPasswordJob::Kind kind, const std::string& mac, const std::string& address, bool udp,
@@ -213,12 +193,12 @@ TEST_F(CameraPasswordLab, jobsThatCannotBeSentAreRefusedAtOnceWithNothingSent)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const long before = eventCount();
+        const long before = SimTextLink().EventCount();
         const auto start = Clock::now();
         EXPECT_FALSE(Run(c.job));
         EXPECT_LT(Clock::now() - start, 1s) << "refused without waiting for an answer";
         std::this_thread::sleep_for(300ms);
-        EXPECT_EQ(eventCount(), before) << "nothing reached any device";
+        EXPECT_EQ(SimTextLink().EventCount(), before) << "nothing reached any device";
     }
     EXPECT_EQ(cameraField("hidden", "password"), "Cam12345");
 }

@@ -4,13 +4,12 @@
 // chain retried after one of its recorder calls failed sends only what failed.
 #include "device/NvrClient.h"
 #include "setup/steps/CloudStep.h"
+#include "support/SimTextLink.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,69 +38,15 @@ RecorderAccess Recorder(const std::string& ip)
     return RecorderAccess { ip, {}, "admin", kPassword, 0 };
 }
 
-std::string ReadState()
-{
-    std::ifstream in(Env("LAB_SIM_STATE"));
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The text value of `"name": "..."` in a piece of the state file.
-std::string Field(const std::string& text, const std::string& name)
-{
-    const size_t key = text.find("\"" + name + "\":");
-    if (key == std::string::npos)
-        return {};
-    const size_t open = text.find('"', key + name.size() + 3);
-    std::string value;
-    for (size_t i = open + 1; open != std::string::npos && i < text.size() && text[i] != '"'; ++i)
-        value += text[i] == '\\' && i + 1 < text.size() ? text[++i] : text[i];
-    return value;
-}
-
-struct Event
-{
-    std::string device, kind, detail, result;
-};
-
-std::vector<Event> Events()
-{
-    const std::string state = ReadState();
-    std::vector<Event> events;
-    const size_t list = state.find("\"events\":");
-    for (size_t at = state.find("\"ms\":", list); list != std::string::npos && at != std::string::npos;) {
-        const size_t next = state.find("\"ms\":", at + 1);
-        const std::string piece = state.substr(at, next == std::string::npos ? std::string::npos : next - at);
-        events.push_back({ Field(piece, "device"), Field(piece, "kind"), Field(piece, "detail"), Field(piece, "result") });
-        at = next;
-    }
-    return events;
-}
+using Event = SimTextLink::Event;
 
 // Requests to `device` starting with `prefix` that the device answered (a challenge for credentials is no answer).
 int Answered(const std::string& device, const std::string& prefix)
 {
     int count = 0;
-    for (const Event& e : Events())
+    for (const Event& e : SimTextLink().Events())
         count += e.device == device && e.detail.rfind(prefix, 0) == 0 && e.result.rfind("401", 0) != 0 ? 1 : 0;
     return count;
-}
-
-// Sends a line to the simulator's control pipe and waits until it has taken it.
-bool Control(const std::string& line)
-{
-    {
-        std::ofstream pipe(Env("LAB_DIR") + "/sim-control");
-        if (!pipe)
-            return false;
-        pipe << line << "\n";
-    }
-    for (int i = 0; i < 100; ++i) {
-        for (const Event& e : Events())
-            if (e.kind == "control" && e.detail == line)
-                return e.result == "ok";
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
 }
 
 CloudStep::Outcome RunChain(CloudStep& step, CloudStep::Kind kind, const CloudStep::Inputs& in)
@@ -196,7 +141,7 @@ TEST(CloudStepLab, aRetryAfterAFailedRecorderCallSendsOnlyWhatFailed)
             in.nameFirst = "Ann";
             in.nameLast = "Lee";
         }
-        ASSERT_TRUE(Control(std::string("fault ") + c.recorder + " http-409*1@" + c.failing)) << c.name;
+        ASSERT_TRUE(SimTextLink().Control(std::string("fault ") + c.recorder + " http-409*1@" + c.failing)) << c.name;
 
         NvrClient client;
         CloudStep step(client);
@@ -209,7 +154,7 @@ TEST(CloudStepLab, aRetryAfterAFailedRecorderCallSendsOnlyWhatFailed)
         const std::string account = signUp ? "POST /signin" : "POST /account/?signin";
         int accountPosts = 0;
         int binds = 0;
-        for (const Event& e : Events()) {
+        for (const Event& e : SimTextLink().Events()) {
             if (e.device != "portal")
                 continue;
             accountPosts += e.detail.rfind(account, 0) == 0

@@ -1,6 +1,6 @@
 #pragma once
-// The two Digest-only servers we did not write (libmicrohttpd's check, lighttpd's mod_auth) behind one
-// face, so one table of cases runs against both.
+// The two Digest-only servers we did not write (libmicrohttpd's check, lighttpd's mod_auth) and a scripted
+// one behind one face, so one table of cases runs against them all.
 
 #include <cstdint>
 #include <map>
@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-enum class PeerKind { Microhttpd, Lighttpd };
+// Scripted: our raw server, which challenges the first request with two Digest challenges (SHA-256 first, then
+// MD5 with a 600-character nonce, both qops and an opaque) and answers every later request without checking it.
+enum class PeerKind { Microhttpd, Lighttpd, Scripted };
 
 struct PeerRequest
 {
@@ -28,8 +30,8 @@ public:
 
 const char* PeerName(PeerKind kind);
 
-// Asks every path for Digest (MD5) credentials of the user "admin" with `password` and answers a request
-// it accepts with `files` (path without the query -> body; 404 for other paths). Nothing and a reason in
-// `failure` when the server cannot run here (lighttpd not installed, for instance).
-std::unique_ptr<DigestPeer> StartDigestPeer(
-    PeerKind kind, const std::string& password, const std::map<std::string, std::string>& files, std::string& failure);
+// Asks every path for Digest (MD5) credentials of `user` with `password` and answers a request it accepts with
+// `files` (path without the query -> body; 404 for other paths). Nothing and a reason in `failure` when the
+// server cannot run here (lighttpd not installed, for instance).
+std::unique_ptr<DigestPeer> StartDigestPeer(PeerKind kind, const std::string& password,
+    const std::map<std::string, std::string>& files, std::string& failure, const std::string& user = "admin");

@@ -11,7 +11,7 @@
 // shown), runs the script on a thread of its own while the interface thread runs the wizard, and returns once
 // both have ended.
 
-#include "SimLink.h"
+#include "support/SimLink.h"
 #include "WizardDriver.h"
 
 #include <QByteArray>

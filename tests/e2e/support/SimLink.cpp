@@ -1,9 +1,12 @@
 #include "SimLink.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <QThread>
 #include <chrono>
 #include <fcntl.h>
 #include <thread>
@@ -53,6 +56,16 @@ QJsonObject SimLink::Account(const QString& email) const
     return Named(State().value("portal").toObject().value("accounts").toArray(), "email", email);
 }
 
+QList<QJsonObject> SimLink::Events(const QString& device) const
+{
+    QList<QJsonObject> events;
+    for (const QJsonValue item : State().value("events").toArray()) {
+        if (device.isEmpty() || item.toObject().value("device").toString() == device)
+            events << item.toObject();
+    }
+    return events;
+}
+
 int SimLink::CountEvents(const QString& device, const QString& kind, const QString& text) const
 {
     int count = 0;
@@ -73,23 +86,25 @@ bool SimLink::Control(const QByteArray& line, int limitMs, QString* answer) cons
     const int fd = ::open(controlPipe.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    // Only an entry logged after this write answers it (the same line may have been sent before).
-    const double since = State().value("uptimeMs").toDouble();
+    // Only an entry logged after this write answers it (the same line may have been sent before). The events kept
+    // are the latest ones: event i of n is number eventCount - n + i of all.
+    const qint64 before = State().value("eventCount").toInteger();
     const QByteArray text = line + '\n';
     const bool written = ::write(fd, text.constData(), static_cast<size_t>(text.size())) == text.size();
     ::close(fd);
     if (!written)
         return false;
+    const bool pumpEvents
+        = QCoreApplication::instance() != nullptr && QThread::currentThread() == QCoreApplication::instance()->thread();
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < limitMs) {
-        const QJsonArray events = State().value("events").toArray();
-        for (auto it = events.end(); it != events.begin();) {
-            --it;
-            const QJsonObject event = it->toObject();
-            if (event.value("ms").toDouble() < since)
-                break;
-            if (event.value("kind").toString() == QLatin1String("control")
+        const QJsonObject state = State();
+        const QJsonArray events = state.value("events").toArray();
+        const qint64 first = state.value("eventCount").toInteger() - events.size();
+        for (qsizetype i = 0; i < events.size(); ++i) {
+            const QJsonObject event = events[i].toObject();
+            if (first + i >= before && event.value("kind").toString() == QLatin1String("control")
                 && event.value("detail").toString() == QString::fromUtf8(line)) {
                 const QString result = event.value("result").toString();
                 if (answer != nullptr)
@@ -97,6 +112,8 @@ bool SimLink::Control(const QByteArray& line, int limitMs, QString* answer) cons
                 return result == QLatin1String("ok");
             }
         }
+        if (pumpEvents)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (answer != nullptr)
