@@ -55,16 +55,16 @@ public:
     StorageWatch& Storage() { return context->Storage(); }
 
     // Session operations for the pages (getters return copies).
-    std::string NvrIp() const { return context->Session().NvrIp(); }
-    std::string NvrMac() const { return context->Session().NvrMac(); }
-    std::string NvrPassword() const { return context->Session().NvrPassword(); }
-    std::string NvrUser() const { return context->Session().NvrUser(); }
+    std::string NvrIp() const { return context->Session().recorder.address; }
+    std::string NvrMac() const { return context->Session().recorder.mac; }
+    std::string NvrPassword() const { return context->Session().recorder.password; }
+    std::string NvrUser() const { return context->Session().recorder.user; }
     std::string CloudEmail() const { return context->Session().CloudEmail(); }
     std::string CloudPassword() const { return context->Session().CloudPassword(); }
-    void SetNvrIp(const std::string& value) { context->Session().SetNvrIp(value); }
-    void SetNvrMac(const std::string& value) { context->Session().SetNvrMac(value); }
-    void SetNvrUser(const std::string& value) { context->Session().SetNvrUser(value); }
-    void SetNvrPassword(const std::string& value) { context->Session().SetNvrPassword(value); }
+    void SetNvrIp(const std::string& value) { context->Session().recorder.address = value; }
+    void SetNvrMac(const std::string& value) { context->Session().recorder.mac = value; }
+    void SetNvrUser(const std::string& value) { context->Session().recorder.user = value; }
+    void SetNvrPassword(const std::string& value) { context->Session().recorder.password = value; }
     void SetCloudAccount(const std::string& email, const std::string& password)
     {
         context->Session().SetCloudAccount(email, password);

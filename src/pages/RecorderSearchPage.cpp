@@ -372,13 +372,15 @@ void RecorderSearchPage::OnNext()
     }
     selectedIp = ip.toStdString();
     selectedMac = mac.toStdString();
-    WizardSession& session = context.Session();
-    session.SetNvrIp(selectedIp);
-    session.SetNvrMac(selectedMac);
-    session.SetNvrUser("admin");
-    const int32_t record = context.DiscoveryEngine().FindByMac(selectedMac);
-    session.nvrModel = context.DiscoveryEngine().ModelText(record);
-    session.nvrWebPort = context.DiscoveryEngine().WebPort(record);
+    const SearchDevice& search = context.DiscoveryEngine();
+    const int32_t record = search.FindByMac(selectedMac);
+    ChosenRecorder& chosen = context.Session().recorder;
+    chosen = ChosenRecorder();
+    chosen.address = selectedIp;
+    chosen.mac = selectedMac;
+    chosen.webPort = search.WebPort(record);
+    chosen.model = search.ModelText(record);
+    chosen.user = "admin";
     PostToHost(WM_START_LOGIN_PROBE);
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }

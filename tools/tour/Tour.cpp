@@ -76,8 +76,8 @@ PageMaker Summary(int cameras, bool cloudAccount, bool cloudSkipped = false)
 {
     return [cameras, cloudAccount, cloudSkipped](QWidget* host, Fixture& fixture) -> WizardPage* {
         WizardSession& session = fixture.session;
-        session.SetNvrIp("192.168.1.108");
-        session.SetNvrPassword("Garden2024");
+        session.recorder.address = "192.168.1.108";
+        session.recorder.password = "Garden2024";
         if (cloudAccount)
             session.SetCloudAccount("anna.lindqvist@example.com", "Sunflower77");
         const char* models[] = { "HXT-C210", "HXT-C420W", "HXT-D300", "HXT-C210", "HXT-B500", "HXT-C420W" };
@@ -367,8 +367,8 @@ PageMaker CloudScene(int mode, const QString& email = {}, const QString& passwor
 {
     return [=](QWidget* host, Fixture&) -> WizardPage* {
         static WizardContext context([] {}, [] {});
-        context.Session().SetNvrIp("192.168.1.108");
-        context.Session().SetNvrPassword("Garden2024");
+        context.Session().recorder.address = "192.168.1.108";
+        context.Session().recorder.password = "Garden2024";
         context.Portal().portal_url = "cloud.quelmo.lab";
         context.Portal().portal_number = "4815162342";
         auto* page = new CloudPage(host, context);

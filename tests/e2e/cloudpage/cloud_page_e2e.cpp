@@ -151,9 +151,9 @@ struct PageRun
         host.setAttribute(Qt::WA_DontShowOnScreen);
         host.show();
         WizardSession& session = context.Session();
-        session.SetNvrIp(recorder.ip.toStdString());
-        session.SetNvrUser("admin");
-        session.SetNvrPassword(recorder.password.toStdString());
+        session.recorder.address = recorder.ip.toStdString();
+        session.recorder.user = "admin";
+        session.recorder.password = recorder.password.toStdString();
         CloudPortalInfo& portal = context.Portal();
         portal.access = "1";
         portal.status = "0";

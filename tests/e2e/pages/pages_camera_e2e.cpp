@@ -151,10 +151,10 @@ private slots:
         SelectLanguage(0);
         context = std::make_unique<WizardContext>(std::function<void()>(), std::function<void()>());
         WizardSession& session = context->Session();
-        session.SetNvrIp("10.77.0.16");
-        session.SetNvrMac("00:1a:2b:3c:4d:80");
-        session.SetNvrUser("admin");
-        session.SetNvrPassword("Secret99");
+        session.recorder.address = "10.77.0.16";
+        session.recorder.mac = "00:1a:2b:3c:4d:80";
+        session.recorder.user = "admin";
+        session.recorder.password = "Secret99";
         host = std::make_unique<LabHost>();
         page = std::make_unique<CameraPage>(host.get(), *context);
         page->show();

@@ -371,8 +371,8 @@ private slots:
         click(searchPage()->nextButton());
         QCOMPARE(host->NvrIp(), std::string("10.77.0.10"));
         QCOMPARE(host->NvrMac(), std::string(kFresh.mac));
-        QCOMPARE(host->Session().nvrModel, std::string("HXT-914Q")); // for the setup report
-        QCOMPARE(host->Session().nvrWebPort, 80);
+        QCOMPARE(host->Session().recorder.model, std::string("HXT-914Q")); // for the setup report
+        QCOMPARE(host->Session().recorder.webPort, 80);
         RecorderPasswordPage* page = passwordPage();
         QVERIFY(page != nullptr);
         QVERIFY(QTest::qWaitFor([page] { return page->modeApplied(); }, 10000));

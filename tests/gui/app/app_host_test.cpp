@@ -327,7 +327,11 @@ private slots:
         f.host->SetNvrUser("admin");
         QElapsedTimer clock;
         QTimer::singleShot(0, f.host, [&] {
-            f.host->Storage().Start("127.0.0.1", "", "admin", "", silent.port);
+            ChosenRecorder silentRecorder;
+            silentRecorder.address = "127.0.0.1";
+            silentRecorder.webPort = silent.port;
+            silentRecorder.user = "admin";
+            f.host->Storage().Start(silentRecorder);
             PostWindowMessage(f.host, WM_START_LOGIN_PROBE);
             QTest::qWait(300);
             QVERIFY(f.host->Storage().running());
