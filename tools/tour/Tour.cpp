@@ -59,6 +59,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -250,10 +251,15 @@ void AddRecorderScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("06-search-searching", SearchPage(), 0, {}, ShowSearching));
     scenes.push_back(MakeScene("06-search-list", SearchPage(), 0, {}, [](WizardPage* page) {
         auto* list = static_cast<RecorderSearchPage*>(page)->list();
-        list->AppendRow("1", "192.168.1.108", "00:1a:2b:3c:4d:5e");
-        list->AppendRow("2", "192.168.1.121", "00:1a:2b:3c:4d:6f");
-        list->AppendRow("3", "169.254.20.7", "00:1a:2b:3c:4d:70");
-        list->AppendRow("4", "192.168.1.108", "00:1a:2b:3c:4d:5e");
+        const std::pair<const char*, const char*> listed[] = { { "192.168.1.108", "00:1a:2b:3c:4d:5e" },
+            { "192.168.1.121", "00:1a:2b:3c:4d:6f" }, { "169.254.20.7", "00:1a:2b:3c:4d:70" },
+            { "192.168.1.108", "00:1a:2b:3c:4d:5e" } };
+        for (const auto& [address, mac] : listed) {
+            FoundRecorder found;
+            found.recorder.address = address;
+            found.recorder.mac = mac;
+            list->AppendRow(found);
+        }
         list->SetMarked(2, true);
         list->SetChecked(1);
         static_cast<RecorderSearchPage*>(page)->ExplainRows();

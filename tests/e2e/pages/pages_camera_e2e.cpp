@@ -208,7 +208,7 @@ private slots:
         const int hostile = RowOf(list, QStringLiteral("10.77.0.42"));
         // The markup reads as the characters it is made of, never rendered.
         QTextDocument tip;
-        tip.setHtml(list->item(hostile, CameraList::kModelColumn)->toolTip());
+        tip.setHtml(list->model()->index(hostile, CameraList::kModelColumn).data(Qt::ToolTipRole).toString());
         QCOMPARE(tip.toPlainText(), QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
 
         // More lines than the list holds: 256 rows, scrolled by the slim bar.
