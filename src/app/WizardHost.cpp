@@ -260,11 +260,11 @@ void WizardHost::onMessage(int message, intptr_t wParam, intptr_t lParam)
         PostWindowMessage(frame, WM_WIZARD_MOVE, wParam, lParam);
         return;
     case WM_START_LOGIN_PROBE:
-        Probe().Start(Session().nvrIp, Session().nvrMac);
+        Probe().Start(Session().recorder);
         return;
     case WM_STORAGE_WATCH:
         if (wParam == 0)
-            Storage().Start(Session().nvrIp, Session().nvrMac, Session().nvrUser, Session().nvrPassword);
+            Storage().Start(Session().recorder);
         else
             Storage().Stop();
         return;

@@ -54,32 +54,6 @@ public:
     DefaultLoginProbe& Probe() { return context->Probe(); }
     StorageWatch& Storage() { return context->Storage(); }
 
-    // Session operations for the pages (getters return copies).
-    std::string NvrIp() const { return context->Session().NvrIp(); }
-    std::string NvrMac() const { return context->Session().NvrMac(); }
-    std::string NvrPassword() const { return context->Session().NvrPassword(); }
-    std::string NvrUser() const { return context->Session().NvrUser(); }
-    std::string CloudEmail() const { return context->Session().CloudEmail(); }
-    std::string CloudPassword() const { return context->Session().CloudPassword(); }
-    void SetNvrIp(const std::string& value) { context->Session().SetNvrIp(value); }
-    void SetNvrMac(const std::string& value) { context->Session().SetNvrMac(value); }
-    void SetNvrUser(const std::string& value) { context->Session().SetNvrUser(value); }
-    void SetNvrPassword(const std::string& value) { context->Session().SetNvrPassword(value); }
-    void SetCloudAccount(const std::string& email, const std::string& password)
-    {
-        context->Session().SetCloudAccount(email, password);
-    }
-    int CameraCount() const { return context->Session().CameraCount(); }
-    CameraRecord* Camera(int i) const { return context->Session().Camera(i); }
-    void AppendCamera(std::unique_ptr<CameraRecord> record) { context->Session().AppendCamera(std::move(record)); }
-    void ClearCameras() { context->Session().ClearCameras(); }
-
-    // The probe's flags (handed to the password page) and the storage watch's values (the disk page).
-    std::atomic<int32_t>& probeBusy() { return Probe().probeBusy; }
-    std::atomic<int32_t>& defaultLoginAccepted() { return Probe().defaultLoginAccepted; }
-    std::atomic<int32_t>& defaultLoginRefused() { return Probe().defaultLoginRefused; }
-    std::atomic<int32_t>* storageFsCode() { return Storage().fsCode; }
-
     // Handles one window message (the host's own; others change nothing).
     void onMessage(int message, intptr_t wParam, intptr_t lParam);
 

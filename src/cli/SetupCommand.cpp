@@ -147,7 +147,7 @@ int PrintTable(const PlanRunner& run, bool dryRun, Console& console)
     for (const PlanTarget& target : run.Targets()) {
         bool first = true;
         for (const ReportStep& step : target.steps) {
-            rows.push_back({ first ? target.mac : "", first ? target.ip : "", step.name, OutcomeText(step, dryRun) });
+            rows.push_back({ first ? target.mac : "", first ? target.recorder.address : "", step.name, OutcomeText(step, dryRun) });
             first = false;
         }
     }

@@ -93,8 +93,10 @@ private:
 } // namespace
 
 CameraList::CameraList(QWidget* page)
-    : QTableWidget(0, kColumnCount, page)
+    : QTableView(page)
+    , rows(new CameraListModel(this))
 {
+    setModel(rows);
     setObjectName(QStringLiteral("cameraList"));
     if (auto picture = LoadPngResource(kCheckedPng))
         checkedPicture = std::move(*picture);
@@ -139,59 +141,46 @@ void CameraList::refreshScrollBar()
     }
 }
 
-int CameraList::AppendRow(const QString& number)
+int CameraList::AppendRow(const ListedCamera& camera)
 {
-    const int row = rowCount();
-    if (row >= kMaxRows)
+    if (rows->rowCount() >= kMaxRows)
         return -1;
-    insertRow(row);
-    setRowHeight(row, kRowHeight);
-    for (int column = 0; column < kColumnCount; ++column) {
-        auto* cell = new QTableWidgetItem;
-        cell->setFlags(Qt::ItemIsEnabled);
-        setItem(row, column, cell);
-    }
-    item(row, 0)->setText(number);
-    CamRowData data;
-    data.checkedImage = kCheckedPng;
-    data.uncheckedImage = kUncheckedPng;
-    data.iconImage = kIconPng;
-    data.boxWidth = 30;
-    data.boxHeight = 25;
-    data.iconWidth = 20;
-    data.iconHeight = 15;
-    rows.push_back(data);
+    CamRowData look;
+    look.checkedImage = kCheckedPng;
+    look.uncheckedImage = kUncheckedPng;
+    look.iconImage = kIconPng;
+    look.boxWidth = 30;
+    look.boxHeight = 25;
+    look.iconWidth = 20;
+    look.iconHeight = 15;
+    const int row = rows->Append(ListedCamera(), look);
+    SetCamera(row, camera);
     refreshScrollBar();
     return row;
 }
 
-bool CameraList::SetCellText(int row, int column, const QString& text)
+bool CameraList::SetCamera(int row, const ListedCamera& camera)
 {
-    QTableWidgetItem* cell = row >= 0 && column >= 0 && column < kColumnCount ? item(row, column) : nullptr;
-    if (cell == nullptr)
+    // Both texts are what a camera sent.
+    const ListedCamera shown { ShownDeviceText(camera.model), ShownDeviceText(camera.address) };
+    // A name cut short shows whole on hover.
+    const int room = columnWidth(kModelColumn) - kCellIndent;
+    const QString toolTip
+        = QFontMetrics(TextFont()).horizontalAdvance(shown.model) > room ? PlainToolTip(shown.model) : QString();
+    if (!rows->SetCamera(row, shown, toolTip))
         return false;
-    // Every cell but the number holds what a camera sent.
-    const QString shown = column == 0 ? text : ShownDeviceText(text);
-    cell->setText(shown);
-    if (column == kModelColumn) {
-        // A name cut short shows whole on hover.
-        const int room = columnWidth(column) - kCellIndent;
-        cell->setToolTip(QFontMetrics(TextFont()).horizontalAdvance(shown) > room ? PlainToolTip(shown) : QString());
-    }
     refreshScrollBar();
     return true;
 }
 
 QString CameraList::CellText(int row, int column) const
 {
-    const QTableWidgetItem* cell = item(row, column);
-    return cell != nullptr ? cell->text() : QString();
+    return rows->index(row, column).data(Qt::DisplayRole).toString();
 }
 
 void CameraList::DeleteAllRows()
 {
-    setRowCount(0);
-    rows.clear();
+    rows->Clear();
     ++listGeneration;
     requestPending = false;
     refreshScrollBar();
@@ -200,12 +189,12 @@ void CameraList::DeleteAllRows()
 
 CamRowData* CameraList::RowData(int row)
 {
-    return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)] : nullptr;
+    return rows->Look(row);
 }
 
 const CamRowData* CameraList::RowData(int row) const
 {
-    return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)] : nullptr;
+    return rows->Look(row);
 }
 
 bool CameraList::CheckRow(int row)
@@ -259,10 +248,7 @@ bool CameraList::IsVerified(int row) const
 
 int CameraList::CheckedCount() const
 {
-    int count = 0;
-    for (const CamRowData& data : rows)
-        count += data.checked == 1 ? 1 : 0;
-    return count;
+    return rows->CheckedCount();
 }
 
 void CameraList::CheckRequestHandled()
@@ -272,12 +258,12 @@ void CameraList::CheckRequestHandled()
 
 QRect CameraList::CheckCellRect(int row) const
 {
-    return visualRect(model()->index(row, kCheckColumn));
+    return visualRect(rows->index(row, kCheckColumn));
 }
 
 QRect CameraList::IconCellRect(int row) const
 {
-    return visualRect(model()->index(row, kIconColumn));
+    return visualRect(rows->index(row, kIconColumn));
 }
 
 const QImage& CameraList::Picture(int resourceId) const
@@ -301,7 +287,7 @@ QFont CameraList::TextFont() const
 
 void CameraList::repaintRow(int row)
 {
-    const QRect first = visualRect(model()->index(row, 0));
+    const QRect first = visualRect(rows->index(row, 0));
     viewport()->update(QRect(0, first.top(), viewport()->width(), first.height()).adjusted(-2, -2, 2, 2));
 }
 
@@ -337,7 +323,7 @@ void CameraList::ClickIcon(int row)
 {
     if (RowData(row) == nullptr)
         return;
-    const QRect cell = visualRect(model()->index(row, kIconColumn));
+    const QRect cell = visualRect(rows->index(row, kIconColumn));
     const QPoint tip(cell.right() + 1 - 5, cell.top() + cell.height() / 2 + 2);
     anchor = viewport()->mapTo(parentWidget(), tip);
     if (IsVerified(row))
@@ -378,7 +364,7 @@ bool CameraList::AccessibleButtonCurrent() const
 
 void CameraList::paintEvent(QPaintEvent* event)
 {
-    QTableWidget::paintEvent(event);
+    QTableView::paintEvent(event);
     PaintRowFocusMark(*this);
     // Inside the row's mark, the part Space acts on: the check box, or the camera icon.
     const int row = currentIndex().row();
@@ -418,33 +404,33 @@ QModelIndex CameraList::moveCursor(CursorAction action, Qt::KeyboardModifiers mo
         row = rowCount() - 1;
         break;
     default:
-        if (const QModelIndex moved = QTableWidget::moveCursor(action, modifiers); moved.isValid())
+        if (const QModelIndex moved = QTableView::moveCursor(action, modifiers); moved.isValid())
             row = moved.row();
         break;
     }
     if (column == kIconColumn && !IsVerified(row))
         column = kCheckColumn;
-    return model()->index(row, column);
+    return rows->index(row, column);
 }
 
 void CameraList::focusInEvent(QFocusEvent* event)
 {
     const bool placed = currentIndex().isValid();
-    QTableWidget::focusInEvent(event);
+    QTableView::focusInEvent(event);
     if (!placed && rowCount() > 0)
-        setCurrentCell(0, kCheckColumn);
+        setCurrentIndex(rows->index(0, kCheckColumn));
     viewport()->update();
 }
 
 void CameraList::focusOutEvent(QFocusEvent* event)
 {
-    QTableWidget::focusOutEvent(event);
+    QTableView::focusOutEvent(event);
     viewport()->update();
 }
 
 void CameraList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    QTableWidget::currentChanged(current, previous);
+    QTableView::currentChanged(current, previous);
     viewport()->update();
 }
 
@@ -475,12 +461,12 @@ void CameraList::keyPressEvent(QKeyEvent* event)
     };
     if (PressOnSpace(event, press))
         return;
-    QTableWidget::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
     refreshScrollBar();
 }
 
 void CameraList::wheelEvent(QWheelEvent* event)
 {
-    QTableWidget::wheelEvent(event);
+    QTableView::wheelEvent(event);
     refreshScrollBar();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The camera list of the camera page: nine fixed columns, 32-pixel rows (at most 256), a check box per row, the
 // row number, the model name (cut with "..." where it does not fit, whole on hover), the address, and for rows
-// whose password is known a camera icon that asks for the live preview.
+// whose password is known a camera icon that asks for the live preview. The rows are the records of a
+// CameraListModel, which the list owns.
 //
 // A click on a checked box unchecks it at once; a click on an unchecked box posts WM_CAMERA_CHECK_REQUEST
 // (wParam row, lParam the list's generation) to the page, which decides and checks the row itself: until the
@@ -10,45 +11,27 @@
 // rows are drawn grey. By keyboard, Up and Down choose the row, Left and Right its check box or camera icon, and
 // Space does what a click on the marked one does.
 
+#include "pages/CameraListModel.h"
 #include "ui/AccessibleControls.h"
 
 #include <QImage>
 #include <QPoint>
-#include <QTableWidget>
+#include <QTableView>
 #include <cstdint>
-#include <vector>
 
 class CameraListHeader;
 class SlimScrollBar;
 
-// What one row carries besides its texts.
-struct CamRowData
-{
-    int checkedImage = -1;
-    int uncheckedImage = -1;
-    int iconImage = -1;
-    int32_t checked = 0;
-    int boxDx = 0;
-    int boxDy = 0;
-    int boxWidth = 0;
-    int boxHeight = 0;
-    int iconDx = 0;
-    int iconDy = 0;
-    int iconWidth = 0;
-    int iconHeight = 0;
-    int32_t verified = 0; // 1: the row shows the preview icon and may open the preview
-};
-
-class CameraList : public QTableWidget, public AccessibleRows
+class CameraList : public QTableView, public AccessibleRows
 {
     Q_OBJECT
 public:
-    static constexpr int kColumnCount = 9;
-    static constexpr int kCheckColumn = 1;
-    static constexpr int kNumberColumn = 3;
-    static constexpr int kModelColumn = 5;
-    static constexpr int kIconColumn = 6;
-    static constexpr int kIpColumn = 8;
+    static constexpr int kColumnCount = CameraListModel::kColumnCount;
+    static constexpr int kCheckColumn = CameraListModel::kCheckColumn;
+    static constexpr int kNumberColumn = CameraListModel::kNumberColumn;
+    static constexpr int kModelColumn = CameraListModel::kModelColumn;
+    static constexpr int kIconColumn = CameraListModel::kIconColumn;
+    static constexpr int kIpColumn = CameraListModel::kIpColumn;
     static constexpr int kRowHeight = 32;
     static constexpr int kMaxRows = 256;
     static constexpr int kMaxChecked = 4;
@@ -63,10 +46,13 @@ public:
     // The slim scroll bar that shows this list's scrolling.
     void SetScrollBar(SlimScrollBar* bar);
 
-    // Appends a row with `number` as its item text and fresh row data; -1 when the list is full.
-    int AppendRow(const QString& number);
-    // Sets a cell's text; false for a row or column that does not exist.
-    bool SetCellText(int row, int column, const QString& text);
+    // Appends a row for the camera (numbered by its place, unchecked, not verified); -1 when the list is full.
+    // The texts are what a camera sent: the list makes them safe to show.
+    int AppendRow(const ListedCamera& camera = {});
+    // Replaces the row's camera; false for a row that does not exist.
+    bool SetCamera(int row, const ListedCamera& camera);
+    int rowCount() const { return rows->rowCount(); }
+    // The text the cell shows.
     QString CellText(int row, int column) const;
     // Removes every row and starts a new generation: requests made for the old rows no longer match.
     void DeleteAllRows();
@@ -139,9 +125,9 @@ private:
     void refreshScrollBar();
     void repaintRow(int row);
 
+    CameraListModel* rows = nullptr;
     CameraListHeader* header = nullptr;
     SlimScrollBar* scrollBar = nullptr;
-    std::vector<CamRowData> rows;
     QImage checkedPicture;
     QImage uncheckedPicture;
     QImage iconPicture;

@@ -324,13 +324,9 @@ void CameraPage::fillList(const std::vector<std::string>& lines)
     const std::vector<CameraRowState> states = StartRows(session.cameras, remembered, checkedCount);
     for (int i = 0; i < session.CameraCount(); ++i) {
         const CameraRecord& camera = *session.Camera(i);
-        const QString number = QString::number(i + 1);
-        const int row = cameraList->AppendRow(number);
+        const int row = cameraList->AppendRow(ListedCamera { Qt8(camera.model), Qt8(camera.ip) });
         if (row < 0)
             break;
-        cameraList->SetCellText(row, CameraList::kNumberColumn, number);
-        cameraList->SetCellText(row, CameraList::kModelColumn, Qt8(camera.model));
-        cameraList->SetCellText(row, CameraList::kIpColumn, Qt8(camera.ip));
         cameraList->SetVerified(row, states[static_cast<size_t>(i)].verified);
         if (states[static_cast<size_t>(i)].checked)
             cameraList->CheckRow(row);

@@ -11,7 +11,7 @@
 #include "pages/WizardPage.h"
 #include "session/CameraPasswordJob.h"
 #include "session/CameraRules.h"
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "setup/steps/CameraStep.h"
 #include "setup/steps/CloudStep.h"
 
@@ -104,7 +104,7 @@ private:
     void stopWorker();
 
     WizardContext& context;
-    const RecorderAccess recorder; // the recorder as the page found it
+    const ChosenRecorder recorder; // the recorder as the page found it
 
     MarkupText* description = nullptr;
     IconCaptionButton* rescan = nullptr;

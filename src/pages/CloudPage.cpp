@@ -70,16 +70,13 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     ShowNavButtons(true, true);
 
     const CloudPortalInfo& portal = context.Portal();
-    recorder.portalHost = portal.portal_url;
-    recorder.portalNumber = portal.portal_number;
-    recorder.portalDfp = portal.portal_dfp;
-    recorder.wizardVersion = std::string("HXT-914Q_") + kProgramVersion;
-    const WizardSession& session = context.Session();
-    recorder.nvrIp = session.NvrIp();
-    recorder.nvrUser = session.NvrUser().empty() ? std::string("admin") : session.NvrUser();
-    recorder.nvrPassword = session.NvrPassword();
-    const SearchDevice& search = context.DiscoveryEngine();
-    recorder.nvrWebPort = search.WebPort(search.FindByMac(session.NvrMac())); // 0 (port 80) when not found
+    chainInputs.portalHost = portal.portal_url;
+    chainInputs.portalNumber = portal.portal_number;
+    chainInputs.portalDfp = portal.portal_dfp;
+    chainInputs.wizardVersion = std::string("HXT-914Q_") + kProgramVersion;
+    chainInputs.recorder = context.Recorder();
+    if (chainInputs.recorder.user.empty())
+        chainInputs.recorder.user = "admin";
 
     const bool chinese = ChineseText();
     intro = new WrappedText(this);
@@ -176,7 +173,7 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     portalHostLine = new TextLabel(this);
     portalHostLine->setObjectName(QStringLiteral("portalHost"));
     portalHostLine->SetFont(12, MakeRgb(110, 110, 110), false);
-    const QString hostName = ShownDeviceText(recorder.portalHost);
+    const QString hostName = ShownDeviceText(chainInputs.portalHost);
     const QFontMetrics hostMetrics(portalHostLine->DrawingFont());
     portalHostLine->SetText(hostName.isEmpty() ? QString()
                                                : hostMetrics.elidedText(FromUtf8(Text("veskor_host_04", "Quelmo portal: {0}",
@@ -471,11 +468,11 @@ QString CloudPage::portalHostText() const
 
 bool CloudPage::portalHostAgreed()
 {
-    if (portalHostAccepted || !IsPortalHostName(recorder.portalHost) || IsMakerPortalHost(recorder.portalHost))
+    if (portalHostAccepted || !IsPortalHostName(chainInputs.portalHost) || IsMakerPortalHost(chainInputs.portalHost))
         return true;
     QPointer<CloudPage> alive(this);
     OverlayValues question;
-    question.text = recorder.portalHost;
+    question.text = chainInputs.portalHost;
     const int answer = OpenOverlay(Dimmer::KindPortalHost, question);
     if (!alive || leaving)
         return false;
@@ -485,7 +482,7 @@ bool CloudPage::portalHostAgreed()
 
 void CloudPage::startChain(CloudStep::Kind kind)
 {
-    CloudStep::Inputs in = recorder;
+    CloudStep::Inputs in = chainInputs;
     in.email = Utf8(rows[EmailRow].edit->text());
     in.password = Utf8(rows[PasswordRow].edit->text());
     if (kind == CloudStep::Kind::SignUp) {
@@ -523,7 +520,7 @@ void CloudPage::ShowOutcome(const CloudStep::Outcome& outcome)
 {
     if (outcome.success) {
         context.Session().SetCloudAccount(chainEmail, chainPassword);
-        context.Session().cloudNumber = recorder.portalNumber; // the chain bound the recorder under this number
+        context.Session().cloudNumber = chainInputs.portalNumber; // the chain bound the recorder under this number
         PostToHost(WM_WIZARD_NAV, NAV_NEXT);
         return;
     }

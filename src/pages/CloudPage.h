@@ -98,7 +98,7 @@ private:
     void waitForChain();
 
     WizardContext& context;
-    CloudStep::Inputs recorder; // the portal and recorder values, taken when the page is built
+    CloudStep::Inputs chainInputs; // the portal and recorder values, taken when the page is built
     int currentMode = SignIn;
     bool terms = false;
     std::string signInText;

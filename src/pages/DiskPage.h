@@ -4,7 +4,7 @@
 // recorder, showing the progress; SKIP goes on without formatting.
 
 #include "pages/WizardPage.h"
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "setup/steps/DiskStep.h"
 
 #include <array>
@@ -60,7 +60,7 @@ private:
     void stopWorker();
 
     WizardContext& context;
-    const RecorderAccess recorder; // the recorder as the page found it
+    const ChosenRecorder recorder; // the recorder as the page found it
 
     MarkupText* body = nullptr;
     PictureSwitch* ports = nullptr;

@@ -25,8 +25,8 @@ constexpr int kRadioSide = 25;
 constexpr int kMarkSide = 20;
 constexpr int kTextSize = 17;
 constexpr Argb kTextColour = 0xFF606060u;
-constexpr int kCheckedRole = Qt::UserRole + 1;
-constexpr int kMarkedRole = Qt::UserRole + 2;
+constexpr int kCheckedRole = RecorderListModel::kCheckedRole;
+constexpr int kMarkedRole = RecorderListModel::kMarkedRole;
 
 // Paints every cell of the list: white, the radio picture in column 1, the warning mark in column 4, the text
 // elsewhere (left-aligned with a small indent, larger for the address).
@@ -78,8 +78,10 @@ private:
 } // namespace
 
 RecorderList::RecorderList(QWidget* page)
-    : QTableWidget(0, kColumnCount, page)
+    : QTableView(page)
+    , rows(new RecorderListModel(this))
 {
+    setModel(rows);
     setObjectName(QStringLiteral("recorderList"));
     if (auto picture = LoadPngResource(4013))
         checkedPicture = std::move(*picture);
@@ -130,90 +132,62 @@ void RecorderList::SetTitles(const QString& ipTitle, const QString& macTitle)
     placeHelpSpot();
 }
 
-int RecorderList::AppendRow(const QString& number, const QString& ip, const QString& mac)
+int RecorderList::AppendRow(const FoundRecorder& found)
 {
-    const int row = rowCount();
-    insertRow(row);
-    setRowHeight(row, kRowHeight);
-    for (int column = 0; column < kColumnCount; ++column) {
-        auto* item = new QTableWidgetItem;
-        item->setFlags(Qt::ItemIsEnabled);
-        setItem(row, column, item);
-    }
-    item(row, kNumberColumn)->setText(number);
-    item(row, kIpColumn)->setText(ip);
-    item(row, kMacColumn)->setText(mac);
-    item(row, kRadioColumn)->setData(kCheckedRole, false);
+    const int row = rows->Append(found);
     refreshScrollBar();
     return row;
 }
 
 void RecorderList::DeleteAllRows()
 {
-    setRowCount(0);
+    rows->Clear();
     refreshScrollBar();
 }
 
 QString RecorderList::CellText(int row, int column) const
 {
-    const QTableWidgetItem* cell = item(row, column);
-    return cell != nullptr ? cell->text() : QString();
+    return rows->index(row, column).data(Qt::DisplayRole).toString();
 }
 
 void RecorderList::SetChecked(int row)
 {
-    for (int r = 0; r < rowCount(); ++r) {
-        QTableWidgetItem* radio = item(r, kRadioColumn);
-        const bool on = r == row;
-        if (radio != nullptr && radio->data(kCheckedRole).toBool() != on)
-            radio->setData(kCheckedRole, on); // repaints the cells that change
-    }
+    rows->SetChecked(row);
 }
 
 bool RecorderList::IsChecked(int row) const
 {
-    const QTableWidgetItem* radio = item(row, kRadioColumn);
-    return radio != nullptr && radio->data(kCheckedRole).toBool();
+    return row >= 0 && rows->CheckedRow() == row;
 }
 
 int RecorderList::CheckedRow() const
 {
-    for (int row = 0; row < rowCount(); ++row) {
-        if (IsChecked(row))
-            return row;
-    }
-    return -1;
+    return rows->CheckedRow();
 }
 
 void RecorderList::SetMarked(int row, bool on)
 {
-    if (QTableWidgetItem* mark = item(row, kMarkColumn))
-        mark->setData(kMarkedRole, on);
+    rows->SetMarked(row, on);
 }
 
 bool RecorderList::IsMarked(int row) const
 {
-    const QTableWidgetItem* mark = item(row, kMarkColumn);
-    return mark != nullptr && mark->data(kMarkedRole).toBool();
+    return rows->IsMarked(row);
 }
 
 void RecorderList::SetRowToolTip(int row, const QString& text)
 {
-    for (int column = 0; column < kColumnCount; ++column) {
-        if (QTableWidgetItem* cell = item(row, column))
-            cell->setToolTip(text);
-    }
+    rows->SetToolTip(row, text);
 }
 
 QString RecorderList::RowToolTip(int row) const
 {
-    const QTableWidgetItem* cell = item(row, kIpColumn);
-    return cell != nullptr ? cell->toolTip() : QString();
+    return rows->ToolTip(row);
 }
 
 QRect RecorderList::RadioCellRect(int row) const
 {
-    return visualRect(model()->index(row, kRadioColumn));
+    return visualRect(rows->index(row, kRadioColumn));
 }
 
 void RecorderList::SetScrollBar(SlimScrollBar* bar)
@@ -240,7 +214,7 @@ bool RecorderList::event(QEvent* event)
             PostWindowMessage(parentWidget(), message->message(), message->wParam(), message->lParam());
         return true;
     }
-    const bool handled = QTableWidget::event(event);
+    const bool handled = QTableView::event(event);
     switch (event->type()) {
     case QEvent::Show:
     case QEvent::Hide:
@@ -280,28 +254,28 @@ QRect RecorderList::AccessibleCheckRect(int row) const
 
 void RecorderList::paintEvent(QPaintEvent* event)
 {
-    QTableWidget::paintEvent(event);
+    QTableView::paintEvent(event);
     PaintRowFocusMark(*this);
 }
 
 void RecorderList::focusInEvent(QFocusEvent* event)
 {
     const bool placed = currentIndex().isValid();
-    QTableWidget::focusInEvent(event);
+    QTableView::focusInEvent(event);
     if (!placed && rowCount() > 0)
-        setCurrentCell(std::max(0, CheckedRow()), kRadioColumn); // the keyboard starts at the chosen recorder
+        setCurrentIndex(rows->index(std::max(0, CheckedRow()), kRadioColumn)); // the keyboard starts at the chosen recorder
     viewport()->update();
 }
 
 void RecorderList::focusOutEvent(QFocusEvent* event)
 {
-    QTableWidget::focusOutEvent(event);
+    QTableView::focusOutEvent(event);
     viewport()->update();
 }
 
 void RecorderList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    QTableWidget::currentChanged(current, previous);
+    QTableView::currentChanged(current, previous);
     viewport()->update();
 }
 
@@ -334,18 +308,18 @@ void RecorderList::keyPressEvent(QKeyEvent* event)
     // Space on the current row does what a click on its radio cell does.
     if (PressOnSpace(event, [this] { ClickRadio(currentIndex().row()); }))
         return;
-    QTableWidget::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
     refreshScrollBar();
 }
 
 void RecorderList::keyReleaseEvent(QKeyEvent* event)
 {
-    QTableWidget::keyReleaseEvent(event);
+    QTableView::keyReleaseEvent(event);
     refreshScrollBar();
 }
 
 void RecorderList::wheelEvent(QWheelEvent* event)
 {
-    QTableWidget::wheelEvent(event);
+    QTableView::wheelEvent(event);
     refreshScrollBar();
 }

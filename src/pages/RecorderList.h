@@ -1,37 +1,42 @@
 #pragma once
 // The recorder list of the search page: 8 fixed columns, 44-pixel rows, a radio mark per row of which at most
-// one is checked. A click on a row's radio cell checks that row and posts WM_ROW_SELECTED to the page; clicks
+// one is checked. The rows are the records of a RecorderListModel, which the list owns. A click on a row's radio cell checks that row and posts WM_ROW_SELECTED to the page; clicks
 // elsewhere select nothing. Rows can carry a warning mark (column 4) and a tooltip. The header's help icon
 // reaches the page as WM_OPEN_OVERLAY (kind 4); the keyboard reaches it as a spot of the page just before the rows.
 
+#include "pages/RecorderListModel.h"
 #include "ui/AccessibleControls.h"
 
 #include <QImage>
-#include <QTableWidget>
+#include <QTableView>
 
 class SlimScrollBar;
 class RecorderListHeader;
 class FocusSpot;
 
-class RecorderList : public QTableWidget, public AccessibleRows
+class RecorderList : public QTableView, public AccessibleRows
 {
     Q_OBJECT
 public:
     static constexpr int kRowHeight = 44;
-    static constexpr int kColumnCount = 8;
-    static constexpr int kRadioColumn = 1;
-    static constexpr int kNumberColumn = 3;
-    static constexpr int kMarkColumn = 4;
-    static constexpr int kIpColumn = 5;
-    static constexpr int kMacColumn = 7;
+    static constexpr int kColumnCount = RecorderListModel::kColumnCount;
+    static constexpr int kRadioColumn = RecorderListModel::kRadioColumn;
+    static constexpr int kNumberColumn = RecorderListModel::kNumberColumn;
+    static constexpr int kMarkColumn = RecorderListModel::kMarkColumn;
+    static constexpr int kIpColumn = RecorderListModel::kIpColumn;
+    static constexpr int kMacColumn = RecorderListModel::kMacColumn;
 
     explicit RecorderList(QWidget* page);
 
     // The column titles (column 3 "No.", 5 and 7 as given).
     void SetTitles(const QString& ipTitle, const QString& macTitle);
-    // Appends an unchecked row and returns its index.
-    int AppendRow(const QString& number, const QString& ip, const QString& mac);
+    // Appends an unchecked row for the recorder found and returns its index (its number is the index plus 1).
+    int AppendRow(const FoundRecorder& found);
     void DeleteAllRows();
+    int rowCount() const { return rows->rowCount(); }
+    // The record of row (nullptr for a row that does not exist).
+    const FoundRecorder* Record(int row) const { return rows->Record(row); }
+    // The text the cell shows.
     QString CellText(int row, int column) const;
 
     // Checks row (-1: none) and unchecks every other row.
@@ -86,6 +91,8 @@ protected:
 private:
     void refreshScrollBar();
     void placeHelpSpot();
+
+    RecorderListModel* rows = nullptr;
 
     RecorderListHeader* header = nullptr;
     FocusSpot* helpSpot = nullptr;

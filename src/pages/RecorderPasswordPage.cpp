@@ -84,14 +84,11 @@ void Place(QWidget* widget, int x, int y, int w, int h)
 RecorderPasswordPage::RecorderPasswordPage(QWidget* host, WizardContext& wizardContext)
     : WizardPage(host, 7, 3001)
     , context(wizardContext)
+    , recorder(wizardContext.Recorder())
     , request(std::make_unique<AdminPasswordStep>(wizardContext.DiscoveryEngine(), wizardContext.Client()))
 {
     SetTitle(Qt8(Text("nvrpwd_01", "Secure your NVR")));
     ShowNavButtons(true, true);
-    const WizardSession& session = context.Session();
-    nvrIp = session.NvrIp();
-    nvrMac = session.NvrMac();
-    nvrUser = session.NvrUser();
 
     subtitle = new TextLabel(this);
     subtitle->setObjectName(QStringLiteral("subtitle"));
@@ -193,7 +190,7 @@ RecorderPasswordPage::RecorderPasswordPage(QWidget* host, WizardContext& wizardC
     } else {
         newRecorder = probe.defaultLoginAccepted.load() != 0;
         loginModeOn = probe.defaultLoginRefused.load() != 0;
-        context.Session().SetNvrUser("admin");
+        context.Session().recorder.user = "admin";
         applyMode();
     }
 }
@@ -263,7 +260,7 @@ void RecorderPasswordPage::waitForProbe()
         probeWaitSteps = kProbeWaitSteps;
         probeWaitTick();
     }
-    context.Session().SetNvrUser("admin");
+    context.Session().recorder.user = "admin";
     applyMode();
     if (probeFailedPending) {
         probeFailedPending = false;
@@ -480,14 +477,13 @@ void RecorderPasswordPage::OnNext()
     errorEntry = -1;
     clearError();
 
-    RecorderAccess recorder;
-    recorder.ip = nvrIp;
-    recorder.mac = nvrMac;
-    recorder.user = nvrUser.empty() ? "admin" : nvrUser;
+    ChosenRecorder access = recorder;
+    if (access.user.empty())
+        access.user = "admin";
     requestPending = true;
     // The probe may still wait for its own login (it can take 6.4 s, the page waited 5 s at most): it must be done
     // before the channel is opened again, or it would read this request's state.
-    request->Start(loginModeOn ? AdminPasswordStep::Mode::Login : AdminPasswordStep::Mode::Create, recorder,
+    request->Start(loginModeOn ? AdminPasswordStep::Mode::Login : AdminPasswordStep::Mode::Create, access,
         passwordText.toStdString(), [this] { context.Probe().Stop(); });
     QPointer<RecorderPasswordPage> alive(this);
     // The page acts on what the request found, never on a value read before it ended: should the box give up
@@ -510,7 +506,7 @@ void RecorderPasswordPage::OnNext()
             setError(-1, Qt8(Text("nvrpwd_06", "Failed to set account password")));
         return;
     }
-    context.Session().SetNvrPassword(passwordText.toStdString());
+    context.Session().recorder.password = passwordText.toStdString();
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }
 

@@ -77,9 +77,7 @@ private:
     void joinRequest();
 
     WizardContext& context;
-    std::string nvrIp;
-    std::string nvrMac;
-    std::string nvrUser;
+    const ChosenRecorder recorder; // the recorder as the page found it (its user may still be empty)
 
     TextLabel* subtitle = nullptr;
     TextLabel* userLabel = nullptr;

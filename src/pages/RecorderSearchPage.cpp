@@ -178,7 +178,6 @@ void RecorderSearchPage::Rescan()
     autoStarted = false;
     recorderList->DeleteAllRows();
     rowNote->hide();
-    rows.clear();
     setButtonsBusy(true);
     noDeviceLabel->hide();
     noDeviceShown = false;
@@ -230,16 +229,19 @@ void RecorderSearchPage::listRecords(int32_t state)
         const std::optional<DeviceRecord> record = engine.Record(i);
         if (!record || record->ModelText() != kModel || record->IpText() == "0.0.0.0")
             continue;
-        Row row { record->IpText(), record->MacText(), record->interfaceIndex };
-        const int index
-            = recorderList->AppendRow(QString::number(static_cast<int>(rows.size()) + 1), Qt8(row.ip), Qt8(row.mac));
-        const bool outside = InLocalSubnet(interfaces, row.ip) == std::optional<bool>(false);
+        FoundRecorder found;
+        found.recorder.address = record->IpText();
+        found.recorder.mac = record->MacText();
+        found.recorder.webPort = record->WebPort();
+        found.recorder.model = record->ModelText();
+        found.interfaceIndex = record->interfaceIndex;
+        const int index = recorderList->AppendRow(found);
+        const bool outside = InLocalSubnet(interfaces, found.recorder.address) == std::optional<bool>(false);
         recorderList->SetMarked(index, outside);
-        recorderList->SetRowToolTip(index, rowToolTip(row, outside));
-        rows.push_back(row);
+        recorderList->SetRowToolTip(index, rowToolTip(found, outside));
     }
     ExplainRows();
-    if (rows.empty()) {
+    if (recorderList->rowCount() == 0) {
         showNoDevice();
         return;
     }
@@ -297,20 +299,20 @@ void RecorderSearchPage::ExplainRows()
 
 bool RecorderSearchPage::repeatedRow(int row) const
 {
-    const QString ip = recorderList->CellText(row, RecorderList::kIpColumn);
-    const QString mac = recorderList->CellText(row, RecorderList::kMacColumn);
-    for (int other = 0; other < recorderList->rowCount(); ++other) {
-        if (other != row && recorderList->CellText(other, RecorderList::kIpColumn) == ip
-            && recorderList->CellText(other, RecorderList::kMacColumn) == mac)
+    const FoundRecorder* found = recorderList->Record(row);
+    for (int other = 0; found != nullptr && other < recorderList->rowCount(); ++other) {
+        const FoundRecorder* listed = recorderList->Record(other);
+        if (other != row && listed->recorder.address == found->recorder.address
+            && listed->recorder.mac == found->recorder.mac)
             return true;
     }
     return false;
 }
 
-QString RecorderSearchPage::rowToolTip(const Row& row, bool outside) const
+QString RecorderSearchPage::rowToolTip(const FoundRecorder& found, bool outside) const
 {
     // The same recorder is listed once per interface that reached it: say which one this row came through.
-    const std::string local = context.DiscoveryEngine().LocalAddress(row.interfaceIndex);
+    const std::string local = context.DiscoveryEngine().LocalAddress(found.interfaceIndex);
     std::string where = local;
     if (const LocalInterface* named = InterfaceWithAddress(interfaces, local))
         where = named->name + " (" + local + ")";
@@ -342,11 +344,11 @@ std::string RecorderSearchPage::SearchedInterfaces() const
 
 int RecorderSearchPage::sharedAddressRow(int row) const
 {
-    const QString ip = recorderList->CellText(row, RecorderList::kIpColumn);
-    const QString mac = recorderList->CellText(row, RecorderList::kMacColumn);
-    for (int other = 0; other < recorderList->rowCount(); ++other) {
-        if (other != row && recorderList->CellText(other, RecorderList::kIpColumn) == ip
-            && recorderList->CellText(other, RecorderList::kMacColumn) != mac)
+    const FoundRecorder* found = recorderList->Record(row);
+    for (int other = 0; found != nullptr && other < recorderList->rowCount(); ++other) {
+        const FoundRecorder* listed = recorderList->Record(other);
+        if (other != row && listed->recorder.address == found->recorder.address
+            && listed->recorder.mac != found->recorder.mac)
             return other;
     }
     return -1;
@@ -357,28 +359,23 @@ void RecorderSearchPage::OnNext()
     if (running)
         return;
     const int row = recorderList->CheckedRow();
-    if (row < 0)
+    const FoundRecorder* found = recorderList->Record(row);
+    if (found == nullptr)
         return;
-    const QString ip = recorderList->CellText(row, RecorderList::kIpColumn);
-    const QString mac = recorderList->CellText(row, RecorderList::kMacColumn);
     if (sharedAddressRow(row) >= 0) {
         // Every later page reaches the recorder by its address: with two recorders on it, it would set up
         // whichever answers.
         OverlayValues values;
         values.text = Text("nvrsearch_08", "Two recorders share the address {0}. Change the address of one of them.",
-            ip.toStdString());
+            found->recorder.address);
         OpenOverlay(Dimmer::KindError, values);
         return;
     }
-    selectedIp = ip.toStdString();
-    selectedMac = mac.toStdString();
-    WizardSession& session = context.Session();
-    session.SetNvrIp(selectedIp);
-    session.SetNvrMac(selectedMac);
-    session.SetNvrUser("admin");
-    const int32_t record = context.DiscoveryEngine().FindByMac(selectedMac);
-    session.nvrModel = context.DiscoveryEngine().ModelText(record);
-    session.nvrWebPort = context.DiscoveryEngine().WebPort(record);
+    // Set once here from the chosen row's search answer; the password page adds the password.
+    ChosenRecorder& chosen = context.Session().recorder;
+    chosen = found->recorder;
+    chosen.user = "admin";
+    chosen.password.clear();
     PostToHost(WM_START_LOGIN_PROBE);
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }
@@ -403,9 +400,8 @@ void RecorderSearchPage::onMessage(int message, intptr_t wParam, intptr_t lParam
         if (wParam == Dimmer::KindNoDevice) {
             values.text = SearchedInterfaces();
         } else {
-            const int row = recorderList->CheckedRow();
-            values.text = MacLabelHelp::LabelMac(
-                row >= 0 ? recorderList->CellText(row, RecorderList::kMacColumn).toStdString() : std::string(), row >= 0);
+            const FoundRecorder* found = recorderList->Record(recorderList->CheckedRow());
+            values.text = MacLabelHelp::LabelMac(found != nullptr ? found->recorder.mac : std::string(), found != nullptr);
         }
         OpenOverlay(static_cast<int>(wParam), values);
         return;

@@ -3,6 +3,7 @@
 // each (the first checked), and on NEXT hands the chosen recorder's address and MAC to the session and asks the
 // host for the default-login probe. The search runs by itself once, 500 ms after the page opened, and on Rescan.
 
+#include "pages/RecorderListModel.h"
 #include "pages/WizardPage.h"
 #include "platform/LocalInterfaces.h"
 
@@ -54,21 +55,13 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    // One listed row: the record it came from and the local interface its answer arrived on.
-    struct Row
-    {
-        std::string ip;
-        std::string mac;
-        int32_t interfaceIndex = -1;
-    };
-
     void Rescan();
     void checkSearch();
     void listRecords(int32_t state);
     void endSearch();
     void showNoDevice();
     void setButtonsBusy(bool busy);
-    QString rowToolTip(const Row& row, bool outside) const;
+    QString rowToolTip(const FoundRecorder& found, bool outside) const;
     // Whether another row lists the same address and MAC (the recorder answered on two interfaces).
     bool repeatedRow(int row) const;
     // The row whose address another listed recorder (another MAC) also announces, or -1.
@@ -92,8 +85,5 @@ private:
     bool running = false; // the search and its tail
     bool noDeviceShown = false;
     int checks = 0;
-    std::vector<Row> rows;
     std::vector<LocalInterface> interfaces; // as the last search began
-    std::string selectedIp;
-    std::string selectedMac;
 };

@@ -72,7 +72,7 @@ bool WriteWhole(const QString& path, const std::string& bytes)
 SummaryPage::SummaryPage(QWidget* host, WizardSession& wizardSession, const CloudPortalInfo& portal)
     : WizardPage(host, 12, 3001)
     , session(wizardSession)
-    , recorderAddress(wizardSession.NvrIp())
+    , recorderAddress(wizardSession.recorder.address)
     , access(portal.access)
     , portalAddress(portal.portal_url)
     , deviceNumber(portal.portal_number)
@@ -105,7 +105,7 @@ SummaryPage::SummaryPage(QWidget* host, WizardSession& wizardSession, const Clou
     const int top = 140 + explanationHeight;
     for (size_t i = 0; i < tables.size(); ++i) {
         tables[i]->setGeometry(80, top, 700, 10);
-        tables[i]->SetValues(FromUtf8(session.NvrPassword()), email, FromUtf8(session.CloudPassword()), cameraNames);
+        tables[i]->SetValues(FromUtf8(session.recorder.password), email, FromUtf8(session.CloudPassword()), cameraNames);
         tables[i]->setVisible(static_cast<int>(i) + 1 == shown);
     }
 

@@ -3,7 +3,7 @@
 // lets the user pick a zone from a drop-down list, and on NEXT sets the zone and starts manual recording.
 
 #include "pages/WizardPage.h"
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "setup/steps/TimeZoneStep.h"
 
 #include <atomic>
@@ -72,7 +72,7 @@ private:
     void showZoneName();
 
     WizardContext& context;
-    const RecorderAccess recorder; // the recorder as the page found it
+    const ChosenRecorder recorder; // the recorder as the page found it
 
     TextLabel* label = nullptr;
     RoundedFrame* box = nullptr;

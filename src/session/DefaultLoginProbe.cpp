@@ -16,14 +16,14 @@ DefaultLoginProbe::~DefaultLoginProbe()
     Stop();
 }
 
-void DefaultLoginProbe::Start(const std::string& nvrIp, const std::string& nvrMac)
+void DefaultLoginProbe::Start(const ChosenRecorder& recorder)
 {
     Stop();
     // Published before the thread starts, so the password page built right after sees the probe running.
     probeBusy.store(1);
     defaultLoginAccepted.store(0);
     defaultLoginRefused.store(1);
-    thread.Start([this, nvrIp, nvrMac] { run(nvrIp, nvrMac); });
+    thread.Start([this, recorder] { run(recorder); });
 }
 
 void DefaultLoginProbe::Stop()
@@ -31,14 +31,13 @@ void DefaultLoginProbe::Stop()
     thread.Stop(kStopLimitMs, [this] { client.Stop(); });
 }
 
-bool DefaultLoginProbe::SendDefaultLogin(
-    SearchDevice& search, NvrClient& client, const std::string& nvrIp, const std::string& nvrMac)
+bool DefaultLoginProbe::SendDefaultLogin(SearchDevice& search, NvrClient& client, const ChosenRecorder& recorder)
 {
-    if (nvrIp.empty() || nvrMac.empty())
+    if (recorder.address.empty() || recorder.mac.empty())
         return false;
     if (search.EndpointCount() < 1)
         return false;
-    const int32_t interfaceIndex = search.InterfaceForIp(nvrIp);
+    const int32_t interfaceIndex = search.InterfaceForIp(recorder.address);
     if (interfaceIndex < 0)
         return false;
     const std::string localAddress = search.LocalAddress(interfaceIndex);
@@ -46,7 +45,7 @@ bool DefaultLoginProbe::SendDefaultLogin(
         return false;
     std::array<uint8_t, 4> ip {};
     std::array<uint8_t, 6> mac {};
-    if (!SearchDevice::ParseIpText(nvrIp, ip) || !SearchDevice::ParseMacText(nvrMac, mac))
+    if (!SearchDevice::ParseIpText(recorder.address, ip) || !SearchDevice::ParseMacText(recorder.mac, mac))
         return false;
     return client.SendLogin(ip, mac, kRecorderPort, "admin", "");
 }
@@ -67,13 +66,13 @@ int32_t DefaultLoginProbe::Outcome(const NvrClient& client)
     }
 }
 
-void DefaultLoginProbe::run(const std::string& nvrIp, const std::string& nvrMac)
+void DefaultLoginProbe::run(const ChosenRecorder& recorder)
 {
     defaultLoginAccepted.store(0);
     defaultLoginRefused.store(1);
     probeBusy.store(1);
     if (thread.running()) {
-        if (!SendDefaultLogin(search, client, nvrIp, nvrMac)) {
+        if (!SendDefaultLogin(search, client, recorder)) {
             // Unreachable: the page asks for a new password and shows the network error.
             defaultLoginAccepted.store(1);
             defaultLoginRefused.store(0);

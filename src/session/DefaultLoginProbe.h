@@ -2,6 +2,7 @@
 // The host's default-login probe: tries the administrator "admin" with an empty password on the chosen
 // recorder and publishes whether it was accepted (no password set yet) or refused, for the password page.
 
+#include "session/ChosenRecorder.h"
 #include "session/ServiceThread.h"
 
 #include <atomic>
@@ -26,7 +27,7 @@ public:
     ~DefaultLoginProbe();
 
     // Stops a probe that runs, publishes busy / refused, and starts a new probe for this recorder.
-    void Start(const std::string& nvrIp, const std::string& nvrMac);
+    void Start(const ChosenRecorder& recorder);
     // Clears the run flag, ends the login in flight and waits at most 3000 ms.
     void Stop();
 
@@ -39,14 +40,13 @@ public:
     // The probe's login: "admin" with an empty password, sent through the interface on which the recorder answered
     // the search. False (nothing sent) when the addresses are empty or malformed, the discovery table does not know
     // the recorder, or the channel did not open.
-    static bool SendDefaultLogin(
-        SearchDevice& search, NvrClient& client, const std::string& nvrIp, const std::string& nvrMac);
+    static bool SendDefaultLogin(SearchDevice& search, NvrClient& client, const ChosenRecorder& recorder);
     // What the request object says of that login so far: 0 still open, 1 accepted (no password yet), -1 no answer
     // in time, -2 refused or failed, another value: the login result the recorder answered.
     static int32_t Outcome(const NvrClient& client);
 
 private:
-    void run(const std::string& nvrIp, const std::string& nvrMac);
+    void run(const ChosenRecorder& recorder);
 
     SearchDevice& search;
     NvrClient& client;

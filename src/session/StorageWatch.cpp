@@ -2,7 +2,6 @@
 
 #include "device/AnswerParser.h"
 #include "device/NvrClient.h"
-#include "discovery/SearchDevice.h"
 #include "net/HttpGet.h"
 #include "platform/CodePage.h"
 
@@ -84,9 +83,8 @@ int64_t StorageWatch::SizeInBytes(std::string_view text)
     return static_cast<int64_t>(bytes);
 }
 
-StorageWatch::StorageWatch(SearchDevice& searchDevice, NvrClient& nvrClient, std::function<void()> onChanged)
-    : search(searchDevice)
-    , client(nvrClient)
+StorageWatch::StorageWatch(NvrClient& nvrClient, std::function<void()> onChanged)
+    : client(nvrClient)
     , changed(std::move(onChanged))
 {
 }
@@ -96,12 +94,10 @@ StorageWatch::~StorageWatch()
     Stop();
 }
 
-void StorageWatch::Start(const std::string& nvrIp, const std::string& nvrMac, const std::string& nvrUser,
-    const std::string& nvrPassword, uint16_t webPort)
+void StorageWatch::Start(const ChosenRecorder& recorder)
 {
     Stop();
-    thread.Start(
-        [this, nvrIp, nvrMac, nvrUser, nvrPassword, webPort] { run(nvrIp, nvrMac, nvrUser, nvrPassword, webPort); });
+    thread.Start([this, recorder] { run(recorder); });
 }
 
 void StorageWatch::Stop()
@@ -162,8 +158,7 @@ StorageWatch::DiskDescription StorageWatch::Describe(int port) const
     return descriptions[port];
 }
 
-void StorageWatch::pollPort(
-    int port, const std::string& ip, const std::string& user, const std::string& password, uint16_t webPort)
+void StorageWatch::pollPort(int port, const ChosenRecorder& recorder)
 {
     HttpGet http;
     {
@@ -174,7 +169,8 @@ void StorageWatch::pollPort(
     std::vector<char> buffer(kAnswerBufferSize, 0);
     size_t size = buffer.size();
     if (thread.running()
-        && http.Open(ip, user, password, kRequestTimeoutMs, 0, webPort, HttpGet::CertificateCheck::Relaxed)) {
+        && http.Open(recorder.address, recorder.user, recorder.password, kRequestTimeoutMs, 0,
+            static_cast<uint16_t>(recorder.webPort), HttpGet::CertificateCheck::Relaxed)) {
         const std::string path = "/config/storageinfo?storageid=" + std::to_string(port);
         int status = 0;
         fetched = thread.running() && http.GetAuthorised(path, buffer.data(), &size) && http.QueryStatusCode(status)
@@ -208,10 +204,8 @@ void StorageWatch::pollPort(
     http.Close();
 }
 
-void StorageWatch::run(
-    const std::string& ip, const std::string& mac, const std::string& user, const std::string& password, uint16_t port)
+void StorageWatch::run(const ChosenRecorder& recorder)
 {
-    const uint16_t webPort = port != 0 ? port : search.WebPort(search.FindByMac(mac));
     client.Stop();
     for (int i = 0; i < 2; ++i) {
         plugged[i].store(0);
@@ -227,9 +221,9 @@ void StorageWatch::run(
     while (thread.running()) {
         const int32_t before[6] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load(),
             unreadable[0].load(), unreadable[1].load() };
-        pollPort(0, ip, user, password, webPort);
+        pollPort(0, recorder);
         if (thread.running())
-            pollPort(1, ip, user, password, webPort);
+            pollPort(1, recorder);
         const int32_t after[6] = { ready[0].load(), ready[1].load(), plugged[0].load(), plugged[1].load(),
             unreadable[0].load(), unreadable[1].load() };
         bool differs = false;

@@ -2,6 +2,7 @@
 // The host's storage watch: polls the recorder's storage information for its two USB ports every half second
 // and tells the disk page when a port's plugged or ready state changes. Started and stopped by the host.
 
+#include "session/ChosenRecorder.h"
 #include "session/ServiceThread.h"
 
 #include <atomic>
@@ -13,7 +14,6 @@
 
 class HttpGet;
 class NvrClient;
-class SearchDevice;
 
 class StorageWatch
 {
@@ -34,13 +34,11 @@ public:
 
     // changed is called on the watch's thread after the first cycle and whenever a port's plugged or ready
     // state changed (the host passes it on to the disk page when that page is shown).
-    StorageWatch(SearchDevice& search, NvrClient& client, std::function<void()> changed);
+    StorageWatch(NvrClient& client, std::function<void()> changed);
     ~StorageWatch();
 
-    // Stops a watch that runs and starts one for this recorder and administrator, on webPort, or with 0 on the
-    // web port of the recorder's discovery record.
-    void Start(const std::string& nvrIp, const std::string& nvrMac, const std::string& nvrUser,
-        const std::string& nvrPassword, uint16_t webPort = 0);
+    // Stops a watch that runs and starts one for this recorder and its administrator credentials.
+    void Start(const ChosenRecorder& recorder);
     // Clears the run flag, ends the request in flight and waits at most 3000 ms.
     void Stop();
 
@@ -70,13 +68,10 @@ public:
     static int64_t SizeInBytes(std::string_view text);
 
 private:
-    void run(const std::string& ip, const std::string& mac, const std::string& user, const std::string& password,
-        uint16_t webPort);
-    void pollPort(
-        int port, const std::string& ip, const std::string& user, const std::string& password, uint16_t webPort);
+    void run(const ChosenRecorder& recorder);
+    void pollPort(int port, const ChosenRecorder& recorder);
     void closeRequest();
 
-    SearchDevice& search;
     NvrClient& client;
     std::function<void()> changed;
     ServiceThread thread;

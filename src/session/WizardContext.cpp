@@ -7,7 +7,7 @@ WizardContext::WizardContext(std::function<void()> probeFailed, std::function<vo
     : discovery(std::make_unique<SearchDevice>())
     , client(std::make_unique<NvrClient>())
     , probe(std::make_unique<DefaultLoginProbe>(*discovery, *client, std::move(probeFailed)))
-    , storage(std::make_unique<StorageWatch>(*discovery, *client, std::move(storageChanged)))
+    , storage(std::make_unique<StorageWatch>(*client, std::move(storageChanged)))
 {
 }
 
@@ -20,11 +20,4 @@ void WizardContext::StopServices()
 {
     storage->Stop();
     probe->Stop();
-}
-
-RecorderAccess WizardContext::Recorder() const
-{
-    RecorderAccess recorder { session.NvrIp(), session.NvrMac(), session.NvrUser(), session.NvrPassword(), 0 };
-    recorder.webPort = discovery->WebPort(discovery->FindByMac(recorder.mac));
-    return recorder;
 }

@@ -4,7 +4,7 @@
 
 #include "session/CloudPortalInfo.h"
 #include "session/DefaultLoginProbe.h"
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "session/StorageWatch.h"
 #include "session/WizardSession.h"
 
@@ -30,7 +30,7 @@ public:
     DefaultLoginProbe& Probe() { return *probe; }
     StorageWatch& Storage() { return *storage; }
     // The session's recorder now (a copy: a page keeps the one it was built with).
-    RecorderAccess Recorder() const;
+    ChosenRecorder Recorder() const { return session.recorder; }
 
     // Stops the storage watch and the probe (each at most 3000 ms).
     void StopServices();

@@ -3,6 +3,7 @@
 // administrator credentials, the cameras found and chosen, and the cloud account. Owned by the host.
 
 #include "session/CameraRecord.h"
+#include "session/ChosenRecorder.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,17 +12,12 @@
 
 struct WizardSession
 {
-    std::string nvrIp; // the chosen recorder's IPv4 address, as the search list shows it
-    std::string nvrMac; // the chosen recorder's MAC text, as the search list shows it
-    std::string nvrPassword; // administrator password created or entered on the password page
-    std::string nvrUser; // administrator user name, always "admin" once a recorder is chosen
+    ChosenRecorder recorder; // set on the search page; the password page adds the password
     std::vector<std::unique_ptr<CameraRecord>> cameras; // cameras found and chosen, in discovery order
     std::string cloudEmail;
     std::string cloudPassword;
 
     // What the pages did, for the setup report.
-    std::string nvrModel; // the model the chosen recorder's search answer names
-    int nvrWebPort = 0; // the web port its search answer gave; 0: unknown
     std::string zoneName; // the zone the time-zone page set; empty when none was set
     enum class DiskResult { Kept, Formatted, Failed };
     struct DiskOutcome
@@ -33,17 +29,9 @@ struct WizardSession
     std::vector<DiskOutcome> disks; // the disks the disk page found, by port
     std::string cloudNumber; // the device number the cloud page bound the recorder under; empty: not bound
 
-    std::string NvrIp() const { return nvrIp; }
-    std::string NvrMac() const { return nvrMac; }
-    std::string NvrPassword() const { return nvrPassword; }
-    std::string NvrUser() const { return nvrUser; }
     std::string CloudEmail() const { return cloudEmail; }
     std::string CloudPassword() const { return cloudPassword; }
 
-    void SetNvrIp(const std::string& value) { nvrIp = value; }
-    void SetNvrMac(const std::string& value) { nvrMac = value; }
-    void SetNvrUser(const std::string& value) { nvrUser = value; }
-    void SetNvrPassword(const std::string& value) { nvrPassword = value; }
     void SetCloudAccount(const std::string& email, const std::string& password);
     // Records what became of the disk in port `id` (a later outcome replaces an earlier one); with `keepEarlier`
     // an outcome already recorded for the port stays (skipping after a failed format keeps the failure).

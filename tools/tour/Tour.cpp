@@ -59,6 +59,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,8 +77,8 @@ PageMaker Summary(int cameras, bool cloudAccount, bool cloudSkipped = false)
 {
     return [cameras, cloudAccount, cloudSkipped](QWidget* host, Fixture& fixture) -> WizardPage* {
         WizardSession& session = fixture.session;
-        session.SetNvrIp("192.168.1.108");
-        session.SetNvrPassword("Garden2024");
+        session.recorder.address = "192.168.1.108";
+        session.recorder.password = "Garden2024";
         if (cloudAccount)
             session.SetCloudAccount("anna.lindqvist@example.com", "Sunflower77");
         const char* models[] = { "HXT-C210", "HXT-C420W", "HXT-D300", "HXT-C210", "HXT-B500", "HXT-C420W" };
@@ -250,10 +251,15 @@ void AddRecorderScenes(std::vector<Scene>& scenes)
     scenes.push_back(MakeScene("06-search-searching", SearchPage(), 0, {}, ShowSearching));
     scenes.push_back(MakeScene("06-search-list", SearchPage(), 0, {}, [](WizardPage* page) {
         auto* list = static_cast<RecorderSearchPage*>(page)->list();
-        list->AppendRow("1", "192.168.1.108", "00:1a:2b:3c:4d:5e");
-        list->AppendRow("2", "192.168.1.121", "00:1a:2b:3c:4d:6f");
-        list->AppendRow("3", "169.254.20.7", "00:1a:2b:3c:4d:70");
-        list->AppendRow("4", "192.168.1.108", "00:1a:2b:3c:4d:5e");
+        const std::pair<const char*, const char*> listed[] = { { "192.168.1.108", "00:1a:2b:3c:4d:5e" },
+            { "192.168.1.121", "00:1a:2b:3c:4d:6f" }, { "169.254.20.7", "00:1a:2b:3c:4d:70" },
+            { "192.168.1.108", "00:1a:2b:3c:4d:5e" } };
+        for (const auto& [address, mac] : listed) {
+            FoundRecorder found;
+            found.recorder.address = address;
+            found.recorder.mac = mac;
+            list->AppendRow(found);
+        }
         list->SetMarked(2, true);
         list->SetChecked(1);
         static_cast<RecorderSearchPage*>(page)->ExplainRows();
@@ -367,8 +373,8 @@ PageMaker CloudScene(int mode, const QString& email = {}, const QString& passwor
 {
     return [=](QWidget* host, Fixture&) -> WizardPage* {
         static WizardContext context([] {}, [] {});
-        context.Session().SetNvrIp("192.168.1.108");
-        context.Session().SetNvrPassword("Garden2024");
+        context.Session().recorder.address = "192.168.1.108";
+        context.Session().recorder.password = "Garden2024";
         context.Portal().portal_url = "cloud.quelmo.lab";
         context.Portal().portal_number = "4815162342";
         auto* page = new CloudPage(host, context);

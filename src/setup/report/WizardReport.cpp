@@ -8,10 +8,10 @@ SetupReport WizardReport(
     report.programVersion = version;
 
     ReportRecorder recorder;
-    recorder.model = session.nvrModel;
-    recorder.address = session.NvrIp();
-    recorder.mac = session.NvrMac();
-    recorder.webPort = session.nvrWebPort;
+    recorder.model = session.recorder.model;
+    recorder.address = session.recorder.address;
+    recorder.mac = session.recorder.mac;
+    recorder.webPort = session.recorder.webPort;
     recorder.zone = session.zoneName;
     for (const WizardSession::DiskOutcome& disk : session.disks) {
         const std::string& result = disk.result == WizardSession::DiskResult::Formatted ? labels.formatted

@@ -14,11 +14,12 @@ PlanTarget PlanMatcher::targetFor(const PlanRecorder& recorder, int32_t index) c
 {
     PlanTarget target;
     target.plan = &recorder;
-    target.macText = search.MacText(index);
-    target.mac = UpperCase(target.macText);
-    target.ip = search.IpText(index);
-    target.model = search.ModelText(index);
-    target.webPort = search.WebPort(index);
+    target.recorder.address = search.IpText(index);
+    target.recorder.mac = search.MacText(index);
+    target.recorder.webPort = search.WebPort(index);
+    target.recorder.model = search.ModelText(index);
+    target.recorder.user = "admin";
+    target.mac = UpperCase(target.recorder.mac);
     return target;
 }
 
@@ -48,9 +49,9 @@ std::vector<PlanTarget> PlanMatcher::Match(std::vector<PlanError>& errors) const
         }
         match->taken = true;
         PlanTarget target = targetFor(recorder, match->index);
-        if (target.model != kPlanRecorderModel) {
+        if (target.recorder.model != kPlanRecorderModel) {
             errors.push_back({ plan.file, recorder.line, key,
-                recorder.mac + " is a " + target.model + ", not a " + kPlanRecorderModel });
+                recorder.mac + " is a " + target.recorder.model + ", not a " + kPlanRecorderModel });
             continue;
         }
         targets.push_back(target);

@@ -17,9 +17,11 @@ bool PlanTarget::Asks(const char* step) const
     return true;
 }
 
-RecorderAccess PlanTarget::Access(const std::string& adminPassword) const
+ChosenRecorder PlanTarget::Access(const std::string& adminPassword) const
 {
-    return RecorderAccess { ip, macText, "admin", adminPassword, webPort };
+    ChosenRecorder access = recorder;
+    access.password = adminPassword;
+    return access;
 }
 
 std::string PlanTarget::ReadPassword() const

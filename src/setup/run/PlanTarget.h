@@ -30,10 +30,7 @@ struct PlanTarget
 {
     const PlanRecorder* plan = nullptr;
     std::string mac; // upper case, as the plan writes it
-    std::string macText; // as the search answer gives it
-    std::string ip;
-    std::string model;
-    int webPort = 0;
+    ChosenRecorder recorder; // as the search answer gives it, with the user "admin" and no password
 
     // Found before anything is sent.
     AdminPasswordResult password;
@@ -52,7 +49,7 @@ struct PlanTarget
     // Whether the plan asks this step of the recorder (the password step always).
     bool Asks(const char* step) const;
     // The recorder as the steps reach it, with this administrator password.
-    RecorderAccess Access(const std::string& adminPassword) const;
+    ChosenRecorder Access(const std::string& adminPassword) const;
     // The password that reads the recorder before it is set up: none on a new recorder, the plan's otherwise.
     std::string ReadPassword() const;
     // Every step after the failed one that the plan asks, as skipped.

@@ -37,8 +37,8 @@ void RecorderInspection::Read(PlanTarget& target) const
         return;
     if (target.plan->everyNew)
         progress.Line(target.mac + ": " + (target.password.newRecorder ? "a new recorder" : "has the plan's password")
-            + " at " + target.ip + ", taken for recorder[" + std::to_string(target.plan->number) + "]");
-    const RecorderAccess access = target.Access(target.ReadPassword());
+            + " at " + target.recorder.address + ", taken for recorder[" + std::to_string(target.plan->number) + "]");
+    const ChosenRecorder access = target.Access(target.ReadPassword());
     if (target.Asks(PlanStep::kZone)) {
         TimeZoneStep step;
         target.zones = step.Read(access, TimeZoneStep::kEnglish, &stop);

@@ -58,11 +58,11 @@ void RecorderSetUp::Run(PlanTarget& target) const
 {
     const PlanRecorder& recorder = *target.plan;
     ReportRecorder& report = target.report;
-    report.model = target.model;
-    report.address = target.ip;
+    report.model = target.recorder.model;
+    report.address = target.recorder.address;
     report.mac = target.mac;
-    report.webPort = target.webPort;
-    progress.Line(target.mac + ": setting up the recorder at " + target.ip);
+    report.webPort = target.recorder.webPort;
+    progress.Line(target.mac + ": setting up the recorder at " + target.recorder.address);
     const auto started = std::chrono::steady_clock::now();
     NvrClient client;
 
@@ -79,7 +79,7 @@ void RecorderSetUp::Run(PlanTarget& target) const
             return;
         }
     }
-    const RecorderAccess access = target.Access(recorder.password);
+    const ChosenRecorder access = target.Access(recorder.password);
     if (target.Asks(PlanStep::kZone))
         setZone(target, access);
     if (target.Asks(PlanStep::kDisks))
@@ -95,7 +95,7 @@ void RecorderSetUp::Run(PlanTarget& target) const
         target.mac + ": finished in " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s");
 }
 
-void RecorderSetUp::setZone(PlanTarget& target, const RecorderAccess& access) const
+void RecorderSetUp::setZone(PlanTarget& target, const ChosenRecorder& access) const
 {
     TimeZoneStep step;
     TimeZoneResult r;
@@ -113,7 +113,7 @@ void RecorderSetUp::setZone(PlanTarget& target, const RecorderAccess& access) co
         ProgressLine(r.outcome, "zone set to " + name, "zone already " + name, "zone", r.reason));
 }
 
-void RecorderSetUp::formatDisks(PlanTarget& target, const RecorderAccess& access, NvrClient& client) const
+void RecorderSetUp::formatDisks(PlanTarget& target, const ChosenRecorder& access, NvrClient& client) const
 {
     const PlanRecorder& recorder = *target.plan;
     DiskStep step(client);
@@ -140,7 +140,7 @@ void RecorderSetUp::formatDisks(PlanTarget& target, const RecorderAccess& access
         r.outcome == StepOutcome::Failed ? "disks failed: " + r.reason : std::string());
 }
 
-void RecorderSetUp::registerCameras(PlanTarget& target, const RecorderAccess& access, NvrClient& client) const
+void RecorderSetUp::registerCameras(PlanTarget& target, const ChosenRecorder& access, NvrClient& client) const
 {
     CameraStep step(search, client);
     std::vector<WantedCamera> wanted;
@@ -159,7 +159,7 @@ void RecorderSetUp::registerCameras(PlanTarget& target, const RecorderAccess& ac
             r.outcome, "cameras registered: " + names, "cameras already registered: " + names, "cameras", r.reason));
 }
 
-void RecorderSetUp::bindCloud(PlanTarget& target, const RecorderAccess& access, NvrClient& client) const
+void RecorderSetUp::bindCloud(PlanTarget& target, const ChosenRecorder& access, NvrClient& client) const
 {
     CloudStep step(client);
     const PlanCloud& cloud = *target.plan->cloud;

@@ -25,10 +25,10 @@ public:
 private:
     void record(PlanTarget& target, const char* step, StepOutcome outcome, const std::string& detail,
         const std::string& progressLine) const;
-    void setZone(PlanTarget& target, const RecorderAccess& access) const;
-    void formatDisks(PlanTarget& target, const RecorderAccess& access, NvrClient& client) const;
-    void registerCameras(PlanTarget& target, const RecorderAccess& access, NvrClient& client) const;
-    void bindCloud(PlanTarget& target, const RecorderAccess& access, NvrClient& client) const;
+    void setZone(PlanTarget& target, const ChosenRecorder& access) const;
+    void formatDisks(PlanTarget& target, const ChosenRecorder& access, NvrClient& client) const;
+    void registerCameras(PlanTarget& target, const ChosenRecorder& access, NvrClient& client) const;
+    void bindCloud(PlanTarget& target, const ChosenRecorder& access, NvrClient& client) const;
 
     SearchDevice& search;
     PlanProgress& progress;

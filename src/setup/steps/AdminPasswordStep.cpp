@@ -11,7 +11,7 @@ namespace {
 
 constexpr int32_t kNotSent = -3;
 
-std::string UserOf(const RecorderAccess& recorder)
+std::string UserOf(const ChosenRecorder& recorder)
 {
     return recorder.user.empty() ? std::string("admin") : recorder.user;
 }
@@ -30,13 +30,13 @@ AdminPasswordStep::~AdminPasswordStep()
 }
 
 void AdminPasswordStep::Start(
-    Mode mode, const RecorderAccess& recorder, const std::string& password, std::function<void()> beforeSend)
+    Mode mode, const ChosenRecorder& recorder, const std::string& password, std::function<void()> beforeSend)
 {
     Begin([this, mode, recorder, password, before = std::move(beforeSend)] { work(mode, recorder, password, before); });
 }
 
 AdminPasswordResult AdminPasswordStep::Run(
-    Mode mode, const RecorderAccess& recorder, const std::string& password, const std::atomic<bool>* stop)
+    Mode mode, const ChosenRecorder& recorder, const std::string& password, const std::atomic<bool>* stop)
 {
     Start(mode, recorder, password);
     WaitEnd(stop);
@@ -78,7 +78,7 @@ AdminPasswordResult AdminPasswordStep::Judge(Mode mode, bool sent, int32_t state
 }
 
 void AdminPasswordStep::work(
-    Mode mode, const RecorderAccess& recorder, const std::string& password, const std::function<void()>& beforeSend)
+    Mode mode, const ChosenRecorder& recorder, const std::string& password, const std::function<void()>& beforeSend)
 {
     AdminPasswordResult found;
     if (mode == Mode::Create || mode == Mode::Login) {
@@ -123,9 +123,9 @@ void AdminPasswordStep::work(
     result = found;
 }
 
-int32_t AdminPasswordStep::probe(const RecorderAccess& recorder)
+int32_t AdminPasswordStep::probe(const ChosenRecorder& recorder)
 {
-    if (!DefaultLoginProbe::SendDefaultLogin(discovery, *client, recorder.ip, recorder.mac))
+    if (!DefaultLoginProbe::SendDefaultLogin(discovery, *client, recorder))
         return kNotSent;
     int32_t r = 0;
     for (int round = 0; round < kProbeRounds && r == 0; ++round) {
@@ -137,7 +137,7 @@ int32_t AdminPasswordStep::probe(const RecorderAccess& recorder)
 }
 
 AdminPasswordResult AdminPasswordStep::sendPassword(
-    bool login, const RecorderAccess& recorder, const std::string& password, const std::function<void()>& before)
+    bool login, const ChosenRecorder& recorder, const std::string& password, const std::function<void()>& before)
 {
     if (!login && !AdminPasswordPassesRule(password)) {
         AdminPasswordResult refused = Judge(Mode::Create, false, 0, 0);
@@ -154,9 +154,9 @@ AdminPasswordResult AdminPasswordStep::sendPassword(
         std::array<uint8_t, 4> ipBytes {};
         std::array<uint8_t, 6> macBytes {};
         const int32_t interfaceIndex
-            = recorder.ip.empty() || recorder.mac.empty() ? -1 : discovery.InterfaceForIp(recorder.ip);
+            = recorder.address.empty() || recorder.mac.empty() ? -1 : discovery.InterfaceForIp(recorder.address);
         const std::string local = interfaceIndex >= 0 ? discovery.LocalAddress(interfaceIndex) : std::string();
-        if (!local.empty() && SearchDevice::ParseIpText(recorder.ip, ipBytes)
+        if (!local.empty() && SearchDevice::ParseIpText(recorder.address, ipBytes)
             && SearchDevice::ParseMacText(recorder.mac, macBytes) && client->OpenUdp(local)) {
             sent = login ? client->SendLogin(ipBytes, macBytes, kRecorderPort, user, password)
                          : client->SendSetPassword(ipBytes, macBytes, kRecorderPort, user, "", password);

@@ -3,7 +3,7 @@
 // login datagram on one that has a password, through the interface on which the recorder answered the search.
 // A recorder still without a password is told by the default login ("admin" with an empty password).
 
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "setup/report/SetupReport.h"
 #include "setup/steps/StepWorker.h"
 
@@ -55,8 +55,8 @@ public:
     // The recorder's ip, mac and user are used (user "admin" when empty). beforeSend runs on the step's thread
     // right before the channel is opened for the password's datagram.
     void Start(
-        Mode mode, const RecorderAccess& recorder, const std::string& password, std::function<void()> beforeSend = {});
-    AdminPasswordResult Run(Mode mode, const RecorderAccess& recorder, const std::string& password,
+        Mode mode, const ChosenRecorder& recorder, const std::string& password, std::function<void()> beforeSend = {});
+    AdminPasswordResult Run(Mode mode, const ChosenRecorder& recorder, const std::string& password,
         const std::atomic<bool>* stop = nullptr);
     AdminPasswordResult Result() const;
 
@@ -64,12 +64,12 @@ public:
     static AdminPasswordResult Judge(Mode mode, bool sent, int32_t state, int32_t loginResult);
 
 private:
-    void work(Mode mode, const RecorderAccess& recorder, const std::string& password,
+    void work(Mode mode, const ChosenRecorder& recorder, const std::string& password,
         const std::function<void()>& beforeSend);
     AdminPasswordResult sendPassword(
-        bool login, const RecorderAccess& recorder, const std::string& password, const std::function<void()>& before);
+        bool login, const ChosenRecorder& recorder, const std::string& password, const std::function<void()>& before);
     // The default login's outcome (DefaultLoginProbe::Outcome), or -3 when it could not be sent.
-    int32_t probe(const RecorderAccess& recorder);
+    int32_t probe(const ChosenRecorder& recorder);
 
     SearchDevice& discovery;
     mutable std::mutex resultLock;

@@ -71,7 +71,7 @@ bool CameraStep::HoldsExactly(
     return held.size() == wanted.size();
 }
 
-void CameraStep::StartDiscover(const RecorderAccess& recorder, size_t maxLines)
+void CameraStep::StartDiscover(const ChosenRecorder& recorder, size_t maxLines)
 {
     Begin([this, recorder, maxLines] {
         CameraResult found;
@@ -80,7 +80,7 @@ void CameraStep::StartDiscover(const RecorderAccess& recorder, size_t maxLines)
     });
 }
 
-CameraResult CameraStep::Discover(const RecorderAccess& recorder, size_t maxLines, const std::atomic<bool>* stop)
+CameraResult CameraStep::Discover(const ChosenRecorder& recorder, size_t maxLines, const std::atomic<bool>* stop)
 {
     StartDiscover(recorder, maxLines);
     WaitEnd(stop);
@@ -88,7 +88,7 @@ CameraResult CameraStep::Discover(const RecorderAccess& recorder, size_t maxLine
 }
 
 void CameraStep::StartRegister(
-    const RecorderAccess& recorder, std::vector<RegistrationStep> steps, std::vector<CameraToSend> cameras)
+    const ChosenRecorder& recorder, std::vector<RegistrationStep> steps, std::vector<CameraToSend> cameras)
 {
     Begin([this, recorder, steps = std::move(steps), cameras = std::move(cameras)]() mutable {
         CameraResult found;
@@ -104,7 +104,7 @@ void CameraStep::StartRegister(
 }
 
 CameraResult CameraStep::Run(
-    const RecorderAccess& recorder, const std::vector<WantedCamera>& wanted, const std::atomic<bool>* stop)
+    const ChosenRecorder& recorder, const std::vector<WantedCamera>& wanted, const std::atomic<bool>* stop)
 {
     Begin([this, recorder, wanted] {
         CameraResult found;
@@ -228,17 +228,17 @@ void CameraStep::publish(const CameraResult& found)
 
 // On the step's thread: asks the recorder for its camera lines. One deadline decides a search that gets no answer,
 // so the same silence always ends the same way.
-void CameraStep::discover(const RecorderAccess& recorder, size_t maxLines, CameraResult& out)
+void CameraStep::discover(const ChosenRecorder& recorder, size_t maxLines, CameraResult& out)
 {
     out.search = CameraResult::Search::Stopped;
     client->Stop();
     if (!Pause(500, kPause))
         return;
-    bool started = client->DiscoverCameras(recorder.ip, recorder.webPort, recorder.user, recorder.password);
+    bool started = client->DiscoverCameras(recorder.address, recorder.webPort, recorder.user, recorder.password);
     if (!started) {
         client->Stop();
         if (Pause(500, kPause))
-            started = client->DiscoverCameras(recorder.ip, recorder.webPort, recorder.user, recorder.password);
+            started = client->DiscoverCameras(recorder.address, recorder.webPort, recorder.user, recorder.password);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDiscoveryDeadlineMs);
     while (started && client->State() == NvrClient::Busy && std::chrono::steady_clock::now() < deadline
@@ -269,7 +269,7 @@ void CameraStep::discover(const RecorderAccess& recorder, size_t maxLines, Camer
 
 // On the step's thread.
 void CameraStep::registerAll(
-    const RecorderAccess& recorder, std::vector<RegistrationStep>& steps, const std::vector<CameraToSend>& cameras)
+    const ChosenRecorder& recorder, std::vector<RegistrationStep>& steps, const std::vector<CameraToSend>& cameras)
 {
     client->Stop();
     RegistrationLink link;
@@ -283,7 +283,7 @@ void CameraStep::registerAll(
 }
 
 // On the step's thread.
-std::optional<std::vector<std::string>> CameraStep::readList(const RecorderAccess& recorder)
+std::optional<std::vector<std::string>> CameraStep::readList(const ChosenRecorder& recorder)
 {
     CameraResult read;
     discover(recorder, kMaxLines, read);
@@ -294,15 +294,15 @@ std::optional<std::vector<std::string>> CameraStep::readList(const RecorderAcces
 
 // On the step's thread: one removal or registration; true when the recorder took it.
 bool CameraStep::sendStep(
-    const RecorderAccess& recorder, RegistrationStep::Kind kind, int32_t avdevId, const CameraToSend& camera)
+    const ChosenRecorder& recorder, RegistrationStep::Kind kind, int32_t avdevId, const CameraToSend& camera)
 {
     if (kind == RegistrationStep::Keep || !Pause(100, kPause))
         return false;
     bool started = false;
     if (kind == RegistrationStep::Remove) {
-        started = client->DeleteCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, avdevId);
+        started = client->DeleteCamera(recorder.address, recorder.webPort, recorder.user, recorder.password, avdevId);
     } else {
-        started = client->AddCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, avdevId,
+        started = client->AddCamera(recorder.address, recorder.webPort, recorder.user, recorder.password, avdevId,
             camera.name, camera.ip, camera.mac, camera.protocolType, "admin", camera.password, camera.brand,
             camera.model);
     }

@@ -6,7 +6,7 @@
 
 #include "session/CameraRecord.h"
 #include "session/CameraRules.h"
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "setup/report/SetupReport.h"
 #include "setup/steps/StepWorker.h"
 
@@ -87,17 +87,17 @@ public:
     ~CameraStep() override;
 
     // Asks the recorder for its camera lines; keeps at most maxLines of them.
-    void StartDiscover(const RecorderAccess& recorder, size_t maxLines);
+    void StartDiscover(const ChosenRecorder& recorder, size_t maxLines);
     // StartDiscover, waited for.
-    CameraResult Discover(const RecorderAccess& recorder, size_t maxLines, const std::atomic<bool>* stop = nullptr);
+    CameraResult Discover(const ChosenRecorder& recorder, size_t maxLines, const std::atomic<bool>* stop = nullptr);
     // Runs the steps (RunRegistration: the recorder's list read afresh around every removal, kept cameras never
     // touched, new ones into free channels); cameras[i] is what steps[i] sends.
     void StartRegister(
-        const RecorderAccess& recorder, std::vector<RegistrationStep> steps, std::vector<CameraToSend> cameras);
+        const ChosenRecorder& recorder, std::vector<RegistrationStep> steps, std::vector<CameraToSend> cameras);
     // The whole step for a plan: the recorder's cameras, each wanted camera's password made sure of, then the
     // recorder left with exactly the wanted cameras. AlreadyDone when it had exactly those (with those passwords,
     // where it lists them).
-    CameraResult Run(const RecorderAccess& recorder, const std::vector<WantedCamera>& wanted,
+    CameraResult Run(const ChosenRecorder& recorder, const std::vector<WantedCamera>& wanted,
         const std::atomic<bool>* stop = nullptr);
     CameraResult Result() const;
 
@@ -113,13 +113,13 @@ public:
         const std::vector<std::unique_ptr<CameraRecord>>& cameras, const std::vector<WantedCamera>& wanted);
 
 private:
-    void discover(const RecorderAccess& recorder, size_t maxLines, CameraResult& out);
+    void discover(const ChosenRecorder& recorder, size_t maxLines, CameraResult& out);
     void registerAll(
-        const RecorderAccess& recorder, std::vector<RegistrationStep>& steps, const std::vector<CameraToSend>& cameras);
+        const ChosenRecorder& recorder, std::vector<RegistrationStep>& steps, const std::vector<CameraToSend>& cameras);
     // The recorder's camera lines now, or nothing when they could not be read.
-    std::optional<std::vector<std::string>> readList(const RecorderAccess& recorder);
+    std::optional<std::vector<std::string>> readList(const ChosenRecorder& recorder);
     bool sendStep(
-        const RecorderAccess& recorder, RegistrationStep::Kind kind, int32_t avdevId, const CameraToSend& camera);
+        const ChosenRecorder& recorder, RegistrationStep::Kind kind, int32_t avdevId, const CameraToSend& camera);
     // Makes sure the wanted password works on the camera as the camera page would: a password the recorder lists
     // is taken as it is, any other is tried on the camera, and a camera without a password gets it created.
     // `problem` says why not.

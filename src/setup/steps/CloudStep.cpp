@@ -73,7 +73,7 @@ void CloudStep::ApplyPortalText(const std::string& joined, PortalValues& portal)
     portal.values[PortalValues::Link] = rest;
 }
 
-void CloudStep::StartStatus(const RecorderAccess& recorder)
+void CloudStep::StartStatus(const ChosenRecorder& recorder)
 {
     Begin([this, recorder] {
         CloudResult found;
@@ -83,7 +83,7 @@ void CloudStep::StartStatus(const RecorderAccess& recorder)
     });
 }
 
-CloudResult CloudStep::Status(const RecorderAccess& recorder, const std::atomic<bool>* stop)
+CloudResult CloudStep::Status(const ChosenRecorder& recorder, const std::atomic<bool>* stop)
 {
     StartStatus(recorder);
     WaitEnd(stop, kPollMs, kStatusTicks * kPollMs);
@@ -106,7 +106,7 @@ bool CloudStep::StartAccount(Kind kind, Inputs inputs)
     return true;
 }
 
-CloudResult CloudStep::Run(const RecorderAccess& recorder, const Account& account, const std::string& wizardVersion,
+CloudResult CloudStep::Run(const ChosenRecorder& recorder, const Account& account, const std::string& wizardVersion,
     const std::atomic<bool>* stop)
 {
     Begin([this, recorder, account, wizardVersion] {
@@ -141,10 +141,9 @@ CloudResult CloudStep::Run(const RecorderAccess& recorder, const Account& accoun
             in.portalNumber = portal.values[PortalValues::Number];
             in.portalDfp = portal.values[PortalValues::Dfp];
             in.wizardVersion = wizardVersion;
-            in.nvrIp = recorder.ip;
-            in.nvrWebPort = recorder.webPort;
-            in.nvrUser = recorder.user.empty() ? std::string("admin") : recorder.user;
-            in.nvrPassword = recorder.password;
+            in.recorder = recorder;
+            if (in.recorder.user.empty())
+                in.recorder.user = "admin";
             in.email = account.email;
             in.password = account.password;
             if (account.signUp) {
@@ -184,11 +183,11 @@ CloudStep::Outcome CloudStep::ChainResult() const
 
 // On the step's thread: the camera page's cloud check. The registration is read over HTTPS with a connection of
 // its own, the portal record through the request object.
-void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
+void CloudStep::status(const ChosenRecorder& recorder, CloudResult& out)
 {
     {
         HttpGet http;
-        if (OpenRequest(http, recorder.ip, recorder.user, recorder.password, kRegInfoTimeoutMs, 1, 443)) {
+        if (OpenRequest(http, recorder.address, recorder.user, recorder.password, kRegInfoTimeoutMs, 1, 443)) {
             std::vector<char> buffer(kRegInfoBytes, 0);
             size_t size = buffer.size();
             int code = 0;
@@ -213,11 +212,11 @@ void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
     // (up to 15 s against a recorder that stopped answering) is not made.
     if (Running() && !out.netFailed) {
         client->Stop();
-        bool started = client->GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
+        bool started = client->GetCloudPortal(recorder.address, recorder.webPort, "admin", recorder.password);
         if (!started) {
             client->Stop();
             if (Pause(600, "camera page pause"))
-                started = client->GetCloudPortal(recorder.ip, recorder.webPort, "admin", recorder.password);
+                started = client->GetCloudPortal(recorder.address, recorder.webPort, "admin", recorder.password);
         }
         for (int poll = 0; started && poll < kPortalPolls && Pause(kPortalPollMs, "camera page pause"); ++poll) {
             const std::string text = client->PortalInfo();
@@ -340,7 +339,7 @@ CloudStep::Outcome CloudStep::bindAndRegister(const Inputs& in, int bindPolls)
         if (!Pause(kStepPauseMs, "cloud step pause"))
             return {};
         if (!client->PortalBind(
-                in.portalHost, kClient, in.wizardVersion, kLanguage, in.portalNumber, in.nvrPassword, in.portalDfp))
+                in.portalHost, kClient, in.wizardVersion, kLanguage, in.portalNumber, in.recorder.password, in.portalDfp))
             return NetworkFailure(Failure::PortalNoAnswer);
         const std::string bound = pollAnswerResult(bindPolls);
         if (!Running())
@@ -354,7 +353,7 @@ CloudStep::Outcome CloudStep::bindAndRegister(const Inputs& in, int bindPolls)
         client->Stop();
         if (!Pause(kStepPauseMs, "cloud step pause"))
             return {};
-        if (!client->SetCloudRegStatus(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, 1))
+        if (!client->SetCloudRegStatus(in.recorder.address, in.recorder.webPort, in.recorder.user, in.recorder.password, 1))
             return NetworkFailure(Failure::Recorder);
         if (pollState(kPolls) != NvrClient::Done)
             return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
@@ -365,7 +364,7 @@ CloudStep::Outcome CloudStep::bindAndRegister(const Inputs& in, int bindPolls)
         client->Stop();
         if (!Pause(kStepPauseMs, "cloud step pause"))
             return {};
-        if (!client->SetCloudRegInfo(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, in.email, in.password))
+        if (!client->SetCloudRegInfo(in.recorder.address, in.recorder.webPort, in.recorder.user, in.recorder.password, in.email, in.password))
             return NetworkFailure(Failure::Recorder);
         if (pollState(kPolls) != NvrClient::Done)
             return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
@@ -383,7 +382,7 @@ bool CloudStep::directRegistration(const Inputs& in)
     const std::string path
         = "/config/quelmoreginfo?status=1&email=" + PercentEncode(in.email) + "&password=" + PercentEncode(in.password);
     HttpGet http;
-    if (!OpenRequest(http, in.nvrIp, in.nvrUser, in.nvrPassword, kDirectTimeoutMs, 1, 443)) {
+    if (!OpenRequest(http, in.recorder.address, in.recorder.user, in.recorder.password, kDirectTimeoutMs, 1, 443)) {
         ForgetRequest();
         return false;
     }

@@ -3,7 +3,7 @@
 // chain (portal sign-up or sign-in, binding the recorder to the account, the recorder's registration calls and,
 // after a sign-up, the direct registration request).
 
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "setup/report/SetupReport.h"
 #include "setup/steps/StepWorker.h"
 
@@ -56,10 +56,7 @@ public:
         std::string portalNumber; // tovra_no
         std::string portalDfp; // dfp
         std::string wizardVersion; // "HXT-914Q_V 2.02.00"
-        std::string nvrIp;
-        int nvrWebPort = 0; // 0: the default HTTP port
-        std::string nvrUser;
-        std::string nvrPassword;
+        ChosenRecorder recorder; // its address, web port and administrator credentials
         std::string email;
         std::string password;
         std::string passwordVerify;
@@ -108,9 +105,9 @@ public:
     ~CloudStep() override;
 
     // The recorder's registration (over HTTPS) and its portal record.
-    void StartStatus(const RecorderAccess& recorder);
+    void StartStatus(const ChosenRecorder& recorder);
     // StartStatus, waited for at most kStatusTicks ticks (then stopped: a failure with timedOut).
-    CloudResult Status(const RecorderAccess& recorder, const std::atomic<bool>* stop = nullptr);
+    CloudResult Status(const ChosenRecorder& recorder, const std::atomic<bool>* stop = nullptr);
     // Starts a chain unless one runs (false then). A chain with the same kind and inputs as the last one, which
     // failed, goes on from the call that failed: an account made or a binding done is not asked for again (the
     // portal would refuse a second sign-up as "already registered"), and of the recorder's registration calls
@@ -118,7 +115,7 @@ public:
     bool StartAccount(Kind kind, Inputs inputs);
     // The whole step: the recorder's status; AlreadyDone when it is registered to this account; a failure when it
     // does not offer the service or is registered to another; else the chain, Done when it bound the recorder.
-    CloudResult Run(const RecorderAccess& recorder, const Account& account, const std::string& wizardVersion,
+    CloudResult Run(const ChosenRecorder& recorder, const Account& account, const std::string& wizardVersion,
         const std::atomic<bool>* stop = nullptr);
 
     CloudResult Result() const;
@@ -131,7 +128,7 @@ public:
     static void ApplyPortalText(const std::string& joined, PortalValues& values);
 
 private:
-    void status(const RecorderAccess& recorder, CloudResult& out);
+    void status(const ChosenRecorder& recorder, CloudResult& out);
     Outcome chain(Kind kind, const Inputs& in);
     Outcome signUp(const Inputs& in);
     Outcome signIn(const Inputs& in);

@@ -57,7 +57,7 @@ bool DiskStep::AlreadyFormatted(const DiskPort& port)
     return port.read && port.plugged && port.ready && port.partitions == 1 && FileSystemFor(port.fsCode) == port.fsCode;
 }
 
-void DiskStep::StartList(const RecorderAccess& recorder)
+void DiskStep::StartList(const ChosenRecorder& recorder)
 {
     Begin([this, recorder] {
         DiskResult found;
@@ -66,7 +66,7 @@ void DiskStep::StartList(const RecorderAccess& recorder)
     });
 }
 
-DiskResult DiskStep::List(const RecorderAccess& recorder, const std::atomic<bool>* stop)
+DiskResult DiskStep::List(const ChosenRecorder& recorder, const std::atomic<bool>* stop)
 {
     StartList(recorder);
     WaitEnd(stop);
@@ -74,7 +74,7 @@ DiskResult DiskStep::List(const RecorderAccess& recorder, const std::atomic<bool
 }
 
 void DiskStep::StartFormat(
-    const RecorderAccess& recorder, std::array<bool, 2> targets, std::array<int32_t, 2> fileSystems)
+    const ChosenRecorder& recorder, std::array<bool, 2> targets, std::array<int32_t, 2> fileSystems)
 {
     currentDisk.store(0);
     progress.store(0);
@@ -86,7 +86,7 @@ void DiskStep::StartFormat(
     });
 }
 
-DiskResult DiskStep::Run(const RecorderAccess& recorder, std::array<bool, 2> wanted, const std::atomic<bool>* stop)
+DiskResult DiskStep::Run(const ChosenRecorder& recorder, std::array<bool, 2> wanted, const std::atomic<bool>* stop)
 {
     // What the ports hold, once every plugged disk is ready (the disk page's checking box waits as long).
     DiskResult seen;
@@ -167,13 +167,13 @@ void DiskStep::publish(const DiskResult& found)
 
 // On the step's thread: the storage information of one port, as the storage watch asks for it; nothing when it
 // could not be read.
-std::optional<DiskPort> DiskStep::readPort(const RecorderAccess& recorder, int port)
+std::optional<DiskPort> DiskStep::readPort(const ChosenRecorder& recorder, int port)
 {
     HttpGet http;
     std::vector<char> buffer(kAnswerBufferSize, 0);
     size_t size = buffer.size();
     bool fetched = false;
-    if (OpenRequest(http, recorder.ip, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
+    if (OpenRequest(http, recorder.address, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
         fetched = Running()
             && http.GetAuthorised("/config/storageinfo?storageid=" + std::to_string(port), buffer.data(), &size);
         int status = 0;
@@ -186,7 +186,7 @@ std::optional<DiskPort> DiskStep::readPort(const RecorderAccess& recorder, int p
 }
 
 // On the step's thread: one storage-information request per port.
-void DiskStep::list(const RecorderAccess& recorder, DiskResult& out)
+void DiskStep::list(const ChosenRecorder& recorder, DiskResult& out)
 {
     for (int port = 0; port < 2 && Running(); ++port) {
         if (std::optional<DiskPort> read = readPort(recorder, port))
@@ -202,7 +202,7 @@ void DiskStep::list(const RecorderAccess& recorder, DiskResult& out)
 // shows its disk ready with the file system asked for: the poll names no disk, so a 100 left from the disk before
 // (a disk pulled, a format refused) is never taken for this one's. Anything else leaves it unformatted and ends
 // the work; a refused format command (any status but 2xx) ends it at once.
-void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>& targets,
+void DiskStep::format(const ChosenRecorder& recorder, const std::array<bool, 2>& targets,
     const std::array<int32_t, 2>& fileSystems, DiskResult& out)
 {
     client->Stop();
@@ -216,7 +216,7 @@ void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>&
         client->Stop();
         if (!Pause(500, "format pause"))
             break;
-        if (!client->FormatDisk(recorder.ip, recorder.webPort, recorder.user, recorder.password, port, 0,
+        if (!client->FormatDisk(recorder.address, recorder.webPort, recorder.user, recorder.password, port, 0,
                 fileSystems[static_cast<size_t>(port)]))
             break; // it could not even start: the port stays unformatted
         if (Settle(10, 3000, "format pause") != NvrClient::Done)
@@ -225,7 +225,7 @@ void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>&
 
         bool reached = false;
         for (int cycle = 0; cycle < 3000 && !reached && Pause(10, "format pause"); ++cycle) {
-            if (!client->PollFormat(recorder.ip, recorder.webPort, recorder.user, recorder.password))
+            if (!client->PollFormat(recorder.address, recorder.webPort, recorder.user, recorder.password))
                 continue;
             const int32_t state = Settle(50, 6000, "format pause");
             const int32_t value = client->FormatProgress();
@@ -259,7 +259,7 @@ void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>&
 
 // On the step's thread: whether the port's storage information shows the disk formatted as asked. The recorder
 // may take a moment to report a finished disk as ready: asked a few times, half a second apart.
-bool DiskStep::confirmFormatted(const RecorderAccess& recorder, int port, int32_t fileSystem)
+bool DiskStep::confirmFormatted(const ChosenRecorder& recorder, int port, int32_t fileSystem)
 {
     for (int attempt = 0; attempt < kConfirmAttempts && Running(); ++attempt) {
         if (attempt > 0 && !Pause(kRepollMs, "format pause"))

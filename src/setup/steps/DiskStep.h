@@ -2,7 +2,7 @@
 // The recorder's two USB disks (index 0 HD1, 1 HD2): what each port holds, and formatting the chosen ones one after
 // the other through the request object, with the progress the recorder reports.
 
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "session/StorageWatch.h"
 #include "setup/report/SetupReport.h"
 #include "setup/steps/StepWorker.h"
@@ -50,16 +50,16 @@ public:
     ~DiskStep() override;
 
     // Reads both ports once.
-    void StartList(const RecorderAccess& recorder);
+    void StartList(const ChosenRecorder& recorder);
     // StartList, waited for.
-    DiskResult List(const RecorderAccess& recorder, const std::atomic<bool>* stop = nullptr);
+    DiskResult List(const ChosenRecorder& recorder, const std::atomic<bool>* stop = nullptr);
     // Formats every target port in turn with its file-system code (FileSystemFor). Done when each target reached
     // 100 %; the first port that does not ends the work.
-    void StartFormat(const RecorderAccess& recorder, std::array<bool, 2> targets, std::array<int32_t, 2> fileSystems);
+    void StartFormat(const ChosenRecorder& recorder, std::array<bool, 2> targets, std::array<int32_t, 2> fileSystems);
     // The whole step for the given ports: reads them (waiting up to kCheckLimitMs for plugged disks to get
     // ready), keeps the disks that already carry the recorder's file system and formats the others, within
     // kFormatLimitMs. AlreadyDone when every port asked for was kept.
-    DiskResult Run(const RecorderAccess& recorder, std::array<bool, 2> wanted, const std::atomic<bool>* stop = nullptr);
+    DiskResult Run(const ChosenRecorder& recorder, std::array<bool, 2> wanted, const std::atomic<bool>* stop = nullptr);
     DiskResult Result() const;
 
     // Written while formatting: the port under way and its last progress (0..100), for the formatting box.
@@ -76,10 +76,10 @@ public:
     static bool AlreadyFormatted(const DiskPort& port);
 
 private:
-    void list(const RecorderAccess& recorder, DiskResult& out);
-    std::optional<DiskPort> readPort(const RecorderAccess& recorder, int port);
-    bool confirmFormatted(const RecorderAccess& recorder, int port, int32_t fileSystem);
-    void format(const RecorderAccess& recorder, const std::array<bool, 2>& targets,
+    void list(const ChosenRecorder& recorder, DiskResult& out);
+    std::optional<DiskPort> readPort(const ChosenRecorder& recorder, int port);
+    bool confirmFormatted(const ChosenRecorder& recorder, int port, int32_t fileSystem);
+    void format(const ChosenRecorder& recorder, const std::array<bool, 2>& targets,
         const std::array<int32_t, 2>& fileSystems, DiskResult& out);
     void publish(const DiskResult& found);
 

@@ -45,7 +45,7 @@ TimeZoneStep::~TimeZoneStep()
     Stop();
 }
 
-void TimeZoneStep::StartRead(const RecorderAccess& recorder, int language)
+void TimeZoneStep::StartRead(const ChosenRecorder& recorder, int language)
 {
     Begin([this, recorder, language] {
         TimeZoneResult found;
@@ -54,7 +54,7 @@ void TimeZoneStep::StartRead(const RecorderAccess& recorder, int language)
     });
 }
 
-void TimeZoneStep::StartSet(const RecorderAccess& recorder, int zoneNumber)
+void TimeZoneStep::StartSet(const ChosenRecorder& recorder, int zoneNumber)
 {
     Begin([this, recorder, zoneNumber] {
         TimeZoneResult found;
@@ -63,14 +63,14 @@ void TimeZoneStep::StartSet(const RecorderAccess& recorder, int zoneNumber)
     });
 }
 
-TimeZoneResult TimeZoneStep::Read(const RecorderAccess& recorder, int language, const std::atomic<bool>* stop)
+TimeZoneResult TimeZoneStep::Read(const ChosenRecorder& recorder, int language, const std::atomic<bool>* stop)
 {
     StartRead(recorder, language);
     WaitEnd(stop);
     return Result();
 }
 
-TimeZoneResult TimeZoneStep::Run(const RecorderAccess& recorder, int zoneNumber, const std::atomic<bool>* stop)
+TimeZoneResult TimeZoneStep::Run(const ChosenRecorder& recorder, int zoneNumber, const std::atomic<bool>* stop)
 {
     Begin([this, recorder, zoneNumber] {
         TimeZoneResult found;
@@ -110,11 +110,11 @@ void TimeZoneStep::publish(const TimeZoneResult& found)
 }
 
 // On the step's thread.
-void TimeZoneStep::read(const RecorderAccess& recorder, int language, TimeZoneResult& out)
+void TimeZoneStep::read(const ChosenRecorder& recorder, int language, TimeZoneResult& out)
 {
     {
         HttpGet http;
-        if (OpenRequest(http, recorder.ip, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
+        if (OpenRequest(http, recorder.address, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
             const Answer list = Fetch(http, "/config/timezonelist?language=" + std::to_string(language));
             if (list.Success()) {
                 out.listRead = true;
@@ -135,13 +135,13 @@ void TimeZoneStep::read(const RecorderAccess& recorder, int language, TimeZoneRe
 }
 
 // On the step's thread.
-void TimeZoneStep::set(const RecorderAccess& recorder, int zoneNumber, TimeZoneResult& out)
+void TimeZoneStep::set(const ChosenRecorder& recorder, int zoneNumber, TimeZoneResult& out)
 {
     out.setting = TimeZoneResult::Setting::NetworkFailed;
     out.zoneSet = zoneNumber;
     {
         HttpGet http;
-        if (OpenRequest(http, recorder.ip, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
+        if (OpenRequest(http, recorder.address, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
             const Answer answer = Fetch(http, "/config/datetime?timezone=" + std::to_string(zoneNumber));
             const bool refused
                 = answer.arrived && (answer.status == 400 || answer.body.find(kRefused) != std::string::npos);

@@ -2,7 +2,7 @@
 // The recorder's time zone: reads the zone list the recorder offers in a language and its current zone, and sets a
 // zone (then starts manual recording), each over a short-lived connection of its own to the recorder's web port.
 
-#include "session/RecorderAccess.h"
+#include "session/ChosenRecorder.h"
 #include "setup/report/SetupReport.h"
 #include "setup/steps/StepWorker.h"
 
@@ -39,19 +39,19 @@ public:
     ~TimeZoneStep() override;
 
     // The list in the recorder's language `language`, then the current zone. Done when both were read.
-    void StartRead(const RecorderAccess& recorder, int language);
+    void StartRead(const ChosenRecorder& recorder, int language);
     // Sets zone n; whatever the recorder answered to it, manual recording is started. Done when the recorder took
     // the zone.
-    void StartSet(const RecorderAccess& recorder, int zoneNumber);
+    void StartSet(const ChosenRecorder& recorder, int zoneNumber);
     // StartRead, waited for.
-    TimeZoneResult Read(const RecorderAccess& recorder, int language, const std::atomic<bool>* stop = nullptr);
+    TimeZoneResult Read(const ChosenRecorder& recorder, int language, const std::atomic<bool>* stop = nullptr);
     // Reads (in English) and sets zone n unless the recorder has it already (AlreadyDone then).
-    TimeZoneResult Run(const RecorderAccess& recorder, int zoneNumber, const std::atomic<bool>* stop = nullptr);
+    TimeZoneResult Run(const ChosenRecorder& recorder, int zoneNumber, const std::atomic<bool>* stop = nullptr);
     TimeZoneResult Result() const;
 
 private:
-    void read(const RecorderAccess& recorder, int language, TimeZoneResult& out);
-    void set(const RecorderAccess& recorder, int zoneNumber, TimeZoneResult& out);
+    void read(const ChosenRecorder& recorder, int language, TimeZoneResult& out);
+    void set(const ChosenRecorder& recorder, int zoneNumber, TimeZoneResult& out);
     void publish(const TimeZoneResult& found);
 
     mutable std::mutex resultLock;

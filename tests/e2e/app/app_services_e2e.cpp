@@ -26,9 +26,9 @@ private:
     // Shows page 7 after a probe for the recorder at ip / mac, the way page 6 leaves: probe, then NEXT.
     StandInPage* probe(const std::string& ip, const std::string& mac)
     {
-        host->SetNvrIp(ip);
-        host->SetNvrMac(mac);
-        host->SetNvrUser("admin");
+        host->Session().recorder.address = ip;
+        host->Session().recorder.mac = mac;
+        host->Session().recorder.user = "admin";
         host->currentPage = 6;
         busyAtBuild = -1;
         PostWindowMessage(host, WM_START_LOGIN_PROBE);
@@ -36,7 +36,7 @@ private:
         QCoreApplication::sendPostedEvents(host);
         QElapsedTimer clock;
         clock.start();
-        while (host->probeBusy().load() != 0 && clock.elapsed() < 10000)
+        while (host->Probe().probeBusy.load() != 0 && clock.elapsed() < 10000)
             QTest::qWait(20);
         QTest::qWait(100); // a failure report reaches the page
         return qobject_cast<StandInPage*>(host->ShownPage());
@@ -49,7 +49,7 @@ private slots:
         frame.resize(874, 654);
         host = new WizardHost(&frame);
         host->SetPageBuilder([this](WizardHost* h, int n) -> QWidget* {
-            busyAtBuild = h->probeBusy().load();
+            busyAtBuild = h->Probe().probeBusy.load();
             return new StandInPage(h, n);
         });
         host->show();
@@ -63,16 +63,16 @@ private slots:
     {
         StandInPage* page = probe("10.77.0.10", "00:1a:2b:3c:4d:5e");
         QCOMPARE(busyAtBuild, 1); // the password page sees the probe running when it is built
-        QCOMPARE(host->defaultLoginAccepted().load(), 1);
-        QCOMPARE(host->defaultLoginRefused().load(), 0);
+        QCOMPARE(host->Probe().defaultLoginAccepted.load(), 1);
+        QCOMPARE(host->Probe().defaultLoginRefused.load(), 0);
         QCOMPARE(page->probeFailures, 0);
     }
 
     void recorderWithPasswordRefusesIt()
     {
         StandInPage* page = probe("10.77.0.11", "00:1a:2b:3c:4d:5f");
-        QCOMPARE(host->defaultLoginAccepted().load(), 0);
-        QCOMPARE(host->defaultLoginRefused().load(), 1);
+        QCOMPARE(host->Probe().defaultLoginAccepted.load(), 0);
+        QCOMPARE(host->Probe().defaultLoginRefused.load(), 1);
         QCOMPARE(page->probeFailures, 0);
     }
 
@@ -83,47 +83,47 @@ private slots:
         clock.start();
         StandInPage* page = probe("10.77.0.12", "00:1a:2b:3c:4d:67");
         QVERIFY2(clock.elapsed() >= 2900 && clock.elapsed() < 7000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(host->defaultLoginAccepted().load(), 1);
-        QCOMPARE(host->defaultLoginRefused().load(), 0);
+        QCOMPARE(host->Probe().defaultLoginAccepted.load(), 1);
+        QCOMPARE(host->Probe().defaultLoginRefused.load(), 0);
         QCOMPARE(page->probeFailures, 1);
     }
 
     void unknownRecorderFailsAtOnce()
     {
         StandInPage* page = probe("10.77.0.40", "00:1a:2b:3c:4d:99");
-        QCOMPARE(host->defaultLoginAccepted().load(), 1);
-        QCOMPARE(host->defaultLoginRefused().load(), 0);
+        QCOMPARE(host->Probe().defaultLoginAccepted.load(), 1);
+        QCOMPARE(host->Probe().defaultLoginRefused.load(), 0);
         QCOMPARE(page->probeFailures, 1);
     }
 
     // A second start while the first probe waits on the silent recorder stops it first.
     void secondStartStopsTheFirst()
     {
-        host->SetNvrIp("10.77.0.12");
-        host->SetNvrMac("00:1a:2b:3c:4d:67");
+        host->Session().recorder.address = "10.77.0.12";
+        host->Session().recorder.mac = "00:1a:2b:3c:4d:67";
         PostWindowMessage(host, WM_START_LOGIN_PROBE);
         QCoreApplication::sendPostedEvents(host);
         QTest::qWait(300);
-        host->SetNvrIp("10.77.0.10");
-        host->SetNvrMac("00:1a:2b:3c:4d:5e");
+        host->Session().recorder.address = "10.77.0.10";
+        host->Session().recorder.mac = "00:1a:2b:3c:4d:5e";
         QElapsedTimer clock;
         clock.start();
         PostWindowMessage(host, WM_START_LOGIN_PROBE);
         QCoreApplication::sendPostedEvents(host);
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(host->probeBusy().load(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(host->probeBusy().load(), 0, 10000);
-        QCOMPARE(host->defaultLoginAccepted().load(), 1);
-        QCOMPARE(host->defaultLoginRefused().load(), 0);
+        QCOMPARE(host->Probe().probeBusy.load(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(host->Probe().probeBusy.load(), 0, 10000);
+        QCOMPARE(host->Probe().defaultLoginAccepted.load(), 1);
+        QCOMPARE(host->Probe().defaultLoginRefused.load(), 0);
     }
 
     // The watch on the new recorder: its first report, a disk pulled out, a stop and a restart.
     void storageWatchReportsPortChanges()
     {
-        host->SetNvrIp("10.77.0.10");
-        host->SetNvrMac("00:1a:2b:3c:4d:5e");
-        host->SetNvrUser("admin");
-        host->SetNvrPassword("");
+        host->Session().recorder.address = "10.77.0.10";
+        host->Session().recorder.mac = "00:1a:2b:3c:4d:5e";
+        host->Session().recorder.user = "admin";
+        host->Session().recorder.password = "";
         host->currentPage = 8;
         PostWindowMessage(host, WM_STORAGE_WATCH, 0);
         PostWindowMessage(host, WM_WIZARD_NAV, NAV_NEXT);

@@ -116,9 +116,9 @@ struct PageRun
     {
         LabWindow::Show(host);
         WizardSession& session = context.Session();
-        session.SetNvrIp(recorder.ip.toStdString());
-        session.SetNvrUser("admin");
-        session.SetNvrPassword(recorder.password.toStdString());
+        session.recorder.address = recorder.ip.toStdString();
+        session.recorder.user = "admin";
+        session.recorder.password = recorder.password.toStdString();
         CloudPortalInfo& portal = context.Portal();
         portal.access = "1";
         portal.status = "0";

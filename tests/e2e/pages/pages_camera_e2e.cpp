@@ -128,10 +128,10 @@ private slots:
         SelectLanguage(0);
         context = std::make_unique<WizardContext>(std::function<void()>(), std::function<void()>());
         WizardSession& session = context->Session();
-        session.SetNvrIp("10.77.0.16");
-        session.SetNvrMac("00:1a:2b:3c:4d:80");
-        session.SetNvrUser("admin");
-        session.SetNvrPassword("Secret99");
+        session.recorder.address = "10.77.0.16";
+        session.recorder.mac = "00:1a:2b:3c:4d:80";
+        session.recorder.user = "admin";
+        session.recorder.password = "Secret99";
         host = std::make_unique<RecordingHost>();
         page = std::make_unique<CameraPage>(host.get(), *context);
         page->show();
@@ -185,7 +185,7 @@ private slots:
         const int hostile = RowOf(list, QStringLiteral("10.77.0.42"));
         // The markup reads as the characters it is made of, never rendered.
         QTextDocument tip;
-        tip.setHtml(list->item(hostile, CameraList::kModelColumn)->toolTip());
+        tip.setHtml(list->model()->index(hostile, CameraList::kModelColumn).data(Qt::ToolTipRole).toString());
         QCOMPARE(tip.toPlainText(), QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
 
         // More lines than the list holds: 256 rows, scrolled by the slim bar.

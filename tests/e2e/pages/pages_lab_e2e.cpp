@@ -62,9 +62,8 @@ protected:
     bool event(QEvent* event) override
     {
         if (const WindowMessage* m = AsWindowMessage(event); m != nullptr && m->message() == WM_STORAGE_WATCH) {
-            const WizardSession& s = context.Session();
             if (m->wParam() == 0)
-                context.Storage().Start(s.nvrIp, s.nvrMac, s.nvrUser, s.nvrPassword);
+                context.Storage().Start(context.Session().recorder);
             else
                 context.Storage().Stop();
         }
@@ -182,18 +181,21 @@ private:
     std::unique_ptr<WizardContext> context;
     std::unique_ptr<LabHost> host;
 
-    void useRecorder(const char* ip, const char* mac)
+    // The recorder as the search page chooses it, with the web port its search answer gives.
+    void useRecorder(const char* ip, const char* mac, int webPort)
     {
-        context->Session().SetNvrIp(ip);
-        context->Session().SetNvrMac(mac);
-        context->Session().SetNvrUser("admin");
-        context->Session().SetNvrPassword(kPassword);
+        ChosenRecorder& recorder = context->Session().recorder;
+        recorder.address = ip;
+        recorder.mac = mac;
+        recorder.webPort = webPort;
+        recorder.user = "admin";
+        recorder.password = kPassword;
     }
 
     // Page 8 for the clock recorder; it starts reading the zones.
     std::unique_ptr<TimeZonePage> zonePage()
     {
-        useRecorder("10.77.0.13", "00:1a:2b:3c:4d:71");
+        useRecorder("10.77.0.13", "00:1a:2b:3c:4d:71", 8000);
         auto page = std::make_unique<TimeZonePage>(host.get(), *context);
         host->page = page.get();
         page->show();
@@ -206,7 +208,7 @@ private:
     // Page 9 for the disks recorder, with the watch started as the time-zone page's NEXT starts it.
     std::unique_ptr<DiskPage> diskPage()
     {
-        useRecorder("10.77.0.14", "00:1a:2b:3c:4d:72");
+        useRecorder("10.77.0.14", "00:1a:2b:3c:4d:72", 8080);
         context->Session().disks.clear();
         PostWindowMessage(host.get(), WM_STORAGE_WATCH, 0); // as the time-zone page's NEXT does
         QCoreApplication::sendPostedEvents(host.get());
@@ -454,7 +456,7 @@ private slots:
                 leaveMs = clock.elapsed();
             });
         });
-        useRecorder("10.77.0.13", "00:1a:2b:3c:4d:71");
+        useRecorder("10.77.0.13", "00:1a:2b:3c:4d:71", 8000);
         auto page = std::make_unique<TimeZonePage>(host.get(), *context);
         watched = page.get();
         page->show();

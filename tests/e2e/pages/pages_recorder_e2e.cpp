@@ -137,9 +137,9 @@ private:
     // the page has its mode.
     RecorderPasswordPage* openPasswordPage(const Recorder& recorder, const char* ip = nullptr)
     {
-        host->SetNvrIp(ip != nullptr ? ip : recorder.announced);
-        host->SetNvrMac(recorder.mac);
-        host->SetNvrUser("admin");
+        host->Session().recorder.address = ip != nullptr ? ip : recorder.announced;
+        host->Session().recorder.mac = recorder.mac;
+        host->Session().recorder.user = "admin";
         host->currentPage = 6;
         PostWindowMessage(host, WM_START_LOGIN_PROBE);
         PostWindowMessage(host, WM_WIZARD_NAV, NAV_NEXT);
@@ -317,11 +317,11 @@ private slots:
             message = error->message();
             error->End(ModalLayer::IDOK);
         });
-        const std::string before = host->NvrIp();
+        const std::string before = host->Session().recorder.address;
         click(searchPage()->nextButton());
         QCOMPARE(message, Qs(Text("nvrsearch_08", "", "10.77.0.11")));
         QCOMPARE(host->ShownPageNumber(), 6);
-        QCOMPARE(host->NvrIp(), before);
+        QCOMPARE(host->Session().recorder.address, before);
         QVERIFY(!host->Probe().threadExists());
     }
 
@@ -331,10 +331,10 @@ private slots:
     {
         click(list()->viewport(), list()->RadioCellRect(0).center()); // fresh
         click(searchPage()->nextButton());
-        QCOMPARE(host->NvrIp(), std::string("10.77.0.10"));
-        QCOMPARE(host->NvrMac(), std::string(kFresh.mac));
-        QCOMPARE(host->Session().nvrModel, std::string("HXT-914Q")); // for the setup report
-        QCOMPARE(host->Session().nvrWebPort, 80);
+        QCOMPARE(host->Session().recorder.address, std::string("10.77.0.10"));
+        QCOMPARE(host->Session().recorder.mac, std::string(kFresh.mac));
+        QCOMPARE(host->Session().recorder.model, std::string("HXT-914Q")); // for the setup report
+        QCOMPARE(host->Session().recorder.webPort, 80);
         RecorderPasswordPage* page = passwordPage();
         QVERIFY(page != nullptr);
         QVERIFY(QTest::qWaitFor([page] { return page->modeApplied(); }, 10000));
@@ -357,11 +357,11 @@ private slots:
         click(page->nextButton());
         QCOMPARE(errorLine(), Qs(Text("nvrpwd_06", "")));
         QCOMPARE(host->ShownPageNumber(), 7);
-        QCOMPARE(host->NvrPassword(), std::string());
+        QCOMPARE(host->Session().recorder.password, std::string());
         QCOMPARE(simPassword("fresh"), QString());
         click(page->nextButton());
         QVERIFY(QTest::qWaitFor([this] { return host->ShownPageNumber() == 8; }, 2000));
-        QCOMPARE(host->NvrPassword(), std::string("Garden2024"));
+        QCOMPARE(host->Session().recorder.password, std::string("Garden2024"));
         QCOMPARE(simPassword("fresh"), QStringLiteral("Garden2024"));
     }
 
@@ -404,7 +404,7 @@ private slots:
         typePassword("Secret99");
         click(page->nextButton());
         QVERIFY(QTest::qWaitFor([this] { return host->ShownPageNumber() == 8; }, 2000));
-        QCOMPARE(host->NvrPassword(), std::string("Secret99"));
+        QCOMPARE(host->Session().recorder.password, std::string("Secret99"));
     }
 
     // The page goes (here: home) while its login waits for an answer that never comes: the worker is stopped and

@@ -33,9 +33,13 @@ double SecondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-RecorderAccess Recorder(const std::string& ip)
+ChosenRecorder Recorder(const std::string& ip)
 {
-    return RecorderAccess { ip, {}, "admin", kPassword, 0 };
+    ChosenRecorder recorder;
+    recorder.address = ip;
+    recorder.user = "admin";
+    recorder.password = kPassword;
+    return recorder;
 }
 
 using Event = SimTextLink::Event;
@@ -131,9 +135,7 @@ TEST(CloudStepLab, aRetryAfterAFailedRecorderCallSendsOnlyWhatFailed)
         in.portalNumber = c.number;
         in.portalDfp = c.dfp;
         in.wizardVersion = "HXT-914Q_V 2.02.00";
-        in.nvrIp = c.ip;
-        in.nvrUser = "admin";
-        in.nvrPassword = kPassword;
+        in.recorder = Recorder(c.ip);
         in.email = c.email;
         in.password = signUp ? "Strong123" : "Cloud123";
         if (signUp) {

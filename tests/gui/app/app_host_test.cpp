@@ -183,11 +183,11 @@ private slots:
     void homeKeepsTheSession()
     {
         Fixture f;
-        f.host->SetNvrIp("10.77.0.10");
-        f.host->SetNvrPassword("Secret99");
+        f.host->Session().recorder.address = "10.77.0.10";
+        f.host->Session().recorder.password = "Secret99";
         auto camera = std::make_unique<CameraRecord>();
         camera->ip = "10.77.0.20";
-        f.host->AppendCamera(std::move(camera));
+        f.host->Session().AppendCamera(std::move(camera));
         for (int from : { 5, 7 }) {
             f.goTo(from);
             PostWindowMessage(f.host, WM_WIZARD_NAV, NAV_HOME);
@@ -195,9 +195,9 @@ private slots:
             QCOMPARE(f.host->ShownPageNumber(), 1);
             QCOMPARE(f.host->currentPage, 1);
         }
-        QCOMPARE(f.host->NvrIp(), std::string("10.77.0.10"));
-        QCOMPARE(f.host->NvrPassword(), std::string("Secret99"));
-        QCOMPARE(f.host->CameraCount(), 1);
+        QCOMPARE(f.host->Session().recorder.address, std::string("10.77.0.10"));
+        QCOMPARE(f.host->Session().recorder.password, std::string("Secret99"));
+        QCOMPARE(f.host->Session().CameraCount(), 1);
     }
 
     void unknownMessagesAndCodesChangeNothing()
@@ -273,14 +273,14 @@ private slots:
     {
         Fixture f;
         f.goTo(6);
-        f.host->SetNvrIp("10.77.0.10");
-        f.host->SetNvrMac("00:1a:2b:3c:4d:5e");
+        f.host->Session().recorder.address = "10.77.0.10";
+        f.host->Session().recorder.mac = "00:1a:2b:3c:4d:5e";
         f.click("next");
         StandInPage* page = f.page();
         QCOMPARE(page->number(), 7);
-        QVERIFY(WaitFor([&] { return f.host->probeBusy().load() == 0; }));
-        QCOMPARE(f.host->defaultLoginAccepted().load(), 1);
-        QCOMPARE(f.host->defaultLoginRefused().load(), 0);
+        QVERIFY(WaitFor([&] { return f.host->Probe().probeBusy.load() == 0; }));
+        QCOMPARE(f.host->Probe().defaultLoginAccepted.load(), 1);
+        QCOMPARE(f.host->Probe().defaultLoginRefused.load(), 0);
         QVERIFY(WaitFor([&] { return page->probeFailures == 1; }));
         QTest::qWait(100);
         QCOMPARE(page->probeFailures, 1);
@@ -303,8 +303,8 @@ private slots:
         QCoreApplication::sendPostedEvents(f.host);
         QCOMPARE(busyAtBuild, 1);
         QVERIFY(clock.elapsed() < 3000);
-        QVERIFY(WaitFor([&] { return f.host->probeBusy().load() == 0; }));
-        QCOMPARE(f.host->defaultLoginAccepted().load() + f.host->defaultLoginRefused().load(), 1);
+        QVERIFY(WaitFor([&] { return f.host->Probe().probeBusy.load() == 0; }));
+        QCOMPARE(f.host->Probe().defaultLoginAccepted.load() + f.host->Probe().defaultLoginRefused.load(), 1);
     }
 
     void finishAndCloseEndTheRun_data()
@@ -335,12 +335,16 @@ private slots:
     {
         SilentServer silent;
         Fixture f;
-        f.host->SetNvrIp("127.0.0.1");
-        f.host->SetNvrMac("00:1a:2b:3c:4d:5e");
-        f.host->SetNvrUser("admin");
+        f.host->Session().recorder.address = "127.0.0.1";
+        f.host->Session().recorder.mac = "00:1a:2b:3c:4d:5e";
+        f.host->Session().recorder.user = "admin";
         QElapsedTimer clock;
         QTimer::singleShot(0, f.host, [&] {
-            f.host->Storage().Start("127.0.0.1", "", "admin", "", silent.port);
+            ChosenRecorder silentRecorder;
+            silentRecorder.address = "127.0.0.1";
+            silentRecorder.webPort = silent.port;
+            silentRecorder.user = "admin";
+            f.host->Storage().Start(silentRecorder);
             PostWindowMessage(f.host, WM_START_LOGIN_PROBE);
             QTest::qWait(300);
             QVERIFY(f.host->Storage().running());
@@ -351,7 +355,7 @@ private slots:
         QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!f.host->Storage().threadExists());
         QVERIFY(!f.host->Probe().threadExists());
-        QCOMPARE(f.host->probeBusy().load(), 0);
+        QCOMPARE(f.host->Probe().probeBusy.load(), 0);
     }
 
     // The page hears Leave exactly once on every way it goes, before it is destroyed.

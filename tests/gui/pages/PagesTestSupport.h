@@ -102,7 +102,10 @@ inline std::unique_ptr<CameraPage> SettledCameraPage(QWidget* host, WizardContex
 // Rows 1 to rows of recorders at 10.77.0.10, .11, ... with the MACs 00:1a:2b:3c:4d:00, :01, ...
 inline void FillRecorderList(RecorderList& list, int rows)
 {
-    for (int i = 0; i < rows; ++i)
-        list.AppendRow(QString::number(i + 1), QStringLiteral("10.77.0.%1").arg(10 + i),
-            QStringLiteral("00:1a:2b:3c:4d:%1").arg(i, 2, 10, QLatin1Char('0')));
+    for (int i = 0; i < rows; ++i) {
+        FoundRecorder found;
+        found.recorder.address = QStringLiteral("10.77.0.%1").arg(10 + i).toStdString();
+        found.recorder.mac = QStringLiteral("00:1a:2b:3c:4d:%1").arg(i, 2, 10, QLatin1Char('0')).toStdString();
+        list.AppendRow(found);
+    }
 }

@@ -150,9 +150,7 @@ private slots:
         list.setGeometry(0, 0, 700, 300);
         list.show();
         for (int i = 0; i < 6; ++i) {
-            list.AppendRow(QString::number(i + 1));
-            list.SetCellText(i, CameraList::kModelColumn, QStringLiteral("QC-%1").arg(QChar('A' + i)));
-            list.SetCellText(i, CameraList::kIpColumn, QStringLiteral("10.77.0.%1").arg(30 + i));
+            list.AppendRow({ QStringLiteral("QC-%1").arg(QChar('A' + i)), QStringLiteral("10.77.0.%1").arg(30 + i) });
         }
         list.SetVerified(5, true);
         QAccessibleInterface* table = Of(&list);

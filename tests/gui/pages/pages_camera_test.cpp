@@ -86,11 +86,13 @@ private slots:
         list.setGeometry(0, 0, 688, 225);
         list.show();
         for (int i = 0; i < CameraList::kMaxRows; ++i)
-            QCOMPARE(list.AppendRow(QString::number(i + 1)), i);
-        QCOMPARE(list.AppendRow(QStringLiteral("257")), -1);
-        QVERIFY(!list.SetCellText(-1, CameraList::kIpColumn, QStringLiteral("x")));
-        QVERIFY(!list.SetCellText(0, CameraList::kColumnCount, QStringLiteral("x")));
-        QVERIFY(list.SetCellText(0, CameraList::kIpColumn, QStringLiteral("10.77.0.30")));
+            QCOMPARE(list.AppendRow(), i);
+        QCOMPARE(list.AppendRow(), -1);
+        QVERIFY(!list.SetCamera(-1, { QString(), QStringLiteral("x") }));
+        QVERIFY(!list.SetCamera(CameraList::kMaxRows, { QString(), QStringLiteral("x") }));
+        QVERIFY(list.SetCamera(0, { QString(), QStringLiteral("10.77.0.30") }));
+        QCOMPARE(list.CellText(0, CameraList::kIpColumn), QStringLiteral("10.77.0.30"));
+        QCOMPARE(list.CellText(1, CameraList::kNumberColumn), QStringLiteral("2"));
         const uint64_t generation = list.generation();
         const intptr_t tag = static_cast<intptr_t>(generation & 0x7FFFFFFF);
 
@@ -127,10 +129,10 @@ private slots:
 
         // A long model name is cut on screen and whole on hover.
         const QString longName = QStringLiteral("QC-2000 Outdoor Pan Tilt Zoom Camera With Night Vision");
-        list.SetCellText(0, CameraList::kModelColumn, longName);
-        QCOMPARE(list.item(0, CameraList::kModelColumn)->toolTip(), longName);
-        list.SetCellText(1, CameraList::kModelColumn, QStringLiteral("QC-210"));
-        QCOMPARE(list.item(1, CameraList::kModelColumn)->toolTip(), QString());
+        list.SetCamera(0, { longName, QString() });
+        QCOMPARE(list.model()->index(0, CameraList::kModelColumn).data(Qt::ToolTipRole).toString(), longName);
+        list.SetCamera(1, { QStringLiteral("QC-210"), QString() });
+        QCOMPARE(list.model()->index(1, CameraList::kModelColumn).data(Qt::ToolTipRole).toString(), QString());
 
         // New rows are a new list: a request made for the old one no longer matches.
         list.DeleteAllRows();
@@ -161,7 +163,7 @@ private slots:
         p->ShowCameraLines(
             { "0;10.77.0.42;00:3e:0b:00:02:03;Veskor;<b>QC</b> <%s%n> & a very long model name that goes "
               "on and on;admin;pw;;1;" });
-        QCOMPARE(list->item(0, CameraList::kModelColumn)->toolTip(),
+        QCOMPARE(list->model()->index(0, CameraList::kModelColumn).data(Qt::ToolTipRole).toString(),
             QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
         p->ShowCameraLines(kLines);
 

@@ -37,10 +37,10 @@ struct Fixture
 
     explicit Fixture(const std::string& portalHost = "cloud.quelmo.lab")
     {
-        context.Session().SetNvrIp("10.77.0.10");
-        context.Session().SetNvrMac("00:1a:2b:3c:4d:5e");
-        context.Session().SetNvrUser("admin");
-        context.Session().SetNvrPassword("Secret99");
+        context.Session().recorder.address = "10.77.0.10";
+        context.Session().recorder.mac = "00:1a:2b:3c:4d:5e";
+        context.Session().recorder.user = "admin";
+        context.Session().recorder.password = "Secret99";
         context.Portal().access = "1";
         context.Portal().status = "0";
         context.Portal().portal_url = portalHost;

@@ -150,7 +150,7 @@ private slots:
         QFETCH(int, height);
         RecordingHost host;
         WizardSession session;
-        session.SetNvrPassword("Garden2024");
+        session.recorder.password = "Garden2024";
         if (!email.isEmpty())
             session.SetCloudAccount(email.toStdString(), "Sunflower77");
         QStringList models;
@@ -178,7 +178,7 @@ private slots:
     {
         RecordingHost host;
         WizardSession session;
-        session.SetNvrPassword("Garden2024");
+        session.recorder.password = "Garden2024";
         AddCameras(session, { QStringLiteral("CAM-0") }, 0);
         SummaryPage plain(&host, session, CloudPortalInfo {});
         QVERIFY(plain.cloudSkippedNote() == nullptr);
@@ -229,7 +229,7 @@ private slots:
         opened.clear();
         RecordingHost host;
         WizardSession session;
-        session.SetNvrIp("10.77.0.10");
+        session.recorder.address = "10.77.0.10";
         SummaryPage page(&host, session, CloudPortalInfo {});
         QTest::mouseClick(page.goToNvrButton(), Qt::LeftButton);
         QTest::mouseClick(page.goToNvrButton(), Qt::LeftButton);

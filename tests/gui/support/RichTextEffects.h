@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -81,16 +81,15 @@ inline QStringList RichTextEffects(QWidget* root)
             if (const QString fault = ShownTextFault(alert->message(), true); !fault.isEmpty())
                 effects << alert->objectName() + QStringLiteral(" message: ") + fault;
         }
-        if (auto* table = qobject_cast<QTableWidget*>(widget)) {
-            for (int row = 0; row < table->rowCount(); ++row) {
-                for (int column = 0; column < table->columnCount(); ++column) {
-                    const QTableWidgetItem* cell = table->item(row, column);
-                    if (cell == nullptr)
-                        continue;
+        if (auto* table = qobject_cast<QTableView*>(widget); table != nullptr && table->model() != nullptr) {
+            const QAbstractItemModel& cells = *table->model();
+            for (int row = 0; row < cells.rowCount(); ++row) {
+                for (int column = 0; column < cells.columnCount(); ++column) {
+                    const QModelIndex cell = cells.index(row, column);
                     const QString where = QStringLiteral("cell %1,%2 ").arg(row).arg(column);
-                    if (const QString fault = ShownTextFault(cell->text()); !fault.isEmpty())
+                    if (const QString fault = ShownTextFault(cell.data(Qt::DisplayRole).toString()); !fault.isEmpty())
                         effects << where + QStringLiteral("text: ") + fault;
-                    if (const QString effect = ToolTipEffect(cell->toolTip()); !effect.isEmpty())
+                    if (const QString effect = ToolTipEffect(cell.data(Qt::ToolTipRole).toString()); !effect.isEmpty())
                         effects << where + QStringLiteral("tooltip: ") + effect;
                 }
             }

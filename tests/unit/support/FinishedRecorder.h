@@ -6,12 +6,12 @@
 
 inline void SetFinishedRecorder(WizardSession& session)
 {
-    session.SetNvrIp("10.77.0.10");
-    session.SetNvrMac("00:1a:2b:3c:4d:5e");
-    session.SetNvrUser("admin");
-    session.SetNvrPassword("Garden2024");
-    session.nvrModel = "HXT-914Q";
-    session.nvrWebPort = 8080;
+    session.recorder.address = "10.77.0.10";
+    session.recorder.mac = "00:1a:2b:3c:4d:5e";
+    session.recorder.user = "admin";
+    session.recorder.password = "Garden2024";
+    session.recorder.model = "HXT-914Q";
+    session.recorder.webPort = 8080;
     session.zoneName = "(GMT+01:00) Amsterdam";
     session.SetCloudAccount("anna+nvr@example.com", "Sunflower77");
     session.cloudNumber = "7730012";

@@ -37,9 +37,15 @@ std::string StorageInfo(bool plugged, int fsCode)
         + std::to_string(fsCode) + "\r\n";
 }
 
-RecorderAccess Recorder(const RawHttpServer& server)
+ChosenRecorder Recorder(const RawHttpServer& server)
 {
-    return RecorderAccess { "127.0.0.1", "00:1a:2b:3c:4d:5e", "admin", "pw", server.port() };
+    ChosenRecorder recorder;
+    recorder.address = "127.0.0.1";
+    recorder.mac = "00:1a:2b:3c:4d:5e";
+    recorder.webPort = server.port();
+    recorder.user = "admin";
+    recorder.password = "pw";
+    return recorder;
 }
 
 // HD1 formats to its end; HD2 was pulled meanwhile, and the recorder answers its format command in one of several
