@@ -13,8 +13,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QTimer>
+#include <cstdlib>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -26,7 +26,7 @@ public:
     {
         if (event->type() == QEvent::Paint) {
             if (auto* page = qobject_cast<WizardPage*>(watched); page != nullptr && page->pageNumber() == 1)
-                QTimer::singleShot(0, [] { ::_exit(0); });
+                QTimer::singleShot(0, [] { std::_Exit(0); });
         }
         return false;
     }

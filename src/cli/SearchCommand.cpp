@@ -1,6 +1,7 @@
 // hxt914q-cli search: one line per record of a full search, tab-separated.
 #include "CliCommand.h"
 #include "CliSearch.h"
+#include "platform/FilePaths.h"
 
 #include <cstdio>
 #include <string>
@@ -31,7 +32,7 @@ std::string fieldText(std::string text)
 
 bool writeFigures(const SearchDevice::Figures& figures, const std::string& path)
 {
-    FILE* out = path == "-" ? stderr : std::fopen(path.c_str(), "w");
+    FILE* out = path == "-" ? stderr : OpenFile(path, "w");
     if (out == nullptr) {
         return false;
     }

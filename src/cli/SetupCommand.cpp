@@ -13,13 +13,14 @@
 #include "setup/steps/CloudStep.h"
 #include "setup/steps/DiskStep.h"
 #include "setup/steps/TimeZoneStep.h"
+#include "platform/FilePaths.h"
+#include "platform/ProcessConsole.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cctype>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -52,7 +53,7 @@ constexpr size_t kMaxCameraLines = 256;
 
 std::atomic<bool> interrupted { false };
 
-extern "C" void OnInterrupt(int)
+void noteInterrupt()
 {
     interrupted.store(true);
 }
@@ -281,8 +282,7 @@ std::string ProgressLine(StepOutcome outcome, const std::string& done, const std
 std::string LocalDate()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(now);
     char text[32] = {};
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
     return text;
@@ -290,16 +290,16 @@ std::string LocalDate()
 
 std::string HtmlPath(const std::string& path)
 {
-    const size_t slash = path.rfind('/');
+    const size_t nameStart = FileNameStart(path);
     const size_t dot = path.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) && path.substr(dot) != ".html")
+    if (dot != std::string::npos && dot > nameStart && path.substr(dot) != ".html")
         return path.substr(0, dot) + ".html";
     return path + ".html";
 }
 
 bool WriteFile(const std::string& path, const std::string& text)
 {
-    FILE* out = std::fopen(path.c_str(), "w");
+    FILE* out = OpenFile(path, "w");
     if (out == nullptr)
         return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
@@ -844,13 +844,7 @@ int RunSetup(const std::vector<std::string>& args)
         return kExitUsage;
     }
 
-    struct sigaction action
-    {
-    };
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    OnInterrupt(noteInterrupt);
 
     SearchDevice search;
     console.Line("searching for recorders (6 s)");

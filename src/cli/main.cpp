@@ -1,5 +1,6 @@
 // hxt914q-cli: the wizard's recorder operations from a shell, for trials and scripts.
 #include "CliCommand.h"
+#include "platform/ProcessConsole.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,6 +31,7 @@ void printUsage(FILE* out)
 
 int main(int argc, char** argv)
 {
+    UseUtf8Console();
     if (argc < 2) {
         printUsage(stderr);
         return kExitUsage;

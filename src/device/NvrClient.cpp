@@ -197,7 +197,7 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
     return sent;
 }
 
-void NvrClient::onDatagram(UdpEndpoint*, void* owner, const sockaddr_in*, const uint8_t* data, size_t length)
+void NvrClient::onDatagram(UdpEndpoint*, void* owner, const Ipv4Endpoint*, const uint8_t* data, size_t length)
 {
     static_cast<NvrClient*>(owner)->onReply(data, length);
 }

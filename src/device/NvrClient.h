@@ -139,7 +139,7 @@ private:
     bool sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac,
         uint16_t port, const std::vector<std::string>& fields, bool login);
     static void onDatagram(
-        UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
+        UdpEndpoint* endpoint, void* owner, const Ipv4Endpoint* sender, const uint8_t* data, size_t length);
     void onReply(const uint8_t* data, size_t length);
     void onReplyTimeout(uint32_t tag);
 

@@ -146,7 +146,7 @@ void SearchDevice::rebuildEndpoints()
     endpointCount.store(static_cast<int32_t>(endpoints.size()));
 }
 
-void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const sockaddr_in*, const uint8_t* data, size_t length)
+void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const Ipv4Endpoint*, const uint8_t* data, size_t length)
 {
     auto* self = static_cast<SearchDevice*>(owner);
     if (self->state.load() != Searching) {

@@ -81,7 +81,7 @@ public:
 
 private:
     static void onReceive(
-        UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
+        UdpEndpoint* endpoint, void* owner, const Ipv4Endpoint* sender, const uint8_t* data, size_t length);
     void rebuildEndpoints();
     void closeEndpoints();
     void timeout();

@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <netinet/in.h>
 #include <thread>
+
+#include "platform/DatagramSocket.h"
 
 class UdpEndpoint;
 
 // Called on the receive thread for every datagram; `data` is valid only during the call.
 using ReceiveCallback
-    = void (*)(UdpEndpoint* endpoint, void* owner, const sockaddr_in* sender, const uint8_t* data, size_t length);
+    = void (*)(UdpEndpoint* endpoint, void* owner, const Ipv4Endpoint* sender, const uint8_t* data, size_t length);
 
 class UdpEndpoint
 {
@@ -44,7 +45,7 @@ public:
     // dotted address means 255.255.255.255, so such a datagram leaves as a broadcast.
     bool Send(const void* data, size_t length, const char* destinationText, uint16_t port);
 
-    bool IsOpen() const { return socket >= 0; }
+    bool IsOpen() const { return receiver != nullptr; }
     // The bound port (host order), 0 while closed.
     uint16_t BoundPort() const;
     // Datagrams the system dropped at this socket since Open (its receive buffer was full when they
@@ -63,9 +64,7 @@ private:
     // or destroyed from its callback; the last holder closes the descriptors.
     struct Receiver
     {
-        ~Receiver();
-        int socket = -1;
-        int stopEvent = -1; // eventfd; readable once the thread must end
+        DatagramSocket socket; // with its stop signal, set once the thread must end
         std::atomic<int32_t> running { 0 };
         std::mutex starting; // held by Open until the thread handle is stored, so a callback finds it
         UdpEndpoint* endpoint = nullptr;
@@ -76,7 +75,6 @@ private:
     static void receiveLoop(std::shared_ptr<Receiver> receiver);
     static void receiveOne(Receiver& receiver, uint8_t* buffer);
 
-    int socket = -1; // the receiver's socket while open
     std::shared_ptr<Receiver> receiver;
     std::thread thread;
     ReceiveCallback callback;

@@ -1,6 +1,6 @@
 #include "net/CurlLibrary.h"
 
-#include <dlfcn.h>
+#include "platform/SharedLibrary.h"
 
 #include <cstdio>
 #include <mutex>
@@ -8,18 +8,21 @@
 namespace {
 
 // Resolves one entry point; false when the library lacks it.
-template <typename Function> bool resolve(void* library, const char* name, Function& function)
+template <typename Function> bool resolve(const SharedLibrary& library, const char* name, Function& function)
 {
-    function = reinterpret_cast<Function>(dlsym(library, name));
+    function = reinterpret_cast<Function>(library.Symbol(name));
     return function != nullptr;
 }
 
 const CurlLibrary* load()
 {
-    // The soname of the libcurl the program was built against (libcurl4-openssl-dev: the system's TLS).
-    void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        std::fprintf(stderr, "HTTP unavailable: %s\n", dlerror());
+    // The libcurl the program was built against: the system's on Linux (libcurl4-openssl-dev: the system's TLS),
+    // the one shipped beside the program on Windows.
+    const std::string fileName = SharedLibrary::FileName("curl", 4);
+    std::string error;
+    const SharedLibrary library = SharedLibrary::Load(fileName, &error);
+    if (!library.IsLoaded()) {
+        std::fprintf(stderr, "HTTP unavailable: %s\n", error.c_str());
         return nullptr;
     }
     static CurlLibrary curl;
@@ -39,7 +42,7 @@ const CurlLibrary* load()
         && resolve(library, "curl_slist_append", curl.slist_append)
         && resolve(library, "curl_slist_free_all", curl.slist_free_all);
     if (!complete || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-        std::fprintf(stderr, "HTTP unavailable: libcurl.so.4 is not usable\n");
+        std::fprintf(stderr, "HTTP unavailable: %s is not usable\n", fileName.c_str());
         return nullptr;
     }
     return &curl; // the library stays loaded until the process ends

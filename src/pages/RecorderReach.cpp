@@ -1,6 +1,7 @@
 #include "pages/RecorderReach.h"
 
-#include <arpa/inet.h>
+#include "platform/DatagramSocket.h"
+
 #include <cstdint>
 
 namespace {
@@ -8,10 +9,7 @@ namespace {
 // Strict dotted IPv4 text to host order.
 std::optional<uint32_t> ParseIpv4(const std::string& text)
 {
-    in_addr address {};
-    if (text.empty() || inet_pton(AF_INET, text.c_str(), &address) != 1)
-        return std::nullopt;
-    return ntohl(address.s_addr);
+    return DatagramSocket::ParseDottedAddress(text.c_str());
 }
 
 } // namespace

@@ -1,16 +1,30 @@
 #include "platform/DesktopShortcut.h"
 
+#include "platform/FilePaths.h"
+#include "platform/KnownFolders.h"
 #include "platform/ProgramIcon.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include "platform/CodePage.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace {
 
@@ -26,7 +40,7 @@ std::string Environment(const char* name)
 std::string HomeFolder()
 {
     const std::string home = Environment("HOME");
-    return !home.empty() && home.front() == '/' ? home : std::string();
+    return IsAbsolutePath(home) ? home : std::string();
 }
 
 bool IsControl(unsigned char c)
@@ -34,6 +48,7 @@ bool IsControl(unsigned char c)
     return c < 0x20 || c == 0x7F;
 }
 
+#ifndef _WIN32
 // Creates folder and its missing parents with mode 0755.
 bool MakeFolders(const std::string& folder)
 {
@@ -54,6 +69,19 @@ bool MakeFolders(const std::string& folder)
     };
     return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+#else
+std::wstring Wide(const std::string& utf8)
+{
+    const std::u16string text = Utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+// Whether c may not stand in a Windows file name.
+bool IsReservedInFileName(char c)
+{
+    return std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+}
+#endif
 
 // One value of user-dirs.dirs: "$HOME/name" or "/absolute/path", in quotation marks.
 std::string UserDirValue(std::string value)
@@ -80,11 +108,21 @@ std::string ShortcutFileName(ShortcutForm form, const std::string& deviceNumber)
     std::string name = kBaseName;
     if (form == ShortcutForm::Portal && !deviceNumber.empty()) {
         name += '(';
-        for (char c : deviceNumber)
-            name += (c == '/' || IsControl(static_cast<unsigned char>(c))) ? '_' : c;
+        for (char c : deviceNumber) {
+#ifdef _WIN32
+            const bool reserved = IsReservedInFileName(c);
+#else
+            const bool reserved = c == '/';
+#endif
+            name += (reserved || IsControl(static_cast<unsigned char>(c))) ? '_' : c;
+        }
         name += ')';
     }
+#ifdef _WIN32
+    return name + ".lnk";
+#else
     return name + ".desktop";
+#endif
 }
 
 std::string ShortcutArgument(
@@ -172,8 +210,11 @@ std::string DesktopEntryText(const std::string& address, const std::string& icon
 
 std::string DesktopFolder()
 {
+#ifdef _WIN32
+    return DesktopKnownFolder();
+#endif
     std::string config = Environment("XDG_CONFIG_HOME");
-    if (config.empty() || config.front() != '/')
+    if (!IsAbsolutePath(config))
         config = HomeFolder().empty() ? std::string() : HomeFolder() + "/.config";
     std::ifstream dirs;
     if (!config.empty())
@@ -192,6 +233,12 @@ std::string DesktopFolder()
 
 bool WriteDesktopEntry(const std::string& folder, const std::string& fileName, const std::string& text)
 {
+#ifdef _WIN32
+    (void)folder;
+    (void)fileName;
+    (void)text;
+    return false; // Windows desktops show shell links, not desktop entries (WriteWindowsShortcut)
+#else
     if (fileName.empty() || fileName.find('/') != std::string::npos || !MakeFolders(folder))
         return false;
     const std::string target = folder + "/" + fileName;
@@ -218,6 +265,73 @@ bool WriteDesktopEntry(const std::string& folder, const std::string& fileName, c
     if (!ok)
         ::unlink(temporary.data());
     return ok;
+#endif
+}
+
+bool WriteWindowsShortcut(
+    const std::string& folder, const std::string& fileName, const std::string& address, const std::string& iconPath)
+{
+#ifdef _WIN32
+    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || folder.empty())
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(NativePath(folder), error);
+    // The link starts Explorer with the address as its one argument, which opens it in the default browser.
+    std::string argument = "\"";
+    for (char c : address) {
+        if (IsControl(static_cast<unsigned char>(c)))
+            continue;
+        if (c == '"')
+            argument += "%22";
+        else
+            argument += c;
+    }
+    argument += '"';
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    const std::wstring explorer = std::wstring(windows, length) + L"\\explorer.exe";
+
+    // The calling thread may already be in an apartment (the wizard's interface thread is): then that one is used.
+    const HRESULT joined = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    bool ok = false;
+    {
+        IShellLinkW* link = nullptr;
+        if (SUCCEEDED(CoCreateInstance(
+                CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link)))) {
+            ok = SUCCEEDED(link->SetPath(explorer.c_str())) && SUCCEEDED(link->SetArguments(Wide(argument).c_str()))
+                && SUCCEEDED(link->SetDescription(Wide(kBaseName).c_str()));
+            if (ok && !iconPath.empty())
+                link->SetIconLocation(Wide(iconPath).c_str(), 0);
+            IPersistFile* file = nullptr;
+            if (ok && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+                // Saved under a new name, then put in place in one step: a link of the shortcut's name is replaced,
+                // never written through.
+                const std::wstring target = Wide(folder + "\\" + fileName);
+                const std::wstring temporary
+                    = Wide(folder + "\\." + kBaseName + "-" + std::to_string(GetCurrentProcessId()) + ".lnk");
+                ok = SUCCEEDED(file->Save(temporary.c_str(), TRUE))
+                    && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+                if (!ok)
+                    DeleteFileW(temporary.c_str());
+                file->Release();
+            } else {
+                ok = false;
+            }
+            link->Release();
+        }
+    }
+    if (SUCCEEDED(joined))
+        CoUninitialize();
+    return ok;
+#else
+    (void)folder;
+    (void)fileName;
+    (void)address;
+    (void)iconPath;
+    return false; // Linux desktops show desktop entries (WriteDesktopEntry)
+#endif
 }
 
 std::string MakeDesktopShortcut(const std::string& access, const std::string& deviceNumber,
@@ -225,10 +339,15 @@ std::string MakeDesktopShortcut(const std::string& access, const std::string& de
 {
     const ShortcutForm form = access == "1" ? ShortcutForm::Portal : ShortcutForm::Local;
     const std::string argument = ShortcutArgument(form, deviceNumber, portalAddress, localLink);
-    const std::string text = DesktopEntryText(EntryAddress(form, argument), InstalledIconPath());
     const std::string folder = DesktopFolder();
     if (folder.empty())
         return std::string();
     const std::string fileName = ShortcutFileName(form, deviceNumber);
+#ifdef _WIN32
+    const bool written = WriteWindowsShortcut(folder, fileName, EntryAddress(form, argument), InstalledIconPath());
+    return written ? folder + "\\" + fileName : std::string();
+#else
+    const std::string text = DesktopEntryText(EntryAddress(form, argument), InstalledIconPath());
     return WriteDesktopEntry(folder, fileName, text) ? folder + "/" + fileName : std::string();
+#endif
 }

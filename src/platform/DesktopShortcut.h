@@ -1,6 +1,7 @@
 #pragma once
-// The desktop shortcut the wizard leaves at the end: a freedesktop desktop entry that opens the recorder's page
-// on the cloud portal or its local address with the default browser, with the installed program icon.
+// The desktop shortcut the wizard leaves at the end: a freedesktop desktop entry (Linux) or a shell link (Windows)
+// that opens the recorder's page on the cloud portal or its local address with the default browser, with the
+// installed program icon.
 
 #include <string>
 
@@ -13,8 +14,8 @@ enum class ShortcutForm {
 constexpr const char* kMakerSite = "http://www.veskor.com";
 
 // The entry's file name: "HXT-914Q.desktop", or for the portal form with a device number
-// "HXT-914Q(<number>).desktop". Characters that cannot be part of one file name ("/", control characters)
-// in the number become "_".
+// "HXT-914Q(<number>).desktop" (".lnk" in place of ".desktop" on Windows). Characters that cannot be part of one
+// file name (control characters, "/", and on Windows also \ : * ? " < > |) in the number become "_".
 std::string ShortcutFileName(ShortcutForm form, const std::string& deviceNumber);
 
 // The shortcut's argument text: portal form with number and address: "\"https://<address>/device#<number>?lang=en\"";
@@ -37,13 +38,19 @@ std::string EntryAddress(ShortcutForm form, const std::string& argument);
 // require.
 std::string DesktopEntryText(const std::string& address, const std::string& iconPath);
 
-// The user's desktop folder: XDG_DESKTOP_DIR of $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Desktop. Relative
+// The user's desktop folder. Windows: the Desktop known folder (DesktopKnownFolder). Linux: XDG_DESKTOP_DIR of $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Desktop. Relative
 // XDG_CONFIG_HOME and HOME are ignored; empty when no absolute folder is known.
 std::string DesktopFolder();
 
 // Writes text to folder/fileName with mode 0755, replacing an existing entry of that name (never writing through
 // a symbolic link); the folder is created when missing. False when any step fails.
 bool WriteDesktopEntry(const std::string& folder, const std::string& fileName, const std::string& text);
+
+// Windows: writes a shell link folder\\fileName that opens address with the default browser (through Explorer)
+// and shows the icon at iconPath, replacing a link of that name; the folder is created when missing. False when
+// any step fails, and always on Linux.
+bool WriteWindowsShortcut(
+    const std::string& folder, const std::string& fileName, const std::string& address, const std::string& iconPath);
 
 // Makes the shortcut on the desktop: the portal form when access is exactly "1", else the local form, with the
 // icon that InstallProgramIcon installed. Returns the entry's path, or an empty text when it could not be written.

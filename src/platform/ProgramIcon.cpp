@@ -1,11 +1,23 @@
 #include "platform/ProgramIcon.h"
 
+#include "platform/FilePaths.h"
+#include "platform/KnownFolders.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 namespace {
 
+#ifdef _WIN32
+// The local application-data folder ("C:\Users\<name>\AppData\Local\"); the icon has no "system" copy on
+// Windows: the shortcut names the one in the program's own folder below it.
+std::string DataHome()
+{
+    const std::string local = LocalAppDataFolder();
+    return local.empty() ? local : local + "\\";
+}
+#else
 std::string DataHome()
 {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -16,19 +28,28 @@ std::string DataHome()
         return std::string(home) + "/.local/share/";
     return std::string();
 }
+#endif
 
 } // namespace
 
 std::string ApplicationDataFolder()
 {
     const std::string base = DataHome();
+#ifdef _WIN32
+    return base.empty() ? base : base + "HXT-914Q\\";
+#else
     return base.empty() ? base : base + "HXT-914Q/";
+#endif
 }
 
 std::string SystemIconFolder()
 {
     const std::string base = DataHome();
+#ifdef _WIN32
+    return base.empty() ? base : base + "HXT-914Q\\icons\\";
+#else
     return base.empty() ? base : base + "icons/";
+#endif
 }
 
 std::string InstalledIconPath()
@@ -46,21 +67,21 @@ bool InstallProgramIcon(std::string_view bytes)
     if (dataFolder.empty() || installed.empty())
         return false;
     std::error_code error;
-    std::filesystem::create_directories(dataFolder, error);
+    std::filesystem::create_directories(NativePath(dataFolder), error);
     if (error)
         return false;
     const std::string written = dataFolder + "HXT-914Q.ico";
     {
-        std::ofstream out(written, std::ios::binary | std::ios::trunc);
+        std::ofstream out(NativePath(written), std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out)
             return false;
     }
-    std::filesystem::create_directories(SystemIconFolder(), error);
+    std::filesystem::create_directories(NativePath(SystemIconFolder()), error);
     if (error)
         return false;
-    std::filesystem::copy_file(written, installed, std::filesystem::copy_options::overwrite_existing, error);
+    std::filesystem::copy_file(NativePath(written), NativePath(installed), std::filesystem::copy_options::overwrite_existing, error);
     return !error;
 }

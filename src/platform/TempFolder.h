@@ -14,7 +14,17 @@ public:
     // with mode 0700 when missing. An existing one is used only when it is a real folder (not a
     // symbolic link) owned by the user with mode 0700; otherwise the result is empty. The system
     // temporary folder is $TMPDIR when that is an absolute path, else "/tmp".
+    // Windows: "<GetTempPath>hxt-914q-<SID>/" (every "\\" written "/"), created with an access list that admits
+    // only the user; an existing one must be a folder owned by the user and no reparse point (junction, symbolic
+    // link).
     static std::string Path();
+
+    // The private folder's own name: "hxt-914q-<uid>" on Linux, "hxt-914q-<user SID>" on Windows.
+    static std::string FolderName();
+
+    // The variable that names the system temporary folder: TMPDIR on Linux; TMP on Windows (where TEMP and the
+    // user's profile follow when it is unset).
+    static const char* SystemFolderVariable();
 
     // Puts a regular file holding bytes (mode 0600) at path, replacing what was there in one step:
     // readers see the old contents or the new, never a part. A symbolic link at path is replaced, not

@@ -3,6 +3,7 @@
 #include "device/AdminPasswordRule.h"
 #include "device/PortalForms.h"
 #include "device/TimeZoneList.h"
+#include "platform/FilePaths.h"
 
 #include <toml++/toml.h>
 
@@ -456,7 +457,7 @@ PlanRead ReadPlanText(const std::string& text, const std::string& fileName, cons
 
 PlanRead ReadPlanFile(const std::string& path, const EnvLookup& env)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(NativePath(path), std::ios::binary);
     if (!in) {
         const int error = errno;
         PlanRead read;

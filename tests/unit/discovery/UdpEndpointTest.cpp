@@ -6,7 +6,6 @@
 
 #include <condition_variable>
 #include <cstring>
-#include <dirent.h>
 #include <memory>
 
 namespace {
@@ -25,7 +24,7 @@ struct Received
     }
 };
 
-void record(UdpEndpoint*, void* owner, const sockaddr_in*, const uint8_t* data, size_t length)
+void record(UdpEndpoint*, void* owner, const Ipv4Endpoint*, const uint8_t* data, size_t length)
 {
     auto* received = static_cast<Received*>(owner);
     {
@@ -89,7 +88,7 @@ TEST(UdpEndpoint, keepsEveryDatagramOfABurstThatArrivesWhileItsThreadIsHeldUp)
         bool open = false;
         std::atomic<size_t> delivered { 0 };
     } gate;
-    auto waitAtGate = [](UdpEndpoint*, void* owner, const sockaddr_in*, const uint8_t*, size_t) {
+    auto waitAtGate = [](UdpEndpoint*, void* owner, const Ipv4Endpoint*, const uint8_t*, size_t) {
         auto* held = static_cast<Gate*>(owner);
         std::unique_lock<std::mutex> guard(held->lock);
         held->opened.wait(guard, [held] { return held->open; });
@@ -179,18 +178,6 @@ TEST(UdpEndpoint, closeWaitsForACallbackStillRunningPastSixHundredMilliseconds)
 
 namespace {
 
-size_t openDescriptors()
-{
-    size_t count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (const dirent* entry = readdir(dir)) {
-            count += entry->d_name[0] != '.' ? 1 : 0;
-        }
-        closedir(dir);
-    }
-    return count - 1; // the listing's own descriptor
-}
-
 // Owns an endpoint that its own callback destroys.
 struct SelfDestroying
 {
@@ -198,7 +185,7 @@ struct SelfDestroying
     std::atomic<bool> armed { false }; // set once the test is done with the endpoint
     std::atomic<int> callbacks { 0 };
 
-    static void onDatagram(UdpEndpoint* endpoint, void* owner, const sockaddr_in*, const uint8_t*, size_t)
+    static void onDatagram(UdpEndpoint* endpoint, void* owner, const Ipv4Endpoint*, const uint8_t*, size_t)
     {
         auto* self = static_cast<SelfDestroying*>(owner);
         if (self->armed.load() && self->endpoint.get() == endpoint) {
@@ -213,7 +200,7 @@ struct SelfDestroying
 TEST(UdpEndpoint, destroyedFromItsOwnCallbackLetsItsThreadEndAndReleasesItsDescriptors)
 {
     LoopbackPeer peer;
-    const size_t before = openDescriptors();
+    const size_t before = OpenHandleCount();
     for (int round = 0; round < 3; ++round) {
         SelfDestroying owner;
         owner.endpoint = std::make_unique<UdpEndpoint>(0, &SelfDestroying::onDatagram, &owner);
@@ -224,7 +211,7 @@ TEST(UdpEndpoint, destroyedFromItsOwnCallbackLetsItsThreadEndAndReleasesItsDescr
         ASSERT_TRUE(waitFor([&] { return owner.callbacks.load() == 1; })) << round;
         // The socket and the stop signal go once the thread has left the callback, which reads nothing
         // of the freed endpoint (the address sanitizer watches that).
-        EXPECT_TRUE(waitFor([&] { return openDescriptors() == before; })) << round << ": " << openDescriptors();
+        EXPECT_TRUE(waitFor([&] { return OpenHandleCount() == before; })) << round << ": " << OpenHandleCount();
         peer.SendTo(port, Bytes { 2 });
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         EXPECT_EQ(owner.callbacks.load(), 1) << round;

@@ -1,6 +1,7 @@
 // Choosing a language, installing its pack in the private temporary folder and looking texts up.
 #include "i18n/Localization.h"
 #include "TestPack.h"
+#include "TestProcess.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/PackReader.h"
 #include "i18n/PackResources.h"
@@ -198,7 +199,7 @@ TEST_F(Localization, missingFileSectionOrKeyGivesTheFallback)
     const std::string decoy = tmpdir + "/decoy.ini";
     std::ofstream(decoy, std::ios::binary) << MakePack("[language]\nOK=Decoy\n");
     std::filesystem::remove(privateFolder + "/English.ini");
-    std::filesystem::create_symlink(decoy, privateFolder + "/English.ini");
+    ASSERT_TRUE(MakeSymbolicLink(decoy, privateFolder + "/English.ini", false));
     EXPECT_EQ(Text("OK", "fallback"), "fallback");
 }
 
@@ -213,7 +214,7 @@ TEST_F(Localization, failedInstallKeepsThePreviousPackFolder)
     std::filesystem::create_directory(elsewhere);
     std::filesystem::permissions(elsewhere, std::filesystem::perms::owner_all);
     std::filesystem::remove_all(privateFolder);
-    std::filesystem::create_directory_symlink(elsewhere, privateFolder);
+    ASSERT_TRUE(MakeSymbolicLink(elsewhere, privateFolder, true));
 
     EXPECT_FALSE(InstallPack(0));
     EXPECT_FALSE(InstallPackData(0, kTestPortuguese));

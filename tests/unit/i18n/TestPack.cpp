@@ -1,10 +1,11 @@
 #include "TestPack.h"
 
 #include "platform/CodePage.h"
+#include "platform/TempFolder.h"
+#include "TestProcess.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 std::string MakePack(std::string_view text)
 {
@@ -25,24 +26,19 @@ std::string MakePack(std::string_view text)
 
 void PrivateTmpdirTest::SetUp()
 {
-    if (const char* old = std::getenv("TMPDIR")) {
+    if (const char* old = std::getenv(TempFolder::SystemFolderVariable())) {
         hadTmpdir = true;
         savedTmpdir = old;
     }
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/hxt-i18n-test.XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    tmpdir = pattern;
-    privateFolder = tmpdir + "/hxt-914q-" + std::to_string(::geteuid());
-    ::setenv("TMPDIR", tmpdir.c_str(), 1);
+    tmpdir = MakeTemporaryFolder("hxt-i18n-test");
+    ASSERT_FALSE(tmpdir.empty());
+    privateFolder = tmpdir + "/" + TempFolder::FolderName();
+    SetEnvironment(TempFolder::SystemFolderVariable(), &tmpdir);
 }
 
 void PrivateTmpdirTest::TearDown()
 {
-    if (hadTmpdir) {
-        ::setenv("TMPDIR", savedTmpdir.c_str(), 1);
-    } else {
-        ::unsetenv("TMPDIR");
-    }
+    SetEnvironment(TempFolder::SystemFolderVariable(), hadTmpdir ? &savedTmpdir : nullptr);
     std::error_code ignored;
     std::filesystem::permissions(tmpdir, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(tmpdir, ignored);

@@ -1,4 +1,5 @@
 #include "setup/plan/SetupPlan.h"
+#include "TestProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,7 @@
 #include <fstream>
 #include <map>
 #include <string>
-#include <unistd.h>
+#include <filesystem>
 
 namespace {
 
@@ -294,10 +295,11 @@ password_env = "NO_SUCH"
 TEST(SetupPlan, passwordsComeFromTheEnvironmentWhenNamed)
 {
     const std::string variable = "HXT_PLAN_TEST_PASSWORD";
-    ::setenv(variable.c_str(), "FromProcess42", 1);
+    const std::string value = "FromProcess42";
+    SetEnvironment(variable, &value);
     const std::string text = "[[recorder]]\nnew = true\npassword_env = \"" + variable + "\"\n";
     const PlanRead fromProcess = ReadPlanText(text, "p.toml", ProcessEnvironment());
-    ::unsetenv(variable.c_str());
+    SetEnvironment(variable, nullptr);
     ASSERT_TRUE(fromProcess.Ok()) << fromProcess.errors.front().Text();
     EXPECT_EQ(fromProcess.plan.recorders[0].password, "FromProcess42");
 
@@ -306,13 +308,12 @@ TEST(SetupPlan, passwordsComeFromTheEnvironmentWhenNamed)
     EXPECT_EQ(unset.errors[0].Text(), "p.toml:3: recorder[1].password_env: the variable " + variable + " is not set");
 
     // The same through a file, and a file that is not there.
-    char path[] = "/tmp/hxt-plan-XXXXXX";
-    const int fd = ::mkstemp(path);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    const std::string folder = MakeTemporaryFolder("hxt-plan");
+    ASSERT_FALSE(folder.empty());
+    const std::string path = folder + "/plan.toml";
     std::ofstream(path) << "[[recorder]]\nnew = true\npassword_env = \"NVR_PASSWORD\"\n";
     const PlanRead fromFile = ReadPlanFile(path, FixedEnvironment());
-    std::remove(path);
+    std::remove(path.c_str());
     ASSERT_TRUE(fromFile.Ok()) << fromFile.errors.front().Text();
     EXPECT_EQ(fromFile.plan.file, path);
     EXPECT_EQ(fromFile.plan.recorders[0].password, "Pw1Env2024");
@@ -321,6 +322,7 @@ TEST(SetupPlan, passwordsComeFromTheEnvironmentWhenNamed)
     ASSERT_EQ(missing.errors.size(), 1u);
     EXPECT_EQ(missing.errors[0].line, 0);
     EXPECT_NE(missing.errors[0].Text().find("cannot be read"), std::string::npos);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(SetupPlan, chooseZoneFindsTheRecordersOwnZone)

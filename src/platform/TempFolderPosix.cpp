@@ -51,10 +51,20 @@ private:
 
 } // namespace
 
+std::string TempFolder::FolderName()
+{
+    return "hxt-914q-" + std::to_string(::geteuid());
+}
+
+const char* TempFolder::SystemFolderVariable()
+{
+    return "TMPDIR";
+}
+
 std::string TempFolder::Path()
 {
     const uid_t user = ::geteuid();
-    const std::string folder = systemTempFolder() + "/hxt-914q-" + std::to_string(user);
+    const std::string folder = systemTempFolder() + "/" + FolderName();
 
     const bool created = ::mkdir(folder.c_str(), kFolderMode) == 0;
     if (!created && errno != EEXIST) {
