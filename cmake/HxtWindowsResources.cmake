@@ -1,0 +1,15 @@
+# hxt_add_windows_resources(TARGET "description"): gives a Windows program its icon, version information and
+# application manifest (resources/windows). Nothing on other systems.
+function(hxt_add_windows_resources target description)
+    if(NOT WIN32)
+        return()
+    endif()
+    set(HXT_ICON ${PROJECT_SOURCE_DIR}/resources/icon/3159.ico)
+    set(HXT_MANIFEST ${PROJECT_SOURCE_DIR}/resources/windows/hxt914q.manifest)
+    set(HXT_PROGRAM ${target})
+    set(HXT_DESCRIPTION "${description}")
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/resources/windows/ProgramResources.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+    set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${HXT_ICON} ${HXT_MANIFEST})
+endfunction()
