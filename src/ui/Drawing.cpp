@@ -325,8 +325,9 @@ int TextLanguage()
 
 QStringList FontFamilies(const QString& family)
 {
-    const QString traditional = QStringLiteral("Noto Sans CJK TC");
-    const QString simplified = QStringLiteral("Noto Sans CJK SC");
+    // The Windows faces first (every Windows has them), then the Noto faces (Linux, or a Windows that has them).
+    const QStringList traditional { QStringLiteral("Microsoft JhengHei"), QStringLiteral("Noto Sans CJK TC") };
+    const QStringList simplified { QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC") };
     QStringList families { ResolvedFamily(family) };
     if (textLanguage == kSimplifiedChinese)
         families << simplified << traditional;

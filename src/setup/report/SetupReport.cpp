@@ -209,7 +209,8 @@ std::string HtmlCells(const Row& row, const char* cell)
 }
 
 constexpr const char* kStyle = R"(
-body { font-family: "Liberation Sans", Arial, "Noto Sans CJK SC", "Noto Sans CJK TC", sans-serif; color: #222;
+body { font-family: "Liberation Sans", Arial, "Microsoft YaHei", "Microsoft JhengHei", "Noto Sans CJK SC",
+       "Noto Sans CJK TC", sans-serif; color: #222;
        margin: 2em auto; max-width: 60em; padding: 0 1em; line-height: 1.4; }
 h1 { font-size: 1.6em; margin-bottom: 0.2em; }
 h2 { font-size: 1.2em; margin: 1.6em 0 0.4em; color: #1d7fa0; }

@@ -171,11 +171,14 @@ void DrawingTest::fontInstalledComparesExactly()
 
 void DrawingTest::chineseFacesFollowTheLanguage()
 {
+    // The Windows face of the language's script first, its Noto face as the fallback.
     SetTextLanguage(4);
-    QCOMPARE(FontFamilies(QStringLiteral("Arial")).mid(1, 1), QStringList { QStringLiteral("Noto Sans CJK TC") });
+    QCOMPARE(FontFamilies(QStringLiteral("Arial")).mid(1, 2),
+        (QStringList { QStringLiteral("Microsoft JhengHei"), QStringLiteral("Noto Sans CJK TC") }));
     SetTextLanguage(5);
-    QCOMPARE(FontFamilies(QStringLiteral("Arial")).mid(1, 1), QStringList { QStringLiteral("Noto Sans CJK SC") });
-    QCOMPARE(MakeFont(QStringLiteral("Arial"), 14, true).families().at(1), QStringLiteral("Noto Sans CJK SC"));
+    QCOMPARE(FontFamilies(QStringLiteral("Arial")).mid(1, 2),
+        (QStringList { QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC") }));
+    QCOMPARE(MakeFont(QStringLiteral("Arial"), 14, true).families().at(2), QStringLiteral("Noto Sans CJK SC"));
     SetTextLanguage(0);
 }
 
