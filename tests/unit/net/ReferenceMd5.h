@@ -1,20 +1,8 @@
 #pragma once
-// A reference MD5 from OpenSSL, so that the cross-checks of the digest code do not trust our own code.
-
-#include <openssl/evp.h>
+// A reference MD5 from the system's cryptography (OpenSSL on Linux, BCrypt on Windows), so that the cross-checks
+// of the digest code do not trust our own code.
 
 #include <string>
 
-inline std::string referenceMd5Hex(const std::string& bytes)
-{
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
-    static const char hexDigits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hexDigits[digest[i] >> 4];
-        text += hexDigits[digest[i] & 15];
-    }
-    return text;
-}
+// The MD5 of bytes as 32 lowercase hexadecimal digits.
+std::string referenceMd5Hex(const std::string& bytes);
