@@ -1,7 +1,9 @@
 # Helpers that every folder uses to declare tests, fuzz targets and benchmarks the same way.
 
 # hxt_add_gtest(NAME SOURCES a.cpp b.cpp LIBS lib... [LABELS l...])
-# A GoogleTest program registered with ctest, one ctest entry per program.
+# A GoogleTest program; each of its cases is a ctest entry of its own (listed when ctest runs), so one case can be
+# run alone (ctest -R 'Suite.case') and cases of one program run side by side.
+include(GoogleTest)
 function(hxt_add_gtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     if(NOT TARGET GTest::gtest)
@@ -9,9 +11,16 @@ function(hxt_add_gtest name)
     endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS "unit;${ARG_LABELS}"
-        ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${name}/" TEST_LIST ${name}_cases)
+    # Properties whose values are lists do not survive the discovery's own PROPERTIES argument, so they are set by a
+    # script that ctest runs after it has listed the cases.
+    set(properties ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+    file(WRITE ${properties} "if(${name}_cases)
+    set_tests_properties(\${${name}_cases} PROPERTIES LABELS \"unit;${ARG_LABELS}\"
+        ENVIRONMENT \"LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}\")
+endif()
+")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties})
 endfunction()
 
 # hxt_add_qtest(NAME SOURCES a.cpp LIBS lib...)
@@ -53,15 +62,17 @@ function(hxt_add_benchmark name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
 endfunction()
 
-# hxt_add_e2e_test(NAME COMMAND cmd args...)
-# A whole-system test; the command normally starts a lab itself (scripts/lab run ...).
+# hxt_add_e2e_test(NAME [ALONE] COMMAND cmd args...)
+# A whole-system test; the command normally starts a lab itself (scripts/lab run ...). Labs are network namespaces
+# of their own with unique names, so such tests run side by side; ALONE keeps a test that measures how much
+# arrives in time (a burst of answers) from sharing the machine.
 function(hxt_add_e2e_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
+    cmake_parse_arguments(ARG "ALONE" "TIMEOUT" "COMMAND" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
     add_test(NAME ${name} COMMAND ${ARG_COMMAND})
-    set_tests_properties(${name} PROPERTIES LABELS "e2e" TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL TRUE
+    set_tests_properties(${name} PROPERTIES LABELS "e2e" TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${ARG_ALONE}
         ENVIRONMENT "LANG=C.UTF-8;HXT_SOURCE_DIR=${PROJECT_SOURCE_DIR};HXT_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
 
@@ -88,7 +99,7 @@ function(hxt_add_lab_qtest name target source scenario)
 endfunction()
 
 # One run of a lab Qt test program (built elsewhere) against a scenario, with extra environment, under a private
-# home. Not serial: labs are namespaces of their own, so such runs may go side by side.
+# home.
 #   hxt_add_lab_qtest_run(TEST_NAME TARGET scenario.conf [ENV VAR=VALUE...] [TIMEOUT s])
 function(hxt_add_lab_qtest_run name target scenario)
     cmake_parse_arguments(ARG "" "TIMEOUT" "ENV" ${ARGN})

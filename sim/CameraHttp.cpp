@@ -240,9 +240,15 @@ HttpReply CameraHttp::changePassword(const HttpRequest& request)
         c->password = *wanted;
         ++c->passwordChanges;
     });
-    HttpReply reply
-        = HttpReply::text(200, "AdminID=admin\r\nAdminPassword=" + *wanted + "\r\nConfigReboot=" + reboot + "\r\n");
-    reply.note = "password changed";
+    // Fault: the confirmation comes late in the answer, after a line of N bytes (as some firmware writes its
+    // whole configuration first).
+    std::string lead;
+    if (auto late = request.faults.find("echo-late", request.rawUri)) {
+        lead = "info=" + std::string(static_cast<size_t>(late->hasValue ? late->value : 200), 'x') + "\r\n";
+    }
+    HttpReply reply = HttpReply::text(
+        200, lead + "AdminID=admin\r\nAdminPassword=" + *wanted + "\r\nConfigReboot=" + reboot + "\r\n");
+    reply.note = lead.empty() ? "password changed" : "password changed, confirmed late";
     return reply;
 }
 

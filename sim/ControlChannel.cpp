@@ -28,11 +28,11 @@ bool ControlChannel::start(const std::string& pipePath, std::string& error)
 {
     path = pipePath;
     ::unlink(path.c_str());
-    if (::mkfifo(path.c_str(), 0666) != 0) {
+    // The owner's only: a line on the pipe changes passwords, faults and answers.
+    if (::mkfifo(path.c_str(), 0600) != 0) {
         error = "control pipe " + path + ": " + std::strerror(errno);
         return false;
     }
-    ::chmod(path.c_str(), 0666);
     // Read and write: the pipe stays open between writers, and opening does not wait for one.
     fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);

@@ -38,12 +38,14 @@ constexpr KnownFault knownFaults[] = {
     { "tz-many", false }, // the zone list goes on with made-up zones up to the value (default 250) names
     { "format-fail", false }, // a formatting started now fails at the value in percent (default 50)
     { "format-stall", false }, // a formatting started now stops at the value in percent (default 99)
+    { "echo-late", false }, // a camera confirms a password change only after a line of the value in bytes (200)
     { "jpeg-no-eoi", false }, // the picture stream's JPEGs come without their end-of-image marker
     { "jpeg-embedded-eoi", false }, // each JPEG carries a comment holding a small picture (FF D8 ... FF D9)
     { "jpeg-undecodable", false }, // each JPEG is a start marker, bytes that decode to nothing and an end marker
     { "jpeg-stall", false }, // the stream stops after the value in bytes of its first picture (default: half)
     { "http-split", false }, // the body leaves in pieces of the value in bytes (default 16), 20 ms apart
     { "http-no-cookie", false }, // the answer's Set-Cookie headers are dropped
+    { "http-trickle", false }, // the body (announced as 1 GiB) leaves one byte every value in ms (default 1000)
 };
 
 } // namespace

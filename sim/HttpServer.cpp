@@ -130,6 +130,37 @@ private:
     size_t sent = 0;
 };
 
+// A peer that never goes silent for long and never ends: the body, announced far longer than it is, leaves one
+// byte at a time with a pause before each, then padding for as long as the client keeps reading.
+class TrickleBody : public StreamSource
+{
+public:
+    static constexpr long long kAnnounced = 1LL << 30;
+
+    TrickleBody(std::string body, long pauseMs)
+        : body(std::move(body))
+        , pauseMs(pauseMs)
+    {
+    }
+    long read(char* buffer, size_t max) override
+    {
+        if (max == 0 || sent >= kAnnounced) {
+            return -1;
+        }
+        if (!HttpServer::pause(pauseMs)) {
+            return -2;
+        }
+        buffer[0] = sent < static_cast<long long>(body.size()) ? body[static_cast<size_t>(sent)] : 'x';
+        ++sent;
+        return 1;
+    }
+
+private:
+    std::string body;
+    long pauseMs;
+    long long sent = 0;
+};
+
 std::string peerOf(MHD_Connection* connection)
 {
     const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
@@ -389,6 +420,12 @@ HttpReply HttpServer::applyFaults(const HttpRequest& request, HttpReply reply, s
         reply.stream = std::make_shared<SplitBody>(std::move(reply.body), piece);
         reply.body.clear();
         add("split in pieces of " + std::to_string(piece));
+    } else if (auto trickle = request.faults.find("http-trickle", request.rawUri)) {
+        const long ms = trickle->hasValue && trickle->value > 0 ? trickle->value : 1000;
+        reply.streamSize = TrickleBody::kAnnounced;
+        reply.stream = std::make_shared<TrickleBody>(std::move(reply.body), ms);
+        reply.body.clear();
+        add("trickle, a byte every " + std::to_string(ms) + " ms");
     }
     if (request.faults.has("http-no-cookie", request.rawUri)) {
         auto& headers = reply.headers;

@@ -249,7 +249,7 @@ HttpReply RecorderHttp::storageInfo(const HttpRequest& request)
         }
         body += "devicename=/dev/sd" + std::string(1, static_cast<char>('a' + id)) + "\r\n";
         body += "modelname=" + d.setup.model + "\r\n";
-        body += "capacity=" + std::to_string(static_cast<long long>(d.setup.sizeGb) * 1000000000LL) + "\r\n";
+        body += "capacity=" + std::to_string(d.setup.sizeGb) + " GB\r\n";
         body += "usedpartition=1\r\n";
         // partitioninfoN=number,device,start sector,size in bytes,free bytes,file-system code
         long long size = static_cast<long long>(d.setup.sizeGb) * 1000000000LL / d.setup.partitions;

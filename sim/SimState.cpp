@@ -1,11 +1,11 @@
 // Shared device state and the state file.
 #include "SimState.h"
 
-#include "JsonWriter.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -207,8 +207,12 @@ void SimState::writeLocked()
     // Write beside the file and rename over it, so a reader never sees half a file.
     std::string text = json();
     std::string temporary = stateFile + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    // Every password in clear: the owner's only.
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 || ::fchmod(fd, 0600) != 0) { // a file left from an earlier run keeps its mode otherwise
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return;
     }
     size_t done = 0;
@@ -227,88 +231,62 @@ void SimState::writeLocked()
 
 std::string SimState::json() const
 {
-    JsonWriter w;
-    w.beginObject();
-    w.field("uptimeMs", elapsedMs());
-    w.key("recorders").beginArray();
+    // Keys stay in the order written here, so the file reads as the state is laid out.
+    using Json = nlohmann::ordered_json;
+    Json recorderList = Json::array();
     for (const auto& r : recorders) {
-        w.beginObject();
-        w.field("name", r.setup.name).field("model", r.setup.model);
-        w.field("mac", Scenario::macText(r.setup.mac)).field("ip", Scenario::ipText(r.setup.ip));
-        w.field("webPort", r.setup.webPort).field("password", r.password);
-        w.field("passwordChanges", r.passwordChanges);
-        w.field("zone", r.zone).field("recording", r.recording);
-        w.key("disks").beginArray();
+        Json disks = Json::array();
         for (size_t i = 0; i < r.disks.size(); ++i) {
             const auto& d = r.disks[i];
-            w.beginObject();
-            w.field("port", static_cast<int>(i + 1)).field("plugged", d.setup.plugged).field("ready", d.setup.ready);
-            w.field("sizeGb", d.setup.sizeGb).field("formatted", d.setup.formatted);
-            w.field("formatCount", d.formatCount).field("formatting", d.formatting);
-            w.field("lastFs", d.lastFs).field("lastPartition", d.lastPartition);
-            w.field("fsCode", d.fsCode).field("progress", d.progress);
-            w.endObject();
+            disks.push_back({ { "port", static_cast<int>(i + 1) }, { "plugged", d.setup.plugged },
+                { "ready", d.setup.ready }, { "sizeGb", d.setup.sizeGb }, { "formatted", d.setup.formatted },
+                { "formatCount", d.formatCount }, { "formatting", d.formatting }, { "lastFs", d.lastFs },
+                { "lastPartition", d.lastPartition }, { "fsCode", d.fsCode }, { "progress", d.progress } });
         }
-        w.endArray();
-        w.key("cameras").beginArray();
+        Json cameraList = Json::array();
         for (const auto& c : r.cameras) {
-            w.beginObject();
-            w.field("slot", c.slot).field("name", c.name).field("host", c.host).field("hostId", c.hostId);
-            w.field("protocol", c.protocol).field("protocolType", c.protocolType);
-            w.field("account", c.account).field("password", c.password);
-            w.field("brand", c.brand).field("product", c.product);
-            w.endObject();
+            cameraList.push_back({ { "slot", c.slot }, { "name", c.name }, { "host", c.host }, { "hostId", c.hostId },
+                { "protocol", c.protocol }, { "protocolType", c.protocolType }, { "account", c.account },
+                { "password", c.password }, { "brand", c.brand }, { "product", c.product } });
         }
-        w.endArray();
-        w.key("cloud").beginObject();
-        w.field("access", r.setup.cloudAccess);
-        w.field("status", r.cloudStatus).field("email", r.cloudEmail).field("password", r.cloudPassword);
-        w.field("portalNumber", r.setup.portalNumber).field("portalDfp", r.setup.portalDfp);
-        w.endObject();
-        w.endObject();
+        recorderList.push_back({ { "name", r.setup.name }, { "model", r.setup.model },
+            { "mac", Scenario::macText(r.setup.mac) }, { "ip", Scenario::ipText(r.setup.ip) },
+            { "webPort", r.setup.webPort }, { "password", r.password }, { "passwordChanges", r.passwordChanges },
+            { "zone", r.zone }, { "recording", r.recording }, { "disks", disks }, { "cameras", cameraList },
+            { "cloud",
+                { { "access", r.setup.cloudAccess }, { "status", r.cloudStatus }, { "email", r.cloudEmail },
+                    { "password", r.cloudPassword }, { "portalNumber", r.setup.portalNumber },
+                    { "portalDfp", r.setup.portalDfp } } } });
     }
-    w.endArray();
-    w.key("cameras").beginArray();
+    Json cameraList = Json::array();
     for (const auto& c : cameras) {
-        w.beginObject();
-        w.field("name", c.setup.name).field("model", c.setup.model);
-        w.field("mac", Scenario::macText(c.setup.mac)).field("ip", Scenario::ipText(c.setup.ip));
-        w.field("port", c.setup.port).field("protocolType", c.setup.protocolType).field("auth", c.setup.auth);
-        w.field("password", c.password).field("passwordChanges", c.passwordChanges);
-        w.field("streamsOpened", c.streamsOpened).field("streamsOpen", c.streamsOpen);
-        w.field("framesSent", c.framesSent);
-        w.endObject();
+        cameraList.push_back({ { "name", c.setup.name }, { "model", c.setup.model },
+            { "mac", Scenario::macText(c.setup.mac) }, { "ip", Scenario::ipText(c.setup.ip) }, { "port", c.setup.port },
+            { "protocolType", c.setup.protocolType }, { "auth", c.setup.auth }, { "password", c.password },
+            { "passwordChanges", c.passwordChanges }, { "streamsOpened", c.streamsOpened },
+            { "streamsOpen", c.streamsOpen }, { "framesSent", c.framesSent } });
     }
-    w.endArray();
-    w.key("portal").beginObject();
-    w.field("enabled", portal.enabled).field("host", portalHost).field("ip", Scenario::ipText(portal.ip));
-    w.field("signUps", portalSignUps).field("signIns", portalSignIns).field("binds", portalBinds);
-    w.key("accounts").beginArray();
+    Json accountList = Json::array();
     for (const auto& a : accounts) {
-        w.beginObject();
-        w.field("email", a.setup.email).field("password", a.setup.password);
-        w.field("first", a.setup.firstName).field("last", a.setup.lastName);
-        w.field("signedIn", !a.session.empty()).field("failedSignIns", a.failedSignIns);
-        w.key("bindings").beginArray();
-        for (const auto& b : a.bindings) {
-            w.value(b);
-        }
-        w.endArray();
-        w.endObject();
+        accountList.push_back({ { "email", a.setup.email }, { "password", a.setup.password },
+            { "first", a.setup.firstName }, { "last", a.setup.lastName }, { "signedIn", !a.session.empty() },
+            { "failedSignIns", a.failedSignIns }, { "bindings", a.bindings } });
     }
-    w.endArray();
-    w.endObject();
-    w.field("eventCount", eventCount);
-    w.key("events").beginArray();
+    Json eventList = Json::array();
     for (const auto& e : events) {
-        w.beginObject();
-        w.field("ms", e.ms).field("device", e.device).field("kind", e.kind).field("peer", e.peer);
-        w.field("detail", e.detail).field("result", e.result);
-        w.endObject();
+        eventList.push_back({ { "ms", e.ms }, { "device", e.device }, { "kind", e.kind }, { "peer", e.peer },
+            { "detail", e.detail }, { "result", e.result } });
     }
-    w.endArray();
-    w.endObject();
-    std::string text = w.text();
-    text += '\n';
-    return text;
+    Json state;
+    state["uptimeMs"] = elapsedMs();
+    state["recorders"] = std::move(recorderList);
+    state["cameras"] = std::move(cameraList);
+    state["portal"] = { { "enabled", portal.enabled }, { "host", portalHost }, { "ip", Scenario::ipText(portal.ip) },
+        { "signUps", portalSignUps }, { "signIns", portalSignIns }, { "binds", portalBinds },
+        { "accounts", std::move(accountList) } };
+    state["eventCount"] = eventCount;
+    state["events"] = std::move(eventList);
+    // Device texts come from scenarios and requests: bytes that are not UTF-8 show as U+FFFD rather than stopping
+    // the write.
+    return state.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

@@ -4,6 +4,7 @@
 #include "ControlChannel.h"
 #include "HttpServer.h"
 #include "LabCertificates.h"
+#include "LabGuard.h"
 #include "PortalHttp.h"
 #include "RecorderHttp.h"
 #include "Scenario.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -25,14 +27,17 @@ namespace {
 void usage()
 {
     std::fputs("usage: hxt914q-sim [--scenario FILE]... [--line TEXT]... [--fault NAME=FAULTS]...\n"
-               "                   [--lab-dir DIR] [--ready-file FILE] [--state-file FILE]\n"
+               "                   [--lab-dir DIR] [--ready-file FILE] [--state-file FILE] [--outside-lab]\n"
+               "Runs only in a network namespace of its own (scripts/lab makes one); --outside-lab runs it in the\n"
+               "machine's own, where it answers every search on the network. Started as root by sudo, it runs as the\n"
+               "user who called sudo once its ports are open. Its files (state, control pipe) are the owner's only.\n"
                "Scenario format and fault names: sim/README.md.\n",
         stderr);
 }
 
 bool touch(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
     }
@@ -189,6 +194,10 @@ int main(int argc, char** argv)
     std::string stateFile;
     std::vector<std::string> faultOptions;
     std::string error;
+    bool outsideLab = false;
+    // Every file the simulator makes is its owner's only: the state holds every password in clear, and the
+    // control pipe changes any of it.
+    ::umask(077);
 
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
@@ -217,6 +226,8 @@ int main(int argc, char** argv)
             readyFile = next();
         } else if (option == "--state-file") {
             stateFile = next();
+        } else if (option == "--outside-lab") {
+            outsideLab = true;
         } else if (option == "--help" || option == "-h") {
             usage();
             return 0;
@@ -234,6 +245,13 @@ int main(int argc, char** argv)
     }
     if (!scenario.finish(error)) {
         std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
+        return 2;
+    }
+    if (std::string why; !outsideLab && !InSeparateNetworkNamespace(why)) {
+        std::fprintf(stderr,
+            "hxt914q-sim: refusing to start: %s. Run it in the lab (scripts/lab run --sim ...), or pass "
+            "--outside-lab to answer on this machine's network.\n",
+            why.c_str());
         return 2;
     }
 
@@ -263,6 +281,15 @@ int main(int argc, char** argv)
 
     HttpDevices http;
     if (!http.start(state, scenario, labDir, error)) {
+        std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
+        http.stop();
+        udp.stop();
+        return 1;
+    }
+
+    // The ports are open: nothing more needs root.
+    bool dropped = false;
+    if (!DropToCallingUser(dropped, error)) {
         std::fprintf(stderr, "hxt914q-sim: %s\n", error.c_str());
         http.stop();
         udp.stop();

@@ -1,6 +1,5 @@
 #include "app/WizardHost.h"
 
-#include "app/StandInPage.h"
 #include "overlays/ModalLayer.h"
 #include "pages/CameraPage.h"
 #include "pages/DiskPage.h"
@@ -145,7 +144,6 @@ void WizardHost::showPage(int n)
     page->setParent(this);
     page->setGeometry(0, 0, kWidth, kHeight);
     pageSlots[static_cast<size_t>(n)] = page;
-    wirePage(page, n);
     page->show();
     page->setFocus(Qt::OtherFocusReason);
     saveScreenshot(n);
@@ -182,16 +180,6 @@ void WizardHost::destroyShownPage()
             wizardPage->ReleaseBackground();
         // Later, so a page whose own handler asked for the change is not destroyed under it.
         page->deleteLater();
-    }
-}
-
-void WizardHost::wirePage(QWidget* page, int n)
-{
-    if (auto* standIn = qobject_cast<StandInPage*>(page)) {
-        if (n == 9)
-            standIn->SetStorageStatus(Storage().fsCode);
-        if (n == 7)
-            standIn->SetProbeFlags(&Probe().probeBusy, &Probe().defaultLoginRefused, &Probe().defaultLoginAccepted);
     }
 }
 

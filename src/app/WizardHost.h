@@ -91,7 +91,6 @@ private:
     void showPage(int n);
     void endRun(int code);
     void destroyShownPage();
-    void wirePage(QWidget* page, int n);
     void probeFailed();
     void storageChanged();
     void saveScreenshot(int n);

@@ -9,6 +9,7 @@
 #include "platform/MallocArenas.h"
 #include "ui/AccessibleControls.h"
 #include "ui/Drawing.h"
+#include "platform/ProgramVersion.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -39,7 +40,7 @@ int main(int argc, char* argv[])
     UseOneMallocArena();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HXT-914Q Setup Wizard"));
-    QApplication::setApplicationVersion(QStringLiteral("2.02.00"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersionNumber));
     ExitAfterFirstPaint exitAfterFirstPaint;
     if (qEnvironmentVariableIntValue("HXT_EXIT_AFTER_FIRST_PAINT") == 1)
         application.installEventFilter(&exitAfterFirstPaint);

@@ -1,8 +1,10 @@
 // hxt914q-cli get: one GET through the wizard's own HTTP client, as its callers read a recorder or camera
 // answer (HttpGet::GetAuthorised: a Digest challenge is answered on a second request on the same connection).
 #include "CliCommand.h"
+#include "PasswordOption.h"
 
 #include "net/HttpGet.h"
+#include "setup/report/TerminalText.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,12 +13,17 @@
 namespace {
 
 const char* const kGetUsage
-    = "usage: hxt914q-cli get [--secure] [--verify] [--port N] [--user U] [--password P] [--timeout MS] HOST PATH\n"
+    = "usage: hxt914q-cli get [--secure] [--verify] [--port N] [--user U]\n"
+      "           [--password P | --password-env VAR | --password-stdin] [--timeout MS] HOST PATH\n"
       "Reads PATH (starting with \"/\") from HOST over HTTP, or HTTPS with --secure (port 80 or 443 unless --port\n"
       "is given). The recorder's self-signed certificate is accepted; --verify checks the certificate against\n"
       "the system trust store instead. User \"admin\" unless given; an empty password sends Basic credentials,\n"
-      "a Digest challenge is answered on a second request. Prints \"status N\", then the body (at most 63999\n"
-      "bytes). Exit 0 when a response other than 401 came, 1 otherwise, 2 on bad usage.\n";
+      "a Digest challenge is answered on a second request. The password comes from --password (seen by every\n"
+      "local user in the process list: for trials only), from the environment variable --password-env names, or\n"
+      "from the first line of standard input (--password-stdin). Prints \"status N\", then the body (at most 63999\n"
+      "bytes) line by line, each made safe for a terminal: control characters (escape sequences among them) and\n"
+      "bytes that are not UTF-8 show as U+FFFD, tabs as spaces, and \"\\r\\n\" line ends as \"\\n\".\n"
+      "Exit 0 when a response other than 401 came, 1 otherwise, 2 on bad usage.\n";
 
 constexpr size_t kAnswerBuffer = 64000;
 
@@ -34,7 +41,7 @@ struct GetArguments
     long port = 0;
     long timeoutMs = 15000;
     std::string user = "admin";
-    std::string password;
+    PasswordOption password { "password", "get" };
     std::string host;
     std::string path;
     bool help = false;
@@ -51,8 +58,8 @@ bool parse(const std::vector<std::string>& args, GetArguments& out)
             out.verify = true;
         } else if (option == "--user") {
             out.user = value;
-        } else if (option == "--password") {
-            out.password = value;
+        } else if (out.password.Handles(option)) {
+            return out.password.Take(option, value);
         } else if (option == "--port" && !parseNumber(value, 1, 65535, out.port)) {
             std::fprintf(stderr, "hxt914q-cli get: --port needs a number from 1 to 65535\n");
             return false;
@@ -62,8 +69,8 @@ bool parse(const std::vector<std::string>& args, GetArguments& out)
         }
         return true;
     };
-    const ArgumentScan scan = ScanArguments(
-        args, "get", { "--secure", "--verify" }, { "--port", "--user", "--password", "--timeout" }, take, positional);
+    const ArgumentScan scan = ScanArguments(args, "get", { "--secure", "--verify", "--password-stdin" },
+        { "--port", "--user", "--password", "--password-env", "--timeout" }, take, positional);
     if (scan == ArgumentScan::Help) {
         out.help = true;
         return true;
@@ -92,9 +99,12 @@ int RunGet(const std::vector<std::string>& args)
         std::fputs(kGetUsage, stdout);
         return kExitSuccess;
     }
+    const std::optional<std::string> password = arguments.password.Read();
+    if (!password)
+        return kExitUsage;
     HttpGet http;
     const auto check = arguments.verify ? HttpGet::CertificateCheck::Verified : HttpGet::CertificateCheck::Relaxed;
-    if (!http.Open(arguments.host, arguments.user, arguments.password, uint32_t(arguments.timeoutMs),
+    if (!http.Open(arguments.host, arguments.user, *password, uint32_t(arguments.timeoutMs),
             arguments.secure ? 1 : 0, int(arguments.port), check)) {
         std::fprintf(stderr, "hxt914q-cli get: cannot use the host '%s'\n", arguments.host.c_str());
         return kExitUsage;
@@ -117,7 +127,9 @@ int RunGet(const std::vector<std::string>& args)
         }
     }
     std::printf("status %d\n", status);
-    std::fwrite(buffer.data(), 1, size, stdout);
+    // The body is the device's text: control sequences in it would steer the terminal.
+    const std::string body = TerminalLines(std::string(buffer.data(), size));
+    std::fwrite(body.data(), 1, body.size(), stdout);
     std::fflush(stdout);
     return status != 401 ? kExitSuccess : kExitRefused;
 }

@@ -38,7 +38,7 @@ int AnswerParser::SplitPairs(std::string_view separator)
 {
     return split(separator, [this](std::string_view piece) {
         const size_t equals = piece.find('=');
-        if (equals != std::string_view::npos) {
+        if (equals != std::string_view::npos && piece.find('\0') == std::string_view::npos) {
             items.emplace_back(std::string(piece.substr(0, equals)), std::string(piece.substr(equals + 1)));
         }
     });

@@ -19,11 +19,13 @@ public:
     static AnswerParser FromBytes(const char* data, size_t length);
 
     // Rebuilds the items as (key, value) pairs from the pieces between separators; a piece without "="
-    // is dropped, the key ends at the first "=". Returns the number of pairs, -1 for an empty text.
+    // is dropped, and so is a piece holding a zero byte (the pieces after it stay); the key ends at the first
+    // "=". Returns the number of pairs, -1 for an empty text.
     int SplitPairs(std::string_view separator);
 
     // Rebuilds the items as plain values, one per non-empty piece. Returns their number, -1 for an empty
-    // text. Pieces are never trimmed.
+    // text. Pieces are never trimmed nor judged: a piece holding a zero byte keeps its place in the list, for
+    // the reader of the items to set aside.
     int SplitList(std::string_view separator);
 
     // The value of the first pair whose non-empty key equals `key` exactly; empty when there is none.

@@ -19,11 +19,24 @@ bool CommandContext::Fetch(std::string_view path)
 {
     std::fill(buffer.begin(), buffer.end(), '\0');
     size = buffer.size();
-    if (!http.GetAuthorised(path, buffer.data(), &size)) {
+    if (!judgeStatus(http.GetAuthorised(path, buffer.data(), &size))) {
         size = 0;
         return false;
     }
     return true;
+}
+
+bool CommandContext::Send(std::string_view path)
+{
+    return judgeStatus(http.GetAuthorised(path));
+}
+
+// Only a 2xx answer counts: a recorder that refuses a command (400), or fails at it (500), has not done it.
+bool CommandContext::judgeStatus(bool arrived)
+{
+    int status = 0;
+    lastStatus = http.QueryStatusCode(status) ? status : 0;
+    return arrived && lastStatus >= 200 && lastStatus <= 299;
 }
 
 bool CommandContext::ReadBody()
@@ -47,6 +60,11 @@ bool CommandContext::ReadBody()
 AnswerParser CommandContext::Answer() const
 {
     return AnswerParser::FromBytes(buffer.data(), size);
+}
+
+AnswerParser CommandContext::WholeAnswer() const
+{
+    return AnswerParser(std::string(buffer.data(), size));
 }
 
 CommandResult CommandDone(std::function<void(CommandOutputs&)> write)

@@ -28,8 +28,13 @@ public:
 
     // Zeroes the answer buffer and reads the whole answer to a GET of `path` into it (at most 63999 bytes),
     // answering a Digest challenge on a second request (HttpGet::GetAuthorised). False when the request
-    // failed (connection, send, status 401 or 409, or a read).
+    // failed (connection, send, or a read) or its status is not 2xx: a peer's error page is never data.
     bool Fetch(std::string_view path);
+    // A GET of `path` whose body is not wanted. False as for Fetch.
+    bool Send(std::string_view path);
+
+    // The status of the latest answer that arrived; 0 when none did.
+    int LastStatus() const { return lastStatus; }
 
     // Zeroes the answer buffer and reads the current response's body into it piece by piece until it ends
     // or the buffer holds 63999 bytes. False when a read failed.
@@ -37,6 +42,8 @@ public:
 
     // The answer in the buffer as text (up to its first zero byte).
     AnswerParser Answer() const;
+    // Every byte of the answer, zero bytes included, so a list reader can set a bad line aside and keep the rest.
+    AnswerParser WholeAnswer() const;
     std::string_view AnswerBytes() const { return std::string_view(buffer.data(), size); }
 
     // False when the command was stopped during the wait.
@@ -49,4 +56,7 @@ private:
     std::function<bool(std::chrono::milliseconds)> pause;
     std::vector<char> buffer;
     size_t size = 0;
+    int lastStatus = 0;
+
+    bool judgeStatus(bool arrived);
 };

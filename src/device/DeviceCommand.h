@@ -66,6 +66,7 @@ struct CommandOutputs
     std::string answerText; // the last portal answer
     std::string cookie; // value of the portal's "quelmo" cookie from the last sign-up or sign-in
     int32_t errCount = 0; // failed portal attempts since the last success, sent with every form
+    int32_t answerStatus = 0; // HTTP status of the last command's last answer; 0: no answer arrived
 };
 
 // How a command ended: the state it reports (Done or Failed; 0 reports nothing) and the outputs it writes,

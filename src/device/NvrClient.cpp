@@ -2,15 +2,18 @@
 
 #include "device/CameraCommands.h"
 #include "device/CommandContext.h"
+#include "device/CommandRoute.h"
 #include "device/PortalCommands.h"
 #include "device/RecorderCommands.h"
 #include "discovery/DatagramHeader.h"
 #include "net/Base64.h"
 #include "net/HttpGet.h"
 #include "platform/CodePage.h"
+#include "platform/DatagramSocket.h"
 #include "platform/WaitTimeline.h"
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -114,6 +117,12 @@ void NvrClient::SetUdpDestination(const std::string& address)
     udpDestination = address;
 }
 
+void NvrClient::SetInterfaceSource(std::function<std::vector<LocalInterface>()> source)
+{
+    std::lock_guard<std::mutex> guard(udpLock);
+    interfaceSource = std::move(source);
+}
+
 bool NvrClient::OpenUdp(const std::string& localAddress)
 {
     std::lock_guard<std::mutex> guard(udpLock);
@@ -126,6 +135,7 @@ bool NvrClient::OpenUdp(const std::string& localAddress)
         return false;
     }
     endpoint = std::move(fresh);
+    boundAddress = localAddress;
     setReadyState(Done);
     return true;
 }
@@ -183,11 +193,32 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
         echoIp = ip;
         echoMac = mac;
         echoesSequence.store(false);
+        firstSequence = header.sequence;
     }
-    udpTag.store((static_cast<uint64_t>(header.sequence) << 32) | tag);
+    // The password goes to the recorder alone when a local subnet holds it; the broadcast only reaches one that
+    // sits outside every subnet of this PC.
+    std::string destination = udpDestination;
+    if (destination == kLimitedBroadcast) {
+        destination = CommandDestination(
+            ip, boundAddress, interfaceSource ? interfaceSource() : LocalIpv4Interfaces());
+    }
+    std::array<uint8_t, 4> sentTo { 0xFF, 0xFF, 0xFF, 0xFF };
+    if (const std::optional<uint32_t> address = DatagramSocket::ParseDottedAddress(destination.c_str())) {
+        sentTo = { static_cast<uint8_t>(*address >> 24), static_cast<uint8_t>(*address >> 16),
+            static_cast<uint8_t>(*address >> 8), static_cast<uint8_t>(*address) };
+    }
+    {
+        std::lock_guard<std::mutex> replyGuard(replyFromLock);
+        replyFrom = { ip, mac, sentTo };
+    }
+    udpTag.store((static_cast<uint64_t>(firstSequence) << 48) | (static_cast<uint64_t>(header.sequence) << 32) | tag);
     replyTimer.Start(std::chrono::milliseconds(replyTimeout), false, [this, tag] { onReplyTimeout(tag); });
-    const bool sent = endpoint->Send(datagram.data(), datagram.size(), udpDestination.c_str(), port);
-    ++sequence;
+    const bool sent = endpoint->Send(datagram.data(), datagram.size(), destination.c_str(), port);
+    // Never 0: a recorder that does not echo answers 0, so a command sent with 0 could not tell its own reply
+    // from theirs, and a reply carrying one of our sequences always names the command it answers.
+    if ((++sequence & 0xFFFF) == 0) {
+        ++sequence;
+    }
     if (!sent) {
         replyTimer.Cancel();
         udpTag.store(0);
@@ -197,26 +228,48 @@ bool NvrClient::sendCommand(uint16_t command, const std::array<uint8_t, 4>& ip, 
     return sent;
 }
 
-void NvrClient::onDatagram(UdpEndpoint*, void* owner, const Ipv4Endpoint*, const uint8_t* data, size_t length)
+void NvrClient::onDatagram(UdpEndpoint*, void* owner, const Ipv4Endpoint* sender, const uint8_t* data, size_t length)
 {
-    static_cast<NvrClient*>(owner)->onReply(data, length);
+    std::array<uint8_t, 4> from {};
+    if (sender != nullptr) {
+        // The sender's address is in host order; the bytes are compared in network order (a.b.c.d).
+        from = { static_cast<uint8_t>(sender->address >> 24), static_cast<uint8_t>(sender->address >> 16),
+            static_cast<uint8_t>(sender->address >> 8), static_cast<uint8_t>(sender->address) };
+    }
+    static_cast<NvrClient*>(owner)->onReply(from, data, length);
 }
 
-void NvrClient::onReply(const uint8_t* data, size_t length)
+void NvrClient::onReply(const std::array<uint8_t, 4>& sender, const uint8_t* data, size_t length)
 {
     // Only a pending UDP command looks at datagrams: a stray one cannot end anything else.
     const uint64_t pending = udpTag.load();
     const auto tag = static_cast<uint32_t>(pending);
     const auto sequence = static_cast<uint16_t>(pending >> 32);
+    const auto first = static_cast<uint16_t>(pending >> 48);
     if (tag == 0 || State() != Busy) {
+        return;
+    }
+    // Any host on the LAN can send to this port: only the recorder's answer counts.
+    ReplyOrigin origin;
+    {
+        std::lock_guard<std::mutex> replyGuard(replyFromLock);
+        origin = replyFrom;
+    }
+    if (!IsReplyFromRecorder(sender, origin.ip, origin.mac, origin.sentTo, data, length)) {
         return;
     }
     const ReplyVerdict verdict = ExamineReply(data, length);
     if (verdict.kind == ReplyVerdict::Ignore) {
         return;
     }
-    if (verdict.hasSequence && verdict.sequence != sequence && echoesSequence.load()) {
-        return; // the answer to an earlier command of a recorder that echoes the sequence
+    if (verdict.hasSequence && verdict.sequence != sequence) {
+        // The sequence of an earlier command of ours to this recorder: the late answer to that command (a login
+        // that timed out answering while the next one waits), whether or not the recorder has shown it echoes.
+        const bool earlierCommand = verdict.sequence != 0
+            && static_cast<uint16_t>(sequence - verdict.sequence) <= static_cast<uint16_t>(sequence - first);
+        if (earlierCommand || echoesSequence.load()) {
+            return;
+        }
     }
     const int32_t result = verdict.kind == ReplyVerdict::Done ? Done : Failed;
     // The timer needs no cancelling here: it finds its command finished and does nothing.
@@ -301,9 +354,12 @@ bool NvrClient::Issue(int32_t code, CommandInputs inputs, const std::string& hos
     // Busy first: from here on the previous worker can write neither the state nor the outputs.
     const uint32_t tag = beginCommand(false);
     udpTag.store(0);
-    if (command->prepare != nullptr) {
+    {
         std::lock_guard<std::mutex> guard(resultLock);
-        command->prepare(outputs);
+        outputs.answerStatus = 0;
+        if (command->prepare != nullptr) {
+            command->prepare(outputs);
+        }
     }
     endWorker();
 
@@ -371,6 +427,7 @@ void NvrClient::runWorker(const DeviceCommand& command, const CommandInputs& inp
             if (result.write) {
                 result.write(outputs);
             }
+            outputs.answerStatus = context.LastStatus();
         });
     }
     // The connection is not kept between commands. The worker does not wait for itself: a command issued
@@ -402,6 +459,12 @@ std::string NvrClient::NextListItem()
     }
     outputs.listNext = 0; // one empty text after the last item, then from the first again
     return {};
+}
+
+int32_t NvrClient::AnswerStatus() const
+{
+    std::lock_guard<std::mutex> guard(resultLock);
+    return outputs.answerStatus;
 }
 
 int32_t NvrClient::FormatProgress() const

@@ -4,6 +4,7 @@
 
 #include "device/DeviceCommand.h"
 #include "discovery/UdpEndpoint.h"
+#include "platform/LocalInterfaces.h"
 #include "platform/OneShotTimer.h"
 
 #include <array>
@@ -52,10 +53,11 @@ public:
     // Send the login (0xA3) or set-password (0xA4) datagram to the recorder with this IPv4 and MAC on
     // `port`. False (nothing sent, state unchanged) before OpenUdp, when a value's Base64 text does not
     // fit its 64-byte field, or when the socket refused the datagram. Sent: state Busy until a reply
-    // ends it (Done or Failed) or 3000 ms pass (TimedOut). Once a recorder has answered a command with
-    // that command's (non-zero) sequence, only replies carrying the pending command's sequence count for
-    // it, so a late answer to an earlier command is ignored; a recorder that has not shown it echoes the
-    // sequence (one that always answers 0) is answered by whatever reply comes first.
+    // ends it (Done or Failed) or 3000 ms pass (TimedOut). Sequences start at 1 and never take 0. A reply
+    // carrying the sequence of an earlier command to the same recorder is the late answer to that command and
+    // is ignored; once a recorder has answered a command with that command's sequence, only replies carrying
+    // the pending command's sequence count for it. A recorder that has not shown it echoes the sequence (one
+    // that always answers 0) is answered by whatever other reply comes first.
     bool SendLogin(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
         const std::string& user, const std::string& password);
     bool SendSetPassword(const std::array<uint8_t, 4>& ip, const std::array<uint8_t, 6>& mac, uint16_t port,
@@ -69,8 +71,12 @@ public:
     // its command and status is ignored, a login success too short to carry its result fails.
     static ReplyVerdict ExamineReply(const uint8_t* data, size_t length);
 
-    // The commands' destination, 255.255.255.255 in the product; tests point it at loopback.
+    // The commands' destination: 255.255.255.255 in the product, which sends to the recorder's own address
+    // when a local subnet holds it (CommandDestination) and broadcasts otherwise; tests point it at loopback.
+    // Whatever the destination, a reply counts only when IsReplyFromRecorder accepts it.
     void SetUdpDestination(const std::string& address);
+    // The local interfaces the destination is chosen with: LocalIpv4Interfaces in the product.
+    void SetInterfaceSource(std::function<std::vector<LocalInterface>()> source);
 
     // Recorder configuration (plain HTTP on the recorder's web port, or HTTPS on 443 where noted). Each
     // returns whether the connection could be prepared; false leaves the state Busy until the next command.
@@ -116,6 +122,9 @@ public:
     // When Done: the camera lines one per call, then one empty text, then from the first again. Empty otherwise.
     std::string NextListItem();
     int32_t FormatProgress() const;
+    // The HTTP status of the last HTTP command's last answer, once it has ended (Done or Failed); 0 when no
+    // answer arrived. A Failed command with a status answered, but not with 2xx.
+    int32_t AnswerStatus() const;
     // When Done: status, access, portal_url, portal_number, portal_dfp, model and localhyperlink joined by
     // "&"; empty while Busy; "-1" otherwise.
     std::string PortalInfo() const;
@@ -140,7 +149,7 @@ private:
         uint16_t port, const std::vector<std::string>& fields, bool login);
     static void onDatagram(
         UdpEndpoint* endpoint, void* owner, const Ipv4Endpoint* sender, const uint8_t* data, size_t length);
-    void onReply(const uint8_t* data, size_t length);
+    void onReply(const std::array<uint8_t, 4>& sender, const uint8_t* data, size_t length);
     void onReplyTimeout(uint32_t tag);
 
     bool Issue(int32_t code, CommandInputs inputs, const std::string& host, int port, const std::string& user,
@@ -156,18 +165,31 @@ private:
 
     std::mutex udpLock; // the channel: endpoint, sequence, last texts, destination
     std::unique_ptr<UdpEndpoint> endpoint;
-    // The pending UDP command: its sequence in the high half, its tag in the low half; 0 = none.
+    // The pending UDP command: the sequence of the first command to its recorder (bits 48-63), its own
+    // sequence (bits 32-47) and its tag (the low half); 0 = none.
     std::atomic<uint64_t> udpTag { 0 };
     // Whether the recorder the commands go to (echoIp, echoMac) has answered with its command's sequence.
     std::atomic<bool> echoesSequence { false };
     std::array<uint8_t, 4> echoIp {};
     std::array<uint8_t, 6> echoMac {};
     OneShotTimer replyTimer;
-    uint32_t sequence = 0;
+    uint32_t sequence = 1;
+    uint16_t firstSequence = 0; // of the first command sent to echoIp / echoMac
     std::string lastUser;
     std::string lastPassword;
     std::string lastNewPassword;
     std::string udpDestination = "255.255.255.255";
+    std::string boundAddress; // the channel's local address; empty = any
+    std::function<std::vector<LocalInterface>()> interfaceSource;
+    // Whose replies the pending command accepts: the recorder's address and MAC, and where it was sent.
+    struct ReplyOrigin
+    {
+        std::array<uint8_t, 4> ip {};
+        std::array<uint8_t, 6> mac {};
+        std::array<uint8_t, 4> sentTo {};
+    };
+    std::mutex replyFromLock;
+    ReplyOrigin replyFrom;
 
     CommandOutputs outputs; // guarded by resultLock
 

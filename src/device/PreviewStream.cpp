@@ -67,8 +67,10 @@ void PreviewStream::run(
 {
     // A connection that cannot be prepared is tried once more; the requests then fail and are retried.
     auto open = [&] {
-        return http->Open(endpoint.host, user, password, pacing.timeoutMs, 0, endpoint.port,
+        const bool opened = http->Open(endpoint.host, user, password, pacing.timeoutMs, 0, endpoint.port,
             HttpGet::CertificateCheck::Relaxed, HttpGet::ProxyUse::Never);
+        http->AllowEndlessBody(); // the picture stream: read for as long as pictures come
+        return opened;
     };
     if (!open())
         open();

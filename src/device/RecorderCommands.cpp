@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Commands whose answer is not examined: a recorder's error text still counts as done.
+// Commands whose body is not examined: done when the recorder answered 2xx.
 CommandResult fetchOnly(CommandContext& context, const std::string& path)
 {
     return context.Fetch(path) ? CommandDone() : CommandFailed();
@@ -32,7 +32,7 @@ CommandResult pollFormat(CommandContext& context)
     if (!context.Fetch("/config/storageformatpoll")) {
         return CommandFailed();
     }
-    AnswerParser answer = context.Answer();
+    AnswerParser answer = context.WholeAnswer();
     answer.SplitPairs(kLineEnd);
     const int32_t progress = AnswerNumber(answer.Value("status"));
     return CommandDone([progress](CommandOutputs& out) { out.formatProgress = progress; });
@@ -85,7 +85,7 @@ CommandResult getCloudPortal(CommandContext& context)
     }
     static const char* const keys[CommandOutputs::kPortalFields]
         = { "status", "access", "portal_url", "portal_number", "portal_dfp", "model", "localhyperlink" };
-    AnswerParser answer = context.Answer();
+    AnswerParser answer = context.WholeAnswer();
     answer.SplitPairs(kLineEnd);
     std::array<std::string, CommandOutputs::kPortalFields> values;
     for (size_t i = 0; i < values.size(); ++i) {
@@ -111,13 +111,15 @@ void clearList(CommandOutputs& out)
 CommandResult discoverCameras(CommandContext& context)
 {
     // The recorder starts looking for cameras when its language page is asked for; its body is not needed.
-    if (!context.Http().GetAuthorised("/config/languages")) {
+    if (!context.Send("/config/languages")) {
         return CommandFailed();
     }
     if (!context.Fetch("/config/quelmodiscovery")) {
         return CommandFailed();
     }
-    AnswerParser answer = context.Answer();
+    // A line holding a zero byte stays in its place (the recorder counts positions); the line reader sets it
+    // aside alone.
+    AnswerParser answer = context.WholeAnswer();
     answer.SplitList(kLineEnd);
     std::vector<std::string> lines;
     const int kept = std::min(answer.Count(), int(CommandOutputs::kMaxListItems));

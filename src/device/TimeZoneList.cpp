@@ -22,10 +22,10 @@ std::vector<std::string> TimeZoneList::Parse(const char* data, size_t size)
     if (data == nullptr)
         return names;
     size = std::min(size, kMaxAnswerBytes);
-    const void* nul = std::memchr(data, '\0', size);
-    if (nul != nullptr)
-        size = static_cast<size_t>(static_cast<const char*>(nul) - data);
-    const std::u16string text = Utf8ToUtf16(std::string_view(data, size));
+    std::u16string text = Utf8ToUtf16(std::string_view(data, size));
+    // A zero byte damages only the name it stands in. The name keeps its place, as a zone's number is its
+    // place in the list: dropping it would renumber every zone after it.
+    std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
     if (text.size() <= kPrefixChars)
         return names;
 

@@ -15,8 +15,8 @@ public:
     static constexpr size_t kMaxNameChars = 256; // UTF-16 units kept of one name
     static constexpr size_t kMaxAnswerBytes = 64000; // the page's answer buffer
 
-    // The zone names of an answer buffer: the bytes up to the first zero byte (at most kMaxAnswerBytes) read
-    // as UTF-8 (malformed bytes become U+FFFD), the first 13 characters dropped, the rest cut at ";". Every
+    // The zone names of an answer: its `size` bytes (at most kMaxAnswerBytes) read as UTF-8 (malformed bytes
+    // and zero bytes become U+FFFD, so a damaged name keeps its place and number), the first 13 characters dropped, the rest cut at ";". Every
     // piece is cut to kMaxNameChars (never inside a character of two units) and trimmed of CR and LF at both
     // ends; empty pieces are dropped, and names past the 200th are ignored. The names come back as UTF-8. An answer of 13 characters or fewer gives none.
     static std::vector<std::string> Parse(const char* data, size_t size);

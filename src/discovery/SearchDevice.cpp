@@ -94,6 +94,14 @@ int32_t SearchDevice::Start()
     const auto request = DatagramHeader::SearchRequest().Bytes();
     // Every search gets the full window, whatever an earlier one was changed to.
     searchTime = searchWindow;
+    closeEndpoints();
+    {
+        std::lock_guard<std::mutex> arrivalsGuard(arrivalsLock);
+        arrivals.clear();
+        malformedCount = 0;
+        repeatCount = 0;
+        overCapCount = 0;
+    }
     rebuildEndpoints();
     datagramsQueued.store(0);
     lastDatagramUs.store(-1);
@@ -154,11 +162,32 @@ void SearchDevice::onReceive(UdpEndpoint* endpoint, void* owner, const Ipv4Endpo
     }
     // The queues are built before any endpoint opens and freed only after every receive thread ended.
     const auto index = static_cast<size_t>(endpoint->index);
-    if (index < self->queues.size()) {
-        self->queues[index]->Push(data, length);
-        self->datagramsQueued.fetch_add(1);
-        self->lastDatagramUs.store(steadyMicroseconds());
+    if (index >= self->queues.size()) {
+        return;
     }
+    {
+        // Early, before anything is queued: what cannot be an answer, what this interface already brought, and
+        // anything past the search's cap. Only what is kept is remembered, so this stays bounded too.
+        std::lock_guard<std::mutex> guard(self->arrivalsLock);
+        if (!IsSearchAnswer(data, length)) {
+            ++self->malformedCount;
+            return;
+        }
+        std::string key(reinterpret_cast<const char*>(data), std::min(length, DeviceRecord::kAnswerSize));
+        key.append(reinterpret_cast<const char*>(&endpoint->index), sizeof endpoint->index);
+        if (self->arrivals.count(key) != 0) {
+            ++self->repeatCount;
+            return;
+        }
+        if (self->arrivals.size() >= kMaxAnswersPerSearch) {
+            ++self->overCapCount;
+            return;
+        }
+        self->arrivals.insert(std::move(key));
+    }
+    self->queues[index]->Push(data, length);
+    self->datagramsQueued.fetch_add(1);
+    self->lastDatagramUs.store(steadyMicroseconds());
 }
 
 std::vector<DeviceRecord> SearchDevice::Collect(std::vector<std::unique_ptr<DatagramQueue>>& queues)
@@ -172,6 +201,9 @@ std::vector<DeviceRecord> SearchDevice::Collect(std::vector<std::unique_ptr<Data
     }
     std::vector<DeviceRecord> collected;
     collected.reserve(total);
+    // Address and MAC of every record so far: a repeat is found without comparing it with each earlier one.
+    std::unordered_set<std::string> devices;
+    devices.reserve(total);
     for (size_t i = 0; i < queues.size(); ++i) {
         for (size_t n = 0; n < counts[i]; ++n) {
             auto buffer = queues[i]->PopFront();
@@ -179,11 +211,10 @@ std::vector<DeviceRecord> SearchDevice::Collect(std::vector<std::unique_ptr<Data
                 break;
             }
             DeviceRecord record = DeviceRecord::FromDatagram(buffer->data(), buffer->size(), static_cast<int32_t>(i));
-            for (const auto& earlier : collected) {
-                if (earlier.SameDevice(record)) {
-                    record.unique = 0;
-                    break;
-                }
+            std::string device(reinterpret_cast<const char*>(record.answer.data() + DeviceRecord::kIpv4Offset), 4);
+            device.append(reinterpret_cast<const char*>(record.answer.data() + DeviceRecord::kMacOffset), 6);
+            if (!devices.insert(std::move(device)).second) {
+                record.unique = 0;
             }
             collected.push_back(record);
         }
@@ -199,6 +230,12 @@ void SearchDevice::timeout()
     std::vector<DeviceRecord> collected = Collect(queues);
     Figures latest;
     latest.datagrams = datagramsQueued.load();
+    {
+        std::lock_guard<std::mutex> guard(arrivalsLock);
+        latest.malformed = malformedCount;
+        latest.repeats = repeatCount;
+        latest.overCap = overCapCount;
+    }
     const int64_t last = lastDatagramUs.load();
     latest.lastDatagramMs = last < 0 ? -1 : (last - requestSentUs.load()) / 1000;
     for (const auto& endpoint : endpoints) {
@@ -295,6 +332,13 @@ SearchDevice::Figures SearchDevice::LastFigures() const
 {
     std::lock_guard<std::mutex> guard(recordsLock);
     return figures;
+}
+
+bool SearchDevice::IsSearchAnswer(const uint8_t* data, size_t length)
+{
+    // Header: magic FD FD at 0, command at 4 (16-bit little-endian).
+    return length >= kMinAnswerSize && data[0] == 0xFD && data[1] == 0xFD
+        && ReadLe16(data, length, 4) == kCommandSearch;
 }
 
 bool SearchDevice::ParseIpText(const std::string& text, std::array<uint8_t, 4>& out)

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class SearchDevice
@@ -52,10 +53,23 @@ public:
     std::string LocalAddress(int32_t interfaceIndex) const;
     int32_t EndpointCount() const;
 
+    // The most answers one search keeps (every interface together): room for several hundred recorders seen
+    // through two interfaces, while a flood of forged answers can neither exhaust memory nor stall the collection.
+    static constexpr uint32_t kMaxAnswersPerSearch = 2048;
+    // The fewest bytes a search answer can have: its header through the web port (the last field read).
+    static constexpr size_t kMinAnswerSize = DeviceRecord::kWebPortOffset + 2;
+
+    // Whether a datagram can be a search answer: long enough for every field read, the header's magic and the
+    // search command. Anything else is dropped as it arrives.
+    static bool IsSearchAnswer(const uint8_t* data, size_t length);
+
     // Figures of the latest completed search, for diagnosing lost answers (the companion prints them).
     struct Figures
     {
         uint32_t datagrams = 0; // queued during the search window
+        uint32_t malformed = 0; // dropped on arrival: not a search answer
+        uint32_t repeats = 0; // dropped on arrival: the same bytes already came through the same interface
+        uint32_t overCap = 0; // dropped on arrival: kMaxAnswersPerSearch answers were already kept
         uint32_t dropped = 0; // dropped by the system at the endpoints' sockets (receive buffer full)
         int64_t lastDatagramMs = -1; // from the request to the last datagram queued; -1 when none came
         int32_t receiveBufferBytes = 0; // the smallest receive buffer the endpoints were granted
@@ -68,7 +82,8 @@ public:
     static bool ParseMacText(const std::string& text, std::array<uint8_t, 6>& out);
 
     // Turns datagrams into records in interface order, the way the search time's end does: at most the
-    // number of datagrams counted when it begins, each kept as 336 bytes, repeats marked not unique.
+    // number of datagrams counted when it begins, each kept as 336 bytes, repeats (same address and MAC as an
+    // earlier record) marked not unique.
     static std::vector<DeviceRecord> Collect(std::vector<std::unique_ptr<DatagramQueue>>& queues);
 
     // Where the request goes and which addresses are searched from. The defaults are the product's:
@@ -100,6 +115,12 @@ private:
     std::atomic<int64_t> requestSentUs { 0 };
     std::atomic<int64_t> lastDatagramUs { -1 };
     std::atomic<uint32_t> datagramsQueued { 0 };
+    // What the receive threads kept of the running search: each kept answer's interface and bytes.
+    std::mutex arrivalsLock;
+    std::unordered_set<std::string> arrivals;
+    uint32_t malformedCount = 0; // guarded by arrivalsLock, like the two below
+    uint32_t repeatCount = 0;
+    uint32_t overCapCount = 0;
 
     uint32_t searchWindow = 6000; // milliseconds
     std::string targetAddress = "255.255.255.255";

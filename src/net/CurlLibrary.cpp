@@ -40,7 +40,9 @@ const CurlLibrary* load()
         && resolve(library, "curl_multi_wakeup", curl.multi_wakeup)
         && resolve(library, "curl_multi_info_read", curl.multi_info_read)
         && resolve(library, "curl_slist_append", curl.slist_append)
-        && resolve(library, "curl_slist_free_all", curl.slist_free_all);
+        && resolve(library, "curl_slist_free_all", curl.slist_free_all) && resolve(library, "curl_url", curl.url)
+        && resolve(library, "curl_url_cleanup", curl.url_cleanup) && resolve(library, "curl_url_set", curl.url_set)
+        && resolve(library, "curl_url_get", curl.url_get) && resolve(library, "curl_free", curl.free);
     if (!complete || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
         std::fprintf(stderr, "HTTP unavailable: %s is not usable\n", fileName.c_str());
         return nullptr;

@@ -23,6 +23,11 @@ struct CurlLibrary
     decltype(&curl_multi_info_read) multi_info_read = nullptr;
     decltype(&curl_slist_append) slist_append = nullptr;
     decltype(&curl_slist_free_all) slist_free_all = nullptr;
+    decltype(&curl_url) url = nullptr;
+    decltype(&curl_url_cleanup) url_cleanup = nullptr;
+    decltype(&curl_url_set) url_set = nullptr;
+    decltype(&curl_url_get) url_get = nullptr;
+    decltype(&curl_free) free = nullptr;
 
     // The library, loaded and initialised once (thread-safe); nullptr when it cannot be loaded, which
     // makes every request fail as a connection failure.

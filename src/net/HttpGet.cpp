@@ -50,6 +50,29 @@ std::string requestTarget(std::string_view path)
     return PercentEncodeBytes(path, [](unsigned char byte) { return byte <= 0x20 || byte >= 0x7F || byte == '#'; });
 }
 
+// The request's URL, put together by the library from its parts: the origin from scheme, host and port, then the
+// target (path and query, already encoded) as a reference on it, kept as it is (no dot segments removed, no case
+// changed in escapes), so that the Digest uri is what is sent. Empty when the library refuses a part.
+std::string requestUrl(bool secure, const std::string& host, int port, const std::string& target)
+{
+    CURLU* url = curl().url();
+    if (url == nullptr) {
+        return std::string();
+    }
+    const bool parts = curl().url_set(url, CURLUPART_SCHEME, secure ? "https" : "http", 0) == CURLUE_OK
+        && curl().url_set(url, CURLUPART_HOST, host.c_str(), 0) == CURLUE_OK
+        && curl().url_set(url, CURLUPART_PORT, std::to_string(port).c_str(), 0) == CURLUE_OK
+        && curl().url_set(url, CURLUPART_URL, target.c_str(), CURLU_PATH_AS_IS) == CURLUE_OK;
+    std::string text;
+    char* joined = nullptr;
+    if (parts && curl().url_get(url, CURLUPART_URL, &joined, 0) == CURLUE_OK && joined != nullptr) {
+        text = joined;
+    }
+    curl().free(joined);
+    curl().url_cleanup(url);
+    return text;
+}
+
 // Splits "Name: value\r\nName2: value2" into lines; false when a line is not a header line.
 bool splitHeaderLines(std::string_view text, std::vector<std::string>& lines)
 {
@@ -103,6 +126,8 @@ bool HttpGet::Open(std::string_view newHost, std::string_view newUser, std::stri
         port = portArg;
     }
     timeoutMs = newTimeoutMs;
+    answerLimitMs = AnswerLimitFor(newTimeoutMs);
+    endlessBody = false;
     certificateCheck = check;
     proxyUse = proxy;
 
@@ -137,6 +162,24 @@ void HttpGet::SetAuthMode(AuthMode mode)
 {
     std::lock_guard lock(operationMutex);
     authMode = mode;
+}
+
+uint32_t HttpGet::AnswerLimitFor(uint32_t timeoutMs)
+{
+    const uint64_t timeout = timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs;
+    return uint32_t(std::max<uint64_t>(timeout * kAnswerLimitTimeouts, kAnswerLimitFloorMs));
+}
+
+void HttpGet::SetAnswerLimit(uint32_t ms)
+{
+    std::lock_guard lock(operationMutex);
+    answerLimitMs = ms;
+}
+
+void HttpGet::AllowEndlessBody()
+{
+    std::lock_guard lock(operationMutex);
+    endlessBody = true;
 }
 
 bool HttpGet::Close()
@@ -252,11 +295,14 @@ void HttpGet::collectFinishedTransfers()
     }
 }
 
-// Runs the transfer on this thread until `ready`, the end of the transfer, a Close, or the receive
-// limit: the longest silence allowed, counted from the last bytes received (or from the call).
+// Runs the transfer on this thread until `ready`, the end of the transfer, a Close, the receive limit
+// (the longest silence allowed, counted from the last bytes received or from the call), or the request's
+// answer limit (a peer that sends a byte now and then is never silent for long; only an endless body that
+// was allowed to be one, once its headers are in, goes on without it).
 HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
 {
     const auto limit = std::chrono::milliseconds(timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs);
+    const bool answerBounded = !(endlessBody && requestOpen);
     lastActivity = Clock::now();
     while (true) {
         if (closeRequested) {
@@ -274,12 +320,17 @@ HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
         if (transferDone) {
             return DriveResult::Ended;
         }
-        const auto silent = Clock::now() - lastActivity;
-        if (silent >= limit) {
+        const auto now = Clock::now();
+        const auto silent = now - lastActivity;
+        if (silent >= limit || (answerBounded && now >= answerDeadline)) {
             endTransfer();
             return DriveResult::Failed;
         }
-        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(limit - silent).count() + 1;
+        auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(limit - silent).count() + 1;
+        if (answerBounded) {
+            remaining = std::min<long long>(
+                remaining, std::chrono::duration_cast<std::chrono::milliseconds>(answerDeadline - now).count() + 1);
+        }
         curl().multi_poll(multi, nullptr, 0, int(std::min<long long>(remaining, 1000)), nullptr);
     }
 }
@@ -313,8 +364,11 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
     }
     transportAuth = authMode == AuthBasic && !password.empty();
 
+    const std::string url = requestUrl(secure, host, port, target);
+    if (url.empty()) {
+        return false;
+    }
     curl().easy_reset(easy);
-    const std::string url = std::string(secure ? "https://" : "http://") + host + ":" + std::to_string(port) + target;
     const long connectLimit = long(timeoutMs != 0 ? timeoutMs : kDefaultTimeoutMs);
     curl().easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl().easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -360,6 +414,7 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
         return false;
     }
     attached = true;
+    answerDeadline = Clock::now() + std::chrono::milliseconds(answerLimitMs);
     return true;
 }
 

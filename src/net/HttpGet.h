@@ -39,6 +39,11 @@ public:
 
     // Time-out used for a time-out argument of 0.
     static constexpr uint32_t kDefaultTimeoutMs = 60000;
+    // The answer limit Open sets: a request must have its whole answer within this many time-outs (one to
+    // connect, one of silence before the peer answers, one for the answer to flow), and never within less than
+    // the floor, so a short time-out does not cut an answer that comes in slow pieces.
+    static constexpr uint32_t kAnswerLimitTimeouts = 3;
+    static constexpr uint32_t kAnswerLimitFloorMs = 10000;
     // Bytes of body kept while the caller is not reading; the transfer pauses beyond it.
     static constexpr size_t kBodyBufferLimit = 64 * 1024;
 
@@ -51,8 +56,10 @@ public:
     // AuthBasic) and ends what an earlier Open left. secure >= 1 means HTTPS. Port: 443 when secure, else
     // 80; a non-zero `port` replaces that. `timeoutMs` is both the connect limit and the receive limit
     // (the longest silence allowed while waiting for data, never a limit on a whole transfer); 0 means
-    // kDefaultTimeoutMs. False (and nothing open) for an empty or malformed host or a port outside
-    // 1..65535. A Close during Open holds: the requests after it fail until the next Open.
+    // kDefaultTimeoutMs. Every request must also be answered whole (headers and body) within the answer
+    // limit, AnswerLimitFor(timeoutMs), however steadily the bytes come. False (and nothing open) for an
+    // empty or malformed host or a port outside 1..65535. A Close during Open holds: the requests after it
+    // fail until the next Open.
     bool Open(std::string_view host, std::string_view user, std::string_view password, uint32_t timeoutMs, int secure,
         int port, CertificateCheck check = CertificateCheck::Verified, ProxyUse proxy = ProxyUse::Never);
 
@@ -101,6 +108,15 @@ public:
 
     // Holds until the next Open or a 401 (used with AuthNone before portal posts).
     void SetAuthMode(AuthMode mode);
+
+    // The longest a request may take from its send to the end of its answer, for the requests until the next
+    // Open (which sets AnswerLimitFor of its time-out). A request past it fails like one past the receive
+    // limit.
+    void SetAnswerLimit(uint32_t ms);
+    // Until the next Open, the answer limit holds for a response's headers only: its body may go on for as long
+    // as it keeps coming (the camera's picture stream). Every other body is an answer and ends within the limit.
+    void AllowEndlessBody();
+    static uint32_t AnswerLimitFor(uint32_t timeoutMs);
     AuthMode GetAuthMode() const { return authMode; }
 
     // Ends the request in progress and the connection. Safe from any thread and at any moment (also
@@ -142,6 +158,8 @@ private:
     std::string password;
     int port = 0;
     uint32_t timeoutMs = 0;
+    uint32_t answerLimitMs = 0;
+    bool endlessBody = false;
     bool secure = false;
     CertificateCheck certificateCheck = CertificateCheck::Verified;
     ProxyUse proxyUse = ProxyUse::Never;
@@ -166,6 +184,7 @@ private:
     std::vector<char> bodyBuffer;
     size_t bodyRead = 0;
     std::chrono::steady_clock::time_point lastActivity;
+    std::chrono::steady_clock::time_point answerDeadline; // the current request's answer limit runs out
 
     std::mutex operationMutex; // held by the using thread for every operation
     std::atomic<bool> closeRequested { false };

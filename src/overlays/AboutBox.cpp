@@ -3,6 +3,7 @@
 #include "i18n/Localization.h"
 #include "ui/FadingPictureButton.h"
 #include "ui/Drawing.h"
+#include "platform/ProgramVersion.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr const char* kModel = "HXT-914Q";
-constexpr const char* kVersion = "2.02.00";
 constexpr int kTitleWidth = 400;
 
 } // namespace
@@ -35,7 +35,7 @@ AboutBox::AboutBox(QWidget* inside, QPoint pagePosition)
         && QFontMetrics(MakeFont(ChooseFontFamily("Verdana"), size, true)).horizontalAdvance(name) > kTitleWidth)
         --size;
     setTitle(name, QRect(20, 80, kTitleWidth, 30), size, QColor(42, 169, 209), Qt::AlignHCenter | Qt::AlignVCenter);
-    setMessage(FromUtf8(Text("wizard_04", "Version {0}", kVersion)) + QStringLiteral("\n\u00A9 Veskor"),
+    setMessage(FromUtf8(Text("wizard_04", "Version {0}", kProgramVersionNumber)) + QStringLiteral("\n\u00A9 Veskor"),
         QRect(20, 112, 400, 48), 14, QColor(72, 72, 72), Qt::AlignHCenter | Qt::AlignTop);
     AddButton(FromUtf8(Text("OK", "OK")), -1, 176, IDOK, 220)->setObjectName("okButton");
 }

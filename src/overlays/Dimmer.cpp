@@ -3,6 +3,7 @@
 #include "overlays/DiskAlert.h"
 #include "overlays/ErrorAlert.h"
 #include "overlays/NoInternetAlert.h"
+#include "overlays/PortalHostAlert.h"
 #include "overlays/RecorderNotFoundHelp.h"
 #include "platform/WaitTimeline.h"
 #include "ui/Drawing.h"
@@ -46,7 +47,12 @@ const OverlayRunner* BuiltInRunner(int kind)
             } },
         { Dimmer::KindError,
             [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
-                ErrorAlert alert(dimmer, page, v.text, v.retryResult);
+                ErrorAlert alert(dimmer, page, v.text, v.retryResult, v.closeCaption);
+                return alert.Run();
+            } },
+        { Dimmer::KindPortalHost,
+            [](QWidget* dimmer, QPoint page, const OverlayValues& v) {
+                PortalHostAlert alert(dimmer, page, v.text);
                 return alert.Run();
             } },
     };
@@ -95,6 +101,7 @@ int Dimmer::ResultFor(int kind, int overlayResult)
     case KindAlarm:
     case KindNetAlarm:
     case KindNoDevice:
+    case KindPortalHost:
         return passed;
     case KindMacDisplay:
     case KindInstallCam:

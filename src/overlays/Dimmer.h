@@ -25,6 +25,7 @@ struct OverlayValues
     // dimmer (offsets from the page's top-left corner, as QWidget::mapTo(page, ...) gives them).
     QPoint anchor;
     int retryResult = 0; // error: non-zero adds a RETRY button that ends the box with this result
+    std::string closeCaption; // error: the caption of the button that ends the box with OK (empty: "Close")
 };
 
 // Builds the overlay of a kind over the dimmer at the page position, runs it modally and returns its result
@@ -48,6 +49,7 @@ public:
         KindNetAlarm = 12,
         KindNoDevice = 13,
         KindError = 14,
+        KindPortalHost = 15, // text: the portal host the recorder names; OK sends the account there
     };
 
     // Dims `page` (its position in the window is the page position the overlays use).

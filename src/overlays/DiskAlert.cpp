@@ -1,7 +1,18 @@
 #include "overlays/DiskAlert.h"
 
 #include "i18n/Localization.h"
+#include "ui/DeviceText.h"
+#include "ui/Drawing.h"
 #include "ui/FadingPictureButton.h"
+
+#include <QFontMetrics>
+#include <QStringList>
+
+namespace {
+
+constexpr int kMessageWidth = 380;
+
+} // namespace
 
 DiskAlert::DiskAlert(
     QWidget* inside, QPoint pagePosition, int mode, bool cancelButton, const std::string& disks)
@@ -22,9 +33,14 @@ DiskAlert::DiskAlert(
     setBadge(3059, QRect(28, 24, 40, 40));
     setTitle(title, QRect(80, 24, 330, 40), 20, QColor(226, 76, 60), Qt::AlignLeft | Qt::AlignVCenter);
     if (mode == 1 && !disks.empty()) {
-        // One line per disk under the warning, a blank line between.
-        setMessage(text + QStringLiteral("\n\n") + FromUtf8(disks), QRect(30, 70, 380, 100), 14, QColor(72, 72, 72),
-            Qt::AlignLeft | Qt::AlignVCenter);
+        // One line per disk under the warning, a blank line between. A disk names itself: each line is shown as
+        // plain text and shortened in the middle to one line, so a long name never pushes the next disk out.
+        const QFontMetrics metrics(MakeFont(ChooseFontFamily("Verdana"), 14, false));
+        QStringList lines;
+        for (const QString& line : FromUtf8(disks).split(QLatin1Char('\n')))
+            lines << metrics.elidedText(ShownDeviceText(line), Qt::ElideMiddle, kMessageWidth);
+        setMessage(text + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')), QRect(30, 70, kMessageWidth, 100), 14,
+            QColor(72, 72, 72), Qt::AlignLeft | Qt::AlignVCenter);
     } else {
         setMessage(text, QRect(30, 78, 380, 84), 14, QColor(72, 72, 72), Qt::AlignLeft | Qt::AlignVCenter);
     }

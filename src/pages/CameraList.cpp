@@ -3,6 +3,7 @@
 #include "i18n/Localization.h"
 #include "pages/CameraListHeader.h"
 #include "ui/SlimScrollBar.h"
+#include "ui/DeviceText.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/OwnerDrawnTable.h"
@@ -169,11 +170,13 @@ bool CameraList::SetCellText(int row, int column, const QString& text)
     QTableWidgetItem* cell = row >= 0 && column >= 0 && column < kColumnCount ? item(row, column) : nullptr;
     if (cell == nullptr)
         return false;
-    cell->setText(text);
+    // Every cell but the number holds what a camera sent.
+    const QString shown = column == 0 ? text : ShownDeviceText(text);
+    cell->setText(shown);
     if (column == kModelColumn) {
         // A name cut short shows whole on hover.
         const int room = columnWidth(column) - kCellIndent;
-        cell->setToolTip(QFontMetrics(TextFont()).horizontalAdvance(text) > room ? text : QString());
+        cell->setToolTip(QFontMetrics(TextFont()).horizontalAdvance(shown) > room ? PlainToolTip(shown) : QString());
     }
     refreshScrollBar();
     return true;
@@ -192,6 +195,7 @@ void CameraList::DeleteAllRows()
     ++listGeneration;
     requestPending = false;
     refreshScrollBar();
+    emit CheckedCountChanged(0);
 }
 
 CamRowData* CameraList::RowData(int row)
@@ -215,6 +219,7 @@ bool CameraList::CheckRow(int row)
         viewport()->update();
     else
         repaintRow(row);
+    emit CheckedCountChanged(CheckedCount());
     return true;
 }
 
@@ -229,6 +234,7 @@ void CameraList::UncheckRow(int row)
         viewport()->update(); // the grey rows turn black again
     else
         repaintRow(row);
+    emit CheckedCountChanged(CheckedCount());
 }
 
 bool CameraList::IsChecked(int row) const

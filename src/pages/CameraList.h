@@ -118,6 +118,10 @@ public:
     const QImage& Picture(int resourceId) const;
     QFont TextFont() const;
 
+signals:
+    // A row was checked or unchecked, or the rows were deleted.
+    void CheckedCountChanged(int count);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

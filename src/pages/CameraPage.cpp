@@ -7,6 +7,7 @@
 #include "overlays/WaitingBox.h"
 #include "pages/CameraList.h"
 #include "pages/CameraPasswordRunner.h"
+#include "pages/NetworkFailure.h"
 #include "platform/WaitTimeline.h"
 #include "session/CameraLine.h"
 #include "session/WizardContext.h"
@@ -17,6 +18,7 @@
 #include "ui/BusyIndicator.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/TextLabel.h"
+#include "ui/SmallLink.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -101,6 +103,34 @@ CameraPage::CameraPage(QWidget* host, WizardContext& wizardContext)
     noCamera->setGeometry(429 - noticeWidth / 2, top + 280, noticeWidth + 1, 30);
     noCamera->hide();
 
+    searchProblem = new TextLabel(this);
+    searchProblem->setObjectName(QStringLiteral("searchProblem"));
+    searchProblem->SetFont(14, MakeRgb(42, 169, 209), false);
+    searchProblem->setCentre(true);
+    searchProblem->setGeometry(80, top + 272, 688, 30);
+    searchProblem->hide();
+    searchAgain = new SmallLink(this);
+    searchAgain->setObjectName(QStringLiteral("searchAgain"));
+    searchAgain->SetStyle();
+    searchAgain->SetText(Qt8(Text("camsearch_again", "Search again")));
+    {
+        const int width = QFontMetrics(searchAgain->DrawingFont()).horizontalAdvance(searchAgain->text()) + 4;
+        searchAgain->setGeometry(429 - width / 2, top + 310, width, 22);
+    }
+    searchAgain->MakeLink();
+    searchAgain->hide();
+
+    // Under the list at four checked: why the other rows are grey.
+    chosenNote = new TextLabel(this);
+    chosenNote->setObjectName(QStringLiteral("chosenNote"));
+    chosenNote->SetFont(12, MakeRgb(110, 110, 110), false);
+    chosenNote->setGeometry(kListLeft, listTop + kListHeight + 2, kListWidth, 20);
+    chosenNote->SetText(Qt8(Text("camsearch_full", "{0} of {1} cameras chosen: uncheck one to choose another.",
+        std::to_string(CameraList::kMaxChecked), std::to_string(CameraList::kMaxChecked))));
+    chosenNote->hide();
+    connect(cameraList, &CameraList::CheckedCountChanged, this,
+        [this](int count) { chosenNote->setVisible(count >= CameraList::kMaxChecked); });
+
     installLink = new HelpLink(this);
     installLink->setObjectName(QStringLiteral("installLink"));
     installLink->setGeometry(76, top + 418, 786, 26);
@@ -156,6 +186,7 @@ void CameraPage::onMessage(int message, intptr_t wParam, intptr_t lParam)
         return;
     switch (message) {
     case WM_RESCAN_CAMERAS:
+    case WM_LINK_CLICKED: // "Search again" under a search that failed
         Rescan();
         return;
     case WM_CAMERA_CHECK_REQUEST:
@@ -202,6 +233,8 @@ void CameraPage::Rescan()
     passwords->Stop();
     stopWorker();
     noCamera->hide();
+    searchProblem->hide();
+    searchAgain->hide();
     RememberVerifiedRows(remembered, rowStates(), context.Session().cameras);
     cameraList->DeleteAllRows();
     searching = true;
@@ -220,6 +253,7 @@ void CameraPage::Rescan()
             outcome = SearchOutcome::Listed;
             break;
         case CameraResult::Search::Failed:
+        case CameraResult::Search::Unreadable:
             outcome = SearchOutcome::Failed;
             break;
         case CameraResult::Search::TimedOut:
@@ -246,12 +280,35 @@ void CameraPage::searchEnded(uint32_t tag, SearchOutcome outcome, const std::vec
 
 void CameraPage::ShowCameraLines(const std::vector<std::string>& lines, SearchOutcome outcome)
 {
-    if (outcome == SearchOutcome::Listed || outcome == SearchOutcome::Failed) {
+    if (outcome == SearchOutcome::Listed) {
+        searchProblem->hide();
+        searchAgain->hide();
         cameraList->DeleteAllRows();
-        fillList(outcome == SearchOutcome::Listed ? lines : std::vector<std::string>());
+        fillList(lines);
+    } else if (outcome == SearchOutcome::Failed || outcome == SearchOutcome::TimedOut) {
+        // The list shows nothing and the session keeps the cameras it had; the page says why.
+        cameraList->DeleteAllRows();
+        noCamera->hide();
+        showSearchProblem(outcome);
     }
-    // Timed out: the list stays empty and the session keeps the cameras it had; Stopped: nothing changes.
+    // Stopped: nothing changes.
     endSearch();
+}
+
+void CameraPage::showSearchProblem(SearchOutcome outcome)
+{
+    searchProblem->SetText(outcome == SearchOutcome::TimedOut
+            ? Qt8(Text("camsearch_no_answer", "The NVR did not answer the search for cameras."))
+            : Qt8(Text("camsearch_unreadable", "The NVR's list of cameras could not be read.")));
+    searchProblem->show();
+    searchProblem->raise();
+    searchAgain->show();
+    searchAgain->raise();
+}
+
+QString CameraPage::searchProblemText() const
+{
+    return searchProblem->isHidden() ? QString() : searchProblem->text();
 }
 
 void CameraPage::fillList(const std::vector<std::string>& lines)
@@ -380,17 +437,29 @@ void CameraPage::OnNext()
     passwords->Stop();
     stopWorker();
     setButtonsBusy(true);
-    const bool cloudRead = runCloudCheck();
-    if (!alive || left)
-        return;
-    if (!cloudRead) {
-        OpenOverlay(Dimmer::KindError); // "Check Network Failed!"
+    context.Portal().skipped = false;
+    // A registration that cannot be read is no dead end: RETRY reads it again, SKIP goes on without the cloud
+    // service (the cameras are still registered), the cross stays on the page.
+    while (!runCloudCheck()) {
         if (!alive || left)
             return;
+        const int answer = askAfterCloudCheck();
+        if (!alive || left)
+            return;
+        if (answer == kRetryResult)
+            continue;
+        if (answer == ModalLayer::IDOK) {
+            context.Portal() = CloudPortalInfo();
+            context.Portal().access = "0"; // no cloud page
+            context.Portal().skipped = true;
+            break;
+        }
         setButtonsBusy(false);
         nextGuard = false;
         return;
     }
+    if (!alive || left)
+        return;
     runRegistrations();
     if (!alive || left)
         return;
@@ -399,6 +468,18 @@ void CameraPage::OnNext()
     nextGuard = false;
     left = true; // done: nothing more of the page runs
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
+}
+
+int CameraPage::askAfterCloudCheck()
+{
+    Dimmer dimmer(this, Dimmer::KindError);
+    const int status = cloud.netFailed ? cloud.regStatus : cloud.portalStatus;
+    dimmer.values.text = RecorderFailureText(NetworkFailureOfStatus(status)) + "\n"
+        + Text("camsearch_cloud_skip", "SKIP goes on without the Quelmo service: the NVR is set up without it.");
+    dimmer.values.retryResult = kRetryResult;
+    dimmer.values.closeCaption = Text("_SKIP", "SKIP");
+    dimmer.DoModal();
+    return dimmer.overlayResult();
 }
 
 // The recorder's cloud registration and portal record, read while a waiting box shows. False when the
@@ -418,10 +499,10 @@ bool CameraPage::runCloudCheck()
         return false;
     stopWorker();
     cloud = cloudStep->Result();
-    if (left || cloud.netFailed)
+    // A portal record that could not be read is a failure too: going on would skip the cloud page without a word.
+    if (left || cloud.netFailed || !cloud.portalRead)
         return false;
-    if (cloud.portalRead)
-        CloudStep::ApplyPortalText(cloud.portalText, portalValues);
+    CloudStep::ApplyPortalText(cloud.portalText, portalValues);
     CloudPortalInfo& portal = context.Portal();
     portal.status = portalValues.values[PortalValues::Status];
     portal.access = portalValues.values[PortalValues::Access];

@@ -31,6 +31,7 @@ class HelpLink;
 class SlimScrollBar;
 class BusyIndicator;
 class TextLabel;
+class SmallLink;
 class CameraPasswordRunner;
 class WizardContext;
 
@@ -42,13 +43,17 @@ public:
     static constexpr int kDiscoveryDeadlineMs
         = CameraStep::kDiscoveryDeadlineMs; // a search unanswered by then timed out
     static constexpr int kAddTicks = 1100; // the registrations' waiting box, in 100 ms ticks
-    static constexpr int kCloudTicks = 500;
+    static constexpr int kCloudTicks = CloudStep::kStatusTicks; // the cloud check's waiting box, in 100 ms ticks
+    // The error box's RETRY after a failed cloud check ends the box with this result.
+    static constexpr int kRetryResult = 4;
 
     // How a search ended.
+    // A search that failed or timed out says nothing of the cameras: the session keeps the ones it had, the list
+    // shows none, and the page says why with a link that searches again.
     enum class SearchOutcome {
-        Listed, // the recorder answered: the list shows what it named
-        Failed, // the request failed before its deadline: nothing listed, "No camera found!"
-        TimedOut, // no answer by the deadline, or the request could not be made: the previous cameras are kept
+        Listed, // the recorder answered: the list shows what it named ("No camera found!" when nothing)
+        Failed, // the request failed before its deadline: the answer could not be read
+        TimedOut, // no answer by the deadline, or the request could not be made
         Stopped, // the page stopped it
     };
 
@@ -61,6 +66,10 @@ public:
     CameraPasswordRunner* passwordRunner() const { return passwords; }
     bool searchRunning() const { return searching; }
     bool noCameraShown() const;
+    TextLabel* chosenNotice() const { return chosenNote; }
+    // Why the last search listed nothing when it failed or timed out (empty otherwise), and its link to search again.
+    QString searchProblemText() const;
+    SmallLink* searchAgainLink() const { return searchAgain; }
     bool nextRunning() const { return nextGuard; }
     const std::vector<RememberedCamera>& rememberedCameras() const { return remembered; }
     // The anchor the last preview was opened with (the list's icon point moved by +2, -5), in page coordinates.
@@ -84,8 +93,11 @@ private:
     void searchEnded(uint32_t tag, SearchOutcome outcome, const std::vector<std::string>& lines);
     void fillList(const std::vector<std::string>& lines);
     void endSearch();
+    void showSearchProblem(SearchOutcome outcome);
     void setButtonsBusy(bool busy);
     bool runCloudCheck();
+    // The error box after a failed cloud check: why, with SKIP (OK) and RETRY (kRetryResult); the box's result.
+    int askAfterCloudCheck();
     void runRegistrations();
     std::vector<CameraRowState> rowStates() const;
     // Stops whichever step runs (its request in flight ends at once) and joins it.
@@ -100,6 +112,9 @@ private:
     SlimScrollBar* scrollBar = nullptr;
     BusyIndicator* searchingAnimation = nullptr;
     TextLabel* noCamera = nullptr;
+    TextLabel* chosenNote = nullptr; // "4 of 4 cameras chosen", while four are checked
+    TextLabel* searchProblem = nullptr; // why a failed or timed-out search listed nothing
+    SmallLink* searchAgain = nullptr;
     HelpLink* installLink = nullptr;
     CameraPasswordRunner* passwords = nullptr;
 

@@ -5,6 +5,7 @@
 #include "overlays/ErrorAlert.h"
 #include "platform/WaitTimeline.h"
 #include "ui/AccessibleControls.h"
+#include "ui/DeviceText.h"
 #include "ui/PlainLineEdit.h"
 #include "ui/PictureButton.h"
 #include "ui/TextLabel.h"
@@ -78,7 +79,7 @@ QString CameraPasswordOverlay::TitleFor(const char* key, const char* fallback, c
     // A name wider than the title's box (the recorder reports whatever the camera calls itself) is cut with an
     // ellipsis, so the sentence around it stays readable.
     const QFontMetrics metrics(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), 14, false));
-    const QString name = metrics.elidedText(FromUtf8(cameraName), Qt::ElideRight, kTitleWidth);
+    const QString name = metrics.elidedText(ShownDeviceText(cameraName), Qt::ElideRight, kTitleWidth);
     QString text = FromUtf8(Text(key, fallback));
     text.replace(QStringLiteral("[Camera Name]"), name);
     return text;

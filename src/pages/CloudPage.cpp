@@ -1,12 +1,16 @@
 #include "pages/CloudPage.h"
 
 #include "device/PortalForms.h"
+#include "device/PortalHosts.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
+#include "overlays/Dimmer.h"
 #include "overlays/WaitingBox.h"
+#include "pages/PortalRefusal.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
+#include "ui/DeviceText.h"
 #include "ui/WrappedText.h"
 #include "ui/ErrorLine.h"
 #include "ui/SmallLink.h"
@@ -17,10 +21,12 @@
 #include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
+#include "platform/ProgramVersion.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -28,7 +34,10 @@ namespace {
 constexpr int kLeft = 80;
 constexpr int kContentWidth = 700;
 constexpr int kBottom = 502; // above the footer band with NEXT and BACK
+constexpr int kHostLineHeight = 18;
+constexpr int kMessageBottom = kBottom - kHostLineHeight - 4; // the portal host line below the message
 constexpr int kTextSize = 13;
+constexpr int kCodeHeight = 18; // the line of the portal's code under the message
 constexpr Argb kTextColour = 0xFF484848u;
 constexpr Argb kMessageColour = 0xFFC62F35u;
 constexpr int kRowPitch = 38;
@@ -64,7 +73,7 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     recorder.portalHost = portal.portal_url;
     recorder.portalNumber = portal.portal_number;
     recorder.portalDfp = portal.portal_dfp;
-    recorder.wizardVersion = std::string("HXT-914Q_") + kVersion;
+    recorder.wizardVersion = std::string("HXT-914Q_") + kProgramVersion;
     const WizardSession& session = context.Session();
     recorder.nvrIp = session.NvrIp();
     recorder.nvrUser = session.NvrUser().empty() ? std::string("admin") : session.NvrUser();
@@ -158,6 +167,23 @@ CloudPage::CloudPage(QWidget* host, WizardContext& wizardContext)
     message->setBox(true, 0xFFFDECECu, 4);
     message->setCharWrap(chinese);
     message->hide();
+    answerCode = new TextLabel(this);
+    answerCode->setObjectName(QStringLiteral("answerCode"));
+    answerCode->SetFont(11, MakeRgb(128, 128, 128), false);
+    answerCode->hide();
+
+    // Where the account would go, always named: the recorder chooses the portal host.
+    portalHostLine = new TextLabel(this);
+    portalHostLine->setObjectName(QStringLiteral("portalHost"));
+    portalHostLine->SetFont(12, MakeRgb(110, 110, 110), false);
+    const QString hostName = ShownDeviceText(recorder.portalHost);
+    const QFontMetrics hostMetrics(portalHostLine->DrawingFont());
+    portalHostLine->SetText(hostName.isEmpty() ? QString()
+                                               : hostMetrics.elidedText(FromUtf8(Text("veskor_host_04", "Quelmo portal: {0}",
+                                                                            Utf8(hostName))),
+                                                   Qt::ElideMiddle, kContentWidth));
+    portalHostLine->setGeometry(kLeft, kBottom - kHostLineHeight, kContentWidth, kHostLineHeight);
+    portalHostLine->setVisible(!hostName.isEmpty());
 
     setMode(SignIn);
 }
@@ -262,7 +288,10 @@ void CloudPage::layOut()
 
     // The message area under the rows, as many lines as the text needs, never over the buttons.
     message->SetText(shownMessage);
-    // A text too long for the room left is set smaller, down to 10 pixels, before it is cut.
+    // A text too long for the room left is set smaller, down to 10 pixels, before it is cut. The portal's code, when
+    // shown, takes a small line under it.
+    const bool codeShown = !shownMessage.isEmpty() && !shownCode.isEmpty();
+    const int messageBottom = codeShown ? kMessageBottom - kCodeHeight : kMessageBottom;
     const int top = bottom + 14;
     int height = 0;
     for (int size = kTextSize; size >= 10; --size) {
@@ -270,11 +299,14 @@ void CloudPage::layOut()
         message->setLineHeight(size + 6);
         message->setGeometry(kLeft, top, kContentWidth, 20);
         height = message->MeasureHeight() + 2 * 6 + 6;
-        if (top + height <= kBottom)
+        if (top + height <= messageBottom)
             break;
     }
-    message->setGeometry(kLeft, top, kContentWidth, std::min(height, kBottom - top));
+    message->setGeometry(kLeft, top, kContentWidth, std::min(height, messageBottom - top));
     message->setVisible(!shownMessage.isEmpty());
+    answerCode->SetText(shownCode);
+    answerCode->setGeometry(kLeft + 2, message->geometry().bottom() + 2, kContentWidth - 2, kCodeHeight - 2);
+    answerCode->setVisible(codeShown);
 
     updateNext();
     layingOut = false;
@@ -304,9 +336,10 @@ void CloudPage::clearInputs()
     checkMessage.clear();
 }
 
-void CloudPage::showMessage(const QString& text)
+void CloudPage::showMessage(const QString& text, const QString& code)
 {
     shownMessage = text;
+    shownCode = code;
     layOut();
 }
 
@@ -419,16 +452,35 @@ void CloudPage::OnNext()
         PostToHost(WM_WIZARD_NAV, NAV_NEXT);
         return;
     case SignIn:
-        if (CheckEmail())
+        if (CheckEmail() && portalHostAgreed())
             startChain(CloudStep::Kind::SignIn);
         return;
     case SignUp:
-        if (terms && CheckEmail() && CheckPasswords())
+        if (terms && CheckEmail() && CheckPasswords() && portalHostAgreed())
             startChain(CloudStep::Kind::SignUp);
         return;
     default:
         return;
     }
+}
+
+QString CloudPage::portalHostText() const
+{
+    return portalHostLine->isVisibleTo(this) ? portalHostLine->text() : QString();
+}
+
+bool CloudPage::portalHostAgreed()
+{
+    if (portalHostAccepted || !IsPortalHostName(recorder.portalHost) || IsMakerPortalHost(recorder.portalHost))
+        return true;
+    QPointer<CloudPage> alive(this);
+    OverlayValues question;
+    question.text = recorder.portalHost;
+    const int answer = OpenOverlay(Dimmer::KindPortalHost, question);
+    if (!alive || leaving)
+        return false;
+    portalHostAccepted = answer == ModalLayer::IDOK;
+    return portalHostAccepted;
 }
 
 void CloudPage::startChain(CloudStep::Kind kind)
@@ -480,13 +532,25 @@ void CloudPage::ShowOutcome(const CloudStep::Outcome& outcome)
         emailMarker = AnswerMarksEmail(signInText) || AnswerMarksEmail(signUpText);
         passwordMarker = AnswerMarksPassword(signInText) || AnswerMarksPassword(signUpText);
     }
-    // The portal's own words, as plain text.
+    // A known refusal in the user's language with what to do next, its code in small text; any other answer in the
+    // portal's own words, as plain text.
     const std::string& answer = currentMode == SignUp ? signUpText : signInText;
-    showMessage(answer.empty() ? QString() : FromUtf8(PortalAnswerAsPlainText(answer)));
+    if (const std::optional<PortalRefusal> known = KnownPortalRefusal(answer))
+        showMessage(FromUtf8(known->text), FromUtf8(known->code));
+    else
+        showMessage(answer.empty() ? QString() : ShownDeviceText(PortalAnswerAsPlainText(answer)));
     if (outcome.networkFailure) {
-        OverlayValues values;
-        values.text = Text("Check Network Failed!", "Check Network Failed!");
-        OpenOverlay(Dimmer::KindError, values);
+        // Why, and RETRY: the account is tried again as NEXT would.
+        QPointer<CloudPage> alive(this);
+        Dimmer dimmer(this, Dimmer::KindError);
+        dimmer.values.text = PortalFailureText(outcome.failure);
+        dimmer.values.retryResult = kRetryResult;
+        dimmer.DoModal();
+        if (alive && !leaving && dimmer.overlayResult() == kRetryResult)
+            QTimer::singleShot(0, this, [this] {
+                if (!leaving)
+                    OnNext();
+            });
     }
 }
 

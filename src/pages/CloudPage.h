@@ -36,6 +36,8 @@ public:
     static constexpr int kIdConfirm = 5010;
     // The waiting box stays as long as a chain runs; each box lasts at most this many ticks before the next.
     static constexpr int kWaitTicks = 1200;
+    // The error box's RETRY after a chain failed on the network ends the box with this result.
+    static constexpr int kRetryResult = 4;
 
     // Takes the recorder (address, user, password, web port) and the portal values from context when it is built.
     CloudPage(QWidget* host, WizardContext& context);
@@ -45,11 +47,15 @@ public:
     bool termsAccepted() const { return terms; }
     // What the message area shows now (empty: it is hidden).
     QString messageText() const { return shownMessage; }
+    // The portal's code shown under the message (empty: none).
+    QString answerCodeText() const { return shownCode; }
     bool emailMarkerOn() const { return emailMarker; }
     bool passwordMarkerOn() const { return passwordMarker; }
     std::string signInAnswer() const { return signInText; }
     std::string signUpAnswer() const { return signUpText; }
     bool chainBusy() const { return chain->Busy().load() != 0; }
+    // The line that names the portal host the account would go to (empty when the recorder names none).
+    QString portalHostText() const;
 
     // The checks the page runs before it sends anything; each shows its message and sets its marker when it
     // fails, and takes both back when it passes.
@@ -83,8 +89,11 @@ private:
     void layOut();
     void updateNext();
     void clearInputs();
-    void showMessage(const QString& text);
+    void showMessage(const QString& text, const QString& code = QString());
     void choose(int choice);
+    // Whether the account may go to the portal host: a host of the maker's, one the user already agreed to, or
+    // (asked now) one the user agrees to. A text that is no host name is left to the chain, which refuses it.
+    bool portalHostAgreed();
     void startChain(CloudStep::Kind kind);
     void waitForChain();
 
@@ -95,11 +104,13 @@ private:
     std::string signInText;
     std::string signUpText;
     QString shownMessage;
+    QString shownCode; // the portal's code of a known refusal, shown small under its message
     QString checkMessage; // the message of the last failed check, while it shows
     bool emailMarker = false;
     bool passwordMarker = false;
     bool leaving = false;
     bool layingOut = false;
+    bool portalHostAccepted = false; // the user agreed to send the account to a host outside the maker's domains
     std::string chainEmail;
     std::string chainPassword;
     std::unique_ptr<CloudStep> chain; // the account chain
@@ -111,5 +122,7 @@ private:
     FilledLayeredPictureButton* termsBox = nullptr;
     SmallLink* termsLink = nullptr;
     ErrorLine* message = nullptr;
+    TextLabel* answerCode = nullptr;
+    TextLabel* portalHostLine = nullptr;
     int rowsTop = 0;
 };

@@ -12,6 +12,7 @@
 #include "ui/Messages.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -113,6 +114,7 @@ void DiskPage::storageChanged(const std::atomic<int32_t>* readyFlags, const std:
     for (size_t i = 0; i < 2; ++i) {
         plugged[i] = pluggedFlags[i].load() == 1;
         ready[i] = readyFlags[i].load() == 1;
+        unreadable[i] = context.Storage().unreadable[i].load() == 1;
     }
     reported = true;
     checkingWaiting.store(0);
@@ -173,6 +175,20 @@ void DiskPage::OnNext()
             return;
     }
     if (!ready[0] && !ready[1]) {
+        if (unreadable[0] || unreadable[1]) {
+            // Not "No HD Found": a port's answer could not be read. RETRY starts the watch again and decides on its
+            // first report.
+            Dimmer dimmer(this, Dimmer::KindError);
+            dimmer.values.text = Text("hddformat_unreadable", "The NVR's disk information could not be read.");
+            dimmer.values.retryResult = kRetryResult;
+            dimmer.DoModal();
+            if (alive && !left && dimmer.overlayResult() == kRetryResult) {
+                reported = false; // the watch's first report decides
+                PostToHost(WM_STORAGE_WATCH, 0);
+                QTimer::singleShot(0, this, [this] { OnNext(); });
+            }
+            return;
+        }
         OpenOverlay(Dimmer::KindAlarm); // no disk, or none got ready
         return;
     }

@@ -36,6 +36,8 @@ public:
 
     // What the page knows of the ports (index 0 HD1, 1 HD2) from the last storage report.
     bool storageKnown() const { return reported; }
+    // The error box's RETRY after the disk information could not be read ends the box with this result.
+    static constexpr int kRetryResult = 4;
     bool portPlugged(int port) const { return plugged[static_cast<size_t>(port & 1)]; }
     bool portReady(int port) const { return ready[static_cast<size_t>(port & 1)]; }
     bool formatting() const { return formatRunning; }
@@ -68,6 +70,7 @@ private:
 
     std::array<bool, 2> plugged { false, false };
     std::array<bool, 2> ready { false, false };
+    std::array<bool, 2> unreadable { false, false }; // the port's latest answer could not be read
     bool reported = false; // a storage report has arrived
     bool formatRunning = false; // from the confirmation to the end of formatting: storage reports are ignored
     bool left = false;

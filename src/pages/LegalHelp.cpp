@@ -3,6 +3,7 @@
 #include "i18n/Localization.h"
 #include "pages/WizardPage.h"
 #include "ui/FadingPictureButton.h"
+#include "platform/ProgramVersion.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ LegalHelp::LegalHelp(QWidget* inside, QPoint pagePosition)
     y = addText(title, kMargin, y, kWidth - 2 * kMargin - 24, 20, true, kGuideBlue);
     y += 6;
     y = addText(
-        QString::fromLatin1(WizardPage::kVersion), kMargin, y, kWidth - 2 * kMargin, 14, false, QColor(150, 150, 150));
+        QString::fromLatin1(kProgramVersion), kMargin, y, kWidth - 2 * kMargin, 14, false, QColor(150, 150, 150));
     y += 18;
     y = addText(FromUtf8(Text("about_02", "")), kMargin, y, kWidth - 2 * kMargin, 12, false, kGuideText);
     y += 24;

@@ -5,6 +5,7 @@
 #include "pages/PreviewPicture.h"
 #include "ui/AccessibleControls.h"
 #include "ui/PictureButton.h"
+#include "ui/DeviceText.h"
 #include "ui/Drawing.h"
 
 #include <QFontMetrics>
@@ -32,7 +33,7 @@ PreviewBubble::PreviewBubble(QWidget* inside, QPoint pagePosition, QPoint anchor
     , address(cameraAddress)
     , account(cameraAccount)
     , password(cameraPassword)
-    , descriptionText(FromUtf8(description))
+    , descriptionText(ShownDeviceText(description))
 {
     setObjectName(QStringLiteral("previewBubble"));
     close = new PictureButton(this);
@@ -52,7 +53,7 @@ PreviewBubble::PreviewBubble(QWidget* inside, QPoint pagePosition, QPoint anchor
     if (!descriptionText.isEmpty()) {
         const QFontMetrics metrics(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), 13, false));
         if (metrics.horizontalAdvance(descriptionText) > kDescriptionRect.width())
-            setToolTip(descriptionText); // the line shows it shortened
+            setToolTip(PlainToolTip(descriptionText)); // the line shows it shortened
     }
 }
 

@@ -25,6 +25,8 @@ RecorderListHeader::RecorderListHeader(QWidget* list)
         helpIcon = std::move(*picture);
     // The user cannot change the column widths, move or sort the columns.
     SetUpFixedHeader(*this, kHeight);
+    // Qt's default minimum section size (from the style, 26 px here) would widen the 25 and 20 px columns.
+    setMinimumSectionSize(1);
     setMouseTracking(true);
 }
 

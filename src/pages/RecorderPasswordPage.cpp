@@ -2,7 +2,9 @@
 
 #include "i18n/Localization.h"
 #include "overlays/AlertBox.h"
+#include "overlays/Dimmer.h"
 #include "overlays/WaitingBox.h"
+#include "pages/NetworkFailure.h"
 #include "pages/PasswordRule.h"
 #include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
@@ -13,6 +15,7 @@
 #include "ui/PlainLineEdit.h"
 #include "ui/TextLabel.h"
 #include "ui/RoundedFrame.h"
+#include "ui/SmallLink.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 
@@ -166,6 +169,14 @@ RecorderPasswordPage::RecorderPasswordPage(QWidget* host, WizardContext& wizardC
     errorLine->setCharWrap(ChineseText());
     Place(errorLine, 350, 379, 778 - 350, 44);
 
+    // After an unanswered default login the page cannot tell a new NVR from one with a password: this link switches
+    // between creating a password and logging in with the existing one.
+    modeSwitch = new SmallLink(this);
+    modeSwitch->setObjectName(QStringLiteral("modeSwitch"));
+    modeSwitch->SetStyle();
+    Place(modeSwitch, 350, 428, 778 - 350, 22);
+    modeSwitch->hide();
+
     // Nothing of the form shows until the mode is known.
     for (QWidget* widget :
         std::initializer_list<QWidget*> { userLabel, userBox, passwordLabel, passwordFrame, password, ruleHint,
@@ -278,8 +289,14 @@ void RecorderPasswordPage::probeWaitTick()
 void RecorderPasswordPage::applyMode()
 {
     modeKnown = true;
-    subtitle->SetText(newRecorder ? Qt8(Text("nvrpwd_02", "Create and confirm a password for your device"))
-                                  : Qt8(Text("nvrpwd_08", "Please enter the password for your device.")));
+    const bool create = unanswered ? !loginModeOn : newRecorder;
+    subtitle->SetText(create ? Qt8(Text("nvrpwd_02", "Create and confirm a password for your device"))
+                             : Qt8(Text("nvrpwd_08", "Please enter the password for your device.")));
+    modeSwitch->SetText(loginModeOn
+            ? Qt8(Text("nvrpwd_switch_create", "This NVR has no password yet? Create one instead."))
+            : Qt8(Text("nvrpwd_switch_login", "This NVR already has a password? Log in with it.")));
+    modeSwitch->MakeLink();
+    modeSwitch->setVisible(unanswered);
     if (loginModeOn) {
         Place(userLabel, 10, 280, 325, 32);
         Place(userBox, 350, 272, 220, 32);
@@ -314,6 +331,19 @@ void RecorderPasswordPage::applyMode()
     resetHelpButton->raise();
     applyLayout();
     password->setFocus(Qt::OtherFocusReason);
+}
+
+void RecorderPasswordPage::switchMode()
+{
+    if (!modeKnown || !unanswered || requestPending || left)
+        return;
+    loginModeOn = !loginModeOn;
+    newRecorder = !loginModeOn;
+    password->clear();
+    confirm->clear();
+    errorEntry = -1;
+    clearError();
+    applyMode();
 }
 
 void RecorderPasswordPage::applyLayout()
@@ -484,9 +514,23 @@ void RecorderPasswordPage::OnNext()
     PostToHost(WM_WIZARD_NAV, NAV_NEXT);
 }
 
+// The default login got no answer: the box says so and offers RETRY, which probes again while the waiting box
+// shows; closed, the page offers both creating a password and logging in.
 void RecorderPasswordPage::showProbeFailed()
 {
-    openOverlay(Dimmer::KindError); // "Check Network Failed!"; it always ends with Cancel
+    QPointer<RecorderPasswordPage> alive(this);
+    Dimmer dimmer(this, Dimmer::KindError);
+    dimmer.values.text = RecorderFailureText(NetworkFailure::NoAnswer);
+    dimmer.values.retryResult = kRetryResult;
+    dimmer.DoModal();
+    if (!alive || left || dimmer.overlayResult() != kRetryResult)
+        return;
+    unanswered = false;
+    modeKnown = false;
+    modeSwitch->hide();
+    PostToHost(WM_START_LOGIN_PROBE);
+    probeWaitStart.start(kProbeWaitStartMs, this);
+    WaitTimeline::Note("probe wait start", kProbeWaitStartMs);
 }
 
 void RecorderPasswordPage::openOverlay(int kind)
@@ -503,10 +547,16 @@ void RecorderPasswordPage::onMessage(int message, intptr_t wParam, intptr_t lPar
 {
     switch (message) {
     case WM_PROBE_FAILED:
+        unanswered = true;
         if (!modeKnown)
             probeFailedPending = true; // shown over the page once its mode is applied
-        else
+        else {
+            applyMode(); // the link to the other way shows
             showProbeFailed();
+        }
+        return;
+    case WM_LINK_CLICKED:
+        switchMode();
         return;
     case WM_OPEN_OVERLAY:
         openOverlay(static_cast<int>(wParam));

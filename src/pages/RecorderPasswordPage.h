@@ -18,6 +18,7 @@ class PictureBox;
 class OverlayPictureButton;
 class PlainLineEdit;
 class TextLabel;
+class SmallLink;
 class RoundedFrame;
 class WizardContext;
 
@@ -36,7 +37,13 @@ public:
 
     void Leave() override;
 
+    // The error box's RETRY after the default login went unanswered ends the box with this result.
+    static constexpr int kRetryResult = 4;
+
     bool loginMode() const { return loginModeOn; }
+    // The default login got no answer: the page offers both ways, creating a password and logging in.
+    bool probeUnanswered() const { return unanswered; }
+    SmallLink* modeSwitchLink() const { return modeSwitch; }
     bool modeApplied() const { return modeKnown; }
     QString errorText() const { return error; }
     int errorField() const { return errorEntry; }
@@ -54,6 +61,8 @@ private:
     void waitForProbe();
     void probeWaitTick();
     void applyMode();
+    // Between creating a password and logging in with the existing one (offered after an unanswered probe).
+    void switchMode();
     void applyLayout();
     void setError(int field, const QString& text);
     void clearError();
@@ -80,6 +89,7 @@ private:
     RoundedFrame* passwordFrame = nullptr;
     PlainLineEdit* password = nullptr;
     TextLabel* ruleHint = nullptr;
+    SmallLink* modeSwitch = nullptr;
     TextLabel* strength = nullptr;
     TextLabel* confirmLabel = nullptr;
     RoundedFrame* confirmFrame = nullptr;
@@ -94,6 +104,7 @@ private:
     bool modeKnown = false;
     bool left = false;
     bool probeFailedPending = false;
+    bool unanswered = false;
     QString error;
     int errorEntry = -1; // 1 the password entry, 2 the confirmation, -1 none
 

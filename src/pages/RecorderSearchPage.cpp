@@ -15,6 +15,7 @@
 #include "ui/BusyIndicator.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/TextLabel.h"
+#include "ui/WrappedText.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 
@@ -27,6 +28,7 @@ namespace {
 constexpr int kListLeft = 80;
 constexpr int kListWidth = 688;
 constexpr int kListHeight = 220;
+constexpr int kRowNoteHeight = 28; // two lines, between the list and the help link
 // The spinner turns until the search and its tail have ended, however long the machine takes.
 constexpr int kSpinnerTicks = INT_MAX;
 
@@ -95,6 +97,22 @@ RecorderSearchPage::RecorderSearchPage(QWidget* host, WizardContext& wizardConte
     noDeviceLabel->setGeometry(429 - labelWidth / 2, listMiddle - 15, labelWidth, 30);
     noDeviceLabel->hide();
 
+    // Under the list: what a marked or a repeated row means, shown while such a row is listed.
+    rowNote = new WrappedText(this);
+    rowNote->setObjectName(QStringLiteral("rowNote"));
+    rowNote->setGeometry(kListLeft, listTop + kListHeight + 1, kListWidth, kRowNoteHeight);
+    rowNote->SetFont(12, 0xFF6E6E6Eu);
+    rowNote->setLineHeight(14);
+    rowNote->setCharWrap(ChineseText());
+    rowNote->hide();
+    // A search keeps a bounded number of answers; when more came, the list says that it is not complete. It takes
+    // the row notes' place: a flood of answers is what the user must hear of first.
+    capNote = new TextLabel(this);
+    capNote->setObjectName(QStringLiteral("capNote"));
+    capNote->SetFont(12, MakeRgb(198, 47, 53), false);
+    capNote->setGeometry(kListLeft, listTop + kListHeight + 4, kListWidth, 20);
+    capNote->hide();
+
     notFoundLink = new HelpLink(this);
     notFoundLink->setObjectName(QStringLiteral("notFoundLink"));
     notFoundLink->setGeometry(76, h + 418, 700, 26);
@@ -159,10 +177,12 @@ void RecorderSearchPage::Rescan()
         return;
     autoStarted = false;
     recorderList->DeleteAllRows();
+    rowNote->hide();
     rows.clear();
     setButtonsBusy(true);
     noDeviceLabel->hide();
     noDeviceShown = false;
+    capNote->hide();
     searching->show();
     searching->raise();
     searching->Start(kSpinnerTicks);
@@ -198,6 +218,13 @@ void RecorderSearchPage::listRecords(int32_t state)
         return;
     }
     const SearchDevice& engine = context.DiscoveryEngine();
+    if (engine.LastFigures().overCap > 0) {
+        capNote->SetText(Qt8(Text("nvrsearch_cap",
+            "More devices answered than one search can list: only the first {0} answers are shown.",
+            std::to_string(SearchDevice::kMaxAnswersPerSearch))));
+        capNote->show();
+        capNote->raise();
+    }
     const int32_t count = engine.recordCount.load();
     for (int32_t i = 0; i < count && running; ++i) {
         const std::optional<DeviceRecord> record = engine.Record(i);
@@ -211,12 +238,18 @@ void RecorderSearchPage::listRecords(int32_t state)
         recorderList->SetRowToolTip(index, rowToolTip(row, outside));
         rows.push_back(row);
     }
+    ExplainRows();
     if (rows.empty()) {
         showNoDevice();
         return;
     }
     recorderList->SetChecked(0); // NEXT follows once the search has ended (it does nothing before)
     noDeviceShown = false;
+}
+
+QString RecorderSearchPage::capNoteText() const
+{
+    return capNote->isVisibleTo(this) ? capNote->text() : QString();
 }
 
 void RecorderSearchPage::showNoDevice()
@@ -241,6 +274,37 @@ void RecorderSearchPage::endSearch()
     searching->Stop();
     searching->hide();
     recorderList->viewport()->update();
+}
+
+void RecorderSearchPage::ExplainRows()
+{
+    bool marked = false;
+    bool repeated = false;
+    for (int row = 0; row < recorderList->rowCount(); ++row) {
+        marked = marked || recorderList->IsMarked(row);
+        repeated = repeated || repeatedRow(row);
+    }
+    QStringList notes;
+    if (marked)
+        notes << Qt8(Text("nvrsearch_note_outside",
+            "! The address is outside every network of this PC: change the recorder's address to reach it."));
+    if (repeated)
+        notes << Qt8(Text("nvrsearch_note_repeated",
+            "A recorder listed twice answered on two network interfaces of this PC: either row will do."));
+    rowNote->SetText(notes.join(QLatin1Char(' ')));
+    rowNote->setVisible(!notes.isEmpty() && !capNote->isVisibleTo(this));
+}
+
+bool RecorderSearchPage::repeatedRow(int row) const
+{
+    const QString ip = recorderList->CellText(row, RecorderList::kIpColumn);
+    const QString mac = recorderList->CellText(row, RecorderList::kMacColumn);
+    for (int other = 0; other < recorderList->rowCount(); ++other) {
+        if (other != row && recorderList->CellText(other, RecorderList::kIpColumn) == ip
+            && recorderList->CellText(other, RecorderList::kMacColumn) == mac)
+            return true;
+    }
+    return false;
 }
 
 QString RecorderSearchPage::rowToolTip(const Row& row, bool outside) const

@@ -18,6 +18,7 @@ class SlimScrollBar;
 class BusyIndicator;
 class RecorderList;
 class TextLabel;
+class WrappedText;
 class WizardContext;
 
 class RecorderSearchPage : public WizardPage
@@ -36,8 +37,13 @@ public:
     void Leave() override;
 
     RecorderList* list() const { return recorderList; }
+    // Says under the list what a marked row and a row listed twice mean, while such rows are listed (the search
+    // calls it once the rows are in).
+    void ExplainRows();
     bool searchRunning() const { return running; }
     bool noDevice() const { return noDeviceShown; }
+    // The note under the list when the search kept only its cap of answers (empty: not shown).
+    QString capNoteText() const;
     // What the not-found help lists as searched: one "name  address" line per interface of the last search.
     std::string SearchedInterfaces() const;
 
@@ -63,6 +69,8 @@ private:
     void showNoDevice();
     void setButtonsBusy(bool busy);
     QString rowToolTip(const Row& row, bool outside) const;
+    // Whether another row lists the same address and MAC (the recorder answered on two interfaces).
+    bool repeatedRow(int row) const;
     // The row whose address another listed recorder (another MAC) also announces, or -1.
     int sharedAddressRow(int row) const;
 
@@ -73,6 +81,8 @@ private:
     SlimScrollBar* scrollBar = nullptr;
     BusyIndicator* searching = nullptr;
     TextLabel* noDeviceLabel = nullptr;
+    WrappedText* rowNote = nullptr;
+    TextLabel* capNote = nullptr; // under the list: the search left answers out
     HelpLink* notFoundLink = nullptr;
 
     QBasicTimer autoTimer;

@@ -6,12 +6,15 @@
 #include "overlays/Dimmer.h"
 #include "platform/DesktopShortcut.h"
 #include "session/CloudPortalInfo.h"
-#include "session/WizardReport.h"
+#include "setup/report/WizardReport.h"
 #include "session/WizardSession.h"
+#include "ui/DeviceText.h"
 #include "ui/MarkupText.h"
 #include "ui/SmallLink.h"
+#include "ui/WrappedText.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
+#include "platform/ProgramVersion.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -93,7 +96,7 @@ SummaryPage::SummaryPage(QWidget* host, WizardSession& wizardSession, const Clou
     for (int i = 0; i < session.CameraCount(); ++i) {
         const CameraRecord* camera = session.Camera(i);
         if (camera != nullptr && camera->selected == 1)
-            cameraNames << FromUtf8(camera->model);
+            cameraNames << ShownDeviceText(camera->model);
     }
     const QString email = FromUtf8(session.CloudEmail());
     tables = { new SummaryTable(this, true, true), new SummaryTable(this, false, false), new SummaryTable(this, true, false),
@@ -129,13 +132,28 @@ SummaryPage::SummaryPage(QWidget* host, WizardSession& wizardSession, const Clou
     goToNvr->setGeometry(370 - w, 536, w + 40, 43);
     finish->setGeometry(448, 536, w + 40, 43);
 
-    // Below the shown table, in line with its left edge.
+    // Below the shown table, in line with its left edge: the skipped cloud step, then the report link.
+    const SummaryTable* table = shownTable();
+    int below = top + (table != nullptr ? table->height() : 0) + 16;
+    if (portal.skipped) {
+        cloudNote = new WrappedText(this);
+        cloudNote->setObjectName(QStringLiteral("cloudSkipped"));
+        cloudNote->setGeometry(80, below, 700, 10);
+        cloudNote->SetFont(14, 0xFFE24C3Cu);
+        cloudNote->setLineHeight(18);
+        cloudNote->setCharWrap(ChineseText());
+        cloudNote->SetText(FromUtf8(Text("Summary_cloud_skipped",
+            "The Quelmo service was not set up: the NVR's cloud registration could not be read. You can set it up "
+            "later on the NVR's web page.")));
+        const int height = cloudNote->MeasureHeight();
+        cloudNote->resize(700, height + 2);
+        below += height + 10;
+    }
     saveReportLink = new SmallLink(this);
     saveReportLink->setObjectName(QStringLiteral("saveReport"));
     saveReportLink->SetStyle();
     saveReportLink->SetText(FromUtf8(Text("report_link", "Save the setup report")));
-    const SummaryTable* table = shownTable();
-    saveReportLink->setGeometry(80, top + (table != nullptr ? table->height() : 0) + 16, 700, 22);
+    saveReportLink->setGeometry(80, below, 700, 22);
     saveReportLink->MakeLink();
 
     askReportPath = [this](const QString& suggested) {
@@ -194,7 +212,7 @@ bool SummaryPage::SaveReport(const QString& textPath)
 {
     const std::string date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     const ReportLabels labels = PackReportLabels();
-    const SetupReport report = WizardReport(session, labels, date, kVersion);
+    const SetupReport report = WizardReport(session, labels, date, kProgramVersion);
     const QString htmlPath = FromUtf8(HtmlPathBeside(textPath.toUtf8().toStdString()));
     const bool textWritten = WriteWhole(textPath, ReportText(report, labels));
     const bool htmlWritten = WriteWhole(htmlPath, ReportHtml(report, labels));

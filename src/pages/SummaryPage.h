@@ -11,6 +11,7 @@
 
 class MarkupText;
 class SmallLink;
+class WrappedText;
 class LayeredPictureButton;
 class SummaryTable;
 struct CloudPortalInfo;
@@ -36,6 +37,8 @@ public:
     std::string shortcutPath() const { return writtenShortcut; }
 
     SmallLink* reportLink() const { return saveReportLink; }
+    // Under the table when the cloud step was skipped: that it was not done; nullptr otherwise.
+    WrappedText* cloudSkippedNote() const { return cloudNote; }
     // Asked for the report's path with the suggested one (the desktop and today's name); an empty answer cancels.
     // The save dialog by default; tests answer themselves.
     std::function<QString(const QString& suggested)> askReportPath;
@@ -64,4 +67,5 @@ private:
     LayeredPictureButton* goToNvr = nullptr;
     LayeredPictureButton* finish = nullptr;
     SmallLink* saveReportLink = nullptr;
+    WrappedText* cloudNote = nullptr;
 };

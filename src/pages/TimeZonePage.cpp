@@ -9,6 +9,7 @@
 #include "platform/WaitTimeline.h"
 #include "session/WizardContext.h"
 #include "ui/AccessibleControls.h"
+#include "ui/DeviceText.h"
 #include "ui/ErrorLine.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/TextLabel.h"
@@ -126,7 +127,7 @@ void TimeZonePage::ShowZones(const std::vector<std::string>& names, int currentZ
     zoneNames = names;
     QStringList rows;
     for (const std::string& name : zoneNames)
-        rows << FromUtf8(name);
+        rows << ShownDeviceText(name); // the recorder names its zones
     zone = currentZone >= 1 && currentZone <= zoneCount() ? currentZone : -1;
     list->SetZones(rows, zone - 1);
     showZoneName();
@@ -155,7 +156,7 @@ void TimeZonePage::showZoneName()
     if (zone >= 1 && zone <= zoneCount()) {
         const QFontMetrics metrics(MakeFont(ChooseFontFamily(QStringLiteral("Verdana")), kZoneFontSize, false));
         name = metrics.elidedText(
-            FromUtf8(zoneNames[static_cast<size_t>(zone - 1)]), Qt::ElideRight, box->width() - 5 - kArrowArea);
+            ShownDeviceText(zoneNames[static_cast<size_t>(zone - 1)]), Qt::ElideRight, box->width() - 5 - kArrowArea);
     }
     box->SetText(QStringLiteral("Verdana"), name, kZoneFontSize, kZoneText);
 }
@@ -200,8 +201,8 @@ bool TimeZonePage::showNetworkError(bool offerRetry)
     return offerRetry && dimmer.overlayResult() == kRetryResult;
 }
 
-// Loading: the list worker reads the list and the current zone while the waiting box shows. A failure shows the
-// error box over the waiting box; RETRY there reads everything again.
+// Loading: the list worker reads the list and the current zone while the waiting box shows. A failure of either shows
+// the error box over the waiting box; RETRY there reads everything again.
 void TimeZonePage::loadZones()
 {
     QPointer<TimeZonePage> alive(this);
@@ -251,8 +252,9 @@ void TimeZonePage::listLoaded(uint32_t tag, const TimeZoneResult& result)
         waiting.store(0);
         return;
     }
+    // Either read failed: RETRY reads both again.
     QPointer<TimeZonePage> alive(this);
-    const bool retry = showNetworkError(!result.listRead);
+    const bool retry = showNetworkError(true);
     if (!alive || left)
         return;
     if (retry) {
@@ -260,7 +262,8 @@ void TimeZonePage::listLoaded(uint32_t tag, const TimeZoneResult& result)
         if (!boxRunning)
             QTimer::singleShot(0, this, [this] { loadZones(); });
     } else {
-        nextButton()->setEnabled(false); // nothing can be set on this recorder now
+        // Without the list nothing can be set; with it (only the current zone unread) the user picks a zone.
+        nextButton()->setEnabled(result.listRead);
     }
     waiting.store(0);
 }
@@ -299,12 +302,14 @@ void TimeZonePage::zoneSet(uint32_t tag, const TimeZoneResult& result)
         setFailed = true;
         showErrorLine(QString::fromLatin1(kRefused));
         break;
-    default:
+    default: {
         setFailed = true;
-        showNetworkError(false);
+        const bool retry = showNetworkError(true);
         if (!alive || left)
             return;
+        retrySetting = retry;
         break;
+    }
     }
     setSettled = true;
     waiting.store(0);
@@ -314,8 +319,16 @@ void TimeZonePage::zoneSet(uint32_t tag, const TimeZoneResult& result)
 
 void TimeZonePage::actOnSetting()
 {
-    if (setFailed || left)
+    if (left)
         return;
+    if (setFailed) {
+        // RETRY in the error box sets the same zone again, once the waiting box has gone.
+        if (retrySetting) {
+            retrySetting = false;
+            QTimer::singleShot(0, this, [this] { OnNext(); });
+        }
+        return;
+    }
     left = true; // the page is done: nothing more of it runs
     context.Session().zoneName = zone >= 1 && zone <= zoneCount() ? zoneNames[static_cast<size_t>(zone - 1)] : "";
     PostToHost(WM_STORAGE_WATCH, 0);

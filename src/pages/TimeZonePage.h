@@ -25,7 +25,8 @@ class TimeZonePage : public WizardPage
 public:
     static constexpr int kWaitTicks = 120;
     static constexpr uint32_t kRequestTimeoutMs = TimeZoneStep::kRequestTimeoutMs;
-    // The error box's RETRY (offered when the zone list could not be read) ends the box with this result.
+    // The error box's RETRY (offered when the list, the current zone or the setting failed) ends the box with this
+    // result.
     static constexpr int kRetryResult = 4;
 
     // loadZones false builds the page without reading anything from the recorder (ShowZones fills it).
@@ -83,6 +84,7 @@ private:
     bool setFailed = false;
     bool setSettled = false; // the setting worker's outcome has arrived
     bool retryLoading = false;
+    bool retrySetting = false; // RETRY was chosen after a failed setting
     bool boxRunning = false;
     bool left = false;
 

@@ -11,6 +11,7 @@
 #include "ui/FocusOrder.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
+#include "platform/ProgramVersion.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -90,7 +91,7 @@ WizardPage::WizardPage(QWidget* host, int pageNumber, int backgroundId)
     version->setObjectName(QStringLiteral("version"));
     version->SetFont(14, MakeRgb(181, 181, 181), false);
     version->setGeometry(QRect(QPoint(770, 600), QPoint(860, 660)));
-    version->SetText(QString::fromLatin1(kVersion));
+    version->SetText(QString::fromLatin1(kProgramVersion));
 
     RetranslateFrame();
 }

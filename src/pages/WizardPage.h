@@ -20,7 +20,6 @@ class WizardPage : public QWidget
 public:
     static constexpr int kWidth = 860;
     static constexpr int kHeight = 640;
-    static constexpr const char* kVersion = "V 2.02.00";
 
     // A page of number pageNumber (1..12) filling host, painted with background bitmap backgroundId.
     WizardPage(QWidget* host, int pageNumber, int backgroundId);

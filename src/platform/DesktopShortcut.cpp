@@ -101,6 +101,16 @@ std::string UserDirValue(std::string value)
     return std::string();
 }
 
+// Whether address starts with "http://" or "https://", in any letter case.
+bool IsWebScheme(const std::string& address)
+{
+    const size_t end = address.find("://");
+    std::string scheme = address.substr(0, end);
+    for (char& c : scheme)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end != std::string::npos && (scheme == "http" || scheme == "https");
+}
+
 } // namespace
 
 std::string ShortcutFileName(ShortcutForm form, const std::string& deviceNumber)
@@ -162,8 +172,12 @@ bool HasScheme(const std::string& address)
 std::string EntryAddress(ShortcutForm form, const std::string& argument)
 {
     const std::string address = AddressOfArgument(argument);
-    if (address.empty() || HasScheme(address))
+    if (address.empty())
         return address;
+    // The address comes from the recorder: a shortcut that opens it must open a web page, never a file or
+    // whatever else a desktop hands other schemes to.
+    if (HasScheme(address))
+        return IsWebScheme(address) ? address : std::string(kMakerSite);
     // The portal is reached over HTTPS; the recorder's own page over HTTP, as GO TO NVR opens it.
     return (form == ShortcutForm::Portal ? "https://" : "http://") + address;
 }

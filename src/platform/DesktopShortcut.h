@@ -30,7 +30,8 @@ std::string AddressOfArgument(const std::string& argument);
 bool HasScheme(const std::string& address);
 
 // The address the entry opens: the argument's address, with "https://" before a portal address and "http://"
-// before a local one that has no scheme (xdg-open takes a bare host name for a file name).
+// before a local one that has no scheme (xdg-open takes a bare host name for a file name). An address with any
+// scheme but http or https opens kMakerSite instead.
 std::string EntryAddress(ShortcutForm form, const std::string& argument);
 
 // The desktop entry that opens address with xdg-open and shows icon (no Icon key when iconPath is empty);

@@ -11,6 +11,9 @@ constexpr size_t kFieldCount = 9;
 
 std::unique_ptr<CameraRecord> ParseCameraLine(std::string_view line)
 {
+    // A zero byte has no place in a camera line: the line is damaged, and only this one camera is left out.
+    if (line.find('\0') != std::string_view::npos)
+        return nullptr;
     auto record = std::make_unique<CameraRecord>();
     std::string* const fields[kFieldCount] = { &record->onRecorder, &record->ip, &record->mac, &record->brand,
         &record->model, &record->account, &record->password, &record->extra, &record->protocolType };

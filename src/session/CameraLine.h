@@ -8,7 +8,7 @@
 #include <string_view>
 
 // The record of one camera line, or nullptr when the line names no address (an empty second field, or fewer
-// than two fields). A field is the text up to the next ";"; the last field runs to the end of the line; an empty
+// than two fields) or holds a zero byte. A field is the text up to the next ";"; the last field runs to the end of the line; an empty
 // rest after a ";" is no field (so "1;ip;" has two). Fields past the ninth are dropped; missing fields keep
 // the record's defaults (account "admin", everything else empty, both flags 0).
 std::unique_ptr<CameraRecord> ParseCameraLine(std::string_view line);

@@ -151,6 +151,22 @@ CameraTarget CameraPasswordWorker::Resolve(const CameraPasswordJob& job, const S
     return target;
 }
 
+bool CameraPasswordWorker::SendHttpConfirmation(NvrClient&, const CameraTarget&)
+{
+    return false;
+}
+
+int32_t CameraPasswordWorker::awaitAnswer()
+{
+    int32_t state = NvrClient::Busy;
+    for (int poll = 0; poll < kPolls && state == NvrClient::Busy; ++poll) {
+        if (!sleep(kPollMs))
+            break;
+        state = client->State();
+    }
+    return state;
+}
+
 void CameraPasswordWorker::run()
 {
     bool accepted = false;
@@ -163,13 +179,15 @@ void CameraPasswordWorker::run()
             else
                 sent = SendHttp(*client, target);
         }
-        int32_t state = NvrClient::Busy;
-        for (int poll = 0; sent && poll < kPolls && state == NvrClient::Busy; ++poll) {
-            if (!sleep(kPollMs))
-                break;
-            state = client->State();
-        }
+        const int32_t state = sent ? awaitAnswer() : NvrClient::Failed;
         accepted = sent && running() && state == NvrClient::Done && TakenWhenDone(*client);
+        // A camera may take a change and confirm it where it is not looked for: before saying it failed, the
+        // request object asks once whether the job took effect after all.
+        if (sent && !accepted && !job.useUdp && running()) {
+            client->Stop();
+            if (SendHttpConfirmation(*client, target))
+                accepted = awaitAnswer() == NvrClient::Done && running();
+        }
     }
     decided.store(true);
     if (report)

@@ -71,11 +71,16 @@ protected:
     virtual bool SendHttp(NvrClient& client, const CameraTarget& target) = 0;
     // Whether a request that ended Done means the camera took the password.
     virtual bool TakenWhenDone(const NvrClient& client) const = 0;
+    // After an HTTP request that did not end as taken: issues one request that would show the job took effect
+    // after all (false: none to make). A request that ends Done then counts as taken.
+    virtual bool SendHttpConfirmation(NvrClient& client, const CameraTarget& target);
 
     const CameraPasswordJob job;
 
 private:
     void run();
+    // Polls the request object while it is Busy (kPolls times at most); its state at the end.
+    int32_t awaitAnswer();
     bool running() const { return runFlag.load() != 0; }
     // Sleeps ms, or less when the run flag is cleared. False when it is clear afterwards.
     bool sleep(int ms);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,24 +62,53 @@ CheckAction DecideCheck(const CameraRowState& row, const CameraRecord& camera, i
 // same address (an empty address matches nothing).
 bool IsSameCamera(const CameraRecord& camera, const std::string& mac, const std::string& address);
 
-// One request of Next to the recorder.
+// What Next does for one camera of the list.
 struct RegistrationStep
 {
-    enum Kind { Remove, Add } kind = Add;
-    int camera = -1; // index in the session's camera list
-    int32_t avdevId = -1; // Remove: the camera's position in the list; Add: given while running (the successes so far)
-    bool done = false; // filled in while running: the recorder took the request
+    enum Kind {
+        Remove, // on the recorder, not chosen: taken off it
+        Add, // chosen, not on the recorder: added into a free channel
+        Keep, // chosen and on the recorder already: left untouched
+    } kind = Add;
+    int camera = -1; // index in the camera list the steps were planned from
+    std::string mac; // the camera's identity on the recorder's list: its MAC (any case), or without one its address
+    std::string ip;
+    int32_t avdevId = -1; // filled while running: the position or channel the last request for it named
+    bool done = false; // filled while running: Remove: the recorder lists it no more; Add: the recorder took it;
+                       // Keep: the recorder still lists it
 };
 
-// Every camera the recorder lists as added is first removed from its channel (its position in the list), then
-// every selected camera is added, in list order, to the next channel. So afterwards each kept camera is in
-// exactly one channel and no dropped camera in any, whatever channels they had.
+// The steps of Next: every chosen camera the recorder already lists is kept as it is, every one it lists that is
+// not chosen is removed, every chosen one it does not list is added. A camera listed twice (in two channels) is
+// one camera: it is kept once, or removed everywhere.
 std::vector<RegistrationStep> PlanRegistration(const std::vector<std::unique_ptr<CameraRecord>>& cameras);
 
-// Sends the steps in order through `send` (true: the recorder took the request), each only while `running` says
-// so; an Add goes to the channel numbered by the Adds taken before it (0, 1, ...). Marks each step's `done`.
-void RunRegistration(std::vector<RegistrationStep>& steps, const std::function<bool(const RegistrationStep&)>& send,
-    const std::function<bool()>& running);
+// The recorder as the registrations see it.
+struct RegistrationLink
+{
+    // The camera lines the recorder lists now, in its order; nothing when they could not be read.
+    std::function<std::optional<std::vector<std::string>>()> readList;
+    // One request: a Remove of the camera at position avdevId of the list, or an Add of steps[step] into channel
+    // avdevId. True when the recorder took it.
+    std::function<bool(RegistrationStep::Kind kind, size_t step, int32_t avdevId)> send;
+    // The work goes on while this holds.
+    std::function<bool()> running;
+};
 
-// After the steps ran: a selected camera stays selected only when its registration was taken.
+// Runs the steps against the recorder, never touching a kept camera:
+// - A removal names the channel the camera's line names in its eighth field ("ch3" is channel 2), else the
+//   line's position in the list. Positions move when a camera goes, so the list is read afresh before the first
+//   and after every removal, and the camera removed is always the one at the highest position still to go: the
+//   positions below it are the same whether the recorder closes the gap or leaves its channel empty. A removal
+//   whose list does not come back as the list before minus that one line stops the removals (the recorder did
+//   something else), and then nothing is added.
+// - An Add goes into the lowest channel that nothing still on the recorder holds: the channel a line names, or,
+//   for a line that names none, every position it was listed at in those reads (so neither a kept camera nor one
+//   whose removal failed is overwritten, whichever way the recorder counts), and not where an earlier Add of this
+//   run went. A chosen camera the list already shows is not added again.
+// - At the end the list is read once more: a kept camera counts as kept only while the recorder lists it.
+// Marks each step's `done` and `avdevId`.
+void RunRegistration(std::vector<RegistrationStep>& steps, const RegistrationLink& recorder);
+
+// After the steps ran: a selected camera stays selected only when it was kept or its registration was taken.
 void ApplyRegistration(std::vector<std::unique_ptr<CameraRecord>>& cameras, const std::vector<RegistrationStep>& steps);

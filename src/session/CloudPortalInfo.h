@@ -12,4 +12,7 @@ struct CloudPortalInfo
     std::string portal_number;
     std::string portal_dfp;
     std::string localhyperlink;
+    // The camera page could not read the recorder's cloud registration and the user went on without the cloud
+    // service: the summary says that step was not done.
+    bool skipped = false;
 };

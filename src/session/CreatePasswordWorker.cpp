@@ -26,3 +26,11 @@ bool CreatePasswordWorker::TakenWhenDone(const NvrClient&) const
 {
     return true;
 }
+
+// The camera's answer did not confirm the change where it is looked for (its confirmation may come late in the
+// answer, or not at all): one login with the new password tells whether the camera has it now. A camera that
+// still has its old password refuses it, so a change not made is never reported as made.
+bool CreatePasswordWorker::SendHttpConfirmation(NvrClient& client, const CameraTarget& target)
+{
+    return client.CheckCameraLogin(target.host, target.port, "admin", job.password);
+}

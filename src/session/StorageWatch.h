@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 class HttpGet;
 class NvrClient;
@@ -22,7 +23,7 @@ public:
     {
         static constexpr size_t kMaxNameChars = 64;
         std::string name; // "modelname", else "devicename" (UTF-8, at most 64 UTF-16 units); empty: unknown
-        int64_t capacityBytes = 0; // "capacity" when it is a plain positive number, else 0
+        int64_t capacityBytes = 0; // "capacity" when it names its unit (SizeInBytes), else 0: size unknown
         bool operator==(const DiskDescription&) const = default;
     };
 
@@ -47,6 +48,9 @@ public:
     std::atomic<int32_t> plugged[2] = { 0, 0 };
     std::atomic<int32_t> ready[2] = { 0, 0 };
     std::atomic<int32_t> fsCode[2] = { 0, 0 };
+    // 1 when the latest answer for the port could not be read (no answer, or one without a plug state): its
+    // plugged and ready read 0 then, which does not mean that no disk is there.
+    std::atomic<int32_t> unreadable[2] = { 0, 0 };
 
     // The description of the disk on port (0 HD1, 1 HD2) from the latest answer; empty without a disk.
     DiskDescription Describe(int port) const;
@@ -59,6 +63,11 @@ public:
     static void ReadAnswer(const std::string& answer, int32_t& plugged, int32_t& ready, int32_t& fsCode);
     // The disk description of one storage-information answer (empty when "plug" is not "1").
     static DiskDescription ReadDescription(const std::string& answer);
+    // Whether an answer states the port's plug state ("plug" is "0" or "1"); a cut answer may not.
+    static bool AnswerReadable(const std::string& answer);
+    // The bytes of a size written as a number and its unit ("953869 MB", "931.5 GiB", "1000204886016 B"); 0 when
+    // the unit is missing or unknown, or the text is no such size.
+    static int64_t SizeInBytes(std::string_view text);
 
 private:
     void run(const std::string& ip, const std::string& mac, const std::string& user, const std::string& password,

@@ -4,8 +4,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextBoundaryFinder>
 #include <cmath>
-#include <string_view>
 
 namespace {
 
@@ -33,33 +33,46 @@ char32_t CodeAt(const QString& word, qsizetype index)
     return first.unicode();
 }
 
-// Punctuation that closes a phrase or a bracket: it stays on the line of the character before it.
-bool IsClosingPunctuation(char32_t c)
+// Whether a line may end inside text after its first `at` units, as the Unicode line breaking rules say. Quotation
+// marks are asked about as they read in Chinese text, where the general rules would keep them to both neighbours:
+// curly ones as the brackets they are ("“" opens, "”" closes), a straight one as a character of its own (the
+// language packs write "下一步" with it, and a line may end on either side).
+bool LineMayBreakAt(QString text, qsizetype at)
 {
-    static constexpr std::u32string_view closing = U"，。、；：？！）」』》〉】〕〗〙〛］｝．｡､”’…‥,.;:?!)]}";
-    return closing.find(c) != std::u32string_view::npos;
+    for (QChar& c : text) {
+        if (c == QChar(0x201C) || c == QChar(0x2018))
+            c = QChar(0xFF08); // "（"
+        else if (c == QChar(0x201D) || c == QChar(0x2019))
+            c = QChar(0xFF09); // "）"
+        else if (c == QLatin1Char('"'))
+            c = QChar(0x4E00); // an ideograph
+    }
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+    finder.setPosition(at);
+    return finder.isAtBoundary() && (finder.boundaryReasons() & QTextBoundaryFinder::BreakOpportunity) != 0;
 }
 
-// Punctuation that opens a bracket or a quotation: it stays on the line of the character after it.
-bool IsOpeningPunctuation(char32_t c)
+bool IsAsciiLetterOrDigit(char32_t c)
 {
-    static constexpr std::u32string_view opening = U"（「『《〈【〔〖〘〚［｛“‘([{";
-    return opening.find(c) != std::u32string_view::npos;
+    return (c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z');
 }
 
 // Whether a word may be broken after its first length units: after a character above 126 (Latin words stay whole)
 // where a line may end; when the rest would start with closing punctuation, the character before it goes down too.
 bool MayBreakInside(const QString& word, qsizetype length)
 {
-    return IsCutPoint(word, length) && LastCode(word, length) > 126
-        && CanBreakBetween(LastCode(word, length), CodeAt(word, length));
+    return IsCutPoint(word, length) && LastCode(word, length) > 126 && LineMayBreakAt(word, length);
 }
 
 } // namespace
 
 bool CanBreakBetween(char32_t before, char32_t after)
 {
-    return !IsOpeningPunctuation(before) && !IsClosingPunctuation(after);
+    // Latin letters and digits meet across pieces only where a space or markup parted two words.
+    if (IsAsciiLetterOrDigit(before) && IsAsciiLetterOrDigit(after))
+        return true;
+    const QString head = QString::fromUcs4(&before, 1);
+    return LineMayBreakAt(head + QString::fromUcs4(&after, 1), head.size());
 }
 
 std::vector<FlowWord> SplitWords(const QString& text, bool emphasis)

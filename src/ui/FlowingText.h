@@ -98,8 +98,10 @@ private:
     bool charWrapOn = false;
 };
 
-// Whether a line may end after before and the next begin with after: never before closing punctuation ("，" "。"
-// "）" "」") and never after opening punctuation ("（" "「" "《"). Breaking inside Chinese words keeps to it.
+// Whether a line may end after before and the next begin with after, as the Unicode line breaking rules say
+// (QTextBoundaryFinder): never before closing punctuation ("，" "。" "）" "」" "”") and never after opening punctuation
+// ("（" "「" "《" "“"); two Latin letters or digits, which meet only where two words were parted, always. Breaking
+// inside Chinese words keeps to it.
 bool CanBreakBetween(char32_t before, char32_t after);
 
 // The text cut at spaces into plain words; empty words are dropped.

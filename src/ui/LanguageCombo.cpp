@@ -1,8 +1,6 @@
 #include "ui/LanguageCombo.h"
 
-#include "ui/AccessibleControls.h"
 #include "ui/LanguageDropDown.h"
-#include "ui/CMemDC.h"
 #include "ui/Drawing.h"
 #include "ui/InputLayer.h"
 #include "ui/Messages.h"
@@ -136,7 +134,6 @@ void LanguageCombo::OpenList()
         listItems[static_cast<size_t>(i)].rect = QRect(0, 20 + i * itemHeight, width(), itemHeight);
     dropDown = new LanguageDropDown(this, layer, std::move(listItems), rows, first, currentIndex, family, size);
     dropDown->setObjectName(objectName() + QStringLiteral("Items"));
-    SetAccessibleLabel(dropDown, this); // the list is named as its combo is
     const int listHeight = itemHeight * std::min(n, rows) + 40;
     // The current item's row lies over the combo. Rows are shown from `first`, so the list moves down by the rows
     // scrolled away; with the list unscrolled this is the combo's bottom less (current + 1) rows and the top band.
@@ -172,9 +169,7 @@ void LanguageCombo::onMessage(int message, intptr_t wParam, intptr_t)
 
 void LanguageCombo::paintEvent(QPaintEvent*)
 {
-    QPainter target(this);
-    CMemDC buffer(target);
-    QPainter& painter = buffer.painter();
+    QPainter painter(this);
     PrepareGraphics(painter);
     painter.fillRect(rect(), ColorFromRgb(backRgb));
     painter.setPen(QPen(QColor(230, 230, 230), 1));

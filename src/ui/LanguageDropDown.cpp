@@ -1,6 +1,5 @@
 #include "ui/LanguageDropDown.h"
 
-#include "ui/CMemDC.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -106,9 +105,7 @@ int LanguageDropDown::RowAt(QPoint position) const
 
 void LanguageDropDown::paintEvent(QPaintEvent*)
 {
-    QPainter target(this);
-    CMemDC buffer(target);
-    QPainter& painter = buffer.painter();
+    QPainter painter(this);
     PrepareGraphics(painter);
     painter.fillRect(rect(), Qt::white);
     painter.setPen(QPen(QColor(230, 230, 230), 2));

@@ -2,7 +2,7 @@
 // The combo's drop-down list: a rounded white box over the page with a window of rows, arrows to scroll it, and
 // the row under the mouse highlighted; a click on a row posts WM_LANGUAGE_SELECTED to the combo.
 
-#include "ui/AccessibleControls.h"
+#include "ui/AccessibleRows.h"
 #include "ui/Colours.h"
 #include "ui/ComboItem.h"
 
@@ -18,6 +18,8 @@ public:
     LanguageDropDown(QWidget* owner, QWidget* parent, std::vector<ComboItem> items, int visibleRows, int first,
         int highlighted, const QString& family, int fontSize);
 
+    // The combo that opened the list.
+    QWidget* combo() const { return owner; }
     int first() const { return firstRow; }
     int highlighted() const { return highlightedRow; }
     int count() const { return static_cast<int>(entries.size()); }

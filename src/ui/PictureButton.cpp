@@ -1,7 +1,6 @@
 #include "ui/PictureButton.h"
 
 #include "ui/Drawing.h"
-#include "ui/MemDC2.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
 
@@ -9,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QUrl>
 #include <cmath>
 
@@ -135,9 +135,7 @@ void PictureButton::PaintCaption(QPainter& painter) const
 
 void PictureButton::paintEvent(QPaintEvent*)
 {
-    QPainter target(this);
-    MemDC2 buffer(target, rect());
-    QPainter& painter = buffer.painter();
+    QPainter painter(this);
     PrepareGraphics(painter);
     if (fill == 0) {
         PaintLook(painter, State());

@@ -391,7 +391,8 @@ private:
         PlanCloud cloud;
         cloud.line = LineOf(*cloudTable);
         checkKeys(
-            *cloudTable, cloudPath, { "email", "password", "password_env", "sign_up", "first_name", "last_name" });
+            *cloudTable, cloudPath,
+            { "email", "password", "password_env", "sign_up", "first_name", "last_name", "portal_host" });
         if (const std::optional<std::string> email = stringAt(*cloudTable, cloudPath, "email")) {
             cloud.email = *email;
             if (!IsValidEmailAddress(cloud.email))
@@ -404,6 +405,10 @@ private:
         cloud.signUp = boolAt(*cloudTable, cloudPath, "sign_up").value_or(false);
         cloud.firstName = stringAt(*cloudTable, cloudPath, "first_name").value_or(std::string());
         cloud.lastName = stringAt(*cloudTable, cloudPath, "last_name").value_or(std::string());
+        cloud.portalHost = stringAt(*cloudTable, cloudPath, "portal_host").value_or(std::string());
+        if (cloudTable->contains("portal_host") && !IsPortalHostName(cloud.portalHost))
+            addError(lineOf(*cloudTable, "portal_host", cloud.line), Join(cloudPath, "portal_host"),
+                Quoted(cloud.portalHost) + " is not a host name");
         if (cloud.signUp) {
             for (const char* key : { "first_name", "last_name" }) {
                 const toml::node* name = cloudTable->get(key);

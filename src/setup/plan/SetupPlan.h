@@ -24,6 +24,7 @@ struct PlanCloud
     bool signUp = false; // create the account before binding
     std::string firstName;
     std::string lastName;
+    std::string portalHost; // a portal host outside the maker's domains the account may be sent to; empty: none
     int line = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "setup/report/SetupReport.h"
 
 #include "platform/CodePage.h"
+#include "setup/report/TerminalText.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -8,11 +9,6 @@
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-
-bool IsControl(char32_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
 
 // Columns a character takes in a terminal: two for the wide East Asian ranges, one otherwise.
 int ColumnsOf(char32_t c)
@@ -40,17 +36,9 @@ template <typename Each> void ForEachCodePoint(const std::u16string& text, Each 
     }
 }
 
-// The text as valid UTF-8 on one line: tabs and line ends become spaces, other control characters U+FFFD.
 std::string Clean(const std::string& text)
 {
-    std::u16string units = Utf8ToUtf16(text);
-    for (char16_t& unit : units) {
-        if (unit == u'\t' || unit == u'\n' || unit == u'\r')
-            unit = u' ';
-        else if (IsControl(unit))
-            unit = kReplacement;
-    }
-    return Utf16ToUtf8(units);
+    return TerminalLine(text);
 }
 
 int Columns(const std::string& cleanText)

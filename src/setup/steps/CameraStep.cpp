@@ -143,11 +143,14 @@ CameraResult CameraStep::Run(
 
         // Every password first; a camera whose password is not known is not registered.
         int checked = 0;
+        std::vector<std::string> heldPasswords(wanted.size()); // what the recorder lists for a camera it holds
         for (size_t i = 0; i < wanted.size() && Running(); ++i) {
             const int index = FindCamera(cameras, wanted[i].mac);
             if (index < 0)
                 continue;
             CameraRecord& camera = *cameras[static_cast<size_t>(index)];
+            if (IsOnRecorder(camera))
+                heldPasswords[i] = camera.password;
             found.cameras[i].passwordKnown
                 = makeSurePassword(camera, wanted[i].password, checked, found.cameras[i].problem);
             if (found.cameras[i].passwordKnown) {
@@ -180,6 +183,12 @@ CameraResult CameraStep::Run(
             entry.registered = index >= 0 && cameras[static_cast<size_t>(index)]->selected == 1;
             if (entry.passwordKnown && !entry.registered)
                 entry.problem = "the recorder did not take it";
+            // A kept camera is never touched: one the recorder holds with another password stays so, and says so.
+            if (entry.registered && !heldPasswords[i].empty() && heldPasswords[i] != wanted[i].password) {
+                found.outcome = StepOutcome::Failed;
+                found.reason += (found.reason.empty() ? "" : "; ") + Upper(entry.mac)
+                    + ": the recorder holds it with another password, left as it is";
+            }
             if (!entry.registered) {
                 found.outcome = StepOutcome::Failed;
                 found.reason += (found.reason.empty() ? "" : "; ") + Upper(entry.mac) + ": " + entry.problem;
@@ -246,7 +255,11 @@ void CameraStep::discover(const RecorderAccess& recorder, size_t maxLines, Camer
             out.lines.push_back(std::move(line));
         }
     } else if (started && state == NvrClient::Failed && std::chrono::steady_clock::now() < deadline) {
-        out.search = CameraResult::Search::Failed;
+        // An answer that arrived but is no list (the recorder's error page, a body cut short) says nothing about
+        // the cameras; a refusal (4xx) is the recorder's word that it will not list them.
+        const int32_t status = client->AnswerStatus();
+        out.search = (status >= 200 && status <= 299) || status >= 500 ? CameraResult::Search::Unreadable
+                                                                        : CameraResult::Search::Failed;
     } else {
         out.search = CameraResult::Search::TimedOut;
         client->Stop(); // a request still waiting ends here
@@ -259,30 +272,42 @@ void CameraStep::registerAll(
     const RecorderAccess& recorder, std::vector<RegistrationStep>& steps, const std::vector<CameraToSend>& cameras)
 {
     client->Stop();
-    size_t index = 0;
-    RunRegistration(
-        steps,
-        [this, &recorder, &cameras, &index](
-            const RegistrationStep& step) { return sendStep(recorder, step, cameras[index++]); },
-        [this] { return Running(); });
+    RegistrationLink link;
+    link.readList = [this, &recorder] { return readList(recorder); };
+    link.send = [this, &recorder, &cameras](RegistrationStep::Kind kind, size_t step, int32_t avdevId) {
+        return step < cameras.size() && sendStep(recorder, kind, avdevId, cameras[step]);
+    };
+    link.running = [this] { return Running(); };
+    RunRegistration(steps, link);
     client->Stop();
 }
 
-// On the step's thread: one removal or registration; true when the recorder took it.
-bool CameraStep::sendStep(const RecorderAccess& recorder, const RegistrationStep& step, const CameraToSend& camera)
+// On the step's thread.
+std::optional<std::vector<std::string>> CameraStep::readList(const RecorderAccess& recorder)
 {
-    if (!Pause(100, kPause))
+    CameraResult read;
+    discover(recorder, kMaxLines, read);
+    if (read.search != CameraResult::Search::Listed)
+        return std::nullopt;
+    return read.lines;
+}
+
+// On the step's thread: one removal or registration; true when the recorder took it.
+bool CameraStep::sendStep(
+    const RecorderAccess& recorder, RegistrationStep::Kind kind, int32_t avdevId, const CameraToSend& camera)
+{
+    if (kind == RegistrationStep::Keep || !Pause(100, kPause))
         return false;
     bool started = false;
-    if (step.kind == RegistrationStep::Remove) {
-        started = client->DeleteCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, step.avdevId);
+    if (kind == RegistrationStep::Remove) {
+        started = client->DeleteCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, avdevId);
     } else {
-        started = client->AddCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, step.avdevId,
+        started = client->AddCamera(recorder.ip, recorder.webPort, recorder.user, recorder.password, avdevId,
             camera.name, camera.ip, camera.mac, camera.protocolType, "admin", camera.password, camera.brand,
             camera.model);
     }
     const bool done = started && Settle(50, 300, kPause) == NvrClient::Done && Running();
-    if (done && step.kind == RegistrationStep::Remove)
+    if (done && kind == RegistrationStep::Remove)
         Pause(1000, kPause);
     client->Stop();
     Pause(800, kPause);

@@ -1,7 +1,8 @@
 #pragma once
 // The cameras the recorder sees: asks the recorder for its camera lines, makes sure a camera's password is known
 // (tried on the camera, or created on a camera that has none, as the camera page's password overlays do), and
-// registers the chosen cameras with the recorder after removing the ones it had.
+// leaves the recorder with the chosen cameras: the ones it had are kept untouched, the others it had removed, the
+// new ones added.
 
 #include "session/CameraRecord.h"
 #include "session/CameraRules.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,8 @@ struct CameraResult
         NotTried,
         Listed, // the recorder answered: lines holds what it named
         Failed, // the request failed before its deadline
+        Unreadable, // the recorder answered, but with no list: its error page (5xx), or an answer cut short;
+                    // the cameras known before still stand
         TimedOut, // no answer by the deadline, or the request could not be made
         Stopped,
     } search
@@ -86,8 +90,8 @@ public:
     void StartDiscover(const RecorderAccess& recorder, size_t maxLines);
     // StartDiscover, waited for.
     CameraResult Discover(const RecorderAccess& recorder, size_t maxLines, const std::atomic<bool>* stop = nullptr);
-    // Sends the removals and registrations in order (cameras[i] is what steps[i] sends); an Add goes to the channel
-    // numbered by the Adds taken before it.
+    // Runs the steps (RunRegistration: the recorder's list read afresh around every removal, kept cameras never
+    // touched, new ones into free channels); cameras[i] is what steps[i] sends.
     void StartRegister(
         const RecorderAccess& recorder, std::vector<RegistrationStep> steps, std::vector<CameraToSend> cameras);
     // The whole step for a plan: the recorder's cameras, each wanted camera's password made sure of, then the
@@ -112,7 +116,10 @@ private:
     void discover(const RecorderAccess& recorder, size_t maxLines, CameraResult& out);
     void registerAll(
         const RecorderAccess& recorder, std::vector<RegistrationStep>& steps, const std::vector<CameraToSend>& cameras);
-    bool sendStep(const RecorderAccess& recorder, const RegistrationStep& step, const CameraToSend& camera);
+    // The recorder's camera lines now, or nothing when they could not be read.
+    std::optional<std::vector<std::string>> readList(const RecorderAccess& recorder);
+    bool sendStep(
+        const RecorderAccess& recorder, RegistrationStep::Kind kind, int32_t avdevId, const CameraToSend& camera);
     // Makes sure the wanted password works on the camera as the camera page would: a password the recorder lists
     // is taken as it is, any other is tried on the camera, and a camera without a password gets it created.
     // `problem` says why not.

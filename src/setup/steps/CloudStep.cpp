@@ -3,6 +3,7 @@
 #include "device/AnswerParser.h"
 #include "device/NvrClient.h"
 #include "device/PortalForms.h"
+#include "device/PortalHosts.h"
 #include "net/HttpGet.h"
 #include "net/PercentEncode.h"
 
@@ -18,10 +19,13 @@ constexpr int kPortalPollMs = 500;
 constexpr uint32_t kDirectTimeoutMs = 6000;
 constexpr size_t kDirectBufferSize = 8200;
 
-CloudStep::Outcome NetworkFailure()
+using Failure = CloudStep::Outcome::Failure;
+
+CloudStep::Outcome NetworkFailure(Failure failure)
 {
     CloudStep::Outcome out;
     out.networkFailure = true;
+    out.failure = failure;
     return out;
 }
 
@@ -29,8 +33,11 @@ CloudStep::Outcome NetworkFailure()
 // to be one.
 CloudStep::Outcome Refusal(const std::string& answer)
 {
-    if (IsNetworkFailureAnswer(answer))
-        return NetworkFailure();
+    if (IsNetworkFailureAnswer(answer)) {
+        // "-1" is what the request object answers for a request that got no answer.
+        const bool silent = answer.empty() || answer == "-1";
+        return NetworkFailure(silent ? Failure::PortalNoAnswer : Failure::PortalWrongAnswer);
+    }
     CloudStep::Outcome out;
     out.answer = answer;
     return out;
@@ -79,7 +86,7 @@ void CloudStep::StartStatus(const RecorderAccess& recorder)
 CloudResult CloudStep::Status(const RecorderAccess& recorder, const std::atomic<bool>* stop)
 {
     StartStatus(recorder);
-    WaitEnd(stop);
+    WaitEnd(stop, kPollMs, kStatusTicks * kPollMs);
     return Result();
 }
 
@@ -105,11 +112,21 @@ CloudResult CloudStep::Run(const RecorderAccess& recorder, const Account& accoun
     Begin([this, recorder, account, wizardVersion] {
         CloudResult found;
         status(recorder, found);
+        // Reading the status is not the step: the step is done only where a branch below says so.
+        found.outcome = StepOutcome::Failed;
         const PortalValues& portal = found.portal;
-        if (found.netFailed || !found.regRead || !found.portalRead) {
+        if (found.timedOut) {
+            found.reason = "stopped before the recorder's cloud registration was read";
+        } else if (found.netFailed || !found.regRead || !found.portalRead) {
             found.reason = "the recorder's cloud registration could not be read";
         } else if (portal.values[PortalValues::Access] != "1") {
             found.reason = "the recorder does not offer the cloud service";
+        } else if (const std::string& host = portal.values[PortalValues::Url]; portal.values[PortalValues::Status] != "1"
+                   && IsPortalHostName(host) && !MayUsePortalHost(host, account.allowedPortalHost)) {
+            // The account and the recorder's password would go wherever the recorder points: only to a host of the
+            // maker's, or one the plan names.
+            found.reason = "the recorder names the portal host \"" + host
+                + "\", which is not one of the maker's portal domains; name it in the plan (portal_host) to use it";
         } else if (portal.values[PortalValues::Status] == "1") {
             if (found.regEmail == account.email) {
                 found.outcome = StepOutcome::AlreadyDone;
@@ -175,8 +192,11 @@ void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
             std::vector<char> buffer(kRegInfoBytes, 0);
             size_t size = buffer.size();
             int code = 0;
-            const bool fetched = http.GetAuthorised("/config/quelmoreginfo", buffer.data(), &size)
-                && http.QueryStatusCode(code) && code >= 200 && code <= 299;
+            const bool sent = http.GetAuthorised("/config/quelmoreginfo", buffer.data(), &size);
+            if (!http.QueryStatusCode(code))
+                code = 0; // no answer to query
+            out.regStatus = code;
+            const bool fetched = sent && code >= 200 && code <= 299;
             if (fetched) {
                 AnswerParser answer(std::string(buffer.data(), strnlen(buffer.data(), size)));
                 answer.SplitPairs("\r\n");
@@ -207,13 +227,20 @@ void CloudStep::status(const RecorderAccess& recorder, CloudResult& out)
                 out.portalRead = true;
                 out.portalText = text;
                 ApplyPortalText(text, out.portal);
+            } else {
+                out.portalStatus = client->AnswerStatus();
             }
             break;
         }
         client->Stop();
     }
-    if (!Running())
-        out = CloudResult(); // stopped: nothing it read counts
+    if (!Running()) {
+        // Stopped (the box's limit ran out): nothing it read counts, and the page must not go on as if the recorder
+        // had simply nothing to report.
+        out = CloudResult();
+        out.timedOut = true;
+        out.netFailed = true;
+    }
     out.outcome = !out.netFailed && out.regRead && out.portalRead ? StepOutcome::Done : StepOutcome::Failed;
 }
 
@@ -242,8 +269,13 @@ int32_t CloudStep::pollState(int times)
 
 CloudStep::Outcome CloudStep::chain(Kind kind, const Inputs& in)
 {
+    // A retry of the chain that failed goes on where it failed; anything else starts afresh.
+    if (progress.kind != kind || !(progress.inputs == in))
+        progress = ChainProgress { kind, in, Stage::None };
     Outcome ended = kind == Kind::SignUp ? signUp(in) : signIn(in);
     client->Stop(); // nothing of the chain outlives it
+    if (ended.success)
+        progress = ChainProgress();
     return Running() ? ended : Outcome(); // a stopped chain reports nothing
 }
 
@@ -251,75 +283,94 @@ CloudStep::Outcome CloudStep::signUp(const Inputs& in)
 {
     // The recorder names the portal; an address that is not a plain host name is never requested.
     if (!IsPortalHostName(in.portalHost))
-        return NetworkFailure();
-    if (!client->PortalSignUp(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password,
-            in.passwordVerify, in.nameFirst, in.nameLast))
-        return NetworkFailure();
-    const std::string answer = pollAnswerResult(kSignUpPolls);
-    if (!Running())
-        return {};
-    if (!PortalAnswerIsSuccess(answer))
-        return Refusal(answer);
+        return NetworkFailure(Failure::PortalNoAnswer);
+    if (progress.reached < Stage::Account) {
+        if (!client->PortalSignUp(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password,
+                in.passwordVerify, in.nameFirst, in.nameLast))
+            return NetworkFailure(Failure::PortalNoAnswer);
+        const std::string answer = pollAnswerResult(kSignUpPolls);
+        if (!Running())
+            return {};
+        if (!PortalAnswerIsSuccess(answer))
+            return Refusal(answer);
+        progress.reached = Stage::Account;
+    }
     Outcome out = bindAndRegister(in, kSignUpPolls);
     if (!out.success)
         return out;
     // The recorder is told once more, directly; if that fails the user is told and may try again.
-    if (!directRegistration(in))
-        return Running() ? NetworkFailure() : Outcome();
+    if (progress.reached < Stage::Direct) {
+        if (!directRegistration(in))
+            return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+        progress.reached = Stage::Direct;
+    }
     return out;
 }
 
 CloudStep::Outcome CloudStep::signIn(const Inputs& in)
 {
     if (!IsPortalHostName(in.portalHost))
-        return NetworkFailure();
-    if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password)) {
-        client->Stop();
-        if (!Pause(kStepPauseMs, "cloud step pause"))
+        return NetworkFailure(Failure::PortalNoAnswer);
+    // Signing in again costs nothing and gives the bind a fresh session: only a chain that bound already skips it.
+    if (progress.reached < Stage::Bound) {
+        if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password)) {
+            client->Stop();
+            if (!Pause(kStepPauseMs, "cloud step pause"))
+                return {};
+            if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password))
+                return NetworkFailure(Failure::PortalNoAnswer);
+        }
+        // The answer is awaited, not stopped: stopping cancels the request in flight. The command's own time-out
+        // bounds the wait.
+        pollState(kPolls);
+        if (!Running())
             return {};
-        if (!client->PortalSignIn(in.portalHost, kClient, in.wizardVersion, kLanguage, in.email, in.password))
-            return NetworkFailure();
+        const std::string answer = client->AnswerText();
+        if (!PortalAnswerIsSuccess(answer))
+            return Refusal(answer);
+        progress.reached = Stage::Account;
     }
-    // The answer is awaited, not stopped: stopping cancels the request in flight. The command's own time-out
-    // bounds the wait.
-    pollState(kPolls);
-    if (!Running())
-        return {};
-    const std::string answer = client->AnswerText();
-    if (!PortalAnswerIsSuccess(answer))
-        return Refusal(answer);
     return bindAndRegister(in, kPolls);
 }
 
 CloudStep::Outcome CloudStep::bindAndRegister(const Inputs& in, int bindPolls)
 {
-    client->Stop();
-    if (!Pause(kStepPauseMs, "cloud step pause"))
-        return {};
-    if (!client->PortalBind(
-            in.portalHost, kClient, in.wizardVersion, kLanguage, in.portalNumber, in.nvrPassword, in.portalDfp))
-        return NetworkFailure();
-    const std::string bound = pollAnswerResult(bindPolls);
-    if (!Running())
-        return {};
-    if (!BindAnswerIsSuccess(bound, in.portalNumber))
-        return Refusal(bound);
+    if (progress.reached < Stage::Bound) {
+        client->Stop();
+        if (!Pause(kStepPauseMs, "cloud step pause"))
+            return {};
+        if (!client->PortalBind(
+                in.portalHost, kClient, in.wizardVersion, kLanguage, in.portalNumber, in.nvrPassword, in.portalDfp))
+            return NetworkFailure(Failure::PortalNoAnswer);
+        const std::string bound = pollAnswerResult(bindPolls);
+        if (!Running())
+            return {};
+        if (!BindAnswerIsSuccess(bound, in.portalNumber))
+            return Refusal(bound);
+        progress.reached = Stage::Bound;
+    }
 
-    client->Stop();
-    if (!Pause(kStepPauseMs, "cloud step pause"))
-        return {};
-    if (!client->SetCloudRegStatus(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, 1))
-        return NetworkFailure();
-    if (pollState(kPolls) != NvrClient::Done)
-        return Running() ? NetworkFailure() : Outcome();
+    if (progress.reached < Stage::StatusSet) {
+        client->Stop();
+        if (!Pause(kStepPauseMs, "cloud step pause"))
+            return {};
+        if (!client->SetCloudRegStatus(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, 1))
+            return NetworkFailure(Failure::Recorder);
+        if (pollState(kPolls) != NvrClient::Done)
+            return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+        progress.reached = Stage::StatusSet;
+    }
 
-    client->Stop();
-    if (!Pause(kStepPauseMs, "cloud step pause"))
-        return {};
-    if (!client->SetCloudRegInfo(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, in.email, in.password))
-        return NetworkFailure();
-    if (pollState(kPolls) != NvrClient::Done)
-        return Running() ? NetworkFailure() : Outcome();
+    if (progress.reached < Stage::InfoSet) {
+        client->Stop();
+        if (!Pause(kStepPauseMs, "cloud step pause"))
+            return {};
+        if (!client->SetCloudRegInfo(in.nvrIp, in.nvrWebPort, in.nvrUser, in.nvrPassword, in.email, in.password))
+            return NetworkFailure(Failure::Recorder);
+        if (pollState(kPolls) != NvrClient::Done)
+            return Running() ? NetworkFailure(Failure::Recorder) : Outcome();
+        progress.reached = Stage::InfoSet;
+    }
     Outcome out;
     out.success = true;
     return out;

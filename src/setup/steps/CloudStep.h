@@ -27,6 +27,11 @@ struct CloudResult
 
     // The recorder's registration ("/config/quelmoreginfo") and portal record.
     bool netFailed = false; // the registration could not be read over a connection that could be prepared
+    int regStatus = 0; // the HTTP status the registration read was answered with; 0: no answer came
+    int portalStatus = 0; // the HTTP status a refused portal record read was answered with; 0: no answer came
+    // The check was stopped before it ended (its waiting box's limit ran out): nothing it read counts, and it is a
+    // failure (netFailed is set too), never "nothing to report".
+    bool timedOut = false;
     bool regRead = false;
     std::string regEmail;
     std::string regPassword;
@@ -60,14 +65,21 @@ public:
         std::string passwordVerify;
         std::string nameFirst;
         std::string nameLast;
+
+        bool operator==(const Inputs&) const = default;
     };
 
     // How an account chain ended. answer: the portal's answer worth showing (a refusal), else empty.
     // networkFailure: the chain failed without such an answer. Both unset and no success: the chain was stopped.
     struct Outcome
     {
+        // Where a network failure lay: the portal never answered (or could not be asked), its answer was too short
+        // to be one, or the recorder did not take a registration call.
+        enum class Failure { None, PortalNoAnswer, PortalWrongAnswer, Recorder };
+
         bool success = false;
         bool networkFailure = false;
+        Failure failure = Failure::None; // set with networkFailure
         std::string answer;
     };
 
@@ -79,6 +91,8 @@ public:
         bool signUp = false;
         std::string firstName;
         std::string lastName;
+        // A portal host outside the maker's domains that the account may be sent to (the recorder names the host).
+        std::string allowedPortalHost;
     };
 
     static constexpr const char* kClient = "wizard";
@@ -87,15 +101,20 @@ public:
     static constexpr int kStepPauseMs = 1000;
     static constexpr uint32_t kRegInfoTimeoutMs = 6000;
     static constexpr size_t kRegInfoBytes = 8200;
+    // The limit of the camera page's waiting box over the check, in its 100 ms ticks; Status stops the check there.
+    static constexpr int kStatusTicks = 1100;
 
     explicit CloudStep(NvrClient& client);
     ~CloudStep() override;
 
     // The recorder's registration (over HTTPS) and its portal record.
     void StartStatus(const RecorderAccess& recorder);
-    // StartStatus, waited for.
+    // StartStatus, waited for at most kStatusTicks ticks (then stopped: a failure with timedOut).
     CloudResult Status(const RecorderAccess& recorder, const std::atomic<bool>* stop = nullptr);
-    // Starts a chain unless one runs (false then).
+    // Starts a chain unless one runs (false then). A chain with the same kind and inputs as the last one, which
+    // failed, goes on from the call that failed: an account made or a binding done is not asked for again (the
+    // portal would refuse a second sign-up as "already registered"), and of the recorder's registration calls
+    // only those that did not succeed are sent again.
     bool StartAccount(Kind kind, Inputs inputs);
     // The whole step: the recorder's status; AlreadyDone when it is registered to this account; a failure when it
     // does not offer the service or is registered to another; else the chain, Done when it bound the recorder.
@@ -124,7 +143,17 @@ private:
     // Polls the state until it leaves Busy, at most `times` polls; the last state seen.
     int32_t pollState(int times);
 
+    // The calls of a chain in their order; a chain has done every stage up to the one it reached.
+    enum class Stage { None, Account, Bound, StatusSet, InfoSet, Direct };
+    struct ChainProgress
+    {
+        Kind kind = Kind::SignIn;
+        Inputs inputs;
+        Stage reached = Stage::None;
+    };
+
     mutable std::mutex resultLock;
     CloudResult result;
     Outcome outcome;
+    ChainProgress progress; // of the last chain that did not succeed; only the step's thread touches it
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -164,23 +165,32 @@ void DiskStep::publish(const DiskResult& found)
     result = found;
 }
 
-// On the step's thread: one storage-information request per port, as the storage watch makes them.
+// On the step's thread: the storage information of one port, as the storage watch asks for it; nothing when it
+// could not be read.
+std::optional<DiskPort> DiskStep::readPort(const RecorderAccess& recorder, int port)
+{
+    HttpGet http;
+    std::vector<char> buffer(kAnswerBufferSize, 0);
+    size_t size = buffer.size();
+    bool fetched = false;
+    if (OpenRequest(http, recorder.ip, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
+        fetched = Running()
+            && http.GetAuthorised("/config/storageinfo?storageid=" + std::to_string(port), buffer.data(), &size);
+        int status = 0;
+        fetched = fetched && http.QueryStatusCode(status) && status >= 200 && status <= 299;
+    }
+    ForgetRequest();
+    if (!fetched)
+        return std::nullopt;
+    return ReadPort(std::string(buffer.data(), size)); // every byte: a zero byte costs its own line only
+}
+
+// On the step's thread: one storage-information request per port.
 void DiskStep::list(const RecorderAccess& recorder, DiskResult& out)
 {
     for (int port = 0; port < 2 && Running(); ++port) {
-        HttpGet http;
-        std::vector<char> buffer(kAnswerBufferSize, 0);
-        size_t size = buffer.size();
-        bool fetched = false;
-        if (OpenRequest(http, recorder.ip, recorder.user, recorder.password, kRequestTimeoutMs, 0, recorder.webPort)) {
-            fetched = Running()
-                && http.GetAuthorised("/config/storageinfo?storageid=" + std::to_string(port), buffer.data(), &size);
-            int status = 0;
-            fetched = fetched && http.QueryStatusCode(status) && status >= 200 && status <= 299;
-        }
-        ForgetRequest();
-        if (fetched)
-            out.ports[static_cast<size_t>(port)] = ReadPort(std::string(buffer.data(), strnlen(buffer.data(), size)));
+        if (std::optional<DiskPort> read = readPort(recorder, port))
+            out.ports[static_cast<size_t>(port)] = *read;
     }
     const bool read = out.ports[0].read && out.ports[1].read;
     out.outcome = read ? StepOutcome::Done : StepOutcome::Failed;
@@ -188,8 +198,10 @@ void DiskStep::list(const RecorderAccess& recorder, DiskResult& out)
 }
 
 // On the step's thread: formats the target ports one after the other through the request object. A port counts
-// as formatted only when a poll after its own format command said 100; anything else leaves it unformatted and
-// ends the work.
+// as formatted only when a poll after its own format command said 100 and the port's storage information then
+// shows its disk ready with the file system asked for: the poll names no disk, so a 100 left from the disk before
+// (a disk pulled, a format refused) is never taken for this one's. Anything else leaves it unformatted and ends
+// the work; a refused format command (any status but 2xx) ends it at once.
 void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>& targets,
     const std::array<int32_t, 2>& fileSystems, DiskResult& out)
 {
@@ -229,7 +241,7 @@ void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>&
                 break; // a poll without progress is asked again after a pause, never read again
             }
         }
-        if (!reached)
+        if (!reached || !confirmFormatted(recorder, port, fileSystems[static_cast<size_t>(port)]))
             break;
         out.formatted[static_cast<size_t>(port)] = true;
     }
@@ -243,4 +255,22 @@ void DiskStep::format(const RecorderAccess& recorder, const std::array<bool, 2>&
         if (targets[static_cast<size_t>(port)] && !out.formatted[static_cast<size_t>(port)])
             out.reason += (out.reason.empty() ? "" : ", ") + PortName(port) + " was not formatted";
     }
+}
+
+// On the step's thread: whether the port's storage information shows the disk formatted as asked. The recorder
+// may take a moment to report a finished disk as ready: asked a few times, half a second apart.
+bool DiskStep::confirmFormatted(const RecorderAccess& recorder, int port, int32_t fileSystem)
+{
+    for (int attempt = 0; attempt < kConfirmAttempts && Running(); ++attempt) {
+        if (attempt > 0 && !Pause(kRepollMs, "format pause"))
+            return false;
+        const std::optional<DiskPort> read = readPort(recorder, port);
+        if (!read)
+            continue;
+        if (!read->plugged)
+            return false; // pulled: whatever the poll said was not this disk's
+        if (read->ready && read->partitions >= 1 && read->fsCode == fileSystem)
+            return true;
+    }
+    return false;
 }

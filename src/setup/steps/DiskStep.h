@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 // One port as the recorder's storage information describes it.
@@ -43,6 +44,7 @@ public:
     static constexpr int kRepollMs = 500; // pause before asking again after a poll that shows no progress
     static constexpr int kCheckLimitMs = 30000; // how long a plugged disk may take to get ready
     static constexpr int kFormatLimitMs = 60000; // how long formatting may take in all
+    static constexpr int kConfirmAttempts = 10; // storage reads, kRepollMs apart, that may confirm a finished format
 
     explicit DiskStep(NvrClient& client);
     ~DiskStep() override;
@@ -75,6 +77,8 @@ public:
 
 private:
     void list(const RecorderAccess& recorder, DiskResult& out);
+    std::optional<DiskPort> readPort(const RecorderAccess& recorder, int port);
+    bool confirmFormatted(const RecorderAccess& recorder, int port, int32_t fileSystem);
     void format(const RecorderAccess& recorder, const std::array<bool, 2>& targets,
         const std::array<int32_t, 2>& fileSystems, DiskResult& out);
     void publish(const DiskResult& found);

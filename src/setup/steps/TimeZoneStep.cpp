@@ -29,7 +29,7 @@ Answer Fetch(HttpGet& http, const std::string& path)
     if (!fetched || !http.QueryStatusCode(answer.status))
         return answer;
     answer.arrived = true;
-    answer.body.assign(buffer.data(), strnlen(buffer.data(), size));
+    answer.body.assign(buffer.data(), size); // every byte: a zero byte damages one zone name, not the rest
     return answer;
 }
 

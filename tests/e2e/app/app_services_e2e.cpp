@@ -3,7 +3,7 @@
 // of it, and a recorder the search did not find fails at once.
 
 #include "app/WizardHost.h"
-#include "app/StandInPage.h"
+#include "StandInPage.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 #include "i18n/Localization.h"

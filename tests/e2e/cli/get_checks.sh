@@ -68,6 +68,14 @@ expect 1 "status 401" --password wrong 10.77.0.10 /config/datetime
 expect 1 "status 401" --secure 10.77.0.10 /config/datetime
 expect 0 "status 400" --password Secret99 10.77.0.10 "/config/datetime?timezone=999"
 
+# The password from an environment variable or from standard input, kept out of the process list.
+HXT_TEST_PASSWORD=Secret99 expect 0 "status 200" --password-env HXT_TEST_PASSWORD 10.77.0.10 /config/datetime
+HXT_TEST_PASSWORD=wrong expect 1 "status 401" --password-env HXT_TEST_PASSWORD 10.77.0.10 /config/datetime
+expect 0 "status 200" --password-stdin 10.77.0.10 /config/datetime <<<"Secret99"
+expect 1 "status 401" --password-stdin 10.77.0.10 /config/datetime <<<"wrong"
+expect 2 "not set" --password-env HXT_NOT_SET 10.77.0.10 /config/datetime
+expect 2 "usage:" --password Secret99 --password-stdin 10.77.0.10 /config/datetime </dev/null
+
 # The new recorder (empty password, realm "HXT Recorder"): a Basic try, the challenge, our Digest answer.
 expect 0 "portal_number=" --port 8000 10.77.0.11 /config/quelmoportal
 expect 0 "timezone=" --secure 10.77.0.11 /config/datetime

@@ -17,8 +17,9 @@ def check(condition, what):
         print("FAIL:", what)
 
 
-def cli(*args):
-    done = subprocess.run([CLI, *args], capture_output=True, text=True, timeout=30)
+def cli(*args, stdin="", env=None):
+    done = subprocess.run([CLI, *args], capture_output=True, text=True, timeout=30, input=stdin,
+                          env=dict(os.environ, **(env or {})))
     return done.returncode, done.stdout, done.stderr
 
 
@@ -69,6 +70,37 @@ for args in (["login"], ["login", "--ip", "10.77.0.300", "--mac", "00:1a:2b:3c:4
              ["set-password", "--ip", "10.77.0.10", "--mac", "00:1a:2b:3c:4d:5e"], ["frobnicate"]):
     code, _, _ = cli(*args)
     check(code == 2, "bad usage %r exits 2 (got %d)" % (args, code))
+# Passwords kept out of the process list: from an environment variable or from standard input (the current
+# password's line first when both come from there).
+OWNED = ["--ip", "10.77.0.11", "--mac", "00:1a:2b:3c:4d:5f"]
+code, out, _ = cli("login", *OWNED, "--password-env", "HXT_TEST_PASSWORD", env={"HXT_TEST_PASSWORD": "N3w-Pass"})
+check(code == 0 and "login-result 1" in out, "login --password-env: %d %r" % (code, out))
+code, out, _ = cli("login", *OWNED, "--password-stdin", stdin="N3w-Pass\r\n")
+check(code == 0 and "login-result 1" in out, "login --password-stdin: %d %r" % (code, out))
+code, out, _ = cli("login", *OWNED, "--password-stdin", stdin="wrong\n")
+check(code == 1 and "login-result 0" in out, "login --password-stdin, wrong password: %d %r" % (code, out))
+code, out, _ = cli("set-password", *OWNED, "--password-stdin", "--new-password-stdin", stdin="N3w-Pass\nStd1n-Pass\n")
+check(code == 0 and recorder_password("owned") == "Std1n-Pass", "set-password, both from standard input: %d %r %r"
+      % (code, out, recorder_password("owned")))
+code, out, _ = cli("set-password", *OWNED, "--password-env", "OLD", "--new-password-env", "NEW",
+                   env={"OLD": "Std1n-Pass", "NEW": "Env1r-Pass"})
+check(code == 0 and recorder_password("owned") == "Env1r-Pass", "set-password, both from the environment: %d %r %r"
+      % (code, out, recorder_password("owned")))
+for args, stdin, why in [(["login", *OWNED, "--password-env", "HXT_NOT_SET"], "", "an unset variable"),
+                         (["login", *OWNED, "--password-stdin"], "", "no line on standard input"),
+                         (["login", *OWNED, "--password", "x", "--password-stdin"], "x\n", "two ways at once"),
+                         (["set-password", *OWNED, "--password-env", "HXT_NOT_SET", "--new-password", "Abc12345"], "",
+                          "an unset variable for the current password"),
+                         (["set-password", *OWNED, "--password-stdin", "--new-password-stdin"], "Env1r-Pass\n",
+                          "only one line for two passwords")]:
+    code, _, err = cli(*args, stdin=stdin)
+    check(code == 2 and err, "%s is bad usage (exit 2 with a message): %d %r" % (why, code, err))
+check(recorder_password("owned") == "Env1r-Pass", "no refused usage sent a password change")
+for command in ("login", "set-password", "get"):
+    code, out, _ = cli(command, "--help")
+    check(code == 0 and "-env VAR" in out and "-stdin" in out and "process list" in out,
+          "%s --help names the environment and standard input: %r" % (command, out))
+
 code, out, _ = cli("search", "--help")
 check(code == 0 and out.startswith("usage:"), "search --help")
 

@@ -3,6 +3,7 @@
 // a cloud check that fails, leaving while registrations run, and what Next leaves on the recorder.
 
 #include "../../gui/support/MessageRecorder.h"
+#include "../../gui/support/RichTextEffects.h"
 #include "i18n/Localization.h"
 #include "overlays/ErrorAlert.h"
 #include "overlays/ModalLayer.h"
@@ -10,6 +11,8 @@
 #include "pages/CameraPage.h"
 #include "session/WizardContext.h"
 #include "ui/SlimScrollBar.h"
+#include "ui/SmallLink.h"
+#include "ui/FadingPictureButton.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
@@ -19,6 +22,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <memory>
 
@@ -82,6 +86,11 @@ QString ChannelPassword(int slot)
         }
     }
     return QString();
+}
+
+QString Qs(const std::string& text)
+{
+    return QString::fromStdString(text);
 }
 
 int RequestCount(const QString& part)
@@ -179,8 +188,16 @@ private slots:
         Control("camline cams 0;10.77.0.41;");
         Control("camline cams 0;10.77.0.42;00:3e:0b:00:02:03;Veskor;<b>QC</b> <%s%n> & a very long model name "
                 "that goes on and on;admin;pw;;1;");
+        // What a camera on the LAN may choose as its texts: a huge picture, a reversed name, terminal controls.
+        Control("camline cams 0;10.77.0.43;00:3e:0b:00:02:04;<img width=3000 height=3000 src=x>;"
+                "<img width=3000 height=3000 src=x> and a long model name that is shortened;admin;pw;x;1");
+        Control("camline cams 0;10.77.0.44;00:3e:0b:00:02:05;\u202eVeskor;cam\u202eeulav\u202c\x1b[31m\x07;admin;pw;;1");
         rescan();
-        QCOMPARE(list->rowCount(), 9);
+        QCOMPARE(list->rowCount(), 11);
+        const QStringList effects = RichTextEffects(page.get());
+        QVERIFY2(effects.isEmpty(), qPrintable(effects.join(QLatin1Char('\n'))));
+        QCOMPARE(list->CellText(RowOf(list, QStringLiteral("10.77.0.44")), CameraList::kModelColumn),
+            QStringLiteral("cameulav [31m ")); // the override dropped, the controls blank
         const int upper = RowOf(list, QStringLiteral("10.77.0.40"));
         QVERIFY(upper >= 0);
         QCOMPARE(context->Session().Camera(upper)->mac, std::string("00:3E:0B:00:02:01"));
@@ -189,8 +206,10 @@ private slots:
         QVERIFY(bare >= 0);
         QCOMPARE(context->Session().Camera(bare)->mac, std::string());
         const int hostile = RowOf(list, QStringLiteral("10.77.0.42"));
-        QCOMPARE(list->item(hostile, CameraList::kModelColumn)->toolTip(),
-            QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
+        // The markup reads as the characters it is made of, never rendered.
+        QTextDocument tip;
+        tip.setHtml(list->item(hostile, CameraList::kModelColumn)->toolTip());
+        QCOMPARE(tip.toPlainText(), QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
 
         // More lines than the list holds: 256 rows, scrolled by the slim bar.
         Control("camline cams clear");
@@ -245,43 +264,30 @@ private slots:
         QVERIFY(!page->noCameraShown());
         QCOMPARE(context->Session().CameraCount(), 6);
         QVERIFY(page->nextButton()->isEnabled());
+        QCOMPARE(page->searchProblemText(), Qs(Text("camsearch_no_answer", "-")));
 
-        // A search the recorder refuses: nothing listed, and the user is told.
+        // A search the recorder refuses or cuts short: nothing listed, the cameras kept, and the user told that
+        // the answer could not be read (not "No camera found!").
+        for (const char* fault : { "http-409@/config/quelmodiscovery", "http-truncated@/config/quelmodiscovery" }) {
+            Control("fault cams clear");
+            Control(QByteArray("fault cams ") + fault);
+            rescan();
+            QVERIFY2(!page->noCameraShown(), fault);
+            QCOMPARE(page->list()->rowCount(), 0);
+            QCOMPARE(context->Session().CameraCount(), 6);
+            QCOMPARE(page->searchProblemText(), Qs(Text("camsearch_unreadable", "-")));
+        }
+        // Its link searches again, and the recorder answers this time.
         Control("fault cams clear");
-        Control("fault cams http-409@/config/quelmodiscovery");
-        rescan();
-        QVERIFY(page->noCameraShown());
-        QCOMPARE(context->Session().CameraCount(), 0);
+        QTest::mouseClick(page->searchAgainLink(), Qt::LeftButton);
+        waitSearch();
+        QCOMPARE(page->list()->rowCount(), 6);
+        QVERIFY(page->searchProblemText().isEmpty());
     }
 
-    void aFailedCloudCheckShowsItsErrorAndStays()
-    {
-        Control("fault cams http-409@/config/quelmoreginfo");
-        ClickBox(page->list(), 0);
-        bool errorShown = false;
-        auto* poll = new QTimer(page.get());
-        connect(poll, &QTimer::timeout, page.get(), [&errorShown, poll] {
-            if (auto* error = qobject_cast<ErrorAlert*>(ModalLayer::Top())) {
-                errorShown = true;
-                poll->stop();
-                error->End(ModalLayer::IDOK);
-            }
-        });
-        poll->start(20);
-        const int portalReads = RequestCount(QStringLiteral("/config/quelmoportal"));
-        QTest::mouseClick(page->nextButton(), Qt::LeftButton);
-        QVERIFY(errorShown);
-        // Its values would not be used: the portal is not asked (a recorder gone silent cost 15 s more there).
-        QCOMPARE(RequestCount(QStringLiteral("/config/quelmoportal")), portalReads);
-        QVERIFY(!page->nextRunning());
-        QVERIFY(page->nextButton()->isEnabled());
-        for (const RecordedMessage& m : host->take())
-            QVERIFY(m.message != WM_WIZARD_NAV);
-        QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), 0);
-    }
-
-    // A, B and C in channels 0 to 2; the user keeps C and adds P: afterwards C is in one channel, A and B in none,
-    // P's password (Base64 with "+") arrived whole, and only taken registrations count.
+    // A, B and C in channels 0 to 2; the user keeps C and adds P: afterwards C is still in its channel, untouched,
+    // A and B in none, P in the lowest free channel (its password, Base64 with "+", arrived whole), and only taken
+    // registrations count.
     void nextLeavesEachKeptCameraInOneChannel()
     {
         QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacA }, { 1, kMacB }, { 2, kMacC } }));
@@ -292,12 +298,36 @@ private slots:
         QTimer::singleShot(300, page.get(), [&] { QTest::mouseClick(page->nextButton(), Qt::LeftButton); });
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
         QCOMPARE(host->take(), (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
-        QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacC }, { 1, kMacP } }));
-        QCOMPARE(ChannelPassword(1), QStringLiteral("ab>?cd"));
+        QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacP }, { 2, kMacC } }));
+        QCOMPARE(ChannelPassword(2), QStringLiteral("CamC1234"));
+        QCOMPARE(ChannelPassword(0), QStringLiteral("ab>?cd"));
         const WizardSession& session = context->Session();
         for (int i = 0; i < session.CameraCount(); ++i)
             QCOMPARE(session.Camera(i)->selected, i == 2 || i == 5 ? 1 : 0);
         QCOMPARE(context->Portal().access, std::string("1"));
+    }
+
+    // P in channel 0 and C kept in 2 (the test before); the user keeps C, drops P and adds E, and the recorder
+    // refuses every add with 500: C is still in its channel, P is gone, E is in none and not reported added.
+    void aRefusedAddNeverCostsAKeptCamera()
+    {
+        QCOMPARE(Channels(), (std::map<int, QString> { { 0, kMacP }, { 2, kMacC } }));
+        Control("fault cams http-500@/config/addavdev");
+        CameraList* list = page->list();
+        for (const char* ip : { "10.77.0.32", "10.77.0.35" })
+            ClickBox(list, RowOf(list, QString::fromLatin1(ip)));
+        QCOMPARE(list->CheckedCount(), 2);
+        const int addsBefore = RequestCount(QStringLiteral("/config/addavdev"));
+        QTest::mouseClick(page->nextButton(), Qt::LeftButton);
+        QCOMPARE(host->take(), (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
+        QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), addsBefore + 1); // E only, never C again
+        QCOMPARE(Channels(), (std::map<int, QString> { { 2, kMacC } }));
+        QCOMPARE(ChannelPassword(2), QStringLiteral("CamC1234"));
+        const WizardSession& session = context->Session();
+        for (int i = 0; i < session.CameraCount(); ++i) {
+            const std::string& ip = session.Camera(i)->ip;
+            QCOMPARE(session.Camera(i)->selected, ip == "10.77.0.32" ? 1 : 0);
+        }
     }
 
     // The registrations' worker ends with the page: the host's Leave while the recorder keeps a registration
@@ -323,6 +353,74 @@ private slots:
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
         QVERIFY2(leaveMs >= 0 && leaveMs < 1000, qPrintable(QString::number(leaveMs)));
         QVERIFY(host->take().empty());
+    }
+
+    // A cloud check the recorder answers with an error is no dead end: the box names the cause and offers SKIP
+    // (on without the cloud service, the cameras still registered, the summary told) and RETRY; its cross stays.
+    // Last: going on registers cameras, which changes the recorder's channels for any test after it.
+    void aFailedCloudCheckNamesItsCauseAndOffersRetryAndSkip_data()
+    {
+        QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QByteArray>("button");
+        QTest::newRow("refused, cross: stays") << QByteArray("http-409@/config/quelmoreginfo")
+                                               << Qs(Text("neterr_refused", "-")) << QByteArray("closeCross");
+        QTest::newRow("500, SKIP") << QByteArray("http-500@/config/quelmoreginfo")
+                                   << Qs(Text("neterr_wrong_answer", "-")) << QByteArray("closeButton");
+        QTest::newRow("404 once, RETRY") << QByteArray("http-404*1@/config/quelmoreginfo")
+                                         << Qs(Text("neterr_wrong_answer", "-")) << QByteArray("retryButton");
+    }
+
+    void aFailedCloudCheckNamesItsCauseAndOffersRetryAndSkip()
+    {
+        QFETCH(QByteArray, fault);
+        QFETCH(QString, cause);
+        QFETCH(QByteArray, button);
+        Control("fault cams " + fault);
+        CameraList* list = page->list();
+        ClickBox(list, RowOf(list, QStringLiteral("10.77.0.35"))); // E: listed with its password, checked at once
+        QCOMPARE(list->CheckedCount(), 1);
+        QString shown;
+        bool retryOffered = false;
+        QString skipCaption;
+        auto* poll = new QTimer(page.get());
+        connect(poll, &QTimer::timeout, page.get(), [&, poll] {
+            if (auto* error = qobject_cast<ErrorAlert*>(ModalLayer::Top())) {
+                poll->stop();
+                shown = error->message();
+                retryOffered = error->findChild<FadingPictureButton*>("retryButton") != nullptr;
+                if (auto* close = error->findChild<FadingPictureButton*>("closeButton"))
+                    skipCaption = close->text();
+                QTest::mouseClick(error->findChild<QAbstractButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+            }
+        });
+        poll->start(20);
+        const int portalReads = RequestCount(QStringLiteral("/config/quelmoportal"));
+        const int adds = RequestCount(QStringLiteral("/config/addavdev"));
+        QTest::mouseClick(page->nextButton(), Qt::LeftButton);
+        QVERIFY2(shown.startsWith(cause), qPrintable(shown));
+        QVERIFY(retryOffered);
+        QCOMPARE(skipCaption, Qs(Text("_SKIP", "SKIP"))); // English has no _SKIP key
+        const Messages sent = host->take();
+        if (button == "closeCross") {
+            // Its values would not be used: the portal is not asked (a recorder gone silent cost 15 s more there).
+            QCOMPARE(RequestCount(QStringLiteral("/config/quelmoportal")), portalReads);
+            QVERIFY(!page->nextRunning());
+            QVERIFY(page->nextButton()->isEnabled());
+            for (const RecordedMessage& m : sent)
+                QVERIFY(m.message != WM_WIZARD_NAV);
+            QCOMPARE(RequestCount(QStringLiteral("/config/addavdev")), adds);
+            return;
+        }
+        QCOMPARE(sent, (Messages { { WM_WIZARD_NAV, NAV_NEXT, 0 } }));
+        QVERIFY(RequestCount(QStringLiteral("/config/addavdev")) > adds); // the cameras are registered either way
+        if (button == "retryButton") {
+            QCOMPARE(context->Portal().access, std::string("1"));
+            QVERIFY(!context->Portal().skipped);
+        } else {
+            QCOMPARE(context->Portal().access, std::string("0")); // no cloud page
+            QVERIFY(context->Portal().skipped);
+        }
     }
 };
 

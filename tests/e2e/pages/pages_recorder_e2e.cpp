@@ -24,6 +24,8 @@
 #include "ui/LayeredPictureButton.h"
 #include "ui/FadingPictureButton.h"
 #include "ui/TextLabel.h"
+#include "ui/SmallLink.h"
+#include "ui/WrappedText.h"
 #include "ui/RoundedFrame.h"
 #include "ui/Messages.h"
 #include "ui/WindowMessage.h"
@@ -298,6 +300,12 @@ private slots:
             QCOMPARE(list()->IsMarked(row), away);
             QCOMPARE(tip.contains(Qs(Text("nvrsearch_10", ""))), away);
         }
+        // Under the list, not only in a tooltip: what the mark and the rows listed twice mean.
+        auto* note = child<WrappedText>("rowNote");
+        QVERIFY(note->isVisible());
+        QVERIFY2(note->text().contains(Qs(Text("nvrsearch_note_outside", "-")))
+                && note->text().contains(Qs(Text("nvrsearch_note_repeated", "-"))),
+            qPrintable(note->text()));
         QVERIFY(page->nextButton()->isEnabled());
         QVERIFY(!page->nextButton()->latched());
         QVERIFY(!page->noDevice());
@@ -474,31 +482,64 @@ private slots:
         QCOMPARE(host->currentPage, 1);
     }
 
-    // The probe cannot reach the recorder (no answer to its login, or not in the discovery table): create mode and
-    // "Check Network Failed!", which leaves the user on the page; a recorder that is not in the table gets nothing
-    // sent and no text.
+    // The probe cannot reach the recorder (no answer to its login, or not in the discovery table): the box says the
+    // NVR did not answer and offers RETRY. Closed, the page stays in create mode and offers logging in with the
+    // existing password too (a link switches); a recorder that is not in the table gets nothing sent and no text.
+    // RETRY probes again: a recorder that answers then (with a password) gets the login form.
     void unreachableRecorderShowsTheNetworkError_data()
     {
+        QTest::addColumn<QString>("recorder");
         QTest::addColumn<QString>("ip");
-        QTest::newRow("no answer to the probe") << QString(kSilent.announced);
-        QTest::newRow("not in the discovery table") << QStringLiteral("10.77.0.40");
+        QTest::addColumn<bool>("retry");
+        QTest::newRow("no answer to the probe") << "silent" << QString(kSilent.announced) << false;
+        QTest::newRow("not in the discovery table") << "silent" << QStringLiteral("10.77.0.40") << false;
+        QTest::newRow("no answer once, RETRY") << "owned" << QString(kOwned.announced) << true;
     }
 
     void unreachableRecorderShowsTheNetworkError()
     {
+        QFETCH(QString, recorder);
         QFETCH(QString, ip);
+        QFETCH(bool, retry);
+        if (retry)
+            QVERIFY(sim("fault owned udp-silent@login times=1"));
         QObject scope;
         QString message;
+        bool retryOffered = false;
         WhenTop<ErrorAlert>(&scope, 9000, [&](ErrorAlert* error) {
             message = error->message();
-            error->End(ModalLayer::IDOK);
+            auto* again = error->findChild<FadingPictureButton*>("retryButton");
+            retryOffered = again != nullptr;
+            if (retry && again != nullptr)
+                again->click();
+            else
+                error->End(ModalLayer::IDOK);
         });
-        RecorderPasswordPage* page = openPasswordPage(kSilent, qPrintable(ip));
+        RecorderPasswordPage* page = openPasswordPage(recorder == "owned" ? kOwned : kSilent, qPrintable(ip));
         QVERIFY(page != nullptr && page->modeApplied());
         QVERIFY(QTest::qWaitFor([&] { return !message.isEmpty(); }, 9000));
-        QCOMPARE(message, QStringLiteral("Check Network Failed!"));
+        QCOMPARE(message, Qs(Text("neterr_no_answer", "-")));
+        QVERIFY(retryOffered);
         QCOMPARE(host->ShownPageNumber(), 7);
+        if (retry) {
+            QVERIFY(QTest::qWaitFor([&] { return page->modeApplied() && page->loginMode(); }, 10000));
+            QVERIFY(!page->probeUnanswered());
+            QVERIFY(!page->modeSwitchLink()->isVisible());
+            QVERIFY(sim("fault owned clear"));
+            return;
+        }
+        QVERIFY(QTest::qWaitFor([] { return ModalLayer::Top() == nullptr; }, 2000));
         QVERIFY(!page->loginMode());
+        QVERIFY(page->probeUnanswered());
+        SmallLink* modeSwitch = page->modeSwitchLink();
+        QVERIFY(modeSwitch->isVisible());
+        click(modeSwitch);
+        QVERIFY(page->loginMode());
+        QVERIFY(child<PlainLineEdit>("password")->isVisible());
+        QVERIFY(!child<PlainLineEdit>("confirm")->isVisible());
+        click(modeSwitch);
+        QVERIFY(!page->loginMode());
+        QVERIFY(child<PlainLineEdit>("confirm")->isVisible());
 
         if (ip == QLatin1String("10.77.0.40")) {
             const int sets = simEvents("*", "udp-setpassword");

@@ -184,6 +184,16 @@ TEST_F(CameraPasswordLab, cgiCamerasAreReachedOnTheSearchPortElseOnThePortInThei
     EXPECT_EQ(cameraField("webnew", "password"), "Ab%cd#12");
 }
 
+TEST_F(CameraPasswordLab, aChangeConfirmedLateInTheAnswerCountsOnceTheNewPasswordLogsIn)
+{
+    // The camera confirms after byte 128 of its answer: a login with the new password shows the change took.
+    EXPECT_TRUE(Run(Job(Create, "00:3e:0b:00:01:0a", "10.77.0.29", false, "Late1234", "")));
+    EXPECT_EQ(cameraField("lateecho", "password"), "Late1234");
+    // A change the camera refused (authenticated with a wrong password) stays refused: the new one does not log in.
+    EXPECT_FALSE(Run(Job(Create, "00:3e:0b:00:01:0a", "10.77.0.29", false, "Other123", "wrong")));
+    EXPECT_EQ(cameraField("lateecho", "password"), "Late1234");
+}
+
 TEST_F(CameraPasswordLab, jobsThatCannotBeSentAreRefusedAtOnceWithNothingSent)
 {
     const struct

@@ -20,7 +20,7 @@ WORK = tempfile.mkdtemp(prefix="hxq-setup-")
 ENV = dict(os.environ, HXT_TEST_NVR_A="Alpha2024x", HXT_TEST_CLOUD="Cloud456x")
 # Every password of the scenario and the plan: none may show in an output or a report.
 PASSWORDS = ["Alpha2024x", "Cloud456x", "Lab12345", "Secret99", "Cloud123", "CamA1new", "CamA2pass", "CamB1new",
-             "CamC1pass", "CamC2pass"]
+             "CamC1pass", "CamC2pass", "Pee12345"]
 A, B, C = "00:1A:2B:3C:4D:A1", "00:1A:2B:3C:4D:B2", "00:1A:2B:3C:4D:C3"
 STEPS = ["password", "zone", "disks", "cameras", "cloud"]
 AMSTERDAM = 57  # "(GMT+01:00) Amsterdam, ..." in the recorder's English list
@@ -228,6 +228,24 @@ check(code == 0, "the third run exits 0 (%d): %s" % (code, err))
 check(len(rows) == 12 and all(result == "already set up" for result in rows.values()),
       "every step already set up: %r" % rows)
 check(changes_since(since) == [], "the third run sends no change: %r" % changes_since(since))
+
+# 6. A recorder that names a portal host outside the maker's domains: its cloud step is refused before anything goes
+#    anywhere, unless the plan names that very host (then it is tried: the lab cannot resolve it).
+P = "00:1A:2B:3C:4D:E5"
+portal_text = '[[recorder]]\nmac = "%s"\npassword = "Pee12345"\n\n  [recorder.cloud]\n  email = "owner@example.lab"\n' \
+    '  password = "Cloud123"\n' % P
+since = last_event_ms()
+code, out, err, _ = setup(write_plan("portal.toml", portal_text))
+rows = table(out)
+print("portal host outside the domains:\n%s" % out)
+check(code == 1 and rows.get((P, "cloud"), "").startswith("failed") and "portal.example.net" in rows.get((P, "cloud"), "")
+      and "portal_host" in rows.get((P, "cloud"), ""), "the cloud step is refused, naming the host: %r" % rows)
+check(not [e for e in state()["events"] if e["ms"] > since and e["detail"].startswith("POST")],
+      "nothing was posted for a portal outside the domains")
+code, out, err, _ = setup(write_plan("portal-named.toml", portal_text + '  portal_host = "portal.example.net"\n'))
+rows = table(out)
+check(rows.get((P, "cloud"), "").startswith("failed") and "portal_host" not in rows.get((P, "cloud"), ""),
+      "a portal host the plan names is tried: %r" % rows)
 
 for text in shown:
     for password in PASSWORDS:

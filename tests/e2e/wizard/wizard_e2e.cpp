@@ -4,11 +4,14 @@
 // (every row has a ctest entry of its own); the fault rows' outcomes are printed as a table and written to
 // HXT_BINARY_DIR/wizard-faults/.
 
+#include "../../gui/support/RichTextEffects.h"
 #include "support/ScenarioTable.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 class WizardE2e : public QObject
@@ -80,12 +83,27 @@ private slots:
         const std::optional<ScenarioRow> row = ScenarioTable::Row(name);
         QVERIFY2(row.has_value(), qPrintable(QStringLiteral("no scenario row ") + name));
         QList<RowOutcome> outcomes;
+        // Every widget of the wizard looked at while it runs (the interface thread's timer): what the devices sent
+        // never shows as rich text, never with its direction controls or control characters.
+        QStringList effects;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&effects] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                for (const QString& effect : RichTextEffects(window)) {
+                    if (!effects.contains(effect))
+                        effects << effect;
+                }
+            }
+        });
+        if (name == QLatin1String(kDeviceTextsRow))
+            watch.start(100);
         const WalkResult result = RunWizard(
             [&](WizardDriver& driver) {
                 ScenarioWalk walk(driver, row->scenario, row->faults);
                 return walk.Run();
             },
             row->limitMs);
+        watch.stop();
         std::fprintf(stdout, "%s: %s after %lld ms\n", qPrintable(name), result.finished ? "finished" : "stopped",
             static_cast<long long>(result.ms));
         if (!result.failure.isEmpty())
@@ -94,6 +112,7 @@ private slots:
         QVERIFY2(result.failure.isEmpty(), qPrintable(result.failure));
         QVERIFY(result.finished);
         expectRows(result.rows);
+        QVERIFY2(effects.isEmpty(), qPrintable(effects.join(QLatin1Char('\n'))));
     }
 
     // The window closed under each page's waiting box: the wizard ends within its limit, nothing is reported

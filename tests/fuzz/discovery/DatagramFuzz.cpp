@@ -1,6 +1,7 @@
-// Arbitrary datagrams through the search's collection and record texts, the commands' reply table and
-// the address text parsers. Input: a run of datagrams, each a 2-byte little-endian length (cut to what
+// Arbitrary datagrams through the search's answer check, collection and record texts, the commands' reply table
+// and reply origin check, and the address text parsers. Input: a run of datagrams, each a 2-byte little-endian length (cut to what
 // is left) followed by its bytes; the first byte also picks the interface count (1..4).
+#include "device/CommandRoute.h"
 #include "device/NvrClient.h"
 #include "discovery/SearchDevice.h"
 
@@ -30,6 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (verdict.kind == NvrClient::ReplyVerdict::Done && verdict.setsLoginResult && length < 26) {
             std::abort(); // a login result read from bytes not received
         }
+        if (SearchDevice::IsSearchAnswer(datagram, length) && length < SearchDevice::kMinAnswerSize) {
+            std::abort(); // an answer too short for the fields read from it
+        }
+        // Sender and recorder from the datagram's own first bytes: the check reads only what was received.
+        std::array<uint8_t, 4> sender {};
+        std::array<uint8_t, 6> recorderMac {};
+        for (size_t i = 0; i < sender.size() && i < length; ++i) {
+            sender[i] = datagram[i];
+        }
+        for (size_t i = 0; i < recorderMac.size() && 6 + i < length; ++i) {
+            recorderMac[i] = datagram[6 + i];
+        }
+        (void)IsReplyFromRecorder(sender, { 10, 77, 0, 10 }, recorderMac, { 255, 255, 255, 255 }, datagram, length);
         const std::string text(reinterpret_cast<const char*>(datagram), length);
         std::array<uint8_t, 4> ip {};
         std::array<uint8_t, 6> mac {};

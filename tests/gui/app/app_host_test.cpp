@@ -5,7 +5,7 @@
 #include "AppTestSupport.h"
 
 #include "app/WizardHost.h"
-#include "app/StandInPage.h"
+#include "StandInPage.h"
 #include "i18n/Localization.h"
 #include "pages/WizardPage.h"
 #include "ui/Messages.h"
@@ -356,7 +356,7 @@ private slots:
         {
             int* leaves;
             int* leftBeforeDeletion;
-            LeavingPage(QWidget* host, int n, int* leaveCount, int* before)
+            LeavingPage(WizardHost* host, int n, int* leaveCount, int* before)
                 : StandInPage(host, n)
                 , leaves(leaveCount)
                 , leftBeforeDeletion(before)
@@ -405,7 +405,7 @@ private slots:
         struct KeyPage : StandInPage
         {
             std::vector<int>* keys;
-            KeyPage(QWidget* host, int n, std::vector<int>* record)
+            KeyPage(WizardHost* host, int n, std::vector<int>* record)
                 : StandInPage(host, n)
                 , keys(record)
             {

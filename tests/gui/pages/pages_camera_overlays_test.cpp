@@ -84,14 +84,37 @@ private slots:
         const QImage picture = PreviewPicture::Decode(View(huge), QSize(320, 170), 1.0, &source);
         QImageReader::setAllocationLimit(previousLimit);
         QCOMPARE(source, QSize(7000, 3500));
-        QCOMPARE(picture.size(), QSize(320, 170));
-        // Stretched over the area: the first bar is white, the last black.
-        QVERIFY(qGray(picture.pixel(10, 85)) > 200);
-        QVERIFY(qGray(picture.pixel(310, 85)) < 50);
+        // In its own proportions (2:1), as wide as the area: the first bar is white, the last black.
+        QCOMPARE(picture.size(), QSize(320, 160));
+        QVERIFY(qGray(picture.pixel(10, 80)) > 200);
+        QVERIFY(qGray(picture.pixel(310, 80)) < 50);
 
+        // 4:3 at twice the pixels: as high as the area.
         const QImage sharp = PreviewPicture::Decode(View(Jpeg(QSize(320, 240))), QSize(320, 170), 2.0);
-        QCOMPARE(sharp.size(), QSize(640, 340));
+        QCOMPARE(sharp.size(), QSize(453, 340));
         QCOMPARE(sharp.devicePixelRatio(), 2.0);
+    }
+
+    // "Connecting..." until the first picture; a picture of other proportions than the area is centred between
+    // bars, never stretched.
+    void pictureKeepsItsProportionsAndConnectingShowsBeforeIt()
+    {
+        SelectLanguage(0);
+        QWidget parent;
+        PreviewPicture area(&parent);
+        area.setGeometry(0, 0, 320, 170);
+        QCOMPARE(area.statusText(), QString::fromStdString(Text("preview_connecting", "-")));
+        QVERIFY(area.pictureRect().isEmpty());
+        const QImage before = area.grab().toImage();
+        const QColor barColour = before.pixelColor(2, 2);
+        area.SetPicture(PreviewPicture::Decode(View(Jpeg(QSize(64, 48))), QSize(320, 170), 1.0), QSize(64, 48));
+        QCOMPARE(area.statusText(), QString());
+        QCOMPARE(area.pictureRect(), QRect(47, 0, 226, 170));
+        const QImage after = area.grab().toImage();
+        QCOMPARE(after.pixelColor(10, 85), barColour); // the bar left of the picture
+        QCOMPARE(after.pixelColor(310, 85), barColour);
+        area.SetPicture(QImage(), QSize());
+        QVERIFY(!area.statusText().isEmpty());
     }
 
     void whatDoesNotDecodeBlanksTheArea()

@@ -12,6 +12,8 @@
 #include "pages/CameraPasswordRunner.h"
 #include "session/WizardContext.h"
 #include "ui/LayeredPictureButton.h"
+#include "ui/SmallLink.h"
+#include "ui/TextLabel.h"
 #include "ui/Messages.h"
 
 #include <QElapsedTimer>
@@ -141,7 +143,7 @@ private slots:
     {
         auto p = page();
         QVERIFY(!p->searchRunning());
-        // The first search could not be made: nothing listed and nothing said.
+        // The first search could not be made: nothing listed, and no "No camera found!".
         QVERIFY(!p->noCameraShown());
         QCOMPARE(p->list()->rowCount(), 0);
         p->ShowCameraLines(kLines);
@@ -163,15 +165,31 @@ private slots:
             QStringLiteral("<b>QC</b> <%s%n> & a very long model name that goes on and on"));
         p->ShowCameraLines(kLines);
 
-        // Timed out: the list stays empty, nothing is said, the session keeps its cameras.
-        p->ShowCameraLines({}, CameraPage::SearchOutcome::TimedOut);
-        QCOMPARE(context->Session().CameraCount(), 7);
-        QVERIFY(!p->noCameraShown());
-        // Failed: the cameras go and the user is told.
-        p->ShowCameraLines({}, CameraPage::SearchOutcome::Failed);
-        QCOMPARE(list->rowCount(), 0);
-        QCOMPARE(context->Session().CameraCount(), 0);
+        // Timed out or failed says nothing of the cameras: the list shows none, the session keeps them, and the page
+        // says why (never "No camera found!") with a link that searches again.
+        const std::pair<CameraPage::SearchOutcome, const char*> problems[]
+            = { { CameraPage::SearchOutcome::TimedOut, "camsearch_no_answer" },
+                  { CameraPage::SearchOutcome::Failed, "camsearch_unreadable" } };
+        for (const auto& [outcome, key] : problems) {
+            p->ShowCameraLines(kLines);
+            p->ShowCameraLines({}, outcome);
+            QCOMPARE(list->rowCount(), 0);
+            QCOMPARE(context->Session().CameraCount(), 7);
+            QVERIFY(!p->noCameraShown());
+            QCOMPARE(p->searchProblemText(), QString::fromStdString(Text(key, "-")));
+            QVERIFY(p->searchAgainLink()->isVisible());
+        }
+        // The link searches again (without a recorder it cannot even be made).
+        QTest::mouseClick(p->searchAgainLink(), Qt::LeftButton);
+        Deliver();
+        QVERIFY(p->searchRunning());
+        QVERIFY(p->searchProblemText().isEmpty());
+        QVERIFY(WaitFor([&] { return !p->searchRunning(); }, 5000));
+        // An answer that names no camera is the one that says "No camera found!".
+        p->ShowCameraLines({});
         QVERIFY(p->noCameraShown());
+        QVERIFY(p->searchProblemText().isEmpty());
+        QCOMPARE(context->Session().CameraCount(), 0);
         p->ShowCameraLines(kLines);
         QVERIFY(!p->noCameraShown());
     }
@@ -192,11 +210,20 @@ private slots:
         Deliver();
         QVERIFY(!list->IsChecked(4));
         QCOMPARE(list->CheckedCount(), 4);
+        // The page says why the other rows are grey, as long as four are checked.
+        QVERIFY(p->chosenNotice()->isVisible());
+        QVERIFY(p->chosenNotice()->text().startsWith(QStringLiteral("4 of 4 cameras chosen")));
         ClickBox(list, 0);
         QVERIFY(!list->IsChecked(0));
+        QVERIFY(!p->chosenNotice()->isVisible());
         ClickBox(list, 4);
         Deliver();
         QVERIFY(list->IsChecked(4));
+        QVERIFY(p->chosenNotice()->isVisible());
+        p->ShowCameraLines(kLines);
+        QVERIFY(!p->chosenNotice()->isVisible());
+        for (int row : { 1, 2, 3, 4 })
+            list->CheckRow(row);
         // A camera whose password is not known is not checked by the click: its overlay opens (a new camera's
         // is the create overlay) and decides; closed by its cross here, the row stays unchecked.
         list->UncheckRow(4);

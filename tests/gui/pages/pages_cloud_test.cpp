@@ -8,6 +8,7 @@
 #include "device/NvrClient.h"
 #include "i18n/Localization.h"
 #include "overlays/ErrorAlert.h"
+#include "overlays/PortalHostAlert.h"
 #include "overlays/WaitingBox.h"
 #include "pages/CloudPage.h"
 #include "pages/TermsHelp.h"
@@ -293,10 +294,120 @@ private slots:
                 box->End(ModalLayer::IDOK);
             });
             QVERIFY(f.next().empty());
-            QCOMPARE(error, QStringLiteral("Check Network Failed!"));
+            QCOMPARE(error, QString::fromStdString(Text("neterr_portal_no_answer", "-")));
             QCOMPARE(f.context.Client().State(), int32_t(NvrClient::Idle));
             QCOMPARE(f.page->messageText(), QString());
         }
+    }
+
+    // A known refusal code reads as a translated message with the next step, its code in small text under it; any
+    // other answer stays in the portal's words, without a code line. Every code has its text in every pack.
+    void portalRefusalsSayWhatToDo_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("key"); // empty: shown as the portal wrote it
+        QTest::addColumn<QString>("code");
+        QTest::newRow("already registered") << 2 << "<p>SIGNUPERR001: This e-mail address is already registered.</p>"
+                                            << "portal_signup_001" << "SIGNUPERR001";
+        QTest::newRow("weak password") << 2 << "SIGNUPERR002" << "portal_signup_002" << "SIGNUPERR002";
+        QTest::newRow("no such account") << 1 << "SIGNINERR001: no account" << "portal_signin_001" << "SIGNINERR001";
+        QTest::newRow("wrong password") << 1 << "SIGNINERR002" << "portal_signin_002" << "SIGNINERR002";
+        QTest::newRow("another account's NVR") << 1 << "BINDERR006 taken" << "portal_bind_006" << "BINDERR006";
+        // Every known code, as it stands alone in an answer.
+        const std::pair<const char*, const char*> codes[] = { { "SIGNUPERR001", "portal_signup_001" },
+            { "SIGNUPERR002", "portal_signup_002" }, { "SIGNUPERR003", "portal_signup_003" },
+            { "SIGNUPERR004", "portal_signup_004" }, { "SIGNUPERR005", "portal_signup_005" },
+            { "SIGNUPERR006", "portal_signup_006" }, { "SIGNUPERR007", "portal_signup_007" },
+            { "SIGNINERR001", "portal_signin_001" }, { "SIGNINERR002", "portal_signin_002" },
+            { "SIGNINERR003", "portal_signin_003" }, { "BINDERR001", "portal_bind_001" },
+            { "BINDERR002", "portal_bind_002" }, { "BINDERR003", "portal_bind_003" },
+            { "BINDERR004", "portal_bind_004" }, { "BINDERR005", "portal_bind_005" },
+            { "BINDERR006", "portal_bind_006" } };
+        for (const auto& [code, key] : codes)
+            QTest::newRow(code) << (QByteArray(code).startsWith("SIGNUP") ? 2 : 1) << code << key << code;
+        QTest::newRow("unknown code") << 1 << "SIGNINERR099: Try later." << "" << "";
+        QTest::newRow("no code") << 1 << "Service unavailable" << "" << "";
+    }
+
+    void portalRefusalsSayWhatToDo()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, answer);
+        QFETCH(QString, key);
+        QFETCH(QString, code);
+        for (int language = 0; language < 6; ++language) {
+            SelectLanguage(language);
+            Fixture f;
+            f.press(mode == 2 ? "signUpChoice" : "signInChoice");
+            CloudStep::Outcome outcome;
+            outcome.answer = answer.toStdString();
+            f.page->ShowOutcome(outcome);
+            if (key.isEmpty()) {
+                QCOMPARE(f.page->messageText(), answer);
+                QCOMPARE(f.page->answerCodeText(), QString());
+                QVERIFY(!f.find("answerCode")->isVisible());
+                continue;
+            }
+            const QString english = [&] {
+                SelectLanguage(0);
+                const QString text = QString::fromStdString(Text(key.toStdString(), ""));
+                SelectLanguage(language);
+                return text;
+            }();
+            QVERIFY2(!english.isEmpty(), qPrintable(key));
+            QCOMPARE(f.page->messageText(), QString::fromStdString(Text(key.toStdString(), "")));
+            QVERIFY2(language == 0 || f.page->messageText() != english, qPrintable(key)); // translated
+            QCOMPARE(f.page->answerCodeText(), code);
+            QVERIFY(f.find("answerCode")->isVisible());
+            QVERIFY(f.find("answerCode")->geometry().top() > f.find("message")->geometry().bottom());
+        }
+        SelectLanguage(0);
+    }
+
+    // The recorder names the portal host: the page names it in every case, and before an account goes to a host
+    // outside the maker's domains (an address included) it asks. Declined, nothing is sent and the page stays.
+    void portalHostIsNamedAndOneOutsideTheMakersDomainsIsAskedAbout_data()
+    {
+        QTest::addColumn<QString>("portal");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("maker's domain") << "cloud.quelmo.com" << false;
+        QTest::newRow("another domain") << "portal.example.net" << true;
+        QTest::newRow("an address") << "127.0.0.1" << true;
+        QTest::newRow("look-alike") << "quelmo.com.example.net" << true;
+        QTest::newRow("the lab's domain outside the lab") << "cloud.quelmo.lab" << true;
+    }
+
+    void portalHostIsNamedAndOneOutsideTheMakersDomainsIsAskedAbout()
+    {
+        QFETCH(QString, portal);
+        QFETCH(bool, asked);
+        const QByteArray lab = qgetenv("LAB_PC");
+        qunsetenv("LAB_PC");
+        for (const char* choice : { "signInChoice", "signUpChoice" }) {
+            Fixture f(portal.toStdString());
+            QVERIFY2(f.page->portalHostText().contains(portal), qPrintable(f.page->portalHostText()));
+            if (!asked)
+                continue; // a host of the maker's is sent to at once: no question (and no network here)
+            f.press(choice);
+            if (f.page->mode() == 2)
+                f.press("termsBox");
+            f.enter("emailEdit", QStringLiteral("anna@example.com"));
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                QString question;
+                WhenShown<PortalHostAlert>(f.page, [&](PortalHostAlert* box) {
+                    question = box->message();
+                    QTest::mouseClick(box->findChild<FadingPictureButton*>(QStringLiteral("cancelButton")),
+                        Qt::LeftButton);
+                });
+                QVERIFY(f.next().empty());
+                QVERIFY2(question.contains(portal), qPrintable(question)); // asked again until agreed
+                QCOMPARE(f.context.Client().State(), int32_t(NvrClient::Idle));
+                QVERIFY(!f.page->chainBusy());
+            }
+        }
+        if (!lab.isEmpty())
+            qputenv("LAB_PC", lab);
     }
 
     // Leaving the page (as the host does when the window is closed) while a chain waits on a silent portal: the
@@ -308,6 +419,7 @@ private slots:
         Fixture f("127.0.0.1");
         f.context.Client().SetFixedPortConnection(silent.port, true);
         f.enter("emailEdit", QStringLiteral("anna@example.com"));
+        WhenShown<PortalHostAlert>(f.page, [](PortalHostAlert* box) { box->End(ModalLayer::IDOK); });
         qint64 leaveMs = -1;
         bool boxShown = false;
         WhenShown<WaitingBox>(f.page, [&](WaitingBox*) {

@@ -6,7 +6,12 @@
 
 #include "device/NvrClient.h"
 #include "i18n/Localization.h"
+#include "../../unit/support/LoopbackPeer.h"
+#include "discovery/DatagramHeader.h"
+#include "discovery/DeviceRecord.h"
+#include "discovery/SearchDevice.h"
 #include "pages/RecorderListHeader.h"
+#include "pages/RecorderSearchPage.h"
 #include "pages/RecorderList.h"
 #include "pages/RecorderPasswordPage.h"
 #include "pages/PasswordRule.h"
@@ -64,6 +69,26 @@ struct PasswordPage
         QCoreApplication::sendEvent(entry(name), &out);
     }
 };
+
+} // namespace
+
+namespace {
+
+// Search answer n: an HXT-914Q at 10.77.0.10 with the MAC 02:1b:00:00:hh:ll (hh ll = n).
+Bytes SearchAnswer(int n)
+{
+    Bytes answer(DeviceRecord::kAnswerSize, 0);
+    const auto header = DatagramHeader::SearchRequest().Bytes();
+    std::copy(header.begin(), header.end(), answer.begin());
+    const std::string model = "HXT-914Q";
+    std::copy(model.begin(), model.end(), answer.begin() + DeviceRecord::kModelOffset);
+    const uint8_t mac[6] = { 0x02, 0x1b, 0, 0, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n) };
+    std::copy(mac, mac + 6, answer.begin() + DeviceRecord::kMacOffset);
+    const uint8_t ip[4] = { 10, 77, 0, 10 };
+    std::copy(ip, ip + 4, answer.begin() + DeviceRecord::kIpv4Offset);
+    answer[DeviceRecord::kWebPortOffset] = 80;
+    return answer;
+}
 
 } // namespace
 
@@ -238,6 +263,58 @@ private slots:
         QCOMPARE(host.take(), (std::vector<RecordedMessage> { { WM_OPEN_OVERLAY, 4, 0 } }));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, icon.center() - QPoint(60, 0));
         QVERIFY(host.take().empty());
+    }
+
+    // The columns keep their given widths, the narrow ones too (Qt's minimum section size would widen them and push
+    // the MAC column right).
+    void listColumnsKeepTheirWidths()
+    {
+        RecordingHost host;
+        RecorderList list(&host);
+        list.setGeometry(0, 0, 688, 220);
+        list.show();
+        const int widths[RecorderList::kColumnCount] = { 60, 40, 25, 40, 30, 200, 20, 210 };
+        int left = 0;
+        for (int column = 0; column < RecorderList::kColumnCount; ++column) {
+            QCOMPARE(list.columnWidth(column), widths[column]);
+            QCOMPARE(list.Header()->sectionPosition(column), left);
+            left += widths[column];
+        }
+    }
+
+    // A flood of answers on loopback: the list holds what the search kept and says under it that more came; a
+    // search that kept everything says nothing.
+    void aSearchThatLeftAnswersOutSaysSoUnderTheList_data()
+    {
+        QTest::addColumn<int>("answers");
+        QTest::newRow("a few") << 3;
+        QTest::newRow("past the cap") << static_cast<int>(SearchDevice::kMaxAnswersPerSearch) + 60;
+    }
+
+    void aSearchThatLeftAnswersOutSaysSoUnderTheList()
+    {
+        QFETCH(int, answers);
+        LoopbackPeer recorders([answers](const Bytes&) {
+            std::vector<Bytes> sent;
+            for (int n = 0; n < answers; ++n)
+                sent.push_back(SearchAnswer(n));
+            return sent;
+        });
+        WizardContext context { {}, {} };
+        context.DiscoveryEngine().SetAddressSource([] { return std::vector<std::string> { "127.0.0.1" }; });
+        context.DiscoveryEngine().SetSearchTarget("127.0.0.1", recorders.Port());
+        context.DiscoveryEngine().SetSearchWindow(1500);
+        RecordingHost host;
+        RecorderSearchPage page(&host, context);
+        page.show();
+        QVERIFY(WaitFor([&] { return page.searchRunning(); }, 3000));
+        QVERIFY(WaitFor([&] { return !page.searchRunning(); }, 10000));
+        const bool capped = answers > static_cast<int>(SearchDevice::kMaxAnswersPerSearch);
+        QCOMPARE(page.list()->rowCount(), capped ? static_cast<int>(SearchDevice::kMaxAnswersPerSearch) : answers);
+        QCOMPARE(page.capNoteText().isEmpty(), !capped);
+        if (capped)
+            QVERIFY2(page.capNoteText().contains(QStringLiteral("2048")), qPrintable(page.capNoteText()));
+        page.Leave();
     }
 };
 

@@ -13,6 +13,7 @@
 #include "session/CloudPortalInfo.h"
 #include "session/WizardSession.h"
 #include "ui/SmallLink.h"
+#include "ui/WrappedText.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/Messages.h"
 
@@ -169,6 +170,27 @@ private slots:
         QCOMPARE(shown->cameraNames(), models);
         QVERIFY(shown->Lines().contains(QStringLiteral("Password: Garden2024")));
         QCOMPARE(shown->Lines().contains(QStringLiteral("Email: ") + email), !email.isEmpty());
+    }
+
+    // A cloud step the user skipped (the recorder's registration could not be read) is said under the table, above
+    // the report link; otherwise nothing is said.
+    void skippedCloudStepIsSaid()
+    {
+        RecordingHost host;
+        WizardSession session;
+        session.SetNvrPassword("Garden2024");
+        AddCameras(session, { QStringLiteral("CAM-0") }, 0);
+        SummaryPage plain(&host, session, CloudPortalInfo {});
+        QVERIFY(plain.cloudSkippedNote() == nullptr);
+        CloudPortalInfo skipped;
+        skipped.skipped = true;
+        SummaryPage page(&host, session, skipped);
+        WrappedText* note = page.cloudSkippedNote();
+        QVERIFY(note != nullptr);
+        QCOMPARE(note->text(), QString::fromStdString(Text("Summary_cloud_skipped", "-")));
+        QVERIFY(note->geometry().top() > page.shownTable()->geometry().bottom());
+        QVERIFY(page.reportLink()->geometry().top() > note->geometry().bottom());
+        QVERIFY(page.reportLink()->geometry().bottom() < page.finishButton()->geometry().top());
     }
 
     void camerasFillTwoColumnsRowByRow()

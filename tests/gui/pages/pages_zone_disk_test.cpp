@@ -22,7 +22,9 @@
 #include "ui/Messages.h"
 
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -271,17 +273,26 @@ private slots:
         QVERIFY(host->take().empty());
     }
 
+    // A failed setting offers RETRY, which sets the zone again; closed, the page stays and NEXT tries again.
     void settingThatCannotStartStaysAndMayBeTriedAgain()
     {
         auto page = zonePage(3);
-        bool shown = false;
-        WhenShown<ErrorAlert>(this, [&](ErrorAlert* error) {
-            shown = true;
-            QVERIFY(error->findChild<FadingPictureButton*>("retryButton") == nullptr);
-            QTest::mouseClick(error->findChild<FadingPictureButton*>("closeButton"), Qt::LeftButton);
-        });
+        int shown = 0;
+        std::function<void(ErrorAlert*)> answer = [&](ErrorAlert* error) {
+            ++shown;
+            auto* retry = error->findChild<FadingPictureButton*>("retryButton");
+            QVERIFY(retry != nullptr);
+            if (shown == 1) {
+                WhenShown<ErrorAlert>(this, answer);
+                QTest::mouseClick(retry, Qt::LeftButton);
+            } else {
+                QTest::mouseClick(error->findChild<FadingPictureButton*>("closeButton"), Qt::LeftButton);
+            }
+        };
+        WhenShown<ErrorAlert>(this, answer);
         QTest::mouseClick(page->nextButton(), Qt::LeftButton);
-        QTRY_VERIFY(shown);
+        QTRY_COMPARE_WITH_TIMEOUT(shown, 2, 5000);
+        QTRY_VERIFY(ModalLayer::Top() == nullptr);
         QTRY_VERIFY(!page->busy());
         QVERIFY(page->nextButton()->isEnabled());
         QVERIFY(host->take().empty());
@@ -351,6 +362,45 @@ private slots:
         QCOMPARE(checkingMode, int(WaitingBox::HddCheck));
         QCOMPARE(alarm, QString::fromStdString(Text("hddformat_06 ", "No HD Found")));
         QVERIFY(host->take().empty());
+    }
+
+    // A port whose answer could not be read is not "No HD Found": the box says so and offers RETRY, which starts
+    // the watch again and decides on its first report (a disk this time).
+    void unreadableDiskAnswerIsNotNoDisk()
+    {
+        DiskPage page(host.get(), *context);
+        page.show();
+        Ports flags;
+        context->Storage().unreadable[1].store(1);
+        flags.Report(&page, false, false, false, false);
+        QString error;
+        bool retryOffered = false;
+        WhenShown<ErrorAlert>(this, [&](ErrorAlert* box) {
+            error = box->message();
+            auto* retry = box->findChild<FadingPictureButton*>("retryButton");
+            retryOffered = retry != nullptr;
+            // The watch answers readably now, with a ready disk on HD2: the format warning comes next.
+            context->Storage().unreadable[1].store(0);
+            WhenShown<WaitingBox>(this, [&](WaitingBox*) { flags.Report(&page, false, false, true, true); });
+            if (retry != nullptr)
+                QTest::mouseClick(retry, Qt::LeftButton);
+        });
+        QString warning;
+        QTimer::singleShot(0, this, [&] {
+            WhenShown<DiskAlert>(this, [&](DiskAlert* alert) {
+                warning = alert->title();
+                alert->End(ModalLayer::IDCANCEL);
+            });
+        });
+        QTest::mouseClick(page.nextButton(), Qt::LeftButton);
+        QTRY_VERIFY(!error.isEmpty());
+        QCOMPARE(error, QString::fromStdString(Text("hddformat_unreadable", "-")));
+        QVERIFY(retryOffered);
+        QTRY_VERIFY_WITH_TIMEOUT(!warning.isEmpty(), 5000);
+        QVERIFY(warning != QString::fromStdString(Text("hddformat_06 ", "No HD Found")));
+        QVERIFY(page.portReady(1));
+        const Messages sent = host->take();
+        QVERIFY(std::find(sent.begin(), sent.end(), RecordedMessage { WM_STORAGE_WATCH, 0, 0 }) != sent.end());
     }
 
     // No address: the format command cannot even start. That is a failure, not a port skipped, and a storage report

@@ -13,6 +13,7 @@
 #include "ui/PlainLineEdit.h"
 #include "ui/LayeredPictureButton.h"
 #include "ui/LanguageCombo.h"
+#include "ui/LanguageDropDown.h"
 #include "ui/TextLabel.h"
 #include "ui/ProgressDots.h"
 #include "ui/Messages.h"
@@ -272,6 +273,11 @@ private slots:
         QCOMPARE(item->parent(), face);
         Do(face, QAccessibleActionInterface::pressAction());
         QVERIFY(combo->list() != nullptr);
+        // The open list is a list named as its combo is, though the combo never names it.
+        QAccessibleInterface* list = Of(combo->list());
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Language"));
+        QCOMPARE(list->childCount(), 3);
         Do(item, QAccessibleActionInterface::pressAction());
         const std::vector<RecordedMessage> chosen { { WM_LANGUAGE_SELECTED, 2, 0 } };
         QCOMPARE(page.take(), chosen);

@@ -1,14 +1,12 @@
-// Resource pictures, fonts, colours, the rounded box, the two off-screen buffers and the message model.
+// Resource pictures, fonts, colours, the rounded box and the message model.
 
 #include "UiTestSupport.h"
 #include "ui/PictureBox.h"
-#include "ui/CMemDC.h"
 #include "ui/PictureButton.h"
 #include "ui/Drawing.h"
-#include "ui/MemDC2.h"
 #include "ui/Messages.h"
 
-#include <QPicture>
+#include <QPainter>
 #include <QtTest>
 
 class DrawingTest : public QObject
@@ -28,8 +26,6 @@ private slots:
     void colourForms();
     void roundedBoxKeepsCornersFilled();
     void halfOpacityHalvesAlpha();
-    void memDcCopiesOnceAtTheEnd();
-    void printerTargetsAreDrawnStraight();
     void messagesArriveInPostingOrder();
 };
 
@@ -218,48 +214,6 @@ void DrawingTest::halfOpacityHalvesAlpha()
     }
     QVERIFY2(Near(image.pixelColor(3, 3), QColor(255, 127, 127), 2), Describe(image.pixelColor(3, 3)));
     QCOMPARE(image.pixelColor(12, 12), QColor(Qt::white)); // natural size: 8 x 8 only
-}
-
-void DrawingTest::memDcCopiesOnceAtTheEnd()
-{
-    QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter target(&image);
-    {
-        CMemDC buffer(target);
-        QVERIFY(buffer.isBuffered());
-        buffer.painter().fillRect(QRect(0, 0, 10, 10), Qt::blue);
-        QCOMPARE(image.pixelColor(5, 5), QColor(Qt::white)); // nothing reaches the target before the end
-    }
-    {
-        MemDC2 buffer(target, 10, 10, 20, 20);
-        QVERIFY(!buffer.isPrinting());
-        QCOMPARE(buffer.area(), QRect(10, 10, 10, 10));
-        buffer.painter().fillRect(QRect(10, 10, 5, 5), QColor(0, 0, 0, 128)); // drawn over a copy of the target
-    }
-    target.end();
-    QCOMPARE(image.pixelColor(5, 5), QColor(Qt::blue));
-    QVERIFY2(Near(image.pixelColor(12, 12), QColor(127, 127, 127), 2), Describe(image.pixelColor(12, 12)));
-    QCOMPARE(image.pixelColor(17, 17), QColor(Qt::white));
-}
-
-void DrawingTest::printerTargetsAreDrawnStraight()
-{
-    QPicture picture;
-    QPainter target(&picture);
-    {
-        CMemDC buffer(target);
-        QVERIFY(!buffer.isBuffered());
-        QCOMPARE(&buffer.painter(), &target);
-    }
-    {
-        MemDC2 buffer(target, 0, 0, 10, 10);
-        QVERIFY(buffer.isPrinting());
-        QCOMPARE(&buffer.painter(), &target);
-        buffer.painter().fillRect(QRect(0, 0, 10, 10), Qt::red);
-    }
-    target.end();
-    QCOMPARE(picture.boundingRect(), QRect(0, 0, 10, 10));
 }
 
 void DrawingTest::messagesArriveInPostingOrder()

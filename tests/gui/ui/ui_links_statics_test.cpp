@@ -8,7 +8,6 @@
 #include "ui/BusyIndicator.h"
 #include "ui/LanguageCombo.h"
 #include "ui/TextLabel.h"
-#include "ui/BoxedTextLabel.h"
 #include "ui/PageTitle.h"
 #include "ui/Drawing.h"
 #include "ui/Messages.h"
@@ -218,12 +217,11 @@ void LinksStaticsTest::controlsKeepThePressesTheyActOn()
 
 void LinksStaticsTest::oneLineTextLinks_data()
 {
-    QTest::addColumn<int>("member"); // 0 TextLabel, 1 BoxedTextLabel, 2 PageTitle, 3 SmallLink
+    QTest::addColumn<int>("member"); // 0 TextLabel, 2 PageTitle, 3 SmallLink
     QTest::addColumn<bool>("link");
     QTest::addColumn<bool>("underlined");
     QTest::newRow("static link") << 0 << true << true;
     QTest::newRow("static plain") << 0 << false << false;
-    QTest::newRow("static2 link") << 1 << true << true;
     QTest::newRow("title link, never underlined") << 2 << true << false;
     QTest::newRow("hyperlink") << 3 << true << true;
 }
@@ -238,9 +236,6 @@ void LinksStaticsTest::oneLineTextLinks()
     switch (member) {
     case 0:
         text = std::make_unique<TextLabel>(&page);
-        break;
-    case 1:
-        text = std::make_unique<BoxedTextLabel>(&page);
         break;
     case 2:
         text = std::make_unique<PageTitle>(&page);

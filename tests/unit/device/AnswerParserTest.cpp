@@ -61,4 +61,20 @@ TEST(AnswerParser, bytesEndAtTheFirstZero)
     EXPECT_EQ(AnswerParser::FromBytes(nullptr, 5).SplitPairs("\r\n"), -1);
 }
 
+// A zero byte inside an answer damages one line: a pair holding one is dropped and the pairs after it are read;
+// a list keeps the line in its place (a camera's position counts) for the line reader to set aside.
+TEST(AnswerParser, aZeroByteSetsAsideItsLineOnly)
+{
+    AnswerParser pairs(std::string("a=1\r\nb=x\0y\r\nc=3\r\n", 17));
+    EXPECT_EQ(pairs.SplitPairs("\r\n"), 2);
+    EXPECT_EQ(pairs.Value("a"), "1");
+    EXPECT_EQ(pairs.Value("b"), "");
+    EXPECT_EQ(pairs.Value("c"), "3");
+
+    AnswerParser list(std::string("one\r\nt\0o\r\nthree\r\n", 17));
+    ASSERT_EQ(list.SplitList("\r\n"), 3);
+    EXPECT_EQ(list.Item(1), std::string("t\0o", 3));
+    EXPECT_EQ(list.Item(2), "three");
+}
+
 } // namespace

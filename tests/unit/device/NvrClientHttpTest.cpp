@@ -149,10 +149,82 @@ TEST(NvrClientRecorder, commandsSendTheirRequestsAndReadTheirAnswers)
     }
 }
 
+// A recorder that refuses a command (4xx) or fails at it (5xx) has not done it, whatever its page says: an
+// error page is never read as a list or a record.
+TEST(NvrClientRecorder, everyCommandFailsUnlessTheRecorderAnswers2xx)
+{
+    const std::string errorPage = "<html><body><h1>500 Internal Server Error</h1>a;b;c</body></html>\r\n";
+    const struct
+    {
+        const char* name;
+        std::function<bool(NvrClient&, int port)> issue;
+        int status;
+    } cases[] = {
+        { "AddCamera 400",
+            [](NvrClient& c, int p) {
+                return c.AddCamera(kHost, p, "admin", "pw", 0, "n", "10.77.0.2", "m", 1, "admin", "x", "b", "p");
+            },
+            400 },
+        { "AddCamera 500",
+            [](NvrClient& c, int p) {
+                return c.AddCamera(kHost, p, "admin", "pw", 0, "n", "10.77.0.2", "m", 1, "admin", "x", "b", "p");
+            },
+            500 },
+        { "DeleteCamera 500", [](NvrClient& c, int p) { return c.DeleteCamera(kHost, p, "admin", "pw", 0); }, 500 },
+        { "FormatDisk 400", [](NvrClient& c, int p) { return c.FormatDisk(kHost, p, "admin", "pw", 1, 0, 1); }, 400 },
+        { "PollFormat 503", [](NvrClient& c, int p) { return c.PollFormat(kHost, p, "admin", "pw"); }, 503 },
+        { "DiscoverCameras 500", [](NvrClient& c, int p) { return c.DiscoverCameras(kHost, p, "admin", "pw"); }, 500 },
+        { "GetCloudPortal 404", [](NvrClient& c, int p) { return c.GetCloudPortal(kHost, p, "admin", "pw"); }, 404 },
+        { "SetCloudRegInfo 500",
+            [](NvrClient& c, int p) { return c.SetCloudRegInfo(kHost, p, "admin", "pw", "a@b.c", "pw"); }, 500 },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        RawHttpServer server([&](size_t, const RawRequest& request) {
+            // The camera search's first request (the language page) is answered; the list is the error page.
+            return target(request) == "/config/languages" ? RawResponse::make(200, "")
+                                                            : RawResponse::make(entry.status, errorPage);
+        });
+        NvrClient client;
+        client.SetFixedPortConnection(server.port(), false);
+        ASSERT_TRUE(entry.issue(client, server.port()));
+        EXPECT_EQ(waitWhileBusy(client), NvrClient::Failed);
+        EXPECT_EQ(client.AnswerStatus(), entry.status);
+        EXPECT_EQ(client.NextListItem(), "") << "no phantom camera from the page's lines";
+        EXPECT_EQ(client.PortalInfo(), "-1");
+    }
+
+    // The status of a command that got no answer is 0; one answered 200 carries 200.
+    RawHttpServer ok(byPath({ { "/config/delavdev", "" } }));
+    NvrClient client;
+    ASSERT_TRUE(client.DeleteCamera(kHost, 1, "admin", "pw", 0)); // nothing listens on port 1
+    EXPECT_EQ(waitWhileBusy(client), NvrClient::Failed);
+    EXPECT_EQ(client.AnswerStatus(), 0);
+    ASSERT_TRUE(client.DeleteCamera(kHost, ok.port(), "admin", "pw", 0));
+    EXPECT_EQ(waitWhileBusy(client), NvrClient::Done);
+    EXPECT_EQ(client.AnswerStatus(), 200);
+}
+
+// A zero byte in the camera list damages one line: the lines after it are listed, and the damaged one keeps its
+// place (the recorder counts positions), for the line reader to leave out.
+TEST(NvrClientRecorder, aZeroByteInTheCameraListCostsOnlyItsLine)
+{
+    const std::string list("1;10.77.0.5;aa\r\n0;10.77.\0.6;bb\r\n0;10.77.0.7;cc\r\n", 48);
+    RawHttpServer server(byPath({ { "/config/languages", "" }, { "/config/quelmodiscovery", list } }));
+    NvrClient client;
+    client.SetFixedPortConnection(server.port(), false);
+    ASSERT_TRUE(client.DiscoverCameras(kHost, server.port(), "admin", "pw"));
+    ASSERT_EQ(waitWhileBusy(client), NvrClient::Done);
+    EXPECT_EQ(client.NextListItem(), "1;10.77.0.5;aa");
+    EXPECT_EQ(client.NextListItem(), std::string("0;10.77.\0.6;bb", 14));
+    EXPECT_EQ(client.NextListItem(), "0;10.77.0.7;cc");
+    EXPECT_EQ(client.NextListItem(), "");
+}
+
 TEST(NvrClientRecorder, outputsFollowTheState)
 {
     RawHttpServer server(byPath({ { "/config/quelmoportal", "status=1\r\nportal_url=p.example\r\n" },
-        { "/config/languages", "" }, { "/config/quelmodiscovery", "a\r\nb" } }));
+        { "/config/languages", "" }, { "/config/quelmodiscovery", "a\r\nb" }, { "/config/storageformatpoll", "" } }));
     NvrClient client;
     client.SetFixedPortConnection(server.port(), false);
     EXPECT_EQ(client.PortalInfo(), "-1") << "Idle";

@@ -101,19 +101,29 @@ TEST(SearchDevice, duplicateAnswerOnSecondInterfaceIsNotUnique)
     EXPECT_GT(figures.receiveBufferBytes, 0);
 }
 
-TEST(SearchDevice, everyAnswerBecomesABoundedRecordAndOversizeOnesAreDropped)
+TEST(SearchDevice, everyWellFormedAnswerBecomesABoundedRecordAndMalformedOnesAreDroppedOnArrival)
 {
     const uint8_t otherMac[6] = { 2, 0, 0, 0, 0, 1 };
+    const uint8_t thirdMac[6] = { 2, 0, 0, 0, 0, 3 };
     const uint8_t otherIp[4] = { 10, 77, 0, 20 };
     Bytes noNul = makeAnswer(std::string(70, 'M'), otherMac, otherIp, 81);
     std::memset(noNul.data() + 226, 'X', 64); // the extra text fills its field too
+    Bytes badMagic = makeAnswer("HXT-914Q", thirdMac, kIp, 80);
+    badMagic[1] = 0xFE;
+    Bytes loginReply = makeAnswer("HXT-914Q", thirdMac, kIp, 80);
+    loginReply[4] = 0xA3;
     const std::vector<Bytes> answers = {
         makeAnswer("CAM-200", otherMac, otherIp, 80), // another model: still a record
         makeAnswer("HXT-914Q", kMac, kIp, 8080, 400), // longer: the first 336 bytes are kept
-        makeAnswer("HXT-914Q", kMac, kIp, 8080, 100), // shorter: the rest reads as zero
-        Bytes(), // empty: a record of zero bytes
-        Bytes(1500, 0x11), // larger than 1024: dropped
+        makeAnswer("HXT-914Q", kMac, kIp, 8080, 100), // too short for the address: dropped
+        Bytes(), // empty: dropped
+        Bytes(1500, 0x11), // larger than 1024: dropped by the endpoint
         noNul, // texts without NUL: read up to their widths
+        makeAnswer("HXT-914Q", thirdMac, kIp, 81, SearchDevice::kMinAnswerSize), // ends with the port: kept
+        makeAnswer("HXT-914Q", thirdMac, kIp, 81, SearchDevice::kMinAnswerSize - 1), // port cut: dropped
+        badMagic, // dropped
+        loginReply, // another command: dropped
+        makeAnswer("HXT-914Q", kMac, kIp, 8080, 400), // the same bytes again on the same interface: dropped
     };
     LoopbackPeer recorder([&](const Bytes&) { return answers; });
     SearchDevice search;
@@ -121,7 +131,7 @@ TEST(SearchDevice, everyAnswerBecomesABoundedRecordAndOversizeOnesAreDropped)
     ASSERT_EQ(search.Start(), SearchDevice::Searching);
     ASSERT_TRUE(waitForDone(search));
 
-    ASSERT_EQ(search.recordCount.load(), 5);
+    ASSERT_EQ(search.recordCount.load(), 4);
     EXPECT_EQ(search.ModelText(0), "CAM-200");
     EXPECT_EQ(search.WebPort(0), 80);
 
@@ -129,20 +139,58 @@ TEST(SearchDevice, everyAnswerBecomesABoundedRecordAndOversizeOnesAreDropped)
     EXPECT_TRUE(std::equal(longer->answer.begin(), longer->answer.end(), answers[1].begin()));
     EXPECT_EQ(search.IpText(1), "10.77.0.10");
 
-    const auto shorter = search.Record(2);
-    EXPECT_TRUE(std::equal(shorter->answer.begin(), shorter->answer.begin() + 100, answers[2].begin()));
-    EXPECT_TRUE(std::all_of(shorter->answer.begin() + 100, shorter->answer.end(), [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(search.ModelText(2), "") << "the model lies past the bytes received";
-    EXPECT_EQ(search.MacText(2), "00:00:00:00:00:00");
-    EXPECT_EQ(search.Record(2)->unique, 1);
+    EXPECT_EQ(search.ModelText(2), std::string(70, 'M'));
+    EXPECT_EQ(search.ExtraText(2), std::string(64, 'X'));
+    EXPECT_EQ(search.Record(2)->unique, 0) << "same device as the first record";
 
-    const auto empty = search.Record(3);
-    EXPECT_TRUE(std::all_of(empty->answer.begin(), empty->answer.end(), [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(empty->unique, 0) << "same (zero) MAC and address as the short answer";
+    const auto shortest = search.Record(3);
+    EXPECT_EQ(search.WebPort(3), 81);
+    EXPECT_EQ(search.MacText(3), "02:00:00:00:00:03");
+    EXPECT_TRUE(std::all_of(shortest->answer.begin() + SearchDevice::kMinAnswerSize, shortest->answer.end(),
+        [](uint8_t b) { return b == 0; }))
+        << "bytes not received read as zero";
+    EXPECT_EQ(shortest->unique, 1) << "same address as the second record, another MAC";
 
-    EXPECT_EQ(search.ModelText(4), std::string(70, 'M'));
-    EXPECT_EQ(search.ExtraText(4), std::string(64, 'X'));
-    EXPECT_EQ(search.Record(4)->unique, 0) << "same device as the first record";
+    const auto figures = search.LastFigures();
+    EXPECT_EQ(figures.malformed, 5u);
+    EXPECT_EQ(figures.repeats, 1u);
+    EXPECT_EQ(figures.overCap, 0u);
+    EXPECT_EQ(figures.datagrams, 4u);
+}
+
+// A flood of forged answers: a search keeps at most its cap of answers, says how many it left out, and the same
+// answer sent thousands of times is one record per interface.
+TEST(SearchDevice, aFloodOfAnswersKeepsAtMostTheCapAndCopiesOfOneAnswerCountOnce)
+{
+    static_assert(SearchDevice::kMaxAnswersPerSearch >= 4 * 256, "room for 256 recorders on two interfaces, twice");
+    LoopbackPeer recorder;
+    SearchDevice search;
+    aimAtPeer(search, recorder, { "127.0.0.1" }, 2000);
+    ASSERT_EQ(search.Start(), SearchDevice::Searching);
+    ASSERT_TRUE(recorder.WaitForRequests(1));
+    const uint16_t port = recorder.LastSenderPort();
+    auto answer = [](uint32_t n) {
+        const uint8_t mac[6] = { 2, 0x1b, 0, static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8),
+            static_cast<uint8_t>(n) };
+        return makeAnswer("HXT-914Q", mac, kIp, 80);
+    };
+    const uint32_t distinct = 2 * SearchDevice::kMaxAnswersPerSearch;
+    const uint32_t copies = 3000;
+    // Paced, so the system's receive buffer does not drop any: the count below is the searcher's alone.
+    for (uint32_t n = 0; n < distinct + copies; ++n) {
+        ASSERT_TRUE(recorder.SendTo(port, answer(n < distinct ? n : 7)));
+        if (n % 128 == 127) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    }
+    ASSERT_TRUE(waitForDone(search));
+    const auto figures = search.LastFigures();
+    ASSERT_EQ(figures.dropped, 0u) << "the system dropped answers: the pacing is too fast for this machine";
+    EXPECT_EQ(search.recordCount.load(), static_cast<int32_t>(SearchDevice::kMaxAnswersPerSearch));
+    EXPECT_EQ(figures.overCap, distinct - SearchDevice::kMaxAnswersPerSearch);
+    EXPECT_EQ(figures.repeats, copies);
+    EXPECT_EQ(search.MacText(0), "02:1b:00:00:00:00") << "the first answers are the ones kept";
+    EXPECT_EQ(search.FindByMac("02:1b:00:00:08:00"), -1) << "past the cap";
 }
 
 TEST(SearchDevice, secondStartCancelsTheFirstSearchTime)
@@ -190,9 +238,11 @@ TEST(SearchDevice, collectionKeepsItsCountWhileAnswersKeepArriving)
 
     // A flood across the end of the search time: records are taken from a fixed count, the rest is left.
     const uint16_t port = recorder.LastSenderPort();
-    const Bytes answer = makeAnswer("HXT-914Q", kMac, kIp, 80);
+    Bytes answer = makeAnswer("HXT-914Q", kMac, kIp, 80);
     int sent = 0;
     while (search.state.load() == SearchDevice::Searching && sent < 200000) {
+        // Bytes past the fields differ, so no answer is a copy of an earlier one.
+        std::memcpy(answer.data() + 300, &sent, sizeof sent);
         recorder.SendTo(port, answer);
         ++sent;
     }

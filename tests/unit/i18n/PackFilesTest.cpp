@@ -164,7 +164,18 @@ std::vector<std::string> addedKeys()
         "report_link", "report_title", "report_recorder", "report_model", "report_address", "report_mac",
         "report_web_port", "report_zone", "report_disks", "report_camera_name", "report_cloud", "report_cloud_number",
         "report_none", "report_date", "report_version", "report_formatted", "report_kept", "report_format_failed",
-        "report_save_failed", "report_text_files" };
+        "report_save_failed", "report_text_files",
+        // The pages' notes and errors that say what to do next, and the portal's known refusals.
+        "nvrsearch_note_outside", "nvrsearch_note_repeated", "camsearch_full", "neterr_no_answer", "neterr_refused",
+        "neterr_wrong_answer", "camsearch_cloud_skip", "Summary_cloud_skipped", "nvrpwd_switch_login",
+        "nvrpwd_switch_create", "portal_signup_001", "portal_signup_002", "portal_signup_003", "portal_signup_004",
+        "portal_signup_005", "portal_signup_006", "portal_signup_007", "portal_signin_001", "portal_signin_002",
+        "portal_signin_003", "portal_bind_001", "portal_bind_002", "portal_bind_003", "portal_bind_004",
+        "portal_bind_005", "portal_bind_006", "neterr_portal_no_answer", "neterr_portal_wrong_answer",
+        "neterr_portal_recorder", "preview_connecting", "camsearch_no_answer", "camsearch_unreadable",
+        "camsearch_again", "hddformat_unreadable",
+        "nvrsearch_cap", "veskor_host_01", "veskor_host_02", "veskor_host_03",
+        "veskor_host_04" };
 }
 
 TEST(PackFiles, englishHasExactlyTheFixedAndAddedKeysWithSkipBeforeSKIP)

@@ -381,6 +381,62 @@ TEST(HttpGetTimeout, receiveLimitIsLongestSilenceNotWholeTransfer)
     EXPECT_FALSE(http.QueryStatusCode(status));
 }
 
+TEST(HttpGetTimeout, aPeerThatNeverFallsSilentIsCutAtTheAnswerLimit)
+{
+    // Each peer sends a byte or a line every 100-300 ms, well inside the 1000 ms receive limit, and never ends.
+    auto endless = [](const std::string& head, const std::string& piece, int pauseMs) {
+        RawResponse response;
+        response.kind = RawResponse::Kind::Endless;
+        response.bytes = head;
+        response.pieces = { piece };
+        response.pauseMs = pauseMs;
+        return response;
+    };
+    const std::string longBody = "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\n\r\n";
+    struct Case
+    {
+        const char* name;
+        RawResponse response;
+        uint32_t answerLimitMs; // 0: what Open sets for the 1000 ms time-out
+        bool stream; // read as a body that may last forever
+        double atLeastS, atMostS; // when the request fails; a stream instead is still read after atMostS
+    };
+    const Case cases[] = {
+        { "body a byte at a time", endless(longBody, "a", 100), 2000, false, 1.8, 4.0 },
+        { "headers a line at a time", endless("HTTP/1.1 200 OK\r\n", "X-Pad: 1\r\n", 100), 2000, false, 1.8, 4.0 },
+        { "the limit Open sets", endless(longBody, "a", 300), 0, false, 9.5, 14.0 },
+        { "headers of a stream", endless("HTTP/1.1 200 OK\r\n", "X-Pad: 1\r\n", 100), 2000, true, 1.8, 4.0 },
+        { "the body of a stream", endless(longBody, "j", 100), 2000, true, 0, 3.0 },
+    };
+    for (const Case& c : cases) {
+        RawHttpServer server(always(c.response));
+        HttpGet http;
+        ASSERT_TRUE(http.Open("127.0.0.1", "admin", "", 1000, 0, server.port())) << c.name;
+        if (c.answerLimitMs != 0) {
+            http.SetAnswerLimit(c.answerLimitMs);
+        }
+        if (c.stream) {
+            http.AllowEndlessBody();
+        }
+        const auto start = Clock::now();
+        std::vector<char> buffer(64, '\0');
+        size_t size = buffer.size();
+        bool ok = c.stream ? http.SendGet("/answer") : http.FetchAll("/answer", buffer.data(), size);
+        if (ok && c.stream) {
+            char chunk[64];
+            size_t read = 0;
+            while (ok && secondsSince(start) < c.atMostS) {
+                ok = http.ReadChunk(chunk, sizeof chunk, read) && read > 0;
+            }
+            EXPECT_TRUE(ok) << c.name << ": a stream is read past the answer limit";
+            continue;
+        }
+        EXPECT_FALSE(ok) << c.name;
+        EXPECT_GE(secondsSince(start), c.atLeastS) << c.name;
+        EXPECT_LE(secondsSince(start), c.atMostS) << c.name;
+    }
+}
+
 TEST(HttpGetClose, closeFromAnotherThreadEndsABlockedRequestPromptly)
 {
     RawResponse mute;

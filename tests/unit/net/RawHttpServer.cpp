@@ -194,7 +194,11 @@ void RawHttpServer::serve(int socket)
             ::shutdown(socket, SHUT_WR);
             return;
         case RawResponse::Kind::Endless:
-            while (!stopping && sendAll(socket, response.pieces.at(0))) { }
+            while (!stopping && sendAll(socket, response.pieces.at(0))) {
+                if (response.pauseMs > 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(response.pauseMs));
+                }
+            }
             return;
         }
     }

@@ -27,7 +27,7 @@ struct RawResponse
         Bytes, // send `bytes`, keep the connection for the next request
         Silent, // send `bytes` (maybe nothing), then say nothing more until the server stops
         Trickle, // send `bytes`, then each piece of `pieces` after `pauseMs`, then close
-        Endless, // send `bytes`, then `pieces[0]` over and over until the peer goes away
+        Endless, // send `bytes`, then `pieces[0]` over and over (`pauseMs` apart) until the peer goes away
     };
     Kind kind = Kind::Bytes;
     std::string bytes;

@@ -146,7 +146,7 @@ TEST_F(DesktopShortcut, entryNamesTheIconWhereTheInstallerWroteIt)
     }
 }
 
-// The argument text stays as given; the address the entry opens always carries a scheme.
+// The argument text stays as given; the address the entry opens always carries a web scheme.
 TEST(DesktopEntryAddress, bareAddressesGetASchemeArgumentsKeepTheirs)
 {
     const struct
@@ -169,6 +169,13 @@ TEST(DesktopEntryAddress, bareAddressesGetASchemeArgumentsKeepTheirs)
             "http://10.77.0.10:8080/" },
         { ShortcutForm::Local, "", "", "10.77.0.10", "\"10.77.0.10\"", "http://10.77.0.10" },
         { ShortcutForm::Local, "", "", "", kMakerSite, kMakerSite },
+        // The recorder names the address: a scheme other than http or https never reaches xdg-open.
+        { ShortcutForm::Local, "", "", "file:///etc/shadow", "\"file:///etc/shadow\"", kMakerSite },
+        { ShortcutForm::Local, "", "", "HTTPS://10.77.0.10/", "\"HTTPS://10.77.0.10/\"", "HTTPS://10.77.0.10/" },
+        { ShortcutForm::Local, "", "", "smb://10.77.0.10/share", "\"smb://10.77.0.10/share\"", kMakerSite },
+        { ShortcutForm::Portal, "", "file:///etc/shadow", "", "file:///etc/shadow", kMakerSite },
+        { ShortcutForm::Portal, "", "javascript://x", "", "javascript://x", kMakerSite },
+        { ShortcutForm::Local, "", "", "file:/etc/shadow", "\"file:/etc/shadow\"", "http://file:/etc/shadow" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.portal) + c.local);

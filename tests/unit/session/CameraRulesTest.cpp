@@ -67,6 +67,9 @@ TEST(CameraLine, fieldsLandInTheirPlacesAndLinesWithoutAnAddressAreDropped)
 
     for (const char* dropped : { "", "1", "1;", "1;;00:1a:2b:3c:4d:01;b;m", ";;;;", ";" })
         EXPECT_EQ(ParseCameraLine(dropped), nullptr) << dropped;
+    // A zero byte anywhere damages the line: it is left out whole, never cut into a camera of half a line.
+    EXPECT_EQ(ParseCameraLine(std::string_view("0;10.77.0.35\0;m;b;M", 20)), nullptr);
+    EXPECT_EQ(ParseCameraLine(std::string_view("0;10.77.0.35;m;b;M;admin;p\0w", 29)), nullptr);
 }
 
 TEST(CameraLine, protocolTypeAndOnRecorderReadTheirLeadingTextAndSurviveOverflow)
@@ -178,73 +181,235 @@ TEST(CameraRules, resultsFindTheirCameraByMacOrElseByAddress)
     EXPECT_FALSE(IsSameCamera(*withoutMac, "", ""));
 }
 
-TEST(CameraRules, nextLeavesEveryKeptCameraInExactlyOneChannelAndNoDroppedCameraInAny)
-{
-    // A, B and C in channels 0 to 2, D seen but not added; the user keeps C and picks D. (Removing only the dropped
-    // cameras and adding from channel 0 would leave C in channels 0 and 2.)
-    Cameras cameras
-        = List({ "1;10.77.0.30;00:00:00:00:00:01;b;A;admin;pa", "1;10.77.0.31;00:00:00:00:00:02;b;B;admin;pb",
-            "1;10.77.0.32;00:00:00:00:00:03;b;C;admin;pc", "0;10.77.0.33;00:00:00:00:00:04;b;D;admin;pd" });
-    cameras[2]->selected = 1;
-    cameras[3]->selected = 1;
-    std::vector<RegistrationStep> steps = PlanRegistration(cameras);
+namespace {
 
-    // Play the recorder's channels.
-    std::vector<std::string> channels = { "A", "B", "C", "" };
-    RunRegistration(
-        steps,
-        [&](const RegistrationStep& step) {
-            const size_t slot = static_cast<size_t>(step.avdevId);
-            if (step.kind == RegistrationStep::Remove) {
-                channels[slot].clear();
-            } else {
-                channels[slot] = cameras[static_cast<size_t>(step.camera)]->model;
-            }
+// A recorder's camera channels as its list shows them: the added cameras first, in channel order, then the cameras
+// it only sees. A camera is a letter (MAC 00:00:00:00:00:0<letter>). A recorder that `closesGaps` removes by
+// position in the list and moves the cameras after the removed one down a channel; the other removes by channel
+// and leaves it empty. The two agree while the channels in use are 0, 1, 2 ... A recorder that `namesChannels`
+// writes each added camera's channel in its line ("ch1" for channel 0). An Add into a channel replaces what was
+// there.
+class ChannelRecorder
+{
+public:
+    ChannelRecorder(bool closesGaps, bool namesChannels, std::vector<char> channels, std::string seen)
+        : closesGaps(closesGaps)
+        , namesChannels(namesChannels)
+        , channels(std::move(channels))
+        , seen(std::move(seen))
+    {
+    }
+
+    static std::string Mac(char camera) { return std::string("00:00:00:00:00:0") + camera; }
+    static std::string Line(char camera, bool added, std::string extra = "")
+    {
+        return std::string(added ? "1;" : "0;") + "10.77.0." + std::to_string(camera) + ";" + Mac(camera)
+            + ";b;" + camera + ";admin;pw" + (extra.empty() ? "" : ";" + extra);
+    }
+
+    std::vector<std::string> List() const
+    {
+        std::vector<std::string> lines;
+        for (size_t channel = 0; channel < channels.size(); ++channel) {
+            if (channels[channel] != 0)
+                lines.push_back(
+                    Line(channels[channel], true, namesChannels ? "ch" + std::to_string(channel + 1) : ""));
+        }
+        for (char camera : seen) {
+            if (Held().find(camera) == std::string::npos)
+                lines.push_back(Line(camera, false));
+        }
+        return lines;
+    }
+
+    // The added cameras in channel order.
+    std::string Held() const
+    {
+        std::string held;
+        for (char camera : channels) {
+            if (camera != 0)
+                held += camera;
+        }
+        return held;
+    }
+
+    bool Remove(int32_t avdevId)
+    {
+        if (!closesGaps) { // by channel, as the simulator does
+            if (avdevId < 0 || static_cast<size_t>(avdevId) >= channels.size() || channels[static_cast<size_t>(avdevId)] == 0)
+                return false;
+            channels[static_cast<size_t>(avdevId)] = 0;
             return true;
-        },
-        [] { return true; });
-    EXPECT_EQ(channels, (std::vector<std::string> { "C", "D", "", "" }));
-    ApplyRegistration(cameras, steps);
-    EXPECT_EQ(cameras[0]->selected, 0);
-    EXPECT_EQ(cameras[1]->selected, 0);
-    EXPECT_EQ(cameras[2]->selected, 1);
-    EXPECT_EQ(cameras[3]->selected, 1);
+        }
+        int32_t listed = -1;
+        for (size_t channel = 0; channel < channels.size(); ++channel) {
+            if (channels[channel] != 0 && ++listed == avdevId) {
+                channels.erase(channels.begin() + static_cast<long>(channel));
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool Add(int32_t channel, char camera)
+    {
+        if (channel < 0 || channel >= 8)
+            return false;
+        if (channels.size() <= static_cast<size_t>(channel))
+            channels.resize(static_cast<size_t>(channel) + 1, 0);
+        channels[static_cast<size_t>(channel)] = camera;
+        return true;
+    }
+
+    const bool closesGaps;
+    const bool namesChannels;
+    std::vector<char> channels; // 0: empty
+    std::string seen;
+};
+
+// Every camera of the recorder's list as the page reads it; `chosen` are checked.
+Cameras ReadList(const std::vector<std::string>& lines, const std::string& chosen)
+{
+    Cameras cameras;
+    for (const std::string& line : lines) {
+        auto camera = ParseCameraLine(line);
+        camera->selected = chosen.find(camera->model) != std::string::npos ? 1 : 0;
+        cameras.push_back(std::move(camera));
+    }
+    return cameras;
 }
 
-TEST(CameraRules, registrationsCountOnlySuccessesAndAFailedOneIsNotSelected)
+std::string Sorted(std::string text)
 {
-    // Three checked cameras whose first registration fails go to channels 0, 0 and 1; the failed one is not
-    // reported as added. Removals use the camera's position in the list.
-    Cameras cameras = List({ "0;10.77.0.30;m1;b;A;admin;p", "1;10.77.0.31;m2;b;B;admin;p",
-        "0;10.77.0.32;m3;b;C;admin;p", "0;10.77.0.33;m4;b;D;admin;p" });
-    for (int i : { 0, 2, 3 })
-        cameras[static_cast<size_t>(i)]->selected = 1;
-    std::vector<RegistrationStep> steps = PlanRegistration(cameras);
-    std::vector<std::pair<char, int32_t>> sent;
-    RunRegistration(
-        steps,
-        [&](const RegistrationStep& step) {
-            sent.emplace_back(step.kind == RegistrationStep::Remove ? 'R' : 'A', step.avdevId);
-            return !(step.kind == RegistrationStep::Add && step.camera == 0);
-        },
-        [] { return true; });
-    EXPECT_EQ(sent, (std::vector<std::pair<char, int32_t>> { { 'R', 1 }, { 'A', 0 }, { 'A', 0 }, { 'A', 1 } }));
-    ApplyRegistration(cameras, steps);
-    EXPECT_EQ(cameras[0]->selected, 0);
-    EXPECT_EQ(cameras[1]->selected, 0);
-    EXPECT_EQ(cameras[2]->selected, 1);
-    EXPECT_EQ(cameras[3]->selected, 1);
+    std::sort(text.begin(), text.end());
+    return text;
+}
 
-    // Stopped half-way: nothing after the stop is sent, and what was not sent is not selected.
-    for (int i : { 0, 2, 3 })
-        cameras[static_cast<size_t>(i)]->selected = 1;
-    steps = PlanRegistration(cameras);
-    int calls = 0;
-    RunRegistration(
-        steps, [&](const RegistrationStep&) { return ++calls > 0; }, [&] { return calls < 2; });
-    EXPECT_EQ(calls, 2);
-    ApplyRegistration(cameras, steps);
-    EXPECT_EQ(cameras[0]->selected, 1);
-    EXPECT_EQ(cameras[2]->selected, 0);
-    EXPECT_EQ(cameras[3]->selected, 0);
+} // namespace
+
+// Next against both kinds of recorder: a kept camera is never removed nor overwritten, only the cameras not chosen
+// go, only new ones are added (into free channels), and no camera ends up in two channels.
+TEST(CameraRules, nextKeepsChosenCamerasRemovesOnlyTheOthersAndAddsOnlyNewOnes)
+{
+    const struct
+    {
+        const char* name;
+        std::vector<char> channels;
+        std::string seen;
+        std::string chosen;
+        std::string refusedAdds; // the recorder refuses to add these
+        std::string refusedRemovals;
+        std::string held; // afterwards, in any order
+        std::string selected; // afterwards
+        bool needsNamedChannels = false; // channels in use are not 0, 1, 2 ...: only a line naming its channel tells
+    } cases[] = {
+        { "keep the last, drop two, add one", { 'A', 'B', 'C' }, "D", "CD", "", "", "CD", "CD" },
+        { "keep the first, drop one, add two", { 'A', 'B' }, "DE", "ADE", "", "", "ADE", "ADE" },
+        { "keep two around a dropped one", { 'A', 'B', 'C' }, "D", "ACD", "", "", "ACD", "ACD" },
+        { "nothing changes", { 'A', 'B' }, "", "AB", "", "", "AB", "AB" },
+        { "all go", { 'A', 'B', 'C', 'D' }, "", "", "", "", "", "" },
+        // A refused add leaves the kept camera where it was (the old rule removed it first, then lost it).
+        { "add refused", { 'A', 'B' }, "C", "BC", "C", "", "B", "B" },
+        { "removal refused", { 'A', 'B' }, "C", "AC", "", "B", "ABC", "AC" },
+        { "a camera in two channels stays in one", { 'A', 'B', 'A' }, "", "A", "", "", "A", "A" },
+        { "gaps below a kept camera", { 0, 'B', 0, 'C' }, "DE", "CDE", "", "", "CDE", "CDE", true },
+    };
+    const struct
+    {
+        const char* name;
+        bool closesGaps;
+        bool namesChannels;
+    } recorders[] = { { "closes gaps", true, false }, { "keeps gaps", false, false },
+        { "keeps gaps, names channels", false, true } };
+    for (const auto& entry : cases) {
+        for (const auto& kind : recorders) {
+            if (entry.needsNamedChannels && !kind.namesChannels)
+                continue;
+            SCOPED_TRACE(std::string(entry.name) + ", recorder " + kind.name);
+            ChannelRecorder recorder(kind.closesGaps, kind.namesChannels, entry.channels, entry.seen);
+            Cameras cameras = ReadList(recorder.List(), entry.chosen);
+            std::vector<RegistrationStep> steps = PlanRegistration(cameras);
+            const std::string keptBefore = [&] {
+                std::string kept;
+                for (char camera : recorder.Held())
+                    if (entry.chosen.find(camera) != std::string::npos && kept.find(camera) == std::string::npos)
+                        kept += camera;
+                return kept;
+            }();
+            RegistrationLink link;
+            link.readList = [&] {
+                // Every kept camera is on the recorder at every moment.
+                for (char camera : keptBefore)
+                    EXPECT_NE(recorder.Held().find(camera), std::string::npos) << camera << " was lost";
+                return std::optional<std::vector<std::string>>(recorder.List());
+            };
+            link.send = [&](RegistrationStep::Kind kind, size_t step, int32_t avdevId) {
+                const char camera = cameras[static_cast<size_t>(steps[step].camera)]->model[0];
+                if (kind == RegistrationStep::Remove)
+                    return entry.refusedRemovals.find(camera) == std::string::npos && recorder.Remove(avdevId);
+                EXPECT_EQ(kind, RegistrationStep::Add);
+                return entry.refusedAdds.find(camera) == std::string::npos && recorder.Add(avdevId, camera);
+            };
+            link.running = [] { return true; };
+            RunRegistration(steps, link);
+            EXPECT_EQ(Sorted(recorder.Held()), Sorted(entry.held));
+            ApplyRegistration(cameras, steps);
+            std::string selected;
+            for (const auto& camera : cameras) {
+                if (camera->selected == 1 && selected.find(camera->model) == std::string::npos)
+                    selected += camera->model;
+            }
+            EXPECT_EQ(Sorted(selected), Sorted(entry.selected));
+        }
+    }
+}
+
+// What is not known is not touched: nothing is sent on a list that cannot be read, a recorder whose list does not
+// change as a removal says gets no adds, and a stop ends the run; what was not done is not selected.
+TEST(CameraRules, nextSendsNothingItCannotCheck)
+{
+    ChannelRecorder recorder(true, false, { 'A', 'B' }, "C");
+    const std::vector<std::string> before = recorder.List();
+    struct Case
+    {
+        const char* name;
+        int readsAnswered; // reads after this many fail
+        bool removalIgnored; // the recorder answers a removal but keeps the camera
+        int sendsAllowed; // the run is stopped after this many requests
+        std::vector<char> sentKinds;
+    };
+    const Case cases[] = {
+        { "list unreadable", 0, false, 99, {} },
+        { "list unreadable after the removal", 1, false, 99, { 'R' } },
+        { "removal taken but not made", 99, true, 99, { 'R' } },
+        { "stopped after the removal", 99, false, 1, { 'R' } },
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        ChannelRecorder copy(true, false, { 'A', 'B' }, "C");
+        Cameras cameras = ReadList(before, "AC");
+        std::vector<RegistrationStep> steps = PlanRegistration(cameras);
+        int reads = 0;
+        int sends = 0;
+        std::vector<char> sent;
+        RegistrationLink link;
+        link.readList = [&]() -> std::optional<std::vector<std::string>> {
+            if (reads++ >= entry.readsAnswered)
+                return std::nullopt;
+            return copy.List();
+        };
+        link.send = [&](RegistrationStep::Kind kind, size_t step, int32_t avdevId) {
+            ++sends;
+            sent.push_back(kind == RegistrationStep::Remove ? 'R' : 'A');
+            if (kind == RegistrationStep::Remove)
+                return entry.removalIgnored || copy.Remove(avdevId);
+            return copy.Add(avdevId, cameras[static_cast<size_t>(steps[step].camera)]->model[0]);
+        };
+        link.running = [&] { return sends < entry.sendsAllowed; };
+        RunRegistration(steps, link);
+        EXPECT_EQ(sent, entry.sentKinds);
+        EXPECT_NE(copy.Held().find('A'), std::string::npos) << "the kept camera stays";
+        ApplyRegistration(cameras, steps);
+        EXPECT_EQ(cameras[2]->selected, 0) << "C was never added";
+    }
 }

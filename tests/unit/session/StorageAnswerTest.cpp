@@ -45,12 +45,15 @@ TEST(StorageWatch, diskIsNamedByWhatTheRecorderReports)
         std::string answer;
         Description description;
     } cases[] = {
-        { "plug=1\r\ndevicename=/dev/sda\r\nmodelname=Ultra Fit\r\ncapacity=1000000000000\r\n",
+        { "plug=1\r\ndevicename=/dev/sda\r\nmodelname=Ultra Fit\r\ncapacity=1000 GB\r\n",
             { "Ultra Fit", 1000000000000 } },
         { "plug=1\r\ndevicename=/dev/sdb\r\nmodelname=\r\n", { "/dev/sdb", 0 } },
-        { "plug=1\r\nmodelname=Disk\r\ncapacity=12GB\r\n", { "Disk", 0 } },
-        { "plug=1\r\nmodelname=Disk\r\ncapacity=-5\r\n", { "Disk", 0 } },
-        { "plug=1\r\nmodelname=Disk\r\ncapacity=9999999999999999999999\r\n", { "Disk", 0 } },
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=12GB\r\n", { "Disk", 12000000000 } },
+        // A bare number names no unit (a 953,869 MB disk once read as 953,869 bytes, "1 GB"): no size.
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=953869\r\n", { "Disk", 0 } },
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=1000000000000\r\n", { "Disk", 0 } },
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=-5 GB\r\n", { "Disk", 0 } },
+        { "plug=1\r\nmodelname=Disk\r\ncapacity=9999999999999999999999 B\r\n", { "Disk", 0 } },
         { "plug=1\r\nmodelname=" + std::string(300, 'M') + "\r\n", { std::string(64, 'M'), 0 } },
         { "plug=1\r\n", { "", 0 } },
         { "plug=0\r\nmodelname=Gone\r\ncapacity=5\r\n", { "", 0 } },
@@ -58,6 +61,52 @@ TEST(StorageWatch, diskIsNamedByWhatTheRecorderReports)
     for (const auto& entry : cases) {
         SCOPED_TRACE(entry.answer);
         EXPECT_EQ(StorageWatch::ReadDescription(entry.answer), entry.description);
+    }
+}
+
+// An answer that does not state the plug state (cut short, or an error page) is unreadable, not "no disk".
+TEST(StorageWatch, answerWithoutAPlugStateIsUnreadable)
+{
+    const struct
+    {
+        std::string answer;
+        bool readable;
+    } cases[] = {
+        { "plug=1\r\nready=1\r\n", true },
+        { "plug=0\r\n", true },
+        { "usedpartition=1\r\npartitioninfo1=a,b", false }, // cut before "plug"
+        { "plug=", false },
+        { "<html><body>404 Not Found</body></html>", false },
+        { "", false },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.answer);
+        EXPECT_EQ(StorageWatch::AnswerReadable(entry.answer), entry.readable);
+    }
+}
+
+TEST(StorageWatch, aSizeCountsOnlyWithItsUnit)
+{
+    const struct
+    {
+        const char* text;
+        int64_t bytes;
+    } cases[] = {
+        { "953869 MB", 953869000000LL },
+        { "953869MiB", 953869LL << 20 },
+        { "931.5 GiB", 1000190509056LL },
+        { "1000204886016 bytes", 1000204886016LL },
+        { "2 tb", 2000000000000LL },
+        { "953869", 0 }, // bare: which unit?
+        { "953869 sectors", 0 },
+        { "MB", 0 },
+        { "12  GB", 0 },
+        { "0 GB", 0 },
+        { "", 0 },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.text);
+        EXPECT_EQ(StorageWatch::SizeInBytes(entry.text), entry.bytes);
     }
 }
 

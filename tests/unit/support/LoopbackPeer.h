@@ -25,11 +25,17 @@ public:
     using Responder = std::function<std::vector<Bytes>(const Bytes& request)>;
 
     // Bound to 127.0.0.1 and an ephemeral port; with `anyAddress`, to 0.0.0.0 and `port` (inside a
-    // namespace of the test's own only), so that it also receives broadcasts.
-    explicit LoopbackPeer(Responder responder = nullptr, bool anyAddress = false, uint16_t port = 0)
+    // namespace of the test's own only), so that it also receives broadcasts; with `address`, to that
+    // dotted address and `port` (a peer that hears only datagrams sent to its own address).
+    explicit LoopbackPeer(
+        Responder responder = nullptr, bool anyAddress = false, uint16_t port = 0, const char* address = nullptr)
         : responder(std::move(responder))
     {
-        if (!socket.Open({ anyAddress ? 0u : kLoopback, port }, 4 << 20)) {
+        uint32_t local = anyAddress ? 0u : kLoopback;
+        if (address != nullptr) {
+            local = DatagramSocket::ParseDottedAddress(address).value_or(local);
+        }
+        if (!socket.Open({ local, port }, 4 << 20)) {
             std::fprintf(stderr, "LoopbackPeer: the socket cannot be bound\n");
             return;
         }
@@ -60,9 +66,13 @@ public:
         return lastSender;
     }
 
-    bool SendTo(uint16_t port, const Bytes& datagram)
+    bool SendTo(uint16_t port, const Bytes& datagram, const char* address = nullptr)
     {
-        return socket.SendTo(datagram.data(), datagram.size(), { kLoopback, port });
+        uint32_t to = kLoopback;
+        if (address != nullptr) {
+            to = DatagramSocket::ParseDottedAddress(address).value_or(to);
+        }
+        return socket.SendTo(datagram.data(), datagram.size(), { to, port });
     }
 
     // Waits until `count` requests arrived or the limit passed.

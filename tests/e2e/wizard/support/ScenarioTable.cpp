@@ -231,7 +231,7 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F06", "portal certificate not signed by a trusted authority", 11, Trigger::CloudNext)
                           .Within(16000)
                           .Lines({ "portal certificate untrusted" }, { "portal certificate lab" })
-                          .Shows(kNetworkKey)
+                          .Shows("neterr_portal_no_answer", "The Quelmo service did not answer.")
                           .ClosedWith("Close")
                           .NotHalfDone(NoSignUp());
         rows << row;
@@ -270,8 +270,8 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F10", "recorder vanishes (silent on HTTP and UDP)", 10, Trigger::Next)
                           .Within(10000)
                           .Lines({ "vanish nvr yes" }, { "vanish nvr no" })
-                          .Shows(kNetworkKey)
-                          .ClosedWith("Close")
+                          .Shows("neterr_no_answer", "The NVR did not answer.")
+                          .ClosedWith("Close") // the box's cross: SKIP would go on without the cloud
                           .NotHalfDone([](const SimLink& sim) {
                               const QJsonArray channels
                                   = sim.Recorder(QStringLiteral("nvr")).value("cameras").toArray();
@@ -308,8 +308,8 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F14", "registration info: HTML error page (http-500)", 10, Trigger::Next)
                           .Within(15000)
                           .On("nvr", "http-500@/config/quelmoreginfo")
-                          .Shows(kNetworkKey)
-                          .ClosedWith("Close");
+                          .Shows("neterr_wrong_answer", "The NVR's answer could not be read.")
+                          .ClosedWith("Close"); // the box's cross: SKIP would go on without the cloud
         // The portal's own words are shown (its error page as plain text), never read as a success.
         row.faults << Fault("F15", "portal answers an HTML 404 page", 11, Trigger::CloudNext)
                           .Within(16000)
@@ -346,10 +346,11 @@ QList<ScenarioRow> Rows()
                           .On("cam-known", "jpeg-no-eoi")
                           .AtCamera(QStringLiteral("10.77.0.38"))
                           .NotHalfDone(NoStreamOpen());
+        // An error page is no list: no camera is made of it, and the page says the list could not be read.
         row.faults << Fault("F18", "camera list: HTML error page (http-500)", 10, Trigger::Rescan)
+                          .Shows("camsearch_unreadable", "The NVR's list of cameras could not be read.")
                           .Within(30000)
-                          .On("nvr", "http-500@/config/quelmodiscovery")
-                          .Shows("No camera found!");
+                          .On("nvr", "http-500@/config/quelmodiscovery");
         rows << row;
     }
 
@@ -391,7 +392,7 @@ QList<ScenarioRow> Rows()
                           .ClosedWith("Close");
         row.faults << Fault("F24", "portal off (nothing listens)", 11, Trigger::CloudNext)
                           .Within(16000)
-                          .Shows(kNetworkKey)
+                          .Shows("neterr_portal_no_answer", "The Quelmo service did not answer.")
                           .ClosedWith("Close");
         rows << row;
     }
@@ -416,8 +417,8 @@ QList<ScenarioRow> Rows()
         row.faults << Fault("F26", "storage info: HTML 404 page", 9, Trigger::Next)
                           .Within(6000)
                           .On("nvr", "http-404@/config/storageinfo")
-                          .Shows("hddformat_06 ", "No HD Found")
-                          .ClosedWith("OK")
+                          .Shows("hddformat_unreadable", "The NVR's disk information could not be read.")
+                          .ClosedWith("Close")
                           .ArmedWhen([](const SimLink& sim) {
                               for (const QJsonValue item : sim.State().value("events").toArray()) {
                                   const QJsonObject event = item.toObject();
@@ -429,6 +430,22 @@ QList<ScenarioRow> Rows()
                               return false;
                           })
                           .NotHalfDone(NothingFormatted());
+        rows << row;
+    }
+
+    // 7. Devices that choose hostile texts for every field the simulator sets that the wizard shows (disk models,
+    //    camera models and brands with markup and a reversed name, a portal host that is no host name): walked
+    //    with a watch on every widget (wizard_e2e.cpp). English, two disks formatted, two cameras known, no cloud.
+    {
+        ScenarioRow row = NewRow(kDeviceTextsRow, 0, "10.77.0.16", "00:1a:2b:3c:5a:07");
+        Scenario& s = row.scenario;
+        s.newPassword = QStringLiteral("Texts2024");
+        s.zone = 3;
+        s.disks = DiskPlan::Format;
+        s.diskCount = 2;
+        s.cameras = { Camera("cam-markup", "10.77.0.40", CameraPlan::Known, "Known507"),
+            Camera("cam-reversed", "10.77.0.41", CameraPlan::Known, "Known508") };
+        s.cloud = CloudPlan::Decline;
         rows << row;
     }
     return rows;

@@ -41,6 +41,9 @@ struct CloseRow
     int limitMs = 2000; // from the close to the window gone
 };
 
+// The row whose devices choose hostile texts; its run is watched for any of them showing as rich text.
+constexpr const char* kDeviceTextsRow = "s7-new-english-device-texts";
+
 namespace ScenarioTable {
 
 QStringList Names();

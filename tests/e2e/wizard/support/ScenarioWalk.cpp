@@ -361,7 +361,9 @@ bool ScenarioWalk::diskPage()
         return d.WaitForStep(9, kPageMs);
     }
     // NEXT, the confirmation's OK, and the disks are formatted. A watch that has not seen the disks yet answers
-    // with the no-disk alert: OK, and NEXT again once it has.
+    // with the no-disk alert (OK), or one whose last answer could not be read with the error box (Close): NEXT
+    // again once it has.
+    const QString unreadable = d.Pack("hddformat_unreadable", "The NVR's disk information could not be read.");
     QElapsedTimer clock;
     clock.start();
     while (true) {
@@ -371,7 +373,8 @@ bool ScenarioWalk::diskPage()
         const bool answered = d.WaitUntil([&] {
             const QStringList texts = d.Texts();
             for (const QString& text : texts) {
-                if (WizardDriver::Matches(text, alert, true) || WizardDriver::Matches(text, noDisk, true)) {
+                if (WizardDriver::Matches(text, alert, true) || WizardDriver::Matches(text, noDisk, true)
+                    || WizardDriver::Matches(text, unreadable, true)) {
                     seen = text;
                     return true;
                 }
@@ -382,9 +385,13 @@ bool ScenarioWalk::diskPage()
             d.Fail(QStringLiteral("NEXT on the disk page brought neither the confirmation nor the no-disk alert"));
             return false;
         }
-        if (!WizardDriver::Matches(seen, noDisk, true))
+        const bool unread = WizardDriver::Matches(seen, unreadable, true);
+        if (!unread && !WizardDriver::Matches(seen, noDisk, true))
             break;
-        if (!press("OK", "OK") || !d.WaitForNoText(noDisk))
+        // The box's own Close (the frame has a button of that name too).
+        const Control boxClose = Control::InBox(QAccessible::PushButton, d.Pack("Close", "Close"));
+        if (unread ? !d.Press(boxClose) || !d.WaitForNoText(unreadable)
+                   : !press("OK", "OK") || !d.WaitForNoText(noDisk))
             return false;
         if (clock.elapsed() > kPageMs) {
             d.Fail(QStringLiteral("the disk page still finds no disk after %1 ms").arg(kPageMs));
@@ -805,6 +812,20 @@ bool ScenarioWalk::runRow(const FaultRow& row)
         closing.start();
         shown = shown && d.Press(close) && d.WaitUntil([&] { return !d.Exists(box); }, 5000);
         seen += QStringLiteral(", closed in %1 ms").arg(closing.elapsed());
+    }
+    if (acted && wanted.isEmpty() && row.trigger == FaultRow::Trigger::Rescan) {
+        // No message: the search ends with no camera made of the answer and without claiming there is none.
+        const QString none = d.Pack("No camera found!", "No camera found!");
+        const Control rescan = button("Rescan", "Rescan");
+        auto usable = [&] {
+            const std::optional<Seen> look = d.Look(rescan);
+            return look && look->Available();
+        };
+        d.WaitUntil([&] { return !usable(); }, 3000);
+        shown = d.WaitUntil(usable, row.limitMs + 5000) && !d.Exists({ QAccessible::Row })
+            && !d.Exists({ QAccessible::ListItem }) && !d.Texts().contains(none);
+        seen = shown ? QStringLiteral("(nothing listed, no not-found text)")
+                     : QStringLiteral("(a camera listed, the not-found text, or the search still running)");
     }
     outcome.ms = clock.isValid() ? clock.elapsed() : -1;
     outcome.message = seen;

@@ -83,7 +83,9 @@ struct FaultRow
     QList<QByteArray> on; // control lines switching it on
     QList<QByteArray> during; // FormatMidway: sent once the formatting box shows
     QList<QByteArray> off; // lifting it
-    const char* messageKey = nullptr; // the message expected (pack key and fallback), or a literal below
+    // The message expected (pack key and fallback), or a literal below; a Rescan row without one expects the search
+    // to end with nothing listed and without the not-found text.
+    const char* messageKey = nullptr;
     const char* messageFallback = "";
     QString messageLiteral; // e.g. a portal answer code
     const char* dismissKey = nullptr; // the button ending the message box after the fault is lifted

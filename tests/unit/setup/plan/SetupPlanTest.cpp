@@ -70,6 +70,7 @@ format = "all"
   sign_up = true
   first_name = "Ana"
   last_name = "Sousa"
+  portal_host = "portal.example.net"
 
 [[recorder]]
 new = true
@@ -106,6 +107,7 @@ format = [2, 1]
     EXPECT_TRUE(first.cloud->signUp);
     EXPECT_EQ(first.cloud->firstName, "Ana");
     EXPECT_EQ(first.cloud->lastName, "Sousa");
+    EXPECT_EQ(first.cloud->portalHost, "portal.example.net");
     EXPECT_EQ(first.cloud->line, 17);
 
     const PlanRecorder& second = plan.recorders[1];
@@ -247,6 +249,9 @@ TEST(SetupPlan, badPlansNameTheLineTheKeyAndTheFault)
         { "sign_up as text",
             kRecorder + "[recorder.cloud]\nemail = \"a@b.co\"\npassword = \"Pw1c\"\nsign_up = \"no\"\n", 7,
             "recorder[1].cloud.sign_up", "true or false" },
+        { "portal host that is no host name",
+            kRecorder + "[recorder.cloud]\nemail = \"a@b.co\"\npassword = \"Pw1c\"\nportal_host = \"https://p.example\"\n",
+            7, "recorder[1].cloud.portal_host", "not a host name" },
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(entry.name);
