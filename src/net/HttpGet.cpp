@@ -1,5 +1,6 @@
 #include "net/HttpGet.h"
 
+#include "net/AsciiText.h"
 #include "net/Base64.h"
 #include "net/PercentEncode.h"
 
@@ -44,10 +45,17 @@ bool validHost(std::string_view host)
 }
 
 // The request target as sent: bytes that a URL cannot carry raw (and "#", which would end it) are
-// percent-encoded; everything else, "%" included, stays, so callers' own encoding is kept.
+// percent-encoded; everything else, "%" included, stays, so callers' own encoding is kept. An empty query
+// ("/userlist.cgi?") goes out without its "?" (the library drops it), so the Digest uri leaves it out too:
+// a server compares that uri with the target it received.
 std::string requestTarget(std::string_view path)
 {
-    return PercentEncodeBytes(path, [](unsigned char byte) { return byte <= 0x20 || byte >= 0x7F || byte == '#'; });
+    std::string target
+        = PercentEncodeBytes(path, [](unsigned char byte) { return byte <= 0x20 || byte >= 0x7F || byte == '#'; });
+    if (!target.empty() && target.back() == '?' && target.find('?') == target.size() - 1) {
+        target.pop_back();
+    }
+    return target;
 }
 
 // The request's URL, put together by the library from its parts: the origin from scheme, host and port, then the
@@ -90,6 +98,40 @@ bool splitHeaderLines(std::string_view text, std::vector<std::string>& lines)
         lines.emplace_back(line);
     }
     return true;
+}
+
+// Whether a WWW-Authenticate value (challenges of any schemes, joined by ", ") offers the Basic scheme: a
+// "Basic" token outside quoted strings, at the start or after a comma, followed by a space, a comma or the end.
+bool offersBasic(std::string_view value)
+{
+    bool quoted = false;
+    bool tokenStart = true;
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (quoted) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            }
+            continue;
+        }
+        if (c == '"') {
+            quoted = true;
+            tokenStart = false;
+            continue;
+        }
+        if (c == ',' || c == ' ' || c == '\t') {
+            tokenStart = tokenStart || c == ',';
+            continue;
+        }
+        if (tokenStart && value.size() - i >= 5 && EqualsNoCase(value.substr(i, 5), "basic")
+            && (i + 5 == value.size() || value[i + 5] == ' ' || value[i + 5] == ',')) {
+            return true;
+        }
+        tokenStart = false;
+    }
+    return false;
 }
 
 } // namespace
@@ -230,7 +272,9 @@ void HttpGet::releaseRequest()
     headersFinal = false;
     transferDone = false;
     transferFailed = false;
-    transportAuth = false;
+    passwordAnswers = false;
+    answeredWithPassword = false;
+    discardingBody = false;
     headers.Reset();
     bodyBuffer.clear();
     bodyRead = 0;
@@ -257,10 +301,8 @@ size_t HttpGet::onHeader(char* data, size_t size, size_t count, void* self)
     object->headers.AddLine(line);
     if (object->headers.Complete() && !object->headersFinal) {
         const int status = object->headers.StatusCode();
-        // 1xx is followed by the real response; a 401 may be answered by libcurl with a new request.
-        const bool interim = status < 200;
-        const bool mayRetry = object->transportAuth && (status == 401 || status == 407);
-        object->headersFinal = !interim && !mayRetry;
+        // 1xx is followed by the real response.
+        object->headersFinal = status >= 200;
     }
     return length;
 }
@@ -269,6 +311,10 @@ size_t HttpGet::onBody(char* data, size_t size, size_t count, void* self)
 {
     auto* object = static_cast<HttpGet*>(self);
     const size_t length = size * count;
+    object->lastActivity = Clock::now();
+    if (object->discardingBody) {
+        return length;
+    }
     const size_t unread = object->bodyBuffer.size() - object->bodyRead;
     if (unread > 0 && unread + length > kBodyBufferLimit) {
         object->paused = true; // the caller is not reading: hold the transfer until it does
@@ -280,7 +326,6 @@ size_t HttpGet::onBody(char* data, size_t size, size_t count, void* self)
         object->bodyRead = 0;
     }
     object->bodyBuffer.insert(object->bodyBuffer.end(), data, data + length);
-    object->lastActivity = Clock::now();
     return length;
 }
 
@@ -335,7 +380,8 @@ HttpGet::DriveResult HttpGet::drive(bool (HttpGet::*ready)() const)
     }
 }
 
-bool HttpGet::startRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body)
+bool HttpGet::startRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body,
+    const std::string& challengeAnswer)
 {
     if (closedByOtherThread() || !connected) {
         return false;
@@ -353,6 +399,11 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
             return false;
         }
         lines.emplace_back("Expect:"); // no 100-continue round trip
+    }
+    if (!challengeAnswer.empty()) {
+        lines.push_back(challengeAnswer);
+    } else if (post) {
+        // A post carries only the caller's own header lines.
     } else if (authMode == AuthBasic && password.empty() && !user.empty()) {
         lines.push_back("Authorization: Basic " + Base64Encode(user + ":"));
     } else if (authMode == AuthDigest) {
@@ -362,7 +413,10 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
         }
         lines.push_back(std::move(header));
     }
-    transportAuth = authMode == AuthBasic && !password.empty();
+    // The credentials never go to the library: its own authentication stays off, and a challenge is answered
+    // by sendRequest with a header of ours.
+    passwordAnswers = challengeAnswer.empty() && authMode == AuthBasic && !password.empty();
+    answeredWithPassword = !challengeAnswer.empty();
 
     const std::string url = requestUrl(secure, host, port, target);
     if (url.empty()) {
@@ -387,11 +441,6 @@ bool HttpGet::startRequest(bool post, std::string_view path, std::string_view ex
     if (certificateCheck == CertificateCheck::Relaxed) {
         curl().easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
         curl().easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
-    }
-    if (transportAuth) {
-        curl().easy_setopt(easy, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
-        curl().easy_setopt(easy, CURLOPT_USERNAME, user.c_str());
-        curl().easy_setopt(easy, CURLOPT_PASSWORD, password.c_str());
     }
     if (post) {
         postBody = std::string(body);
@@ -424,7 +473,7 @@ bool HttpGet::waitForHeaders()
     if (closedByOtherThread()) {
         return false;
     }
-    // A transfer that ended right after a complete 401 (libcurl gave up answering) still has headers.
+    // A transfer that ended right after complete headers (a peer that closes after its 401) still has them.
     if (result == DriveResult::Failed || (!headersFinal && !(headers.Complete() && !transferFailed))) {
         releaseRequest();
         return false;
@@ -434,22 +483,68 @@ bool HttpGet::waitForHeaders()
     return true;
 }
 
+// The answer to the 401 that is the current response, with the connection's password: Digest when the server
+// offers an MD5 challenge, else Basic when it offers Basic. Empty when it offers neither (or the header cannot be
+// built soundly): the 401 then stands.
+std::string HttpGet::challengeAnswer(bool post, std::string_view path)
+{
+    DigestState challenge;
+    if (SelectDigestChallenge(challenge, headers.WwwAuthenticate())) {
+        return BuildDigestHeader(challenge, user, password, post ? "POST" : "GET", requestTarget(path));
+    }
+    if (offersBasic(headers.WwwAuthenticate())) {
+        return "Authorization: Basic " + Base64Encode(user + ":" + password);
+    }
+    return std::string();
+}
+
+// Reads the rest of the current response and drops it, so that its connection can carry the next request.
+void HttpGet::discardBody()
+{
+    discardingBody = true;
+    bodyBuffer.clear();
+    bodyRead = 0;
+    if (paused) {
+        paused = false;
+        curl().easy_pause(easy, CURLPAUSE_CONT);
+    }
+    drive(&HttpGet::transferEnded);
+}
+
+// Starts the request and waits for its response's headers. With a password and no answer sent yet (AuthBasic),
+// a 401 is answered here once, on a second request: the caller sees the response to that answer.
+bool HttpGet::sendRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body)
+{
+    if (!startRequest(post, path, extraHeaders, body) || !waitForHeaders()) {
+        return false;
+    }
+    if (!passwordAnswers || headers.StatusCode() != 401) {
+        return true;
+    }
+    const std::string answer = challengeAnswer(post, path);
+    if (answer.empty()) {
+        return true;
+    }
+    discardBody();
+    if (closedByOtherThread()) {
+        return false;
+    }
+    return startRequest(post, path, extraHeaders, body, answer) && waitForHeaders();
+}
+
 bool HttpGet::SendGet(std::string_view path)
 {
     std::lock_guard lock(operationMutex);
     challengeUnanswered = false;
-    if (!startRequest(false, path, {}, {})) {
-        return false;
-    }
-    // How this request met a challenge: libcurl answered it with the credentials (its second try is the
-    // repeat), or our own Digest header answered the stored one.
-    const bool answeredByTransport = transportAuth;
+    // How this request meets a challenge: answered with the password within this call, or our own Digest
+    // header answers the stored one.
     const bool answeredByDigest = authMode == AuthDigest;
-    if (!waitForHeaders()) {
+    if (!sendRequest(false, path, {}, {})) {
         return false;
     }
+    const bool answeredWithThePassword = answeredWithPassword;
     const bool accepted = JudgeResponse(headers, digest, authMode);
-    challengeUnanswered = !accepted && headers.StatusCode() == 401 && authMode == AuthDigest && !answeredByTransport
+    challengeUnanswered = !accepted && headers.StatusCode() == 401 && authMode == AuthDigest && !answeredWithThePassword
         && (!answeredByDigest || digest.stale);
     return accepted;
 }
@@ -488,7 +583,7 @@ bool HttpGet::JudgeResponse(const ResponseHeaders& response, DigestState& challe
 bool HttpGet::Post(std::string_view path, std::string_view extraHeaders, std::string_view body)
 {
     std::lock_guard lock(operationMutex);
-    return startRequest(true, path, extraHeaders, body) && waitForHeaders();
+    return sendRequest(true, path, extraHeaders, body);
 }
 
 bool HttpGet::readChunkLocked(char* buffer, size_t capacity, size_t& bytesRead)

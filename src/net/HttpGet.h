@@ -65,8 +65,9 @@ public:
 
     // Sends a GET for `path` (path and query, starting with "/") and returns once the response's
     // headers have arrived, the body unread. Authorization: AuthBasic with an empty password and a
-    // user sends "Basic base64(user:)"; AuthBasic with a password lets the transport answer a Basic or
-    // Digest challenge itself (the first request carries no credentials); AuthDigest sends the answer
+    // user sends "Basic base64(user:)"; AuthBasic with a password sends no credentials first and answers
+    // a 401 once, within this call, with Digest (MD5) when the server offers it, else Basic (the mode
+    // stays AuthBasic, so the next request starts without credentials again); AuthDigest sends the answer
     // to the stored challenge and advances its nonce count; AuthNone sends nothing. A 401 carrying a
     // Digest challenge we can answer (MD5) switches the object to AuthDigest, so a second SendGet on the
     // same object is authorised; any other 401 sets AuthBasic. True when a response arrived and its
@@ -138,8 +139,13 @@ public:
 private:
     enum class DriveResult { Ready, Ended, Failed };
 
-    bool startRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body);
+    bool startRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body,
+        const std::string& challengeAnswer = std::string());
     bool waitForHeaders();
+    bool sendRequest(bool post, std::string_view path, std::string_view extraHeaders, std::string_view body);
+    std::string challengeAnswer(bool post, std::string_view path);
+    void discardBody();
+    bool transferEnded() const { return transferDone; }
     DriveResult drive(bool (HttpGet::*ready)() const);
     bool headersArrived() const { return headersFinal; }
     bool bodyAvailable() const { return bodyRead < bodyBuffer.size(); }
@@ -173,7 +179,9 @@ private:
     bool connected = false; // Open succeeded and no Close since
     bool requestOpen = false; // a response whose headers arrived can be queried and read
     bool attached = false; // the easy handle is in the multi handle
-    bool transportAuth = false; // libcurl answers challenges for the current request
+    bool passwordAnswers = false; // a 401 to the current request is answered with the password, once
+    bool answeredWithPassword = false; // the current request is that answer
+    bool discardingBody = false; // the current response's body is dropped as it arrives
     bool challengeUnanswered = false; // the last SendGet got a Digest 401 that a repeat can answer
     bool headersFinal = false;
     bool transferDone = false;

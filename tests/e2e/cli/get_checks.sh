@@ -56,7 +56,7 @@ recorder_paths=(
     "/config/quelmoreginfo|status=1"
 )
 
-# The recorder with a password: the transport answers the Digest challenge, over HTTP and HTTPS.
+# The recorder with a password: its Digest challenge is answered within the request, over HTTP and HTTPS.
 # All over HTTP, then all over HTTPS (adding and removing a camera go in pairs).
 for secure in "" --secure; do
     for entry in "${recorder_paths[@]}"; do
@@ -95,7 +95,7 @@ expect 0 "usage:" --help
 expect 0 "user1=admin" 10.77.0.20 /userlist.cgi
 
 # lighttpd's mod_auth digest on a device address, realm with a space: our Digest for the empty password,
-# the transport's for a password.
+# the answer within the request for a password.
 lt="$(mktemp -d)"
 mkdir -p "$lt/www/config"
 printf 'disk=1\r\n' >"$lt/www/config/storage"

@@ -319,7 +319,8 @@ TEST(NvrClientCamera, loginCheckAndPasswordEchoDecideTheState)
             EXPECT_EQ(target(requests[0]), "/system.cgi?AdminID=admin&AdminPassword=ab%23cd12&ConfigReboot=No");
             EXPECT_EQ(requests[0].header("Authorization"), "Basic " + Base64Encode("admin:"));
         } else {
-            EXPECT_EQ(target(requests[0]), "/userlist.cgi?");
+            // The empty query's "?" is not sent (so a Digest answer's uri is the target the server received).
+            EXPECT_EQ(target(requests[0]), "/userlist.cgi");
         }
     }
 }

@@ -81,7 +81,7 @@ TEST(HttpGetAuth, authorizationHeaderFollowsModeAndCredentials)
         const char* expected; // nullptr: no Authorization header
     } cases[] = {
         { "admin", "", false, "Basic YWRtaW46" },
-        { "admin", "x", false, nullptr }, // the transport answers a challenge; nothing pre-emptive
+        { "admin", "x", false, nullptr }, // a challenge is answered with the password; nothing pre-emptive
         { "", "", false, nullptr },
         { "admin", "", true, nullptr },
     };
@@ -108,23 +108,56 @@ TEST(HttpGetAuth, authorizationHeaderFollowsModeAndCredentials)
     }
 }
 
-TEST(HttpGetAuth, transportAnswersABasicChallengeWithTheConnectionsCredentials)
+// With a password, the 401 is answered within the same SendGet by a header of ours (the library's own
+// authentication stays off): Digest when an MD5 challenge is offered, else Basic; a challenge of neither kind
+// stands. The answer goes out for the target exactly as first sent, on the connection the 401 came on.
+TEST(HttpGetAuth, passwordAnswersTheOfferedChallengeOnceWithinTheRequest)
 {
-    RawHttpServer server([](size_t, const RawRequest& request) {
-        return request.hasHeader("Authorization")
-            ? RawResponse::make(200, "user1=admin")
-            : RawResponse::make(401, "", "WWW-Authenticate: Basic realm=\"IP Camera\"\r\n");
-    });
-    HttpGet http;
-    ASSERT_TRUE(http.Open("127.0.0.1", "admin", "x", 3000, 0, server.port()));
-    EXPECT_TRUE(http.SendGet("/userlist.cgi?"));
-    EXPECT_EQ(http.GetAuthMode(), HttpGet::AuthBasic);
-    const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_FALSE(requests[0].hasHeader("Authorization"));
-    EXPECT_EQ(requests[1].header("Authorization"), "Basic " + Base64Encode("admin:x"));
-    // (libcurl's own follow-up drops an empty query: "/userlist.cgi?" goes out again as "/userlist.cgi".)
-    EXPECT_EQ(requests[1].requestLine().rfind("GET /userlist.cgi", 0), 0u);
+    const std::string md5Digest = "WWW-Authenticate: Digest realm=\"cam\", nonce=\"n1\", qop=\"auth\"\r\n";
+    const std::string basic = "WWW-Authenticate: Basic realm=\"IP Camera\"\r\n";
+    const struct
+    {
+        const char* name;
+        std::string challenge;
+        const char* answerScheme; // nullptr: no second request
+    } cases[] = {
+        { "Basic only", basic, "Basic " },
+        { "MD5 Digest only", md5Digest, "Digest " },
+        { "Basic and MD5 Digest", basic + md5Digest, "Digest " },
+        { "SHA-256 Digest only", "WWW-Authenticate: Digest realm=\"r\", nonce=\"n\", algorithm=SHA-256\r\n", nullptr },
+        { "no challenge", "", nullptr },
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        const std::string challenge = entry.challenge;
+        RawHttpServer server([challenge](size_t, const RawRequest& request) {
+            return request.hasHeader("Authorization") ? RawResponse::make(200, "user1=admin")
+                                                      : RawResponse::make(401, "refused", challenge);
+        });
+        HttpGet http;
+        ASSERT_TRUE(http.Open("127.0.0.1", "admin", "x", 3000, 0, server.port()));
+        EXPECT_EQ(http.SendGet("/userlist.cgi?page=1"), entry.answerScheme != nullptr);
+        EXPECT_EQ(http.GetAuthMode(), HttpGet::AuthBasic) << "the next request starts without credentials again";
+        const auto requests = server.requests();
+        ASSERT_EQ(requests.size(), entry.answerScheme != nullptr ? 2u : 1u);
+        EXPECT_FALSE(requests[0].hasHeader("Authorization"));
+        if (entry.answerScheme == nullptr) {
+            continue;
+        }
+        const std::string answer = requests[1].header("Authorization");
+        EXPECT_EQ(answer.rfind(entry.answerScheme, 0), 0u) << answer;
+        if (std::string(entry.answerScheme) == "Basic ") {
+            EXPECT_EQ(answer, "Basic " + Base64Encode("admin:x"));
+        } else {
+            EXPECT_EQ(digestField(answer, "uri"), "/userlist.cgi?page=1");
+        }
+        EXPECT_EQ(requests[1].requestLine(), "GET /userlist.cgi?page=1 HTTP/1.1");
+        EXPECT_EQ(server.connectionCount(), 1) << "the 401's body is read, so its connection carries the answer";
+        char body[32] = {};
+        size_t read = 0;
+        ASSERT_TRUE(http.ReadChunk(body, sizeof body, read));
+        EXPECT_EQ(std::string(body, read), "user1=admin");
+    }
 }
 
 TEST(HttpGetStatus, statusDecidesResultAndQueriesReadTheResponse)
@@ -648,7 +681,7 @@ TEST_F(MhdDigest, nonEmptyPasswordAfterAuthNoneAndWrongPasswordStaysRefused)
     EXPECT_FALSE(wrong.SendGet("/config/time")) << "a wrong password is refused by the server's check";
 }
 
-TEST_F(MhdDigest, nonEmptyPasswordIsAnsweredByTheTransportWithoutAPreemptiveHeader)
+TEST_F(MhdDigest, nonEmptyPasswordAnswersTheChallengeWithoutAPreemptiveHeader)
 {
     password = "x";
     HttpGet http;
@@ -676,8 +709,8 @@ TEST(HttpGetAuthorised, digestOnlyServersAreAnsweredOnTheSecondRequestAndAWrongP
         { "empty password, send", "", "", false, true },
         { "empty password, fetch", "", "", true, true },
         { "wrong empty password", "S3cret", "", true, false },
-        { "wrong password, answered by the transport", "S3cret", "wrong", false, false },
-        { "right password, answered by the transport", "S3cret", "S3cret", true, true },
+        { "wrong password, answered within the request", "S3cret", "wrong", false, false },
+        { "right password, answered within the request", "S3cret", "S3cret", true, true },
     };
     const std::map<std::string, std::string> files
         = { { "/config/storage", "disk=1\r\n" }, { "/config/time", "time=1\r\n" } };
@@ -709,7 +742,7 @@ TEST(HttpGetAuthorised, digestOnlyServersAreAnsweredOnTheSecondRequestAndAWrongP
                 EXPECT_EQ(std::string(buffer.data(), size), "disk=1\r\n");
             }
             if (*entry.password != '\0') {
-                continue; // the transport starts each request without credentials
+                continue; // with a password each request starts without credentials
             }
             EXPECT_EQ(requests[0].authorization, "Basic " + Base64Encode("admin:"));
             // Another path on the same object goes out with Digest at once; libmicrohttpd binds nonces to
