@@ -3,7 +3,7 @@
 #include "setup/run/DryRunForecast.h"
 #include "setup/run/ParallelJobs.h"
 #include "setup/run/PlanMatcher.h"
-#include "setup/run/RecorderInspection.h"
+#include "setup/run/RecorderReadout.h"
 #include "setup/run/RecorderSetUp.h"
 
 #include <algorithm>
@@ -26,7 +26,7 @@ bool PlanRunner::Match()
 
 bool PlanRunner::Inspect()
 {
-    const RecorderInspection inspection(search, progress, stop, settings.dryRun);
+    const RecorderReadout inspection(search, progress, stop, settings.dryRun);
     RunParallel(settings.jobs, targets.size(), [this, &inspection](size_t i) { inspection.Read(targets[i]); });
     if (stop.load())
         return false;
@@ -36,7 +36,7 @@ bool PlanRunner::Inspect()
     for (PlanTarget& target : targets) {
         if (!target.plan->everyNew) {
             kept.push_back(std::move(target));
-        } else if (RecorderInspection::TakenForNewTable(target)) {
+        } else if (RecorderReadout::TakenForNewTable(target)) {
             newMatched = true;
             kept.push_back(std::move(target));
         }
@@ -49,7 +49,7 @@ bool PlanRunner::Inspect()
             "no recorder without a password (or with this table's password) answered the search" });
 
     for (PlanTarget& target : targets)
-        RecorderInspection::CheckFit(plan, target, errors);
+        RecorderReadout::CheckFit(plan, target, errors);
     return errors.empty();
 }
 

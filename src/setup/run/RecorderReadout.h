@@ -10,10 +10,10 @@
 class PlanProgress;
 class SearchDevice;
 
-class RecorderInspection
+class RecorderReadout
 {
 public:
-    RecorderInspection(SearchDevice& search, PlanProgress& progress, const std::atomic<bool>& stop, bool dryRun);
+    RecorderReadout(SearchDevice& search, PlanProgress& progress, const std::atomic<bool>& stop, bool dryRun);
 
     // On a job's thread: fills what the target holds, sending no change.
     void Read(PlanTarget& target) const;

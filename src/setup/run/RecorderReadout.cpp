@@ -1,4 +1,4 @@
-#include "setup/run/RecorderInspection.h"
+#include "setup/run/RecorderReadout.h"
 
 #include "device/NvrClient.h"
 #include "session/CameraLine.h"
@@ -11,7 +11,7 @@ constexpr size_t kMaxCameraLines = 256;
 
 } // namespace
 
-RecorderInspection::RecorderInspection(
+RecorderReadout::RecorderReadout(
     SearchDevice& search, PlanProgress& progress, const std::atomic<bool>& stop, bool dryRun)
     : search(search)
     , progress(progress)
@@ -20,12 +20,12 @@ RecorderInspection::RecorderInspection(
 {
 }
 
-bool RecorderInspection::TakenForNewTable(const PlanTarget& target)
+bool RecorderReadout::TakenForNewTable(const PlanTarget& target)
 {
     return target.password.probed && (target.password.newRecorder || target.password.passwordWorks);
 }
 
-void RecorderInspection::Read(PlanTarget& target) const
+void RecorderReadout::Read(PlanTarget& target) const
 {
     NvrClient client;
     {
@@ -57,7 +57,7 @@ void RecorderInspection::Read(PlanTarget& target) const
     }
 }
 
-void RecorderInspection::CheckFit(const SetupPlan& plan, PlanTarget& target, std::vector<PlanError>& errors)
+void RecorderReadout::CheckFit(const SetupPlan& plan, PlanTarget& target, std::vector<PlanError>& errors)
 {
     const PlanRecorder& recorder = *target.plan;
     const std::string path = "recorder[" + std::to_string(recorder.number) + "]";
